@@ -1,0 +1,32 @@
+#pragma once
+// Code pages of the document: files are in code page 866, memory holds code page 1251.
+// The conversion is lossless both ways: every 866 character that 1251 lacks (double-line and block
+// box characters, √, ∙, ■ ...) travels in a 1251 byte of its own whose character 866 lacks, so a
+// document survives any number of load/save round trips. Those bytes are the "stand-in" bytes.
+// The eleven single-line box characters are carried as the control codes 0x10-0x1C instead
+// (BoxCharsToCodes / CodesToBoxChars), as the text format prescribes.
+
+#include <string>
+#include <string_view>
+
+// 866 -> 1251 and back, byte for byte; the two are inverse to each other.
+std::string Cp866ToCp1251(std::string_view text866);
+std::string Cp1251ToCp866(std::string_view text1251);
+
+// Applied to a raw 866 line before Cp866ToCp1251 / after Cp1251ToCp866.
+void BoxCharsToCodes(std::string& line866);
+void CodesToBoxChars(std::string& line866);
+
+// True for a 1251 byte that carries an 866 character absent from code page 1251.
+bool IsStandInByte(unsigned char byte1251);
+
+// What the operator sees for a byte in memory: every byte is a visible character
+// (box codes and stand-ins as the box characters they carry, 0x04 as a diamond, other control
+// bytes as their DOS glyphs). ByteOfDisplayChar is its inverse; -1 when no byte shows that character.
+char32_t DisplayCharOf(unsigned char byte1251);
+int ByteOfDisplayChar(char32_t ch);
+
+// UTF-8 <-> memory form, through the display table above; characters without a byte become '?'.
+// Used for the program's own texts (source literals are UTF-8) and for UTF-8 input files.
+std::string Utf8ToCp1251(std::string_view utf8);
+std::string Cp1251ToUtf8(std::string_view text1251);

@@ -1,0 +1,37 @@
+#pragma once
+// Marker lines: 66 bytes, two 0x04, a three-letter code, 61 hyphens. Held here in memory form (1251).
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class Marker
+{
+    Zag, // ЗАГ title block
+    Cnt, // ЦНТ centred block
+    Prv, // ПРВ right-aligned block
+    Lev, // ЛЕВ left-aligned block
+    Lip, // ЛИП format block
+    Nft, // НФТ format block
+    Tab, // ТАБ table block
+    Ttt, // ТТТ format block
+    Ogl, // ОГЛ opens a table-of-contents block
+    Kon, // КОН closes a table-of-contents block
+    End, // !!! closes a format block
+};
+
+constexpr std::size_t kMarkerLineLength = 66;
+
+const std::string& MarkerLine(Marker marker);
+
+// The first 66 characters are the marker (a longer line qualifies).
+bool BeginsWithMarker(std::string_view line, Marker marker);
+// The line equals the marker, all 66 characters and nothing more.
+bool IsMarker(std::string_view line, Marker marker);
+// Exactly 66 characters whose first byte is 0x04, whatever the code.
+bool IsMarkerLine(std::string_view line);
+// One of the eight format markers ЗАГ ЦНТ ПРВ ЛЕВ ЛИП НФТ ТАБ ТТТ (the "is" test).
+bool IsBlockStart(std::string_view line);
+
+// A copy of lines without their ОГЛ...КОН blocks (an unclosed block runs to the end).
+std::vector<std::string> RemoveTocBlocks(const std::vector<std::string>& lines);

@@ -1,0 +1,26 @@
+#pragma once
+// Text rules shared by every part of the engine: casing of code page 1251 (stand-in bytes are
+// never letters and are left alone), white space, trimming and position tests.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+bool IsUpperLetter(unsigned char c);
+bool IsLowerLetter(unsigned char c);
+bool IsLetter(unsigned char c);
+bool IsDigit(unsigned char c);
+char ToUpperChar(char c);
+char ToLowerChar(char c);
+std::string ToUpper(std::string_view s);
+std::string ToLower(std::string_view s);
+
+// Blank, tab, LF, VT, FF, CR.
+bool IsWhiteSpace(unsigned char c);
+std::string Trim(std::string_view s);
+std::string TrimLeft(std::string_view s);
+std::string TrimRight(std::string_view s);
+
+// The first occurrence of s in line starts at index pos.
+bool ContainsAt(std::string_view line, std::string_view s, std::size_t pos);
+bool BeginsWith(std::string_view line, std::string_view s);
