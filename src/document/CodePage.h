@@ -19,14 +19,21 @@ void CodesToBoxChars(std::string& line866);
 
 // True for a 1251 byte that carries an 866 character absent from code page 1251.
 bool IsStandInByte(unsigned char byte1251);
+// True for a 1251 byte that a file can hold. The few that it cannot (§, the soft hyphen, µ and the
+// letters Ј ј Ґ ґ І і Ѕ ѕ) are never produced by a load or by Utf8ToCp1251; a save writes § as the
+// DOS section sign 0x15 and the others as '?'.
+bool IsStorableByte(unsigned char byte1251);
 
 // What the operator sees for a byte in memory: every byte is a visible character
 // (box codes and stand-ins as the box characters they carry, 0x04 as a diamond, other control
-// bytes as their DOS glyphs). ByteOfDisplayChar is its inverse; -1 when no byte shows that character.
+// bytes as their DOS glyphs; the bytes a file cannot hold show what a save writes for them).
+// ByteOfDisplayChar is its inverse over the storable bytes; -1 when no byte shows that character.
+// Plain control characters U+0000-U+001F and U+007F give their own byte, so ASCII converts unchanged.
 char32_t DisplayCharOf(unsigned char byte1251);
 int ByteOfDisplayChar(char32_t ch);
 
 // UTF-8 <-> memory form, through the display table above; characters without a byte become '?'.
+// Cp1251ToUtf8 keeps "\n" as a line break (entry texts join their lines with it).
 // Used for the program's own texts (source literals are UTF-8) and for UTF-8 input files.
 std::string Utf8ToCp1251(std::string_view utf8);
 std::string Cp1251ToUtf8(std::string_view text1251);
