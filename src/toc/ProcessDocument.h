@@ -1,0 +1,23 @@
+#pragma once
+// Recognition of one document's text, shared by the editor and the command-line tool.
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+class CDocKindsList;
+class CUpperCaseWordsDict;
+class IReporter;
+
+struct ProcessResult
+{
+    std::vector<std::string> lines; // the text with its table-of-contents blocks (as given when refused)
+    bool refused = false;           // the text already held a table of contents of the target format
+    std::size_t entries = 0;        // blocks written
+};
+
+// The one place the editor's open command and the batch tool run the recognition.
+ProcessResult ProcessDocument(const std::vector<std::string>& textLines, const CUpperCaseWordsDict& words,
+                              const CDocKindsList& kinds, IReporter& reporter,
+                              const std::function<void()>& pumpMessages = {});
