@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <unordered_map>
 
 namespace
 {
@@ -79,16 +80,20 @@ std::vector<std::size_t> RevalidateMarked(const std::vector<TocEntryRef>& shown,
         else
             pending.push_back(row);
     }
+    // Indices by text, so that a long list with many moved rows is not searched once per row.
+    std::unordered_map<std::string_view, std::vector<std::size_t>> indicesOfText;
+    if (!pending.empty())
+        for (std::size_t j = 0; j < rebuilt.size(); ++j)
+            indicesOfText[rebuilt[j].text].push_back(j);
     for (std::size_t row : pending)
     {
+        const auto found = indicesOfText.find(shown[row].text);
+        if (found == indicesOfText.end())
+            continue;
         std::optional<std::size_t> best;
-        for (std::size_t j = 0; j < rebuilt.size(); ++j)
-        {
-            if (taken[j] || rebuilt[j].text != shown[row].text)
-                continue;
-            if (!best || Distance(j, row) < Distance(*best, row))
+        for (std::size_t j : found->second)
+            if (!taken[j] && (!best || Distance(j, row) < Distance(*best, row)))
                 best = j;
-        }
         if (best)
             taken[*best] = true;
     }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace
 {
 // Four blocks: a chapter (level 1), two numbered entries (level 2) and, between them, a level-3 entry.
@@ -107,6 +109,12 @@ TEST(EntryCommands, LevelChangeFailureGivesTheMessageAndNoEdit)
     std::vector<std::string> lines = Sample();
     lines.insert(lines.end(), {MarkerLine(Marker::Ogl), MarkerLine(Marker::Kon)});
     EXPECT_TRUE(ChangeLevelEdits(BuildEntryList(lines, CContentFilter()), {3}, false).Failed());
+
+    // Any other failure on the way has a message of its own.
+    const EntryCommandResult interrupted = ChangeLevelEdits(BuildEntryList(Sample(), CContentFilter()), {0}, true,
+                                                            nullptr, [] { throw std::runtime_error("window gone"); });
+    EXPECT_EQ(interrupted.failure, "Ошибка изменения уровня вложенности пункта оглавления!");
+    EXPECT_TRUE(interrupted.edits.empty());
 }
 
 TEST(EntryCommands, CaseChangesRewriteOnlyTheMarkedEntries)
