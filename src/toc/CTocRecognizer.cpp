@@ -65,8 +65,13 @@ void CompactItems(std::vector<TocItem>& items, const std::vector<char>& erased)
 {
     std::size_t out = 0;
     for (std::size_t i = 0; i < items.size(); ++i)
-        if (!erased[i])
-            items[out++] = std::move(items[i]);
+    {
+        if (erased[i])
+            continue;
+        if (out != i)
+            items[out] = std::move(items[i]);
+        ++out;
+    }
     items.resize(out);
 }
 } // namespace
