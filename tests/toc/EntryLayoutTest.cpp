@@ -149,6 +149,10 @@ TEST(EntryLayout, AlignEntryStartsTheTextAtTheColumn)
          {"*", "1. аа бб вв"},
          60,
          {"*", "1." + Blanks(58) + "аа  бб", Blanks(60) + "вв"}},
+        {"a first line narrower than the width still ends at the page edge",
+         {"*", "1. абв абвгдеж"},
+         60,
+         {"*", "1." + Blanks(61) + "абв", Blanks(60) + "абвгдеж"}},
         {"a full stop right after the number keeps its single blank, digits or not",
          {"*", "1. 5. аа бб вв"},
          56,
@@ -217,14 +221,19 @@ TEST(EntryLayout, LayoutEntriesAlignsGroupsOfOneLevelAndKind)
 
 TEST(EntryLayout, SortByLineKeepsTheOrderOfEqualLines)
 {
+    // Enough items that an unstable sort would show.
     CTocItemList list;
-    list.m_items = {Item(5, -1, {"a"}, 5), Item(5, -1, {"b"}, 3), Item(5, -1, {"c"}, 5),
-                    Item(5, -1, {"d"}, 1)};
+    for (int i = 0; i < 60; ++i)
+        list.m_items.push_back(TocItem{5, (i * 7) % 5, -1, {std::to_string(i)}});
     list.SortByLine();
-    std::string order;
-    for (const TocItem& item : list.m_items)
-        order += item.lines.front();
-    EXPECT_EQ(order, "dbac");
+    for (std::size_t i = 1; i < list.m_items.size(); ++i)
+    {
+        const TocItem& before = list.m_items[i - 1];
+        const TocItem& after = list.m_items[i];
+        ASSERT_LE(before.line, after.line);
+        if (before.line == after.line)
+            EXPECT_LT(std::stoi(before.lines.front()), std::stoi(after.lines.front())) << i;
+    }
 }
 
 TEST(EntryLayout, JustifyLineWidensGapsInTurn)
