@@ -232,7 +232,9 @@ TEST(EntryLayout, SortByLineKeepsTheOrderOfEqualLines)
         const TocItem& after = list.m_items[i];
         ASSERT_LE(before.line, after.line);
         if (before.line == after.line)
+        {
             EXPECT_LT(std::stoi(before.lines.front()), std::stoi(after.lines.front())) << i;
+        }
     }
 }
 
