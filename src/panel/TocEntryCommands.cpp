@@ -74,8 +74,9 @@ LineEdit DeleteBlock(const TocEntryRef& entry)
     return LineEdit{entry.oglLine, entry.konLine - entry.oglLine + 1, {}};
 }
 
-EntryCommandResult ChangeLevelEdits(const std::vector<TocEntryRef>& entries, const std::vector<std::size_t>& marked,
-                                    bool deeper, const CUpperCaseWordsDict* words,
+EntryCommandResult ChangeLevelEdits(const std::vector<TocEntryRef>& entries,
+                                    const std::vector<std::size_t>& marked, bool deeper,
+                                    const CUpperCaseWordsDict* words,
                                     const std::function<void()>& pumpMessages)
 {
     EntryCommandResult result;
@@ -106,20 +107,24 @@ EntryCommandResult ChangeLevelEdits(const std::vector<TocEntryRef>& entries, con
     return result;
 }
 
-EntryCommandResult ToCapitalsEdits(const std::vector<TocEntryRef>& entries, const std::vector<std::size_t>& marked)
+EntryCommandResult ToCapitalsEdits(const std::vector<TocEntryRef>& entries,
+                                   const std::vector<std::size_t>& marked)
 {
     const CHeadingCaseConverter converter(nullptr);
     return CaseEdits(entries, marked, [&](std::vector<std::string>& lines) { converter.ToCapitals(lines); });
 }
 
 EntryCommandResult ToSentenceCaseEdits(const std::vector<TocEntryRef>& entries,
-                                       const std::vector<std::size_t>& marked, const CUpperCaseWordsDict* words)
+                                       const std::vector<std::size_t>& marked,
+                                       const CUpperCaseWordsDict* words)
 {
     const CHeadingCaseConverter converter(words);
-    return CaseEdits(entries, marked, [&](std::vector<std::string>& lines) { converter.ToSentenceCase(lines); });
+    return CaseEdits(entries, marked,
+                     [&](std::vector<std::string>& lines) { converter.ToSentenceCase(lines); });
 }
 
-EntryCommandResult DeleteBlockEdits(const std::vector<TocEntryRef>& entries, const std::vector<std::size_t>& marked)
+EntryCommandResult DeleteBlockEdits(const std::vector<TocEntryRef>& entries,
+                                    const std::vector<std::size_t>& marked)
 {
     EntryCommandResult result;
     const std::vector<std::size_t> positions = UsableMarks(marked, entries.size());
@@ -129,8 +134,9 @@ EntryCommandResult DeleteBlockEdits(const std::vector<TocEntryRef>& entries, con
 }
 
 EntryCommandResult RunEntryCommand(EntryCommand command, const std::vector<std::string>& lines,
-                                   const std::vector<TocEntryRef>& shown, const std::vector<std::size_t>& marked,
-                                   const CContentFilter& filter, const CUpperCaseWordsDict* words,
+                                   const std::vector<TocEntryRef>& shown,
+                                   const std::vector<std::size_t>& marked, const CContentFilter& filter,
+                                   const CUpperCaseWordsDict* words,
                                    const std::function<void()>& pumpMessages)
 {
     const std::vector<TocEntryRef> entries = BuildEntryList(lines, filter);

@@ -56,22 +56,27 @@ LineEdit DeleteBlock(const TocEntryRef& entry);
 // Level change of the marked entries, each with the deeper entries that follow it; every block from
 // the first marked one on is laid out again (a block whose text comes out the same gets no edit).
 // words goes to the layout; pumpMessages (may be empty) lets the window repaint.
-EntryCommandResult ChangeLevelEdits(const std::vector<TocEntryRef>& entries, const std::vector<std::size_t>& marked,
-                                    bool deeper, const CUpperCaseWordsDict* words = nullptr,
+EntryCommandResult ChangeLevelEdits(const std::vector<TocEntryRef>& entries,
+                                    const std::vector<std::size_t>& marked, bool deeper,
+                                    const CUpperCaseWordsDict* words = nullptr,
                                     const std::function<void()>& pumpMessages = {});
 // Case change of each marked entry's lines; an entry that does not change gets no edit.
-EntryCommandResult ToCapitalsEdits(const std::vector<TocEntryRef>& entries, const std::vector<std::size_t>& marked);
+EntryCommandResult ToCapitalsEdits(const std::vector<TocEntryRef>& entries,
+                                   const std::vector<std::size_t>& marked);
 EntryCommandResult ToSentenceCaseEdits(const std::vector<TocEntryRef>& entries,
-                                       const std::vector<std::size_t>& marked, const CUpperCaseWordsDict* words);
+                                       const std::vector<std::size_t>& marked,
+                                       const CUpperCaseWordsDict* words);
 // Deletion of each marked entry's block.
-EntryCommandResult DeleteBlockEdits(const std::vector<TocEntryRef>& entries, const std::vector<std::size_t>& marked);
+EntryCommandResult DeleteBlockEdits(const std::vector<TocEntryRef>& entries,
+                                    const std::vector<std::size_t>& marked);
 
 // A whole panel command on the editor's lines: rebuilds the entry list from lines with filter, keeps
 // the marked rows of shown (the list the operator marked them in) that still exist (RevalidateMarked)
 // and computes the command's edits on them.
 EntryCommandResult RunEntryCommand(EntryCommand command, const std::vector<std::string>& lines,
-                                   const std::vector<TocEntryRef>& shown, const std::vector<std::size_t>& marked,
-                                   const CContentFilter& filter, const CUpperCaseWordsDict* words,
+                                   const std::vector<TocEntryRef>& shown,
+                                   const std::vector<std::size_t>& marked, const CContentFilter& filter,
+                                   const CUpperCaseWordsDict* words,
                                    const std::function<void()>& pumpMessages = {});
 
 // Applies edits in their order to lines, as the editor does. Throws std::out_of_range when an edit

@@ -24,7 +24,8 @@ public:
     };
 
     // words is only handed on to the layout; pumpMessages (may be empty) lets the window repaint.
-    explicit CTocLevelChanger(const CUpperCaseWordsDict* words = nullptr, std::function<void()> pumpMessages = {});
+    explicit CTocLevelChanger(const CUpperCaseWordsDict* words = nullptr,
+                              std::function<void()> pumpMessages = {});
 
     // marked: ascending positions into entries, at least one, all valid (std::invalid_argument
     // otherwise). deeper: one level down (level number + 1) when true, one level up when false.
@@ -32,7 +33,8 @@ public:
     // marked one on is laid out again and gets its new text; the entries before it, the order and
     // the line indices are unchanged. Throws MissingLevelLine before changing anything; on any
     // exception entries is left as it was.
-    void ChangeEntryLevels(const std::vector<std::size_t>& marked, bool deeper, std::vector<TocEntryRef>& entries);
+    void ChangeEntryLevels(const std::vector<std::size_t>& marked, bool deeper,
+                           std::vector<TocEntryRef>& entries);
 
     // Changes item position and the deeper items that follow it, each item at most once per command.
     void ChangeLevelAt(std::size_t position);

@@ -13,26 +13,26 @@ namespace
 std::vector<std::string> Sample()
 {
     return Doc({
-        "Начало текста",                  // 0
-        "<ОГЛ>",                          // 1
-        "*",                              // 2
-        "ГЛАВА 1. ОБЩИЕ ПОЛОЖЕНИЯ",       // 3
-        "<КОН>",                          // 4
-        "Глава 1. Общие положения",       // 5
-        "<ОГЛ>",                          // 6
-        "**",                             // 7
-        "  1. ПРАВА ГРАЖДАН РОССИЙСКОЙ",  // 8
-        "    ФЕДЕРАЦИИ",                  // 9
-        "<КОН>",                          // 10
-        "<ОГЛ>",                          // 11
-        "***",                            // 12
-        "    Подпункт",                   // 13
-        "<КОН>",                          // 14
-        "<ОГЛ>",                          // 15
-        "**",                             // 16
-        "  2. Обязанности",               // 17
-        "<КОН>",                          // 18
-        "Конец текста",                   // 19
+        "Начало текста",                 // 0
+        "<ОГЛ>",                         // 1
+        "*",                             // 2
+        "ГЛАВА 1. ОБЩИЕ ПОЛОЖЕНИЯ",      // 3
+        "<КОН>",                         // 4
+        "Глава 1. Общие положения",      // 5
+        "<ОГЛ>",                         // 6
+        "**",                            // 7
+        "  1. ПРАВА ГРАЖДАН РОССИЙСКОЙ", // 8
+        "    ФЕДЕРАЦИИ",                 // 9
+        "<КОН>",                         // 10
+        "<ОГЛ>",                         // 11
+        "***",                           // 12
+        "    Подпункт",                  // 13
+        "<КОН>",                         // 14
+        "<ОГЛ>",                         // 15
+        "**",                            // 16
+        "  2. Обязанности",              // 17
+        "<КОН>",                         // 18
+        "Конец текста",                  // 19
     });
 }
 
@@ -45,14 +45,15 @@ CContentFilter Hiding(int level)
 
 // What the editor shows after the command: the edits applied to the text they were computed from.
 std::vector<std::string> EditedBy(EntryCommand command, const std::vector<std::string>& lines,
-                             const std::vector<std::size_t>& marked, const CContentFilter& filter = {},
-                             const CUpperCaseWordsDict* words = nullptr)
+                                  const std::vector<std::size_t>& marked, const CContentFilter& filter = {},
+                                  const CUpperCaseWordsDict* words = nullptr)
 {
     const std::vector<TocEntryRef> shown = BuildEntryList(lines, filter);
     const EntryCommandResult result = RunEntryCommand(command, lines, shown, marked, filter, words);
     EXPECT_FALSE(result.Failed()) << result.failure;
     for (std::size_t i = 1; i < result.edits.size(); ++i)
-        EXPECT_GT(result.edits[i - 1].firstLine, result.edits[i].firstLine) << "edits go from the last block up";
+        EXPECT_GT(result.edits[i - 1].firstLine, result.edits[i].firstLine)
+            << "edits go from the last block up";
     std::vector<std::string> edited = lines;
     ApplyEdits(edited, result.edits);
     return edited;
@@ -77,16 +78,25 @@ TEST(EntryCommands, LevelChangeRewritesTheMovedBlocksAndLeavesHiddenLevelsAlone)
         std::vector<std::string> expected;
     } cases[] = {
         // Laying an entry out again also lower-cases its heading word («ГЛАВА» → «Глава»).
-        {"down: the chapter takes its entries along", EntryCommand::LevelDown, {0}, {},
+        {"down: the chapter takes its entries along",
+         EntryCommand::LevelDown,
+         {0},
+         {},
          Doc({"Начало текста", "<ОГЛ>", "**", "  Глава 1. ОБЩИЕ ПОЛОЖЕНИЯ", "<КОН>",
-              "Глава 1. Общие положения", "<ОГЛ>", "***", "    1. ПРАВА ГРАЖДАН РОССИЙСКОЙ ФЕДЕРАЦИИ", "<КОН>",
-              "<ОГЛ>", "****", "      Подпункт", "<КОН>", "<ОГЛ>", "***", "    2. Обязанности", "<КОН>",
-              "Конец текста"})},
-        {"up: the top level stays", EntryCommand::LevelUp, {0}, {},
+              "Глава 1. Общие положения", "<ОГЛ>", "***", "    1. ПРАВА ГРАЖДАН РОССИЙСКОЙ ФЕДЕРАЦИИ",
+              "<КОН>", "<ОГЛ>", "****", "      Подпункт", "<КОН>", "<ОГЛ>", "***", "    2. Обязанности",
+              "<КОН>", "Конец текста"})},
+        {"up: the top level stays",
+         EntryCommand::LevelUp,
+         {0},
+         {},
          Doc({"Начало текста", "<ОГЛ>", "*", "Глава 1. ОБЩИЕ ПОЛОЖЕНИЯ", "<КОН>", "Глава 1. Общие положения",
               "<ОГЛ>", "*", "1. ПРАВА ГРАЖДАН РОССИЙСКОЙ ФЕДЕРАЦИИ", "<КОН>", "<ОГЛ>", "**", "  Подпункт",
               "<КОН>", "<ОГЛ>", "*", "2. Обязанности", "<КОН>", "Конец текста"})},
-        {"level 3 hidden: its block is not touched", EntryCommand::LevelDown, {1}, Hiding(3),
+        {"level 3 hidden: its block is not touched",
+         EntryCommand::LevelDown,
+         {1},
+         Hiding(3),
          Replaced(Sample(), 7, 3, Doc({"***", "    1. ПРАВА ГРАЖДАН РОССИЙСКОЙ ФЕДЕРАЦИИ"}))},
     };
     for (const auto& c : cases)
@@ -111,8 +121,9 @@ TEST(EntryCommands, LevelChangeFailureGivesTheMessageAndNoEdit)
     EXPECT_TRUE(ChangeLevelEdits(BuildEntryList(lines, CContentFilter()), {3}, false).Failed());
 
     // Any other failure on the way has a message of its own.
-    const EntryCommandResult interrupted = ChangeLevelEdits(BuildEntryList(Sample(), CContentFilter()), {0}, true,
-                                                            nullptr, [] { throw std::runtime_error("window gone"); });
+    const EntryCommandResult interrupted =
+        ChangeLevelEdits(BuildEntryList(Sample(), CContentFilter()), {0}, true, nullptr,
+                         [] { throw std::runtime_error("window gone"); });
     EXPECT_EQ(interrupted.failure, "Ошибка изменения уровня вложенности пункта оглавления!");
     EXPECT_TRUE(interrupted.edits.empty());
 }
@@ -121,8 +132,8 @@ TEST(EntryCommands, CaseChangesRewriteOnlyTheMarkedEntries)
 {
     const CUpperCaseWordsDict words;
     EXPECT_EQ(EditedBy(EntryCommand::ToSentenceCase, Sample(), {0, 1}, {}, &words),
-              Replaced(Replaced(Sample(), 8, 2, Doc({"  1. Права граждан Российской", "    Федерации"})), 3, 1,
-                       Doc({"ГЛАВА 1. Общие положения"})));
+              Replaced(Replaced(Sample(), 8, 2, Doc({"  1. Права граждан Российской", "    Федерации"})), 3,
+                       1, Doc({"ГЛАВА 1. Общие положения"})));
     EXPECT_EQ(EditedBy(EntryCommand::ToCapitals, Sample(), {3}),
               Replaced(Sample(), 17, 1, Doc({"  2. ОБЯЗАННОСТИ"})));
     // Already in capitals: nothing to do.
@@ -133,8 +144,8 @@ TEST(EntryCommands, CaseChangesRewriteOnlyTheMarkedEntries)
 TEST(EntryCommands, DeleteRemovesWholeBlocksFromTheBottomUp)
 {
     EXPECT_EQ(EditedBy(EntryCommand::DeleteBlocks, Sample(), {0, 2, 3}),
-              Doc({"Начало текста", "Глава 1. Общие положения", "<ОГЛ>", "**", "  1. ПРАВА ГРАЖДАН РОССИЙСКОЙ",
-                   "    ФЕДЕРАЦИИ", "<КОН>", "Конец текста"}));
+              Doc({"Начало текста", "Глава 1. Общие положения", "<ОГЛ>", "**",
+                   "  1. ПРАВА ГРАЖДАН РОССИЙСКОЙ", "    ФЕДЕРАЦИИ", "<КОН>", "Конец текста"}));
     const std::vector<LineEdit> expected = {{15, 4, {}}, {11, 4, {}}, {1, 4, {}}};
     EXPECT_EQ(DeleteBlockEdits(BuildEntryList(Sample(), CContentFilter()), {3, 0, 2}).edits, expected);
 }
@@ -147,8 +158,9 @@ TEST(EntryCommands, ARowWhoseBlockWasDeletedByHandIsDropped)
     const EntryCommandResult result =
         RunEntryCommand(EntryCommand::DeleteBlocks, edited, shown, {1, 3}, CContentFilter(), nullptr);
     ApplyEdits(edited, result.edits);
-    EXPECT_EQ(edited, Doc({"Начало текста", "<ОГЛ>", "*", "ГЛАВА 1. ОБЩИЕ ПОЛОЖЕНИЯ", "<КОН>",
-                           "Глава 1. Общие положения", "<ОГЛ>", "***", "    Подпункт", "<КОН>", "Конец текста"}));
+    EXPECT_EQ(edited,
+              Doc({"Начало текста", "<ОГЛ>", "*", "ГЛАВА 1. ОБЩИЕ ПОЛОЖЕНИЯ", "<КОН>",
+                   "Глава 1. Общие положения", "<ОГЛ>", "***", "    Подпункт", "<КОН>", "Конец текста"}));
 }
 
 TEST(EntryCommands, EntryLinesOfAnEmptyBlockGoBetweenItsMarkers)
@@ -166,7 +178,8 @@ TEST(EntryCommands, NothingMarkedOrNothingLeftGivesNoEdit)
     for (EntryCommand command : {EntryCommand::LevelUp, EntryCommand::LevelDown, EntryCommand::ToCapitals,
                                  EntryCommand::ToSentenceCase, EntryCommand::DeleteBlocks})
     {
-        const EntryCommandResult result = RunEntryCommand(command, Sample(), entries, {9}, CContentFilter(), nullptr);
+        const EntryCommandResult result =
+            RunEntryCommand(command, Sample(), entries, {9}, CContentFilter(), nullptr);
         EXPECT_TRUE(result.edits.empty());
         EXPECT_FALSE(result.Failed());
     }

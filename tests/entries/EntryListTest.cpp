@@ -32,7 +32,8 @@ TEST(EntryLevel, CountsLeadingStarsAndTakesOneWhenThereIsNone)
         const char* text;
         int level;
     } cases[] = {
-        {"*\nText", 1}, {"***\nText", 3}, {"**", 2}, {"Text", 1}, {"", 1}, {"\n*", 1}, {"*x*", 1}, {"**********", 10},
+        {"*\nText", 1}, {"***\nText", 3}, {"**", 2},  {"Text", 1},
+        {"", 1},        {"\n*", 1},       {"*x*", 1}, {"**********", 10},
     };
     for (const auto& c : cases)
         EXPECT_EQ(EntryLevel(c.text), c.level) << c.text;
@@ -41,23 +42,23 @@ TEST(EntryLevel, CountsLeadingStarsAndTakesOneWhenThereIsNone)
 TEST(BuildEntryList, FindsClosedBlocksInTextOrder)
 {
     const auto lines = Doc({
-        "Текст",        // 0
-        "<ОГЛ>",        // 1
-        "*",            // 2
-        "ГЛАВА 1.",     // 3
-        "<КОН>",        // 4
-        "<КОН>",        // 5 closes nothing
-        "<ОГЛ>",        // 6
-        "<КОН>",        // 7 empty block
-        "<ОГЛ>",        // 8 dropped: another ОГЛ opens before a КОН
-        "**",           // 9
-        "<ОГЛ>",        // 10
-        "**",           // 11
-        "",             // 12
-        "  1. Права",   // 13
-        "<КОН>",        // 14
-        "<ОГЛ>",        // 15 never closed
-        "*",            // 16
+        "Текст",      // 0
+        "<ОГЛ>",      // 1
+        "*",          // 2
+        "ГЛАВА 1.",   // 3
+        "<КОН>",      // 4
+        "<КОН>",      // 5 closes nothing
+        "<ОГЛ>",      // 6
+        "<КОН>",      // 7 empty block
+        "<ОГЛ>",      // 8 dropped: another ОГЛ opens before a КОН
+        "**",         // 9
+        "<ОГЛ>",      // 10
+        "**",         // 11
+        "",           // 12
+        "  1. Права", // 13
+        "<КОН>",      // 14
+        "<ОГЛ>",      // 15 never closed
+        "*",          // 16
     });
     const std::vector<TocEntryRef> expected = {
         {1, 4, Cp("*\nГЛАВА 1.")},
@@ -81,11 +82,11 @@ TEST(BuildEntryList, IgnoresCarriageReturnsAtLineEndsButNotLongerMarkers)
 TEST(BuildEntryList, ListsOnlyTheLevelsTheFilterShows)
 {
     const auto lines = Doc({
-        "<ОГЛ>", "*", "Раздел", "<КОН>",            // 0..3   level 1
-        "<ОГЛ>", "**", "  Глава", "<КОН>",          // 4..7   level 2
-        "<ОГЛ>", "Без уровня", "<КОН>",             // 8..10  no star: level 1
-        "<ОГЛ>", "***", "    Статья", "<КОН>",      // 11..14 level 3
-        "<ОГЛ>", "*********", "Глубоко", "<КОН>",   // 15..18 level 9, shown with level 8
+        "<ОГЛ>", "*",          "Раздел",     "<КОН>", // 0..3   level 1
+        "<ОГЛ>", "**",         "  Глава",    "<КОН>", // 4..7   level 2
+        "<ОГЛ>", "Без уровня", "<КОН>",               // 8..10  no star: level 1
+        "<ОГЛ>", "***",        "    Статья", "<КОН>", // 11..14 level 3
+        "<ОГЛ>", "*********",  "Глубоко",    "<КОН>", // 15..18 level 9, shown with level 8
     });
     const struct
     {
@@ -124,7 +125,11 @@ TEST(RevalidateMarked, KeepsRowsWhoseEntryStillExistsAndAddressesTheRebuiltList)
         {"entries swapped", Entries({"A", "B"}), {0}, Entries({"B", "A"}), {1}},
         {"entry edited", Entries({"A", "B", "C"}), {1}, Entries({"A", "B2", "C"}), {}},
         {"one of two equal entries gone", Entries({"A", "A"}), {0, 1}, Entries({"A"}), {0}},
-        {"equal entries keep their own places", Entries({"A", "B", "A"}), {0, 2}, Entries({"A", "A"}), {0, 1}},
+        {"equal entries keep their own places",
+         Entries({"A", "B", "A"}),
+         {0, 2},
+         Entries({"A", "A"}),
+         {0, 1}},
         {"unsorted, repeated and stale rows", Entries({"A", "B"}), {7, 1, 1, 0}, Entries({"A", "B"}), {0, 1}},
         {"everything gone", Entries({"A"}), {0}, {}, {}},
     };
