@@ -1,0 +1,35 @@
+#pragma once
+// The document object: the two dictionaries and the level filter for the whole run, the
+// recognition of one text, and the question whether the window may close.
+
+#include "dictionaries/CDocKindsList.h"
+#include "dictionaries/CUpperCaseWordsDict.h"
+#include "panel/CContentFilter.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class CKestrelView;
+class IReporter;
+
+class CKestrelDoc
+{
+public:
+    void SetView(CKestrelView* view) { m_view = view; }
+
+    // Runs the recognition on lines (replaced by the result); pumpMessages keeps the window alive
+    // between the engine's steps. A refused text is reported through reporter and left as it was.
+    void ProcessDocument(std::vector<std::string>& lines, IReporter& reporter,
+                         const std::function<void()>& pumpMessages);
+
+    // False when the operator cancels leaving a changed document.
+    bool CanCloseFrame();
+
+    CUpperCaseWordsDict m_words;
+    CDocKindsList m_kinds;
+    CContentFilter m_filter;
+
+private:
+    CKestrelView* m_view = nullptr;
+};

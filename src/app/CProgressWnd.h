@@ -1,0 +1,41 @@
+#pragma once
+// The small window shown while a document is opened and processed: the elapsed time, ticking every
+// second while events are pumped, and an animation. All progress windows of one run open at a shared
+// position, which each one updates with its own place when it closes.
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QPoint>
+#include <QString>
+#include <QTimer>
+
+class QLabel;
+class CAnimationWidget;
+
+class CProgressWnd : public QDialog
+{
+    Q_OBJECT
+public:
+    // Creates, shows and raises the window over owner, at the shared position.
+    CProgressWnd(const QString& title, QWidget* owner);
+    // Stores the window's top-left corner as the shared position.
+    ~CProgressWnd() override;
+
+    // Formats seconds: %D whole days, %H hours modulo 24, %M minutes modulo 60, %S seconds modulo 60
+    // (two digits each except %D), %% a "%"; "%" with any other character gives nothing.
+    static QString FormatElapsed(const QString& pattern, qint64 seconds);
+
+    static QPoint SharedPosition();
+    static void SetSharedPosition(const QPoint& position);
+
+    QString ElapsedText() const;
+    const CAnimationWidget* Animation() const { return m_animation; }
+
+private:
+    void Tick();
+
+    QElapsedTimer m_clock;
+    QTimer m_timer;
+    QLabel* m_elapsed;
+    CAnimationWidget* m_animation;
+};

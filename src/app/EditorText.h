@@ -1,0 +1,20 @@
+#pragma once
+// The one bridge between the editor's Unicode text and the core's code page 1251 lines. Every byte
+// is shown as a visible character, and typing that character gives the byte back; a character that
+// no byte shows becomes "?".
+
+#include <QString>
+#include <QStringView>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+QString EditorTextOfLine(std::string_view line1251);
+std::string LineOfEditorText(QStringView text);
+
+// The lines joined with "\n" (no line break after the last one).
+QString EditorTextOfLines(const std::vector<std::string>& lines);
+// The text split at line breaks; a run of "\r" at the end of a piece is dropped, and an empty last
+// piece is not a line (a text ending in a line break has no empty last line).
+std::vector<std::string> LinesOfEditorText(const QString& text);

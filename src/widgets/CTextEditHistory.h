@@ -1,0 +1,51 @@
+#pragma once
+// A bounded undo history for a QPlainTextEdit. The document's own history is switched off (it has no
+// limit and merges typing); every change of the text is recorded instead as one command (position,
+// removed text, added text) taken from contentsChange and a shadow copy of the text. Changes made
+// between BeginStep and EndStep form one step; any other change is a step of its own.
+
+#include <QObject>
+#include <QString>
+#include <QUndoStack>
+
+class QPlainTextEdit;
+
+class CTextEditHistory : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kStepLimit = 100;
+
+    explicit CTextEditHistory(QPlainTextEdit* editor);
+
+    // Nesting is allowed; the outermost pair delimits the step.
+    void BeginStep();
+    void EndStep();
+
+    void Undo();
+    void Redo();
+    bool CanUndo() const;
+    bool CanRedo() const;
+    int StepCount() const;
+
+    // Forgets every step and takes the current text as the new starting point.
+    void Clear();
+
+signals:
+    void availabilityChanged();
+
+private:
+    friend class CTextChangeCommand;
+
+    void OnContentsChange(int position, int removed, int added);
+    // Replaces length characters at position by text without recording it.
+    void Apply(int position, int length, const QString& text);
+    QString DocumentText(int position, int length) const;
+
+    QPlainTextEdit* m_editor;
+    QUndoStack m_stack;
+    QString m_shadow; // the text as of the last recorded change
+    int m_depth = 0;
+    bool m_macroOpen = false;
+    bool m_applying = false;
+};
