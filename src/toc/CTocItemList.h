@@ -19,7 +19,10 @@ public:
 
     // Stable: items with equal lines keep their order.
     void SortByLine();
-    // Lays out every item's entry for the 66-column page (level line + text lines).
+    // Lays out every item's entry for the 66-column page (level line + text lines) from the text of
+    // all its lines, so an entry laid out before must lose its level line first. Aligns the titles
+    // of numbered entries of one level and kind up to the next kind-1 item; keeps kind, line, level
+    // and the order of the items.
     void LayoutEntries();
 
     std::vector<TocItem> m_items;
