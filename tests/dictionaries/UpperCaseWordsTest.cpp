@@ -60,7 +60,8 @@ TEST(UpperCaseWordsRec, MatchesByStemAndLengthWithinTwo)
         {"Федеральный", "ФЕДЕРАЛЬНОГО", true}, {"Федеральный", "ФЕДЕРАЛЬНЫМИ", true},
         {"N", "N", true},                      {"N", "N1", true},
         {"N", "N12", true},                    {"N", "n5", true},
-        {"N", "N1234", false},                 {"РСФСР", "(РСФСР)", false},
+        {"N", "N123", false},                  {"N", "N1234", false},
+        {"РСФСР", "(РСФСР)", false},           {"РОВД", "РОВДЫ", true},
         {"Федерация", "ФЕДЕРАЛЬНЫЙ", false},   {"Россия", "РОССИЙСКОЙ", false},
     };
     for (const Case& c : cases)
