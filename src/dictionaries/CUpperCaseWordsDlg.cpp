@@ -1,0 +1,122 @@
+#include "dictionaries/CUpperCaseWordsDlg.h"
+
+#include "app/EditorText.h"
+#include "app/IPrompter.h"
+#include "widgets/CReportListWidget.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace
+{
+QPushButton* MakeButton(const QString& text, const char* name, QWidget* parent)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);
+    return button;
+}
+} // namespace
+
+CUpperCaseWordsDlg::CUpperCaseWordsDlg(const CUpperCaseWordsDict& words, IPrompter& prompter, QWidget* parent)
+    : QDialog(parent), m_words(words), m_prompter(prompter)
+{
+    setWindowTitle(QStringLiteral("Словарь слов с заглавными буквами"));
+
+    m_list = new CReportListWidget(QStringLiteral("Слова"), this);
+    m_list->setObjectName(QStringLiteral("wordsList"));
+    auto* hint = new QLabel(QStringLiteral("Вводите слова с учетом строчных и прописных букв!"), this);
+    auto* label = new QLabel(QStringLiteral("Новое"), this);
+    m_edit = new QLineEdit(this);
+    m_edit->setObjectName(QStringLiteral("wordEdit"));
+    label->setBuddy(m_edit);
+    m_addButton = MakeButton(QStringLiteral("Добавить"), "addButton", this);
+    m_addButton->setDefault(true);
+    m_deleteButton = MakeButton(QStringLiteral("Удалить"), "deleteButton", this);
+    m_clearButton = MakeButton(QStringLiteral("Очистить"), "clearButton", this);
+    QPushButton* ok = MakeButton(QStringLiteral("OK"), "okButton", this);
+    QPushButton* cancel = MakeButton(QStringLiteral("Отмена"), "cancelButton", this);
+
+    auto* editRow = new QHBoxLayout;
+    editRow->addWidget(label);
+    editRow->addWidget(m_edit, 1);
+    editRow->addWidget(m_addButton);
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(m_deleteButton);
+    buttonRow->addWidget(m_clearButton);
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(ok);
+    buttonRow->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_list, 1);
+    layout->addWidget(hint);
+    layout->addLayout(editRow);
+    layout->addLayout(buttonRow);
+    resize(420, 380);
+
+    connect(m_edit, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_addButton->setEnabled(!text.isEmpty()); });
+    connect(m_list, &QTreeWidget::itemSelectionChanged, this,
+            [this] { m_deleteButton->setEnabled(!m_list->selectedItems().isEmpty()); });
+    connect(m_addButton, &QPushButton::clicked, this, &CUpperCaseWordsDlg::OnAdd);
+    connect(m_deleteButton, &QPushButton::clicked, this, &CUpperCaseWordsDlg::OnDelete);
+    connect(m_clearButton, &QPushButton::clicked, this, &CUpperCaseWordsDlg::OnClear);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    RefreshList();
+    m_edit->setFocus();
+}
+
+void CUpperCaseWordsDlg::RefreshList()
+{
+    m_words.SortUserWords();
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(m_words.m_userWords.size()));
+    for (const CUpperCaseWordsRec& word : m_words.m_userWords)
+        texts.append(EditorTextOfLine(word.m_word));
+    m_list->SetRows(texts);
+    m_clearButton->setEnabled(!texts.isEmpty());
+    m_deleteButton->setEnabled(!m_list->selectedItems().isEmpty());
+    m_addButton->setEnabled(!m_edit->text().isEmpty());
+}
+
+void CUpperCaseWordsDlg::OnAdd()
+{
+    if (!m_words.AddWord(LineOfEditorText(m_edit->text()), m_prompter))
+        return;
+    RefreshList();
+    m_edit->clear();
+    m_addButton->setEnabled(false);
+}
+
+void CUpperCaseWordsDlg::OnDelete()
+{
+    const std::vector<int> rows = m_list->SelectedRows();
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row)
+    {
+        if (*row < static_cast<int>(m_words.m_userWords.size()))
+            m_words.m_userWords.erase(m_words.m_userWords.begin() + *row);
+    }
+    RefreshList();
+}
+
+void CUpperCaseWordsDlg::OnClear()
+{
+    if (m_prompter.Ask("Удалить все слова в словаре?", PromptButtons::YesNo) != PromptAnswer::Yes)
+        return;
+    m_words.m_userWords.clear();
+    RefreshList();
+}
+
+bool EditUpperCaseWords(CUpperCaseWordsDict& words, IPrompter& prompter, QWidget* parent)
+{
+    CUpperCaseWordsDlg dialog(words, prompter, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    words.m_userWords = dialog.m_words.m_userWords;
+    return true;
+}

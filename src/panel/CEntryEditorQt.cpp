@@ -1,0 +1,146 @@
+#include "panel/CEntryEditorQt.h"
+
+#include "app/EditorText.h"
+#include "widgets/CTextEditHistory.h"
+
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace
+{
+// The position just before the line break that ends block.
+int EndOfBlock(const QTextBlock& block)
+{
+    return block.position() + block.length() - 1;
+}
+} // namespace
+
+bool ApplyLineEdit(QTextDocument& document, const LineEdit& edit)
+{
+    const auto blockCount = static_cast<std::size_t>(document.blockCount());
+    QTextCursor cursor(&document);
+    if (edit.lineCount == 0)
+    {
+        if (edit.newLines.empty())
+            return true;
+        if (edit.firstLine < blockCount)
+        {
+            cursor.setPosition(document.findBlockByNumber(static_cast<int>(edit.firstLine)).position());
+            cursor.insertText(EditorTextOfLines(edit.newLines) + QLatin1Char('\n'));
+        }
+        else if (edit.firstLine == blockCount)
+        {
+            cursor.movePosition(QTextCursor::End);
+            cursor.insertText(QLatin1Char('\n') + EditorTextOfLines(edit.newLines));
+        }
+        else
+            return false;
+        return true;
+    }
+
+    const std::size_t lastLine = edit.firstLine + edit.lineCount - 1;
+    if (lastLine >= blockCount)
+        return false;
+    const QTextBlock first = document.findBlockByNumber(static_cast<int>(edit.firstLine));
+    const QTextBlock last = document.findBlockByNumber(static_cast<int>(lastLine));
+    if (!edit.newLines.empty())
+    {
+        cursor.setPosition(first.position());
+        cursor.setPosition(EndOfBlock(last), QTextCursor::KeepAnchor);
+        cursor.insertText(EditorTextOfLines(edit.newLines));
+        return true;
+    }
+    // A deleted line takes its line break along; the last line of the text takes the one before it.
+    if (last.next().isValid())
+    {
+        cursor.setPosition(first.position());
+        cursor.setPosition(last.next().position(), QTextCursor::KeepAnchor);
+    }
+    else if (first.previous().isValid())
+    {
+        cursor.setPosition(EndOfBlock(first.previous()));
+        cursor.setPosition(EndOfBlock(last), QTextCursor::KeepAnchor);
+    }
+    else
+    {
+        cursor.setPosition(first.position());
+        cursor.setPosition(EndOfBlock(last), QTextCursor::KeepAnchor);
+    }
+    cursor.removeSelectedText();
+    return true;
+}
+
+CEntryEditorQt::CEntryEditorQt(QPlainTextEdit& editor, CTextEditHistory& history, CContentFilter& filter,
+                               const CUpperCaseWordsDict* words, std::function<void(bool)> refreshEntries)
+    : m_editor(editor), m_history(history), m_filter(filter), m_words(words),
+      m_refreshEntries(std::move(refreshEntries))
+{
+}
+
+std::vector<std::string> CEntryEditorQt::Lines() const
+{
+    return LinesOfEditorText(m_editor.toPlainText());
+}
+
+void CEntryEditorQt::ApplyEdits(const std::vector<LineEdit>& edits)
+{
+    if (edits.empty())
+        return;
+    m_editor.viewport()->setUpdatesEnabled(false);
+    m_history.BeginStep();
+    QTextCursor block(m_editor.document());
+    block.beginEditBlock();
+    for (const LineEdit& edit : edits)
+        ApplyLineEdit(*m_editor.document(), edit);
+    block.endEditBlock();
+    m_history.EndStep();
+    m_editor.viewport()->setUpdatesEnabled(true);
+    m_editor.viewport()->update();
+}
+
+void CEntryEditorQt::ShowLineAtTop(std::size_t line)
+{
+    const QTextBlock block = m_editor.document()->findBlockByNumber(static_cast<int>(line));
+    if (!block.isValid())
+        return;
+    const int topLine = block.firstLineNumber() >= 0 ? block.firstLineNumber() : block.blockNumber();
+    m_editor.verticalScrollBar()->setValue(topLine);
+}
+
+bool CEntryEditorQt::CanUndo() const
+{
+    return m_history.CanUndo();
+}
+
+bool CEntryEditorQt::CanRedo() const
+{
+    return m_history.CanRedo();
+}
+
+void CEntryEditorQt::Undo()
+{
+    m_history.Undo();
+    CollapseSelection();
+}
+
+void CEntryEditorQt::Redo()
+{
+    m_history.Redo();
+    CollapseSelection();
+}
+
+void CEntryEditorQt::CollapseSelection()
+{
+    QTextCursor cursor = m_editor.textCursor();
+    cursor.setPosition(cursor.selectionStart());
+    m_editor.setTextCursor(cursor);
+}
+
+void CEntryEditorQt::RefreshEntries(bool keepPosition)
+{
+    if (m_refreshEntries)
+        m_refreshEntries(keepPosition);
+}
