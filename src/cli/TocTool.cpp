@@ -81,8 +81,8 @@ bool SavedBytes(CDocumentFile& document, std::string& bytes, std::ostream& err, 
 {
     static std::atomic<unsigned> counter{0};
     std::error_code error;
-    const fs::path temporary = fs::temp_directory_path(error) / ("tirvel-toc-" + std::to_string(::getpid()) + "-" +
-                                                                 std::to_string(counter++) + ".rla");
+    const fs::path temporary = fs::temp_directory_path(error) / ("tirvel-toc-" + std::to_string(::getpid()) +
+                                                                 "-" + std::to_string(counter++) + ".rla");
     if (error)
     {
         err << "tirvel-toc: " << path << ": no temporary folder: " << error.message() << '\n';
@@ -120,7 +120,8 @@ bool SaveInto(CDocumentFile& document, const std::string& dir, const std::string
 }
 } // namespace
 
-std::optional<TocToolSetup> LoadToolSetup(const TocToolOptions& options, const std::string& exeDir, std::ostream& err)
+std::optional<TocToolSetup> LoadToolSetup(const TocToolOptions& options, const std::string& exeDir,
+                                          std::ostream& err)
 {
     TocToolSetup setup;
     WorkflowSettings settings;
@@ -156,7 +157,8 @@ std::optional<TocToolSetup> LoadToolSetup(const TocToolOptions& options, const s
         }
         // As the editor imports kinds: every line not yet in the list, as it stands.
         for (std::string& kind : kinds)
-            if (std::find(setup.kinds.m_kinds.begin(), setup.kinds.m_kinds.end(), kind) == setup.kinds.m_kinds.end())
+            if (std::find(setup.kinds.m_kinds.begin(), setup.kinds.m_kinds.end(), kind) ==
+                setup.kinds.m_kinds.end())
                 setup.kinds.m_kinds.push_back(std::move(kind));
     }
     if (!options.wordsFile.empty())
@@ -170,8 +172,9 @@ std::optional<TocToolSetup> LoadToolSetup(const TocToolOptions& options, const s
         std::vector<CUpperCaseWordsRec>& userWords = setup.words.m_userWords;
         for (std::string& word : words)
         {
-            if (word.empty() || std::any_of(userWords.begin(), userWords.end(),
-                                            [&word](const CUpperCaseWordsRec& entry) { return entry.m_word == word; }))
+            if (word.empty() ||
+                std::any_of(userWords.begin(), userWords.end(),
+                            [&word](const CUpperCaseWordsRec& entry) { return entry.m_word == word; }))
                 continue;
             userWords.emplace_back(std::move(word));
         }
@@ -206,8 +209,8 @@ std::vector<std::string> ExpandDocumentPaths(const std::vector<std::string>& pat
     return documents;
 }
 
-DocumentOutcome ProcessOneDocument(const std::string& path, const TocToolOptions& options, const TocToolSetup& setup,
-                                   std::ostream& out, std::ostream& err)
+DocumentOutcome ProcessOneDocument(const std::string& path, const TocToolOptions& options,
+                                   const TocToolSetup& setup, std::ostream& out, std::ostream& err)
 {
     DocumentReporter reporter(path, err);
     CDocumentFile document(reporter);
@@ -243,7 +246,8 @@ DocumentOutcome ProcessOneDocument(const std::string& path, const TocToolOptions
         std::string bytes;
         if (options.keepDates)
             bytes = document.FileBytes();
-        written = (options.keepDates || SavedBytes(document, bytes, err, path)) && WriteToStdout(out, bytes, err, path);
+        written = (options.keepDates || SavedBytes(document, bytes, err, path)) &&
+                  WriteToStdout(out, bytes, err, path);
     }
     else if (!options.outputDir.empty())
         written = SaveInto(document, options.outputDir, path, err);

@@ -40,12 +40,13 @@ enum class DocumentOutcome
 
 // The dictionaries from the settings file (the one given, else the editor's when found) and the
 // word and kind files. Errors name the file and go to err; nullopt when any file could not be read.
-std::optional<TocToolSetup> LoadToolSetup(const TocToolOptions& options, const std::string& exeDir, std::ostream& err);
+std::optional<TocToolSetup> LoadToolSetup(const TocToolOptions& options, const std::string& exeDir,
+                                          std::ostream& err);
 
 // The documents the paths stand for: files as given, a folder's *.rla files (not its subfolders) in
 // byte order.
 std::vector<std::string> ExpandDocumentPaths(const std::vector<std::string>& paths);
 
 // Loads, processes and writes one document. Messages, each naming the file, go to err.
-DocumentOutcome ProcessOneDocument(const std::string& path, const TocToolOptions& options, const TocToolSetup& setup,
-                                   std::ostream& out, std::ostream& err);
+DocumentOutcome ProcessOneDocument(const std::string& path, const TocToolOptions& options,
+                                   const TocToolSetup& setup, std::ostream& out, std::ostream& err);

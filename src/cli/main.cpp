@@ -29,12 +29,14 @@ int main(int argc, char** argv)
     CLI::App app{"Builds the tables of contents of .rla documents.", "tirvel-toc"};
     app.add_option("--kinds", options.kindsFile, "Document kinds to add, UTF-8, one per line");
     app.add_option("--words", options.wordsFile, "Capitalised words to add, UTF-8, one per line");
-    auto* settings = app.add_option("--settings", options.settingsFile, "Take the dictionaries from this settings file");
+    auto* settings =
+        app.add_option("--settings", options.settingsFile, "Take the dictionaries from this settings file");
     auto* noSettings = app.add_flag("--no-settings", options.noSettings, "Use no settings file");
     settings->excludes(noSettings);
     app.add_flag("--keep-dates", options.keepDates, "Leave the $100/$101 dates alone");
     app.add_flag("--no-backup", options.noBackup, "Make no .bak file");
-    auto* toStdout = app.add_flag("--stdout", options.toStdout, "Write the processed documents to standard output");
+    auto* toStdout =
+        app.add_flag("--stdout", options.toStdout, "Write the processed documents to standard output");
     auto* outputDir = app.add_option("-o", options.outputDir, "Write the processed documents into DIR");
     toStdout->excludes(outputDir);
     app.add_option("PATH", options.paths, "Documents, or folders of .rla documents")->required();

@@ -76,8 +76,8 @@ void CompactItems(std::vector<TocItem>& items, const std::vector<char>& erased)
 }
 } // namespace
 
-CTocRecognizer::CTocRecognizer(const CUpperCaseWordsDict* words, const CDocKindsList& kinds, IReporter& reporter,
-                               std::function<void()> pumpMessages)
+CTocRecognizer::CTocRecognizer(const CUpperCaseWordsDict* words, const CDocKindsList& kinds,
+                               IReporter& reporter, std::function<void()> pumpMessages)
     : CTocItemList(words), m_kinds(kinds), m_reporter(reporter), m_pumpMessages(std::move(pumpMessages))
 {
 }
@@ -104,12 +104,14 @@ void CTocRecognizer::Build(std::vector<std::string>& lines)
     if (HasTargetFormatToc())
     {
         m_refused = true;
-        m_reporter.Report("Документ содержит оглавление формата Лантрис 9.0!\nКонвертация документа невозможна.",
-                          MessageIcon::Error);
+        m_reporter.Report(
+            "Документ содержит оглавление формата Лантрис 9.0!\nКонвертация документа невозможна.",
+            MessageIcon::Error);
         return;
     }
 
-    auto onEveryItem = [this](void (*operation)(TocItem&)) {
+    auto onEveryItem = [this](void (*operation)(TocItem&))
+    {
         for (TocItem& item : m_items)
             operation(item);
     };
@@ -262,9 +264,16 @@ void CTocRecognizer::CollectAppendices()
     // The blank line closest above each line (line 0 is never taken as a paragraph's end).
     std::vector<int> blankAbove(static_cast<std::size_t>(n), -1);
     for (int i = 1; i < n; ++i)
-        blankAbove[static_cast<std::size_t>(i)] = IsBlankLine(Line(i)) ? i : blankAbove[static_cast<std::size_t>(i - 1)];
+        blankAbove[static_cast<std::size_t>(i)] =
+            IsBlankLine(Line(i)) ? i : blankAbove[static_cast<std::size_t>(i - 1)];
 
-    enum class State { Outside, Caption, BetweenBlocks, Title } state = State::Outside;
+    enum class State
+    {
+        Outside,
+        Caption,
+        BetweenBlocks,
+        Title
+    } state = State::Outside;
     std::vector<std::string> q;
     int st = -1;
     for (int i = 0; i + 1 < n;)
@@ -279,7 +288,8 @@ void CTocRecognizer::CollectAppendices()
                 state = State::Caption;
             }
             break;
-        case State::Caption: {
+        case State::Caption:
+        {
             const bool namesAppendix = Contains(line, appendix) || Contains(line, table);
             if (namesAppendix || Contains(line, approved))
             {
@@ -387,7 +397,8 @@ void CTocRecognizer::CollectCentredBlocks()
     // The first line at or after each index that is not a marker line (n when there is none).
     std::vector<int> contentFrom(static_cast<std::size_t>(n) + 1, n);
     for (int i = n - 1; i >= 0; --i)
-        contentFrom[static_cast<std::size_t>(i)] = IsMarkerLine(Line(i)) ? contentFrom[static_cast<std::size_t>(i) + 1] : i;
+        contentFrom[static_cast<std::size_t>(i)] =
+            IsMarkerLine(Line(i)) ? contentFrom[static_cast<std::size_t>(i) + 1] : i;
 
     const std::string& end = MarkerLine(Marker::End);
     bool inside = false;
@@ -459,7 +470,8 @@ void CTocRecognizer::CollectArticles()
         {
             // The heading runs on into the article's body: keep «Статья N» only.
             const std::size_t dot = q.front().find('.');
-            std::string heading = dot == std::string::npos ? std::string() : NormaliseSpaces(q.front().substr(0, dot));
+            std::string heading =
+                dot == std::string::npos ? std::string() : NormaliseSpaces(q.front().substr(0, dot));
             q.assign(1, std::move(heading));
         }
         if (q.size() < 10)
@@ -484,7 +496,8 @@ void CTocRecognizer::SplitMultiHeadingItems()
         }
         int state = 0;
         std::vector<std::string> group;
-        auto closeGroup = [&](std::int32_t line) {
+        auto closeGroup = [&](std::int32_t line)
+        {
             const int kind = HeadingKindOf(group.front());
             pieces.push_back(TocItem{kind, line, -1, std::move(group)});
             group.clear();
@@ -527,8 +540,9 @@ int CTocRecognizer::CountHeadings(const std::vector<std::string>& lines)
             content.push_back(&line);
     if (content.size() < 2)
         return 1;
-    return 1 + static_cast<int>(std::count_if(content.begin() + 1, content.end(),
-                                              [](const std::string* line) { return IsSectionHeading(*line); }));
+    return 1 +
+           static_cast<int>(std::count_if(content.begin() + 1, content.end(),
+                                          [](const std::string* line) { return IsSectionHeading(*line); }));
 }
 
 int CTocRecognizer::FindLineFrom(int start, const std::string& s)
@@ -542,7 +556,8 @@ int CTocRecognizer::FindLineFrom(int start, const std::string& s)
         std::sort(m_lineIndex.begin(), m_lineIndex.end());
         m_lineIndexBuilt = true;
     }
-    const auto found = std::lower_bound(m_lineIndex.begin(), m_lineIndex.end(), std::make_pair(std::string_view(s), start));
+    const auto found =
+        std::lower_bound(m_lineIndex.begin(), m_lineIndex.end(), std::make_pair(std::string_view(s), start));
     if (found != m_lineIndex.end() && found->first == s)
         return found->second;
     return start;
@@ -599,7 +614,8 @@ void CTocRecognizer::StripArticleRefs(TocItem& item)
         return;
     }
     const std::string number = Trim(std::string_view(last).substr(p + 4));
-    if (std::all_of(number.begin(), number.end(), [](char c) { return IsDigit(static_cast<unsigned char>(c)); }))
+    if (std::all_of(number.begin(), number.end(),
+                    [](char c) { return IsDigit(static_cast<unsigned char>(c)); }))
         last.resize(p);
 }
 
@@ -628,7 +644,8 @@ void CTocRecognizer::RemoveMarkerLines(TocItem& item)
 void CTocRecognizer::BlankControlChars(TocItem& item)
 {
     for (std::string& line : item.lines)
-        std::replace_if(line.begin(), line.end(), [](char c) { return c == 0x01 || c == 0x02 || c == 0x03; }, ' ');
+        std::replace_if(
+            line.begin(), line.end(), [](char c) { return c == 0x01 || c == 0x02 || c == 0x03; }, ' ');
 }
 
 void CTocRecognizer::DotSectionHeadings(TocItem& item)
@@ -754,11 +771,11 @@ void CTocRecognizer::MergeNearDuplicates(const std::string& word)
             if (distance > 30 || distance < -30)
                 continue;
             const std::vector<std::string>& b = words[j];
-            const bool repeats = (a.size() == b.size() + 1 && hasWord && TailsEqual(a, 1, b, 0)) ||
-                                 (a.size() == b.size() + 2 && hasWordBlank && TailsEqual(a, 2, b, 0)) ||
-                                 (a.size() == b.size() + 1 && hasWord && hasNumberSign && TailsEqual(a, 2, b, 1)) ||
-                                 (a.size() == b.size() + 3 && hasWord && hasNumberSign && TailsEqual(a, 3, b, 0)) ||
-                                 a == b;
+            const bool repeats =
+                (a.size() == b.size() + 1 && hasWord && TailsEqual(a, 1, b, 0)) ||
+                (a.size() == b.size() + 2 && hasWordBlank && TailsEqual(a, 2, b, 0)) ||
+                (a.size() == b.size() + 1 && hasWord && hasNumberSign && TailsEqual(a, 2, b, 1)) ||
+                (a.size() == b.size() + 3 && hasWord && hasNumberSign && TailsEqual(a, 3, b, 0)) || a == b;
             if (repeats)
             {
                 erased[j] = 1;
@@ -778,7 +795,8 @@ void CTocRecognizer::DropEmptyItems()
 
 void CTocRecognizer::AdjustAppendixLines()
 {
-    if (std::none_of(m_items.begin(), m_items.end(), [](const TocItem& item) { return item.kind == kKindAppendix; }))
+    if (std::none_of(m_items.begin(), m_items.end(),
+                     [](const TocItem& item) { return item.kind == kKindAppendix; }))
         return;
     // Every look at the text below is answered from these tables, built in one sweep each, so the
     // cost stays linear however many appendices a document has.
@@ -863,8 +881,8 @@ void CTocRecognizer::WriteTocBlocks()
     ShiftAfterFrontMatter();
     PumpMessages();
 
-    if (!m_hasSecondRoot &&
-        std::any_of(m_items.begin() + (m_items.empty() ? 0 : 1), m_items.end(), [](const TocItem& item) { return item.level == 0; }))
+    if (!m_hasSecondRoot && std::any_of(m_items.begin() + (m_items.empty() ? 0 : 1), m_items.end(),
+                                        [](const TocItem& item) { return item.level == 0; }))
         m_hasSecondRoot = true;
     // A document kind or appendix that stands alone at the top adds nothing: the rest moves up.
     if (!m_hasSecondRoot && !m_items.empty() &&
@@ -944,7 +962,8 @@ void CTocRecognizer::ShiftAfterFrontMatter()
     static const std::string frontMatter[] = {Utf8ToCp1251("Введение"), Utf8ToCp1251("Содержание"),
                                               Utf8ToCp1251("Паспорт"), Utf8ToCp1251("Оглавление")};
     const int n = LineCount();
-    auto hasFullWidthLine = [&](int from, int to) {
+    auto hasFullWidthLine = [&](int from, int to)
+    {
         for (int l = std::max(from, 0); l < std::min(to, n); ++l)
             if (IsWideTextLine(Line(l)))
                 return true;

@@ -8,9 +8,9 @@
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <string>
 #include <string_view>
 #include <utility>
-#include <string>
 #include <vector>
 
 class CUpperCaseWordsDict;

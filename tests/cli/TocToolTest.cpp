@@ -95,9 +95,9 @@ TEST_F(TocTool, EverySampleGetsATableOfContentsThatIsStable)
             continue;
         ++samples;
         const std::string name = entry.path().filename().string();
-        const RunResult first = Run({"--stdout", "--keep-dates", "--no-settings", "--kinds",
-                                     (kSamples / "kinds.txt").string(), "--words", (kSamples / "words.txt").string(),
-                                     entry.path().string()});
+        const RunResult first =
+            Run({"--stdout", "--keep-dates", "--no-settings", "--kinds", (kSamples / "kinds.txt").string(),
+                 "--words", (kSamples / "words.txt").string(), entry.path().string()});
         ASSERT_EQ(first.status, 0) << name << ": " << first.err;
         EXPECT_EQ(first.err, "") << name;
         EXPECT_GE(Count(first.out, kOglInFile), 2u) << name;
@@ -137,7 +137,8 @@ TEST_F(TocTool, SavesInPlaceWithABackupAndTakesAFolderWithoutItsSubfolders)
     const fs::path decree = CopySample("decree_rules_appendix.rla", m_dir / "other");
     ASSERT_EQ(Run({"--no-settings", "--no-backup", decree.string()}).status, 0);
     EXPECT_FALSE(fs::exists(m_dir / "other" / "decree_rules_appendix.bak"));
-    EXPECT_NE(ReadBytes(decree).substr(0, 200), ReadBytes(kSamples / "decree_rules_appendix.rla").substr(0, 200));
+    EXPECT_NE(ReadBytes(decree).substr(0, 200),
+              ReadBytes(kSamples / "decree_rules_appendix.rla").substr(0, 200));
 }
 
 TEST_F(TocTool, OutputFolderReceivesTheDocumentsAndTheSourcesStay)
@@ -145,7 +146,8 @@ TEST_F(TocTool, OutputFolderReceivesTheDocumentsAndTheSourcesStay)
     const fs::path source = CopySample("law_sections_articles.rla", m_dir / "in");
     const std::string original = ReadBytes(source);
     const RunResult toStdout = Run({"--stdout", "--no-settings", "--keep-dates", source.string()});
-    const RunResult run = Run({"-o", (m_dir / "out").string(), "--no-settings", "--keep-dates", source.string()});
+    const RunResult run =
+        Run({"-o", (m_dir / "out").string(), "--no-settings", "--keep-dates", source.string()});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(ReadBytes(source), original);
     EXPECT_EQ(ReadBytes(m_dir / "out" / "law_sections_articles.rla"), toStdout.out);
@@ -163,7 +165,8 @@ TEST_F(TocTool, FailuresNameTheFileAndTheOthersAreStillProcessed)
     EXPECT_GE(Count(run.out, kOglInFile), 2u);
 
     const fs::path missingKinds = m_dir / "kinds-missing.txt";
-    const RunResult kinds = Run({"--stdout", "--no-settings", "--kinds", missingKinds.string(), good.string()});
+    const RunResult kinds =
+        Run({"--stdout", "--no-settings", "--kinds", missingKinds.string(), good.string()});
     EXPECT_EQ(kinds.status, 1);
     EXPECT_NE(kinds.err.find(missingKinds.string()), std::string::npos) << kinds.err;
     EXPECT_EQ(kinds.out, "");
@@ -198,7 +201,8 @@ TEST_F(TocTool, DictionariesFromFilesChangeTheResult)
     // The decree's title names its kind only when the kinds list holds it: the kind entry appears.
     const std::string doc = (kSamples / "decree_rules_appendix.rla").string();
     const RunResult without = Run({"--stdout", "--keep-dates", "--no-settings", doc});
-    const RunResult with = Run({"--stdout", "--keep-dates", "--no-settings", "--kinds", (kSamples / "kinds.txt").string(), doc});
+    const RunResult with =
+        Run({"--stdout", "--keep-dates", "--no-settings", "--kinds", (kSamples / "kinds.txt").string(), doc});
     ASSERT_EQ(without.status, 0);
     ASSERT_EQ(with.status, 0);
     EXPECT_EQ(Count(with.out, kOglInFile), Count(without.out, kOglInFile) + 1);

@@ -118,7 +118,11 @@ TEST(EntryOperations, JoinHyphenatedLinesJoinsWordBreaksOnly)
 
 TEST(EntryOperations, MarkerLinesAndControlBytesAreCleanedOut)
 {
-    TocItem item{5, 0, -1, {MarkerLine(Marker::Cnt), "1.\x01" + Cp("Общие") + "\x02\x03", MarkerLine(Marker::End) + "x"}};
+    TocItem item{
+        5,
+        0,
+        -1,
+        {MarkerLine(Marker::Cnt), "1.\x01" + Cp("Общие") + "\x02\x03", MarkerLine(Marker::End) + "x"}};
     CTocRecognizer::RemoveMarkerLines(item);
     CTocRecognizer::BlankControlChars(item);
     EXPECT_EQ(item.lines, (std::vector<std::string>{Cp("1. Общие  "), MarkerLine(Marker::End) + "x"}));
@@ -126,16 +130,17 @@ TEST(EntryOperations, MarkerLinesAndControlBytesAreCleanedOut)
 
 TEST(EntryOperations, DotSectionHeadingsClosesShortSectionWords)
 {
-    ExpectEntryOperation(&CTocRecognizer::DotSectionHeadings,
-                         {
-                             {{"Глава 1", "Общие"}, {"Глава 1.", "Общие"}},
-                             {{"   раздел II"}, {"раздел II."}},
-                             {{"ЧАСТЬ ПЕРВАЯ"}, {"ЧАСТЬ ПЕРВАЯ."}},
-                             {{"Глава 1. Общие"}, {"Глава 1. Общие"}},
-                             {{"Частью второй"}, {"Частью второй."}},
-                             {{"Глава 1 очень длинного названия без точки"}, {"Глава 1 очень длинного названия без точки"}},
-                             {{"Статья 1"}, {"Статья 1"}},
-                         });
+    ExpectEntryOperation(
+        &CTocRecognizer::DotSectionHeadings,
+        {
+            {{"Глава 1", "Общие"}, {"Глава 1.", "Общие"}},
+            {{"   раздел II"}, {"раздел II."}},
+            {{"ЧАСТЬ ПЕРВАЯ"}, {"ЧАСТЬ ПЕРВАЯ."}},
+            {{"Глава 1. Общие"}, {"Глава 1. Общие"}},
+            {{"Частью второй"}, {"Частью второй."}},
+            {{"Глава 1 очень длинного названия без точки"}, {"Глава 1 очень длинного названия без точки"}},
+            {{"Статья 1"}, {"Статья 1"}},
+        });
 }
 
 TEST(EntryOperations, TrimAppendixPeriodOnlyForABareAppendixNumber)
@@ -248,7 +253,8 @@ TEST(ItemList, AdjustAppendixLinesMovesTheEntryToItsCaptionBlock)
     const std::string prv = MarkerLine(Marker::Prv);
     const std::string end = MarkerLine(Marker::End);
     const std::string zag = MarkerLine(Marker::Zag);
-    auto text = [&](std::vector<std::string> tail) {
+    auto text = [&](std::vector<std::string> tail)
+    {
         std::vector<std::string> lines(38, "text");
         lines.insert(lines.end(), tail.begin(), tail.end());
         return lines;
@@ -268,10 +274,13 @@ TEST(ItemList, AdjustAppendixLinesMovesTheEntryToItsCaptionBlock)
         {"the topmost caption block before another block start",
          text({prv, "a", prv, Cp("Приложение 1"), end, "", zag, "title", end, wide}), 44, 38},
         {"a caption block still ahead leaves it",
-         text({"", prv, Cp("Приложение 1"), Cp("к Правилам"), end, "", zag, "title", end, prv, wide}), 44, 44},
+         text({"", prv, Cp("Приложение 1"), Cp("к Правилам"), end, "", zag, "title", end, prv, wide}), 44,
+         44},
         {"standing on a caption marker leaves it", text({"", prv, "a", end, "", wide}), 39, 39},
-        {"a full-width line above stops the look", text({"", prv, "a", end, wide, zag, "t", end, wide}), 43, 43},
-        {"another block start ends the walk up", text({prv, zag, prv, "a", end, "", zag, "t", end, wide}), 44, 40},
+        {"a full-width line above stops the look", text({"", prv, "a", end, wide, zag, "t", end, wide}), 43,
+         43},
+        {"another block start ends the walk up", text({prv, zag, prv, "a", end, "", zag, "t", end, wide}), 44,
+         40},
         {"no end marker within four lines", text({prv, "a", end, "b", "c", "d", "e", zag, wide}), 45, 45},
         {"an entry at the end of the text", text({"", prv, "a", end}), 42, 39},
     };
@@ -336,7 +345,8 @@ TEST(Collecting, IsDuplicateItemComparesNormalisedTextsNearby)
         {"empty items make nothing a duplicate", 45, {"3. Обязанности"}, false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(engine.recognizer.IsDuplicateItem(TocItem{5, c.line, -1, CpLines(c.text)}), c.duplicate) << c.name;
+        EXPECT_EQ(engine.recognizer.IsDuplicateItem(TocItem{5, c.line, -1, CpLines(c.text)}), c.duplicate)
+            << c.name;
 }
 
 TEST(Collecting, SplitMultiHeadingItemsGivesOneItemPerHeading)
@@ -347,10 +357,8 @@ TEST(Collecting, SplitMultiHeadingItemsGivesOneItemPerHeading)
     engine.Add(1, 5, {"Другой"});
     engine.recognizer.SplitMultiHeadingItems();
     const std::vector<TocItem> expected = {
-        {1, 0, -1, CpLines({"Один заголовок"})},
-        {1, 5, -1, CpLines({"Другой"})},
-        {4, 1, -1, CpLines({"ГЛАВА 1", "ОБЩИЕ"})},
-        {6, 4, -1, CpLines({"1.1. Понятия"})},
+        {1, 0, -1, CpLines({"Один заголовок"})},    {1, 5, -1, CpLines({"Другой"})},
+        {4, 1, -1, CpLines({"ГЛАВА 1", "ОБЩИЕ"})},  {6, 4, -1, CpLines({"1.1. Понятия"})},
         {6, 1, -1, CpLines({"1.2. Нет в тексте"})},
     };
     EXPECT_EQ(engine.recognizer.m_items, expected);
@@ -377,7 +385,8 @@ TEST(Levels, AssignLevelsFollowsTheKinds)
     {
         Engine engine;
         for (std::size_t i = 0; i < c.kinds.size(); ++i)
-            engine.Add(c.kinds[i], static_cast<int>(i), {"x"}, c.presetLevels.empty() ? -1 : c.presetLevels[i]);
+            engine.Add(c.kinds[i], static_cast<int>(i), {"x"},
+                       c.presetLevels.empty() ? -1 : c.presetLevels[i]);
         engine.recognizer.AssignLevels();
         std::vector<int> levels;
         for (const TocItem& item : engine.recognizer.m_items)
@@ -389,9 +398,11 @@ TEST(Levels, AssignLevelsFollowsTheKinds)
 TEST(Levels, FixEntryCaseComparesTheCapitalsShareExactly)
 {
     // "**", "\n" and "  1.1. " are unchanged by upper-casing: 10 characters of the 90.
-    auto entry = [](int capitals, int smalls) {
-        return std::vector<std::string>{"**", "  1.1. " + std::string(static_cast<std::size_t>(capitals), Cp("П")[0]) +
-                                                  std::string(static_cast<std::size_t>(smalls), Cp("п")[0])};
+    auto entry = [](int capitals, int smalls)
+    {
+        return std::vector<std::string>{
+            "**", "  1.1. " + std::string(static_cast<std::size_t>(capitals), Cp("П")[0]) +
+                      std::string(static_cast<std::size_t>(smalls), Cp("п")[0])};
     };
     Engine engine;
     engine.recognizer.m_items = {
@@ -405,7 +416,8 @@ TEST(Levels, FixEntryCaseComparesTheCapitalsShareExactly)
     const auto& items = engine.recognizer.m_items;
     EXPECT_EQ(items[0].lines, entry(53, 27));
     EXPECT_NE(items[1].lines, entry(54, 26));
-    EXPECT_EQ(Utf8Lines(items[2].lines), (std::vector<std::string>{"*", "Глава 1. ОБЩИЕ", "ПОЛОЖЕНИЯ И ЦЕЛИ"}));
+    EXPECT_EQ(Utf8Lines(items[2].lines),
+              (std::vector<std::string>{"*", "Глава 1. ОБЩИЕ", "ПОЛОЖЕНИЯ И ЦЕЛИ"}));
     EXPECT_EQ(Utf8Lines(items[3].lines), (std::vector<std::string>{"**", "  Раздел 1. ОБЩИЕ"}));
     EXPECT_EQ(items[4].lines, std::vector<std::string>{"*"});
 }

@@ -40,13 +40,16 @@ std::vector<std::string> GeneratedLaw(int chapters)
         lines.insert(lines.end(), {zag, Utf8ToCp1251("Глава " + n + ". Глава номер " + n), end, ""});
         for (int p = 1; p <= 3; ++p)
         {
-            lines.insert(lines.end(), {cnt, n + "." + std::to_string(p) + Utf8ToCp1251(". РАЗДЕЛ ГЛАВЫ"), end, ""});
+            lines.insert(lines.end(),
+                         {cnt, n + "." + std::to_string(p) + Utf8ToCp1251(". РАЗДЕЛ ГЛАВЫ"), end, ""});
             for (int a = 0; a < 3; ++a, ++article)
-                lines.insert(lines.end(), {Utf8ToCp1251("Статья " + std::to_string(article) + ". Название ст. 5"), "",
-                                           body, body, ""});
+                lines.insert(lines.end(),
+                             {Utf8ToCp1251("Статья " + std::to_string(article) + ". Название ст. 5"), "",
+                              body, body, ""});
         }
-        lines.insert(lines.end(), {prv, Utf8ToCp1251("Приложение N " + n), end, "", zag,
-                                   Utf8ToCp1251("Форма N " + n + ". Заявление"), end, std::string(66, 'x'), ""});
+        lines.insert(lines.end(),
+                     {prv, Utf8ToCp1251("Приложение N " + n), end, "", zag,
+                      Utf8ToCp1251("Форма N " + n + ". Заявление"), end, std::string(66, 'x'), ""});
     }
     return lines;
 }
@@ -61,7 +64,8 @@ double BestSeconds(const std::vector<std::string>& lines)
     {
         const auto start = std::chrono::steady_clock::now();
         const ProcessResult result = ProcessDocument(lines, words, kinds, reporter);
-        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        best =
+            std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
         EXPECT_GT(result.entries, lines.size() / 20);
     }
     return best;
