@@ -31,9 +31,17 @@ bool WriteAll(int fd, std::string_view bytes)
 
 bool ReadFileBytes(const std::string& path, std::string& bytes)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK a pipe nobody writes to would block the open forever; only regular files
+    // are read, so a device such as /dev/zero cannot fill the memory either.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
+    struct stat status;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
+    {
+        ::close(fd);
+        return false;
+    }
     bytes.clear();
     char buffer[65536];
     bool ok = true;

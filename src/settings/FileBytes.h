@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-// Reads the whole file into bytes. False when it cannot be opened or read (a folder included);
-// bytes is then unspecified.
+// Reads the whole regular file into bytes. False when it cannot be opened or read, or is no regular
+// file (a folder, a pipe, a device); bytes is then unspecified.
 bool ReadFileBytes(const std::string& path, std::string& bytes);
 
 // Writes bytes to a temporary file in the target's folder, flushes it to disk and renames it over
