@@ -520,7 +520,8 @@ bool CKestrelView::ConfirmSaveOnClose()
 
 std::vector<std::string> CKestrelView::GetLines() const
 {
-    return LinesOfEditorText(toPlainText());
+    // The raw text keeps no-break spaces (byte 0xA0), which toPlainText() would turn into blanks.
+    return LinesOfEditorText(document()->toRawText());
 }
 
 void CKestrelView::SetLines(const std::vector<std::string>& lines)

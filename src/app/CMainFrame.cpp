@@ -177,8 +177,11 @@ CMainFrame::~CMainFrame()
 {
     if (!m_barStateSaved)
         SaveBarState();
-    delete m_view;
+    // The view's last signals (its history emptying) must not reach a window that is going away.
+    CKestrelView* view = m_view;
     m_view = nullptr;
+    view->disconnect(this);
+    delete view;
 }
 
 QAction* CMainFrame::Action(int id) const

@@ -39,7 +39,7 @@ CTextEditHistory::CTextEditHistory(QPlainTextEdit* editor) : QObject(editor), m_
 {
     m_stack.setUndoLimit(kStepLimit);
     m_editor->document()->setUndoRedoEnabled(false);
-    m_shadow = m_editor->document()->toPlainText();
+    m_shadow = CurrentText();
     connect(m_editor->document(), &QTextDocument::contentsChange, this, &CTextEditHistory::OnContentsChange);
     connect(&m_stack, &QUndoStack::canUndoChanged, this, &CTextEditHistory::availabilityChanged);
     connect(&m_stack, &QUndoStack::canRedoChanged, this, &CTextEditHistory::availabilityChanged);
@@ -96,7 +96,15 @@ void CTextEditHistory::Clear()
         m_macroOpen = false;
     }
     m_stack.clear();
-    m_shadow = m_editor->document()->toPlainText();
+    m_shadow = CurrentText();
+}
+
+QString CTextEditHistory::CurrentText() const
+{
+    // The raw text: toPlainText() would turn no-break spaces into blanks.
+    QString text = m_editor->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
 }
 
 QString CTextEditHistory::DocumentText(int position, int length) const
@@ -130,7 +138,7 @@ void CTextEditHistory::OnContentsChange(int position, int removed, int added)
     }
     else
     {
-        const QString now = m_editor->document()->toPlainText();
+        const QString now = CurrentText();
         int prefix = 0;
         const int shorter = std::min(oldLength, newLength);
         while (prefix < shorter && m_shadow[prefix] == now[prefix])

@@ -41,6 +41,7 @@ private:
     // Replaces length characters at position by text without recording it.
     void Apply(int position, int length, const QString& text);
     QString DocumentText(int position, int length) const;
+    QString CurrentText() const;
 
     QPlainTextEdit* m_editor;
     QUndoStack m_stack;

@@ -1,0 +1,89 @@
+#include "GuiTestSupport.h"
+
+#include "app/CKestrelView.h"
+#include "document/CodePage.h"
+
+#include <QFile>
+
+namespace
+{
+std::string To866(const std::string& utf8)
+{
+    std::string line = Cp1251ToCp866(Utf8ToCp1251(utf8));
+    CodesToBoxChars(line);
+    return line;
+}
+} // namespace
+
+void WriteDocument(const QString& path, const std::vector<std::string>& utf8TextLines)
+{
+    std::string bytes;
+    for (const char* header : {"$100  Дата ввода/изменения", "01.03.2003", "$18  Текст документа"})
+        bytes += Cp1251ToCp866(Utf8ToCp1251(header)) + "\r\n";
+    for (std::size_t i = 0; i < utf8TextLines.size(); ++i)
+    {
+        bytes += To866(utf8TextLines[i]);
+        if (i + 1 < utf8TextLines.size())
+            bytes += "\r\n";
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), static_cast<qint64>(bytes.size())) < 0)
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QByteArray ReadBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::vector<std::string> DocumentText(const QString& path)
+{
+    const QByteArray bytes = ReadBytes(path);
+    std::vector<std::string> lines;
+    bool inText = false;
+    for (QByteArray line : bytes.split('\n'))
+    {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        std::string raw = line.toStdString();
+        BoxCharsToCodes(raw);
+        const std::string utf8 = Cp1251ToUtf8(Cp866ToCp1251(raw));
+        if (inText)
+            lines.push_back(utf8);
+        else if (utf8 == "$18  Текст документа")
+            inText = true;
+    }
+    return lines;
+}
+
+TestWindow::TestWindow()
+{
+    m_frame = std::make_unique<CMainFrame>(m_prompter, nullptr, m_dir.path());
+}
+
+TestWindow::TestWindow(const QString& settingsFolder)
+{
+    m_frame = std::make_unique<CMainFrame>(m_prompter, nullptr, settingsFolder);
+}
+
+CKestrelView& TestWindow::View() const
+{
+    return *m_frame->View();
+}
+
+std::vector<std::string> EditorLines(const CKestrelView& view)
+{
+    std::vector<std::string> lines;
+    for (const std::string& line : view.GetLines())
+        lines.push_back(Cp1251ToUtf8(line));
+    return lines;
+}
+
+std::vector<std::string> Cp1251Lines(const std::vector<std::string>& utf8Lines)
+{
+    std::vector<std::string> lines;
+    for (const std::string& line : utf8Lines)
+        lines.push_back(Utf8ToCp1251(line));
+    return lines;
+}

@@ -1,0 +1,39 @@
+#pragma once
+// Helpers of the editor tests: documents written as .rla files, files read back, a main window
+// with a scripted prompter and its own settings folder.
+
+#include "app/CMainFrame.h"
+#include "app/CScriptedPrompter.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// Writes a document with a minimal header ($100 and $18) and the given text lines (UTF-8) in code
+// page 866, CR LF.
+void WriteDocument(const QString& path, const std::vector<std::string>& utf8TextLines);
+QByteArray ReadBytes(const QString& path);
+// The UTF-8 text of a document file's text lines, as the editor would show them.
+std::vector<std::string> DocumentText(const QString& path);
+
+// A main window over a temporary folder that holds the settings file and the documents.
+struct TestWindow
+{
+    TestWindow();
+    explicit TestWindow(const QString& settingsFolder);
+
+    QString Path(const QString& name) const { return m_dir.filePath(name); }
+    CKestrelView& View() const;
+
+    QTemporaryDir m_dir;
+    CScriptedPrompter m_prompter;
+    std::unique_ptr<CMainFrame> m_frame;
+};
+
+// UTF-8 lines in the core's code page 1251.
+std::vector<std::string> Cp1251Lines(const std::vector<std::string>& utf8Lines);
+// The editor text as UTF-8 lines.
+std::vector<std::string> EditorLines(const CKestrelView& view);

@@ -1,0 +1,177 @@
+// The editor surface: the byte <-> character bridge, one undo step per key and per command with a
+// bounded history, the position pane and the swallowed F1.
+
+#include "GuiTestSupport.h"
+
+#include "app/CKestrelView.h"
+#include "app/CommandIds.h"
+#include "app/EditorText.h"
+#include "document/CodePage.h"
+#include "widgets/CTextEditHistory.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QtTest>
+
+namespace
+{
+void TypeText(QWidget* widget, const QString& text)
+{
+    for (const QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+}
+} // namespace
+
+class EditorTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Every byte a document can load with shows as a character that gives the byte back, so a
+    // document survives the editor unchanged.
+    void EveryLoadableByteSurvivesTheEditor()
+    {
+        std::string all866;
+        for (int byte = 0; byte < 256; ++byte)
+        {
+            if (byte != '\n')
+                all866 += static_cast<char>(byte);
+        }
+        BoxCharsToCodes(all866);
+        TestWindow window;
+        CKestrelView& view = window.View();
+        const std::vector<std::string> lines{Cp866ToCp1251(all866), "", std::string("\x04\x04") + Utf8ToCp1251("ОГЛ"),
+                                             "\x1B\x16\x1A"};
+        view.SetLines(lines);
+        QCOMPARE(view.GetLines(), lines);
+
+        const QString shown = view.toPlainText();
+        QVERIFY(!shown.contains(QChar(0x04)));
+        QCOMPARE(EditorTextOfLine("\x04\x04"), QStringLiteral("♦♦"));
+        QCOMPARE(EditorTextOfLine("\x1B\x16\x1A"), QStringLiteral("┌─┐"));
+        QCOMPARE(LineOfEditorText(u"Ж€☺"), Utf8ToCp1251("Ж€☺"));
+        QCOMPARE(LineOfEditorText(u"日"), std::string("?"));
+    }
+
+    void LinesOfText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("empty") << QString() << QStringList{};
+        QTest::newRow("final break makes no line") << QStringLiteral("a\nb\n") << QStringList{"a", "b"};
+        QTest::newRow("inner empty lines stay") << QStringLiteral("a\n\nb") << QStringList{"a", "", "b"};
+        QTest::newRow("carriage returns at ends go") << QStringLiteral("a\r\r\nb\r") << QStringList{"a", "b"};
+        QTest::newRow("one break") << QStringLiteral("\n") << QStringList{""};
+    }
+
+    void LinesOfText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, lines);
+        std::vector<std::string> expected;
+        for (const QString& line : lines)
+            expected.push_back(line.toStdString());
+        QCOMPARE(LinesOfEditorText(text), expected);
+    }
+
+    void EachKeyIsOneStepAndTheHistoryIsBounded()
+    {
+        TestWindow window;
+        CKestrelView& view = window.View();
+        window.m_frame->show();
+        view.setFocus();
+        view.SetLines(Cp1251Lines({"первая", "вторая"}));
+        QVERIFY(!view.History().CanUndo());
+
+        TypeText(&view, QStringLiteral("жук"));
+        QCOMPARE(view.History().StepCount(), 3);
+        QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(EditorLines(view).front(), std::string("жупервая"));
+        QTest::keyClick(&view, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(EditorLines(view).front(), std::string("жукпервая"));
+        QTest::keyClick(&view, Qt::Key_Backspace, Qt::AltModifier);
+        QCOMPARE(EditorLines(view).front(), std::string("жупервая"));
+
+        // Typing over a selection (removal and insertion) is still one step.
+        view.selectAll();
+        TypeText(&view, QStringLiteral("я"));
+        window.m_frame->OnCommand(CommandId::EditUndo);
+        QCOMPARE(EditorLines(view), (std::vector<std::string>{"жупервая", "вторая"}));
+
+        for (int i = 0; i < 130; ++i)
+            TypeText(&view, QStringLiteral("ы"));
+        QCOMPARE(view.History().StepCount(), CTextEditHistory::kStepLimit);
+        while (view.History().CanUndo())
+            view.History().Undo();
+        // The 32 oldest steps are gone: the first two keys and 30 of the later ones.
+        QCOMPARE(view.toPlainText().count(QChar(u'ы')), 30);
+        QVERIFY(view.toPlainText().startsWith(QStringLiteral("жупервая")));
+    }
+
+    void CommandsAreOneStep()
+    {
+        TestWindow window;
+        CKestrelView& view = window.View();
+        view.SetLines(Cp1251Lines({"один", "два", "три"}));
+        view.selectAll();
+        window.m_frame->OnCommand(CommandId::EditCut);
+        QVERIFY(view.toPlainText().isEmpty());
+        window.m_frame->OnCommand(CommandId::EditPaste);
+        window.m_frame->OnCommand(CommandId::EditPaste);
+        QCOMPARE(view.History().StepCount(), 3);
+        window.m_frame->OnCommand(CommandId::EditUndo);
+        window.m_frame->OnCommand(CommandId::EditUndo);
+        QCOMPARE(view.toPlainText(), QString());
+        window.m_frame->OnCommand(CommandId::EditUndo);
+        QCOMPARE(EditorLines(view), (std::vector<std::string>{"один", "два", "три"}));
+        QVERIFY(window.m_frame->Action(CommandId::EditRedo)->isEnabled());
+        QVERIFY(!window.m_frame->Action(CommandId::EditUndo)->isEnabled());
+    }
+
+    // The pane reports where the caret was when the event came; the key's release shows the result.
+    void PositionPane()
+    {
+        TestWindow window;
+        CKestrelView& view = window.View();
+        window.m_frame->show();
+        view.setFocus();
+        view.SetLines(Cp1251Lines({"abc", "defgh", "ij"}));
+        QTextCursor cursor = view.textCursor();
+        cursor.setPosition(4);
+        view.setTextCursor(cursor);
+        QTest::keyPress(&view, Qt::Key_End);
+        QCOMPARE(window.m_frame->PositionPane()->text(), QStringLiteral("Стр: 2   Кол: 1   Всего: 3"));
+        QTest::keyRelease(&view, Qt::Key_End);
+        QCOMPARE(window.m_frame->PositionPane()->text(), QStringLiteral("Стр: 2   Кол: 6   Всего: 3"));
+    }
+
+    void F1IsSwallowedByTheEditor()
+    {
+        TestWindow window;
+        CKestrelView& view = window.View();
+        window.m_frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.m_frame.get()));
+        view.setFocus();
+        view.SetLines(Cp1251Lines({"текст"}));
+        QTest::keyClick(&view, Qt::Key_F1);
+        QVERIFY(window.m_prompter.m_messages.empty()); // the help command did not run
+        QCOMPARE(EditorLines(view), std::vector<std::string>{"текст"});
+    }
+
+    void TypingMarksTheDocumentChanged()
+    {
+        TestWindow window;
+        WriteDocument(window.Path("a.rla"), {"Статья 1. Предмет"});
+        CKestrelView& view = window.View();
+        view.OpenFiles({window.Path("a.rla")});
+        window.m_frame->OnCommand(CommandId::FileSave);
+        QVERIFY(!view.m_modified);
+        QVERIFY(!window.m_frame->windowTitle().endsWith('*'));
+        TypeText(&view, QStringLiteral("ё"));
+        QVERIFY(view.m_modified);
+        QVERIFY(window.m_frame->windowTitle().endsWith('*'));
+    }
+};
+
+QTEST_MAIN(EditorTest)
+#include "test_editor.moc"

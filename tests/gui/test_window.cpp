@@ -1,0 +1,164 @@
+// The main window's menu, toolbar, keys, status line, dock and title.
+
+#include "GuiTestSupport.h"
+
+#include "app/CKestrelView.h"
+#include "app/CommandIds.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QtTest>
+
+namespace
+{
+// One line per item: "id text [keys]", "-" for a separator.
+QStringList Describe(const QList<QAction*>& actions)
+{
+    QStringList items;
+    for (const QAction* action : actions)
+    {
+        if (action->isSeparator())
+        {
+            items << QStringLiteral("-");
+            continue;
+        }
+        QString item = QString::number(action->data().toInt()) + QLatin1Char(' ') + action->text();
+        for (const QKeySequence& key : action->shortcuts())
+            item += QLatin1Char(' ') + key.toString(QKeySequence::PortableText);
+        items << item;
+    }
+    return items;
+}
+} // namespace
+
+class WindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void MenusCarryEveryItem()
+    {
+        TestWindow window;
+        const std::vector<QMenu*>& menus = window.m_frame->Menus();
+        QStringList titles;
+        for (const QMenu* menu : menus)
+            titles << menu->title();
+        QCOMPARE(titles, (QStringList{"&Файл", "&Правка", "&Вид", "&Сервис", "&Справка"}));
+
+        QCOMPARE(Describe(menus[0]->actions()),
+                 (QStringList{"57601 &Открыть... Ctrl+O", "32772 Открыть &папку...", "57603 &Сохранить Ctrl+S", "-",
+                              "32774 Перейти к следующему &документу", "-", "32795 &Удалить файл в корзину", "-",
+                              "57607 &Печать... Ctrl+P", "57609 Предварительный прос&мотр", "57606 П&араметры страницы...", "-",
+                              "57665 В&ыход"}));
+        QCOMPARE(Describe(menus[1]->actions()),
+                 (QStringList{"57643 &Отменить Ctrl+Z Alt+Backspace", "57644 &Повторить Ctrl+Y", "-",
+                              "57635 &Вырезать Ctrl+X Shift+Del", "57634 &Копировать Ctrl+C Ctrl+Ins",
+                              "57637 &Вставить Ctrl+V Shift+Ins", "57642 В&ыделить всё Ctrl+A", "-", "57636 &Поиск... Ctrl+F",
+                              "57640 &Найти следующий F3", "57641 &Заменить Ctrl+H"}));
+        QCOMPARE(Describe(menus[2]->actions()),
+                 (QStringList{"32789 &Обновить оглавление документа", "-", "59392 &Панель инструментов",
+                              "32792 Панель &оглавления документа", "59393 &Строка состояния"}));
+        QCOMPARE(Describe(menus[3]->actions()),
+                 (QStringList{"32796 &Вставить тег оглавления", "32778 В &верхний регистр", "32779 В &нижний регистр",
+                              "32781 &Удалить пункты оглавления", "-", "32784 &Создавать .bak файлы при сохранении",
+                              "32786 &Автоматически сохранять при открытии следующего документа", "-",
+                              "32800 Словарь видов &документов", "32798 Словарь слов с &заглавными буквами", "-",
+                              "32793 &Параметры"}));
+        QCOMPARE(Describe(menus[4]->actions()), (QStringList{"57667 &Справка F1 Shift+F1", "-", "57664 &О программе..."}));
+    }
+
+    void ToolbarAndTips()
+    {
+        TestWindow window;
+        QToolBar* bar = window.m_frame->ToolBar();
+        QStringList ids;
+        for (const QAction* action : bar->actions())
+            ids << (action->isSeparator() ? QStringLiteral("|") : QString::number(action->data().toInt()));
+        QCOMPARE(ids.join(' '), QStringLiteral("57601 32772 57603 32774 | 32795 | 57635 57634 57637 | 57607 | 57643 57644 | "
+                                               "32786 32784 32793 32798 | 32796 32778 32779 32781"));
+        QCOMPARE(bar->iconSize(), QSize(16, 15));
+        QCOMPARE(bar->allowedAreas(), Qt::AllToolBarAreas);
+        QCOMPARE(window.m_frame->toolBarArea(bar), Qt::TopToolBarArea);
+
+        const struct
+        {
+            int id;
+            const char* tip;
+            const char* status;
+        } tips[] = {
+            {CommandId::OpenFolder, "Открыть папку", "Открытие папки с файлами для конвертации оглавлений"},
+            {CommandId::NextDocument, "Перейти к следующему", "Переход к следующему документу"},
+            {CommandId::DeleteFile, "Удалить файл", "Удаляет файл с текущим документов в корзину"},
+            {CommandId::UpdateToc, "Обновить оглавление", "Обновление оглавления документа"},
+            {CommandId::AutoSave, "Автоматически сохранять при открытии следующего документа",
+             "Автоматически сохранять текущий документ при открытии следующего документа"},
+            {CommandId::MakeBak, "Создавать .bak файлы", nullptr},
+            {CommandId::Options, "Параметры", nullptr},
+            {CommandId::UpperCase, "В верхний регистр", "Перевод букв в выделеном блоке текста в верхний регистр"},
+            {CommandId::InsertTocTag, "Вставить тег оглавления", "Вставка тега оглавления в текст документа"},
+        };
+        for (const auto& t : tips)
+        {
+            QCOMPARE(window.m_frame->Action(t.id)->toolTip(), QString::fromUtf8(t.tip));
+            if (t.status)
+                QCOMPARE(window.m_frame->Action(t.id)->statusTip(), QString::fromUtf8(t.status));
+        }
+    }
+
+    void StatusLineAndDock()
+    {
+        TestWindow window;
+        CMainFrame& frame = *window.m_frame;
+        frame.show();
+        QCOMPARE(frame.PositionPane()->text(), QStringLiteral(" "));
+        QCOMPARE(frame.PositionPane()->width(), 170);
+        QStringList texts;
+        for (const QLabel* label : frame.statusBar()->findChildren<QLabel*>())
+            texts << label->text();
+        for (const char* text : {"Для получения справки нажмите F1", "CAP", "NUM", "SCRL"})
+            QVERIFY2(texts.contains(QString::fromUtf8(text)), text);
+
+        QDockWidget* dock = frame.TocDock();
+        QCOMPARE(dock->windowTitle(), QStringLiteral("Оглавление"));
+        QCOMPARE(frame.dockWidgetArea(dock), Qt::BottomDockWidgetArea);
+        QCOMPARE(dock->allowedAreas(), Qt::AllDockWidgetAreas);
+
+        // The view toggles show their bar's visibility as a check mark.
+        for (int id : {CommandId::ViewTocPanel, CommandId::ViewToolbar, CommandId::ViewStatusBar})
+        {
+            QVERIFY(frame.Action(id)->isChecked());
+            frame.OnCommand(id);
+            QVERIFY(!frame.Action(id)->isChecked());
+            frame.OnCommand(id);
+            QVERIFY(frame.Action(id)->isChecked());
+        }
+        QVERIFY(dock->isVisible());
+    }
+
+    void TitleAfterShowingAndPanelHeightKept()
+    {
+        TestWindow window;
+        window.m_frame->show();
+        QCOMPARE(window.m_frame->windowTitle(), QStringLiteral("Тирвель"));
+        QVERIFY(!window.View().m_modified);
+        QVERIFY(QTest::qWaitForWindowExposed(window.m_frame.get()));
+        window.m_frame->resizeDocks({window.m_frame->TocDock()}, {180}, Qt::Vertical);
+        QTRY_COMPARE(window.m_frame->TocDock()->height(), 180);
+        QVERIFY(window.m_frame->close());
+        window.m_frame.reset();
+
+        TestWindow again;
+        again.m_frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(again.m_frame.get()));
+        QCOMPARE(again.m_frame->dockWidgetArea(again.m_frame->TocDock()), Qt::BottomDockWidgetArea);
+        QTRY_COMPARE(again.m_frame->TocDock()->height(), 180);
+    }
+};
+
+QTEST_MAIN(WindowTest)
+#include "test_window.moc"
