@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <mutex>
 #include <optional>
 
 #include <fcntl.h>
@@ -149,6 +150,21 @@ void SyncFolder(const std::string& folder)
 
 mode_t NewFileMode()
 {
+    // The mask is read, not set and set back: the batch tool saves from several threads, and a file
+    // created by another thread in between would get the mask 0.
+    if (std::FILE* status = std::fopen("/proc/self/status", "re"))
+    {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status))
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(status);
+        if (found)
+            return 0666 & ~static_cast<mode_t>(mask);
+    }
+    static std::mutex mutex;
+    const std::lock_guard lock(mutex);
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
