@@ -171,6 +171,8 @@ void CTocPanel::FillList(const std::vector<TocEntryRef>& entries, bool keepPosit
     m_list->addItems(texts);
     if (keepPosition)
         MakeFirstVisible(std::min(firstVisible, m_list->count() - 1));
+    else
+        m_list->scrollToTop();
     m_list->setUpdatesEnabled(true);
     m_list->viewport()->update();
     m_countLabel->setText(QStringLiteral("Пунктов оглавления: %1").arg(m_list->count()));
