@@ -1,12 +1,11 @@
 #include "app/CKestrelDoc.h"
 
 #include "app/CKestrelView.h"
-#include "toc/ProcessDocument.h"
 
 void CKestrelDoc::ProcessDocument(std::vector<std::string>& lines, IReporter& reporter,
                                   const std::function<void()>& pumpMessages)
 {
-    ProcessResult result = ::ProcessDocument(lines, m_words, m_kinds, reporter, pumpMessages);
+    ProcessResult result = m_recognizer(lines, m_words, m_kinds, reporter, pumpMessages);
     lines = std::move(result.lines);
 }
 

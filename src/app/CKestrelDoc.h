@@ -5,6 +5,7 @@
 #include "dictionaries/CDocKindsList.h"
 #include "dictionaries/CUpperCaseWordsDict.h"
 #include "panel/CContentFilter.h"
+#include "toc/ProcessDocument.h"
 
 #include <functional>
 #include <string>
@@ -25,6 +26,11 @@ public:
 
     // False when the operator cancels leaving a changed document.
     bool CanCloseFrame();
+
+    using Recognizer = std::function<ProcessResult(const std::vector<std::string>&, const CUpperCaseWordsDict&,
+                                                   const CDocKindsList&, IReporter&, const std::function<void()>&)>;
+    // The recognition run on every opened text: the engine's, unless replaced.
+    Recognizer m_recognizer = ::ProcessDocument;
 
     CUpperCaseWordsDict m_words;
     CDocKindsList m_kinds;

@@ -399,7 +399,7 @@ void CKestrelView::OpenDocument(const std::string& path)
     {
         m_document.Load(path);
     }
-    catch (const std::exception&)
+    catch (...)
     {
         m_prompter.Report("Ошибка открытия файла " + path, MessageIcon::Error);
         // Nothing of the failed file stays open: no path, nothing to save.
@@ -419,8 +419,9 @@ void CKestrelView::OpenDocument(const std::string& path)
         SetLines(lines);
         m_modified = true;
     }
-    catch (const std::exception&)
+    catch (...)
     {
+        // Whatever went wrong (memory, a fault in the engine), busy must end with OpenDocument.
         m_prompter.Report("Ошибка обработки документа " + path, MessageIcon::Error);
         CloseDocument();
     }

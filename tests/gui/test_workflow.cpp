@@ -3,6 +3,7 @@
 
 #include "GuiTestSupport.h"
 
+#include "app/CKestrelDoc.h"
 #include "app/CKestrelView.h"
 #include "app/CommandIds.h"
 #include "app/IEntryPanel.h"
@@ -304,6 +305,28 @@ private slots:
         QCOMPARE(Title(window), QStringLiteral("Тирвель"));
         QVERIFY(!window.m_frame->Action(CommandId::FileSave)->isEnabled());
         QVERIFY(window.m_frame->Action(CommandId::FileOpen)->isEnabled());
+    }
+
+    // An error while the text is processed is reported and ends the busy state; nothing stays open.
+    void ProcessingErrorEndsBusy()
+    {
+        TestWindow window;
+        WriteDocument(window.Path("a.rla"), kArticles);
+        window.m_frame->Doc().m_recognizer = [](const std::vector<std::string>&, const CUpperCaseWordsDict&,
+                                                const CDocKindsList&, IReporter&, const std::function<void()>& pump) {
+            pump();
+            throw std::bad_alloc();
+            return ProcessResult{};
+        };
+        CKestrelView& view = window.View();
+        view.OpenFiles({window.Path("a.rla")});
+        QCOMPARE(window.m_prompter.m_messages.size(), std::size_t(1));
+        QCOMPARE(window.m_prompter.m_messages[0].text, "Ошибка обработки документа " + Utf8(window.Path("a.rla")));
+        QVERIFY(!view.m_busy);
+        QVERIFY(view.m_currentPath.empty());
+        QCOMPARE(Title(window), QStringLiteral("Тирвель"));
+        QVERIFY(window.m_frame->Action(CommandId::FileOpen)->isEnabled());
+        QVERIFY(window.m_frame->close());
     }
 
     // Availability follows the view's flags; busy shuts the open, next, save and options commands.
