@@ -1,6 +1,8 @@
 #include "app/CKestrelDoc.h"
 
 #include "app/CKestrelView.h"
+#include "dictionaries/CDocDictDlg.h"
+#include "dictionaries/CUpperCaseWordsDlg.h"
 
 void CKestrelDoc::ProcessDocument(std::vector<std::string>& lines, IReporter& reporter,
                                   const std::function<void()>& pumpMessages)
@@ -12,4 +14,14 @@ void CKestrelDoc::ProcessDocument(std::vector<std::string>& lines, IReporter& re
 bool CKestrelDoc::CanCloseFrame()
 {
     return m_view == nullptr || m_view->ConfirmSaveOnClose();
+}
+
+void CKestrelDoc::OnDocKindsDict(IPrompter& prompter, QWidget* parent)
+{
+    EditDocKinds(m_kinds, prompter, parent);
+}
+
+void CKestrelDoc::OnUpperCaseWordsDict(IPrompter& prompter, QWidget* parent)
+{
+    EditUpperCaseWords(m_words, prompter, parent);
 }

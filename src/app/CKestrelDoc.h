@@ -12,7 +12,9 @@
 #include <vector>
 
 class CKestrelView;
+class IPrompter;
 class IReporter;
+class QWidget;
 
 class CKestrelDoc
 {
@@ -23,6 +25,11 @@ public:
     // between the engine's steps. A refused text is reported through reporter and left as it was.
     void ProcessDocument(std::vector<std::string>& lines, IReporter& reporter,
                          const std::function<void()>& pumpMessages);
+
+    // The dictionary dialogs; OK keeps the edited dictionary for the rest of the run (and the
+    // settings file at its end).
+    void OnDocKindsDict(IPrompter& prompter, QWidget* parent);
+    void OnUpperCaseWordsDict(IPrompter& prompter, QWidget* parent);
 
     // False when the operator cancels leaving a changed document.
     bool CanCloseFrame();

@@ -175,6 +175,8 @@ bool CKestrelView::HandlesCommand(int id) const
     case CommandId::AutoSave:
     case CommandId::MakeBak:
     case CommandId::Options:
+    case CommandId::DocKindsDict:
+    case CommandId::UpperCaseWordsDict:
     case CommandId::EditUndo:
     case CommandId::EditRedo:
     case CommandId::EditCut:
@@ -194,6 +196,9 @@ bool CKestrelView::IsCommandEnabled(int id) const
     case CommandId::FileOpen:
     case CommandId::OpenFolder:
     case CommandId::Options:
+    // The engine reads the dictionaries while it runs.
+    case CommandId::DocKindsDict:
+    case CommandId::UpperCaseWordsDict:
         return !m_busy;
     case CommandId::NextDocument:
         return !m_pendingFiles.empty() && !m_busy;
@@ -245,6 +250,8 @@ void CKestrelView::OnCommand(int id)
     case CommandId::AutoSave: m_autoSaveOnNext = !m_autoSaveOnNext; break;
     case CommandId::MakeBak: m_makeBak = !m_makeBak; break;
     case CommandId::Options: OnOptions(); break;
+    case CommandId::DocKindsDict: m_doc.OnDocKindsDict(m_prompter, this); break;
+    case CommandId::UpperCaseWordsDict: m_doc.OnUpperCaseWordsDict(m_prompter, this); break;
     case CommandId::EditUndo: m_history->Undo(); break;
     case CommandId::EditRedo: m_history->Redo(); break;
     case CommandId::EditCut: AsOneStep([this] { cut(); }); break;

@@ -342,6 +342,7 @@ private slots:
 
         // Nothing open.
         QVERIFY(enabled(FileOpen) && enabled(OpenFolder) && enabled(Options) && enabled(UpdateToc));
+        QVERIFY(enabled(DocKindsDict) && enabled(UpperCaseWordsDict));
         QVERIFY(!enabled(FileSave) && !enabled(NextDocument) && !enabled(DeleteFile));
         QVERIFY(enabled(AutoSave) && enabled(MakeBak));
         QVERIFY(!frame.Action(AutoSave)->isChecked() && frame.Action(MakeBak)->isChecked());
@@ -356,12 +357,13 @@ private slots:
         view.m_pendingFiles.push_back(Utf8(window.Path("a.rla")));
         view.m_pendingFiles.push_front(Utf8(window.Path("b.rla")));
         QTimer::singleShot(0, &frame, [&] {
-            for (int id : {FileOpen, OpenFolder, NextDocument, FileSave, Options, DeleteFile, UpdateToc, AutoSave, MakeBak})
+            for (int id : {FileOpen, OpenFolder, NextDocument, FileSave, Options, DeleteFile, DocKindsDict, UpperCaseWordsDict,
+                           UpdateToc, AutoSave, MakeBak})
                 whileBusy[id] = enabled(id);
         });
         frame.OnCommand(NextDocument);
         QVERIFY(!whileBusy.empty());
-        for (int id : {FileOpen, OpenFolder, NextDocument, FileSave, Options, DeleteFile})
+        for (int id : {FileOpen, OpenFolder, NextDocument, FileSave, Options, DeleteFile, DocKindsDict, UpperCaseWordsDict})
             QVERIFY2(!whileBusy[id], qPrintable(QString::number(id)));
         for (int id : {UpdateToc, AutoSave, MakeBak})
             QVERIFY2(whileBusy[id], qPrintable(QString::number(id)));
