@@ -5,15 +5,19 @@
 #include "document/Reporter.h"
 #include "settings/FileBytes.h"
 #include "settings/SettingsFile.h"
+#include "panel/TocEntryList.h"
 #include "toc/ProcessDocument.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <ostream>
+#include <set>
 #include <string_view>
 #include <system_error>
 
@@ -58,26 +62,31 @@ bool ReadUtf8Lines(const std::string& path, std::vector<std::string>& lines)
     return true;
 }
 
-// Messages of the engine and the document file, one line each, naming the document.
+// Messages of the engine and the document file, one line each, naming the document. Each document
+// has its own, so documents processed at the same time never mix their messages.
 class DocumentReporter : public IReporter
 {
 public:
-    DocumentReporter(const std::string& path, std::ostream& err) : m_path(path), m_err(err) {}
+    DocumentReporter(const std::string& path, std::vector<std::string>& messages)
+        : m_path(path), m_messages(messages)
+    {
+    }
     void Report(std::string_view text, MessageIcon) override
     {
         std::string line(text);
         std::replace(line.begin(), line.end(), '\n', ' ');
-        m_err << "tirvel-toc: " << m_path << ": " << line << '\n';
+        Add(line);
     }
+    void Add(const std::string& line) { m_messages.push_back("tirvel-toc: " + m_path + ": " + line); }
 
 private:
     const std::string& m_path;
-    std::ostream& m_err;
+    std::vector<std::string>& m_messages;
 };
 
 // The bytes a save of the document writes, dates brought up to date as the save would: the document
 // is saved into a private temporary file and read back.
-bool SavedBytes(CDocumentFile& document, std::string& bytes, std::ostream& err, const std::string& path)
+bool SavedBytes(CDocumentFile& document, std::string& bytes, DocumentReporter& reporter)
 {
     static std::atomic<unsigned> counter{0};
     std::error_code error;
@@ -85,7 +94,7 @@ bool SavedBytes(CDocumentFile& document, std::string& bytes, std::ostream& err, 
                                                                  "-" + std::to_string(counter++) + ".rla");
     if (error)
     {
-        err << "tirvel-toc: " << path << ": no temporary folder: " << error.message() << '\n';
+        reporter.Add("no temporary folder: " + error.message());
         return false;
     }
     const std::string original = document.m_path;
@@ -96,27 +105,117 @@ bool SavedBytes(CDocumentFile& document, std::string& bytes, std::ostream& err, 
     return saved;
 }
 
-bool WriteToStdout(std::ostream& out, const std::string& bytes, std::ostream& err, const std::string& path)
+bool CreateFolderOf(const std::string& file, DocumentReporter& reporter)
 {
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (out)
+    const fs::path folder = fs::path(file).parent_path();
+    std::error_code error;
+    if (folder.empty() || fs::is_directory(folder, error))
         return true;
-    err << "tirvel-toc: " << path << ": cannot write to standard output\n";
+    fs::create_directories(folder, error);
+    if (!error)
+        return true;
+    reporter.Add("cannot create the folder " + folder.string() + ": " + error.message());
     return false;
 }
 
-bool SaveInto(CDocumentFile& document, const std::string& dir, const std::string& path, std::ostream& err)
+bool SaveInto(CDocumentFile& document, const std::string& destination, DocumentReporter& reporter)
+{
+    if (!CreateFolderOf(destination, reporter))
+        return false;
+    document.m_path = destination;
+    return document.Save(false);
+}
+
+bool SameFile(const std::string& a, const std::string& b)
 {
     std::error_code error;
-    fs::create_directories(dir, error);
-    if (error)
+    if (fs::equivalent(a, b, error))
+        return true;
+    return fs::weakly_canonical(a, error) == fs::weakly_canonical(b, error) && !error;
+}
+
+// As the editor moves a document into the folder for processed documents at its first save, but a
+// refusal is an error of the document: it is then neither moved nor saved.
+bool MoveInto(CDocumentFile& document, const std::string& destination, DocumentReporter& reporter)
+{
+    if (SameFile(document.m_path, destination))
     {
-        err << "tirvel-toc: " << dir << ": cannot create the output folder: " << error.message() << '\n';
+        reporter.Add("already in the folder for processed documents; not moved and not saved");
         return false;
     }
-    document.m_path = (fs::path(dir) / fs::path(path).filename()).string();
-    return document.Save(false);
+    if (!CreateFolderOf(destination, reporter))
+        return false;
+    if (!CDocumentFile::MoveFileReplacing(document.m_path, destination))
+    {
+        reporter.Add("cannot move the document to " + destination + "; not saved");
+        return false;
+    }
+    document.m_path = destination;
+    return true;
+}
+
+std::map<int, std::size_t> EntriesPerLevel(const std::vector<std::string>& lines)
+{
+    std::map<int, std::size_t> levels;
+    for (const TocEntryRef& entry : BuildEntryList(lines, CContentFilter()))
+        ++levels[EntryLevel(entry.text)];
+    return levels;
+}
+
+void ProcessLoaded(CDocumentFile& document, const DocumentJob& job, const TocToolOptions& options,
+                   const TocToolSetup& setup, DocumentReporter& reporter, DocumentResult& result)
+{
+    const std::string destination = DestinationOf(job, options);
+    ProcessResult processed = ProcessDocument(document.m_textLines, setup.words, setup.kinds, reporter);
+    if (processed.refused)
+    {
+        result.outcome = DocumentOutcome::Refused;
+        // The document stays as it is; wherever output goes, the document goes there as loaded.
+        document.KeepDates();
+        if (options.check)
+            return;
+        if (options.toStdout)
+            result.output = document.FileBytes();
+        else if (!options.outputDir.empty() && !SaveInto(document, destination, reporter))
+            result.outcome = DocumentOutcome::Failed;
+        return;
+    }
+
+    result.changed = processed.lines != document.m_textLines;
+    result.entries = processed.entries;
+    result.entriesPerLevel = EntriesPerLevel(processed.lines);
+    result.outcome = DocumentOutcome::Processed;
+    if (options.check)
+    {
+        if (!options.moveTo.empty() && SameFile(job.path, destination))
+        {
+            reporter.Add("already in the folder for processed documents; would not be moved or saved");
+            result.outcome = DocumentOutcome::Failed;
+        }
+        return;
+    }
+
+    document.m_textLines = std::move(processed.lines);
+    if (options.keepDates)
+        document.KeepDates();
+    bool written = false;
+    if (options.toStdout)
+    {
+        if (options.keepDates)
+            result.output = document.FileBytes();
+        written = options.keepDates || SavedBytes(document, result.output, reporter);
+    }
+    else if (!options.outputDir.empty())
+        written = SaveInto(document, destination, reporter);
+    else if (!options.moveTo.empty())
+        written = MoveInto(document, destination, reporter) && document.Save(setup.makeBackup);
+    else
+        written = document.Save(setup.makeBackup);
+    if (!written)
+    {
+        result.outcome = DocumentOutcome::Failed;
+        result.output.clear();
+    }
 }
 } // namespace
 
@@ -182,76 +281,111 @@ std::optional<TocToolSetup> LoadToolSetup(const TocToolOptions& options, const s
     return setup;
 }
 
-std::vector<std::string> ExpandDocumentPaths(const std::vector<std::string>& paths)
+namespace
 {
-    std::vector<std::string> documents;
+// The *.rla files of a folder, and with recursive of its subfolders; an unreadable folder is added as
+// it stands.
+void ListFolder(const fs::path& folder, const fs::path& top, bool recursive, std::vector<DocumentJob>& jobs)
+{
+    std::error_code error;
+    fs::directory_iterator entries(folder, error);
+    if (error)
+    {
+        jobs.push_back({folder.string(), folder.lexically_relative(top).string()});
+        return;
+    }
+    for (; entries != fs::directory_iterator(); entries.increment(error))
+    {
+        const fs::directory_entry& entry = *entries;
+        if (entry.is_directory(error))
+        {
+            if (recursive && !entry.is_symlink(error))
+                ListFolder(entry.path(), top, recursive, jobs);
+        }
+        else if (entry.path().extension() == ".rla")
+            jobs.push_back({entry.path().string(), entry.path().lexically_relative(top).string()});
+    }
+    if (error)
+        jobs.push_back({folder.string(), folder.lexically_relative(top).string()});
+}
+} // namespace
+
+std::vector<DocumentJob> ExpandDocumentPaths(const std::vector<std::string>& paths, bool recursive)
+{
+    std::vector<DocumentJob> documents;
     for (const std::string& path : paths)
     {
         std::error_code error;
         if (!fs::is_directory(path, error))
         {
-            documents.push_back(path);
+            documents.push_back({path, fs::path(path).filename().string()});
             continue;
         }
-        std::vector<std::string> inFolder;
-        for (const fs::directory_entry& entry : fs::directory_iterator(path, error))
-            if (entry.path().extension() == ".rla" && !entry.is_directory(error))
-                inFolder.push_back(entry.path().string());
-        if (error)
-        {
-            // Unreadable folder: named as a document, its load then reports why.
-            documents.push_back(path);
-            continue;
-        }
-        std::sort(inFolder.begin(), inFolder.end());
+        std::vector<DocumentJob> inFolder;
+        ListFolder(path, path, recursive, inFolder);
+        std::sort(inFolder.begin(), inFolder.end(),
+                  [](const DocumentJob& a, const DocumentJob& b) { return a.path < b.path; });
         documents.insert(documents.end(), inFolder.begin(), inFolder.end());
     }
-    return documents;
+
+    // The same file twice would be processed twice, at the same time when in parallel.
+    std::set<std::pair<dev_t, ino_t>> seen;
+    std::vector<DocumentJob> unique;
+    for (DocumentJob& job : documents)
+    {
+        struct stat status;
+        if (::stat(job.path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+            !seen.insert({status.st_dev, status.st_ino}).second)
+            continue;
+        unique.push_back(std::move(job));
+    }
+    return unique;
 }
 
-DocumentOutcome ProcessOneDocument(const std::string& path, const TocToolOptions& options,
-                                   const TocToolSetup& setup, std::ostream& out, std::ostream& err)
+std::string DestinationOf(const DocumentJob& job, const TocToolOptions& options)
 {
-    DocumentReporter reporter(path, err);
-    CDocumentFile document(reporter);
+    const std::string& folder = !options.outputDir.empty() ? options.outputDir : options.moveTo;
+    if (folder.empty())
+        return {};
+    return (fs::path(folder) / job.relativeName).string();
+}
+
+DocumentResult ProcessOneDocument(const DocumentJob& job, const TocToolOptions& options,
+                                  const TocToolSetup& setup)
+{
+    const auto start = std::chrono::steady_clock::now();
+    DocumentResult result;
+    DocumentReporter reporter(job.path, result.messages);
+    std::error_code error;
+    result.bytes = fs::file_size(job.path, error);
+    if (error)
+        result.bytes = 0;
     try
     {
-        document.Load(path);
+        CDocumentFile document(reporter);
+        bool loaded = false;
+        try
+        {
+            document.Load(job.path);
+            loaded = true;
+        }
+        catch (const DocumentFileError& loadError)
+        {
+            result.messages.push_back(std::string("tirvel-toc: ") + loadError.what());
+        }
+        if (loaded)
+            ProcessLoaded(document, job, options, setup, reporter, result);
     }
-    catch (const DocumentFileError& error)
+    catch (const std::exception& failure)
     {
-        err << "tirvel-toc: " << error.what() << '\n';
-        return DocumentOutcome::Failed;
+        // Out of memory on a huge document, say: nothing of it was written, the others go on.
+        reporter.Add(std::string("cannot process the document: ") + failure.what());
+        result.outcome = DocumentOutcome::Failed;
+        result.changed = false;
+        result.entries = 0;
+        result.entriesPerLevel.clear();
+        result.output.clear();
     }
-
-    const ProcessResult result = ProcessDocument(document.m_textLines, setup.words, setup.kinds, reporter);
-    if (result.refused)
-    {
-        // The document stays as it is; wherever output goes, the document goes there as loaded.
-        document.KeepDates();
-        bool written = true;
-        if (options.toStdout)
-            written = WriteToStdout(out, document.FileBytes(), err, path);
-        else if (!options.outputDir.empty())
-            written = SaveInto(document, options.outputDir, path, err);
-        return written ? DocumentOutcome::Refused : DocumentOutcome::Failed;
-    }
-
-    document.m_textLines = result.lines;
-    if (options.keepDates)
-        document.KeepDates();
-    bool written = false;
-    if (options.toStdout)
-    {
-        std::string bytes;
-        if (options.keepDates)
-            bytes = document.FileBytes();
-        written = (options.keepDates || SavedBytes(document, bytes, err, path)) &&
-                  WriteToStdout(out, bytes, err, path);
-    }
-    else if (!options.outputDir.empty())
-        written = SaveInto(document, options.outputDir, path, err);
-    else
-        written = document.Save(setup.makeBackup);
-    return written ? DocumentOutcome::Processed : DocumentOutcome::Failed;
+    result.milliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return result;
 }

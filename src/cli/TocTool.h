@@ -5,7 +5,10 @@
 #include "dictionaries/CDocKindsList.h"
 #include "dictionaries/CUpperCaseWordsDict.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <iosfwd>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +24,14 @@ struct TocToolOptions
     bool toStdout = false;    // write the documents to standard output instead of saving them
     std::string outputDir;    // write the documents into this folder under their own names
     std::vector<std::string> paths;
+
+    unsigned jobs = 1;        // documents processed at the same time
+    bool recursive = false;   // folders stand for their subfolders' documents as well
+    std::string moveTo;       // move each document into this folder and save it there
+    bool check = false;       // process in memory only and say what would change
+    bool quiet = false;       // no progress line and no summary
+    bool summary = false;     // the summary line even when standard error is no terminal
+    std::string reportFile;   // JSON report of every document
 };
 
 // What the documents are processed with.
@@ -43,10 +54,39 @@ enum class DocumentOutcome
 std::optional<TocToolSetup> LoadToolSetup(const TocToolOptions& options, const std::string& exeDir,
                                           std::ostream& err);
 
-// The documents the paths stand for: files as given, a folder's *.rla files (not its subfolders) in
-// byte order.
-std::vector<std::string> ExpandDocumentPaths(const std::vector<std::string>& paths);
+// One document to process: its path and the name it gets under an output or move-to folder (its own
+// name, or its path below the folder named on the command line when folders are searched recursively).
+struct DocumentJob
+{
+    std::string path;
+    std::string relativeName;
+};
 
-// Loads, processes and writes one document. Messages, each naming the file, go to err.
-DocumentOutcome ProcessOneDocument(const std::string& path, const TocToolOptions& options,
-                                   const TocToolSetup& setup, std::ostream& out, std::ostream& err);
+// The documents the paths stand for: files as given, a folder's *.rla files in byte order (with
+// recursive, those of every subfolder too, all in byte order of their paths; symbolic links to
+// folders are not followed). A document named twice (the same file under two paths) is kept once,
+// where it first appears. An unreadable folder stands as a document of its own, whose load then
+// says why.
+std::vector<DocumentJob> ExpandDocumentPaths(const std::vector<std::string>& paths, bool recursive = false);
+
+// Where the document is written when it goes to a folder (-o or --move-to); empty otherwise.
+std::string DestinationOf(const DocumentJob& job, const TocToolOptions& options);
+
+// What happened to one document.
+struct DocumentResult
+{
+    DocumentOutcome outcome = DocumentOutcome::Failed;
+    bool changed = false;                         // the text differs from the loaded one
+    std::size_t entries = 0;                      // table-of-contents blocks in the result
+    std::map<int, std::size_t> entriesPerLevel;   // level (1 = top) -> blocks
+    std::vector<std::string> messages;            // lines for stderr, each naming the document
+    std::string output;                           // the document's bytes for standard output
+    std::uintmax_t bytes = 0;                     // size of the document file
+    double milliseconds = 0;
+};
+
+// Loads, processes and writes one document; with options.check nothing is written. Never throws:
+// whatever goes wrong makes the document Failed, with a message, and leaves its file as it was.
+// Safe to call from several threads at once for different documents.
+DocumentResult ProcessOneDocument(const DocumentJob& job, const TocToolOptions& options,
+                                  const TocToolSetup& setup);

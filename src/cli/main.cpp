@@ -1,32 +1,93 @@
 // tirvel-toc [--kinds FILE] [--words FILE] [--settings FILE | --no-settings] [--keep-dates]
-//            [--no-backup] [--stdout | -o DIR] PATH...
+//            [--no-backup] [--stdout | -o DIR | --move-to DIR] [--check] [-j N] [-r] [-q] [--summary]
+//            [--report FILE] PATH...
 // Exit status: 0 when every document was processed or refused, 1 when any could not be read or
-// written, 2 for wrong usage.
+// written (or the run was interrupted, or the report could not be written), 2 for wrong usage.
 
+#include "cli/BatchReport.h"
+#include "cli/CProgressLine.h"
+#include "cli/RunInOrder.h"
 #include "cli/TocTool.h"
+#include "settings/FileBytes.h"
 
 #include <CLI/CLI.hpp>
 
+#include <unistd.h>
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <system_error>
+#include <thread>
+
+namespace fs = std::filesystem;
 
 namespace
 {
+std::atomic<bool> g_stop{false};
+
+// The first Ctrl-C lets the documents in hand finish and be written whole; a second one ends at once.
+extern "C" void StopRequested(int signal)
+{
+    g_stop = true;
+    std::signal(signal, SIG_DFL);
+}
+
 std::string ExecutableDir(const char* argv0)
 {
     std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
     if (!error)
         return self.parent_path().string();
-    return std::filesystem::absolute(argv0, error).parent_path().string();
+    return fs::absolute(argv0, error).parent_path().string();
+}
+
+std::string FileKey(const std::string& path)
+{
+    std::error_code error;
+    const fs::path canonical = fs::weakly_canonical(path, error);
+    return error ? fs::absolute(path, error).lexically_normal().string() : canonical.string();
+}
+
+// Documents that would be written where another one is written or read: with several threads one
+// would overwrite the other, or replace a document still being processed. Such a document fails
+// before it is touched; the first one named keeps the place.
+std::map<std::size_t, std::string> FindDestinationClashes(const std::vector<DocumentJob>& jobs,
+                                                          const TocToolOptions& options)
+{
+    std::map<std::size_t, std::string> clashes;
+    if (options.outputDir.empty() && options.moveTo.empty())
+        return clashes;
+    std::map<std::string, std::size_t> sources;
+    for (std::size_t i = 0; i < jobs.size(); ++i)
+        sources.emplace(FileKey(jobs[i].path), i);
+    std::map<std::string, std::size_t> destinations;
+    for (std::size_t i = 0; i < jobs.size(); ++i)
+    {
+        const std::string destination = DestinationOf(jobs[i], options);
+        const std::string key = FileKey(destination);
+        const auto source = sources.find(key);
+        const auto [taken, added] = destinations.emplace(key, i);
+        if (source != sources.end() && source->second != i)
+            clashes[i] = "tirvel-toc: " + jobs[i].path + ": not written: " + destination + " is the document " +
+                         jobs[source->second].path + " of this run";
+        else if (!added)
+            clashes[i] = "tirvel-toc: " + jobs[i].path + ": not written: " + destination + " is also where " +
+                         jobs[taken->second].path + " goes";
+    }
+    return clashes;
 }
 } // namespace
 
 int main(int argc, char** argv)
 {
     TocToolOptions options;
+    options.jobs = std::max(1u, std::thread::hardware_concurrency());
     CLI::App app{"Builds the tables of contents of .rla documents.", "tirvel-toc"};
+    app.set_version_flag("--version", std::string("tirvel-toc ") + TIRVEL_VERSION);
     app.add_option("--kinds", options.kindsFile, "Document kinds to add, UTF-8, one per line");
     app.add_option("--words", options.wordsFile, "Capitalised words to add, UTF-8, one per line");
     auto* settings =
@@ -38,7 +99,20 @@ int main(int argc, char** argv)
     auto* toStdout =
         app.add_flag("--stdout", options.toStdout, "Write the processed documents to standard output");
     auto* outputDir = app.add_option("-o", options.outputDir, "Write the processed documents into DIR");
-    toStdout->excludes(outputDir);
+    auto* moveTo = app.add_option("--move-to", options.moveTo,
+                                  "Move each processed document into DIR and save it there, as the editor's "
+                                  "move on save does");
+    auto* check = app.add_flag("--check", options.check,
+                               "Process in memory and write nothing; list the documents that would change, "
+                               "were refused or failed");
+    toStdout->excludes(outputDir)->excludes(moveTo)->excludes(check);
+    outputDir->excludes(moveTo)->excludes(check);
+    app.add_option("-j,--jobs", options.jobs, "Documents processed at the same time (default: the number of cores)")
+        ->check(CLI::PositiveNumber);
+    app.add_flag("-r,--recursive", options.recursive, "Take the documents of subfolders too");
+    app.add_flag("-q,--quiet", options.quiet, "No progress line and no summary");
+    app.add_flag("--summary", options.summary, "Print the summary line even when standard error is no terminal");
+    app.add_option("--report", options.reportFile, "Write a JSON report of every document into FILE");
     app.add_option("PATH", options.paths, "Documents, or folders of .rla documents")->required();
 
     try
@@ -54,9 +128,79 @@ int main(int argc, char** argv)
     const auto setup = LoadToolSetup(options, ExecutableDir(argv[0]), std::cerr);
     if (!setup)
         return 1;
-    bool failed = false;
-    for (const std::string& path : ExpandDocumentPaths(options.paths))
-        failed |= ProcessOneDocument(path, options, *setup, std::cout, std::cerr) == DocumentOutcome::Failed;
-    std::cout.flush();
-    return failed || !std::cout ? 1 : 0;
+
+    const std::vector<DocumentJob> jobs = ExpandDocumentPaths(options.paths, options.recursive);
+    const std::map<std::size_t, std::string> clashes = FindDestinationClashes(jobs, options);
+    std::uintmax_t bytesTotal = 0;
+    for (const DocumentJob& job : jobs)
+    {
+        std::error_code error;
+        const std::uintmax_t size = fs::file_size(job.path, error);
+        bytesTotal += error ? 0 : size;
+    }
+
+    std::signal(SIGINT, StopRequested);
+    std::signal(SIGTERM, StopRequested);
+    const bool onTerminal = ::isatty(STDERR_FILENO) == 1;
+    CProgressLine progress(onTerminal && !options.quiet, jobs.size(), bytesTotal);
+    BatchTotals totals;
+    std::vector<ReportedDocument> reported;
+    bool outputFailed = false;
+
+    auto work = [&](std::size_t index) {
+        if (const auto clash = clashes.find(index); clash != clashes.end())
+        {
+            DocumentResult result;
+            result.messages.push_back(clash->second);
+            return result;
+        }
+        return ProcessOneDocument(jobs[index], options, *setup);
+    };
+    auto deliver = [&](std::size_t index, DocumentResult&& result) {
+        const std::string& path = jobs[index].path;
+        if (options.toStdout && !result.output.empty() &&
+            std::fwrite(result.output.data(), 1, result.output.size(), stdout) != result.output.size())
+        {
+            result.messages.push_back("tirvel-toc: " + path + ": cannot write to standard output");
+            result.outcome = DocumentOutcome::Failed;
+            outputFailed = true;
+        }
+        for (const std::string& message : result.messages)
+            progress.Print(message);
+        if (options.check && (result.outcome != DocumentOutcome::Processed || result.changed))
+        {
+            progress.Clear();
+            const std::string line = path + ": " +
+                                     (result.outcome == DocumentOutcome::Processed ? std::string("would change")
+                                                                                   : std::string(StatusName(result.outcome)));
+            std::fprintf(stdout, "%s\n", line.c_str());
+            std::fflush(stdout);
+        }
+        totals.Add(result);
+        progress.Advance(result.bytes);
+        if (!options.reportFile.empty())
+        {
+            result.output.clear();
+            reported.push_back({path, std::move(result)});
+        }
+    };
+    // Documents bound for standard output wait in memory for their turn: only a few may run ahead.
+    const std::size_t ahead = options.toStdout ? 2 * std::size_t{options.jobs} : jobs.size();
+    RunInOrder(jobs.size(), options.jobs, ahead, work, deliver, [&] { progress.Refresh(); }, g_stop);
+    progress.Clear();
+    const double seconds = progress.Seconds();
+
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        outputFailed = true;
+    if (!options.quiet && (onTerminal || options.summary))
+        std::fprintf(stderr, "%s\n", FormatSummary(totals, jobs.size(), options.check, seconds).c_str());
+    bool reportFailed = false;
+    if (!options.reportFile.empty() &&
+        !WriteFileAtomically(options.reportFile, JsonReport(reported, totals, jobs.size(), options.check, seconds)))
+    {
+        std::fprintf(stderr, "tirvel-toc: %s: cannot write the report\n", options.reportFile.c_str());
+        reportFailed = true;
+    }
+    const bool interrupted = totals.documents < jobs.size();
+    return totals.failed > 0 || outputFailed || reportFailed || interrupted ? 1 : 0;
 }
