@@ -1,5 +1,6 @@
 #include "app/CKestrelView.h"
 
+#include "app/CEditCommands.h"
 #include "app/CFolderChooser.h"
 #include "app/CKestrelDoc.h"
 #include "app/COptionsDlg.h"
@@ -74,6 +75,7 @@ CKestrelView::CKestrelView(CKestrelDoc& doc, IPrompter& prompter, const QString&
 {
     m_doc.SetView(this);
     m_history = new CTextEditHistory(this);
+    m_editCommands = new CEditCommands(*this, *m_history);
     m_charFormat = QFont(QStringLiteral("Courier New"));
     m_charFormat.setPointSize(10);
     m_charFormat.setStyleHint(QFont::TypeWriter);
@@ -185,7 +187,7 @@ bool CKestrelView::HandlesCommand(int id) const
     case CommandId::EditSelectAll:
         return true;
     default:
-        return false;
+        return CEditCommands::Handles(id);
     }
 }
 
@@ -222,7 +224,7 @@ bool CKestrelView::IsCommandEnabled(int id) const
     case CommandId::EditPaste:
         return canPaste();
     default:
-        return false;
+        return CEditCommands::Handles(id) && m_editCommands->IsEnabled(id);
     }
 }
 
@@ -258,7 +260,10 @@ void CKestrelView::OnCommand(int id)
     case CommandId::EditCopy: copy(); break;
     case CommandId::EditPaste: AsOneStep([this] { paste(); }); break;
     case CommandId::EditSelectAll: selectAll(); break;
-    default: break;
+    default:
+        if (CEditCommands::Handles(id))
+            m_editCommands->Run(id);
+        break;
     }
     emit commandStateChanged();
 }

@@ -18,6 +18,7 @@
 #include <vector>
 
 class CKestrelDoc;
+class CEditCommands;
 class CTextEditHistory;
 class IPrompter;
 
@@ -130,6 +131,7 @@ private:
     IPrompter& m_prompter;
     QString m_settingsFolder;
     CTextEditHistory* m_history;
+    CEditCommands* m_editCommands; // a child of the view
     std::vector<TocEntryRef> m_entries;
     QFont m_charFormat;
     bool m_replacingText = false;

@@ -7,6 +7,8 @@
 #include "app/IEntryPanel.h"
 #include "app/IPrompter.h"
 #include "app/ToolbarIcons.h"
+#include "panel/CEntryEditorQt.h"
+#include "panel/CTocPanel.h"
 #include "widgets/CLockIndicators.h"
 
 #include <QAction>
@@ -161,6 +163,10 @@ CMainFrame::CMainFrame(IPrompter& prompter, CKestrelApp* app, const QString& set
     CreateStatusBar();
     setDockNestingEnabled(true);
     CreateTocDock();
+    auto* panel = new CTocPanel(prompter);
+    panel->SetEditor(std::make_unique<CEntryEditorQt>(*m_view, m_view->History(), m_doc->m_filter, &m_doc->m_words,
+                                                      [this](bool keepPosition) { m_view->RefreshEntries(keepPosition); }));
+    SetEntryPanel(panel, panel);
     LoadBarState();
 
     connect(m_view, &CKestrelView::commandStateChanged, this, &CMainFrame::UpdateCommandStates);

@@ -102,6 +102,13 @@ CTocPanel::CTocPanel(IReporter& reporter, QWidget* parent) : QWidget(parent), m_
     connect(m_list, &QListWidget::doubleClicked, this, [this] { JumpToEntry(); });
 }
 
+CTocPanel::~CTocPanel() = default;
+
+void CTocPanel::SetEditor(std::unique_ptr<IEntryEditor> editor)
+{
+    m_editor = std::move(editor);
+}
+
 CFlatIconButton* CTocPanel::Button(int id) const
 {
     for (const auto& [buttonId, button] : m_buttons)

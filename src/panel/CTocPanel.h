@@ -9,7 +9,7 @@
 #include <QWidget>
 
 #include <cstddef>
-#include <map>
+#include <memory>
 #include <vector>
 
 class CFlatIconButton;
@@ -35,9 +35,10 @@ public:
     static constexpr int kMarkAll = 114;
 
     explicit CTocPanel(IReporter& reporter, QWidget* parent = nullptr);
+    ~CTocPanel() override;
 
-    // The editor the panel works on; without one the commands do nothing.
-    void SetEditor(IEntryEditor* editor) { m_editor = editor; }
+    // The editor the panel works on (owned); without one the commands do nothing.
+    void SetEditor(std::unique_ptr<IEntryEditor> editor);
 
     // One row per entry, none marked; keepPosition keeps the first visible row where it was.
     void FillList(const std::vector<TocEntryRef>& entries, bool keepPosition) override;
@@ -70,7 +71,7 @@ private:
     void MakeFirstVisible(int row);
 
     IReporter& m_reporter;
-    IEntryEditor* m_editor = nullptr;
+    std::unique_ptr<IEntryEditor> m_editor;
     std::vector<TocEntryRef> m_entries; // the list the rows show, row i = entry i
     QListWidget* m_list;
     QLabel* m_countLabel;

@@ -50,11 +50,12 @@ struct PanelRig
 {
     explicit PanelRig(const std::vector<std::string>& lines)
         : m_editor(new QPlainTextEdit), m_panel(new CTocPanel(m_prompter)),
-          m_history(new CTextEditHistory(m_editor)),
-          m_link(*m_editor, *m_history, m_filter, &m_words, [this](bool keepPosition) {
-              m_panel->FillList(BuildEntryList(Lines(), m_filter), keepPosition);
-          })
+          m_history(new CTextEditHistory(m_editor))
     {
+        auto link = std::make_unique<CEntryEditorQt>(*m_editor, *m_history, m_filter, &m_words, [this](bool keepPosition) {
+            m_panel->FillList(BuildEntryList(Lines(), m_filter), keepPosition);
+        });
+        m_link = link.get();
         m_editor->setLineWrapMode(QPlainTextEdit::NoWrap);
         m_editor->setPlainText(EditorTextOfLines(lines));
         m_history->Clear();
@@ -65,8 +66,8 @@ struct PanelRig
         m_window.show();
         if (!QTest::qWaitForWindowExposed(&m_window))
             qFatal("window not shown");
-        m_panel->SetEditor(&m_link);
-        m_link.RefreshEntries(false);
+        m_panel->SetEditor(std::move(link));
+        m_link->RefreshEntries(false);
     }
 
     std::vector<std::string> Lines() const { return LinesOfEditorText(m_editor->toPlainText()); }
@@ -107,7 +108,7 @@ struct PanelRig
     QPlainTextEdit* m_editor;
     CTocPanel* m_panel;
     CTextEditHistory* m_history;
-    CEntryEditorQt m_link;
+    CEntryEditorQt* m_link; // owned by the panel
 };
 
 // What a window system delivers for a double click: a click, then the second press as a press and
@@ -391,7 +392,7 @@ private slots:
         QCOMPARE(rig.List().indexAt(QPoint(1, 1)).row(), top);
         rig.Press(CTocPanel::kMarkAll);
         QCOMPARE(rig.List().indexAt(QPoint(1, 1)).row(), top);
-        rig.m_link.RefreshEntries(false);
+        rig.m_link->RefreshEntries(false);
         QCoreApplication::processEvents();
         QCOMPARE(rig.List().indexAt(QPoint(1, 1)).row(), 0);
     }
