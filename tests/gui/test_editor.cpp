@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QToolBar>
 #include <QtTest>
 
 namespace
@@ -156,6 +157,12 @@ private slots:
         QTest::keyClick(&view, Qt::Key_F1);
         QVERIFY(window.m_prompter.m_messages.empty()); // the help command did not run
         QCOMPARE(EditorLines(view), std::vector<std::string>{"текст"});
+
+        // Elsewhere F1 is the window's help command; there is no help page beside the test binary.
+        window.m_frame->ToolBar()->setFocus();
+        QTest::keyClick(window.m_frame->ToolBar(), Qt::Key_F1);
+        QCOMPARE(window.m_prompter.m_messages,
+                 (std::vector<CScriptedPrompter::Message>{{"Failed to launch help.", MessageIcon::Error}}));
     }
 
     void TypingMarksTheDocumentChanged()
