@@ -448,7 +448,10 @@ void CKestrelView::SaveDocument()
     m_document.m_textLines = GetLines();
     if (m_moveOnSave)
         MoveToProcessedFolder();
-    m_document.Save(m_makeBak && !m_savedSinceOpen);
+    // Save reports its own failures; a text that did not reach the file still counts as changed,
+    // so Save stays offered and leaving the document still asks.
+    if (!m_document.Save(m_makeBak && !m_savedSinceOpen))
+        m_modified = true;
     m_savedSinceOpen = true;
     UpdateTitle();
     emit commandStateChanged();

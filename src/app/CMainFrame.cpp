@@ -20,10 +20,12 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -152,7 +154,10 @@ CMainFrame::CMainFrame(IPrompter& prompter, CKestrelApp* app, const QString& set
 {
     setWindowTitle(QString::fromUtf8(kProductName));
     setWindowIcon(QIcon(QStringLiteral(":/tirvel/tirvel.png")));
+    // The first start (no placement in the profile yet) opens in the middle of the screen.
     resize(900, 650);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 
     m_view = new CKestrelView(*m_doc, prompter, settingsFolder, this);
     setCentralWidget(m_view);

@@ -262,6 +262,27 @@ private slots:
         QVERIFY(!QFileInfo::exists(window.Path("a.bak")));
     }
 
+    // A save that cannot write keeps the document changed: nothing is lost by closing afterwards.
+    void FailedSaveKeepsTheChanges()
+    {
+        TestWindow window;
+        QDir(window.m_dir.path()).mkdir("gone");
+        WriteDocument(window.Path("gone/a.rla"), kArticles);
+        CKestrelView& view = window.View();
+        view.OpenFiles({window.Path("gone/a.rla")});
+        QVERIFY(QDir(window.Path("gone")).removeRecursively());
+
+        window.m_frame->OnCommand(CommandId::FileSave);
+        QVERIFY(!window.m_prompter.m_messages.empty());
+        QCOMPARE(window.m_prompter.m_messages.back().text, "Ошибка сохранения файла " + Utf8(window.Path("gone/a.rla")) + "!");
+        QVERIFY(view.m_modified);
+        QVERIFY(Title(window).endsWith('*'));
+        QVERIFY(window.m_frame->Action(CommandId::FileSave)->isEnabled());
+        window.m_prompter.Answer({PromptAnswer::Cancel});
+        QVERIFY(!window.m_frame->close());
+        QCOMPARE(window.m_prompter.m_questions.size(), std::size_t(1));
+    }
+
     void DeleteToTrash()
     {
         TestWindow window;
