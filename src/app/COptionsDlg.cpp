@@ -14,7 +14,7 @@
 COptionsDlg::COptionsDlg(QWidget* owner, IPrompter& prompter) : QDialog(owner), m_prompter(prompter)
 {
     setWindowTitle(QStringLiteral("Параметры"));
-    m_autoSaveBox = new QCheckBox(QStringLiteral("Автоматически сохранять при открытии\nследующего документа"), this);
+    m_autoSaveBox = new QCheckBox(QStringLiteral("Автоматически сохранять при открытии следующего документа"), this);
     m_autoSaveBox->setProperty("controlId", 1010);
     m_makeBakBox = new QCheckBox(QStringLiteral("Создавать резервные .bak копии файлов при сохранении"), this);
     m_makeBakBox->setProperty("controlId", 1011);

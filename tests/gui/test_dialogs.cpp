@@ -153,6 +153,9 @@ private slots:
         dialog.m_processedFolder = QStringLiteral("/srv/готово");
         dialog.ShowCopies();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Параметры"));
+        QCOMPARE(dialog.m_autoSaveBox->text(), QStringLiteral("Автоматически сохранять при открытии следующего документа"));
+        QCOMPARE(dialog.m_makeBakBox->text(), QStringLiteral("Создавать резервные .bak копии файлов при сохранении"));
+        QCOMPARE(dialog.m_moveOnSaveBox->text(), QStringLiteral("Перемещать файлы при сохранении"));
         QVERIFY(dialog.m_folderEdit->isEnabled() && dialog.m_browseButton->isEnabled());
 
         // Unticking "move" disables the folder but keeps its text, which OK stores.

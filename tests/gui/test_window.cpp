@@ -2,6 +2,7 @@
 
 #include "GuiTestSupport.h"
 
+#include "app/CKestrelApp.h"
 #include "app/CKestrelView.h"
 #include "app/CommandIds.h"
 
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QtTest>
@@ -157,6 +159,41 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(again.m_frame.get()));
         QCOMPARE(again.m_frame->dockWidgetArea(again.m_frame->TocDock()), Qt::BottomDockWidgetArea);
         QTRY_COMPARE(again.m_frame->TocDock()->height(), 180);
+    }
+
+    // The placement kept at closing is written to the profile and applied at the next start; one
+    // that lies off the screen gives way to the window's own.
+    void PlacementRoundTrip()
+    {
+        CScriptedPrompter prompter;
+        QTemporaryDir dir;
+        {
+            CKestrelApp app;
+            CMainFrame frame(prompter, &app, dir.path());
+            frame.setGeometry(50, 40, 400, 300);
+            frame.show();
+            QVERIFY(frame.close());
+            QCOMPARE(app.Placement().normal, (PlacementRect{50, 40, 450, 340}));
+            app.SaveWindowPlacement();
+        }
+        QSettings profile(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Тирвель"));
+        QCOMPARE(profile.value("Window/right").toInt(), 450);
+        {
+            CKestrelApp app;
+            CMainFrame frame(prompter, &app, dir.path());
+            app.LoadWindowPlacement(frame);
+            QCOMPARE(frame.geometry(), QRect(50, 40, 400, 300));
+        }
+        profile.setValue("Window/left", 5000);
+        profile.setValue("Window/right", 5400);
+        profile.sync();
+        {
+            CKestrelApp app;
+            CMainFrame frame(prompter, &app, dir.path());
+            const QRect before = frame.geometry();
+            app.LoadWindowPlacement(frame);
+            QCOMPARE(frame.geometry(), before);
+        }
     }
 };
 
