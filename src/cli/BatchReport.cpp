@@ -65,8 +65,12 @@ void BatchTotals::Add(const DocumentResult& result)
         unchanged += result.changed ? 0 : 1;
         entries += result.entries;
         break;
-    case DocumentOutcome::Refused: ++refused; break;
-    case DocumentOutcome::Failed: ++failed; break;
+    case DocumentOutcome::Refused:
+        ++refused;
+        break;
+    case DocumentOutcome::Failed:
+        ++failed;
+        break;
     }
 }
 
@@ -76,24 +80,25 @@ std::string FormatProgress(std::size_t done, std::size_t total, std::uintmax_t b
     const std::string totalText = std::to_string(total);
     std::string doneText = std::to_string(done);
     doneText.insert(0, totalText.size() - std::min(totalText.size(), doneText.size()), ' ');
-    const double share = bytesTotal > 0 ? 100.0 * static_cast<double>(bytesDone) / static_cast<double>(bytesTotal)
-                                        : (total > 0 ? 100.0 * static_cast<double>(done) / static_cast<double>(total) : 100.0);
+    const double share =
+        bytesTotal > 0 ? 100.0 * static_cast<double>(bytesDone) / static_cast<double>(bytesTotal)
+                       : (total > 0 ? 100.0 * static_cast<double>(done) / static_cast<double>(total) : 100.0);
     const double rate = seconds > 0 ? static_cast<double>(bytesDone) / seconds : 0;
     std::string eta = "-";
     if (bytesDone > 0 && rate > 0)
         eta = Clock(static_cast<double>(bytesTotal - std::min(bytesTotal, bytesDone)) / rate);
-    return "[" + doneText + "/" + totalText + "] " + Fixed(share, 0) + "%  " + Fixed(rate / 1e6, 1) + " MB/s  elapsed " +
-           Clock(seconds) + "  ETA " + eta;
+    return "[" + doneText + "/" + totalText + "] " + Fixed(share, 0) + "%  " + Fixed(rate / 1e6, 1) +
+           " MB/s  elapsed " + Clock(seconds) + "  ETA " + eta;
 }
 
 std::string FormatSummary(const BatchTotals& totals, std::size_t named, bool check, double seconds)
 {
     std::string text = "tirvel-toc: " + std::to_string(totals.documents) +
-                       (totals.documents == 1 ? " document: " : " documents: ") + std::to_string(totals.processed) +
-                       (check ? " would be processed (" : " processed (") + std::to_string(totals.unchanged) +
-                       " unchanged), " + std::to_string(totals.refused) + " refused, " +
-                       std::to_string(totals.failed) + " failed; " + std::to_string(totals.entries) + " entries; " +
-                       Fixed(seconds, 1) + " s";
+                       (totals.documents == 1 ? " document: " : " documents: ") +
+                       std::to_string(totals.processed) + (check ? " would be processed (" : " processed (") +
+                       std::to_string(totals.unchanged) + " unchanged), " + std::to_string(totals.refused) +
+                       " refused, " + std::to_string(totals.failed) + " failed; " +
+                       std::to_string(totals.entries) + " entries; " + Fixed(seconds, 1) + " s";
     if (named > totals.documents)
         text += "; interrupted, " + std::to_string(named - totals.documents) + " not processed";
     return text;
@@ -103,9 +108,12 @@ std::string_view StatusName(DocumentOutcome outcome)
 {
     switch (outcome)
     {
-    case DocumentOutcome::Processed: return "processed";
-    case DocumentOutcome::Refused: return "refused";
-    case DocumentOutcome::Failed: break;
+    case DocumentOutcome::Processed:
+        return "processed";
+    case DocumentOutcome::Refused:
+        return "refused";
+    case DocumentOutcome::Failed:
+        break;
     }
     return "failed";
 }
@@ -165,10 +173,12 @@ std::string JsonReport(const std::vector<ReportedDocument>& documents, const Bat
     json += "  \"version\": " + JsonString(TIRVEL_VERSION) + ",\n";
     json += std::string("  \"check\": ") + (check ? "true" : "false") + ",\n";
     json += "  \"seconds\": " + Fixed(seconds, 3) + ",\n";
-    json += "  \"summary\": {\"named\": " + std::to_string(named) + ", \"documents\": " +
-            std::to_string(totals.documents) + ", \"processed\": " + std::to_string(totals.processed) +
-            ", \"unchanged\": " + std::to_string(totals.unchanged) + ", \"refused\": " +
-            std::to_string(totals.refused) + ", \"failed\": " + std::to_string(totals.failed) +
+    json += "  \"summary\": {\"named\": " + std::to_string(named) +
+            ", \"documents\": " + std::to_string(totals.documents) +
+            ", \"processed\": " + std::to_string(totals.processed) +
+            ", \"unchanged\": " + std::to_string(totals.unchanged) +
+            ", \"refused\": " + std::to_string(totals.refused) +
+            ", \"failed\": " + std::to_string(totals.failed) +
             ", \"entries\": " + std::to_string(totals.entries) + "},\n";
     json += "  \"documents\": [";
     for (std::size_t i = 0; i < documents.size(); ++i)
@@ -176,7 +186,8 @@ std::string JsonReport(const std::vector<ReportedDocument>& documents, const Bat
         const DocumentResult& result = documents[i].result;
         json += i == 0 ? "\n" : ",\n";
         json += "    {\"path\": " + JsonString(documents[i].path) + ", \"status\": \"" +
-                std::string(StatusName(result.outcome)) + "\", \"changed\": " + (result.changed ? "true" : "false") +
+                std::string(StatusName(result.outcome)) +
+                "\", \"changed\": " + (result.changed ? "true" : "false") +
                 ", \"entries\": " + std::to_string(result.entries) + ", \"entries_per_level\": {";
         bool first = true;
         for (const auto& [level, count] : result.entriesPerLevel)

@@ -55,7 +55,8 @@ double CProgressLine::Seconds() const
 void CProgressLine::Draw()
 {
     m_lastDrawn = std::chrono::steady_clock::now();
-    const std::string line = std::string(kEraseLine) + FormatProgress(m_done, m_total, m_bytesDone, m_bytesTotal, Seconds());
+    const std::string line =
+        std::string(kEraseLine) + FormatProgress(m_done, m_total, m_bytesDone, m_bytesTotal, Seconds());
     std::fwrite(line.data(), 1, line.size(), m_stream);
     std::fflush(m_stream);
     m_shown = true;

@@ -20,7 +20,8 @@ std::size_t RunInOrder(std::size_t count, unsigned threads, std::size_t ahead,
     std::size_t delivered = 0; // results handed on so far
     std::map<std::size_t, DocumentResult> finished;
 
-    auto worker = [&] {
+    auto worker = [&]
+    {
         std::unique_lock lock(mutex);
         for (;;)
         {
@@ -36,7 +37,8 @@ std::size_t RunInOrder(std::size_t count, unsigned threads, std::size_t ahead,
         }
     };
     std::vector<std::jthread> pool;
-    const std::size_t poolSize = std::min<std::size_t>(std::max(threads, 1u), std::max<std::size_t>(count, 1));
+    const std::size_t poolSize =
+        std::min<std::size_t>(std::max(threads, 1u), std::max<std::size_t>(count, 1));
     for (std::size_t t = 0; t < poolSize; ++t)
         pool.emplace_back(worker);
 

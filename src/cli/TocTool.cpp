@@ -3,9 +3,9 @@
 #include "document/CDocumentFile.h"
 #include "document/CodePage.h"
 #include "document/Reporter.h"
+#include "panel/TocEntryList.h"
 #include "settings/FileBytes.h"
 #include "settings/SettingsFile.h"
-#include "panel/TocEntryList.h"
 #include "toc/ProcessDocument.h"
 
 #include <sys/stat.h>
@@ -386,6 +386,7 @@ DocumentResult ProcessOneDocument(const DocumentJob& job, const TocToolOptions& 
         result.entriesPerLevel.clear();
         result.output.clear();
     }
-    result.milliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    result.milliseconds =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     return result;
 }

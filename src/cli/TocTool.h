@@ -25,13 +25,13 @@ struct TocToolOptions
     std::string outputDir;    // write the documents into this folder under their own names
     std::vector<std::string> paths;
 
-    unsigned jobs = 1;        // documents processed at the same time
-    bool recursive = false;   // folders stand for their subfolders' documents as well
-    std::string moveTo;       // move each document into this folder and save it there
-    bool check = false;       // process in memory only and say what would change
-    bool quiet = false;       // no progress line and no summary
-    bool summary = false;     // the summary line even when standard error is no terminal
-    std::string reportFile;   // JSON report of every document
+    unsigned jobs = 1;      // documents processed at the same time
+    bool recursive = false; // folders stand for their subfolders' documents as well
+    std::string moveTo;     // move each document into this folder and save it there
+    bool check = false;     // process in memory only and say what would change
+    bool quiet = false;     // no progress line and no summary
+    bool summary = false;   // the summary line even when standard error is no terminal
+    std::string reportFile; // JSON report of every document
 };
 
 // What the documents are processed with.
@@ -76,12 +76,12 @@ std::string DestinationOf(const DocumentJob& job, const TocToolOptions& options)
 struct DocumentResult
 {
     DocumentOutcome outcome = DocumentOutcome::Failed;
-    bool changed = false;                         // the text differs from the loaded one
-    std::size_t entries = 0;                      // table-of-contents blocks in the result
-    std::map<int, std::size_t> entriesPerLevel;   // level (1 = top) -> blocks
-    std::vector<std::string> messages;            // lines for stderr, each naming the document
-    std::string output;                           // the document's bytes for standard output
-    std::uintmax_t bytes = 0;                     // size of the document file
+    bool changed = false;                       // the text differs from the loaded one
+    std::size_t entries = 0;                    // table-of-contents blocks in the result
+    std::map<int, std::size_t> entriesPerLevel; // level (1 = top) -> blocks
+    std::vector<std::string> messages;          // lines for stderr, each naming the document
+    std::string output;                         // the document's bytes for standard output
+    std::uintmax_t bytes = 0;                   // size of the document file
     double milliseconds = 0;
 };
 

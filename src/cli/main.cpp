@@ -72,8 +72,8 @@ std::map<std::size_t, std::string> FindDestinationClashes(const std::vector<Docu
         const auto source = sources.find(key);
         const auto [taken, added] = destinations.emplace(key, i);
         if (source != sources.end() && source->second != i)
-            clashes[i] = "tirvel-toc: " + jobs[i].path + ": not written: " + destination + " is the document " +
-                         jobs[source->second].path + " of this run";
+            clashes[i] = "tirvel-toc: " + jobs[i].path + ": not written: " + destination +
+                         " is the document " + jobs[source->second].path + " of this run";
         else if (!added)
             clashes[i] = "tirvel-toc: " + jobs[i].path + ": not written: " + destination + " is also where " +
                          jobs[taken->second].path + " goes";
@@ -107,11 +107,13 @@ int main(int argc, char** argv)
                                "were refused or failed");
     toStdout->excludes(outputDir)->excludes(moveTo)->excludes(check);
     outputDir->excludes(moveTo)->excludes(check);
-    app.add_option("-j,--jobs", options.jobs, "Documents processed at the same time (default: the number of cores)")
+    app.add_option("-j,--jobs", options.jobs,
+                   "Documents processed at the same time (default: the number of cores)")
         ->check(CLI::PositiveNumber);
     app.add_flag("-r,--recursive", options.recursive, "Take the documents of subfolders too");
     app.add_flag("-q,--quiet", options.quiet, "No progress line and no summary");
-    app.add_flag("--summary", options.summary, "Print the summary line even when standard error is no terminal");
+    app.add_flag("--summary", options.summary,
+                 "Print the summary line even when standard error is no terminal");
     app.add_option("--report", options.reportFile, "Write a JSON report of every document into FILE");
     app.add_option("PATH", options.paths, "Documents, or folders of .rla documents")->required();
 
@@ -147,7 +149,8 @@ int main(int argc, char** argv)
     std::vector<ReportedDocument> reported;
     bool outputFailed = false;
 
-    auto work = [&](std::size_t index) {
+    auto work = [&](std::size_t index)
+    {
         if (const auto clash = clashes.find(index); clash != clashes.end())
         {
             DocumentResult result;
@@ -156,7 +159,8 @@ int main(int argc, char** argv)
         }
         return ProcessOneDocument(jobs[index], options, *setup);
     };
-    auto deliver = [&](std::size_t index, DocumentResult&& result) {
+    auto deliver = [&](std::size_t index, DocumentResult&& result)
+    {
         const std::string& path = jobs[index].path;
         if (options.toStdout && !result.output.empty() &&
             std::fwrite(result.output.data(), 1, result.output.size(), stdout) != result.output.size())
@@ -170,9 +174,10 @@ int main(int argc, char** argv)
         if (options.check && (result.outcome != DocumentOutcome::Processed || result.changed))
         {
             progress.Clear();
-            const std::string line = path + ": " +
-                                     (result.outcome == DocumentOutcome::Processed ? std::string("would change")
-                                                                                   : std::string(StatusName(result.outcome)));
+            const std::string line =
+                path + ": " +
+                (result.outcome == DocumentOutcome::Processed ? std::string("would change")
+                                                              : std::string(StatusName(result.outcome)));
             std::fprintf(stdout, "%s\n", line.c_str());
             std::fflush(stdout);
         }
@@ -186,7 +191,8 @@ int main(int argc, char** argv)
     };
     // Documents bound for standard output wait in memory for their turn: only a few may run ahead.
     const std::size_t ahead = options.toStdout ? 2 * std::size_t{options.jobs} : jobs.size();
-    RunInOrder(jobs.size(), options.jobs, ahead, work, deliver, [&] { progress.Refresh(); }, g_stop);
+    RunInOrder(
+        jobs.size(), options.jobs, ahead, work, deliver, [&] { progress.Refresh(); }, g_stop);
     progress.Clear();
     const double seconds = progress.Seconds();
 
@@ -196,7 +202,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", FormatSummary(totals, jobs.size(), options.check, seconds).c_str());
     bool reportFailed = false;
     if (!options.reportFile.empty() &&
-        !WriteFileAtomically(options.reportFile, JsonReport(reported, totals, jobs.size(), options.check, seconds)))
+        !WriteFileAtomically(options.reportFile,
+                             JsonReport(reported, totals, jobs.size(), options.check, seconds)))
     {
         std::fprintf(stderr, "tirvel-toc: %s: cannot write the report\n", options.reportFile.c_str());
         reportFailed = true;

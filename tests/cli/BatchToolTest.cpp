@@ -1,0 +1,315 @@
+// tirvel-toc as a batch tool: the same output whatever the number of threads, recursive folders,
+// --move-to, --check, the report, and documents that fail without harming the others.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+const fs::path kSamples = fs::path(TIRVEL_SOURCE_DIR) / "samples";
+const char* const kSampleNames[] = {"law_sections_articles.rla", "decree_rules_appendix.rla",
+                                    "old_style_toc.rla"};
+// The ОГЛ marker as it stands in a file (code page 866).
+const std::string kOglInFile = std::string("\x04\x04\x8E\x83\x8B") + std::string(61, '-');
+
+std::string ReadBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes)
+{
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::size_t Count(const std::string& text, const std::string& what)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++count;
+    return count;
+}
+
+// Every file below folder with its bytes, by path relative to folder.
+std::map<std::string, std::string> Tree(const fs::path& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[entry.path().lexically_relative(folder).string()] = ReadBytes(entry.path());
+    return files;
+}
+
+// A header and a text without anything that makes a heading: processing leaves the text as it is.
+const std::string kPlainDocument =
+    "$1  \x82\xA8\xA4\r\n\x87\xA0\xAA\xAE\xAD\r\n$18\r\n     text without headings";
+
+struct RunResult
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class BatchTool : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() / ("tirvel-batch-test-" + std::to_string(::getpid()) + "-" +
+                                             testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    RunResult Run(std::vector<std::string> args) const
+    {
+        args.insert(args.begin(), {"--no-settings", "--keep-dates"});
+        std::string command = "'" + std::string(TIRVEL_TOC_EXE) + "'";
+        for (const std::string& arg : args)
+            command += " '" + arg + "'";
+        const fs::path out = m_dir / "stdout";
+        const fs::path err = m_dir / "stderr";
+        command += " >'" + out.string() + "' 2>'" + err.string() + "' </dev/null";
+        const int raw = std::system(command.c_str());
+        RunResult result;
+        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        result.out = ReadBytes(out);
+        result.err = ReadBytes(err);
+        return result;
+    }
+
+    // Every sample several times under different names, a document without headings and one that
+    // cannot be read (a link to nothing).
+    fs::path MakeArchive(const fs::path& folder) const
+    {
+        for (int copy = 0; copy < 4; ++copy)
+            for (const char* name : kSampleNames)
+                WriteBytes(folder / ("c" + std::to_string(copy) + "-" + name), ReadBytes(kSamples / name));
+        WriteBytes(folder / "plain.rla", kPlainDocument);
+        fs::create_symlink(folder / "nowhere", folder / "unreadable.rla");
+        return folder;
+    }
+
+    fs::path m_dir;
+};
+
+TEST_F(BatchTool, OutputIsTheSameWhateverTheNumberOfThreads)
+{
+    const fs::path archive = MakeArchive(m_dir / "archive");
+    const RunResult oneThread = Run({"-j", "1", "--stdout", archive.string()});
+    const RunResult fourThreads = Run({"-j", "4", "--stdout", archive.string()});
+    EXPECT_EQ(oneThread.status, 1); // the unreadable one
+    EXPECT_EQ(fourThreads.status, oneThread.status);
+    EXPECT_EQ(fourThreads.out, oneThread.out);
+    EXPECT_EQ(fourThreads.err, oneThread.err);
+    std::size_t sampleEntries = 0;
+    for (const char* name : kSampleNames)
+        sampleEntries += Count(Run({"--stdout", (kSamples / name).string()}).out, kOglInFile);
+    EXPECT_EQ(Count(oneThread.out, kOglInFile), 4 * sampleEntries);
+
+    // In place, with backups: both archives end up the same.
+    fs::copy(archive, m_dir / "again", fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    EXPECT_EQ(Run({"-j", "1", archive.string()}).status, 1);
+    EXPECT_EQ(Run({"-j", "3", (m_dir / "again").string()}).status, 1);
+    EXPECT_EQ(Tree(m_dir / "again"), Tree(archive));
+    EXPECT_TRUE(fs::exists(archive / "c3-old_style_toc.bak"));
+}
+
+TEST_F(BatchTool, RecursiveFoldersKeepTheirShapeUnderTheOutputFolder)
+{
+    const fs::path in = m_dir / "in";
+    WriteBytes(in / "top.rla", ReadBytes(kSamples / kSampleNames[0]));
+    WriteBytes(in / "sub" / "a.rla", ReadBytes(kSamples / kSampleNames[1]));
+    WriteBytes(in / "sub" / "deeper" / "a.rla", ReadBytes(kSamples / kSampleNames[2]));
+    WriteBytes(in / "sub" / "notes.txt", "not a document");
+    fs::create_directory_symlink(in, in / "sub" / "loop");
+
+    ASSERT_EQ(Run({"-o", (m_dir / "flat").string(), in.string()}).status, 0);
+    EXPECT_EQ(Tree(m_dir / "flat").size(), 1u);
+
+    const RunResult run = Run({"-r", "-o", (m_dir / "out").string(), in.string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto out = Tree(m_dir / "out");
+    ASSERT_EQ(out.size(), 3u);
+    for (const char* name : {"top.rla", "sub/a.rla", "sub/deeper/a.rla"})
+    {
+        ASSERT_TRUE(out.contains(name)) << name;
+        EXPECT_EQ(out.at(name), Run({"--stdout", (in / name).string()}).out) << name;
+    }
+}
+
+TEST_F(BatchTool, MoveToSavesInTheFolderWithTheBackupThereAndRefusesWhatCannotMove)
+{
+    const fs::path in = m_dir / "in";
+    const fs::path done = m_dir / "done";
+    WriteBytes(in / "law.rla", ReadBytes(kSamples / kSampleNames[0]));
+    const std::string expected = Run({"--stdout", (in / "law.rla").string()}).out;
+    WriteBytes(in / "target.rla", expected); // already in the target format: refused, so stays
+
+    const RunResult run = Run({"--move-to", done.string(), in.string()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_FALSE(fs::exists(in / "law.rla"));
+    EXPECT_EQ(ReadBytes(done / "law.rla"), expected);
+    EXPECT_EQ(ReadBytes(done / "law.bak"), ReadBytes(kSamples / kSampleNames[0]));
+    EXPECT_EQ(ReadBytes(in / "target.rla"), expected);
+    EXPECT_FALSE(fs::exists(done / "target.rla"));
+
+    // A document already in the folder is neither moved nor saved, and that is an error naming it.
+    WriteBytes(done / "again.rla", ReadBytes(kSamples / kSampleNames[1]));
+    const RunResult refused = Run({"--move-to", done.string(), (done / "again.rla").string()});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find((done / "again.rla").string()), std::string::npos) << refused.err;
+    EXPECT_EQ(ReadBytes(done / "again.rla"), ReadBytes(kSamples / kSampleNames[1]));
+    EXPECT_FALSE(fs::exists(done / "again.bak"));
+
+    // --check foresees that refusal.
+    const RunResult checked = Run({"--check", "--move-to", done.string(), (done / "again.rla").string()});
+    EXPECT_EQ(checked.status, 1);
+    EXPECT_EQ(checked.out, (done / "again.rla").string() + ": failed\n");
+}
+
+TEST_F(BatchTool, CheckWritesNothingAndListsWhatWouldChange)
+{
+    const fs::path archive = MakeArchive(m_dir / "archive");
+    WriteBytes(archive / "target.rla", Run({"--stdout", (kSamples / kSampleNames[0]).string()}).out);
+    const auto before = Tree(archive);
+    struct stat statBefore
+    {
+    };
+    ::stat((archive / "plain.rla").c_str(), &statBefore);
+
+    const RunResult run = Run({"--check", "-j", "2", archive.string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(Tree(archive), before);
+    struct stat statAfter
+    {
+    };
+    ::stat((archive / "plain.rla").c_str(), &statAfter);
+    EXPECT_EQ(statAfter.st_mtim.tv_nsec, statBefore.st_mtim.tv_nsec);
+
+    EXPECT_NE(run.out.find((archive / "c0-law_sections_articles.rla").string() + ": would change\n"),
+              std::string::npos);
+    EXPECT_NE(run.out.find((archive / "target.rla").string() + ": refused\n"), std::string::npos);
+    EXPECT_NE(run.out.find((archive / "unreadable.rla").string() + ": failed\n"), std::string::npos);
+    EXPECT_EQ(run.out.find("plain.rla"), std::string::npos) << "an unchanged document is not listed";
+    EXPECT_EQ(Count(run.out, "\n"), 14u);
+}
+
+TEST_F(BatchTool, ReportGivesEveryDocumentWithItsEntriesAndErrors)
+{
+    const fs::path in = m_dir / "in";
+    WriteBytes(in / "a.rla", ReadBytes(kSamples / kSampleNames[0]));
+    WriteBytes(in / "b.rla", kPlainDocument);
+    fs::create_symlink(in / "nowhere", in / "c.rla");
+    const fs::path report = m_dir / "report.json";
+
+    const RunResult run = Run({"--stdout", "-j", "2", "--report", report.string(), in.string()});
+    EXPECT_EQ(run.status, 1);
+    const std::string json = ReadBytes(report);
+
+    // One object per document in the order named, with entries that add up to the blocks written.
+    const std::regex document("\\{\"path\": \"([^\"]*)\", \"status\": \"(\\w+)\", \"changed\": (\\w+), "
+                              "\"entries\": (\\d+), \"entries_per_level\": \\{([^}]*)\\}, "
+                              "\"error\": \"([^\"]*)\", \"milliseconds\": [0-9.]+\\}");
+    std::vector<std::smatch> found;
+    for (auto it = std::sregex_iterator(json.begin(), json.end(), document); it != std::sregex_iterator();
+         ++it)
+        found.push_back(*it);
+    ASSERT_EQ(found.size(), 3u) << json;
+
+    EXPECT_EQ(found[0][1], (in / "a.rla").string());
+    EXPECT_EQ(found[0][2], "processed");
+    EXPECT_EQ(found[0][3], "true");
+    const std::size_t entries = std::stoul(found[0][4]);
+    EXPECT_EQ(entries, Count(Run({"--stdout", (in / "a.rla").string()}).out, kOglInFile));
+    std::size_t perLevel = 0;
+    const std::string levels = found[0][5];
+    const std::regex level("\"(\\d+)\": (\\d+)");
+    for (auto it = std::sregex_iterator(levels.begin(), levels.end(), level); it != std::sregex_iterator();
+         ++it)
+        perLevel += std::stoul((*it)[2]);
+    EXPECT_EQ(perLevel, entries);
+    EXPECT_NE(levels.find("\"1\": "), std::string::npos);
+    EXPECT_EQ(found[0][6], "");
+
+    EXPECT_EQ(found[1][2], "processed");
+    EXPECT_EQ(found[1][3], "false");
+    EXPECT_EQ(found[1][4], "0");
+
+    EXPECT_EQ(found[2][2], "failed");
+    EXPECT_NE(found[2][6].str().find((in / "c.rla").string()), std::string::npos);
+
+    EXPECT_NE(json.find("\"summary\": {\"named\": 3, \"documents\": 3, \"processed\": 2, \"unchanged\": 1, "
+                        "\"refused\": 0, \"failed\": 1, \"entries\": " +
+                        std::to_string(entries) + "}"),
+              std::string::npos)
+        << json;
+}
+
+TEST_F(BatchTool, AFailingDocumentLeavesTheOthersWrittenAndNothingHalfWritten)
+{
+    const fs::path in = m_dir / "in";
+    const fs::path out = m_dir / "out";
+    WriteBytes(in / "a.rla", ReadBytes(kSamples / kSampleNames[0]));
+    WriteBytes(in / "b.rla", ReadBytes(kSamples / kSampleNames[1]));
+    WriteBytes(in / "c.rla", ReadBytes(kSamples / kSampleNames[2]));
+    // b cannot be written: its place in the output folder is taken by a folder.
+    fs::create_directories(out / "b.rla" / "inside");
+    // Another document of the same name would land where a already goes.
+    WriteBytes(m_dir / "other" / "a.rla", ReadBytes(kSamples / kSampleNames[2]));
+
+    const RunResult run =
+        Run({"-j", "2", "-o", out.string(), in.string(), (m_dir / "other" / "a.rla").string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(ReadBytes(out / "a.rla"), Run({"--stdout", (in / "a.rla").string()}).out);
+    EXPECT_EQ(ReadBytes(out / "c.rla"), Run({"--stdout", (in / "c.rla").string()}).out);
+    EXPECT_TRUE(fs::is_directory(out / "b.rla" / "inside"));
+    EXPECT_NE(run.err.find((in / "b.rla").string()), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find((m_dir / "other" / "a.rla").string()), std::string::npos) << run.err;
+    // No temporary file is left anywhere.
+    EXPECT_EQ(Tree(out).size(), 2u);
+
+    // The same file named twice is processed once.
+    const RunResult twice = Run({"--stdout", (in / "c.rla").string(), in.string()});
+    EXPECT_EQ(Count(twice.out, "$18"), 3u);
+}
+
+TEST_F(BatchTool, QuietWhenNotOnATerminalUnlessTheSummaryIsAsked)
+{
+    const std::string doc = (kSamples / kSampleNames[0]).string();
+    EXPECT_EQ(Run({"--check", doc}).err, "");
+    const RunResult summary = Run({"--check", "--summary", doc, (m_dir / "missing.rla").string()});
+    EXPECT_NE(
+        summary.err.find("tirvel-toc: 2 documents: 1 would be processed (0 unchanged), 0 refused, 1 failed;"),
+        std::string::npos)
+        << summary.err;
+    EXPECT_EQ(Run({"--check", "--summary", "-q", doc}).err, "");
+
+    const RunResult version = Run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.out.starts_with("tirvel-toc ")) << version.out;
+    for (const std::vector<std::string>& usage :
+         std::vector<std::vector<std::string>>{{"-j", "0", doc},
+                                               {"--check", "--stdout", doc},
+                                               {"--move-to", m_dir.string(), "-o", m_dir.string(), doc}})
+        EXPECT_EQ(Run(usage).status, 2) << usage[0] << " " << usage[1];
+}
+} // namespace
