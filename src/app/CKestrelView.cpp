@@ -95,6 +95,13 @@ CKestrelView::CKestrelView(CKestrelDoc& doc, IPrompter& prompter, const QString&
     connect(document(), &QTextDocument::contentsChanged, this, &CKestrelView::OnTextChanged);
     connect(m_history, &CTextEditHistory::availabilityChanged, this, &CKestrelView::commandStateChanged);
     connect(this, &QPlainTextEdit::selectionChanged, this, &CKestrelView::commandStateChanged);
+    // Asking the clipboard may mean a round trip to another program: ask when it changes, not on
+    // every key.
+    m_canPaste = canPaste();
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+        m_canPaste = canPaste();
+        emit commandStateChanged();
+    });
 }
 
 CKestrelView::~CKestrelView()
@@ -222,7 +229,7 @@ bool CKestrelView::IsCommandEnabled(int id) const
     case CommandId::EditRedo:
         return m_history->CanRedo();
     case CommandId::EditPaste:
-        return canPaste();
+        return m_canPaste;
     default:
         return CEditCommands::Handles(id) && m_editCommands->IsEnabled(id);
     }

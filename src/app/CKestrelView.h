@@ -135,4 +135,5 @@ private:
     std::vector<TocEntryRef> m_entries;
     QFont m_charFormat;
     bool m_replacingText = false;
+    bool m_canPaste = false;
 };
