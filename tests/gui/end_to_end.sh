@@ -42,6 +42,13 @@ WID=$(wait_for_title "Тирвель - $WORK/in/$NAME.rla*") || fail "no window 
 xdotool windowfocus --sync "$WID"
 sleep 0.5
 
+# Mark the first entry in the panel (the first row of its list) and move it one level down with the
+# panel's second button; the window-relative points follow from the panel's fixed layout in its dock.
+xdotool mousemove --window "$WID" 210 600 click 1
+sleep 0.3
+xdotool mousemove --window "$WID" 47 564 click 1
+sleep 0.5
+
 xdotool key ctrl+s
 WID=$(wait_for_title "Тирвель - $WORK/done/$NAME.rla") || fail "title does not show the moved file after saving"
 [ -f "$WORK/done/$NAME.rla" ] || fail "saved file missing from the processed folder"
@@ -50,6 +57,8 @@ cmp -s "$WORK/done/$NAME.bak" "$SAMPLES/$NAME.rla" || fail "backup beside the mo
 before=$(count_toc_blocks "$SAMPLES/$NAME.rla")
 after=$(count_toc_blocks "$WORK/done/$NAME.rla")
 [ "$after" -gt "$before" ] || fail "the saved text has no new table-of-contents blocks ($before -> $after)"
+first_level=$(LC_ALL=C grep -a -A1 "$OGL" "$WORK/done/$NAME.rla" | sed -n 2p | tr -d '\r')
+[ "$first_level" = "**" ] || fail "the marked first entry was not moved down a level (level line '$first_level')"
 
 sleep 0.5
 import -window root "$SHOT" || fail "screenshot failed"
