@@ -8,7 +8,8 @@
 #include <QPlainTextEdit>
 
 CEditCommands::CEditCommands(QPlainTextEdit& editor, CTextEditHistory& history)
-    : QObject(&editor), m_editor(editor), m_history(history), m_printer(std::make_unique<CTextPrinter>(editor))
+    : QObject(&editor), m_editor(editor), m_history(history),
+      m_printer(std::make_unique<CTextPrinter>(editor))
 {
 }
 
@@ -58,21 +59,40 @@ void CEditCommands::Run(int id)
 {
     switch (id)
     {
-    case CommandId::UpperCase: ChangeSelectionCase(m_editor, m_history, true); break;
-    case CommandId::LowerCase: ChangeSelectionCase(m_editor, m_history, false); break;
-    case CommandId::InsertTocTag: InsertTocTag(m_editor, m_history); break;
-    case CommandId::DeleteTocEntries: DeleteTocEntriesInSelection(m_editor, m_history); break;
-    case CommandId::EditFind: FindDialog().ShowFind(); break;
-    case CommandId::EditReplace: FindDialog().ShowReplace(); break;
+    case CommandId::UpperCase:
+        ChangeSelectionCase(m_editor, m_history, true);
+        break;
+    case CommandId::LowerCase:
+        ChangeSelectionCase(m_editor, m_history, false);
+        break;
+    case CommandId::InsertTocTag:
+        InsertTocTag(m_editor, m_history);
+        break;
+    case CommandId::DeleteTocEntries:
+        DeleteTocEntriesInSelection(m_editor, m_history);
+        break;
+    case CommandId::EditFind:
+        FindDialog().ShowFind();
+        break;
+    case CommandId::EditReplace:
+        FindDialog().ShowReplace();
+        break;
     case CommandId::EditRepeat:
         if (m_findDialog && m_findDialog->HasSearch())
             m_findDialog->FindNext();
         else
             FindDialog().ShowFind();
         break;
-    case CommandId::FilePrint: m_printer->Print(m_editor.window()); break;
-    case CommandId::FilePrintPreview: m_printer->PrintPreview(m_editor.window()); break;
-    case CommandId::FilePageSetup: m_printer->PageSetup(m_editor.window()); break;
-    default: break;
+    case CommandId::FilePrint:
+        m_printer->Print(m_editor.window());
+        break;
+    case CommandId::FilePrintPreview:
+        m_printer->PrintPreview(m_editor.window());
+        break;
+    case CommandId::FilePageSetup:
+        m_printer->PageSetup(m_editor.window());
+        break;
+    default:
+        break;
     }
 }

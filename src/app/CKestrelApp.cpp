@@ -23,13 +23,16 @@ std::int32_t ReadInt(QSettings& profile, const char* key, std::int32_t fallback)
 WindowPlacement CKestrelApp::CurrentPlacement(const QMainWindow& window)
 {
     WindowPlacement placement;
-    placement.show = window.isMaximized() ? kShowMaximized : window.isMinimized() ? kShowMinimized : kShowNormal;
+    placement.show = window.isMaximized()   ? kShowMaximized
+                     : window.isMinimized() ? kShowMinimized
+                                            : kShowNormal;
     placement.minPosX = placement.minPosY = -1;
     placement.maxPosX = placement.maxPosY = -1;
     QRect normal = window.normalGeometry();
     if (!normal.isValid())
         normal = window.geometry();
-    placement.normal = {normal.left(), normal.top(), normal.left() + normal.width(), normal.top() + normal.height()};
+    placement.normal = {normal.left(), normal.top(), normal.left() + normal.width(),
+                        normal.top() + normal.height()};
     return placement;
 }
 
@@ -57,7 +60,8 @@ void CKestrelApp::LoadWindowPlacement(QMainWindow& window)
     if (area.isEmpty())
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             area = QRect(QPoint(0, 0), screen->size());
-    const PlacementRect workArea{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
+    const PlacementRect workArea{area.left(), area.top(), area.left() + area.width(),
+                                 area.top() + area.height()};
     m_placement = FitPlacement(stored, current, workArea);
 
     const PlacementRect& r = m_placement.normal;
@@ -68,10 +72,16 @@ void CKestrelApp::ShowWindow(QMainWindow& window) const
 {
     switch (m_placement.show)
     {
-    case kShowMaximized: window.showMaximized(); break;
+    case kShowMaximized:
+        window.showMaximized();
+        break;
     case kShowMinimized:
-    case kShowMinimize: window.showMinimized(); break;
-    default: window.showNormal(); break;
+    case kShowMinimize:
+        window.showMinimized();
+        break;
+    default:
+        window.showNormal();
+        break;
     }
 }
 

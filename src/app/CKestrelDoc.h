@@ -34,8 +34,9 @@ public:
     // False when the operator cancels leaving a changed document.
     bool CanCloseFrame();
 
-    using Recognizer = std::function<ProcessResult(const std::vector<std::string>&, const CUpperCaseWordsDict&,
-                                                   const CDocKindsList&, IReporter&, const std::function<void()>&)>;
+    using Recognizer =
+        std::function<ProcessResult(const std::vector<std::string>&, const CUpperCaseWordsDict&,
+                                    const CDocKindsList&, IReporter&, const std::function<void()>&)>;
     // The recognition run on every opened text: the engine's, unless replaced.
     Recognizer m_recognizer = ::ProcessDocument;
 

@@ -70,8 +70,10 @@ bool MoveToTrash(const QString& path)
 }
 } // namespace
 
-CKestrelView::CKestrelView(CKestrelDoc& doc, IPrompter& prompter, const QString& settingsFolder, QWidget* parent)
-    : QPlainTextEdit(parent), m_document(prompter), m_doc(doc), m_prompter(prompter), m_settingsFolder(settingsFolder)
+CKestrelView::CKestrelView(CKestrelDoc& doc, IPrompter& prompter, const QString& settingsFolder,
+                           QWidget* parent)
+    : QPlainTextEdit(parent), m_document(prompter), m_doc(doc), m_prompter(prompter),
+      m_settingsFolder(settingsFolder)
 {
     m_doc.SetView(this);
     m_history = new CTextEditHistory(this);
@@ -82,12 +84,16 @@ CKestrelView::CKestrelView(CKestrelDoc& doc, IPrompter& prompter, const QString&
     m_charFormat.setFixedPitch(true);
     m_charFormat.setBold(false);
 
-    m_askFilesToOpen = [this] {
-        return QFileDialog::getOpenFileNames(this, QString(), QDir::currentPath(),
-                                             QStringLiteral("Файлы в исходном формате (*.rla);;Все файлы (*)"));
+    m_askFilesToOpen = [this]
+    {
+        return QFileDialog::getOpenFileNames(
+            this, QString(), QDir::currentPath(),
+            QStringLiteral("Файлы в исходном формате (*.rla);;Все файлы (*)"));
     };
-    m_askFolderToOpen = [this] {
-        CFolderChooser chooser(QStringLiteral("Выбор папки"), QStringLiteral("Выберете папку с файлами в исходном формате"),
+    m_askFolderToOpen = [this]
+    {
+        CFolderChooser chooser(QStringLiteral("Выбор папки"),
+                               QStringLiteral("Выберете папку с файлами в исходном формате"),
                                QDir::currentPath(), this, m_prompter);
         return chooser.Choose() ? chooser.Result() : QString();
     };
@@ -98,10 +104,12 @@ CKestrelView::CKestrelView(CKestrelDoc& doc, IPrompter& prompter, const QString&
     // Asking the clipboard may mean a round trip to another program: ask when it changes, not on
     // every key.
     m_canPaste = canPaste();
-    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
-        m_canPaste = canPaste();
-        emit commandStateChanged();
-    });
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
+            [this]
+            {
+                m_canPaste = canPaste();
+                emit commandStateChanged();
+            });
 }
 
 CKestrelView::~CKestrelView()
@@ -131,7 +139,8 @@ void CKestrelView::OnShown()
 
 std::string CKestrelView::SettingsWritePathFor() const
 {
-    const QString exeDir = m_settingsFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_settingsFolder;
+    const QString exeDir =
+        m_settingsFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_settingsFolder;
     const QString configDir = m_settingsFolder.isEmpty()
                                   ? QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
                                   : m_settingsFolder;
@@ -140,7 +149,8 @@ std::string CKestrelView::SettingsWritePathFor() const
 
 std::vector<std::string> CKestrelView::SettingsReadPathsFor() const
 {
-    const QString exeDir = m_settingsFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_settingsFolder;
+    const QString exeDir =
+        m_settingsFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_settingsFolder;
     const QString configDir = m_settingsFolder.isEmpty()
                                   ? QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
                                   : m_settingsFolder;
@@ -250,23 +260,57 @@ void CKestrelView::OnCommand(int id)
         return;
     switch (id)
     {
-    case CommandId::FileOpen: OnFileOpen(); break;
-    case CommandId::OpenFolder: OnOpenFolder(); break;
-    case CommandId::NextDocument: OpenNextDocument(); break;
-    case CommandId::FileSave: SaveDocument(); break;
-    case CommandId::DeleteFile: DeleteFileToTrash(); break;
-    case CommandId::UpdateToc: RefreshEntries(true); break;
-    case CommandId::AutoSave: m_autoSaveOnNext = !m_autoSaveOnNext; break;
-    case CommandId::MakeBak: m_makeBak = !m_makeBak; break;
-    case CommandId::Options: OnOptions(); break;
-    case CommandId::DocKindsDict: m_doc.OnDocKindsDict(m_prompter, this); break;
-    case CommandId::UpperCaseWordsDict: m_doc.OnUpperCaseWordsDict(m_prompter, this); break;
-    case CommandId::EditUndo: m_history->Undo(); break;
-    case CommandId::EditRedo: m_history->Redo(); break;
-    case CommandId::EditCut: AsOneStep([this] { cut(); }); break;
-    case CommandId::EditCopy: copy(); break;
-    case CommandId::EditPaste: AsOneStep([this] { paste(); }); break;
-    case CommandId::EditSelectAll: selectAll(); break;
+    case CommandId::FileOpen:
+        OnFileOpen();
+        break;
+    case CommandId::OpenFolder:
+        OnOpenFolder();
+        break;
+    case CommandId::NextDocument:
+        OpenNextDocument();
+        break;
+    case CommandId::FileSave:
+        SaveDocument();
+        break;
+    case CommandId::DeleteFile:
+        DeleteFileToTrash();
+        break;
+    case CommandId::UpdateToc:
+        RefreshEntries(true);
+        break;
+    case CommandId::AutoSave:
+        m_autoSaveOnNext = !m_autoSaveOnNext;
+        break;
+    case CommandId::MakeBak:
+        m_makeBak = !m_makeBak;
+        break;
+    case CommandId::Options:
+        OnOptions();
+        break;
+    case CommandId::DocKindsDict:
+        m_doc.OnDocKindsDict(m_prompter, this);
+        break;
+    case CommandId::UpperCaseWordsDict:
+        m_doc.OnUpperCaseWordsDict(m_prompter, this);
+        break;
+    case CommandId::EditUndo:
+        m_history->Undo();
+        break;
+    case CommandId::EditRedo:
+        m_history->Redo();
+        break;
+    case CommandId::EditCut:
+        AsOneStep([this] { cut(); });
+        break;
+    case CommandId::EditCopy:
+        copy();
+        break;
+    case CommandId::EditPaste:
+        AsOneStep([this] { paste(); });
+        break;
+    case CommandId::EditSelectAll:
+        selectAll();
+        break;
     default:
         if (CEditCommands::Handles(id))
             m_editCommands->Run(id);
@@ -396,8 +440,8 @@ void CKestrelView::OpenDocument(const std::string& path)
             SaveDocument();
         else
         {
-            const PromptAnswer answer =
-                m_prompter.Ask("Текст документа был изменён.\nСохранить изменения?", PromptButtons::YesNoCancel);
+            const PromptAnswer answer = m_prompter.Ask("Текст документа был изменён.\nСохранить изменения?",
+                                                       PromptButtons::YesNoCancel);
             if (answer == PromptAnswer::Cancel)
                 return;
             if (answer == PromptAnswer::Yes)
@@ -431,10 +475,12 @@ void CKestrelView::OpenDocument(const std::string& path)
     try
     {
         std::vector<std::string> lines = m_document.m_textLines;
-        m_doc.ProcessDocument(lines, m_prompter, [this] {
-            QCoreApplication::processEvents();
-            emit commandStateChanged();
-        });
+        m_doc.ProcessDocument(lines, m_prompter,
+                              [this]
+                              {
+                                  QCoreApplication::processEvents();
+                                  emit commandStateChanged();
+                              });
         SetLines(lines);
         m_modified = true;
     }
@@ -470,8 +516,9 @@ void CKestrelView::MoveToProcessedFolder()
         return;
     if (m_processedFolder.isEmpty())
     {
-        m_prompter.Report("Папка для обработанных документов не задана!\nУкажите папку в пункте меню\"Сервис->Параметры\"",
-                          MessageIcon::Error);
+        m_prompter.Report(
+            "Папка для обработанных документов не задана!\nУкажите папку в пункте меню\"Сервис->Параметры\"",
+            MessageIcon::Error);
         return;
     }
     const std::size_t slash = m_currentPath.rfind('/');
@@ -479,9 +526,10 @@ void CKestrelView::MoveToProcessedFolder()
     const std::string destination = ToPath(m_processedFolder) + "/" + name;
     if (destination == m_currentPath)
     {
-        m_prompter.Report("Перенос файла невозможен так как сохраняемый файл уже находится в папке для обработанных "
-                          "документов!\nУкажите другую папку в пункте меню\"Сервис->Параметры\"",
-                          MessageIcon::Error);
+        m_prompter.Report(
+            "Перенос файла невозможен так как сохраняемый файл уже находится в папке для обработанных "
+            "документов!\nУкажите другую папку в пункте меню\"Сервис->Параметры\"",
+            MessageIcon::Error);
         return;
     }
     if (!CDocumentFile::MoveFileReplacing(m_currentPath, destination))
@@ -529,7 +577,8 @@ bool CKestrelView::ConfirmSaveOnClose()
 {
     if (!m_modified || m_currentPath.empty())
         return true;
-    const std::string question = QString::fromUtf8("Сохранить документ в файл %1?").arg(FromPath(m_currentPath)).toStdString();
+    const std::string question =
+        QString::fromUtf8("Сохранить документ в файл %1?").arg(FromPath(m_currentPath)).toStdString();
     const PromptAnswer answer = m_prompter.Ask(question, PromptButtons::YesNoCancel);
     if (answer == PromptAnswer::Cancel)
         return false;
@@ -621,7 +670,8 @@ void CKestrelView::ReportPosition()
 {
     const QTextCursor cursor = textCursor();
     const QTextBlock block = document()->findBlock(cursor.selectionStart());
-    emit positionReported(block.blockNumber() + 1, cursor.selectionEnd() - block.position(), document()->blockCount());
+    emit positionReported(block.blockNumber() + 1, cursor.selectionEnd() - block.position(),
+                          document()->blockCount());
 }
 
 bool CKestrelView::event(QEvent* event)

@@ -28,7 +28,8 @@ class CKestrelView : public QPlainTextEdit
 public:
     // settingsFolder: where "Kestrel.ini" is kept; empty means the executable's folder (with the
     // user's configuration folder as the fallback when that one is not writable).
-    CKestrelView(CKestrelDoc& doc, IPrompter& prompter, const QString& settingsFolder, QWidget* parent = nullptr);
+    CKestrelView(CKestrelDoc& doc, IPrompter& prompter, const QString& settingsFolder,
+                 QWidget* parent = nullptr);
     // Writes the settings file.
     ~CKestrelView() override;
 

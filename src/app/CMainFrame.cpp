@@ -49,42 +49,187 @@ struct CommandText
 };
 
 const CommandText kCommands[] = {
-    {CommandId::FileOpen, "&Открыть...", "Открытие файлов для конвертации оглавлений", "Открыть", {QKeySequence(Qt::CTRL | Qt::Key_O)}, false},
-    {CommandId::OpenFolder, "Открыть &папку...", "Открытие папки с файлами для конвертации оглавлений", "Открыть папку", {}, false},
-    {CommandId::FileSave, "&Сохранить", "Сохранение текущего документа", "Сохранить", {QKeySequence(Qt::CTRL | Qt::Key_S)}, false},
-    {CommandId::NextDocument, "Перейти к следующему &документу", "Переход к следующему документу", "Перейти к следующему", {}, false},
-    {CommandId::DeleteFile, "&Удалить файл в корзину", "Удаляет файл с текущим документов в корзину", "Удалить файл", {}, false},
-    {CommandId::FilePrint, "&Печать...", "Печать текущего документа", "Печать", {QKeySequence(Qt::CTRL | Qt::Key_P)}, false},
-    {CommandId::FilePrintPreview, "Предварительный прос&мотр", "Просмотр документа в том виде, в каком он будет напечатан", "Предварительный просмотр", {}, false},
-    {CommandId::FilePageSetup, "П&араметры страницы...", "Выбор принтера и параметров страницы", "Параметры страницы", {}, false},
+    {CommandId::FileOpen,
+     "&Открыть...",
+     "Открытие файлов для конвертации оглавлений",
+     "Открыть",
+     {QKeySequence(Qt::CTRL | Qt::Key_O)},
+     false},
+    {CommandId::OpenFolder,
+     "Открыть &папку...",
+     "Открытие папки с файлами для конвертации оглавлений",
+     "Открыть папку",
+     {},
+     false},
+    {CommandId::FileSave,
+     "&Сохранить",
+     "Сохранение текущего документа",
+     "Сохранить",
+     {QKeySequence(Qt::CTRL | Qt::Key_S)},
+     false},
+    {CommandId::NextDocument,
+     "Перейти к следующему &документу",
+     "Переход к следующему документу",
+     "Перейти к следующему",
+     {},
+     false},
+    {CommandId::DeleteFile,
+     "&Удалить файл в корзину",
+     "Удаляет файл с текущим документов в корзину",
+     "Удалить файл",
+     {},
+     false},
+    {CommandId::FilePrint,
+     "&Печать...",
+     "Печать текущего документа",
+     "Печать",
+     {QKeySequence(Qt::CTRL | Qt::Key_P)},
+     false},
+    {CommandId::FilePrintPreview,
+     "Предварительный прос&мотр",
+     "Просмотр документа в том виде, в каком он будет напечатан",
+     "Предварительный просмотр",
+     {},
+     false},
+    {CommandId::FilePageSetup,
+     "П&араметры страницы...",
+     "Выбор принтера и параметров страницы",
+     "Параметры страницы",
+     {},
+     false},
     {CommandId::AppExit, "В&ыход", "Выход из программы", "Выход", {}, false},
 
-    {CommandId::EditUndo, "&Отменить", "Отмена последнего действия", "Отменить", {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}, false},
-    {CommandId::EditRedo, "&Повторить", "Повтор отменённого действия", "Повторить", {QKeySequence(Qt::CTRL | Qt::Key_Y)}, false},
-    {CommandId::EditCut, "&Вырезать", "Удаление выделенного фрагмента в буфер обмена", "Вырезать", {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)}, false},
-    {CommandId::EditCopy, "&Копировать", "Копирование выделенного фрагмента в буфер обмена", "Копировать", {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}, false},
-    {CommandId::EditPaste, "&Вставить", "Вставка содержимого буфера обмена", "Вставить", {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)}, false},
-    {CommandId::EditSelectAll, "В&ыделить всё", "Выделение всего текста документа", "Выделить всё", {QKeySequence(Qt::CTRL | Qt::Key_A)}, false},
+    {CommandId::EditUndo,
+     "&Отменить",
+     "Отмена последнего действия",
+     "Отменить",
+     {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)},
+     false},
+    {CommandId::EditRedo,
+     "&Повторить",
+     "Повтор отменённого действия",
+     "Повторить",
+     {QKeySequence(Qt::CTRL | Qt::Key_Y)},
+     false},
+    {CommandId::EditCut,
+     "&Вырезать",
+     "Удаление выделенного фрагмента в буфер обмена",
+     "Вырезать",
+     {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)},
+     false},
+    {CommandId::EditCopy,
+     "&Копировать",
+     "Копирование выделенного фрагмента в буфер обмена",
+     "Копировать",
+     {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)},
+     false},
+    {CommandId::EditPaste,
+     "&Вставить",
+     "Вставка содержимого буфера обмена",
+     "Вставить",
+     {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)},
+     false},
+    {CommandId::EditSelectAll,
+     "В&ыделить всё",
+     "Выделение всего текста документа",
+     "Выделить всё",
+     {QKeySequence(Qt::CTRL | Qt::Key_A)},
+     false},
     {CommandId::EditFind, "&Поиск...", "Поиск текста", "Поиск", {QKeySequence(Qt::CTRL | Qt::Key_F)}, false},
-    {CommandId::EditRepeat, "&Найти следующий", "Поиск следующего вхождения текста", "Найти следующий", {QKeySequence(Qt::Key_F3)}, false},
-    {CommandId::EditReplace, "&Заменить", "Замена текста", "Заменить", {QKeySequence(Qt::CTRL | Qt::Key_H)}, false},
+    {CommandId::EditRepeat,
+     "&Найти следующий",
+     "Поиск следующего вхождения текста",
+     "Найти следующий",
+     {QKeySequence(Qt::Key_F3)},
+     false},
+    {CommandId::EditReplace,
+     "&Заменить",
+     "Замена текста",
+     "Заменить",
+     {QKeySequence(Qt::CTRL | Qt::Key_H)},
+     false},
 
-    {CommandId::UpdateToc, "&Обновить оглавление документа", "Обновление оглавления документа", "Обновить оглавление", {}, false},
-    {CommandId::ViewToolbar, "&Панель инструментов", "Показать или скрыть панель инструментов", "Панель инструментов", {}, true},
-    {CommandId::ViewTocPanel, "Панель &оглавления документа", "Показать или скрыть панель оглавления документа", "Панель оглавления", {}, true},
-    {CommandId::ViewStatusBar, "&Строка состояния", "Показать или скрыть строку состояния", "Строка состояния", {}, true},
+    {CommandId::UpdateToc,
+     "&Обновить оглавление документа",
+     "Обновление оглавления документа",
+     "Обновить оглавление",
+     {},
+     false},
+    {CommandId::ViewToolbar,
+     "&Панель инструментов",
+     "Показать или скрыть панель инструментов",
+     "Панель инструментов",
+     {},
+     true},
+    {CommandId::ViewTocPanel,
+     "Панель &оглавления документа",
+     "Показать или скрыть панель оглавления документа",
+     "Панель оглавления",
+     {},
+     true},
+    {CommandId::ViewStatusBar,
+     "&Строка состояния",
+     "Показать или скрыть строку состояния",
+     "Строка состояния",
+     {},
+     true},
 
-    {CommandId::InsertTocTag, "&Вставить тег оглавления", "Вставка тега оглавления в текст документа", "Вставить тег оглавления", {}, false},
-    {CommandId::UpperCase, "В &верхний регистр", "Перевод букв в выделеном блоке текста в верхний регистр", "В верхний регистр", {}, false},
-    {CommandId::LowerCase, "В &нижний регистр", "Перевод букв в выделеном блоке текста в нижний регистр", "В нижний регистр", {}, false},
-    {CommandId::DeleteTocEntries, "&Удалить пункты оглавления", "Удаление пунктов оглавления в выделенном блоке текста", "Удалить пункты оглавления", {}, false},
-    {CommandId::MakeBak, "&Создавать .bak файлы при сохранении", "Создавать резервные .bak файлы при сохранении", "Создавать .bak файлы", {}, true},
-    {CommandId::AutoSave, "&Автоматически сохранять при открытии следующего документа", "Автоматически сохранять текущий документ при открытии следующего документа", "Автоматически сохранять при открытии следующего документа", {}, true},
-    {CommandId::DocKindsDict, "Словарь видов &документов", "Редактирование словаря видов документов", "Словарь видов документов", {}, false},
-    {CommandId::UpperCaseWordsDict, "Словарь слов с &заглавными буквами", "Редактирование словаря слов с заглавными буквами", "Словарь слов с заглавными буквами", {}, false},
+    {CommandId::InsertTocTag,
+     "&Вставить тег оглавления",
+     "Вставка тега оглавления в текст документа",
+     "Вставить тег оглавления",
+     {},
+     false},
+    {CommandId::UpperCase,
+     "В &верхний регистр",
+     "Перевод букв в выделеном блоке текста в верхний регистр",
+     "В верхний регистр",
+     {},
+     false},
+    {CommandId::LowerCase,
+     "В &нижний регистр",
+     "Перевод букв в выделеном блоке текста в нижний регистр",
+     "В нижний регистр",
+     {},
+     false},
+    {CommandId::DeleteTocEntries,
+     "&Удалить пункты оглавления",
+     "Удаление пунктов оглавления в выделенном блоке текста",
+     "Удалить пункты оглавления",
+     {},
+     false},
+    {CommandId::MakeBak,
+     "&Создавать .bak файлы при сохранении",
+     "Создавать резервные .bak файлы при сохранении",
+     "Создавать .bak файлы",
+     {},
+     true},
+    {CommandId::AutoSave,
+     "&Автоматически сохранять при открытии следующего документа",
+     "Автоматически сохранять текущий документ при открытии следующего документа",
+     "Автоматически сохранять при открытии следующего документа",
+     {},
+     true},
+    {CommandId::DocKindsDict,
+     "Словарь видов &документов",
+     "Редактирование словаря видов документов",
+     "Словарь видов документов",
+     {},
+     false},
+    {CommandId::UpperCaseWordsDict,
+     "Словарь слов с &заглавными буквами",
+     "Редактирование словаря слов с заглавными буквами",
+     "Словарь слов с заглавными буквами",
+     {},
+     false},
     {CommandId::Options, "&Параметры", "Параметры программы", "Параметры", {}, false},
 
-    {CommandId::HelpIndex, "&Справка", "Справка по программе", "Справка", {QKeySequence(Qt::Key_F1), QKeySequence(Qt::SHIFT | Qt::Key_F1)}, false},
+    {CommandId::HelpIndex,
+     "&Справка",
+     "Справка по программе",
+     "Справка",
+     {QKeySequence(Qt::Key_F1), QKeySequence(Qt::SHIFT | Qt::Key_F1)},
+     false},
     {CommandId::AppAbout, "&О программе...", "Сведения о программе", "О программе", {}, false},
 };
 
@@ -98,25 +243,47 @@ struct MenuLayout
 
 const MenuLayout kMenus[] = {
     {"&Файл",
-     {CommandId::FileOpen, CommandId::OpenFolder, CommandId::FileSave, kSeparator, CommandId::NextDocument, kSeparator,
-      CommandId::DeleteFile, kSeparator, CommandId::FilePrint, CommandId::FilePrintPreview, CommandId::FilePageSetup,
-      kSeparator, CommandId::AppExit}},
+     {CommandId::FileOpen, CommandId::OpenFolder, CommandId::FileSave, kSeparator, CommandId::NextDocument,
+      kSeparator, CommandId::DeleteFile, kSeparator, CommandId::FilePrint, CommandId::FilePrintPreview,
+      CommandId::FilePageSetup, kSeparator, CommandId::AppExit}},
     {"&Правка",
-     {CommandId::EditUndo, CommandId::EditRedo, kSeparator, CommandId::EditCut, CommandId::EditCopy, CommandId::EditPaste,
-      CommandId::EditSelectAll, kSeparator, CommandId::EditFind, CommandId::EditRepeat, CommandId::EditReplace}},
-    {"&Вид", {CommandId::UpdateToc, kSeparator, CommandId::ViewToolbar, CommandId::ViewTocPanel, CommandId::ViewStatusBar}},
+     {CommandId::EditUndo, CommandId::EditRedo, kSeparator, CommandId::EditCut, CommandId::EditCopy,
+      CommandId::EditPaste, CommandId::EditSelectAll, kSeparator, CommandId::EditFind, CommandId::EditRepeat,
+      CommandId::EditReplace}},
+    {"&Вид",
+     {CommandId::UpdateToc, kSeparator, CommandId::ViewToolbar, CommandId::ViewTocPanel,
+      CommandId::ViewStatusBar}},
     {"&Сервис",
-     {CommandId::InsertTocTag, CommandId::UpperCase, CommandId::LowerCase, CommandId::DeleteTocEntries, kSeparator,
-      CommandId::MakeBak, CommandId::AutoSave, kSeparator, CommandId::DocKindsDict, CommandId::UpperCaseWordsDict,
-      kSeparator, CommandId::Options}},
+     {CommandId::InsertTocTag, CommandId::UpperCase, CommandId::LowerCase, CommandId::DeleteTocEntries,
+      kSeparator, CommandId::MakeBak, CommandId::AutoSave, kSeparator, CommandId::DocKindsDict,
+      CommandId::UpperCaseWordsDict, kSeparator, CommandId::Options}},
     {"&Справка", {CommandId::HelpIndex, kSeparator, CommandId::AppAbout}},
 };
 
-const int kToolBar[] = {CommandId::FileOpen, CommandId::OpenFolder, CommandId::FileSave, CommandId::NextDocument, kSeparator,
-                        CommandId::DeleteFile, kSeparator, CommandId::EditCut, CommandId::EditCopy, CommandId::EditPaste,
-                        kSeparator, CommandId::FilePrint, kSeparator, CommandId::EditUndo, CommandId::EditRedo, kSeparator,
-                        CommandId::AutoSave, CommandId::MakeBak, CommandId::Options, CommandId::UpperCaseWordsDict,
-                        kSeparator, CommandId::InsertTocTag, CommandId::UpperCase, CommandId::LowerCase,
+const int kToolBar[] = {CommandId::FileOpen,
+                        CommandId::OpenFolder,
+                        CommandId::FileSave,
+                        CommandId::NextDocument,
+                        kSeparator,
+                        CommandId::DeleteFile,
+                        kSeparator,
+                        CommandId::EditCut,
+                        CommandId::EditCopy,
+                        CommandId::EditPaste,
+                        kSeparator,
+                        CommandId::FilePrint,
+                        kSeparator,
+                        CommandId::EditUndo,
+                        CommandId::EditRedo,
+                        kSeparator,
+                        CommandId::AutoSave,
+                        CommandId::MakeBak,
+                        CommandId::Options,
+                        CommandId::UpperCaseWordsDict,
+                        kSeparator,
+                        CommandId::InsertTocTag,
+                        CommandId::UpperCase,
+                        CommandId::LowerCase,
                         CommandId::DeleteTocEntries};
 
 bool IsFrameCommand(int id)
@@ -138,11 +305,13 @@ bool IsFrameCommand(int id)
 // The help page is named after the executable: next to it (a build tree), else in the data folders.
 QString FindHelpPage()
 {
-    const QString name = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() + QStringLiteral(".html");
+    const QString name =
+        QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() + QStringLiteral(".html");
     const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(name);
     if (QFileInfo::exists(beside))
         return beside;
-    const QString installed = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/tirvel/") + name);
+    const QString installed =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/tirvel/") + name);
     if (QFileInfo::exists(installed))
         return QDir::cleanPath(installed);
     return QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("tirvel/") + name);
@@ -169,8 +338,9 @@ CMainFrame::CMainFrame(IPrompter& prompter, CKestrelApp* app, const QString& set
     setDockNestingEnabled(true);
     CreateTocDock();
     auto* panel = new CTocPanel(prompter);
-    panel->SetEditor(std::make_unique<CEntryEditorQt>(*m_view, m_view->History(), m_doc->m_filter, &m_doc->m_words,
-                                                      [this](bool keepPosition) { m_view->RefreshEntries(keepPosition); }));
+    panel->SetEditor(std::make_unique<CEntryEditorQt>(
+        *m_view, m_view->History(), m_doc->m_filter, &m_doc->m_words,
+        [this](bool keepPosition) { m_view->RefreshEntries(keepPosition); }));
     SetEntryPanel(panel, panel);
     LoadBarState();
 
@@ -298,7 +468,8 @@ void CMainFrame::SetEntryPanel(IEntryPanel* panel, QWidget* widget)
 // Only the panel's sizes are applied at start: every run docks it at the bottom again.
 void CMainFrame::LoadBarState()
 {
-    QSettings profile(QStringLiteral("Local AppWizard-Generated Applications"), QString::fromUtf8(kProductName));
+    QSettings profile(QStringLiteral("Local AppWizard-Generated Applications"),
+                      QString::fromUtf8(kProductName));
     profile.beginGroup(QLatin1String(kBarStateSection));
     const int height = profile.value(QStringLiteral("panelHeight"), 100).toInt();
     profile.endGroup();
@@ -308,10 +479,12 @@ void CMainFrame::LoadBarState()
 
 void CMainFrame::SaveBarState()
 {
-    QSettings profile(QStringLiteral("Local AppWizard-Generated Applications"), QString::fromUtf8(kProductName));
+    QSettings profile(QStringLiteral("Local AppWizard-Generated Applications"),
+                      QString::fromUtf8(kProductName));
     profile.beginGroup(QLatin1String(kBarStateSection));
     profile.setValue(QStringLiteral("state"), saveState());
-    if (dockWidgetArea(m_tocDock) == Qt::BottomDockWidgetArea || dockWidgetArea(m_tocDock) == Qt::TopDockWidgetArea)
+    if (dockWidgetArea(m_tocDock) == Qt::BottomDockWidgetArea ||
+        dockWidgetArea(m_tocDock) == Qt::TopDockWidgetArea)
     {
         if (!m_tocDock->isFloating() && m_tocDock->height() > 0)
             profile.setValue(QStringLiteral("panelHeight"), m_tocDock->height());
@@ -324,7 +497,8 @@ void CMainFrame::SaveBarState()
 
 void CMainFrame::UpdateStatusPosition(int line, int column, int lineCount)
 {
-    m_positionPane->setText(QStringLiteral("Стр: %1   Кол: %2   Всего: %3").arg(line).arg(column + 1).arg(lineCount));
+    m_positionPane->setText(
+        QStringLiteral("Стр: %1   Кол: %2   Всего: %3").arg(line).arg(column + 1).arg(lineCount));
 }
 
 void CMainFrame::UpdateEntries(const std::vector<TocEntryRef>& entries, bool keepPosition)
@@ -359,13 +533,27 @@ void CMainFrame::OnCommand(int id)
 {
     switch (id)
     {
-    case CommandId::ViewToolbar: m_toolBar->setVisible(m_toolBar->isHidden()); break;
-    case CommandId::ViewTocPanel: m_tocDock->setVisible(m_tocDock->isHidden()); break;
-    case CommandId::ViewStatusBar: statusBar()->setVisible(statusBar()->isHidden()); break;
-    case CommandId::AppExit: close(); break;
-    case CommandId::AppAbout: OnAbout(); break;
-    case CommandId::HelpIndex: OnHelp(); break;
-    default: m_view->OnCommand(id); break;
+    case CommandId::ViewToolbar:
+        m_toolBar->setVisible(m_toolBar->isHidden());
+        break;
+    case CommandId::ViewTocPanel:
+        m_tocDock->setVisible(m_tocDock->isHidden());
+        break;
+    case CommandId::ViewStatusBar:
+        statusBar()->setVisible(statusBar()->isHidden());
+        break;
+    case CommandId::AppExit:
+        close();
+        break;
+    case CommandId::AppAbout:
+        OnAbout();
+        break;
+    case CommandId::HelpIndex:
+        OnHelp();
+        break;
+    default:
+        m_view->OnCommand(id);
+        break;
     }
     UpdateCommandStates();
 }
@@ -374,7 +562,8 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 {
     if (m_view->m_busy)
     {
-        m_prompter.Report("Выход из программы запрешен - дождитесь завершения обработки документа", MessageIcon::Information);
+        m_prompter.Report("Выход из программы запрешен - дождитесь завершения обработки документа",
+                          MessageIcon::Information);
         event->ignore();
         return;
     }

@@ -14,9 +14,11 @@
 COptionsDlg::COptionsDlg(QWidget* owner, IPrompter& prompter) : QDialog(owner), m_prompter(prompter)
 {
     setWindowTitle(QStringLiteral("Параметры"));
-    m_autoSaveBox = new QCheckBox(QStringLiteral("Автоматически сохранять при открытии следующего документа"), this);
+    m_autoSaveBox =
+        new QCheckBox(QStringLiteral("Автоматически сохранять при открытии следующего документа"), this);
     m_autoSaveBox->setProperty("controlId", 1010);
-    m_makeBakBox = new QCheckBox(QStringLiteral("Создавать резервные .bak копии файлов при сохранении"), this);
+    m_makeBakBox =
+        new QCheckBox(QStringLiteral("Создавать резервные .bak копии файлов при сохранении"), this);
     m_makeBakBox->setProperty("controlId", 1011);
 
     auto* group = new QGroupBox(QStringLiteral("Перемещать файлы в другую папку при сохранении"), this);
@@ -86,7 +88,8 @@ void COptionsDlg::OnMoveClicked()
 void COptionsDlg::OnBrowse()
 {
     ReadControls();
-    CFolderChooser chooser(QStringLiteral("Выбрать папку"), QStringLiteral("Выберете папку для переноса обработанных документов"),
+    CFolderChooser chooser(QStringLiteral("Выбрать папку"),
+                           QStringLiteral("Выберете папку для переноса обработанных документов"),
                            m_processedFolder, this, m_prompter);
     if (chooser.Choose())
     {

@@ -60,12 +60,23 @@ QString CProgressWnd::FormatElapsed(const QString& pattern, qint64 seconds)
             break;
         switch (pattern[i].unicode())
         {
-        case 'D': text += QString::number(seconds / 86400); break;
-        case 'H': text += twoDigits(seconds / 3600 % 24); break;
-        case 'M': text += twoDigits(seconds / 60 % 60); break;
-        case 'S': text += twoDigits(seconds % 60); break;
-        case '%': text += QLatin1Char('%'); break;
-        default: break;
+        case 'D':
+            text += QString::number(seconds / 86400);
+            break;
+        case 'H':
+            text += twoDigits(seconds / 3600 % 24);
+            break;
+        case 'M':
+            text += twoDigits(seconds / 60 % 60);
+            break;
+        case 'S':
+            text += twoDigits(seconds % 60);
+            break;
+        case '%':
+            text += QLatin1Char('%');
+            break;
+        default:
+            break;
         }
     }
     return text;

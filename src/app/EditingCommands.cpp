@@ -21,7 +21,10 @@ bool BlockIsMarker(const QTextBlock& block, Marker marker)
 class SuspendedRedraw
 {
 public:
-    explicit SuspendedRedraw(QPlainTextEdit& editor) : m_editor(editor) { m_editor.viewport()->setUpdatesEnabled(false); }
+    explicit SuspendedRedraw(QPlainTextEdit& editor) : m_editor(editor)
+    {
+        m_editor.viewport()->setUpdatesEnabled(false);
+    }
     ~SuspendedRedraw()
     {
         m_editor.viewport()->setUpdatesEnabled(true);

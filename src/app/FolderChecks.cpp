@@ -9,9 +9,8 @@ bool IsValidFolderName(const QString& name)
 {
     if (name.isEmpty())
         return false;
-    auto isEdgeForbidden = [](QChar ch) {
-        return ch == QLatin1Char('\t') || ch == QLatin1Char(' ') || ch == QLatin1Char('.');
-    };
+    auto isEdgeForbidden = [](QChar ch)
+    { return ch == QLatin1Char('\t') || ch == QLatin1Char(' ') || ch == QLatin1Char('.'); };
     if (isEdgeForbidden(name.front()) || isEdgeForbidden(name.back()))
         return false;
     static const QString kForbidden = QStringLiteral("\"*/:<>?\\|");
@@ -66,7 +65,8 @@ std::string Message(const char* pattern, const QString& path)
 void ReportFolderProblem(int result, const QString& path, IPrompter& prompter)
 {
     if (result == kFolderBadName)
-        prompter.Report(Message("Ошибочное название папки:\n\n%1\n\n. Переименуйте папку.", path), MessageIcon::Exclamation);
+        prompter.Report(Message("Ошибочное название папки:\n\n%1\n\n. Переименуйте папку.", path),
+                        MessageIcon::Exclamation);
     else
         prompter.Report(Message("Папка:\n\n%1\n\nне может быть создана.", path), MessageIcon::Exclamation);
 }
@@ -82,8 +82,8 @@ int CheckFolder(const QString& path, IPrompter& prompter)
     }
     if (!QFileInfo::exists(path))
     {
-        if (prompter.Ask(Message("Папка:\n\n%1\n\nне существует. Создать папку?", path), PromptButtons::YesNo) !=
-            PromptAnswer::Yes)
+        if (prompter.Ask(Message("Папка:\n\n%1\n\nне существует. Создать папку?", path),
+                         PromptButtons::YesNo) != PromptAnswer::Yes)
             return -1;
         result = CheckOrCreatePath(path, false);
         if (result != kFolderOk)

@@ -40,7 +40,8 @@ void Arrow(QPainter& p, QPoint from, QPoint to, const QColor& color)
 {
     p.setPen(QPen(color, 2));
     p.drawLine(from, to);
-    const QPointF d = QPointF(to - from) / std::max(1.0, std::hypot(double(to.x() - from.x()), double(to.y() - from.y())));
+    const QPointF d =
+        QPointF(to - from) / std::max(1.0, std::hypot(double(to.x() - from.x()), double(to.y() - from.y())));
     const QPointF n(-d.y(), d.x());
     p.drawLine(QPointF(to), QPointF(to) - 3 * d + 3 * n);
     p.drawLine(QPointF(to), QPointF(to) - 3 * d - 3 * n);

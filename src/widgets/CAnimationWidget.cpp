@@ -15,10 +15,12 @@ CAnimationWidget::CAnimationWidget(QWidget* parent) : QWidget(parent)
 {
     setFixedSize(48, 50);
     m_timer.setInterval(kFrameIntervalMs);
-    connect(&m_timer, &QTimer::timeout, this, [this] {
-        m_frame = (m_frame + 1) % kFrameCount;
-        update();
-    });
+    connect(&m_timer, &QTimer::timeout, this,
+            [this]
+            {
+                m_frame = (m_frame + 1) % kFrameCount;
+                update();
+            });
 }
 
 void CAnimationWidget::Play()
@@ -53,7 +55,8 @@ void CAnimationWidget::paintEvent(QPaintEvent*)
         const int indent = (line % 3 == 0) ? 0 : 4;
         const int width = done * (kLineWidth - indent) / kLineWidth;
         if (width > 0)
-            painter.fillRect(kLineLeft + indent, y, width, 2, line == 0 ? QColor(0xb2, 0x22, 0x22) : QColor(0x2b, 0x4a, 0x7a));
+            painter.fillRect(kLineLeft + indent, y, width, 2,
+                             line == 0 ? QColor(0xb2, 0x22, 0x22) : QColor(0x2b, 0x4a, 0x7a));
         if (done > 0 && done < kLineWidth)
         {
             penX = kLineLeft + indent + width;

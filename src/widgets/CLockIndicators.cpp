@@ -27,7 +27,8 @@ unsigned LockStates()
     if (auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>())
     {
         unsigned state = 0;
-        if (Display* display = x11->display(); display && XkbGetIndicatorState(display, XkbUseCoreKbd, &state) == Success)
+        if (Display* display = x11->display();
+            display && XkbGetIndicatorState(display, XkbUseCoreKbd, &state) == Success)
             return state;
     }
 #endif

@@ -11,7 +11,8 @@
 class CTextChangeCommand : public QUndoCommand
 {
 public:
-    CTextChangeCommand(CTextEditHistory& history, int position, QString removed, QString added, QUndoCommand* parent)
+    CTextChangeCommand(CTextEditHistory& history, int position, QString removed, QString added,
+                       QUndoCommand* parent)
         : QUndoCommand(parent), m_history(history), m_position(position), m_removed(std::move(removed)),
           m_added(std::move(added))
     {

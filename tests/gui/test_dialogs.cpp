@@ -86,7 +86,8 @@ private slots:
         prompter.Answer({PromptAnswer::No});
         QCOMPARE(CheckFolder(missing, prompter), -1);
         QVERIFY(!QDir(missing).exists());
-        QCOMPARE(prompter.m_questions.back(), "Папка:\n\n" + missing.toStdString() + "\n\nне существует. Создать папку?");
+        QCOMPARE(prompter.m_questions.back(),
+                 "Папка:\n\n" + missing.toStdString() + "\n\nне существует. Создать папку?");
         QVERIFY(prompter.m_messages.empty());
 
         prompter.Answer({PromptAnswer::Yes});
@@ -98,7 +99,8 @@ private slots:
         const QString bad = dir.filePath("Done") + "/";
         QCOMPARE(CheckFolder(bad, prompter), int(kFolderBadName));
         QCOMPARE(prompter.m_messages.back(),
-                 (CScriptedPrompter::Message{"Ошибочное название папки:\n\n" + bad.toStdString() + "\n\n. Переименуйте папку.",
+                 (CScriptedPrompter::Message{"Ошибочное название папки:\n\n" + bad.toStdString() +
+                                                 "\n\n. Переименуйте папку.",
                                              MessageIcon::Exclamation}));
 
         QFile file(dir.filePath("plain"));
@@ -107,9 +109,10 @@ private slots:
         const QString blocked = dir.filePath("plain/sub");
         prompter.Answer({PromptAnswer::Yes});
         QCOMPARE(CheckFolder(blocked, prompter), int(kFolderNotCreated));
-        QCOMPARE(prompter.m_messages.back(),
-                 (CScriptedPrompter::Message{"Папка:\n\n" + blocked.toStdString() + "\n\nне может быть создана.",
-                                             MessageIcon::Exclamation}));
+        QCOMPARE(
+            prompter.m_messages.back(),
+            (CScriptedPrompter::Message{"Папка:\n\n" + blocked.toStdString() + "\n\nне может быть создана.",
+                                        MessageIcon::Exclamation}));
         QCOMPARE(prompter.m_unscripted, 0);
     }
 
@@ -117,7 +120,8 @@ private slots:
     {
         QTemporaryDir dir;
         CScriptedPrompter prompter;
-        CFolderChooser chooser(QStringLiteral("Выбор папки"), QStringLiteral("Выберете папку"), dir.path(), nullptr, prompter);
+        CFolderChooser chooser(QStringLiteral("Выбор папки"), QStringLiteral("Выберете папку"), dir.path(),
+                               nullptr, prompter);
         QCOMPARE(chooser.windowTitle(), QStringLiteral("Выбор папки"));
         QCOMPARE(chooser.PathEdit()->text(), dir.path());
         QVERIFY(chooser.OkButton()->isEnabled());
@@ -153,8 +157,10 @@ private slots:
         dialog.m_processedFolder = QStringLiteral("/srv/готово");
         dialog.ShowCopies();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Параметры"));
-        QCOMPARE(dialog.m_autoSaveBox->text(), QStringLiteral("Автоматически сохранять при открытии следующего документа"));
-        QCOMPARE(dialog.m_makeBakBox->text(), QStringLiteral("Создавать резервные .bak копии файлов при сохранении"));
+        QCOMPARE(dialog.m_autoSaveBox->text(),
+                 QStringLiteral("Автоматически сохранять при открытии следующего документа"));
+        QCOMPARE(dialog.m_makeBakBox->text(),
+                 QStringLiteral("Создавать резервные .bak копии файлов при сохранении"));
         QCOMPARE(dialog.m_moveOnSaveBox->text(), QStringLiteral("Перемещать файлы при сохранении"));
         QVERIFY(dialog.m_folderEdit->isEnabled() && dialog.m_browseButton->isEnabled());
 
@@ -172,17 +178,20 @@ private slots:
     {
         TestWindow window;
         CKestrelView& view = window.View();
-        QTimer::singleShot(0, [] {
-            auto* dialog = qobject_cast<COptionsDlg*>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            dialog->m_autoSaveBox->click();
-            dialog->m_makeBakBox->click();
-            dialog->m_moveOnSaveBox->click();
-            dialog->m_folderEdit->setText(QStringLiteral("/x"));
-            dialog->reject();
-        });
+        QTimer::singleShot(0,
+                           []
+                           {
+                               auto* dialog = qobject_cast<COptionsDlg*>(QApplication::activeModalWidget());
+                               QVERIFY(dialog);
+                               dialog->m_autoSaveBox->click();
+                               dialog->m_makeBakBox->click();
+                               dialog->m_moveOnSaveBox->click();
+                               dialog->m_folderEdit->setText(QStringLiteral("/x"));
+                               dialog->reject();
+                           });
         window.m_frame->OnCommand(32793);
-        QVERIFY(!view.m_autoSaveOnNext && view.m_makeBak && !view.m_moveOnSave && view.m_processedFolder.isEmpty());
+        QVERIFY(!view.m_autoSaveOnNext && view.m_makeBak && !view.m_moveOnSave &&
+                view.m_processedFolder.isEmpty());
     }
 
     void ElapsedText_data()

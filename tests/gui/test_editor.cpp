@@ -41,8 +41,8 @@ private slots:
         BoxCharsToCodes(all866);
         TestWindow window;
         CKestrelView& view = window.View();
-        const std::vector<std::string> lines{Cp866ToCp1251(all866), "", std::string("\x04\x04") + Utf8ToCp1251("ОГЛ"),
-                                             "\x1B\x16\x1A"};
+        const std::vector<std::string> lines{Cp866ToCp1251(all866), "",
+                                             std::string("\x04\x04") + Utf8ToCp1251("ОГЛ"), "\x1B\x16\x1A"};
         view.SetLines(lines);
         QCOMPARE(view.GetLines(), lines);
 

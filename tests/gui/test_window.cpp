@@ -52,26 +52,30 @@ private slots:
             titles << menu->title();
         QCOMPARE(titles, (QStringList{"&Файл", "&Правка", "&Вид", "&Сервис", "&Справка"}));
 
-        QCOMPARE(Describe(menus[0]->actions()),
-                 (QStringList{"57601 &Открыть... Ctrl+O", "32772 Открыть &папку...", "57603 &Сохранить Ctrl+S", "-",
-                              "32774 Перейти к следующему &документу", "-", "32795 &Удалить файл в корзину", "-",
-                              "57607 &Печать... Ctrl+P", "57609 Предварительный прос&мотр", "57606 П&араметры страницы...", "-",
-                              "57665 В&ыход"}));
-        QCOMPARE(Describe(menus[1]->actions()),
-                 (QStringList{"57643 &Отменить Ctrl+Z Alt+Backspace", "57644 &Повторить Ctrl+Y", "-",
-                              "57635 &Вырезать Ctrl+X Shift+Del", "57634 &Копировать Ctrl+C Ctrl+Ins",
-                              "57637 &Вставить Ctrl+V Shift+Ins", "57642 В&ыделить всё Ctrl+A", "-", "57636 &Поиск... Ctrl+F",
-                              "57640 &Найти следующий F3", "57641 &Заменить Ctrl+H"}));
+        QCOMPARE(
+            Describe(menus[0]->actions()),
+            (QStringList{"57601 &Открыть... Ctrl+O", "32772 Открыть &папку...", "57603 &Сохранить Ctrl+S",
+                         "-", "32774 Перейти к следующему &документу", "-", "32795 &Удалить файл в корзину",
+                         "-", "57607 &Печать... Ctrl+P", "57609 Предварительный прос&мотр",
+                         "57606 П&араметры страницы...", "-", "57665 В&ыход"}));
+        QCOMPARE(
+            Describe(menus[1]->actions()),
+            (QStringList{"57643 &Отменить Ctrl+Z Alt+Backspace", "57644 &Повторить Ctrl+Y", "-",
+                         "57635 &Вырезать Ctrl+X Shift+Del", "57634 &Копировать Ctrl+C Ctrl+Ins",
+                         "57637 &Вставить Ctrl+V Shift+Ins", "57642 В&ыделить всё Ctrl+A", "-",
+                         "57636 &Поиск... Ctrl+F", "57640 &Найти следующий F3", "57641 &Заменить Ctrl+H"}));
         QCOMPARE(Describe(menus[2]->actions()),
                  (QStringList{"32789 &Обновить оглавление документа", "-", "59392 &Панель инструментов",
                               "32792 Панель &оглавления документа", "59393 &Строка состояния"}));
         QCOMPARE(Describe(menus[3]->actions()),
-                 (QStringList{"32796 &Вставить тег оглавления", "32778 В &верхний регистр", "32779 В &нижний регистр",
-                              "32781 &Удалить пункты оглавления", "-", "32784 &Создавать .bak файлы при сохранении",
+                 (QStringList{"32796 &Вставить тег оглавления", "32778 В &верхний регистр",
+                              "32779 В &нижний регистр", "32781 &Удалить пункты оглавления", "-",
+                              "32784 &Создавать .bak файлы при сохранении",
                               "32786 &Автоматически сохранять при открытии следующего документа", "-",
-                              "32800 Словарь видов &документов", "32798 Словарь слов с &заглавными буквами", "-",
-                              "32793 &Параметры"}));
-        QCOMPARE(Describe(menus[4]->actions()), (QStringList{"57667 &Справка F1 Shift+F1", "-", "57664 &О программе..."}));
+                              "32800 Словарь видов &документов", "32798 Словарь слов с &заглавными буквами",
+                              "-", "32793 &Параметры"}));
+        QCOMPARE(Describe(menus[4]->actions()),
+                 (QStringList{"57667 &Справка F1 Shift+F1", "-", "57664 &О программе..."}));
     }
 
     void ToolbarAndTips()
@@ -81,8 +85,9 @@ private slots:
         QStringList ids;
         for (const QAction* action : bar->actions())
             ids << (action->isSeparator() ? QStringLiteral("|") : QString::number(action->data().toInt()));
-        QCOMPARE(ids.join(' '), QStringLiteral("57601 32772 57603 32774 | 32795 | 57635 57634 57637 | 57607 | 57643 57644 | "
-                                               "32786 32784 32793 32798 | 32796 32778 32779 32781"));
+        QCOMPARE(ids.join(' '),
+                 QStringLiteral("57601 32772 57603 32774 | 32795 | 57635 57634 57637 | 57607 | 57643 57644 | "
+                                "32786 32784 32793 32798 | 32796 32778 32779 32781"));
         QCOMPARE(bar->iconSize(), QSize(16, 15));
         QCOMPARE(bar->allowedAreas(), Qt::AllToolBarAreas);
         QCOMPARE(window.m_frame->toolBarArea(bar), Qt::TopToolBarArea);
@@ -101,7 +106,8 @@ private slots:
              "Автоматически сохранять текущий документ при открытии следующего документа"},
             {CommandId::MakeBak, "Создавать .bak файлы", nullptr},
             {CommandId::Options, "Параметры", nullptr},
-            {CommandId::UpperCase, "В верхний регистр", "Перевод букв в выделеном блоке текста в верхний регистр"},
+            {CommandId::UpperCase, "В верхний регистр",
+             "Перевод букв в выделеном блоке текста в верхний регистр"},
             {CommandId::InsertTocTag, "Вставить тег оглавления", "Вставка тега оглавления в текст документа"},
         };
         for (const auto& t : tips)
@@ -176,7 +182,8 @@ private slots:
             QCOMPARE(app.Placement().normal, (PlacementRect{50, 40, 450, 340}));
             app.SaveWindowPlacement();
         }
-        QSettings profile(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Тирвель"));
+        QSettings profile(QStringLiteral("Local AppWizard-Generated Applications"),
+                          QStringLiteral("Тирвель"));
         QCOMPARE(profile.value("Window/right").toInt(), 450);
         {
             CKestrelApp app;

@@ -51,7 +51,8 @@ QString Title(const TestWindow& window)
 
 bool HasTocBlock(const std::vector<std::string>& lines)
 {
-    return std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return line.rfind("♦♦ОГЛ", 0) == 0; });
+    return std::any_of(lines.begin(), lines.end(),
+                       [](const std::string& line) { return line.rfind("♦♦ОГЛ", 0) == 0; });
 }
 } // namespace
 
@@ -66,7 +67,9 @@ private slots:
         for (const char* name : {"b.rla", "A.rla", "a.rla"})
             WriteDocument(window.Path(QString::fromLatin1(name)), kArticles);
         CKestrelView& view = window.View();
-        view.m_askFilesToOpen = [&] { return QStringList{window.Path("b.rla"), window.Path("A.rla"), window.Path("a.rla")}; };
+        view.m_askFilesToOpen = [&] {
+            return QStringList{window.Path("b.rla"), window.Path("A.rla"), window.Path("a.rla")};
+        };
         view.m_autoSaveOnNext = false;
 
         window.m_frame->OnCommand(CommandId::FileOpen);
@@ -82,7 +85,8 @@ private slots:
         QCOMPARE(view.m_currentPath, Utf8(window.Path("b.rla")));
         QVERIFY(view.m_pendingFiles.empty());
         QCOMPARE(window.m_prompter.m_questions.size(), std::size_t(2));
-        QCOMPARE(window.m_prompter.m_questions[0], std::string("Текст документа был изменён.\nСохранить изменения?"));
+        QCOMPARE(window.m_prompter.m_questions[0],
+                 std::string("Текст документа был изменён.\nСохранить изменения?"));
     }
 
     // A folder adds to what is queued, duplicates included; the open file met again in the queue is
@@ -102,7 +106,8 @@ private slots:
         view.m_modified = false; // as if saved: no question on leaving
         view.OpenFolder(window.Path("in"));
         // x.rla was queued again and is the front: refused, dropped.
-        QCOMPARE(window.m_prompter.m_messages.back().text, "Файл " + Utf8(window.Path("in/x.rla")) + " уже обрабатывается!");
+        QCOMPARE(window.m_prompter.m_messages.back().text,
+                 "Файл " + Utf8(window.Path("in/x.rla")) + " уже обрабатывается!");
         QCOMPARE(window.m_prompter.m_messages.back().icon, MessageIcon::Error);
         QCOMPARE(view.m_currentPath, Utf8(window.Path("in/x.rla")));
         const std::deque<std::string> expected{Utf8(window.Path("in/y.rla")), Utf8(window.Path("in/y.rla"))};
@@ -113,7 +118,8 @@ private slots:
         QCOMPARE(view.m_currentPath, Utf8(window.Path("in/y.rla")));
         view.m_modified = false;
         window.m_frame->OnCommand(CommandId::NextDocument);
-        QCOMPARE(window.m_prompter.m_messages.back().text, "Файл " + Utf8(window.Path("in/y.rla")) + " уже обрабатывается!");
+        QCOMPARE(window.m_prompter.m_messages.back().text,
+                 "Файл " + Utf8(window.Path("in/y.rla")) + " уже обрабатывается!");
         QVERIFY(view.m_pendingFiles.empty());
     }
 
@@ -210,7 +216,8 @@ private slots:
         QCOMPARE(Title(window), QStringLiteral("Тирвель - ") + window.Path("done/a.rla"));
         QCOMPARE(view.m_document.m_path, Utf8(window.Path("done/a.rla")));
         view.appendPlainText(QStringLiteral("ещё"));
-        QCOMPARE(Title(window), QStringLiteral("Тирвель - ") + window.Path("done/a.rla") + QStringLiteral("*"));
+        QCOMPARE(Title(window),
+                 QStringLiteral("Тирвель - ") + window.Path("done/a.rla") + QStringLiteral("*"));
         window.m_frame->OnCommand(CommandId::FileSave);
         QCOMPARE(DocumentText(window.Path("done/a.rla")).back(), std::string("ещё"));
         QCOMPARE(ReadBytes(window.Path("done/a.bak")), original);
@@ -222,12 +229,16 @@ private slots:
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("message");
         QTest::newRow("no folder") << QString()
-                                   << QStringLiteral("Папка для обработанных документов не задана!\nУкажите папку в пункте меню\"Сервис->Параметры\"");
-        QTest::newRow("already there") << QStringLiteral(".")
-                                       << QStringLiteral("Перенос файла невозможен так как сохраняемый файл уже находится в папке для "
-                                                         "обработанных документов!\nУкажите другую папку в пункте меню\"Сервис->Параметры\"");
+                                   << QStringLiteral("Папка для обработанных документов не задана!\nУкажите "
+                                                     "папку в пункте меню\"Сервис->Параметры\"");
+        QTest::newRow("already there")
+            << QStringLiteral(".")
+            << QStringLiteral(
+                   "Перенос файла невозможен так как сохраняемый файл уже находится в папке для "
+                   "обработанных документов!\nУкажите другую папку в пункте меню\"Сервис->Параметры\"");
         QTest::newRow("move fails") << QStringLiteral("missing-folder")
-                                    << QStringLiteral("Ошибка переноса файла в папку для обработанных документов!");
+                                    << QStringLiteral(
+                                           "Ошибка переноса файла в папку для обработанных документов!");
     }
 
     void MoveRefusalsSaveInPlace()
@@ -238,7 +249,9 @@ private slots:
         WriteDocument(window.Path("a.rla"), kArticles);
         CKestrelView& view = window.View();
         view.m_moveOnSave = true;
-        view.m_processedFolder = folder.isEmpty() ? QString() : folder == "." ? window.m_dir.path() : window.Path(folder);
+        view.m_processedFolder = folder.isEmpty() ? QString()
+                                 : folder == "."  ? window.m_dir.path()
+                                                  : window.Path(folder);
         view.OpenFiles({window.Path("a.rla")});
         window.m_frame->OnCommand(CommandId::FileSave);
 
@@ -274,7 +287,8 @@ private slots:
 
         window.m_frame->OnCommand(CommandId::FileSave);
         QVERIFY(!window.m_prompter.m_messages.empty());
-        QCOMPARE(window.m_prompter.m_messages.back().text, "Ошибка сохранения файла " + Utf8(window.Path("gone/a.rla")) + "!");
+        QCOMPARE(window.m_prompter.m_messages.back().text,
+                 "Ошибка сохранения файла " + Utf8(window.Path("gone/a.rla")) + "!");
         QVERIFY(view.m_modified);
         QVERIFY(Title(window).endsWith('*'));
         QVERIFY(window.m_frame->Action(CommandId::FileSave)->isEnabled());
@@ -297,10 +311,12 @@ private slots:
 
         window.m_prompter.Answer({PromptAnswer::Yes});
         window.m_frame->OnCommand(CommandId::DeleteFile);
-        QCOMPARE(window.m_prompter.m_questions, (std::vector<std::string>{"Удалить файл в корзину?", "Удалить файл в корзину?"}));
+        QCOMPARE(window.m_prompter.m_questions,
+                 (std::vector<std::string>{"Удалить файл в корзину?", "Удалить файл в корзину?"}));
         QVERIFY(window.m_prompter.m_messages.empty());
         QVERIFY(!QFileInfo::exists(window.Path("a.rla")));
-        const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash/files/a.rla";
+        const QString trash =
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash/files/a.rla";
         QVERIFY2(QFileInfo::exists(trash), qPrintable(trash));
         QCOMPARE(Title(window), QStringLiteral("Тирвель"));
         QVERIFY(view.toPlainText().isEmpty());
@@ -334,7 +350,9 @@ private slots:
         TestWindow window;
         WriteDocument(window.Path("a.rla"), kArticles);
         window.m_frame->Doc().m_recognizer = [](const std::vector<std::string>&, const CUpperCaseWordsDict&,
-                                                const CDocKindsList&, IReporter&, const std::function<void()>& pump) {
+                                                const CDocKindsList&, IReporter&,
+                                                const std::function<void()>& pump)
+        {
             pump();
             throw std::bad_alloc();
             return ProcessResult{};
@@ -342,7 +360,8 @@ private slots:
         CKestrelView& view = window.View();
         view.OpenFiles({window.Path("a.rla")});
         QCOMPARE(window.m_prompter.m_messages.size(), std::size_t(1));
-        QCOMPARE(window.m_prompter.m_messages[0].text, "Ошибка обработки документа " + Utf8(window.Path("a.rla")));
+        QCOMPARE(window.m_prompter.m_messages[0].text,
+                 "Ошибка обработки документа " + Utf8(window.Path("a.rla")));
         QVERIFY(!view.m_busy);
         QVERIFY(view.m_currentPath.empty());
         QCOMPARE(Title(window), QStringLiteral("Тирвель"));
@@ -377,14 +396,18 @@ private slots:
         std::map<int, bool> whileBusy;
         view.m_pendingFiles.push_back(Utf8(window.Path("a.rla")));
         view.m_pendingFiles.push_front(Utf8(window.Path("b.rla")));
-        QTimer::singleShot(0, &frame, [&] {
-            for (int id : {FileOpen, OpenFolder, NextDocument, FileSave, Options, DeleteFile, DocKindsDict, UpperCaseWordsDict,
-                           UpdateToc, AutoSave, MakeBak})
-                whileBusy[id] = enabled(id);
-        });
+        QTimer::singleShot(0, &frame,
+                           [&]
+                           {
+                               for (int id :
+                                    {FileOpen, OpenFolder, NextDocument, FileSave, Options, DeleteFile,
+                                     DocKindsDict, UpperCaseWordsDict, UpdateToc, AutoSave, MakeBak})
+                                   whileBusy[id] = enabled(id);
+                           });
         frame.OnCommand(NextDocument);
         QVERIFY(!whileBusy.empty());
-        for (int id : {FileOpen, OpenFolder, NextDocument, FileSave, Options, DeleteFile, DocKindsDict, UpperCaseWordsDict})
+        for (int id : {FileOpen, OpenFolder, NextDocument, FileSave, Options, DeleteFile, DocKindsDict,
+                       UpperCaseWordsDict})
             QVERIFY2(!whileBusy[id], qPrintable(QString::number(id)));
         for (int id : {UpdateToc, AutoSave, MakeBak})
             QVERIFY2(whileBusy[id], qPrintable(QString::number(id)));
@@ -413,7 +436,8 @@ private slots:
 
         window.m_prompter.Answer({PromptAnswer::Cancel});
         QVERIFY(!window.m_frame->close());
-        QCOMPARE(window.m_prompter.m_questions.back(), "Сохранить документ в файл " + Utf8(window.Path("a.rla")) + "?");
+        QCOMPARE(window.m_prompter.m_questions.back(),
+                 "Сохранить документ в файл " + Utf8(window.Path("a.rla")) + "?");
 
         window.m_prompter.Answer({PromptAnswer::Yes});
         QVERIFY(window.m_frame->close());
@@ -427,7 +451,8 @@ private slots:
         {
             TestWindow window(settings.path());
             CKestrelView& view = window.View();
-            QVERIFY(!view.m_autoSaveOnNext && view.m_makeBak && !view.m_moveOnSave && view.m_processedFolder.isEmpty());
+            QVERIFY(!view.m_autoSaveOnNext && view.m_makeBak && !view.m_moveOnSave &&
+                    view.m_processedFolder.isEmpty());
             view.m_autoSaveOnNext = true;
             view.m_makeBak = false;
             view.m_moveOnSave = true;
