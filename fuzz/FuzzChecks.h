@@ -127,8 +127,9 @@ inline std::string CheckDocument(std::string_view bytes)
     CDocumentFile document(reporter, today);
     document.Load(input.Path());
 
-    const ProcessResult first = ProcessDocument(document.m_textLines, Words(), Kinds(), reporter);
-    if (first.refused && first.lines != document.m_textLines)
+    const std::vector<std::string> loaded = document.m_textLines;
+    const ProcessResult first = ProcessDocument(loaded, Words(), Kinds(), reporter);
+    if (first.refused && first.lines != loaded)
         return "a refused text was changed";
     if (first.refused != !reporter.m_messages.empty())
         return "a refusal without its message, or a message without a refusal";
@@ -149,10 +150,14 @@ inline std::string CheckDocument(std::string_view bytes)
     if (reloaded.FileBytes() != saved && !(first.lines.size() > expected.size()))
         return "writing the reloaded document gives other bytes";
 
+    // A text given blocks is refused from then on. (A run that writes no block - one item or none
+    // left - takes old blocks out and leaves a text the next run recognises afresh.)
     RecordingReporter again;
     const ProcessResult second = ProcessDocument(first.lines, Words(), Kinds(), again);
-    if (!second.refused && second.lines != first.lines)
-        return "processing the output again changed it";
+    if (first.entries > 0 && !second.refused)
+        return "a processed text is not refused when processed again";
+    if (first.entries == 0 && first.lines == loaded && second.lines != first.lines)
+        return "a text without headings changed when processed again";
     return {};
 }
 
@@ -201,8 +206,10 @@ inline std::string CheckKindsImport(std::string_view bytes)
     const std::set<std::string> distinct(kinds.m_kinds.begin(), kinds.m_kinds.end());
     if (distinct.size() != kinds.m_kinds.size())
         return "the import added a kind twice";
+    // In a DOS file 0x1A ends the text; converted from 866 the byte stands for a box character.
     for (const std::string& kind : kinds.m_kinds)
-        if (kind.find('\n') != std::string::npos || kind.find('\x1A') != std::string::npos)
+        if (kind.find('\n') != std::string::npos ||
+            (codePage == KindsFileCodePage::Windows1251 && kind.find('\x1A') != std::string::npos))
             return "an imported kind holds a line end or the end-of-text byte";
     const std::size_t lineCount = SplitAtNewlines(content).size();
     if (kinds.m_kinds.size() > Kinds().m_kinds.size() + lineCount)
@@ -298,10 +305,6 @@ inline std::string CheckEntryCommands(std::string_view bytes)
     {
         return "an edit reaches past the end of the text";
     }
-    const std::vector<TocEntryRef> after = BuildEntryList(changed, CContentFilter());
-    if (LinesOutsideBlocks(lines, all) != LinesOutsideBlocks(changed, after))
-        return "a command changed text outside the blocks";
-
     // The marked rows as positions in the unfiltered list.
     std::vector<std::size_t> markedAll;
     for (std::size_t row : marked)
@@ -311,7 +314,21 @@ inline std::string CheckEntryCommands(std::string_view bytes)
                     markedAll.push_back(k);
 
     if (command == EntryCommand::DeleteBlocks)
-        return after.size() == all.size() - markedAll.size() ? std::string() : "deletion removed other blocks";
+    {
+        std::vector<std::string> expected;
+        std::vector<bool> deleted(lines.size(), false);
+        for (std::size_t k : markedAll)
+            std::fill(deleted.begin() + static_cast<std::ptrdiff_t>(all[k].oglLine),
+                      deleted.begin() + static_cast<std::ptrdiff_t>(all[k].konLine) + 1, true);
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (!deleted[i])
+                expected.push_back(lines[i]);
+        return changed == expected ? std::string() : "deletion removed other lines than the marked blocks";
+    }
+
+    const std::vector<TocEntryRef> after = BuildEntryList(changed, CContentFilter());
+    if (LinesOutsideBlocks(lines, all) != LinesOutsideBlocks(changed, after))
+        return "a command changed text outside the blocks";
     if (after.size() != all.size())
         return "a command changed the number of blocks";
     if (result.Failed())
@@ -360,19 +377,18 @@ inline std::string CheckCaseConversion(std::string_view bytes)
             return "a case change changed the number of lines";
         if (original.size() < 2 && *converted != original)
             return "an entry without a heading line was changed";
-        if (!original.empty() && converted->front() != original.front())
-            return "a case change touched the level line";
         for (std::size_t i = 0; i < original.size(); ++i)
             if (ToUpper((*converted)[i]) != ToUpper(original[i]))
                 return "a case change changed more than letter case";
     }
-    std::vector<std::string> capitalsTwice = capitals;
-    converter.ToCapitals(capitalsTwice);
-    if (capitalsTwice != capitals)
-        return "capitals of capitals differ";
+    // The word pass of sentence case also reads line 0, which holds no words in a written entry.
+    if (!original.empty() && capitals.front() != original.front())
+        return "capitals touched the level line";
 
-    if (converter.ToCapitals(bytes) != JoinWithNewlines(capitals) ||
-        converter.ToSentenceCase(bytes) != JoinWithNewlines(sentence))
+    // An entry text of fewer than two lines comes back exactly as given.
+    const std::string expectedCapitals = original.size() < 2 ? std::string(bytes) : JoinWithNewlines(capitals);
+    const std::string expectedSentence = original.size() < 2 ? std::string(bytes) : JoinWithNewlines(sentence);
+    if (converter.ToCapitals(bytes) != expectedCapitals || converter.ToSentenceCase(bytes) != expectedSentence)
         return "an entry text and its lines convert differently";
     return {};
 }
