@@ -1,14 +1,19 @@
 # make run: install what is missing, build, start the editor on a sample document.
-# make test: install what is missing, build, run every test.
+# make test: install what is missing, build, run every test, then the same in the sanitizer build.
+# make test-asan: core, command-line tool and tests built with ASan and UBSan (build-asan), run.
+# make fuzz: every fuzz harness for FUZZ_SECONDS each (build-fuzz, clang).
 # make bench: install what is missing, build the benchmarks in Release, run them (BENCH_ARGS are passed on,
 #             e.g. BENCH_ARGS=--benchmark_filter=/5M).
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?=
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 30
 BENCH_BUILD ?= build-bench
 BENCH_ARGS ?=
 
-.PHONY: all deps configure build test run bench clean
+.PHONY: all deps configure build test test-asan fuzz run bench clean
 
 all: build
 
@@ -23,6 +28,20 @@ build: configure
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory test-asan
+
+# Any sanitizer report ends the test that made it with a failure.
+test-asan: deps
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIRVEL_SANITIZE=ON -DTIRVEL_BUILD_GUI=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		ctest --output-on-failure -j $(JOBS)
+
+fuzz: deps
+	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+		-DTIRVEL_BUILD_FUZZ=ON -DTIRVEL_BUILD_GUI=OFF -DTIRVEL_BUILD_TESTS=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) --target fuzzers -j $(JOBS)
+	@fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 run: build
 	@scripts/run-sample $(BUILD)
@@ -35,4 +54,4 @@ bench: deps
 	$(BENCH_BUILD)/bench/bench_core $(BENCH_ARGS)
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
