@@ -1,0 +1,197 @@
+// Benchmarks of the editor, offscreen: the text conversion between the editor and the line list, filling
+// the entry panel, opening a document as the operator does (load, recognise, show, fill the panel) and
+// the panel's commands on every entry of a large table of contents.
+
+#include "DocumentGenerator.h"
+
+#include "app/CKestrelView.h"
+#include "app/CMainFrame.h"
+#include "app/CScriptedPrompter.h"
+#include "dictionaries/CDocKindsList.h"
+#include "dictionaries/CUpperCaseWordsDict.h"
+#include "document/CDocumentFile.h"
+#include "panel/CContentFilter.h"
+#include "panel/CTocPanel.h"
+#include "panel/TocEntryList.h"
+#include "toc/ProcessDocument.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <memory>
+
+namespace
+{
+class SilentReporter : public IReporter
+{
+public:
+    void Report(std::string_view, MessageIcon) override {}
+};
+
+QTemporaryDir& WorkDir()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
+
+std::string WriteDocument(DocumentShape shape, std::size_t size)
+{
+    const std::string path = WorkDir()
+                                 .filePath(QString::fromStdString(std::string(ShapeName(shape)) + "-" +
+                                                                  FormatByteSize(size) + ".rla"))
+                                 .toStdString();
+    const std::string bytes = GenerateDocument(shape, size);
+    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return path;
+}
+
+// The text of a law, processed, so that it carries its table-of-contents blocks.
+std::vector<std::string> ProcessedLaw(std::size_t size)
+{
+    SilentReporter reporter;
+    CDocumentFile document(reporter);
+    document.Load(WriteDocument(DocumentShape::Law, size));
+    return ProcessDocument(document.m_textLines, CUpperCaseWordsDict(), CDocKindsList(), reporter).lines;
+}
+
+// The lines of a processed law cut to count lines.
+const std::vector<std::string>& EditorLines(std::size_t count)
+{
+    static std::vector<std::string> lines;
+    if (lines.size() != count)
+    {
+        lines = ProcessedLaw(12 << 20);
+        lines.resize(std::min(lines.size(), count));
+    }
+    return lines;
+}
+
+struct Editor
+{
+    CScriptedPrompter prompter;
+    std::unique_ptr<CMainFrame> frame;
+    CTocPanel* panel = nullptr;
+
+    Editor()
+    {
+        frame = std::make_unique<CMainFrame>(prompter, nullptr, WorkDir().path());
+        frame->show();
+        panel = frame->findChild<CTocPanel*>();
+    }
+    CKestrelView& View() { return *frame->View(); }
+};
+
+void SetLines(benchmark::State& state)
+{
+    Editor editor;
+    const std::vector<std::string>& lines = EditorLines(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state)
+        editor.View().SetLines(lines);
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * lines.size()));
+}
+
+void GetLines(benchmark::State& state)
+{
+    Editor editor;
+    const std::vector<std::string>& lines = EditorLines(static_cast<std::size_t>(state.range(0)));
+    editor.View().SetLines(lines);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(editor.View().GetLines());
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * lines.size()));
+}
+
+void FillPanel(benchmark::State& state)
+{
+    Editor editor;
+    std::vector<TocEntryRef> entries = BuildEntryList(ProcessedLaw(12 << 20), CContentFilter());
+    entries.resize(std::min(entries.size(), static_cast<std::size_t>(state.range(0))));
+    for (auto _ : state)
+    {
+        editor.panel->FillList(entries, false);
+        QCoreApplication::processEvents();
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * entries.size()));
+}
+
+// Open as the operator opens: load, recognise, put the text into the editor, fill the panel.
+void OpenDocument(benchmark::State& state)
+{
+    Editor editor;
+    const std::size_t size = static_cast<std::size_t>(state.range(0));
+    const std::string path = WriteDocument(DocumentShape::Law, size);
+    for (auto _ : state)
+    {
+        editor.prompter.Answer({PromptAnswer::No}); // do not save the previous one
+        editor.View().OpenDocument(path);
+        QCoreApplication::processEvents();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
+    state.counters["entries"] = static_cast<double>(editor.panel->List()->count());
+}
+
+// One panel command on every entry of a text with state.range(0) entries, all marked.
+void PanelCommand(benchmark::State& state, int command)
+{
+    Editor editor;
+    const std::size_t wanted = static_cast<std::size_t>(state.range(0));
+    // About 1.45 entries per kilobyte in the generated laws; the text is cut after the wanted entry.
+    std::vector<std::string> lines = ProcessedLaw(wanted * 1024 * 10 / 14);
+    const std::vector<TocEntryRef> entries = BuildEntryList(lines, CContentFilter());
+    if (entries.size() > wanted)
+        lines.resize(entries[wanted].oglLine);
+    for (auto _ : state)
+    {
+        state.PauseTiming();
+        editor.View().SetLines(lines);
+        editor.View().RefreshEntries(false);
+        editor.panel->MarkAll();
+        editor.prompter.Answer({PromptAnswer::Yes});
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        editor.panel->RunButton(command);
+        QCoreApplication::processEvents();
+    }
+    state.counters["entries"] = static_cast<double>(std::min(entries.size(), wanted));
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Offscreen, and with the profile and settings kept out of the user's home.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
+    qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
+    QApplication app(argc, argv);
+
+    benchmark::RegisterBenchmark("SetLines", SetLines)->Arg(200000)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("GetLines", GetLines)->Arg(200000)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("FillPanel", FillPanel)->Arg(10000)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("OpenDocument", OpenDocument)
+        ->Arg(5 << 20)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    const std::pair<const char*, int> commands[] = {
+        {"LevelDown", CTocPanel::kLevelDown},   {"LevelUp", CTocPanel::kLevelUp},
+        {"ToCapitals", CTocPanel::kToCapitals}, {"ToSentenceCase", CTocPanel::kToSentenceCase},
+        {"Delete", CTocPanel::kDelete},         {"Refresh", CTocPanel::kRefresh},
+        {"MarkAll", CTocPanel::kMarkAll},
+    };
+    for (const auto& [name, command] : commands)
+        benchmark::RegisterBenchmark((std::string("PanelCommand/") + name).c_str(), PanelCommand, command)
+            ->Arg(5000)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->Iterations(5);
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

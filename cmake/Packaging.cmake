@@ -1,0 +1,25 @@
+# A Debian package of the editor and the batch tool: `cpack -G DEB` in a configured and built folder.
+# The libraries they need (Qt, the C++ runtime) are found by dpkg-shlibdeps from the binaries.
+set(CPACK_PACKAGE_NAME tirvel)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Table-of-contents editor for legal documents, with a batch tool")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Table-of-contents editor for legal documents, with a batch tool\n Тирвель builds the tables of contents of Russian legal documents (.rla files in code page 866): the editor (tirvel) and the headless batch tool for whole archives (tirvel-toc).")
+set(CPACK_PACKAGE_CONTACT "Tirvel maintainers <tirvel@localhost>")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_GENERATOR DEB)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION text)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+find_program(TIRVEL_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(TIRVEL_DPKG_SHLIBDEPS)
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+else()
+    # Without dpkg-dev the dependencies are declared by hand, as Debian 12 names them.
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.36), libstdc++6 (>= 12), libgcc-s1")
+    if(TIRVEL_BUILD_GUI)
+        string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4)")
+    endif()
+endif()
+include(CPack)
