@@ -21,7 +21,7 @@ fi
 
 cmake -S "$ROOT" -B "$BUILD" -DTIRVEL_BUILD_BENCH=ON -DTIRVEL_BUILD_GUI=OFF -DTIRVEL_BUILD_TESTS=OFF \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-Wno-error=restrict >/dev/null
-cmake --build "$BUILD" -j 2 --target tirvel-toc tirvel-bench-corpus >/dev/null
+cmake --build "$BUILD" -j 2 --target tirvel-toc tirvel-bench-corpus >/dev/null 2>&1
 TOOL="$BUILD/src/cli/tirvel-toc"
 GEN="$BUILD/bench/tirvel-bench-corpus"
 
@@ -83,8 +83,8 @@ best small "$TOOL" --no-settings -q --keep-dates -j 1 -o "$WORK/out" "$SCALE/law
 best large "$TOOL" --no-settings -q --keep-dates -j 1 -o "$WORK/out" "$SCALE/law-50M-1.rla"
 LARGEST=$(wc -c <"$SCALE/law-50M-1.rla")
 
-rate() { echo "$BYTES $1" | awk '{ printf "%.1f", $2 > 0 ? $1 / 1048576 / $2 : 0 }'; }
-ratio() { echo "$1 $2" | awk '{ printf "%.2f", $2 > 0 ? $1 / $2 : 0 }'; }
+rate() { echo "$BYTES $1" | awk '{ printf "%.1f", ($2 > 0 ? $1 / 1048576 / $2 : 0) }'; }
+ratio() { echo "$1 $2" | awk '{ printf "%.2f", ($2 > 0 ? $1 / $2 : 0) }'; }
 
 printf '\n%-44s %8s %8s %9s %9s\n' "command" "wall s" "cpu s" "MB/s wall" "MB/s cpu"
 row() { printf '%-44s %8s %8s %9s %9s\n' "$1" "$2" "$3" "$(rate "$2")" "$(rate "$3")"; }

@@ -154,6 +154,23 @@ bool MoveInto(CDocumentFile& document, const std::string& destination, DocumentR
     return true;
 }
 
+// 64-bit FNV-1a over the lines and their count: tells whether processing changed the text without
+// keeping a copy of it.
+std::uint64_t Fingerprint(const std::vector<std::string>& lines)
+{
+    std::uint64_t hash = 14695981039346656037ull;
+    auto add = [&hash](unsigned char byte) { hash = (hash ^ byte) * 1099511628211ull; };
+    for (const std::string& line : lines)
+    {
+        for (char c : line)
+            add(static_cast<unsigned char>(c));
+        add('\n');
+    }
+    for (int shift = 0; shift < 64; shift += 8)
+        add(static_cast<unsigned char>(lines.size() >> shift));
+    return hash;
+}
+
 std::map<int, std::size_t> EntriesPerLevel(const std::vector<std::string>& lines)
 {
     std::map<int, std::size_t> levels;
@@ -166,7 +183,13 @@ void ProcessLoaded(CDocumentFile& document, const DocumentJob& job, const TocToo
                    const TocToolSetup& setup, DocumentReporter& reporter, DocumentResult& result)
 {
     const std::string destination = DestinationOf(job, options);
-    ProcessResult processed = ProcessDocument(document.m_textLines, setup.words, setup.kinds, reporter);
+    // Large documents are processed in place: a second copy of the text would double the memory. The
+    // loaded-text copy serves only to decide on the entry date, so it goes when the dates stay.
+    if (options.keepDates || options.check)
+        std::vector<std::string>().swap(document.m_loadedText);
+    const std::uint64_t before = Fingerprint(document.m_textLines);
+    const ProcessResult processed =
+        ProcessDocumentInPlace(document.m_textLines, setup.words, setup.kinds, reporter);
     if (processed.refused)
     {
         result.outcome = DocumentOutcome::Refused;
@@ -181,9 +204,9 @@ void ProcessLoaded(CDocumentFile& document, const DocumentJob& job, const TocToo
         return;
     }
 
-    result.changed = processed.lines != document.m_textLines;
+    result.changed = Fingerprint(document.m_textLines) != before;
     result.entries = processed.entries;
-    result.entriesPerLevel = EntriesPerLevel(processed.lines);
+    result.entriesPerLevel = EntriesPerLevel(document.m_textLines);
     result.outcome = DocumentOutcome::Processed;
     if (options.check)
     {
@@ -195,7 +218,6 @@ void ProcessLoaded(CDocumentFile& document, const DocumentJob& job, const TocToo
         return;
     }
 
-    document.m_textLines = std::move(processed.lines);
     if (options.keepDates)
         document.KeepDates();
     bool written = false;

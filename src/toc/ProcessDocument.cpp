@@ -6,10 +6,19 @@ ProcessResult ProcessDocument(const std::vector<std::string>& textLines, const C
                               const CDocKindsList& kinds, IReporter& reporter,
                               const std::function<void()>& pumpMessages)
 {
+    std::vector<std::string> lines = textLines;
+    ProcessResult result = ProcessDocumentInPlace(lines, words, kinds, reporter, pumpMessages);
+    result.lines = std::move(lines);
+    return result;
+}
+
+ProcessResult ProcessDocumentInPlace(std::vector<std::string>& lines, const CUpperCaseWordsDict& words,
+                                     const CDocKindsList& kinds, IReporter& reporter,
+                                     const std::function<void()>& pumpMessages)
+{
     ProcessResult result;
-    result.lines = textLines;
     CTocRecognizer recognizer(&words, kinds, reporter, pumpMessages);
-    recognizer.Build(result.lines);
+    recognizer.Build(lines);
     result.refused = recognizer.WasRefused();
     result.entries = recognizer.WrittenBlocks();
     return result;

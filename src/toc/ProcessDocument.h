@@ -21,3 +21,9 @@ struct ProcessResult
 ProcessResult ProcessDocument(const std::vector<std::string>& textLines, const CUpperCaseWordsDict& words,
                               const CDocKindsList& kinds, IReporter& reporter,
                               const std::function<void()>& pumpMessages = {});
+
+// The same on the lines themselves, which become the result (left as they are when refused); the
+// returned lines are empty. Spares the copy of a large document's text.
+ProcessResult ProcessDocumentInPlace(std::vector<std::string>& lines, const CUpperCaseWordsDict& words,
+                                     const CDocKindsList& kinds, IReporter& reporter,
+                                     const std::function<void()>& pumpMessages = {});
