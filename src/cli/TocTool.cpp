@@ -205,8 +205,10 @@ void ProcessLoaded(CDocumentFile& document, const DocumentJob& job, const TocToo
     }
 
     result.changed = Fingerprint(document.m_textLines) != before;
-    result.entries = processed.entries;
+    // What the document holds afterwards; an old block the engine did not take over counts too.
     result.entriesPerLevel = EntriesPerLevel(document.m_textLines);
+    for (const auto& [level, count] : result.entriesPerLevel)
+        result.entries += count;
     result.outcome = DocumentOutcome::Processed;
     if (options.check)
     {

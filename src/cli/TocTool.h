@@ -77,7 +77,7 @@ struct DocumentResult
 {
     DocumentOutcome outcome = DocumentOutcome::Failed;
     bool changed = false;                       // the text differs from the loaded one
-    std::size_t entries = 0;                    // table-of-contents blocks in the result
+    std::size_t entries = 0;                    // table-of-contents blocks in the resulting text
     std::map<int, std::size_t> entriesPerLevel; // level (1 = top) -> blocks
     std::vector<std::string> messages;          // lines for stderr, each naming the document
     std::string output;                         // the document's bytes for standard output
