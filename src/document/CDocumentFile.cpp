@@ -4,6 +4,7 @@
 #include "document/Markers.h"
 #include "document/TextRules.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -266,11 +267,17 @@ std::string ReadWholeFile(const std::string& path)
         error = EISDIR;
     else if (!S_ISREG(status.st_mode))
         error = EINVAL;
+    // Read straight into the string, sized from the file, so the content is copied once; a file that
+    // grows meanwhile is still read to its end.
     std::string content;
-    char buffer[65536];
+    if (error == 0)
+        content.resize(static_cast<std::size_t>(status.st_size) + 1);
+    std::size_t size = 0;
     while (error == 0)
     {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (size == content.size())
+            content.resize(content.size() * 2);
+        const ssize_t got = ::read(fd, content.data() + size, content.size() - size);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
@@ -278,20 +285,26 @@ std::string ReadWholeFile(const std::string& path)
         else if (got == 0)
             break;
         else
-            content.append(buffer, static_cast<std::size_t>(got));
+            size += static_cast<std::size_t>(got);
     }
+    content.resize(size);
     ::close(fd);
     if (error != 0)
         throw DocumentFileError(path, error);
     return content;
 }
 
-// Lines of a file's content: CR LF or LF end a line, a lone CR stays in its line, 0x1A ends the
-// content, and a final line end gives no extra empty line.
-std::vector<std::string> SplitLines(std::string_view content)
+// Puts the lines of a file's content, in memory form, into the header lines up to the text start
+// line and into the text lines after it: CR LF or LF end a line, a lone CR stays in its line, 0x1A
+// ends the content, and a final line end gives no extra empty line.
+void SplitIntoLines(std::string_view content, std::vector<std::string>& headerLines,
+                    std::vector<std::string>& textLines)
 {
     content = content.substr(0, content.find('\x1A'));
-    std::vector<std::string> lines;
+    // One line per line end, at most: the list never grows by reallocation (which would hold the old
+    // and the new list at once for a large document).
+    textLines.reserve(static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n')) + 1);
+    std::vector<std::string>* target = &headerLines;
     std::size_t start = 0;
     while (start < content.size())
     {
@@ -301,23 +314,59 @@ std::vector<std::string> SplitLines(std::string_view content)
             end = content.size();
         else if (end > start && content[end - 1] == '\r')
             --end;
-        lines.emplace_back(content.substr(start, end - start));
+        std::string& line = target->emplace_back(content.substr(start, end - start));
+        FileLineToMemory(line);
+        if (target == &headerLines && line == TextStartLine())
+            target = &textLines;
         start = next;
     }
-    return lines;
 }
 
-std::string LineToMemory(std::string line)
+// Whether RemoveTocBlocks(lines) equals kept, without making that copy of a large text.
+bool EqualWithoutTocBlocks(const std::vector<std::string>& lines, const std::vector<std::string>& kept)
 {
-    BoxCharsToCodes(line);
-    return Cp866ToCp1251(line);
+    std::size_t next = 0;
+    bool inBlock = false;
+    for (const std::string& line : lines)
+    {
+        if (!inBlock && IsMarker(line, Marker::Ogl))
+            inBlock = true;
+        else if (inBlock && IsMarker(line, Marker::Kon))
+            inBlock = false;
+        else if (!inBlock && (next == kept.size() || kept[next++] != line))
+            return false;
+    }
+    return next == kept.size();
 }
 
-std::string LineToFile(const std::string& line)
+// Calls write with the file form of the lines in pieces of about kWriteChunk bytes, so a save never
+// holds a second copy of a large document; false as soon as a write fails.
+constexpr std::size_t kWriteChunk = 1 << 16;
+
+template <typename Write>
+bool WriteFileForm(const std::vector<std::string>& headerLines, const std::vector<std::string>& textLines,
+                   Write write)
 {
-    std::string file = Cp1251ToCp866(line);
-    CodesToBoxChars(file);
-    return file;
+    std::string chunk;
+    chunk.reserve(2 * kWriteChunk);
+    auto add = [&](const std::string& line, bool lineEnd)
+    {
+        AppendLineToFile(chunk, line);
+        if (lineEnd)
+            chunk += "\r\n";
+        if (chunk.size() < kWriteChunk)
+            return true;
+        const bool written = write(std::string_view(chunk));
+        chunk.clear();
+        return written;
+    };
+    for (const std::string& line : headerLines)
+        if (!add(line, true))
+            return false;
+    for (std::size_t i = 0; i < textLines.size(); ++i)
+        if (!add(textLines[i], i + 1 < textLines.size()))
+            return false;
+    return chunk.empty() || write(std::string_view(chunk));
 }
 
 } // namespace
@@ -350,18 +399,8 @@ void CDocumentFile::Load(const std::string& path)
     m_changeDateDone = false;
     m_entryDateDone = false;
 
-    bool inHeader = true;
-    for (std::string& raw : SplitLines(ReadWholeFile(path)))
-    {
-        std::string line = LineToMemory(std::move(raw));
-        if (!inHeader)
-        {
-            m_textLines.push_back(std::move(line));
-            continue;
-        }
-        inHeader = line != TextStartLine();
-        m_headerLines.push_back(std::move(line));
-    }
+    // The file's content is gone before the loaded-text copy is made, so the two never add up.
+    SplitIntoLines(ReadWholeFile(path), m_headerLines, m_textLines);
     m_loadedText = RemoveTocBlocks(m_textLines);
 }
 
@@ -374,7 +413,7 @@ bool CDocumentFile::Save(bool makeBackup)
             m_reporter.Report(FormatMessage("Ошибка создания резервного файла %s!", backupPath), MessageIcon::Error);
     }
     UpdateDates();
-    if (WriteFile(FileBytes()))
+    if (WriteFile())
         return true;
     m_reporter.Report(FormatMessage("Ошибка сохранения файла %s!", m_path), MessageIcon::Error);
     return false;
@@ -397,15 +436,17 @@ void CDocumentFile::KeepDates()
 
 std::string CDocumentFile::FileBytes() const
 {
-    std::string bytes;
+    std::size_t size = 0;
     for (const std::string& line : m_headerLines)
-        bytes += LineToFile(line) + "\r\n";
-    for (std::size_t i = 0; i < m_textLines.size(); ++i)
-    {
-        bytes += LineToFile(m_textLines[i]);
-        if (i + 1 < m_textLines.size())
-            bytes += "\r\n";
-    }
+        size += line.size() + 2;
+    for (const std::string& line : m_textLines)
+        size += line.size() + 2;
+    std::string bytes;
+    bytes.reserve(size);
+    WriteFileForm(m_headerLines, m_textLines, [&bytes](std::string_view chunk) {
+        bytes += chunk;
+        return true;
+    });
     return bytes;
 }
 
@@ -450,7 +491,7 @@ void CDocumentFile::UpdateDates()
         else if (BeginsWith(line, EntryDateField()))
         {
             ++fieldsMet;
-            if (m_entryDateDone || RemoveTocBlocks(m_textLines) == m_loadedText)
+            if (m_entryDateDone || EqualWithoutTocBlocks(m_textLines, m_loadedText))
                 continue;
             m_entryDateDone = true;
             if (!UpdateDateValue(i))
@@ -476,7 +517,7 @@ bool CDocumentFile::UpdateDateValue(std::size_t fieldIndex)
     return true;
 }
 
-bool CDocumentFile::WriteFile(const std::string& bytes)
+bool CDocumentFile::WriteFile()
 {
     if (m_path.empty())
         return false;
@@ -488,6 +529,8 @@ bool CDocumentFile::WriteFile(const std::string& bytes)
         attributes.mode = status.st_mode & 07777;
         attributes.from = status;
     }
-    return ReplaceFile(target, attributes, false,
-                       [&bytes](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); });
+    return ReplaceFile(target, attributes, false, [this](int fd) {
+        return WriteFileForm(m_headerLines, m_textLines,
+                             [fd](std::string_view chunk) { return WriteAll(fd, chunk.data(), chunk.size()); });
+    });
 }

@@ -79,7 +79,8 @@ private:
     void UpdateDates();
     // Updates the date on the value line after header line fieldIndex; false when the scan ends.
     bool UpdateDateValue(std::size_t fieldIndex);
-    bool WriteFile(const std::string& bytes);
+    // Writes the file form of the lists to m_path (through a temporary file, as Save describes).
+    bool WriteFile();
 
     IReporter& m_reporter;
     TodayFunction m_today;

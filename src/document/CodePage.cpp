@@ -103,6 +103,9 @@ struct Tables
     std::array<unsigned char, 256> boxCodeOf{}; // 866 byte -> code, 0 when not a box byte
     std::array<unsigned char, 256> boxByteOf{}; // code -> 866 byte, 0 when not a code
     std::array<char32_t, 256> display{};
+    // The two steps of each direction composed, so that a document line is converted in one pass.
+    std::array<unsigned char, 256> memoryOfFile{};
+    std::array<unsigned char, 256> fileOfMemory{};
 };
 
 // The reverse direction and the display are derived from the tables above, so they cannot drift.
@@ -133,6 +136,13 @@ Tables MakeTables()
         if (t.boxByteOf[fileByte] != 0)
             fileByte = t.boxByteOf[fileByte];
         t.display[b] = kGlyph866[fileByte];
+    }
+    for (int b = 0; b < 256; ++b)
+    {
+        const unsigned char code = t.boxCodeOf[b];
+        t.memoryOfFile[b] = t.to1251[code != 0 ? code : b];
+        const unsigned char fileByte = t.to866[b];
+        t.fileOfMemory[b] = t.boxByteOf[fileByte] != 0 ? t.boxByteOf[fileByte] : fileByte;
     }
     return t;
 }
@@ -254,6 +264,22 @@ void CodesToBoxChars(std::string& line866)
         if (fileByte != 0)
             c = static_cast<char>(fileByte);
     }
+}
+
+void FileLineToMemory(std::string& line)
+{
+    const Tables& t = TablesOnce();
+    for (char& c : line)
+        c = static_cast<char>(t.memoryOfFile[static_cast<unsigned char>(c)]);
+}
+
+void AppendLineToFile(std::string& out, std::string_view line1251)
+{
+    const Tables& t = TablesOnce();
+    const std::size_t at = out.size();
+    out.resize(at + line1251.size());
+    for (std::size_t i = 0; i < line1251.size(); ++i)
+        out[at + i] = static_cast<char>(t.fileOfMemory[static_cast<unsigned char>(line1251[i])]);
 }
 
 bool IsStandInByte(unsigned char byte1251)

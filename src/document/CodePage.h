@@ -17,6 +17,12 @@ std::string Cp1251ToCp866(std::string_view text1251);
 void BoxCharsToCodes(std::string& line866);
 void CodesToBoxChars(std::string& line866);
 
+// Both steps of a direction in one table pass, for the document's lines: a raw file line becomes its
+// memory form in place (BoxCharsToCodes, then Cp866ToCp1251), and a memory line is appended to out
+// in its file form (Cp1251ToCp866, then CodesToBoxChars).
+void FileLineToMemory(std::string& line);
+void AppendLineToFile(std::string& out, std::string_view line1251);
+
 // True for a 1251 byte that carries an 866 character absent from code page 1251.
 bool IsStandInByte(unsigned char byte1251);
 // True for a 1251 byte that a file can hold. The few that it cannot (§, the soft hyphen, µ and the

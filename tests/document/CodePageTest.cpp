@@ -129,6 +129,26 @@ TEST(CodePage, BoxMapping)
     EXPECT_EQ(back, "\xC3");
 }
 
+TEST(CodePage, OnePassConversionsEqualTheirTwoSteps)
+{
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+
+    std::string twoSteps = all;
+    BoxCharsToCodes(twoSteps);
+    twoSteps = Cp866ToCp1251(twoSteps);
+    std::string onePass = all;
+    FileLineToMemory(onePass);
+    EXPECT_EQ(onePass, twoSteps);
+
+    std::string back = Cp1251ToCp866(all);
+    CodesToBoxChars(back);
+    std::string appended = "kept";
+    AppendLineToFile(appended, all);
+    EXPECT_EQ(appended, "kept" + back);
+}
+
 TEST(CodePage, BytesAFileCannotHold)
 {
     EXPECT_EQ(Cp1251ToCp866("\xA7"), "\x15"); // the DOS section sign
