@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <set>
 #include <string_view>
@@ -154,21 +155,15 @@ bool MoveInto(CDocumentFile& document, const std::string& destination, DocumentR
     return true;
 }
 
-// 64-bit FNV-1a over the lines and their count: tells whether processing changed the text without
-// keeping a copy of it.
+// Tells whether processing changed the text without keeping a copy of it: each line's library hash
+// (which takes several bytes a step) folded in the FNV-1a way, in order, then the number of lines.
 std::uint64_t Fingerprint(const std::vector<std::string>& lines)
 {
+    constexpr std::uint64_t prime = 1099511628211ull;
     std::uint64_t hash = 14695981039346656037ull;
-    auto add = [&hash](unsigned char byte) { hash = (hash ^ byte) * 1099511628211ull; };
     for (const std::string& line : lines)
-    {
-        for (char c : line)
-            add(static_cast<unsigned char>(c));
-        add('\n');
-    }
-    for (int shift = 0; shift < 64; shift += 8)
-        add(static_cast<unsigned char>(lines.size() >> shift));
-    return hash;
+        hash = (hash ^ std::hash<std::string_view>{}(line)) * prime;
+    return (hash ^ lines.size()) * prime;
 }
 
 std::map<int, std::size_t> EntriesPerLevel(const std::vector<std::string>& lines)
@@ -183,10 +178,7 @@ void ProcessLoaded(CDocumentFile& document, const DocumentJob& job, const TocToo
                    const TocToolSetup& setup, DocumentReporter& reporter, DocumentResult& result)
 {
     const std::string destination = DestinationOf(job, options);
-    // Large documents are processed in place: a second copy of the text would double the memory. The
-    // loaded-text copy serves only to decide on the entry date, so it goes when the dates stay.
-    if (options.keepDates || options.check)
-        std::vector<std::string>().swap(document.m_loadedText);
+    // Large documents are processed in place: a second copy of the text would double the memory.
     const std::uint64_t before = Fingerprint(document.m_textLines);
     const ProcessResult processed =
         ProcessDocumentInPlace(document.m_textLines, setup.words, setup.kinds, reporter);
@@ -390,7 +382,12 @@ DocumentResult ProcessOneDocument(const DocumentJob& job, const TocToolOptions& 
         bool loaded = false;
         try
         {
-            document.Load(job.path);
+            // The loaded-text copy serves only to decide on the entry date: not made when the dates
+            // stay or nothing is written.
+            if (options.keepDates || options.check)
+                document.LoadKeepingDates(job.path);
+            else
+                document.Load(job.path);
             loaded = true;
         }
         catch (const DocumentFileError& loadError)

@@ -392,6 +392,18 @@ CDocumentFile::CDocumentFile(IReporter& reporter, TodayFunction today)
 
 void CDocumentFile::Load(const std::string& path)
 {
+    LoadLines(path);
+    m_loadedText = RemoveTocBlocks(m_textLines);
+}
+
+void CDocumentFile::LoadKeepingDates(const std::string& path)
+{
+    LoadLines(path);
+    KeepDates();
+}
+
+void CDocumentFile::LoadLines(const std::string& path)
+{
     m_headerLines.clear();
     m_textLines.clear();
     m_loadedText.clear();
@@ -399,9 +411,8 @@ void CDocumentFile::Load(const std::string& path)
     m_changeDateDone = false;
     m_entryDateDone = false;
 
-    // The file's content is gone before the loaded-text copy is made, so the two never add up.
+    // The file's content is gone before Load makes the loaded-text copy, so the two never add up.
     SplitIntoLines(ReadWholeFile(path), m_headerLines, m_textLines);
-    m_loadedText = RemoveTocBlocks(m_textLines);
 }
 
 bool CDocumentFile::Save(bool makeBackup)

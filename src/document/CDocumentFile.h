@@ -48,6 +48,9 @@ public:
     // Replaces the content with the file at path. Throws DocumentFileError; the lists are then
     // empty and m_path is path. Any bytes load; 0x1A ends the content.
     void Load(const std::string& path);
+    // Load for a caller whose saves leave the dates alone: KeepDates follows, and the loaded-text copy,
+    // which only decides on the entry date, is not made (m_loadedText stays empty).
+    void LoadKeepingDates(const std::string& path);
     // Writes the document to m_path, first bringing the $100/$101 dates up to date; with makeBackup
     // the previous file is copied to BackupPathFor(m_path) first (a failed backup is reported and
     // the save goes on). On failure reports "Ошибка сохранения файла %s!", leaves the file at m_path
@@ -76,6 +79,8 @@ public:
     bool m_entryDateDone = true;
 
 private:
+    // Load without the loaded-text copy.
+    void LoadLines(const std::string& path);
     void UpdateDates();
     // Updates the date on the value line after header line fieldIndex; false when the scan ends.
     bool UpdateDateValue(std::size_t fieldIndex);

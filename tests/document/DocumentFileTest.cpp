@@ -63,6 +63,13 @@ TEST(DocumentFileLoad, LinesHeaderSplitAndLineEnds)
         EXPECT_EQ(document.m_path, path);
         EXPECT_FALSE(document.m_changeDateDone);
         EXPECT_FALSE(document.m_entryDateDone);
+
+        CDocumentFile keeping(reporter, FixedToday);
+        keeping.LoadKeepingDates(path);
+        EXPECT_EQ(keeping.m_headerLines, c.header) << c.what;
+        EXPECT_EQ(keeping.m_textLines, c.text) << c.what;
+        EXPECT_TRUE(keeping.m_loadedText.empty()) << c.what;
+        EXPECT_TRUE(keeping.m_changeDateDone && keeping.m_entryDateDone) << c.what;
     }
     EXPECT_TRUE(reporter.messages.empty());
 }
