@@ -2,6 +2,8 @@
 
 #include "document/CodePage.h"
 
+#include <array>
+
 namespace
 {
 
@@ -43,16 +45,46 @@ int UpperOf(unsigned char c)
     return -1;
 }
 
+// Case questions are asked for every character of every line the recognition looks at, so the
+// answers for all 256 bytes are worked out once.
+struct CaseTables
+{
+    std::array<bool, 256> upperLetter{};
+    std::array<bool, 256> lowerLetter{};
+    std::array<char, 256> toUpper{};
+    std::array<char, 256> toLower{};
+};
+
+CaseTables MakeCaseTables()
+{
+    CaseTables t;
+    for (int b = 0; b < 256; ++b)
+    {
+        const auto c = static_cast<unsigned char>(b);
+        t.upperLetter[c] = LowerOf(c) >= 0 && !IsStandInByte(c);
+        t.lowerLetter[c] = UpperOf(c) >= 0 && !IsStandInByte(c);
+        t.toUpper[c] = static_cast<char>(t.lowerLetter[c] ? UpperOf(c) : c);
+        t.toLower[c] = static_cast<char>(t.upperLetter[c] ? LowerOf(c) : c);
+    }
+    return t;
+}
+
+const CaseTables& CaseTablesOnce()
+{
+    static const CaseTables tables = MakeCaseTables();
+    return tables;
+}
+
 } // namespace
 
 bool IsUpperLetter(unsigned char c)
 {
-    return LowerOf(c) >= 0 && !IsStandInByte(c);
+    return CaseTablesOnce().upperLetter[c];
 }
 
 bool IsLowerLetter(unsigned char c)
 {
-    return UpperOf(c) >= 0 && !IsStandInByte(c);
+    return CaseTablesOnce().lowerLetter[c];
 }
 
 bool IsLetter(unsigned char c)
@@ -67,29 +99,29 @@ bool IsDigit(unsigned char c)
 
 char ToUpperChar(char c)
 {
-    const auto byte = static_cast<unsigned char>(c);
-    return IsLowerLetter(byte) ? static_cast<char>(UpperOf(byte)) : c;
+    return CaseTablesOnce().toUpper[static_cast<unsigned char>(c)];
 }
 
 char ToLowerChar(char c)
 {
-    const auto byte = static_cast<unsigned char>(c);
-    return IsUpperLetter(byte) ? static_cast<char>(LowerOf(byte)) : c;
+    return CaseTablesOnce().toLower[static_cast<unsigned char>(c)];
 }
 
 std::string ToUpper(std::string_view s)
 {
+    const CaseTables& t = CaseTablesOnce();
     std::string out(s);
     for (char& c : out)
-        c = ToUpperChar(c);
+        c = t.toUpper[static_cast<unsigned char>(c)];
     return out;
 }
 
 std::string ToLower(std::string_view s)
 {
+    const CaseTables& t = CaseTablesOnce();
     std::string out(s);
     for (char& c : out)
-        c = ToLowerChar(c);
+        c = t.toLower[static_cast<unsigned char>(c)];
     return out;
 }
 
