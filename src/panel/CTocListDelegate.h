@@ -5,7 +5,12 @@
 // not fit shows it whole in a tooltip.
 
 #include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QString>
 #include <QStyledItemDelegate>
+
+#include <vector>
 
 class QListView;
 
@@ -33,7 +38,21 @@ public:
 private:
     int TextWidth() const;
     QRect WrappedTextRect(const QString& text) const;
+    // The height of the text's wrapped lines; a list lays its rows out several times per fill, so
+    // heights are kept per text for the current width.
+    int TextHeight(const QString& text) const;
+    // The height when no line of the text needs wrapping, found without laying the text out; -1
+    // when that cannot be told from the characters' advances alone.
+    int UnwrappedTextHeight(const QString& text) const;
+    // An upper bound of the character's advance in the entry font; -1 when the character may not
+    // be drawn by the font itself (a fallback font may be taller) or affects the layout.
+    qreal CharAdvanceBound(QChar ch) const;
 
     QListView* m_view;
     QFont m_font;
+    QFontMetricsF m_metrics;
+    mutable std::vector<qreal> m_advanceBounds;   // by UTF-16 code unit; -2 not yet known
+    mutable std::vector<int> m_heightOfLineCount; // unwrapped heights by number of lines; 0 not yet known
+    mutable QHash<QString, int> m_heights;
+    mutable int m_heightsWidth = -1;
 };

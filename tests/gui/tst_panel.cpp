@@ -414,6 +414,47 @@ private slots:
         QVERIFY(!delegate->RowFits(index));
     }
 
+    // Row heights are found without laying out every text where that is safe: they must come out as
+    // the wrapped layout of the whole text does, for plain rows, rows of symbols another font may
+    // draw, tabs, and rows that wrap.
+    void RowHeightsMatchTheWrappedText()
+    {
+        std::vector<std::string> lines = ProcessedSample();
+        const std::string extra[] = {
+            "*\n\x04\x04 \x1B\x16\x1A \xB9 7",
+            "**\n\t\xC3\xEB\xE0\xE2\xE0\t1",
+            "***\n" + std::string(40, 'w') + " " + std::string(30, '\xE6') + "\n\n" + std::string(90, 'x'),
+        };
+        for (const std::string& text : extra)
+        {
+            lines.push_back(MarkerLine(Marker::Ogl));
+            std::size_t start = 0;
+            for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+                lines.push_back(text.substr(start, end - start));
+            lines.push_back(text.substr(start));
+            lines.push_back(MarkerLine(Marker::Kon));
+        }
+        PanelRig rig(lines);
+        const QFontMetrics metrics(CTocListDelegate::EntryFont());
+        for (const int windowWidth : {700, 420, 260})
+        {
+            rig.m_window.resize(windowWidth, 520);
+            QTest::qWait(20);
+            const int textWidth = rig.List().viewport()->width() - 2 * CTocListDelegate::kTextInset;
+            for (int row = 0; row < rig.List().count(); ++row)
+            {
+                const QString text = rig.List().item(row)->text();
+                const int expected =
+                    std::max(metrics.boundingRect(QRect(0, 0, textWidth, 1 << 20), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text)
+                                     .height() +
+                                 2 * CTocListDelegate::kTextInset,
+                             CTocListDelegate::kMinimumRowHeight);
+                const QModelIndex index = rig.List().model()->index(row, 0);
+                QCOMPARE(rig.List().itemDelegate()->sizeHint(QStyleOptionViewItem(), index).height(), expected);
+            }
+        }
+    }
+
     void ButtonsStandInTheirOrder()
     {
         PanelRig rig(ProcessedSample());
