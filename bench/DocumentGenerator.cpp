@@ -279,7 +279,11 @@ void BodyText(DocumentWriter& out, Random& random, int paragraphs)
         std::string text;
         const int sentences = random.Between(1, 4);
         for (int s = 0; s < sentences; ++s)
-            text += (s ? " " : "") + Sentence(random);
+        {
+            if (s > 0)
+                text += ' ';
+            text += Sentence(random);
+        }
         Paragraph(out, text);
     }
 }

@@ -20,7 +20,7 @@ if [ ! -x "$TIME" ]; then
 fi
 
 cmake -S "$ROOT" -B "$BUILD" -DTIRVEL_BUILD_BENCH=ON -DTIRVEL_BUILD_GUI=OFF -DTIRVEL_BUILD_TESTS=OFF \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-Wno-error=restrict >/dev/null
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$BUILD" -j 2 --target tirvel-toc tirvel-bench-corpus >/dev/null 2>&1
 TOOL="$BUILD/src/cli/tirvel-toc"
 GEN="$BUILD/bench/tirvel-bench-corpus"
