@@ -44,14 +44,18 @@ const std::string& MarkerLine(Marker marker)
     return lines[static_cast<std::size_t>(marker)];
 }
 
+// Every marker line is kMarkerLineLength long and starts with 0x04; the recognition asks these
+// questions of every text line, nearly all of which fail the first look.
 bool BeginsWithMarker(std::string_view line, Marker marker)
 {
+    if (line.size() < kMarkerLineLength || line[0] != '\x04')
+        return false;
     return line.substr(0, kMarkerLineLength) == MarkerLine(marker);
 }
 
 bool IsMarker(std::string_view line, Marker marker)
 {
-    return line == MarkerLine(marker);
+    return IsMarkerLine(line) && line == MarkerLine(marker);
 }
 
 bool IsMarkerLine(std::string_view line)
@@ -61,6 +65,8 @@ bool IsMarkerLine(std::string_view line)
 
 bool IsBlockStart(std::string_view line)
 {
+    if (!IsMarkerLine(line))
+        return false;
     for (const Marker marker : kBlockStarts)
         if (IsMarker(line, marker))
             return true;
