@@ -4,7 +4,6 @@
 #include "document/Markers.h"
 #include "document/TextRules.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -303,7 +302,10 @@ void SplitIntoLines(std::string_view content, std::vector<std::string>& headerLi
     content = content.substr(0, content.find('\x1A'));
     // One line per line end, at most: the list never grows by reallocation (which would hold the old
     // and the new list at once for a large document).
-    textLines.reserve(static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n')) + 1);
+    std::size_t lineEnds = 0;
+    for (std::size_t at = content.find('\n'); at != std::string_view::npos; at = content.find('\n', at + 1))
+        ++lineEnds;
+    textLines.reserve(lineEnds + 1);
     std::vector<std::string>* target = &headerLines;
     std::size_t start = 0;
     while (start < content.size())
