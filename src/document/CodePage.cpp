@@ -277,9 +277,9 @@ void AppendLineToFile(std::string& out, std::string_view line1251)
 {
     const Tables& t = TablesOnce();
     const std::size_t at = out.size();
-    out.resize(at + line1251.size());
-    for (std::size_t i = 0; i < line1251.size(); ++i)
-        out[at + i] = static_cast<char>(t.fileOfMemory[static_cast<unsigned char>(line1251[i])]);
+    out += line1251;
+    for (std::size_t i = at; i < out.size(); ++i)
+        out[i] = static_cast<char>(t.fileOfMemory[static_cast<unsigned char>(out[i])]);
 }
 
 bool IsStandInByte(unsigned char byte1251)

@@ -103,7 +103,8 @@ void FormatEntry(TocItem& item)
     for (std::size_t i = 0; i < text.size(); ++i)
     {
         const int indent = kLevelIndent * level + (i > 0 ? kContinuationIndent : 0);
-        lines.push_back(Blanks(indent) + text[i]);
+        std::string& line = lines.emplace_back(static_cast<std::size_t>(indent), kBlank);
+        line += text[i];
     }
     item.lines = std::move(lines);
 }
@@ -174,11 +175,13 @@ std::string JustifyLine(std::string_view s, int width)
         wordsLength += Length(word.text);
     const int extra = std::max(width - wordsLength - gaps, 0);
 
-    std::string result = words.front().text;
+    std::string result;
+    result.reserve(static_cast<std::size_t>(wordsLength + gaps + extra));
+    result = words.front().text;
     for (int gap = 0; gap < gaps; ++gap)
     {
         const int blanks = 1 + extra / gaps + (gap < extra % gaps ? 1 : 0);
-        result += Blanks(blanks);
+        result.append(static_cast<std::size_t>(blanks), kBlank);
         result += words[static_cast<std::size_t>(gap) + 1].text;
     }
     return result;

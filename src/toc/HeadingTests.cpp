@@ -196,6 +196,8 @@ std::vector<Word> SplitWords(std::string_view line)
         return {Word{std::string(line), 0, line.size()}};
 
     std::vector<Word> words;
+    // At most one word per blank and one more: the list is allocated once.
+    words.reserve(static_cast<std::size_t>(std::count(line.begin(), line.end(), kBlank)) + 1);
     std::size_t pos = 0;
     while (pos < line.size() && line[pos] == kBlank)
         ++pos;
