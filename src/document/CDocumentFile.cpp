@@ -266,6 +266,8 @@ std::string ReadWholeFile(const std::string& path)
         error = EISDIR;
     else if (!S_ISREG(status.st_mode))
         error = EINVAL;
+    else if (static_cast<std::uint64_t>(status.st_size) > kMaxDocumentBytes)
+        error = EFBIG;
     // Read straight into the string, sized from the file, so the content is copied once; a file that
     // grows meanwhile is still read to its end.
     std::string content;

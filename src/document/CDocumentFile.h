@@ -6,6 +6,7 @@
 
 #include "document/Reporter.h"
 
+#include <cstdint>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -18,10 +19,14 @@ struct CalendarDate
     int year;
 };
 
+// The largest document Load accepts. Holding a document takes about nine times its size in memory;
+// a larger file is refused as too large (EFBIG) before anything is read.
+inline constexpr std::uint64_t kMaxDocumentBytes = std::uint64_t{1} << 30;
+
 // Today's local date.
 CalendarDate SystemToday();
 
-// A document that cannot be loaded: a folder, a missing or an unreadable file.
+// A document that cannot be loaded: a folder, a missing or an unreadable file, one too large.
 // what() is UTF-8 text naming the path and the system's reason.
 class DocumentFileError : public std::runtime_error
 {

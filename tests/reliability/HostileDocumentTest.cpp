@@ -8,6 +8,7 @@
 
 #include "document/Markers.h"
 
+#include <cerrno>
 #include <chrono>
 #include <random>
 
@@ -129,4 +130,54 @@ TEST(HostileDocuments, HundredMegabytesWithHundredsOfThousandsOfHeadings)
     EXPECT_EQ(reloaded.m_textLines, result.lines);
     EXPECT_LT(seconds, 300.0);
     RecordProperty("seconds", std::to_string(seconds));
+}
+
+// Past the size limit a document is refused before anything is read, with the file's name and the
+// reason; up to it, long lines cost in proportion to their length.
+TEST(HostileDocuments, OverTheSizeLimitIsRefusedAtOnce)
+{
+    ScratchFolder folder;
+    const std::string path = folder / "huge.rla";
+    WriteBytes(path, "");
+    fs::resize_file(path, kMaxDocumentBytes + 1); // sparse: no disk space taken
+    RecordingReporter reporter;
+    CDocumentFile document(reporter);
+    const auto start = std::chrono::steady_clock::now();
+    try
+    {
+        document.Load(path);
+        ADD_FAILURE() << "a document over the limit loaded";
+    }
+    catch (const DocumentFileError& error)
+    {
+        EXPECT_EQ(error.errorNumber(), EFBIG);
+        EXPECT_EQ(error.path(), path);
+        EXPECT_NE(std::string(error.what()).find(path), std::string::npos);
+    }
+    EXPECT_LT(SecondsSince(start), 1.0);
+    EXPECT_TRUE(document.m_textLines.empty());
+}
+
+TEST(HostileDocuments, LongLinesCostGrowsWithTheirLength)
+{
+    // Two title blocks and two centred headings, each title a single line of the given size.
+    const auto document = [](std::size_t bytes) {
+        std::string line;
+        while (line.size() < bytes)
+            line += Utf8ToCp1251("СТАТЬЯ 1. ПОЛОЖЕНИЯ ГЛАВА ");
+        std::string text = kTextStart;
+        for (int k = 0; k < 2; ++k)
+            text += AsFileLine(MarkerLine(Marker::Zag)) + AsFileLine(line) + AsFileLine(MarkerLine(Marker::End)) +
+                    AsFileLine(MarkerLine(Marker::Cnt)) + AsFileLine(Utf8ToCp1251("1. Общие положения")) +
+                    AsFileLine(MarkerLine(Marker::End));
+        return text;
+    };
+    const auto seconds = [](const std::string& bytes) {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(fuzzchecks::CheckDocument(bytes), "");
+        return SecondsSince(start);
+    };
+    const double small = seconds(document(250'000));
+    const double large = seconds(document(2'000'000));
+    EXPECT_LT(large, 24 * std::max(small, 1e-3)) << "small " << small << " s, large " << large << " s";
 }
