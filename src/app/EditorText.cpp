@@ -32,17 +32,54 @@ const DisplayTable& DisplayChars()
     return table;
 }
 
-// The byte of every UTF-16 code unit outside the surrogates: 0..255, or -1 when none shows it.
+// What each UTF-16 code unit stands for: its byte (0..255), -1 when no byte shows it ("?"), or:
+constexpr std::int16_t kSurrogate = -2; // half of a pair, decoded together with the other half
+
 const std::array<std::int16_t, 0x10000>& BytesOfCodeUnits()
 {
     static const std::unique_ptr<std::array<std::int16_t, 0x10000>> table = []
     {
         auto t = std::make_unique<std::array<std::int16_t, 0x10000>>();
         for (char32_t unit = 0; unit < 0x10000; ++unit)
-            (*t)[unit] = static_cast<std::int16_t>(ByteOfDisplayChar(unit));
+            (*t)[unit] = QChar::isSurrogate(unit) ? kSurrogate : static_cast<std::int16_t>(ByteOfDisplayChar(unit));
         return t;
     }();
     return *table;
+}
+
+bool IsLineBreak(char16_t unit)
+{
+    return unit == u'\n' || unit == QChar::ParagraphSeparator || unit == QChar::LineSeparator;
+}
+
+// Converts units [begin, end) into out, which has room for one byte per unit; returns the bytes
+// written (a surrogate pair gives one byte).
+std::size_t ConvertUnits(const char16_t* begin, const char16_t* end, char* out)
+{
+    const std::array<std::int16_t, 0x10000>& bytes = BytesOfCodeUnits();
+    char* const start = out;
+    for (const char16_t* unit = begin; unit < end; ++unit)
+    {
+        const std::int16_t byte = bytes[*unit];
+        if (byte >= 0)
+        {
+            *out++ = static_cast<char>(byte);
+            continue;
+        }
+        int decoded = byte;
+        if (byte == kSurrogate)
+        {
+            char32_t ch = *unit;
+            if (QChar::isHighSurrogate(*unit) && unit + 1 < end && QChar::isLowSurrogate(unit[1]))
+            {
+                ch = QChar::surrogateToUcs4(*unit, unit[1]);
+                ++unit;
+            }
+            decoded = ByteOfDisplayChar(ch);
+        }
+        *out++ = decoded < 0 ? '?' : static_cast<char>(decoded);
+    }
+    return static_cast<std::size_t>(out - start);
 }
 } // namespace
 
@@ -84,27 +121,8 @@ QString EditorTextOfLine(std::string_view line1251)
 
 std::string LineOfEditorText(QStringView text)
 {
-    const std::array<std::int16_t, 0x10000>& bytes = BytesOfCodeUnits();
     std::string line(static_cast<std::size_t>(text.size()), '\0');
-    std::size_t length = 0;
-    for (qsizetype i = 0; i < text.size(); ++i)
-    {
-        int byte = 0;
-        if (text[i].isSurrogate())
-        {
-            char32_t ch = text[i].unicode();
-            if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            {
-                ch = QChar::surrogateToUcs4(text[i], text[i + 1]);
-                ++i;
-            }
-            byte = ByteOfDisplayChar(ch);
-        }
-        else
-            byte = bytes[text[i].unicode()];
-        line[length++] = byte < 0 ? '?' : static_cast<char>(byte);
-    }
-    line.resize(length);
+    line.resize(ConvertUnits(text.utf16(), text.utf16() + text.size(), line.data()));
     return line;
 }
 
@@ -124,33 +142,24 @@ QString EditorTextOfLines(const std::vector<std::string>& lines)
     return text;
 }
 
-namespace
-{
-bool IsLineBreak(QChar ch)
-{
-    return ch == QLatin1Char('\n') || ch == QChar::ParagraphSeparator || ch == QChar::LineSeparator;
-}
-} // namespace
-
 std::vector<std::string> LinesOfEditorText(const QString& text)
 {
     std::vector<std::string> lines;
-    qsizetype start = 0;
-    const qsizetype size = text.size();
-    while (start < size)
+    const auto* const begin = reinterpret_cast<const char16_t*>(text.constData());
+    const char16_t* const end = begin + text.size();
+    for (const char16_t* start = begin; start < end;)
     {
-        qsizetype end = start;
-        while (end < size && !IsLineBreak(text[end]))
-            ++end;
-        qsizetype pieceEnd = end;
-        while (pieceEnd > start && text[pieceEnd - 1] == QLatin1Char('\r'))
+        const char16_t* lineEnd = start;
+        while (lineEnd < end && !IsLineBreak(*lineEnd))
+            ++lineEnd;
+        const char16_t* pieceEnd = lineEnd;
+        while (pieceEnd > start && pieceEnd[-1] == u'\r')
             --pieceEnd;
-        lines.push_back(LineOfEditorText(QStringView(text).mid(start, pieceEnd - start)));
-        if (end == size)
+        std::string& line = lines.emplace_back(static_cast<std::size_t>(pieceEnd - start), '\0');
+        line.resize(ConvertUnits(start, pieceEnd, line.data()));
+        if (lineEnd == end)
             break;
-        start = end + 1;
-        if (start == size)
-            break; // a final line break ends the last line and starts none
+        start = lineEnd + 1; // a final line break ends the last line and starts none
     }
     return lines;
 }
