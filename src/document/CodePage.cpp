@@ -278,8 +278,11 @@ void AppendLineToFile(std::string& out, std::string_view line1251)
     const Tables& t = TablesOnce();
     const std::size_t at = out.size();
     out += line1251;
-    for (std::size_t i = at; i < out.size(); ++i)
-        out[i] = static_cast<char>(t.fileOfMemory[static_cast<unsigned char>(out[i])]);
+    // Plain pointers: a store through a char may alias the string's own size, which would be read
+    // again after every byte.
+    char* const end = out.data() + out.size();
+    for (char* c = out.data() + at; c != end; ++c)
+        *c = static_cast<char>(t.fileOfMemory[static_cast<unsigned char>(*c)]);
 }
 
 bool IsStandInByte(unsigned char byte1251)
