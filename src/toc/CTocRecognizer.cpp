@@ -29,6 +29,7 @@ bool IsWideTextLine(const std::string& line)
 std::vector<std::string_view> WordViews(std::string_view line)
 {
     std::vector<std::string_view> words;
+    words.reserve(static_cast<std::size_t>(std::count(line.begin(), line.end(), ' ')) + 1);
     std::size_t pos = line.find_first_not_of(' ');
     if (pos == std::string_view::npos)
         pos = line.size();
@@ -62,7 +63,11 @@ const std::string& FirstLine(const TocItem& item)
 // The text of an item as the duplicate test compares it.
 std::string CompareText(const TocItem& item)
 {
+    std::size_t size = 0;
+    for (const std::string& line : item.lines)
+        size += line.size() + 1;
     std::string joined;
+    joined.reserve(size);
     for (const std::string& line : item.lines)
     {
         joined += ' ';
