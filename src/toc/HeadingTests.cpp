@@ -169,7 +169,12 @@ std::string FirstContentLine(const std::vector<std::string>& lines)
 
 std::string NormaliseSpaces(std::string_view s)
 {
-    return CollapseBlankRuns(TrimLeft(TrimRight(s)));
+    // Trimmed as a view, so the result is the only string made.
+    while (!s.empty() && IsWhiteSpace(static_cast<unsigned char>(s.back())))
+        s.remove_suffix(1);
+    while (!s.empty() && IsWhiteSpace(static_cast<unsigned char>(s.front())))
+        s.remove_prefix(1);
+    return CollapseBlankRuns(s);
 }
 
 std::string NormaliseForCompare(std::string_view s)
