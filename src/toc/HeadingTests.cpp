@@ -32,6 +32,14 @@ std::string CollapseBlankRuns(std::string_view s)
     return result;
 }
 
+// TrimLeft as a view: the line tests run on nearly every line and need no copy of it.
+std::string_view TrimLeftView(std::string_view s)
+{
+    while (!s.empty() && IsWhiteSpace(static_cast<unsigned char>(s.front())))
+        s.remove_prefix(1);
+    return s;
+}
+
 std::string_view TrimBlanks(std::string_view s)
 {
     const auto first = s.find_first_not_of(kBlank);
@@ -50,8 +58,8 @@ bool IsBlankLine(std::string_view line)
 
 bool IsNumberedLine(std::string_view line)
 {
-    const std::string s = TrimLeft(line);
-    if (s.empty() || s.find(kBlank) == std::string::npos)
+    const std::string_view s = TrimLeftView(line);
+    if (s.empty() || s.find(kBlank) == std::string_view::npos)
         return false;
     const std::string_view number = BeforeFirstBlank(s);
     if (number.find_first_not_of("0123456789IVX.") != std::string_view::npos)
@@ -63,7 +71,7 @@ bool IsSectionHeading(std::string_view line)
 {
     static const std::array<std::string, 4> kWords = {Utf8ToCp1251("РАЗДЕЛ"), Utf8ToCp1251("ГЛАВА"),
                                                       Utf8ToCp1251("ЧАСТЬ"), Utf8ToCp1251("§")};
-    const std::string s = ToUpper(TrimLeft(line));
+    const std::string s = ToUpper(TrimLeftView(line));
     if (IsNumberedLine(s))
         return true;
     const std::vector<Word> words = SplitWords(s);
@@ -75,10 +83,10 @@ bool IsSectionHeading(std::string_view line)
 bool IsArticleHeading(std::string_view line)
 {
     static const std::string kArticle = Utf8ToCp1251("Статья ");
-    const std::string s = TrimLeft(line);
+    const std::string_view s = TrimLeftView(line);
     if (!BeginsWith(s, kArticle))
         return false;
-    const std::string rest = TrimLeft(TrimRight(std::string_view(s).substr(kArticle.size())));
+    const std::string rest = TrimLeft(TrimRight(s.substr(kArticle.size())));
     if (rest.empty() || rest.find(kBlank) == std::string::npos)
         return true;
     const std::string_view number = BeforeFirstBlank(rest);
@@ -129,7 +137,7 @@ int HeadingKindOf(std::string_view line)
     static const std::string kGeneralPart = Utf8ToCp1251("ОБЩАЯ ЧАСТЬ");
     static const std::string kSpecialPart = Utf8ToCp1251("ОСОБЕННАЯ ЧАСТЬ");
 
-    const std::string s = ToUpper(TrimLeft(line));
+    const std::string s = ToUpper(TrimLeftView(line));
     for (const Opening& opening : kOpenings)
     {
         if (BeginsWith(s, opening.text))
