@@ -182,11 +182,18 @@ bool CTocRecognizer::HasTargetFormatToc() const
 
 void CTocRecognizer::CollectExistingBlocks()
 {
-    // The text is rebuilt in one sweep: removing each block in place would cost a move of the rest of
-    // the text per block. An item's line is its index in the text without the blocks before it.
+    // The text is compacted in one sweep: removing each block with an erase would cost a move of the
+    // rest of the text per block, and a second list would double the memory of a large text. The
+    // kept lines never overtake the line being read, so they are moved down in place; a text without
+    // blocks is left as it is. An item's line is its index in the text without the blocks before it.
     std::vector<std::string>& lines = *m_lines;
-    std::vector<std::string> kept;
-    kept.reserve(lines.size());
+    std::size_t kept = 0;
+    auto keep = [&lines, &kept](std::size_t i)
+    {
+        if (kept != i)
+            lines[kept] = std::move(lines[i]);
+        ++kept;
+    };
     bool inside = false;
     std::size_t blockStart = 0;
     std::vector<std::string> block;
@@ -201,7 +208,7 @@ void CTocRecognizer::CollectExistingBlocks()
                 block.clear();
             }
             else
-                kept.push_back(std::move(lines[i]));
+                keep(i);
             continue;
         }
         if (BeginsWithMarker(lines[i], Marker::Kon))
@@ -210,14 +217,14 @@ void CTocRecognizer::CollectExistingBlocks()
             if (!block.empty())
             {
                 const int kind = KindOfLines(block);
-                Append(TocItem{kind, static_cast<std::int32_t>(kept.size()), -1, std::move(block)});
+                Append(TocItem{kind, static_cast<std::int32_t>(kept), -1, std::move(block)});
                 block.clear();
             }
             else
             {
                 // An empty block (ОГЛ directly followed by КОН) stays in the text.
-                kept.push_back(std::move(lines[blockStart]));
-                kept.push_back(std::move(lines[i]));
+                keep(blockStart);
+                keep(i);
             }
             continue;
         }
@@ -226,8 +233,8 @@ void CTocRecognizer::CollectExistingBlocks()
     // A block left open at the end of the text stays where it is.
     if (inside)
         for (std::size_t i = blockStart; i < lines.size(); ++i)
-            kept.push_back(std::move(lines[i]));
-    lines = std::move(kept);
+            keep(i);
+    lines.resize(kept);
 }
 
 void CTocRecognizer::AddDocumentKindItem()
