@@ -1,6 +1,7 @@
 #include "app/CKestrelView.h"
 
 #include "app/CEditCommands.h"
+#include "app/CEditorLines.h"
 #include "app/CFolderChooser.h"
 #include "app/CKestrelDoc.h"
 #include "app/COptionsDlg.h"
@@ -592,8 +593,7 @@ bool CKestrelView::ConfirmSaveOnClose()
 
 std::vector<std::string> CKestrelView::GetLines() const
 {
-    // The raw text keeps no-break spaces (byte 0xA0), which toPlainText() would turn into blanks.
-    return LinesOfEditorText(document()->toRawText());
+    return CEditorLines::Of(*document()).Lines();
 }
 
 void CKestrelView::SetLines(const std::vector<std::string>& lines)
@@ -606,6 +606,7 @@ void CKestrelView::SetLines(const std::vector<std::string>& lines)
     selectAll();
     ApplyCharFormat();
     moveCursor(QTextCursor::Start);
+    CEditorLines::Of(*document()).TakeSetLines(lines);
     m_entries = BuildEntryList(lines, m_doc.m_filter);
     emit entriesUpdated(false);
     setUpdatesEnabled(true);
@@ -624,7 +625,7 @@ void CKestrelView::ApplyCharFormat()
 
 void CKestrelView::RefreshEntries(bool keepPosition)
 {
-    m_entries = BuildEntryList(GetLines(), m_doc.m_filter);
+    m_entries = BuildEntryList(CEditorLines::Of(*document()).Lines(), m_doc.m_filter);
     emit entriesUpdated(keepPosition);
 }
 

@@ -1,5 +1,6 @@
 #include "panel/CEntryEditorQt.h"
 
+#include "app/CEditorLines.h"
 #include "app/EditorText.h"
 #include "widgets/CTextEditHistory.h"
 
@@ -80,23 +81,29 @@ CEntryEditorQt::CEntryEditorQt(QPlainTextEdit& editor, CTextEditHistory& history
 {
 }
 
-std::vector<std::string> CEntryEditorQt::Lines() const
+const std::vector<std::string>& CEntryEditorQt::Lines() const
 {
-    return LinesOfEditorText(m_editor.toPlainText());
+    // The raw text, as the view reads it: no-break spaces stay what they are.
+    return CEditorLines::Of(*m_editor.document()).Lines();
 }
 
 void CEntryEditorQt::ApplyEdits(const std::vector<LineEdit>& edits)
 {
     if (edits.empty())
         return;
+    CEditorLines& lines = CEditorLines::Of(*m_editor.document());
+    const bool linesWereCurrent = lines.IsCurrent();
+    bool allApplied = true;
     m_editor.viewport()->setUpdatesEnabled(false);
     m_history.BeginStep();
     QTextCursor block(m_editor.document());
     block.beginEditBlock();
     for (const LineEdit& edit : edits)
-        ApplyLineEdit(*m_editor.document(), edit);
+        allApplied = ApplyLineEdit(*m_editor.document(), edit) && allApplied;
     block.endEditBlock();
     m_history.EndStep();
+    if (linesWereCurrent && allApplied)
+        lines.FollowEdits(edits);
     m_editor.viewport()->setUpdatesEnabled(true);
     m_editor.viewport()->update();
 }

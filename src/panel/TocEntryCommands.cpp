@@ -6,6 +6,7 @@
 #include "toc/HeadingTests.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 #include <string_view>
 
@@ -157,8 +158,44 @@ EntryCommandResult RunEntryCommand(EntryCommand command, const std::vector<std::
     throw std::invalid_argument("unknown entry command");
 }
 
+namespace
+{
+// Every edit lies within the lines and wholly before the one listed ahead of it, as the commands
+// list them: then each edit meets the lines as they were, and all of them can be made in one pass.
+bool FromLastToFirst(const std::vector<LineEdit>& edits, std::size_t lineCount)
+{
+    std::size_t limit = lineCount;
+    for (const LineEdit& edit : edits)
+    {
+        if (edit.firstLine > limit || edit.lineCount > limit - edit.firstLine)
+            return false;
+        limit = edit.firstLine;
+    }
+    return true;
+}
+} // namespace
+
 void ApplyEdits(std::vector<std::string>& lines, const std::vector<LineEdit>& edits)
 {
+    if (FromLastToFirst(edits, lines.size()))
+    {
+        std::size_t size = lines.size();
+        for (const LineEdit& edit : edits)
+            size = size - edit.lineCount + edit.newLines.size();
+        std::vector<std::string> edited;
+        edited.reserve(size);
+        std::size_t next = 0;
+        for (auto edit = edits.rbegin(); edit != edits.rend(); ++edit)
+        {
+            std::move(lines.begin() + static_cast<std::ptrdiff_t>(next),
+                      lines.begin() + static_cast<std::ptrdiff_t>(edit->firstLine), std::back_inserter(edited));
+            edited.insert(edited.end(), edit->newLines.begin(), edit->newLines.end());
+            next = edit->firstLine + edit->lineCount;
+        }
+        std::move(lines.begin() + static_cast<std::ptrdiff_t>(next), lines.end(), std::back_inserter(edited));
+        lines = std::move(edited);
+        return;
+    }
     std::vector<std::string> edited = lines;
     for (const LineEdit& edit : edits)
     {

@@ -191,3 +191,30 @@ TEST(EntryCommands, ApplyEditsRefusesAnEditOutsideTheText)
     EXPECT_THROW(ApplyEdits(lines, {LineEdit{0, 1, {}}, LineEdit{1, 1, {}}}), std::out_of_range);
     EXPECT_EQ(lines, (std::vector<std::string>{"a", "b"}));
 }
+
+// Edits listed from the last line up are made in one pass; the result must be that of making them
+// one after the other, also where they touch, insert at one place or reach the last line.
+TEST(EntryCommands, ApplyEditsMakesTheEditsInTheirOrder)
+{
+    const std::vector<std::string> lines = {"a", "b", "c", "d", "e"};
+    const std::vector<std::vector<LineEdit>> cases = {
+        {LineEdit{3, 2, {"D"}}, LineEdit{1, 2, {"B", "C", "X"}}},
+        {LineEdit{4, 1, {}}, LineEdit{2, 2, {}}, LineEdit{0, 1, {"A"}}},
+        {LineEdit{2, 0, {"x"}}, LineEdit{2, 0, {"y"}}, LineEdit{0, 2, {}}},
+        {LineEdit{5, 0, {"f"}}, LineEdit{0, 5, {"z"}}},
+        {LineEdit{1, 1, {"1"}}, LineEdit{3, 1, {"3"}}}, // not from the last up: made one by one
+    };
+    for (const std::vector<LineEdit>& edits : cases)
+    {
+        std::vector<std::string> expected = lines;
+        for (const LineEdit& edit : edits)
+        {
+            const auto first = expected.begin() + static_cast<std::ptrdiff_t>(edit.firstLine);
+            const auto at = expected.erase(first, first + static_cast<std::ptrdiff_t>(edit.lineCount));
+            expected.insert(at, edit.newLines.begin(), edit.newLines.end());
+        }
+        std::vector<std::string> edited = lines;
+        ApplyEdits(edited, edits);
+        EXPECT_EQ(edited, expected);
+    }
+}
