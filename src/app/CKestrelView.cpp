@@ -454,6 +454,7 @@ void CKestrelView::OpenDocument(const std::string& path)
     m_currentPath = path;
     m_busy = true;
     m_savedSinceOpen = false;
+    m_backupOwed = true;
     emit commandStateChanged();
 
     CProgressWnd progress(QStringLiteral("Конвертирование оглавлений"), window());
@@ -504,7 +505,9 @@ void CKestrelView::SaveDocument()
         MoveToProcessedFolder();
     // Save reports its own failures; a text that did not reach the file still counts as changed,
     // so Save stays offered and leaving the document still asks.
-    if (!m_document.Save(m_makeBak && !m_savedSinceOpen))
+    if (m_document.Save(m_makeBak && m_backupOwed))
+        m_backupOwed = false;
+    else
         m_modified = true;
     m_savedSinceOpen = true;
     UpdateTitle();

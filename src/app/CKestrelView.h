@@ -82,6 +82,9 @@ public:
     bool m_modified = false;
     bool m_busy = false;
     bool m_savedSinceOpen = false;
+    // The file as it was loaded is neither in a backup nor replaced by a save yet: a save that
+    // failed leaves the backup owed, so the next save still makes it.
+    bool m_backupOwed = false;
     std::deque<std::string> m_pendingFiles;
 
     bool m_autoSaveOnNext = false;

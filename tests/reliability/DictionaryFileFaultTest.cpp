@@ -4,6 +4,8 @@
 
 #include "ReliabilitySupport.h"
 
+#include <gtest/gtest.h>
+
 #include "../../fuzz/FuzzChecks.h"
 
 #include "dictionaries/CDocKindsList.h"

@@ -5,7 +5,6 @@
 
 #include "document/Reporter.h"
 
-#include <gtest/gtest.h>
 
 #include <linux/capability.h>
 #include <sys/mount.h>
@@ -19,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>

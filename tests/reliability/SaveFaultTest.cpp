@@ -5,6 +5,8 @@
 
 #include "ReliabilitySupport.h"
 
+#include <gtest/gtest.h>
+
 #include "dictionaries/CDocKindsList.h"
 #include "dictionaries/CUpperCaseWordsDict.h"
 #include "document/CDocumentFile.h"
