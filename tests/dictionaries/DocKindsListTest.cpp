@@ -3,6 +3,8 @@
 #include "document/Reporter.h"
 #include "settings/CArchive.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,10 +15,6 @@
 namespace
 {
 
-std::string W(const char* utf8)
-{
-    return Utf8ToCp1251(utf8);
-}
 
 std::vector<std::string> ToUtf8(const std::vector<std::string>& cp1251)
 {
@@ -26,16 +24,6 @@ std::vector<std::string> ToUtf8(const std::vector<std::string>& cp1251)
     return lines;
 }
 
-struct RecordingReporter : IReporter
-{
-    void Report(std::string_view text, MessageIcon icon) override
-    {
-        messages.emplace_back(text);
-        icons.push_back(icon);
-    }
-    std::vector<std::string> messages;
-    std::vector<MessageIcon> icons;
-};
 
 const std::string kKindsFile866 = std::string(TIRVEL_TEST_DATA_DIR) + "/dictionaries/kinds-cp866.txt";
 
@@ -55,9 +43,9 @@ TEST(DocKindsList, NormaliseForCompare)
     };
     for (const Case& c : cases)
     {
-        std::string kind = W(c.in);
+        std::string kind = Cp(c.in);
         CDocKindsList::NormaliseForCompare(kind);
-        EXPECT_EQ(kind, W(c.out)) << c.in;
+        EXPECT_EQ(kind, Cp(c.out)) << c.in;
     }
 }
 
@@ -83,7 +71,7 @@ TEST(DocKindsList, AddKindNormalisesAndRefusesEmptyAndRepeatedKinds)
     {
         RecordingReporter reporter;
         const std::vector<std::string> before = list.m_kinds;
-        EXPECT_EQ(list.AddKind(W(c.typed), reporter), c.added) << c.typed;
+        EXPECT_EQ(list.AddKind(Cp(c.typed), reporter), c.added) << c.typed;
         if (c.added)
         {
             EXPECT_TRUE(reporter.messages.empty());
@@ -103,7 +91,7 @@ TEST(DocKindsList, AddKindNormalisesAndRefusesEmptyAndRepeatedKinds)
 TEST(DocKindsList, ImportAddsEachNewLineOnceAsItStands)
 {
     CDocKindsList list;
-    list.m_kinds = {W("ЗАКОН")};
+    list.m_kinds = {Cp("ЗАКОН")};
     RecordingReporter reporter;
     ASSERT_TRUE(list.ImportKinds(kKindsFile866, KindsFileCodePage::Dos866, reporter));
     EXPECT_TRUE(reporter.messages.empty());
@@ -119,16 +107,16 @@ TEST(DocKindsList, ImportAddsEachNewLineOnceAsItStands)
 TEST(DocKindsList, ImportAsWindowsFileKeepsTheBytesUnconverted)
 {
     CDocKindsList list;
-    list.m_kinds = {W("ЗАКОН")};
+    list.m_kinds = {Cp("ЗАКОН")};
     RecordingReporter reporter;
     ASSERT_TRUE(list.ImportKinds(kKindsFile866, KindsFileCodePage::Windows1251, reporter));
     const std::vector<std::string> expected = {
-        W("ЗАКОН"),
-        Cp1251ToCp866(W("ЗАКОН")),
-        Cp1251ToCp866(W("УКАЗ")),
+        Cp("ЗАКОН"),
+        Cp1251ToCp866(Cp("ЗАКОН")),
+        Cp1251ToCp866(Cp("УКАЗ")),
         "",
-        Cp1251ToCp866(W("Закон")),
-        Cp1251ToCp866(W("ПОСТАНОВЛЕНИЕ  ПРАВИТЕЛЬСТВА")),
+        Cp1251ToCp866(Cp("Закон")),
+        Cp1251ToCp866(Cp("ПОСТАНОВЛЕНИЕ  ПРАВИТЕЛЬСТВА")),
     };
     EXPECT_EQ(list.m_kinds, expected);
 }
@@ -166,19 +154,19 @@ TEST(DocKindsList, ImportOfAnUnreadableFileReportsAndAddsNothing)
                                     std::string(TIRVEL_TEST_DATA_DIR) + "/dictionaries"})
     {
         CDocKindsList list;
-        list.m_kinds = {W("ЗАКОН")};
+        list.m_kinds = {Cp("ЗАКОН")};
         RecordingReporter reporter;
         EXPECT_FALSE(list.ImportKinds(path, KindsFileCodePage::Dos866, reporter)) << path;
         EXPECT_EQ(reporter.messages, std::vector<std::string>{"Ошибка чтения файла!"});
         EXPECT_EQ(reporter.icons, std::vector<MessageIcon>{MessageIcon::Error});
-        EXPECT_EQ(list.m_kinds, std::vector<std::string>{W("ЗАКОН")});
+        EXPECT_EQ(list.m_kinds, std::vector<std::string>{Cp("ЗАКОН")});
     }
 }
 
 TEST(DocKindsList, SortKindsUsesUnsignedByteOrder)
 {
     CDocKindsList list;
-    list.m_kinds = {W("указ"), W("УКАЗ"), W("Ёлка"), W("АКТ"), W("z"), W("Z"), ""};
+    list.m_kinds = {Cp("указ"), Cp("УКАЗ"), Cp("Ёлка"), Cp("АКТ"), Cp("z"), Cp("Z"), ""};
     list.SortKinds();
     EXPECT_EQ(ToUtf8(list.m_kinds), (std::vector<std::string>{"", "Z", "z", "Ёлка", "АКТ", "УКАЗ", "указ"}));
 }
@@ -186,14 +174,14 @@ TEST(DocKindsList, SortKindsUsesUnsignedByteOrder)
 TEST(DocKindsList, StoredFormRoundTripsAndLoadingReplacesTheList)
 {
     CDocKindsList list;
-    list.m_kinds = {W("ЗАКОН"), "", std::string(300, 'x')};
+    list.m_kinds = {Cp("ЗАКОН"), "", std::string(300, 'x')};
     CArchive out;
     list.Serialize(out);
     const std::string& bytes = out.Bytes();
     ASSERT_EQ(bytes.substr(0, 10), std::string("\x03\x00\x00\x00\x05\xC7\xC0\xCA\xCE\xCD", 10));
 
     CDocKindsList loaded;
-    loaded.m_kinds = {W("СТАРОЕ")};
+    loaded.m_kinds = {Cp("СТАРОЕ")};
     CArchive in(bytes);
     loaded.Serialize(in);
     EXPECT_EQ(loaded, list);

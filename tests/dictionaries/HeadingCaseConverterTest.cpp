@@ -3,6 +3,8 @@
 #include "document/CodePage.h"
 #include "document/Reporter.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,11 +12,6 @@
 
 namespace
 {
-
-struct SilentReporter : IReporter
-{
-    void Report(std::string_view, MessageIcon) override {}
-};
 
 std::vector<std::string> ToCp1251(const std::vector<std::string>& utf8)
 {

@@ -3,6 +3,8 @@
 #include "document/Reporter.h"
 #include "settings/CArchive.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,21 +13,7 @@
 namespace
 {
 
-std::string W(const char* utf8)
-{
-    return Utf8ToCp1251(utf8);
-}
 
-struct RecordingReporter : IReporter
-{
-    void Report(std::string_view text, MessageIcon icon) override
-    {
-        messages.emplace_back(text);
-        icons.push_back(icon);
-    }
-    std::vector<std::string> messages;
-    std::vector<MessageIcon> icons;
-};
 
 TEST(UpperCaseWordsRec, StemAndFlagFollowTheWordLength)
 {
@@ -41,7 +29,7 @@ TEST(UpperCaseWordsRec, StemAndFlagFollowTheWordLength)
     };
     for (const Case& c : cases)
     {
-        const CUpperCaseWordsRec rec(W(c.word));
+        const CUpperCaseWordsRec rec(Cp(c.word));
         EXPECT_EQ(Cp1251ToUtf8(rec.m_stem), c.stem) << c.word;
         EXPECT_EQ(rec.m_allCaps, c.allCaps) << c.word;
     }
@@ -65,7 +53,7 @@ TEST(UpperCaseWordsRec, MatchesByStemAndLengthWithinTwo)
         {"Федерация", "ФЕДЕРАЛЬНЫЙ", false},   {"Россия", "РОССИЙСКОЙ", false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(CUpperCaseWordsRec(W(c.entry)).Matches(W(c.text)), c.matches) << c.entry << " / " << c.text;
+        EXPECT_EQ(CUpperCaseWordsRec(Cp(c.entry)).Matches(Cp(c.text)), c.matches) << c.entry << " / " << c.text;
 }
 
 TEST(UpperCaseWordsDict, FindWordSearchesBuiltinWordsFirst)
@@ -76,19 +64,19 @@ TEST(UpperCaseWordsDict, FindWordSearchesBuiltinWordsFirst)
     EXPECT_EQ(Cp1251ToUtf8(dict.m_builtinWords.front().m_word), "N");
     EXPECT_EQ(Cp1251ToUtf8(dict.m_builtinWords.back().m_word), "УВД");
 
-    ASSERT_TRUE(dict.AddWord(W("РОССИЯ"), reporter));
-    ASSERT_TRUE(dict.AddWord(W("ОВД"), reporter));
+    ASSERT_TRUE(dict.AddWord(Cp("РОССИЯ"), reporter));
+    ASSERT_TRUE(dict.AddWord(Cp("ОВД"), reporter));
 
-    const auto russia = dict.FindWord(W("РОССИИ"));
+    const auto russia = dict.FindWord(Cp("РОССИИ"));
     ASSERT_TRUE(russia);
     EXPECT_EQ(Cp1251ToUtf8(russia->m_word), "Россия");
     EXPECT_EQ(russia->m_allCaps, 0);
 
-    const auto ovd = dict.FindWord(W("овд"));
+    const auto ovd = dict.FindWord(Cp("овд"));
     ASSERT_TRUE(ovd);
     EXPECT_EQ(ovd->m_allCaps, 1);
 
-    EXPECT_FALSE(dict.FindWord(W("ГРАЖДАН")));
+    EXPECT_FALSE(dict.FindWord(Cp("ГРАЖДАН")));
 }
 
 TEST(UpperCaseWordsDict, AddWordTrimsAndRefusesEmptyAndRepeatedWords)
@@ -114,7 +102,7 @@ TEST(UpperCaseWordsDict, AddWordTrimsAndRefusesEmptyAndRepeatedWords)
     for (const Case& c : cases)
     {
         RecordingReporter reporter;
-        EXPECT_EQ(dict.AddWord(W(c.typed), reporter), c.added) << c.typed;
+        EXPECT_EQ(dict.AddWord(Cp(c.typed), reporter), c.added) << c.typed;
         if (c.added)
         {
             ++expectedSize;
@@ -137,7 +125,7 @@ TEST(UpperCaseWordsDict, SortUserWordsUsesUnsignedByteOrder)
     RecordingReporter reporter;
     CUpperCaseWordsDict dict;
     for (const char* word : {"овд", "Z", "ОВД", "Ёж", "z"})
-        ASSERT_TRUE(dict.AddWord(W(word), reporter));
+        ASSERT_TRUE(dict.AddWord(Cp(word), reporter));
     dict.SortUserWords();
     std::vector<std::string> words;
     for (const CUpperCaseWordsRec& rec : dict.m_userWords)
@@ -149,16 +137,16 @@ TEST(UpperCaseWordsDict, LoadingTakesStemAndFlagAsStoredAndReplacesUserWords)
 {
     CArchive out;
     out.WriteInt32(2);
-    out.WriteString(W("Минфин"));
-    out.WriteString(W("МИ")); // not what the word would give: must be kept
+    out.WriteString(Cp("Минфин"));
+    out.WriteString(Cp("МИ")); // not what the word would give: must be kept
     out.WriteInt32(1);
-    out.WriteString(W("ОВД"));
-    out.WriteString(W("ОВД"));
+    out.WriteString(Cp("ОВД"));
+    out.WriteString(Cp("ОВД"));
     out.WriteInt32(1);
 
     RecordingReporter reporter;
     CUpperCaseWordsDict dict;
-    ASSERT_TRUE(dict.AddWord(W("Старое"), reporter));
+    ASSERT_TRUE(dict.AddWord(Cp("Старое"), reporter));
     CArchive in(out.Bytes());
     dict.Serialize(in);
     ASSERT_EQ(dict.m_userWords.size(), 2u);
@@ -175,8 +163,8 @@ TEST(UpperCaseWordsDict, LoadingCutShortKeepsTheEntriesReadSoFar)
 {
     CArchive out;
     out.WriteInt32(3);
-    CUpperCaseWordsRec(W("ОВД")).Serialize(out);
-    CUpperCaseWordsRec(W("Минфин")).Serialize(out);
+    CUpperCaseWordsRec(Cp("ОВД")).Serialize(out);
+    CUpperCaseWordsRec(Cp("Минфин")).Serialize(out);
     const std::string bytes = out.Bytes().substr(0, out.Bytes().size() - 2);
 
     CUpperCaseWordsDict dict;
@@ -192,7 +180,7 @@ TEST(UpperCaseWordsDict, NegativeCountReadsAsNoEntries)
     out.WriteInt32(-5);
     CUpperCaseWordsDict dict;
     RecordingReporter reporter;
-    ASSERT_TRUE(dict.AddWord(W("ОВД"), reporter));
+    ASSERT_TRUE(dict.AddWord(Cp("ОВД"), reporter));
     CArchive in(out.Bytes());
     dict.Serialize(in);
     EXPECT_TRUE(dict.m_userWords.empty());

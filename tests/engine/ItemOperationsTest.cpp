@@ -7,6 +7,8 @@
 #include "document/Reporter.h"
 #include "toc/CTocRecognizer.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,18 +16,6 @@
 
 namespace
 {
-std::string Cp(std::string_view utf8)
-{
-    return Utf8ToCp1251(utf8);
-}
-
-std::vector<std::string> CpLines(const std::vector<std::string>& utf8)
-{
-    std::vector<std::string> lines;
-    for (const std::string& line : utf8)
-        lines.push_back(Cp(line));
-    return lines;
-}
 
 std::vector<std::string> Utf8Lines(const std::vector<std::string>& lines)
 {
@@ -34,12 +24,6 @@ std::vector<std::string> Utf8Lines(const std::vector<std::string>& lines)
         utf8.push_back(Cp1251ToUtf8(line));
     return utf8;
 }
-
-class SilentReporter : public IReporter
-{
-public:
-    void Report(std::string_view, MessageIcon) override {}
-};
 
 // An engine on a given text, for running single passes.
 struct Engine

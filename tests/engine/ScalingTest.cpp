@@ -8,6 +8,8 @@
 #include "document/Reporter.h"
 #include "toc/ProcessDocument.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,12 +19,6 @@
 
 namespace
 {
-class SilentReporter : public IReporter
-{
-public:
-    void Report(std::string_view, MessageIcon) override {}
-};
-
 // A law of the given number of chapters, each with numbered centred headings, articles and an
 // appendix: every collecting and merging pass has work on every page.
 std::vector<std::string> GeneratedLaw(int chapters)

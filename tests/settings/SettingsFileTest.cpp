@@ -5,6 +5,8 @@
 #include "settings/CArchive.h"
 #include "settings/SettingsFile.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -17,21 +19,7 @@ namespace fs = std::filesystem;
 namespace
 {
 
-std::string W(const char* utf8)
-{
-    return Utf8ToCp1251(utf8);
-}
 
-struct RecordingReporter : IReporter
-{
-    void Report(std::string_view text, MessageIcon icon) override
-    {
-        messages.emplace_back(text);
-        icons.push_back(icon);
-    }
-    std::vector<std::string> messages;
-    std::vector<MessageIcon> icons;
-};
 
 // A fresh folder under the test temp folder, removed with the object.
 struct TempFolder
@@ -63,10 +51,10 @@ struct StoredState
         settings.m_moveOnSave = 1;
         settings.m_processedFolder = "/home/" + std::string(294, 'x');
         RecordingReporter reporter;
-        words.AddWord(W("ОВД"), reporter);
-        words.AddWord(W("Минфин"), reporter);
-        kinds.AddKind(W("закон"), reporter);
-        kinds.AddKind(W("указ"), reporter);
+        words.AddWord(Cp("ОВД"), reporter);
+        words.AddWord(Cp("Минфин"), reporter);
+        kinds.AddKind(Cp("закон"), reporter);
+        kinds.AddKind(Cp("указ"), reporter);
     }
     WorkflowSettings settings;
     CUpperCaseWordsDict words;
@@ -145,7 +133,7 @@ TEST(SettingsFile, EveryTruncationPointFollowsTheReadingRules)
         WorkflowSettings settings;
         CUpperCaseWordsDict words;
         CDocKindsList kinds;
-        kinds.m_kinds = {W("ПРЕЖНИЙ")};
+        kinds.m_kinds = {Cp("ПРЕЖНИЙ")};
         const SettingsReadResult result = ReadSettingsBytes(full.substr(0, cut), settings, words, kinds);
 
         if (cut < afterFolder)
@@ -157,7 +145,7 @@ TEST(SettingsFile, EveryTruncationPointFollowsTheReadingRules)
             EXPECT_EQ(settings.m_moveOnSave, cut >= 12 ? 1 : 0);
             EXPECT_EQ(settings.m_processedFolder, "");
             EXPECT_TRUE(words.m_userWords.empty());
-            EXPECT_EQ(kinds.m_kinds, std::vector<std::string>{W("ПРЕЖНИЙ")});
+            EXPECT_EQ(kinds.m_kinds, std::vector<std::string>{Cp("ПРЕЖНИЙ")});
             continue;
         }
         EXPECT_EQ(settings, stored.settings);

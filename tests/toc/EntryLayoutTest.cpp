@@ -4,6 +4,8 @@
 #include "toc/CTocItemList.h"
 #include "toc/HeadingTests.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,10 +14,6 @@
 namespace
 {
 
-std::string Cp(std::string_view utf8)
-{
-    return Utf8ToCp1251(utf8);
-}
 
 std::vector<std::string> CpLines(const std::vector<std::string>& utf8)
 {

@@ -4,6 +4,8 @@
 #include "document/Markers.h"
 #include "toc/TocItem.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,19 +14,7 @@
 namespace
 {
 
-// Test texts are written in UTF-8 and compared in the engine's code page.
-std::string Cp(std::string_view utf8)
-{
-    return Utf8ToCp1251(utf8);
-}
 
-std::vector<std::string> CpLines(std::initializer_list<std::string_view> utf8)
-{
-    std::vector<std::string> lines;
-    for (std::string_view line : utf8)
-        lines.push_back(Cp(line));
-    return lines;
-}
 
 struct LineCase
 {
