@@ -8,6 +8,16 @@
 
 #include <algorithm>
 
+namespace
+{
+// The document separates blocks by paragraph separators; the history keeps line breaks.
+void ToLineBreaks(QString& text)
+{
+    auto* const begin = reinterpret_cast<char16_t*>(text.data());
+    std::replace(begin, begin + text.size(), char16_t(QChar::ParagraphSeparator), u'\n');
+}
+} // namespace
+
 class CTextChangeCommand : public QUndoCommand
 {
 public:
@@ -104,7 +114,7 @@ QString CTextEditHistory::CurrentText() const
 {
     // The raw text: toPlainText() would turn no-break spaces into blanks.
     QString text = m_editor->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    ToLineBreaks(text);
     return text;
 }
 
@@ -115,14 +125,14 @@ QString CTextEditHistory::DocumentText(int position, int length) const
     if (length > m_editor->document()->characterCount() / 4)
     {
         QString text = m_editor->document()->toRawText().mid(position, length);
-        text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        ToLineBreaks(text);
         return text;
     }
     QTextCursor cursor(m_editor->document());
     cursor.setPosition(position);
     cursor.setPosition(position + length, QTextCursor::KeepAnchor);
     QString text = cursor.selectedText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    ToLineBreaks(text);
     return text;
 }
 
