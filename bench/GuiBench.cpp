@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QListWidget>
 #include <QTemporaryDir>
+#include <QTextCursor>
 #include <benchmark/benchmark.h>
 
 #include <fstream>
@@ -132,8 +133,9 @@ void OpenDocument(benchmark::State& state)
     state.counters["entries"] = static_cast<double>(editor.panel->List()->count());
 }
 
-// One panel command on every entry of a text with state.range(0) entries, all marked.
-void PanelCommand(benchmark::State& state, int command)
+// One panel command on every entry of a text with state.range(0) entries, all marked; with
+// typedFirst the operator has typed into the text since it was opened, so the command reads it.
+void PanelCommandOn(benchmark::State& state, int command, bool typedFirst)
 {
     Editor editor;
     const std::size_t wanted = static_cast<std::size_t>(state.range(0));
@@ -149,12 +151,27 @@ void PanelCommand(benchmark::State& state, int command)
         editor.View().RefreshEntries(false);
         editor.panel->MarkAll();
         editor.prompter.Answer({PromptAnswer::Yes});
+        if (typedFirst)
+        {
+            editor.View().moveCursor(QTextCursor::End);
+            editor.View().insertPlainText(QStringLiteral(" "));
+        }
         QCoreApplication::processEvents();
         state.ResumeTiming();
         editor.panel->RunButton(command);
         QCoreApplication::processEvents();
     }
     state.counters["entries"] = static_cast<double>(std::min(entries.size(), wanted));
+}
+
+void PanelCommand(benchmark::State& state, int command)
+{
+    PanelCommandOn(state, command, false);
+}
+
+void PanelCommandAfterTyping(benchmark::State& state, int command)
+{
+    PanelCommandOn(state, command, true);
 }
 } // namespace
 
@@ -183,6 +200,14 @@ int main(int argc, char** argv)
     };
     for (const auto& [name, command] : commands)
         benchmark::RegisterBenchmark((std::string("PanelCommand/") + name).c_str(), PanelCommand, command)
+            ->Arg(5000)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->Iterations(5);
+
+    for (const auto& [name, command] : {commands[0], commands[5]})
+        benchmark::RegisterBenchmark((std::string("PanelCommandAfterTyping/") + name).c_str(), PanelCommandAfterTyping,
+                                     command)
             ->Arg(5000)
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime()
