@@ -1,6 +1,7 @@
 #include "dictionaries/CDocKindsList.h"
 
 #include "document/CodePage.h"
+#include "document/FileLines.h"
 #include "document/Reporter.h"
 #include "settings/CArchive.h"
 #include "settings/FileBytes.h"
@@ -11,28 +12,6 @@
 
 namespace
 {
-
-// The document files' line rules: LF or CR LF ends a line, 0x1A ends the text, and a final line
-// end does not start another line.
-std::vector<std::string> SplitFileLines(std::string_view content)
-{
-    content = content.substr(0, content.find('\x1A'));
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < content.size())
-    {
-        std::size_t end = content.find('\n', start);
-        const std::size_t next = end == std::string_view::npos ? content.size() : end + 1;
-        if (end == std::string_view::npos)
-            end = content.size();
-        std::string_view line = content.substr(start, end - start);
-        if (end < content.size() && !line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        lines.emplace_back(line);
-        start = next;
-    }
-    return lines;
-}
 
 bool Holds(const std::vector<std::string>& kinds, const std::string& kind)
 {

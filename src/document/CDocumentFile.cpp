@@ -1,6 +1,7 @@
 #include "document/CDocumentFile.h"
 
 #include "document/CodePage.h"
+#include "document/FileLines.h"
 #include "document/Markers.h"
 #include "document/TextRules.h"
 
@@ -296,34 +297,21 @@ std::string ReadWholeFile(const std::string& path)
 }
 
 // Puts the lines of a file's content, in memory form, into the header lines up to the text start
-// line and into the text lines after it: CR LF or LF end a line, a lone CR stays in its line, 0x1A
-// ends the content, and a final line end gives no extra empty line.
+// line and into the text lines after it.
 void SplitIntoLines(std::string_view content, std::vector<std::string>& headerLines,
                     std::vector<std::string>& textLines)
 {
-    content = content.substr(0, content.find('\x1A'));
+    content = LineContent(content);
     // One line per line end, at most: the list never grows by reallocation (which would hold the old
     // and the new list at once for a large document).
-    std::size_t lineEnds = 0;
-    for (std::size_t at = content.find('\n'); at != std::string_view::npos; at = content.find('\n', at + 1))
-        ++lineEnds;
-    textLines.reserve(lineEnds + 1);
+    textLines.reserve(MaxLineCount(content));
     std::vector<std::string>* target = &headerLines;
-    std::size_t start = 0;
-    while (start < content.size())
-    {
-        std::size_t end = content.find('\n', start);
-        const std::size_t next = end == std::string_view::npos ? content.size() : end + 1;
-        if (end == std::string_view::npos)
-            end = content.size();
-        else if (end > start && content[end - 1] == '\r')
-            --end;
-        std::string& line = target->emplace_back(content.substr(start, end - start));
+    ForEachFileLine(content, [&](std::string_view fileLine) {
+        std::string& line = target->emplace_back(fileLine);
         FileLineToMemory(line);
         if (target == &headerLines && line == TextStartLine())
             target = &textLines;
-        start = next;
-    }
+    });
 }
 
 // Whether RemoveTocBlocks(lines) equals kept, without making that copy of a large text.
