@@ -318,17 +318,9 @@ void SplitIntoLines(std::string_view content, std::vector<std::string>& headerLi
 bool EqualWithoutTocBlocks(const std::vector<std::string>& lines, const std::vector<std::string>& kept)
 {
     std::size_t next = 0;
-    bool inBlock = false;
-    for (const std::string& line : lines)
-    {
-        if (!inBlock && IsMarker(line, Marker::Ogl))
-            inBlock = true;
-        else if (inBlock && IsMarker(line, Marker::Kon))
-            inBlock = false;
-        else if (!inBlock && (next == kept.size() || kept[next++] != line))
-            return false;
-    }
-    return next == kept.size();
+    const bool allMatch = ForEachLineOutsideTocBlocks(
+        lines, [&](const std::string& line) { return next < kept.size() && kept[next++] == line; });
+    return allMatch && next == kept.size();
 }
 
 // Calls write with the file form of the lines in pieces of about kWriteChunk bytes, so a save never

@@ -77,15 +77,9 @@ std::vector<std::string> RemoveTocBlocks(const std::vector<std::string>& lines)
 {
     std::vector<std::string> kept;
     kept.reserve(lines.size());
-    bool inBlock = false;
-    for (const std::string& line : lines)
-    {
-        if (!inBlock && IsMarker(line, Marker::Ogl))
-            inBlock = true;
-        else if (inBlock && IsMarker(line, Marker::Kon))
-            inBlock = false;
-        else if (!inBlock)
-            kept.push_back(line);
-    }
+    ForEachLineOutsideTocBlocks(lines, [&](const std::string& line) {
+        kept.push_back(line);
+        return true;
+    });
     return kept;
 }

@@ -33,5 +33,23 @@ bool IsMarkerLine(std::string_view line);
 // One of the eight format markers ЗАГ ЦНТ ПРВ ЛЕВ ЛИП НФТ ТАБ ТТТ (the "is" test).
 bool IsBlockStart(std::string_view line);
 
+// Calls visit(line) with each line outside the ОГЛ...КОН blocks, in order (an unclosed block runs to
+// the end); stops as soon as visit returns false, and returns whether it never did.
+template <typename Visit>
+bool ForEachLineOutsideTocBlocks(const std::vector<std::string>& lines, Visit&& visit)
+{
+    bool inBlock = false;
+    for (const std::string& line : lines)
+    {
+        if (!inBlock && IsMarker(line, Marker::Ogl))
+            inBlock = true;
+        else if (inBlock && IsMarker(line, Marker::Kon))
+            inBlock = false;
+        else if (!inBlock && !visit(line))
+            return false;
+    }
+    return true;
+}
+
 // A copy of lines without their ОГЛ...КОН blocks (an unclosed block runs to the end).
 std::vector<std::string> RemoveTocBlocks(const std::vector<std::string>& lines);
