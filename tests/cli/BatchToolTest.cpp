@@ -1,51 +1,22 @@
 // tirvel-toc as a batch tool: the same output whatever the number of threads, recursive folders,
 // --move-to, --check, the report, and documents that fail without harming the others.
 
-#include <gtest/gtest.h>
+#include "CliTestSupport.h"
 
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <regex>
 #include <string>
 #include <vector>
 
 namespace fs = std::filesystem;
+using namespace cli_test;
 
 namespace
 {
-const fs::path kSamples = fs::path(TIRVEL_SOURCE_DIR) / "samples";
 const char* const kSampleNames[] = {"law_sections_articles.rla", "decree_rules_appendix.rla",
                                     "old_style_toc.rla"};
-// The ОГЛ marker as it stands in a file (code page 866).
-const std::string kOglInFile = std::string("\x04\x04\x8E\x83\x8B") + std::string(61, '-');
-
-std::string ReadBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes)
-{
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::size_t Count(const std::string& text, const std::string& what)
-{
-    std::size_t count = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++count;
-    return count;
-}
-
 // Every file below folder with its bytes, by path relative to folder.
 std::map<std::string, std::string> Tree(const fs::path& folder)
 {
@@ -60,40 +31,13 @@ std::map<std::string, std::string> Tree(const fs::path& folder)
 const std::string kPlainDocument =
     "$1  \x82\xA8\xA4\r\n\x87\xA0\xAA\xAE\xAD\r\n$18\r\n     text without headings";
 
-struct RunResult
-{
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-class BatchTool : public testing::Test
+class BatchTool : public CliToolTest
 {
 protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() / ("tirvel-batch-test-" + std::to_string(::getpid()) + "-" +
-                                             testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
     RunResult Run(std::vector<std::string> args) const
     {
         args.insert(args.begin(), {"--no-settings", "--keep-dates"});
-        std::string command = "'" + std::string(TIRVEL_TOC_EXE) + "'";
-        for (const std::string& arg : args)
-            command += " '" + arg + "'";
-        const fs::path out = m_dir / "stdout";
-        const fs::path err = m_dir / "stderr";
-        command += " >'" + out.string() + "' 2>'" + err.string() + "' </dev/null";
-        const int raw = std::system(command.c_str());
-        RunResult result;
-        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        result.out = ReadBytes(out);
-        result.err = ReadBytes(err);
-        return result;
+        return RunTool(args);
     }
 
     // Every sample several times under different names, a document without headings and one that
@@ -107,8 +51,6 @@ protected:
         fs::create_symlink(folder / "nowhere", folder / "unreadable.rla");
         return folder;
     }
-
-    fs::path m_dir;
 };
 
 TEST_F(BatchTool, OutputIsTheSameWhateverTheNumberOfThreads)

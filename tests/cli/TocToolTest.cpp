@@ -1,69 +1,20 @@
 // tirvel-toc run as a user runs it: exit status, what is written where, and the samples end to end.
 
-#include <gtest/gtest.h>
+#include "CliTestSupport.h"
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace fs = std::filesystem;
+using namespace cli_test;
 
 namespace
 {
-const fs::path kSamples = fs::path(TIRVEL_SOURCE_DIR) / "samples";
-
-std::string ReadBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-struct RunResult
-{
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-class TocTool : public testing::Test
+class TocTool : public CliToolTest
 {
 protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() / ("tirvel-toc-test-" + std::to_string(::getpid()) + "-" +
-                                             testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    RunResult Run(const std::vector<std::string>& args) const
-    {
-        std::string command = "'" + std::string(TIRVEL_TOC_EXE) + "'";
-        for (const std::string& arg : args)
-            command += " '" + arg + "'";
-        const fs::path out = m_dir / "stdout";
-        const fs::path err = m_dir / "stderr";
-        command += " >'" + out.string() + "' 2>'" + err.string() + "' </dev/null";
-        const int raw = std::system(command.c_str());
-        RunResult result;
-        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        result.out = ReadBytes(out);
-        result.err = ReadBytes(err);
-        return result;
-    }
+    RunResult Run(const std::vector<std::string>& args) const { return RunTool(args); }
 
     fs::path CopySample(const std::string& name, const fs::path& into) const
     {
@@ -71,20 +22,7 @@ protected:
         fs::copy_file(kSamples / name, into / name, fs::copy_options::overwrite_existing);
         return into / name;
     }
-
-    fs::path m_dir;
 };
-
-std::size_t Count(const std::string& text, const std::string& what)
-{
-    std::size_t count = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++count;
-    return count;
-}
-
-// The ОГЛ marker as it stands in a file (code page 866).
-const std::string kOglInFile = std::string("\x04\x04\x8E\x83\x8B") + std::string(61, '-');
 
 TEST_F(TocTool, EverySampleGetsATableOfContentsThatIsStable)
 {

@@ -1,0 +1,88 @@
+#pragma once
+// What the tests of tirvel-toc share: file bytes in and out, the tool run as a user runs it, and a
+// fixture with a folder of its own for each test.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace cli_test
+{
+namespace fs = std::filesystem;
+
+inline const fs::path kSamples = fs::path(TIRVEL_SOURCE_DIR) / "samples";
+// The ОГЛ marker as it stands in a file (code page 866).
+inline const std::string kOglInFile = std::string("\x04\x04\x8E\x83\x8B") + std::string(61, '-');
+
+inline std::string ReadBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Writes bytes to path, making the folders on the way.
+inline void WriteBytes(const fs::path& path, const std::string& bytes)
+{
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// How many times what stands in text (overlaps count).
+inline std::size_t Count(const std::string& text, const std::string& what)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++count;
+    return count;
+}
+
+struct RunResult
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Each test gets an empty folder m_dir of its own, removed afterwards, and runs the tool with its
+// output caught there.
+class CliToolTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+        m_dir = fs::temp_directory_path() / ("tirvel-cli-test-" + std::to_string(::getpid()) + "-" +
+                                             test->test_suite_name() + "-" + test->name());
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    // Runs tirvel-toc with args and no input; its exit status and what it wrote to stdout and stderr.
+    RunResult RunTool(const std::vector<std::string>& args) const
+    {
+        std::string command = "'" + std::string(TIRVEL_TOC_EXE) + "'";
+        for (const std::string& arg : args)
+            command += " '" + arg + "'";
+        const fs::path out = m_dir / "stdout";
+        const fs::path err = m_dir / "stderr";
+        command += " >'" + out.string() + "' 2>'" + err.string() + "' </dev/null";
+        const int raw = std::system(command.c_str());
+        RunResult result;
+        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        result.out = ReadBytes(out);
+        result.err = ReadBytes(err);
+        return result;
+    }
+
+    fs::path m_dir;
+};
+} // namespace cli_test
