@@ -3,6 +3,7 @@
 #include "app/EditorText.h"
 #include "app/IPrompter.h"
 #include "widgets/CReportListWidget.h"
+#include "widgets/DialogControls.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -18,14 +19,6 @@ namespace
 {
 const QString kDosFilter = QStringLiteral("Все файлы DOS (*.*)");
 const QString kWindowsFilter = QStringLiteral("Все файлы Windows(*.*)");
-
-QPushButton* MakeButton(const QString& text, const char* name, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    return button;
-}
 } // namespace
 
 std::optional<KindsFileChoice> AskKindsFile(QWidget* parent)
@@ -56,22 +49,18 @@ CDocDictDlg::CDocDictDlg(const CDocKindsList& kinds, IPrompter& prompter, QWidge
     auto* label = new QLabel(QStringLiteral("Вид документа"), this);
     m_edit = new QLineEdit(this);
     m_edit->setObjectName(QStringLiteral("kindEdit"));
-    label->setBuddy(m_edit);
-    m_addButton = MakeButton(QStringLiteral("Добавить"), "addButton", this);
+    m_addButton = MakeDialogButton(QStringLiteral("Добавить"), "addButton", this);
     m_addButton->setDefault(true);
-    m_fromFileButton = MakeButton(QStringLiteral("Из файла"), "fromFileButton", this);
-    m_deleteButton = MakeButton(QStringLiteral("Удалить"), "deleteButton", this);
-    m_deleteAllButton = MakeButton(QStringLiteral("Удалить все"), "deleteAllButton", this);
-    QPushButton* ok = MakeButton(QStringLiteral("OK"), "okButton", this);
-    QPushButton* cancel = MakeButton(QStringLiteral("Отмена"), "cancelButton", this);
+    m_fromFileButton = MakeDialogButton(QStringLiteral("Из файла"), "fromFileButton", this);
+    m_deleteButton = MakeDialogButton(QStringLiteral("Удалить"), "deleteButton", this);
+    m_deleteAllButton = MakeDialogButton(QStringLiteral("Удалить все"), "deleteAllButton", this);
+    QPushButton* ok = MakeDialogButton(QStringLiteral("OK"), "okButton", this);
+    QPushButton* cancel = MakeDialogButton(QStringLiteral("Отмена"), "cancelButton", this);
     m_addButton->setEnabled(false);
     m_deleteButton->setEnabled(false);
     m_deleteAllButton->setEnabled(false);
 
-    auto* editRow = new QHBoxLayout;
-    editRow->addWidget(label);
-    editRow->addWidget(m_edit, 1);
-    editRow->addWidget(m_addButton);
+    QHBoxLayout* editRow = MakeEntryRow(label, m_edit, m_addButton);
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addWidget(m_fromFileButton);
     buttonRow->addWidget(m_deleteButton);
@@ -89,8 +78,7 @@ CDocDictDlg::CDocDictDlg(const CDocKindsList& kinds, IPrompter& prompter, QWidge
         m_editText = text;
         m_addButton->setEnabled(!m_editText.isEmpty());
     });
-    connect(m_list, &QTreeWidget::itemSelectionChanged, this,
-            [this] { m_deleteButton->setEnabled(!m_list->selectedItems().isEmpty()); });
+    m_list->EnableWhileSelected(m_deleteButton);
     connect(m_addButton, &QPushButton::clicked, this, &CDocDictDlg::OnAdd);
     connect(m_fromFileButton, &QPushButton::clicked, this, &CDocDictDlg::OnFromFile);
     connect(m_deleteButton, &QPushButton::clicked, this, &CDocDictDlg::OnDelete);
@@ -150,14 +138,9 @@ void CDocDictDlg::OnFromFile()
 
 void CDocDictDlg::OnDelete()
 {
-    const std::vector<int> rows = m_list->SelectedRows();
-    if (rows.empty())
+    if (m_list->SelectedRows().empty())
         return;
-    for (auto row = rows.rbegin(); row != rows.rend(); ++row)
-    {
-        if (*row < static_cast<int>(m_kinds.m_kinds.size()))
-            m_kinds.m_kinds.erase(m_kinds.m_kinds.begin() + *row);
-    }
+    m_list->EraseSelectedFrom(m_kinds.m_kinds);
     RefreshList();
 }
 

@@ -3,23 +3,13 @@
 #include "app/EditorText.h"
 #include "app/IPrompter.h"
 #include "widgets/CReportListWidget.h"
+#include "widgets/DialogControls.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace
-{
-QPushButton* MakeButton(const QString& text, const char* name, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    return button;
-}
-} // namespace
 
 CUpperCaseWordsDlg::CUpperCaseWordsDlg(const CUpperCaseWordsDict& words, IPrompter& prompter, QWidget* parent)
     : QDialog(parent), m_words(words), m_prompter(prompter)
@@ -32,18 +22,14 @@ CUpperCaseWordsDlg::CUpperCaseWordsDlg(const CUpperCaseWordsDict& words, IPrompt
     auto* label = new QLabel(QStringLiteral("Новое"), this);
     m_edit = new QLineEdit(this);
     m_edit->setObjectName(QStringLiteral("wordEdit"));
-    label->setBuddy(m_edit);
-    m_addButton = MakeButton(QStringLiteral("Добавить"), "addButton", this);
+    m_addButton = MakeDialogButton(QStringLiteral("Добавить"), "addButton", this);
     m_addButton->setDefault(true);
-    m_deleteButton = MakeButton(QStringLiteral("Удалить"), "deleteButton", this);
-    m_clearButton = MakeButton(QStringLiteral("Очистить"), "clearButton", this);
-    QPushButton* ok = MakeButton(QStringLiteral("OK"), "okButton", this);
-    QPushButton* cancel = MakeButton(QStringLiteral("Отмена"), "cancelButton", this);
+    m_deleteButton = MakeDialogButton(QStringLiteral("Удалить"), "deleteButton", this);
+    m_clearButton = MakeDialogButton(QStringLiteral("Очистить"), "clearButton", this);
+    QPushButton* ok = MakeDialogButton(QStringLiteral("OK"), "okButton", this);
+    QPushButton* cancel = MakeDialogButton(QStringLiteral("Отмена"), "cancelButton", this);
 
-    auto* editRow = new QHBoxLayout;
-    editRow->addWidget(label);
-    editRow->addWidget(m_edit, 1);
-    editRow->addWidget(m_addButton);
+    QHBoxLayout* editRow = MakeEntryRow(label, m_edit, m_addButton);
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addWidget(m_deleteButton);
     buttonRow->addWidget(m_clearButton);
@@ -59,8 +45,7 @@ CUpperCaseWordsDlg::CUpperCaseWordsDlg(const CUpperCaseWordsDict& words, IPrompt
 
     connect(m_edit, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_addButton->setEnabled(!text.isEmpty()); });
-    connect(m_list, &QTreeWidget::itemSelectionChanged, this,
-            [this] { m_deleteButton->setEnabled(!m_list->selectedItems().isEmpty()); });
+    m_list->EnableWhileSelected(m_deleteButton);
     connect(m_addButton, &QPushButton::clicked, this, &CUpperCaseWordsDlg::OnAdd);
     connect(m_deleteButton, &QPushButton::clicked, this, &CUpperCaseWordsDlg::OnDelete);
     connect(m_clearButton, &QPushButton::clicked, this, &CUpperCaseWordsDlg::OnClear);
@@ -95,12 +80,7 @@ void CUpperCaseWordsDlg::OnAdd()
 
 void CUpperCaseWordsDlg::OnDelete()
 {
-    const std::vector<int> rows = m_list->SelectedRows();
-    for (auto row = rows.rbegin(); row != rows.rend(); ++row)
-    {
-        if (*row < static_cast<int>(m_words.m_userWords.size()))
-            m_words.m_userWords.erase(m_words.m_userWords.begin() + *row);
-    }
+    m_list->EraseSelectedFrom(m_words.m_userWords);
     RefreshList();
 }
 

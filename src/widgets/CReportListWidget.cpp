@@ -68,3 +68,9 @@ void CReportListWidget::SelectOnly(int row)
     item->setSelected(true);
     scrollToItem(item);
 }
+
+void CReportListWidget::EnableWhileSelected(QWidget* control)
+{
+    connect(this, &QTreeWidget::itemSelectionChanged, control,
+            [this, control] { control->setEnabled(!selectedItems().isEmpty()); });
+}
