@@ -690,6 +690,11 @@ bool CKestrelView::event(QEvent* event)
             return true;
         }
     }
+    else if (event->type() == QEvent::KeyRelease)
+    {
+        // A released key may have moved the caret, as a mouse event may (see viewportEvent).
+        ReportPosition();
+    }
     return QPlainTextEdit::event(event);
 }
 
@@ -714,54 +719,37 @@ void CKestrelView::keyPressEvent(QKeyEvent* event)
     m_history->EndStep();
 }
 
-void CKestrelView::keyReleaseEvent(QKeyEvent* event)
+bool CKestrelView::viewportEvent(QEvent* event)
 {
-    ReportPosition();
-    QPlainTextEdit::keyReleaseEvent(event);
-}
-
-void CKestrelView::mousePressEvent(QMouseEvent* event)
-{
-    ReportPosition();
-    QPlainTextEdit::mousePressEvent(event);
-}
-
-void CKestrelView::mouseReleaseEvent(QMouseEvent* event)
-{
-    ReportPosition();
-    QPlainTextEdit::mouseReleaseEvent(event);
-}
-
-void CKestrelView::mouseMoveEvent(QMouseEvent* event)
-{
-    ReportPosition();
-    QPlainTextEdit::mouseMoveEvent(event);
-}
-
-void CKestrelView::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    ReportPosition();
-    QPlainTextEdit::mouseDoubleClickEvent(event);
+    switch (event->type())
+    {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+        ReportPosition();
+        break;
+    default:
+        break;
+    }
+    return QPlainTextEdit::viewportEvent(event);
 }
 
 void CKestrelView::contextMenuEvent(QContextMenuEvent* event)
 {
     std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
     // The stock entries act on the document's own history, which is off; route them to ours.
+    const auto routeToHistory = [this](QAction* action, bool enabled, void (CTextEditHistory::*command)()) {
+        action->disconnect();
+        action->setEnabled(enabled);
+        connect(action, &QAction::triggered, this, [this, command] { (m_history->*command)(); });
+    };
     for (QAction* action : menu->actions())
     {
         if (action->objectName() == QLatin1String("edit-undo"))
-        {
-            action->disconnect();
-            action->setEnabled(m_history->CanUndo());
-            connect(action, &QAction::triggered, this, [this] { m_history->Undo(); });
-        }
+            routeToHistory(action, m_history->CanUndo(), &CTextEditHistory::Undo);
         else if (action->objectName() == QLatin1String("edit-redo"))
-        {
-            action->disconnect();
-            action->setEnabled(m_history->CanRedo());
-            connect(action, &QAction::triggered, this, [this] { m_history->Redo(); });
-        }
+            routeToHistory(action, m_history->CanRedo(), &CTextEditHistory::Redo);
     }
     menu->exec(event->globalPos());
 }

@@ -144,6 +144,11 @@ private slots:
         QCOMPARE(window.m_frame->PositionPane()->text(), QStringLiteral("Стр: 2   Кол: 1   Всего: 3"));
         QTest::keyRelease(&view, Qt::Key_End);
         QCOMPARE(window.m_frame->PositionPane()->text(), QStringLiteral("Стр: 2   Кол: 6   Всего: 3"));
+
+        // A click on the text: the press moves the caret, its release shows where.
+        const QPoint lineStart = view.cursorRect(QTextCursor(view.document())).center();
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, lineStart);
+        QCOMPARE(window.m_frame->PositionPane()->text(), QStringLiteral("Стр: 1   Кол: 1   Всего: 3"));
     }
 
     void F1IsSwallowedByTheEditor()
