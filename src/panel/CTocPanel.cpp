@@ -27,14 +27,14 @@ constexpr int kLabelLeft = 330;
 constexpr int kLabelWidth = 200;
 constexpr int kLabelHeight = 15;
 
-struct ButtonSpec
+struct PanelButton
 {
     int id;
     TocPanelIcon icon;
     const char* toolTip;
 };
 
-const ButtonSpec kButtonSpecs[] = {
+const PanelButton kPanelButtons[] = {
     {CTocPanel::kLevelUp, TocPanelIcon::LevelUp, ""},
     {CTocPanel::kLevelDown, TocPanelIcon::LevelDown, ""},
     {CTocPanel::kToCapitals, TocPanelIcon::ToCapitals, ""},
@@ -81,14 +81,14 @@ CTocPanel::CTocPanel(IReporter& reporter, QWidget* parent) : QWidget(parent), m_
     m_list->setItemDelegate(new CTocListDelegate(m_list));
     m_list->installEventFilter(this);
 
-    for (const ButtonSpec& spec : kButtonSpecs)
+    for (const PanelButton& entry : kPanelButtons)
     {
-        auto* button = new CFlatIconButton(MakeTocPanelIcon(spec.icon, kButtonSide), kButtonSide,
-                                           QString::fromUtf8(spec.toolTip), this);
-        button->setObjectName(QStringLiteral("button%1").arg(spec.id));
-        const int id = spec.id;
+        auto* button = new CFlatIconButton(MakeTocPanelIcon(entry.icon, kButtonSide), kButtonSide,
+                                           QString::fromUtf8(entry.toolTip), this);
+        button->setObjectName(QStringLiteral("button%1").arg(entry.id));
+        const int id = entry.id;
         connect(button, &CFlatIconButton::clicked, this, [this, id] { RunButton(id); });
-        m_buttons.emplace_back(spec.id, button);
+        m_buttons.emplace_back(entry.id, button);
     }
 
     m_countLabel = new QLabel(QStringLiteral("Пунктов оглавления: 0"), this);
