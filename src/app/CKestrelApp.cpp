@@ -5,12 +5,13 @@
 #include <QScreen>
 #include <QSettings>
 
+QSettings CKestrelApp::Profile()
+{
+    return QSettings(QString::fromUtf8(kProfileOrganisation), QString::fromUtf8(kProfileApplication));
+}
+
 namespace
 {
-QSettings Profile()
-{
-    return QSettings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Тирвель"));
-}
 
 std::int32_t ReadInt(QSettings& profile, const char* key, std::int32_t fallback)
 {

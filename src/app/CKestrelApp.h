@@ -2,7 +2,10 @@
 // The application's part of the window placement: read from the per-user profile before the main
 // window is first shown, kept when the window closes, written when the program ends.
 
+#include "settings/SettingsFile.h"
 #include "settings/WindowPlacement.h"
+
+#include <QSettings>
 
 class QMainWindow;
 
@@ -17,6 +20,9 @@ public:
     void StorePlacement(const WindowPlacement& placement) { m_placement = placement; }
     // Writes the kept placement to section "Window", one key at a time.
     void SaveWindowPlacement() const;
+
+    // The per-user profile: window placement and the bars' state.
+    static QSettings Profile();
 
     // The placement window has now.
     static WindowPlacement CurrentPlacement(const QMainWindow& window);

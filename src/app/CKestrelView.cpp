@@ -138,24 +138,24 @@ void CKestrelView::OnShown()
 // ---------------------------------------------------------------------------------------------
 // Settings
 
+std::pair<std::string, std::string> CKestrelView::SettingsFolders() const
+{
+    if (!m_settingsFolder.isEmpty())
+        return {ToPath(m_settingsFolder), ToPath(m_settingsFolder)};
+    return {ToPath(QCoreApplication::applicationDirPath()),
+            ToPath(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))};
+}
+
 std::string CKestrelView::SettingsWritePathFor() const
 {
-    const QString exeDir =
-        m_settingsFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_settingsFolder;
-    const QString configDir = m_settingsFolder.isEmpty()
-                                  ? QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
-                                  : m_settingsFolder;
-    return SettingsWritePath(ToPath(exeDir), ToPath(configDir));
+    const auto [exeDir, configDir] = SettingsFolders();
+    return SettingsWritePath(exeDir, configDir);
 }
 
 std::vector<std::string> CKestrelView::SettingsReadPathsFor() const
 {
-    const QString exeDir =
-        m_settingsFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_settingsFolder;
-    const QString configDir = m_settingsFolder.isEmpty()
-                                  ? QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
-                                  : m_settingsFolder;
-    return SettingsReadPaths(ToPath(exeDir), ToPath(configDir));
+    const auto [exeDir, configDir] = SettingsFolders();
+    return SettingsReadPaths(exeDir, configDir);
 }
 
 void CKestrelView::LoadSettings()

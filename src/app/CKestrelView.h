@@ -15,6 +15,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CKestrelDoc;
@@ -123,6 +124,8 @@ private:
     void OnTextChanged();
     void LoadSettings();
     void SaveSettings();
+    // The executable's folder and the user's configuration folder (both the test folder when one is set).
+    std::pair<std::string, std::string> SettingsFolders() const;
     std::string SettingsWritePathFor() const;
     std::vector<std::string> SettingsReadPathsFor() const;
     // Runs a programmatic change as one undo step.

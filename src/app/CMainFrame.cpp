@@ -468,8 +468,7 @@ void CMainFrame::SetEntryPanel(IEntryPanel* panel, QWidget* widget)
 // Only the panel's sizes are applied at start: every run docks it at the bottom again.
 void CMainFrame::LoadBarState()
 {
-    QSettings profile(QStringLiteral("Local AppWizard-Generated Applications"),
-                      QString::fromUtf8(kProductName));
+    QSettings profile = CKestrelApp::Profile();
     profile.beginGroup(QLatin1String(kBarStateSection));
     const int height = profile.value(QStringLiteral("panelHeight"), 100).toInt();
     profile.endGroup();
@@ -479,8 +478,7 @@ void CMainFrame::LoadBarState()
 
 void CMainFrame::SaveBarState()
 {
-    QSettings profile(QStringLiteral("Local AppWizard-Generated Applications"),
-                      QString::fromUtf8(kProductName));
+    QSettings profile = CKestrelApp::Profile();
     profile.beginGroup(QLatin1String(kBarStateSection));
     profile.setValue(QStringLiteral("state"), saveState());
     if (dockWidgetArea(m_tocDock) == Qt::BottomDockWidgetArea ||

@@ -14,8 +14,8 @@
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
-    QApplication::setApplicationName(QStringLiteral("Тирвель"));
+    QApplication::setOrganizationName(QString::fromUtf8(kProfileOrganisation));
+    QApplication::setApplicationName(QString::fromUtf8(kProfileApplication));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tirvel/tirvel.png")));
 
     CKestrelApp app;

@@ -15,6 +15,10 @@ class CUpperCaseWordsDict;
 class IReporter;
 
 inline constexpr const char* kSettingsFileName = "Kestrel.ini";
+// The names the editor's per-user profile and configuration folder go by (UTF-8); the batch tool
+// finds the editor's settings through them.
+inline constexpr const char* kProfileOrganisation = "Local AppWizard-Generated Applications";
+inline constexpr const char* kProfileApplication = "Тирвель";
 
 // The editor's workflow settings, with the values it starts with.
 struct WorkflowSettings
