@@ -12,7 +12,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -37,7 +36,7 @@ std::string EditorConfigDir()
         base = fs::path(home) / ".config";
     else
         return {};
-    return (base / "Local AppWizard-Generated Applications" / "Тирвель").string();
+    return (base / kProfileOrganisation / kProfileApplication).string();
 }
 
 // Lines of a UTF-8 text file in memory form; LF or CR LF, no empty line from a final line end.
@@ -84,27 +83,6 @@ private:
     const std::string& m_path;
     std::vector<std::string>& m_messages;
 };
-
-// The bytes a save of the document writes, dates brought up to date as the save would: the document
-// is saved into a private temporary file and read back.
-bool SavedBytes(CDocumentFile& document, std::string& bytes, DocumentReporter& reporter)
-{
-    static std::atomic<unsigned> counter{0};
-    std::error_code error;
-    const fs::path temporary = fs::temp_directory_path(error) / ("tirvel-toc-" + std::to_string(::getpid()) +
-                                                                 "-" + std::to_string(counter++) + ".rla");
-    if (error)
-    {
-        reporter.Add("no temporary folder: " + error.message());
-        return false;
-    }
-    const std::string original = document.m_path;
-    document.m_path = temporary.string();
-    const bool saved = document.Save(false) && ReadFileBytes(document.m_path, bytes);
-    fs::remove(temporary, error);
-    document.m_path = original;
-    return saved;
-}
 
 bool CreateFolderOf(const std::string& file, DocumentReporter& reporter)
 {
@@ -217,9 +195,10 @@ void ProcessLoaded(CDocumentFile& document, const DocumentJob& job, const TocToo
     bool written = false;
     if (options.toStdout)
     {
-        if (options.keepDates)
-            result.output = document.FileBytes();
-        written = options.keepDates || SavedBytes(document, result.output, reporter);
+        // Standard output gets exactly what a save would write, dates included.
+        document.UpdateDates();
+        result.output = document.FileBytes();
+        written = true;
     }
     else if (!options.outputDir.empty())
         written = SaveInto(document, destination, reporter);

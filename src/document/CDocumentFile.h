@@ -65,6 +65,8 @@ public:
     void Clear();
     // The next saves leave $100 and $101 alone.
     void KeepDates();
+    // Brings $100/$101 up to date as a save does (at most once per load each).
+    void UpdateDates();
     // Exactly the bytes Save writes now (without updating the dates).
     std::string FileBytes() const;
 
@@ -86,7 +88,6 @@ public:
 private:
     // Load without the loaded-text copy.
     void LoadLines(const std::string& path);
-    void UpdateDates();
     // Updates the date on the value line after header line fieldIndex; false when the scan ends.
     bool UpdateDateValue(std::size_t fieldIndex);
     // Writes the file form of the lists to m_path (through a temporary file, as Save describes).
