@@ -1,6 +1,7 @@
 #include "document/CDocumentFile.h"
 
 #include "DocumentTestSupport.h"
+#include "support/FileSizeLimit.h"
 #include "support/PermissionsEnforced.h"
 
 #include <csignal>
@@ -37,29 +38,6 @@ std::string SaveError(const std::string& path)
 {
     return "Ошибка сохранения файла " + path + "!";
 }
-
-// Makes every write beyond a few bytes fail (EFBIG), which stops root as well as anyone else.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    struct rlimit m_saved{};
-    void (*m_oldHandler)(int);
-};
 
 } // namespace
 

@@ -4,6 +4,7 @@
 // checks that hold even for root.
 
 #include "document/Reporter.h"
+#include "../support/FileSizeLimit.h"
 #include "../support/PermissionsEnforced.h"
 
 
@@ -28,6 +29,7 @@ namespace reliability
 {
 
 namespace fs = std::filesystem;
+using ::FileSizeLimit;
 using ::PermissionsEnforced;
 
 struct Message
@@ -101,32 +103,6 @@ inline std::string SamplePath(const std::string& name)
 {
     return std::string(TIRVEL_SOURCE_DIR) + "/samples/" + name;
 }
-
-// While alive, no file may grow beyond limit bytes: a write past it fails with EFBIG, as on a full
-// disk. SIGXFSZ, which would otherwise end the process, is ignored meanwhile.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t limit)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit lowered{limit, m_saved.rlim_max};
-        if (::setrlimit(RLIMIT_FSIZE, &lowered) != 0)
-            throw std::runtime_error("setrlimit failed");
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_savedHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_saved{};
-    void (*m_savedHandler)(int) = SIG_DFL;
-};
 
 // Ends the process when a test hangs, so a blocked read fails the test instead of stalling the run.
 class HangGuard
