@@ -7,12 +7,12 @@
 
 #include "DocumentGenerator.h"
 
-#include "dictionaries/CDocKindsList.h"
-#include "dictionaries/CUpperCaseWordsDict.h"
-#include "document/CDocumentFile.h"
-#include "document/Reporter.h"
-#include "toc/CTocRecognizer.h"
-#include "toc/ProcessDocument.h"
+#include "core/dictionaries/CDocKindsList.h"
+#include "core/dictionaries/CUpperCaseWordsDict.h"
+#include "core/document/CDocumentFile.h"
+#include "core/base/Reporter.h"
+#include "core/toc/CTocRecognizer.h"
+#include "core/toc/ProcessDocument.h"
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>

@@ -1,8 +1,8 @@
 #include "DocumentGenerator.h"
 
-#include "document/CodePage.h"
-#include "document/Markers.h"
-#include "document/TextRules.h"
+#include "core/base/CodePage.h"
+#include "core/document/Markers.h"
+#include "core/base/TextRules.h"
 
 #include <array>
 #include <charconv>

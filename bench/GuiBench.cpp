@@ -4,16 +4,16 @@
 
 #include "DocumentGenerator.h"
 
-#include "app/CKestrelView.h"
-#include "app/CMainFrame.h"
-#include "app/CScriptedPrompter.h"
-#include "dictionaries/CDocKindsList.h"
-#include "dictionaries/CUpperCaseWordsDict.h"
-#include "document/CDocumentFile.h"
-#include "panel/CContentFilter.h"
-#include "panel/CTocPanel.h"
-#include "panel/TocEntryList.h"
-#include "toc/ProcessDocument.h"
+#include "gui/app/CKestrelView.h"
+#include "gui/app/CMainFrame.h"
+#include "support/CScriptedPrompter.h"
+#include "core/dictionaries/CDocKindsList.h"
+#include "core/dictionaries/CUpperCaseWordsDict.h"
+#include "core/document/CDocumentFile.h"
+#include "core/entries/CContentFilter.h"
+#include "gui/panel/CTocPanel.h"
+#include "core/entries/TocEntryList.h"
+#include "core/toc/ProcessDocument.h"
 
 #include <QApplication>
 #include <QListWidget>

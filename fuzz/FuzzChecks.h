@@ -3,19 +3,19 @@
 // run them on generated inputs and abort on a failure; the regression tests run them on the inputs
 // that once broke them. Each check returns an empty string when all held, else what went wrong.
 
-#include "dictionaries/CDocKindsList.h"
-#include "dictionaries/CHeadingCaseConverter.h"
-#include "dictionaries/CUpperCaseWordsDict.h"
-#include "document/CDocumentFile.h"
-#include "document/CodePage.h"
-#include "document/Markers.h"
-#include "document/Reporter.h"
-#include "document/TextRules.h"
-#include "panel/CContentFilter.h"
-#include "panel/TocEntryCommands.h"
-#include "panel/TocEntryList.h"
-#include "settings/SettingsFile.h"
-#include "toc/ProcessDocument.h"
+#include "core/dictionaries/CDocKindsList.h"
+#include "core/toc/CHeadingCaseConverter.h"
+#include "core/dictionaries/CUpperCaseWordsDict.h"
+#include "core/document/CDocumentFile.h"
+#include "core/base/CodePage.h"
+#include "core/document/Markers.h"
+#include "core/base/Reporter.h"
+#include "core/base/TextRules.h"
+#include "core/entries/CContentFilter.h"
+#include "core/entries/TocEntryCommands.h"
+#include "core/entries/TocEntryList.h"
+#include "core/workflow/SettingsFile.h"
+#include "core/toc/ProcessDocument.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

@@ -2,8 +2,8 @@
 // tirvel-toc: builds the tables of contents of .rla documents without the editor. Each document is
 // loaded, processed as the editor's open command processes it and saved as its first save would.
 
-#include "dictionaries/CDocKindsList.h"
-#include "dictionaries/CUpperCaseWordsDict.h"
+#include "core/dictionaries/CDocKindsList.h"
+#include "core/dictionaries/CUpperCaseWordsDict.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -8,7 +8,7 @@
 #include "cli/CProgressLine.h"
 #include "cli/RunInOrder.h"
 #include "cli/TocTool.h"
-#include "settings/FileBytes.h"
+#include "core/base/FileBytes.h"
 
 #include <CLI/CLI.hpp>
 

@@ -2,8 +2,8 @@
 // Helpers of the editor tests: documents written as .rla files, files read back, a main window
 // with a scripted prompter and its own settings folder.
 
-#include "app/CMainFrame.h"
-#include "app/CScriptedPrompter.h"
+#include "gui/app/CMainFrame.h"
+#include "support/CScriptedPrompter.h"
 
 #include <QString>
 #include <QTemporaryDir>

@@ -2,11 +2,11 @@
 
 #include "GuiTestSupport.h"
 
-#include "app/CFolderChooser.h"
-#include "app/CKestrelView.h"
-#include "app/COptionsDlg.h"
-#include "app/CProgressWnd.h"
-#include "app/FolderChecks.h"
+#include "gui/app/CFolderChooser.h"
+#include "gui/app/CKestrelView.h"
+#include "gui/app/COptionsDlg.h"
+#include "gui/app/CProgressWnd.h"
+#include "gui/app/FolderChecks.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -3,11 +3,11 @@
 
 #include "GuiTestSupport.h"
 
-#include "app/CKestrelView.h"
-#include "app/CommandIds.h"
-#include "app/EditorText.h"
-#include "document/CodePage.h"
-#include "widgets/CTextEditHistory.h"
+#include "gui/app/CKestrelView.h"
+#include "gui/app/CommandIds.h"
+#include "gui/common/EditorText.h"
+#include "core/base/CodePage.h"
+#include "gui/widgets/CTextEditHistory.h"
 
 #include <QAction>
 #include <QLabel>

@@ -2,9 +2,9 @@
 
 #include "GuiTestSupport.h"
 
-#include "app/CKestrelApp.h"
-#include "app/CKestrelView.h"
-#include "app/CommandIds.h"
+#include "gui/app/CKestrelApp.h"
+#include "gui/app/CKestrelView.h"
+#include "gui/app/CommandIds.h"
 
 #include <QAction>
 #include <QDockWidget>

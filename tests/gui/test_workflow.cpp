@@ -3,10 +3,10 @@
 
 #include "GuiTestSupport.h"
 
-#include "app/CKestrelDoc.h"
-#include "app/CKestrelView.h"
-#include "app/CommandIds.h"
-#include "app/IEntryPanel.h"
+#include "gui/app/CKestrelDoc.h"
+#include "gui/app/CKestrelView.h"
+#include "gui/app/CommandIds.h"
+#include "gui/common/IEntryPanel.h"
 
 #include <QAction>
 #include <QDir>

@@ -2,8 +2,8 @@
 // What the core tests share: texts written in UTF-8 and used in the core's code page 1251, and
 // reporters that record or swallow the messages meant for the operator.
 
-#include "document/CodePage.h"
-#include "document/Reporter.h"
+#include "core/base/CodePage.h"
+#include "core/base/Reporter.h"
 
 #include <string>
 #include <string_view>

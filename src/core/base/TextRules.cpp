@@ -1,0 +1,162 @@
+#include "core/base/TextRules.h"
+
+#include "core/base/CodePage.h"
+
+#include <array>
+
+namespace
+{
+
+// Upper/lower pairs of code page 1251 outside the two alphabets' contiguous runs.
+// The stand-in bytes carry box characters and are left out on purpose.
+struct CasePair
+{
+    unsigned char upper;
+    unsigned char lower;
+};
+constexpr CasePair kExtraPairs[] = {
+    {0xA8, 0xB8}, // Ё ё
+    {0xAA, 0xBA}, // Є є
+    {0xAF, 0xBF}, // Ї ї
+    {0xA1, 0xA2}, // Ў ў
+    {0xA3, 0xBC}, // Ј ј
+    {0xA5, 0xB4}, // Ґ ґ
+    {0xB2, 0xB3}, // І і
+    {0xBD, 0xBE}, // Ѕ ѕ
+};
+
+int LowerOf(unsigned char c)
+{
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDF))
+        return c + 0x20;
+    for (const CasePair& pair : kExtraPairs)
+        if (pair.upper == c)
+            return pair.lower;
+    return -1;
+}
+
+int UpperOf(unsigned char c)
+{
+    if ((c >= 'a' && c <= 'z') || c >= 0xE0)
+        return c - 0x20;
+    for (const CasePair& pair : kExtraPairs)
+        if (pair.lower == c)
+            return pair.upper;
+    return -1;
+}
+
+// Case questions are asked for every character of every line the recognition looks at, so the
+// answers for all 256 bytes are worked out once.
+struct CaseTables
+{
+    std::array<bool, 256> upperLetter{};
+    std::array<bool, 256> lowerLetter{};
+    std::array<char, 256> toUpper{};
+    std::array<char, 256> toLower{};
+};
+
+CaseTables MakeCaseTables()
+{
+    CaseTables t;
+    for (int b = 0; b < 256; ++b)
+    {
+        const auto c = static_cast<unsigned char>(b);
+        t.upperLetter[c] = LowerOf(c) >= 0 && !IsStandInByte(c);
+        t.lowerLetter[c] = UpperOf(c) >= 0 && !IsStandInByte(c);
+        t.toUpper[c] = static_cast<char>(t.lowerLetter[c] ? UpperOf(c) : c);
+        t.toLower[c] = static_cast<char>(t.upperLetter[c] ? LowerOf(c) : c);
+    }
+    return t;
+}
+
+const CaseTables& CaseTablesOnce()
+{
+    static const CaseTables tables = MakeCaseTables();
+    return tables;
+}
+
+} // namespace
+
+bool IsUpperLetter(unsigned char c)
+{
+    return CaseTablesOnce().upperLetter[c];
+}
+
+bool IsLowerLetter(unsigned char c)
+{
+    return CaseTablesOnce().lowerLetter[c];
+}
+
+bool IsLetter(unsigned char c)
+{
+    return IsUpperLetter(c) || IsLowerLetter(c);
+}
+
+bool IsDigit(unsigned char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+char ToUpperChar(char c)
+{
+    return CaseTablesOnce().toUpper[static_cast<unsigned char>(c)];
+}
+
+char ToLowerChar(char c)
+{
+    return CaseTablesOnce().toLower[static_cast<unsigned char>(c)];
+}
+
+std::string ToUpper(std::string_view s)
+{
+    const CaseTables& t = CaseTablesOnce();
+    std::string out(s);
+    for (char& c : out)
+        c = t.toUpper[static_cast<unsigned char>(c)];
+    return out;
+}
+
+std::string ToLower(std::string_view s)
+{
+    const CaseTables& t = CaseTablesOnce();
+    std::string out(s);
+    for (char& c : out)
+        c = t.toLower[static_cast<unsigned char>(c)];
+    return out;
+}
+
+bool IsWhiteSpace(unsigned char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::string TrimLeft(std::string_view s)
+{
+    std::size_t begin = 0;
+    while (begin < s.size() && IsWhiteSpace(static_cast<unsigned char>(s[begin])))
+        ++begin;
+    return std::string(s.substr(begin));
+}
+
+std::string TrimRight(std::string_view s)
+{
+    std::size_t end = s.size();
+    while (end > 0 && IsWhiteSpace(static_cast<unsigned char>(s[end - 1])))
+        --end;
+    return std::string(s.substr(0, end));
+}
+
+std::string Trim(std::string_view s)
+{
+    return TrimLeft(TrimRight(s));
+}
+
+bool ContainsAt(std::string_view line, std::string_view s, std::size_t pos)
+{
+    return line.find(s) == pos;
+}
+
+bool BeginsWith(std::string_view line, std::string_view s)
+{
+    return line.substr(0, s.size()) == s;
+}

@@ -1,0 +1,224 @@
+#include "core/toc/EntryLayout.h"
+
+#include "core/base/CodePage.h"
+#include "core/base/TextRules.h"
+#include "core/toc/HeadingTests.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace
+{
+
+constexpr char kBlank = ' ';
+
+int Length(std::string_view s)
+{
+    return static_cast<int>(s.size());
+}
+
+std::string Blanks(int count)
+{
+    return std::string(static_cast<std::size_t>(std::max(count, 0)), kBlank);
+}
+
+std::string JoinWithBlanks(const std::vector<std::string>& lines, std::size_t from)
+{
+    std::string text;
+    for (std::size_t i = from; i < lines.size(); ++i)
+    {
+        if (i > from)
+            text += kBlank;
+        text += lines[i];
+    }
+    return text;
+}
+
+struct WrapRules
+{
+    // The entry's first text line is 2 characters wider than the later ones, which are indented more.
+    bool narrowAfterFirstLine;
+    // A full stop that only digits precede («12.») does not make a number prefix.
+    bool digitsAreNoPrefix;
+};
+
+// The first two text lines keep their number («Глава 1.») with a single blank after it and only
+// the rest of the line is widened, so the heading word and its number stay together.
+std::string FinishLine(const std::string& current, int width, bool mayHavePrefix, const WrapRules& rules)
+{
+    if (!mayHavePrefix)
+        return JustifyLine(current, width);
+    const std::size_t stop = current.find('.');
+    if (stop == std::string::npos || stop > kNumberPrefixLimit)
+        return JustifyLine(current, width);
+    const bool onlyDigitsBefore =
+        std::all_of(current.begin(), current.begin() + static_cast<std::ptrdiff_t>(stop),
+                    [](char c) { return IsDigit(static_cast<unsigned char>(c)); });
+    if (rules.digitsAreNoPrefix && onlyDigitsBefore)
+        return JustifyLine(current, width);
+    const int prefixLength = static_cast<int>(stop) + 1;
+    return current.substr(0, stop + 1) + kBlank +
+           JustifyLine(std::string_view(current).substr(stop + 1), width - prefixLength - 1);
+}
+
+// Greedy word wrap; every completed line is justified, the last one is not. A word that does not
+// fit even an empty line completes that (empty) line and stands alone on the next.
+std::vector<std::string> WrapWords(const std::vector<Word>& words, int width, const WrapRules& rules)
+{
+    std::vector<std::string> done;
+    std::string current;
+    for (std::size_t i = 0; i < words.size(); ++i)
+    {
+        const std::string& word = words[i].text;
+        const int needed = Length(current) + (current.empty() ? 0 : 1) + Length(word);
+        if (needed <= width)
+        {
+            if (i > 0)
+                current += kBlank;
+            current += word;
+            continue;
+        }
+        done.push_back(FinishLine(current, width, done.size() < 2, rules));
+        current = word;
+        if (done.size() == 1 && rules.narrowAfterFirstLine)
+            width -= kContinuationIndent;
+    }
+    if (!current.empty())
+        done.push_back(current);
+    return done;
+}
+
+} // namespace
+
+void FormatEntry(TocItem& item)
+{
+    const int level = std::max(item.level, 0);
+    const std::vector<Word> words = SplitWords(JoinWithBlanks(item.lines, 0));
+    const std::vector<std::string> text =
+        WrapWords(words, kPageWidth - kLevelIndent * level, WrapRules{true, true});
+
+    std::vector<std::string> lines;
+    lines.reserve(text.size() + 1);
+    lines.emplace_back(static_cast<std::size_t>(level) + 1, '*');
+    for (std::size_t i = 0; i < text.size(); ++i)
+    {
+        const int indent = kLevelIndent * level + (i > 0 ? kContinuationIndent : 0);
+        std::string& line = lines.emplace_back(static_cast<std::size_t>(indent), kBlank);
+        line += text[i];
+    }
+    item.lines = std::move(lines);
+}
+
+void AlignEntry(TocItem& item, int column)
+{
+    if (item.lines.size() < 2)
+        return;
+    std::vector<std::string> textLines(item.lines.begin() + 1, item.lines.end());
+    const std::size_t numberEnd = NumberEnd(textLines.front());
+    const std::string prefix = textLines.front().substr(0, numberEnd);
+    textLines.front().erase(0, numberEnd);
+    const std::string text = NormaliseSpaces(JoinWithBlanks(textLines, 0));
+
+    const std::vector<std::string> wrapped =
+        WrapWords(SplitWords(text), kPageWidth - column, WrapRules{false, false});
+
+    std::vector<std::string> lines{item.lines.front()};
+    if (wrapped.empty())
+    {
+        lines.push_back(prefix);
+    }
+    else
+    {
+        // A wrapped first line was justified to the full width, so it is pushed to end at the page
+        // edge; a single line only needs its text to start at the column.
+        const int gap = wrapped.size() >= 2 ? kPageWidth - Length(prefix) - Length(wrapped.front())
+                                            : column - Length(prefix);
+        lines.push_back(prefix + Blanks(gap) + wrapped.front());
+        for (std::size_t i = 1; i < wrapped.size(); ++i)
+            lines.push_back(Blanks(column) + wrapped[i]);
+    }
+    item.lines = std::move(lines);
+}
+
+bool IsAlignableEntry(const TocItem& item)
+{
+    static const std::string kAppendix = Utf8ToCp1251("ПРИЛОЖЕНИЕ");
+    static const std::string kArticle = Utf8ToCp1251("СТАТЬЯ ");
+    if (item.lines.size() < 2)
+        return false;
+    const std::string t = ToUpper(TrimLeft(item.lines[1]));
+    if (BeginsWith(t, kAppendix))
+        return false;
+    if (IsNumberedLine(t) || IsSectionHeading(t))
+        return true;
+    return BeginsWith(t, kArticle) && t.find('.') != std::string::npos;
+}
+
+std::size_t NumberEnd(std::string_view s)
+{
+    const std::size_t stop = s.find('.');
+    if (stop == std::string_view::npos)
+        return 0;
+    const std::size_t blank = s.find(kBlank, stop);
+    return blank == std::string_view::npos ? s.size() : blank;
+}
+
+std::string JustifyLine(std::string_view s, int width)
+{
+    const std::vector<Word> words = SplitWords(s);
+    if (words.size() == 1)
+        return words.front().text;
+
+    const int gaps = static_cast<int>(words.size()) - 1;
+    int wordsLength = 0;
+    for (const Word& word : words)
+        wordsLength += Length(word.text);
+    const int extra = std::max(width - wordsLength - gaps, 0);
+
+    std::string result;
+    result.reserve(static_cast<std::size_t>(wordsLength + gaps + extra));
+    result = words.front().text;
+    for (int gap = 0; gap < gaps; ++gap)
+    {
+        const int blanks = 1 + extra / gaps + (gap < extra % gaps ? 1 : 0);
+        result.append(static_cast<std::size_t>(blanks), kBlank);
+        result += words[static_cast<std::size_t>(gap) + 1].text;
+    }
+    return result;
+}
+
+bool HasNumberWord(std::string_view s)
+{
+    const std::string t = TrimLeft(s);
+    if (IsNumberedLine(t))
+        return true;
+    const std::size_t blank = t.find(kBlank);
+    return blank != std::string::npos && IsNumberedLine(std::string_view(t).substr(blank));
+}
+
+void LowerHeadingWord(TocItem& item)
+{
+    if (item.lines.size() < 2)
+        return;
+    std::string& s = item.lines[1];
+    if (!HasNumberWord(s))
+        return;
+    const std::size_t stop = s.find('.');
+    if (stop == std::string::npos || stop == 0)
+        return;
+    std::size_t indent = 0;
+    while (indent < stop && s[indent] == kBlank)
+        ++indent;
+    const std::size_t wordEnd = s.find(kBlank, indent);
+    if (wordEnd == std::string::npos)
+        return;
+    // The first letter keeps its case: the rest of the word, up to the number's full stop at most.
+    const std::size_t from = indent + 1;
+    const std::size_t to = std::min(stop, wordEnd);
+    if (from >= to)
+        return;
+    const std::string_view rest = std::string_view(s).substr(from, to - from);
+    if (rest.find_first_of("IXV") != std::string_view::npos)
+        return;
+    s.replace(from, to - from, ToLower(rest));
+}

@@ -1,0 +1,229 @@
+#include "core/toc/HeadingTests.h"
+
+#include "core/base/CodePage.h"
+#include "core/document/Markers.h"
+#include "core/base/TextRules.h"
+#include "core/toc/TocItem.h"
+
+#include <algorithm>
+#include <array>
+
+namespace
+{
+
+constexpr char kBlank = ' ';
+
+std::string_view BeforeFirstBlank(std::string_view s)
+{
+    return s.substr(0, s.find(kBlank));
+}
+
+// Removes every blank that directly follows another blank.
+std::string CollapseBlankRuns(std::string_view s)
+{
+    std::string result;
+    result.reserve(s.size());
+    for (char c : s)
+    {
+        if (c == kBlank && !result.empty() && result.back() == kBlank)
+            continue;
+        result.push_back(c);
+    }
+    return result;
+}
+
+// TrimLeft as a view: the line tests run on nearly every line and need no copy of it.
+std::string_view TrimLeftView(std::string_view s)
+{
+    while (!s.empty() && IsWhiteSpace(static_cast<unsigned char>(s.front())))
+        s.remove_prefix(1);
+    return s;
+}
+
+std::string_view TrimBlanks(std::string_view s)
+{
+    const auto first = s.find_first_not_of(kBlank);
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = s.find_last_not_of(kBlank);
+    return s.substr(first, last - first + 1);
+}
+
+} // namespace
+
+bool IsBlankLine(std::string_view line)
+{
+    return line.find_first_not_of(kBlank) == std::string_view::npos;
+}
+
+bool IsNumberedLine(std::string_view line)
+{
+    const std::string_view s = TrimLeftView(line);
+    if (s.empty() || s.find(kBlank) == std::string_view::npos)
+        return false;
+    const std::string_view number = BeforeFirstBlank(s);
+    if (number.find_first_not_of("0123456789IVX.") != std::string_view::npos)
+        return false;
+    return number.find('.') != std::string_view::npos;
+}
+
+bool IsSectionHeading(std::string_view line)
+{
+    static const std::array<std::string, 4> kWords = {Utf8ToCp1251("РАЗДЕЛ"), Utf8ToCp1251("ГЛАВА"),
+                                                      Utf8ToCp1251("ЧАСТЬ"), Utf8ToCp1251("§")};
+    const std::string s = ToUpper(TrimLeftView(line));
+    if (IsNumberedLine(s))
+        return true;
+    const std::vector<Word> words = SplitWords(s);
+    if (words.empty())
+        return false;
+    return std::find(kWords.begin(), kWords.end(), words.front().text) != kWords.end();
+}
+
+bool IsArticleHeading(std::string_view line)
+{
+    static const std::string kArticle = Utf8ToCp1251("Статья ");
+    const std::string_view s = TrimLeftView(line);
+    if (!BeginsWith(s, kArticle))
+        return false;
+    const std::string rest = TrimLeft(TrimRight(s.substr(kArticle.size())));
+    if (rest.empty() || rest.find(kBlank) == std::string::npos)
+        return true;
+    const std::string_view number = BeforeFirstBlank(rest);
+    if (number.size() < 2 || number.back() != '.')
+        return false;
+    const std::string_view body = number.substr(0, number.size() - 1);
+    return std::all_of(body.begin(), body.end(),
+                       [](char c)
+                       {
+                           const auto byte = static_cast<unsigned char>(c);
+                           return IsLetter(byte) || IsDigit(byte);
+                       });
+}
+
+bool IsActDocument(const std::vector<std::string>& lines)
+{
+    static const std::array<std::string, 8> kActWords = {Utf8ToCp1251("ЗАКОН"),   Utf8ToCp1251("КОДЕКС"),
+                                                         Utf8ToCp1251("УСТАВ"),   Utf8ToCp1251("ПРОГРАММА"),
+                                                         Utf8ToCp1251("УКАЗ"),    Utf8ToCp1251("СОГЛАШЕНИЕ"),
+                                                         Utf8ToCp1251("ДОГОВОР"), Utf8ToCp1251("РЕГЛАМЕНТ")};
+    constexpr std::size_t kLinesLooked = 40;
+    const std::size_t count = std::min(lines.size(), kLinesLooked);
+    for (std::size_t i = 0; i < count; ++i)
+    {
+        const std::string line = Trim(lines[i]);
+        for (const std::string& word : kActWords)
+        {
+            if (line == word || line.find(kBlank + word) != std::string::npos ||
+                line.find(word + kBlank) != std::string::npos)
+                return true;
+        }
+    }
+    return false;
+}
+
+int HeadingKindOf(std::string_view line)
+{
+    struct Opening
+    {
+        std::string text;
+        int kind;
+    };
+    static const std::array<Opening, 5> kOpenings = {{{Utf8ToCp1251("РАЗДЕЛ "), kKindSection},
+                                                      {Utf8ToCp1251("ГЛАВА "), kKindChapter},
+                                                      {Utf8ToCp1251("СТАТЬЯ "), kKindArticle},
+                                                      {Utf8ToCp1251("ПРИЛОЖЕНИЕ"), kKindAppendix},
+                                                      {Utf8ToCp1251("ТАБЛИЦА"), kKindAppendix}}};
+    static const std::string kGeneralPart = Utf8ToCp1251("ОБЩАЯ ЧАСТЬ");
+    static const std::string kSpecialPart = Utf8ToCp1251("ОСОБЕННАЯ ЧАСТЬ");
+
+    const std::string s = ToUpper(TrimLeftView(line));
+    for (const Opening& opening : kOpenings)
+    {
+        if (BeginsWith(s, opening.text))
+            return opening.kind;
+    }
+    if (s == kGeneralPart || s == kSpecialPart)
+        return kKindSection;
+    if (IsNumberedLine(s))
+    {
+        const std::string_view number = BeforeFirstBlank(s);
+        const std::string_view beforeLast = number.substr(0, number.size() - 1);
+        if (beforeLast.find_first_not_of("IVX") == std::string_view::npos)
+            return kKindRoman;
+        const auto dots = std::count(number.begin(), number.end(), '.');
+        return kKindChapter + static_cast<int>(std::clamp<std::ptrdiff_t>(dots, 1, 5));
+    }
+    // Nothing was trimmed when the upper-cased line is s: the line starts without white space.
+    return ToUpper(line) == s ? kKindAppendix : kKindIndented;
+}
+
+int KindOfLines(const std::vector<std::string>& lines)
+{
+    const auto first = std::find_if_not(lines.begin(), lines.end(),
+                                        [](const std::string& line) { return IsMarkerLine(line); });
+    return first == lines.end() ? kKindIndented : HeadingKindOf(*first);
+}
+
+std::string FirstContentLine(const std::vector<std::string>& lines)
+{
+    for (const std::string& line : lines)
+    {
+        if (!IsBlankLine(line) && !IsMarkerLine(line))
+            return line;
+    }
+    return {};
+}
+
+std::string NormaliseSpaces(std::string_view s)
+{
+    // Trimmed as a view, so the result is the only string made.
+    while (!s.empty() && IsWhiteSpace(static_cast<unsigned char>(s.back())))
+        s.remove_suffix(1);
+    while (!s.empty() && IsWhiteSpace(static_cast<unsigned char>(s.front())))
+        s.remove_prefix(1);
+    return CollapseBlankRuns(s);
+}
+
+std::string NormaliseForCompare(std::string_view s)
+{
+    const std::string upper = ToUpper(TrimBlanks(s));
+    return upper.size() > 2 ? CollapseBlankRuns(upper) : upper;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines)
+{
+    std::string result;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+    {
+        if (i > 0)
+            result += '\n';
+        result += lines[i];
+    }
+    return result;
+}
+
+std::vector<Word> SplitWords(std::string_view line)
+{
+    if (line.find(kBlank) == std::string_view::npos)
+        return {Word{std::string(line), 0, line.size()}};
+
+    std::vector<Word> words;
+    // At most one word per blank and one more: the list is allocated once.
+    words.reserve(static_cast<std::size_t>(std::count(line.begin(), line.end(), kBlank)) + 1);
+    std::size_t pos = 0;
+    while (pos < line.size() && line[pos] == kBlank)
+        ++pos;
+    for (;;)
+    {
+        const std::size_t start = pos;
+        while (pos < line.size() && line[pos] != kBlank)
+            ++pos;
+        words.push_back(Word{std::string(line.substr(start, pos - start)), start, pos});
+        if (pos == line.size())
+            break;
+        while (pos < line.size() && line[pos] == kBlank)
+            ++pos;
+    }
+    return words;
+}

@@ -1,0 +1,25 @@
+#include "core/toc/ProcessDocument.h"
+
+#include "core/toc/CTocRecognizer.h"
+
+ProcessResult ProcessDocument(const std::vector<std::string>& textLines, const CUpperCaseWordsDict& words,
+                              const CDocKindsList& kinds, IReporter& reporter,
+                              const std::function<void()>& pumpMessages)
+{
+    std::vector<std::string> lines = textLines;
+    ProcessResult result = ProcessDocumentInPlace(lines, words, kinds, reporter, pumpMessages);
+    result.lines = std::move(lines);
+    return result;
+}
+
+ProcessResult ProcessDocumentInPlace(std::vector<std::string>& lines, const CUpperCaseWordsDict& words,
+                                     const CDocKindsList& kinds, IReporter& reporter,
+                                     const std::function<void()>& pumpMessages)
+{
+    ProcessResult result;
+    CTocRecognizer recognizer(&words, kinds, reporter, pumpMessages);
+    recognizer.Build(lines);
+    result.refused = recognizer.WasRefused();
+    result.entries = recognizer.WrittenBlocks();
+    return result;
+}

@@ -1,0 +1,41 @@
+// Start-up of the editor: the application object, the main window with its placement from the
+// profile, the documents named on the command line, and at the end the placement written back.
+
+#include "gui/app/CKestrelApp.h"
+#include "gui/app/CKestrelView.h"
+#include "gui/app/CMainFrame.h"
+#include "gui/common/CMessageBoxPrompter.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <memory>
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QString::fromUtf8(kProfileOrganisation));
+    QApplication::setApplicationName(QString::fromUtf8(kProfileApplication));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tirvel/tirvel.png")));
+
+    CKestrelApp app;
+    CMessageBoxPrompter prompter;
+    int result = 0;
+    {
+        auto frame = std::make_unique<CMainFrame>(prompter, &app);
+        prompter.SetOwner(frame.get());
+        app.LoadWindowPlacement(*frame);
+        app.ShowWindow(*frame);
+
+        // Paths on the command line go through the same queue as the open commands, once the
+        // window is up so that the progress window has its owner on screen.
+        const QStringList paths = QApplication::arguments().mid(1);
+        if (!paths.isEmpty())
+            QTimer::singleShot(0, frame.get(), [view = frame->View(), paths] { view->OpenPaths(paths); });
+
+        result = QApplication::exec();
+        // Destroying the window destroys the view, which writes the settings file.
+    }
+    app.SaveWindowPlacement();
+    return result;
+}

@@ -1,0 +1,165 @@
+#include "gui/common/EditorText.h"
+
+#include "core/base/CodePage.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+namespace
+{
+// Whole documents pass through these conversions on every panel command, so both directions are
+// looked up in tables built once from the code page's own mapping.
+
+struct DisplayTable
+{
+    std::array<char32_t, 256> chars{};
+    bool anySurrogates = false;
+};
+
+const DisplayTable& DisplayChars()
+{
+    static const DisplayTable table = []
+    {
+        DisplayTable t;
+        for (int byte = 0; byte < 256; ++byte)
+        {
+            t.chars[static_cast<std::size_t>(byte)] = DisplayCharOf(static_cast<unsigned char>(byte));
+            t.anySurrogates = t.anySurrogates || QChar::requiresSurrogates(t.chars[static_cast<std::size_t>(byte)]);
+        }
+        return t;
+    }();
+    return table;
+}
+
+// What each UTF-16 code unit stands for: its byte (0..255), -1 when no byte shows it ("?"), or:
+constexpr std::int16_t kSurrogate = -2; // half of a pair, decoded together with the other half
+
+const std::array<std::int16_t, 0x10000>& BytesOfCodeUnits()
+{
+    static const std::unique_ptr<std::array<std::int16_t, 0x10000>> table = []
+    {
+        auto t = std::make_unique<std::array<std::int16_t, 0x10000>>();
+        for (char32_t unit = 0; unit < 0x10000; ++unit)
+            (*t)[unit] = QChar::isSurrogate(unit) ? kSurrogate : static_cast<std::int16_t>(ByteOfDisplayChar(unit));
+        return t;
+    }();
+    return *table;
+}
+
+bool IsLineBreak(char16_t unit)
+{
+    return unit == u'\n' || unit == QChar::ParagraphSeparator || unit == QChar::LineSeparator;
+}
+
+// Converts units [begin, end) into out, which has room for one byte per unit; returns the bytes
+// written (a surrogate pair gives one byte).
+std::size_t ConvertUnits(const char16_t* begin, const char16_t* end, char* out)
+{
+    const std::array<std::int16_t, 0x10000>& bytes = BytesOfCodeUnits();
+    char* const start = out;
+    for (const char16_t* unit = begin; unit < end; ++unit)
+    {
+        const std::int16_t byte = bytes[*unit];
+        if (byte >= 0)
+        {
+            *out++ = static_cast<char>(byte);
+            continue;
+        }
+        int decoded = byte;
+        if (byte == kSurrogate)
+        {
+            char32_t ch = *unit;
+            if (QChar::isHighSurrogate(*unit) && unit + 1 < end && QChar::isLowSurrogate(unit[1]))
+            {
+                ch = QChar::surrogateToUcs4(*unit, unit[1]);
+                ++unit;
+            }
+            decoded = ByteOfDisplayChar(ch);
+        }
+        *out++ = decoded < 0 ? '?' : static_cast<char>(decoded);
+    }
+    return static_cast<std::size_t>(out - start);
+}
+} // namespace
+
+namespace
+{
+void AppendEditorText(QString& text, std::string_view line1251)
+{
+    const DisplayTable& display = DisplayChars();
+    if (!display.anySurrogates)
+    {
+        const qsizetype at = text.size();
+        text.resize(at + static_cast<qsizetype>(line1251.size()));
+        QChar* out = text.data() + at;
+        for (const char byte : line1251)
+            *out++ = QChar(static_cast<char16_t>(display.chars[static_cast<unsigned char>(byte)]));
+        return;
+    }
+    for (const char byte : line1251)
+    {
+        const char32_t ch = display.chars[static_cast<unsigned char>(byte)];
+        if (QChar::requiresSurrogates(ch))
+        {
+            text += QChar(QChar::highSurrogate(ch));
+            text += QChar(QChar::lowSurrogate(ch));
+        }
+        else
+            text += QChar(static_cast<char16_t>(ch));
+    }
+}
+} // namespace
+
+QString EditorTextOfLine(std::string_view line1251)
+{
+    QString text;
+    text.reserve(static_cast<qsizetype>(line1251.size()));
+    AppendEditorText(text, line1251);
+    return text;
+}
+
+std::string LineOfEditorText(QStringView text)
+{
+    std::string line(static_cast<std::size_t>(text.size()), '\0');
+    line.resize(ConvertUnits(text.utf16(), text.utf16() + text.size(), line.data()));
+    return line;
+}
+
+QString EditorTextOfLines(const std::vector<std::string>& lines)
+{
+    QString text;
+    std::size_t size = 0;
+    for (const std::string& line : lines)
+        size += line.size() + 1;
+    text.reserve(static_cast<qsizetype>(size));
+    for (std::size_t i = 0; i < lines.size(); ++i)
+    {
+        if (i > 0)
+            text += QLatin1Char('\n');
+        AppendEditorText(text, lines[i]);
+    }
+    return text;
+}
+
+std::vector<std::string> LinesOfEditorText(const QString& text)
+{
+    std::vector<std::string> lines;
+    const auto* const begin = reinterpret_cast<const char16_t*>(text.constData());
+    const char16_t* const end = begin + text.size();
+    for (const char16_t* start = begin; start < end;)
+    {
+        const char16_t* lineEnd = start;
+        while (lineEnd < end && !IsLineBreak(*lineEnd))
+            ++lineEnd;
+        const char16_t* pieceEnd = lineEnd;
+        while (pieceEnd > start && pieceEnd[-1] == u'\r')
+            --pieceEnd;
+        std::string& line = lines.emplace_back(static_cast<std::size_t>(pieceEnd - start), '\0');
+        line.resize(ConvertUnits(start, pieceEnd, line.data()));
+        if (lineEnd == end)
+            break;
+        start = lineEnd + 1; // a final line break ends the last line and starts none
+    }
+    return lines;
+}

@@ -1,0 +1,292 @@
+#include "gui/panel/CTocPanel.h"
+
+#include "gui/common/EditorText.h"
+#include "core/base/Reporter.h"
+#include "gui/panel/CFilterDlg.h"
+#include "gui/panel/CTocListDelegate.h"
+#include "core/entries/IEntryEditor.h"
+#include "gui/widgets/CFlatIconButton.h"
+#include "gui/widgets/TocPanelIcons.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace
+{
+constexpr int kButtonSide = 25;
+constexpr int kButtonTop = 5;
+constexpr int kFirstButtonLeft = 5;
+constexpr int kButtonStep = 30;
+constexpr int kListTop = 35;
+constexpr int kLabelLeft = 330;
+constexpr int kLabelWidth = 200;
+constexpr int kLabelHeight = 15;
+
+struct PanelButton
+{
+    int id;
+    TocPanelIcon icon;
+    const char* toolTip;
+};
+
+const PanelButton kPanelButtons[] = {
+    {CTocPanel::kLevelUp, TocPanelIcon::LevelUp, ""},
+    {CTocPanel::kLevelDown, TocPanelIcon::LevelDown, ""},
+    {CTocPanel::kToCapitals, TocPanelIcon::ToCapitals, ""},
+    {CTocPanel::kToSentenceCase, TocPanelIcon::ToSentenceCase, ""},
+    {CTocPanel::kDelete, TocPanelIcon::Delete, ""},
+    {CTocPanel::kFilter, TocPanelIcon::Filter, ""},
+    {CTocPanel::kRefresh, TocPanelIcon::Refresh, "Обновить оглавление"},
+    {CTocPanel::kUndo, TocPanelIcon::Undo, ""},
+    {CTocPanel::kRedo, TocPanelIcon::Redo, ""},
+    {CTocPanel::kMarkAll, TocPanelIcon::MarkAll, ""},
+};
+
+// An entry's lines joined with "\n" as the editor shows them.
+QString RowText(const std::string& entryText)
+{
+    QString text;
+    std::size_t start = 0;
+    while (true)
+    {
+        const std::size_t end = entryText.find('\n', start);
+        text += EditorTextOfLine(std::string_view(entryText).substr(start, end == std::string::npos ? end : end - start));
+        if (end == std::string::npos)
+            break;
+        text += QLatin1Char('\n');
+        start = end + 1;
+    }
+    return text;
+}
+} // namespace
+
+CTocPanel::CTocPanel(IReporter& reporter, QWidget* parent) : QWidget(parent), m_reporter(reporter)
+{
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("tocList"));
+    m_list->setSelectionMode(QAbstractItemView::MultiSelection);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setUniformItemSizes(false);
+    m_list->setWordWrap(true);
+    m_list->setResizeMode(QListView::Adjust);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setItemDelegate(new CTocListDelegate(m_list));
+    m_list->installEventFilter(this);
+
+    for (const PanelButton& entry : kPanelButtons)
+    {
+        auto* button = new CFlatIconButton(MakeTocPanelIcon(entry.icon, kButtonSide), kButtonSide,
+                                           QString::fromUtf8(entry.toolTip), this);
+        button->setObjectName(QStringLiteral("button%1").arg(entry.id));
+        const int id = entry.id;
+        connect(button, &CFlatIconButton::clicked, this, [this, id] { RunButton(id); });
+        m_buttons.emplace_back(entry.id, button);
+    }
+
+    m_countLabel = new QLabel(QStringLiteral("Пунктов оглавления: 0"), this);
+    m_countLabel->setObjectName(QStringLiteral("countLabel"));
+    m_markedLabel = new QLabel(QStringLiteral("Помечено: 0"), this);
+    m_markedLabel->setObjectName(QStringLiteral("markedLabel"));
+    m_countLabel->setFont(QApplication::font());
+    m_markedLabel->setFont(QApplication::font());
+
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateMarkedLabel(); });
+    connect(m_list, &QListWidget::doubleClicked, this, [this] { JumpToEntry(); });
+}
+
+CTocPanel::~CTocPanel() = default;
+
+void CTocPanel::SetEditor(std::unique_ptr<IEntryEditor> editor)
+{
+    m_editor = std::move(editor);
+}
+
+CFlatIconButton* CTocPanel::Button(int id) const
+{
+    for (const auto& [buttonId, button] : m_buttons)
+    {
+        if (buttonId == id)
+            return button;
+    }
+    return nullptr;
+}
+
+QSize CTocPanel::sizeHint() const
+{
+    return QSize(300, 100);
+}
+
+void CTocPanel::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    int left = kFirstButtonLeft;
+    for (const auto& entry : m_buttons)
+    {
+        entry.second->setGeometry(left, kButtonTop, kButtonSide, kButtonSide);
+        left += kButtonStep;
+    }
+    m_list->setGeometry(0, kListTop, width(), std::max(0, height() - kListTop));
+    m_countLabel->setGeometry(kLabelLeft, 0, kLabelWidth, kLabelHeight);
+    m_markedLabel->setGeometry(kLabelLeft, kLabelHeight, kLabelWidth, kLabelHeight);
+}
+
+bool CTocPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_list && event->type() == QEvent::KeyPress)
+    {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        {
+            JumpToEntry();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+int CTocPanel::FirstVisibleRow() const
+{
+    const QModelIndex top = m_list->indexAt(QPoint(1, 1));
+    return top.isValid() ? top.row() : 0;
+}
+
+void CTocPanel::MakeFirstVisible(int row)
+{
+    if (row < 0 || row >= m_list->count())
+        return;
+    m_list->scrollToItem(m_list->item(row), QAbstractItemView::PositionAtTop);
+}
+
+void CTocPanel::FillList(const std::vector<TocEntryRef>& entries, bool keepPosition)
+{
+    const int firstVisible = FirstVisibleRow();
+    m_entries = entries;
+    m_list->setUpdatesEnabled(false);
+    m_list->clear();
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(entries.size()));
+    for (const TocEntryRef& entry : entries)
+        texts.append(RowText(entry.text));
+    m_list->addItems(texts);
+    if (keepPosition)
+        MakeFirstVisible(std::min(firstVisible, m_list->count() - 1));
+    else
+        m_list->scrollToTop();
+    m_list->setUpdatesEnabled(true);
+    m_list->viewport()->update();
+    m_countLabel->setText(QStringLiteral("Пунктов оглавления: %1").arg(m_list->count()));
+    UpdateMarkedLabel();
+}
+
+std::vector<std::size_t> CTocPanel::GetMarkedIndices() const
+{
+    std::vector<std::size_t> marked;
+    for (const QModelIndex& index : m_list->selectionModel()->selectedRows())
+        marked.push_back(static_cast<std::size_t>(index.row()));
+    std::sort(marked.begin(), marked.end());
+    return marked;
+}
+
+void CTocPanel::UpdateMarkedLabel()
+{
+    m_markedLabel->setText(QStringLiteral("Помечено: %1").arg(m_list->selectionModel()->selectedRows().size()));
+}
+
+void CTocPanel::RunButton(int id)
+{
+    switch (id)
+    {
+    case kLevelUp: RunEntryCommandOnMarked(EntryCommand::LevelUp); break;
+    case kLevelDown: RunEntryCommandOnMarked(EntryCommand::LevelDown); break;
+    case kToCapitals: RunEntryCommandOnMarked(EntryCommand::ToCapitals); break;
+    case kToSentenceCase: RunEntryCommandOnMarked(EntryCommand::ToSentenceCase); break;
+    case kDelete: RunEntryCommandOnMarked(EntryCommand::DeleteBlocks); break;
+    case kFilter: EditLevelFilter(); break;
+    case kRefresh:
+        if (m_editor)
+            m_editor->RefreshEntries(true);
+        break;
+    case kUndo: UndoOrRedo(true); break;
+    case kRedo: UndoOrRedo(false); break;
+    case kMarkAll: MarkAll(); break;
+    default: break;
+    }
+}
+
+void CTocPanel::RunEntryCommandOnMarked(EntryCommand command)
+{
+    if (!m_editor)
+        return;
+    const std::vector<std::size_t> marked = GetMarkedIndices();
+    if (marked.empty())
+    {
+        m_reporter.Report("Пункты  оглавления не выбраны!", MessageIcon::Error);
+        return;
+    }
+    // The text may have been edited since the list was filled: the command rebuilds the list
+    // from the current text and acts only on the marked entries that are still there.
+    const EntryCommandResult result =
+        RunEntryCommand(command, m_editor->Lines(), m_entries, marked, m_editor->Filter(), m_editor->Words());
+    if (result.Failed())
+    {
+        m_reporter.Report(result.failure, MessageIcon::Error);
+        return;
+    }
+    m_editor->ApplyEdits(result.edits);
+    m_editor->RefreshEntries(true);
+}
+
+void CTocPanel::EditLevelFilter()
+{
+    if (!m_editor)
+        return;
+    if (EditFilter(m_editor->Filter(), this))
+        m_editor->RefreshEntries(false);
+}
+
+void CTocPanel::UndoOrRedo(bool undo)
+{
+    if (!m_editor)
+        return;
+    if (undo ? !m_editor->CanUndo() : !m_editor->CanRedo())
+    {
+        QApplication::beep();
+        return;
+    }
+    if (undo)
+        m_editor->Undo();
+    else
+        m_editor->Redo();
+    m_editor->RefreshEntries(true);
+}
+
+void CTocPanel::JumpToEntry()
+{
+    const int row = m_list->currentRow();
+    if (row < 0 || static_cast<std::size_t>(row) >= m_entries.size())
+        return;
+    m_list->clearSelection();
+    m_list->item(row)->setSelected(true);
+    UpdateMarkedLabel();
+    if (m_editor)
+        m_editor->ShowLineAtTop(m_entries[static_cast<std::size_t>(row)].oglLine);
+}
+
+void CTocPanel::MarkAll()
+{
+    const int firstVisible = FirstVisibleRow();
+    m_list->setUpdatesEnabled(false);
+    m_list->selectAll();
+    MakeFirstVisible(firstVisible);
+    m_list->setUpdatesEnabled(true);
+    m_list->viewport()->update();
+    UpdateMarkedLabel();
+}

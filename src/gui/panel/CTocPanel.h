@@ -1,0 +1,80 @@
+#pragma once
+// The entry panel: the table-of-contents entries of the editor text, one row each, which the
+// operator marks and then moves a level up or down, re-cases, deletes or jumps to. The panel holds
+// only the list it was last filled with; every change of the text goes through the editor.
+
+#include "gui/common/IEntryPanel.h"
+#include "core/entries/TocEntryCommands.h"
+
+#include <QWidget>
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+class CFlatIconButton;
+class IEntryEditor;
+class IReporter;
+class QLabel;
+class QListWidget;
+
+class CTocPanel : public QWidget, public IEntryPanel
+{
+    Q_OBJECT
+public:
+    // The buttons, left to right.
+    static constexpr int kLevelUp = 103;
+    static constexpr int kLevelDown = 109;
+    static constexpr int kToCapitals = 108;
+    static constexpr int kToSentenceCase = 107;
+    static constexpr int kDelete = 104;
+    static constexpr int kFilter = 105;
+    static constexpr int kRefresh = 102;
+    static constexpr int kUndo = 113;
+    static constexpr int kRedo = 112;
+    static constexpr int kMarkAll = 114;
+
+    explicit CTocPanel(IReporter& reporter, QWidget* parent = nullptr);
+    ~CTocPanel() override;
+
+    // The editor the panel works on (owned); without one the commands do nothing.
+    void SetEditor(std::unique_ptr<IEntryEditor> editor);
+
+    // One row per entry, none marked; keepPosition keeps the first visible row where it was.
+    void FillList(const std::vector<TocEntryRef>& entries, bool keepPosition) override;
+    // The marked rows in ascending order.
+    std::vector<std::size_t> GetMarkedIndices() const;
+
+    // The button actions, as a click runs them.
+    void RunButton(int id);
+    // Marks only the current row and scrolls the editor to its entry's ОГЛ line.
+    void JumpToEntry();
+    void MarkAll();
+
+    QListWidget* List() const { return m_list; }
+    QLabel* CountLabel() const { return m_countLabel; }
+    QLabel* MarkedLabel() const { return m_markedLabel; }
+    CFlatIconButton* Button(int id) const;
+
+    QSize sizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void RunEntryCommandOnMarked(EntryCommand command);
+    void EditLevelFilter();
+    void UndoOrRedo(bool undo);
+    void UpdateMarkedLabel();
+    int FirstVisibleRow() const;
+    void MakeFirstVisible(int row);
+
+    IReporter& m_reporter;
+    std::unique_ptr<IEntryEditor> m_editor;
+    std::vector<TocEntryRef> m_entries; // the list the rows show, row i = entry i
+    QListWidget* m_list;
+    QLabel* m_countLabel;
+    QLabel* m_markedLabel;
+    std::vector<std::pair<int, CFlatIconButton*>> m_buttons; // in their order left to right
+};

@@ -1,0 +1,158 @@
+#include "core/document/CDocumentFile.h"
+#include "core/document/Markers.h"
+
+#include "DocumentTestSupport.h"
+
+namespace
+{
+
+using Lines = std::vector<std::string>;
+
+const std::string kChange = Mem("$100  Дата ввода/изменения");
+const std::string kEntry = Mem("$101  Дата ввода текста");
+const std::string kTextStart = Mem("$18  Текст документа");
+
+// A document in memory as a load leaves it, without touching the disk.
+struct LoadedDocument
+{
+    LoadedDocument(Lines header, CalendarDate today) : document(reporter, [this] { return this->today; }), today(today)
+    {
+        document.m_headerLines = std::move(header);
+        document.m_textLines = {"text"};
+        document.m_loadedText = {"text"};
+        document.m_changeDateDone = false;
+        document.m_entryDateDone = false;
+    }
+    // Runs the date update the way a save does, on a file in a scratch folder.
+    void Save()
+    {
+        document.m_path = folder / "d.rla";
+        ASSERT_TRUE(document.Save(false));
+    }
+    const std::string& Header(std::size_t i) const { return document.m_headerLines.at(i); }
+
+    ScratchFolder folder;
+    RecordingReporter reporter;
+    CDocumentFile document;
+    CalendarDate today;
+};
+
+} // namespace
+
+TEST(DocumentDates, NewValueIsTheLaterOfTodayAndTheDayAfter)
+{
+    struct Case
+    {
+        std::string stored;
+        CalendarDate today;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"01.03.2003", {15, 5, 2023}, "15.05.2023"}, // earlier: today
+        {"14.05.2023", {15, 5, 2023}, "15.05.2023"},
+        {"15.05.2023", {15, 5, 2023}, "16.05.2023"}, // today: tomorrow
+        {"31.12.2030", {15, 5, 2023}, "01.01.2031"}, // future year end
+        {"30.04.2025", {15, 5, 2023}, "01.05.2025"},
+        {"28.02.2004", {1, 1, 2004}, "29.02.2004"},  // leap year
+        {"29.02.2004", {1, 1, 2004}, "01.03.2004"},
+        {"28.02.2100", {1, 1, 2004}, "01.03.2100"},  // divisible by 100: no leap year
+        {"28.02.2000", {1, 1, 1999}, "29.02.2000"},  // divisible by 400: leap year
+        {"28.02.2023", {1, 1, 2023}, "01.03.2023"},
+        {"31.12.9999", {1, 1, 2023}, "31.12.9999"},  // the next day does not fit the field
+        {"15.05.2023", {1, 2, 2024}, "01.02.2024"},  // written with two-digit day and month
+    };
+    for (const Case& c : cases)
+    {
+        LoadedDocument loaded({kChange, c.stored, kTextStart}, c.today);
+        loaded.Save();
+        EXPECT_EQ(loaded.Header(1), c.expected) << c.stored;
+        EXPECT_TRUE(loaded.document.m_changeDateDone);
+    }
+}
+
+TEST(DocumentDates, AValueThatIsNoDateEndsTheScan)
+{
+    // The $100 value is left as it is and the $101 field below it is not reached either.
+    for (const std::string bad : {"1.3.2003", "31.02.2003", "ab.cd.efgh", "00.01.2020", "01.13.2020",
+                                  "01.01.0000", "01.03.2003 ", "+1.03.2003"})
+    {
+        LoadedDocument loaded({kChange, bad, kEntry, "01.01.2003", kTextStart}, {15, 5, 2023});
+        loaded.document.m_textLines = {"changed"};
+        loaded.Save();
+        EXPECT_EQ(loaded.Header(1), bad);
+        EXPECT_EQ(loaded.Header(3), "01.01.2003") << bad;
+        EXPECT_TRUE(loaded.document.m_changeDateDone);
+        EXPECT_FALSE(loaded.document.m_entryDateDone);
+
+        // Its flag is set, so the next save passes over it and reaches $101.
+        loaded.Save();
+        EXPECT_EQ(loaded.Header(1), bad);
+        EXPECT_EQ(loaded.Header(3), "15.05.2023") << bad;
+    }
+}
+
+TEST(DocumentDates, FieldWithoutValueLineIsLeftAlone)
+{
+    for (const Lines& header : {Lines{"$1", kChange}, Lines{kEntry, kChange}, Lines{kChange, kTextStart}})
+    {
+        LoadedDocument loaded(header, {15, 5, 2023});
+        if (header.back() != kTextStart)
+            loaded.document.m_textLines.clear(); // a file without $18 has no text
+        loaded.document.m_textLines.push_back("changed");
+        loaded.Save();
+        EXPECT_EQ(loaded.document.m_headerLines, header);
+    }
+}
+
+TEST(DocumentDates, EntryDateFollowsChangesOfTheTextOnly)
+{
+    const std::string ogl = MarkerLine(Marker::Ogl);
+    const std::string kon = MarkerLine(Marker::Kon);
+    LoadedDocument loaded({kChange, "01.01.2003", kEntry, "01.01.2003", kTextStart}, {15, 5, 2023});
+
+    // A new table of contents only: $100 changes, $101 stays and stays pending.
+    loaded.document.m_textLines = {ogl, "*", "x", kon, "text"};
+    loaded.Save();
+    EXPECT_EQ(loaded.Header(1), "15.05.2023");
+    EXPECT_EQ(loaded.Header(3), "01.01.2003");
+    EXPECT_FALSE(loaded.document.m_entryDateDone);
+
+    // A change of the text at a later save: $101 changes, $100 keeps the value of the first save.
+    loaded.document.m_textLines.push_back("more");
+    loaded.Save();
+    EXPECT_EQ(loaded.Header(1), "15.05.2023");
+    EXPECT_EQ(loaded.Header(3), "15.05.2023");
+
+    // Once per load: further saves change neither date.
+    loaded.document.m_textLines.push_back("even more");
+    loaded.Save();
+    EXPECT_EQ(loaded.Header(1), "15.05.2023");
+    EXPECT_EQ(loaded.Header(3), "15.05.2023");
+}
+
+TEST(DocumentDates, FieldsAreFoundWhereTheyStand)
+{
+    // $101 before $100, a field line with more text after its name, other fields in between.
+    LoadedDocument loaded({"$1  Вид", "x", kEntry + " (old)", "01.01.2003", "$3", "02.02.2003", kChange, "01.01.2003", kTextStart},
+                          {15, 5, 2023});
+    loaded.document.m_textLines = {"changed"};
+    loaded.Save();
+    EXPECT_EQ(loaded.Header(3), "15.05.2023");
+    EXPECT_EQ(loaded.Header(5), "02.02.2003");
+    EXPECT_EQ(loaded.Header(7), "15.05.2023");
+}
+
+TEST(DocumentDates, ClearAndKeepDatesStopTheUpdate)
+{
+    LoadedDocument kept({kChange, "01.01.2003", kTextStart}, {15, 5, 2023});
+    kept.document.KeepDates();
+    kept.Save();
+    EXPECT_EQ(kept.Header(1), "01.01.2003");
+
+    LoadedDocument cleared({kChange, "01.01.2003", kTextStart}, {15, 5, 2023});
+    cleared.document.Clear();
+    EXPECT_TRUE(cleared.document.m_headerLines.empty());
+    EXPECT_TRUE(cleared.document.m_path.empty());
+    EXPECT_TRUE(cleared.document.m_changeDateDone);
+    EXPECT_TRUE(cleared.document.m_entryDateDone);
+}

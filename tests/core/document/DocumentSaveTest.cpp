@@ -1,0 +1,265 @@
+#include "core/document/CDocumentFile.h"
+
+#include "DocumentTestSupport.h"
+#include "support/FileSizeLimit.h"
+#include "support/PermissionsEnforced.h"
+
+#include <csignal>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+
+const std::string kOld = "$1\r\n" + File866("$18  Текст документа") + "\r\nold text";
+
+CalendarDate FixedToday()
+{
+    return {15, 5, 2023};
+}
+
+struct SavedFile
+{
+    mode_t mode;
+    struct timespec modified;
+};
+
+SavedFile StatOf(const std::string& path)
+{
+    struct stat status{};
+    EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
+    return {static_cast<mode_t>(status.st_mode & 07777), status.st_mtim};
+}
+
+std::string SaveError(const std::string& path)
+{
+    return "Ошибка сохранения файла " + path + "!";
+}
+
+} // namespace
+
+TEST(DocumentSave, BackupNames)
+{
+    struct Case
+    {
+        std::string path;
+        std::string backup;
+    };
+    const Case cases[] = {
+        {"/d/A.rla", "/d/A.bak"},
+        {"/d/A.RLA", "/d/A.RLA.bak"},
+        {"/d/A.txt", "/d/A.txt.bak"},
+        {"A.rla", "A.bak"},
+        {"/d/a.rla/x.txt", "/d/a.rla/x.txt.bak"}, // a folder name does not count
+        {"/d/x.rla.bak", "/d/x.rla.bak.bak"},     // never the document itself
+        {"/d/x.rla.txt", "/d/x.rla.bak"},
+        {"/d/noext", "/d/noext.bak"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CDocumentFile::BackupPathFor(c.path), c.backup) << c.path;
+}
+
+TEST(DocumentSave, BackupIsACopyOfTheFileAsLoaded)
+{
+    ScratchFolder folder;
+    RecordingReporter reporter;
+    const std::string path = folder / "A.rla";
+    WriteBytes(path, kOld);
+    ::chmod(path.c_str(), 0640);
+    const struct timespec past[2] = {{1000000000, 0}, {1000000000, 0}};
+    ::utimensat(AT_FDCWD, path.c_str(), past, 0);
+    WriteBytes(folder / "A.bak", "an older backup");
+
+    CDocumentFile document(reporter, FixedToday);
+    document.Load(path);
+    document.m_textLines = {"new text"};
+    ASSERT_TRUE(document.Save(true));
+
+    EXPECT_EQ(ReadBytes(folder / "A.bak"), kOld);
+    EXPECT_EQ(StatOf(folder / "A.bak").mode, 0640u);
+    EXPECT_EQ(StatOf(folder / "A.bak").modified.tv_sec, 1000000000);
+    EXPECT_NE(ReadBytes(path).find("new text"), std::string::npos);
+    EXPECT_EQ(StatOf(path).mode, 0640u); // the document keeps its permission bits
+
+    // Later saves without a backup leave it alone.
+    document.m_textLines = {"newer text"};
+    ASSERT_TRUE(document.Save(false));
+    EXPECT_EQ(ReadBytes(folder / "A.bak"), kOld);
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"A.bak", "A.rla"}));
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
+TEST(DocumentSave, FailedBackupIsReportedAndTheSaveGoesOn)
+{
+    ScratchFolder folder;
+    RecordingReporter reporter;
+    const std::string path = folder / "A.rla";
+    WriteBytes(path, kOld);
+    std::filesystem::create_directories(folder / "A.bak/inside"); // cannot be replaced by a file
+
+    CDocumentFile document(reporter, FixedToday);
+    document.Load(path);
+    document.m_textLines = {"new text"};
+    EXPECT_TRUE(document.Save(true));
+
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_EQ(reporter.messages[0].first, "Ошибка создания резервного файла " + (folder / "A.bak") + "!");
+    EXPECT_EQ(reporter.messages[0].second, MessageIcon::Error);
+    EXPECT_NE(ReadBytes(path).find("new text"), std::string::npos);
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"A.bak", "A.rla"}));
+}
+
+TEST(DocumentSave, FailedWriteLeavesTheOldFileIntact)
+{
+    ScratchFolder folder;
+    RecordingReporter reporter;
+    const std::string path = folder / "A.rla";
+    WriteBytes(path, kOld);
+    CDocumentFile document(reporter, FixedToday);
+    document.Load(path);
+    document.m_textLines = {std::string(100000, 'x')};
+    {
+        const FileSizeLimit limit(1000);
+        EXPECT_FALSE(document.Save(false));
+    }
+    EXPECT_EQ(ReadBytes(path), kOld);
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"A.rla"}); // no temporary file left
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_EQ(reporter.messages[0].first, SaveError(path));
+    EXPECT_EQ(reporter.messages[0].second, MessageIcon::Error);
+}
+
+TEST(DocumentSave, SaveIntoAReadOnlyFolderLeavesTheOldFileIntact)
+{
+    ScratchFolder folder;
+    RecordingReporter reporter;
+    const std::string path = folder / "A.rla";
+    WriteBytes(path, kOld);
+    CDocumentFile document(reporter, FixedToday);
+    document.Load(path);
+    document.m_textLines = {"new text"};
+    ::chmod(folder.path().c_str(), 0555);
+    {
+        const PermissionsEnforced enforced;
+        EXPECT_FALSE(document.Save(true));
+    }
+    ::chmod(folder.path().c_str(), 0755);
+    EXPECT_EQ(ReadBytes(path), kOld);
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"A.rla"});
+    ASSERT_EQ(reporter.messages.size(), 2u); // the backup, then the save
+    EXPECT_EQ(reporter.messages[1].first, SaveError(path));
+}
+
+TEST(DocumentSave, SaveToAPlaceThatCannotHoldTheFile)
+{
+    ScratchFolder folder;
+    WriteBytes(folder / "plain", "a file, not a folder");
+    std::filesystem::create_directories(folder / "dir.rla/inside");
+    struct Case
+    {
+        const char* what;
+        std::string path;
+    };
+    const Case cases[] = {
+        {"vanished folder", folder / "gone/A.rla"},
+        {"parent is a file", folder / "plain/A.rla"},
+        {"a folder stands at the path", folder / "dir.rla"},
+        {"empty path", ""},
+    };
+    for (const Case& c : cases)
+    {
+        RecordingReporter reporter;
+        CDocumentFile document(reporter, FixedToday);
+        document.m_headerLines = {"$1"};
+        document.m_textLines = {"text"};
+        document.m_path = c.path;
+        EXPECT_FALSE(document.Save(false)) << c.what;
+        ASSERT_EQ(reporter.messages.size(), 1u) << c.what;
+        EXPECT_EQ(reporter.messages[0].first, SaveError(c.path)) << c.what;
+    }
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"dir.rla", "plain"}));
+    EXPECT_TRUE(std::filesystem::exists(folder / "dir.rla/inside"));
+}
+
+TEST(DocumentSave, SaveThroughASymbolicLinkKeepsTheLink)
+{
+    ScratchFolder folder;
+    RecordingReporter reporter;
+    WriteBytes(folder / "real.rla", kOld);
+    std::filesystem::create_symlink(folder / "real.rla", folder / "link.rla");
+    CDocumentFile document(reporter, FixedToday);
+    document.Load(folder / "link.rla");
+    document.m_textLines = {"new text"};
+    ASSERT_TRUE(document.Save(false));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.rla"));
+    EXPECT_NE(ReadBytes(folder / "real.rla").find("new text"), std::string::npos);
+}
+
+TEST(DocumentSave, NewFileGetsTheUsualPermissions)
+{
+    ScratchFolder folder;
+    RecordingReporter reporter;
+    CDocumentFile document(reporter, FixedToday);
+    document.m_headerLines = {"$1"};
+    document.m_path = folder / "new.rla";
+    const mode_t mask = ::umask(022);
+    EXPECT_TRUE(document.Save(false));
+    ::umask(mask);
+    EXPECT_EQ(StatOf(folder / "new.rla").mode, 0644u);
+}
+
+TEST(DocumentSave, MoveFileReplacing)
+{
+    ScratchFolder folder;
+    WriteBytes(folder / "a.rla", "A");
+    WriteBytes(folder / "b.rla", "B");
+    EXPECT_TRUE(CDocumentFile::MoveFileReplacing(folder / "a.rla", folder / "b.rla"));
+    EXPECT_EQ(ReadBytes(folder / "b.rla"), "A");
+    EXPECT_FALSE(std::filesystem::exists(folder / "a.rla"));
+
+    // A missing source moves nothing and leaves the destination alone.
+    EXPECT_FALSE(CDocumentFile::MoveFileReplacing(folder / "a.rla", folder / "b.rla"));
+    EXPECT_EQ(ReadBytes(folder / "b.rla"), "A");
+
+    EXPECT_TRUE(CDocumentFile::MoveFileReplacing(folder / "b.rla", folder / "c.rla"));
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"c.rla"});
+}
+
+TEST(DocumentSave, MoveFileReplacingAcrossFileSystems)
+{
+    ScratchFolder folder;
+    const std::filesystem::path other = "/dev/shm";
+    struct stat here{};
+    struct stat there{};
+    if (::stat(other.c_str(), &there) != 0 || ::stat(folder.path().c_str(), &here) != 0 || here.st_dev == there.st_dev)
+        GTEST_SKIP() << "no second file system at /dev/shm";
+    std::string otherFolder = (other / "tirvel-move-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(otherFolder.data()), nullptr);
+
+    const std::string from = otherFolder + "/a.rla";
+    WriteBytes(from, "content");
+    ::chmod(from.c_str(), 0600);
+    const struct timespec past[2] = {{1000000000, 0}, {1000000000, 0}};
+    ::utimensat(AT_FDCWD, from.c_str(), past, 0);
+    WriteBytes(folder / "b.rla", "older");
+
+    EXPECT_TRUE(CDocumentFile::MoveFileReplacing(from, folder / "b.rla"));
+    EXPECT_EQ(ReadBytes(folder / "b.rla"), "content");
+    EXPECT_EQ(StatOf(folder / "b.rla").mode, 0600u);
+    EXPECT_EQ(StatOf(folder / "b.rla").modified.tv_sec, 1000000000);
+    EXPECT_FALSE(std::filesystem::exists(from));
+
+    // A copy that fails leaves the destination as it was.
+    WriteBytes(from, std::string(100000, 'x'));
+    {
+        const FileSizeLimit limit(1000);
+        EXPECT_FALSE(CDocumentFile::MoveFileReplacing(from, folder / "b.rla"));
+    }
+    EXPECT_EQ(ReadBytes(folder / "b.rla"), "content");
+    EXPECT_TRUE(std::filesystem::exists(from));
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"b.rla"});
+    std::filesystem::remove_all(otherFolder);
+}

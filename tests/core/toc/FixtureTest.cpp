@@ -1,0 +1,157 @@
+// Runs every document of tests/data/engine through the recognition and compares the result with the
+// expected text beside it.
+//
+// NAME.in.txt  the text lines of a document, UTF-8. "@ЗАГ", "@!!!", "@ОГЛ" ... stand for marker lines;
+//              leading lines "%kind X" and "%word X" fill the kinds list and the capitalised words.
+// NAME.out.txt the processed lines in the same notation, preceded by one "%message TEXT" line per
+//              message the engine showed (a line break in it written as \n).
+
+#include "core/dictionaries/CDocKindsList.h"
+#include "core/dictionaries/CUpperCaseWordsDict.h"
+#include "core/base/CodePage.h"
+#include "core/document/Markers.h"
+#include "core/base/Reporter.h"
+#include "core/toc/ProcessDocument.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+const fs::path kFixtureDir = fs::path(TIRVEL_TEST_DATA_DIR) / "engine";
+
+const std::vector<std::pair<std::string, Marker>>& MarkerNames()
+{
+    static const std::vector<std::pair<std::string, Marker>> names = {
+        {"@ЗАГ", Marker::Zag}, {"@ЦНТ", Marker::Cnt}, {"@ПРВ", Marker::Prv}, {"@ЛЕВ", Marker::Lev},
+        {"@ЛИП", Marker::Lip}, {"@НФТ", Marker::Nft}, {"@ТАБ", Marker::Tab}, {"@ТТТ", Marker::Ttt},
+        {"@ОГЛ", Marker::Ogl}, {"@КОН", Marker::Kon}, {"@!!!", Marker::End},
+    };
+    return names;
+}
+
+std::vector<std::string> ReadUtf8Lines(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_TRUE(in) << "cannot read " << path;
+    std::vector<std::string> lines;
+    std::string line;
+    while (std::getline(in, line))
+    {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string ToMemoryLine(const std::string& utf8)
+{
+    for (const auto& [name, marker] : MarkerNames())
+        if (utf8 == name)
+            return MarkerLine(marker);
+    return Utf8ToCp1251(utf8);
+}
+
+std::string ToFixtureLine(const std::string& line)
+{
+    for (const auto& [name, marker] : MarkerNames())
+        if (IsMarker(line, marker))
+            return name;
+    return Cp1251ToUtf8(line);
+}
+
+class RecordingReporter : public IReporter
+{
+public:
+    void Report(std::string_view text, MessageIcon) override { m_messages.emplace_back(text); }
+    std::vector<std::string> m_messages;
+};
+
+std::vector<std::string> FixtureNames()
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(kFixtureDir))
+    {
+        const std::string file = entry.path().filename().string();
+        const std::string suffix = ".in.txt";
+        if (file.size() > suffix.size() && file.ends_with(suffix))
+            names.push_back(file.substr(0, file.size() - suffix.size()));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string Numbered(const std::vector<std::string>& lines)
+{
+    std::ostringstream out;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        out << i + 1 << ": " << lines[i] << "\n";
+    return out.str();
+}
+
+class EngineFixture : public testing::TestWithParam<std::string>
+{
+};
+
+TEST_P(EngineFixture, ProducesTheExpectedText)
+{
+    const std::string name = GetParam();
+    CDocKindsList kinds;
+    CUpperCaseWordsDict words;
+    std::vector<std::string> text;
+    for (const std::string& line : ReadUtf8Lines(kFixtureDir / (name + ".in.txt")))
+    {
+        if (text.empty() && line.starts_with("%kind "))
+            kinds.m_kinds.push_back(Utf8ToCp1251(line.substr(6)));
+        else if (text.empty() && line.starts_with("%word "))
+            words.m_userWords.emplace_back(Utf8ToCp1251(line.substr(6)));
+        else
+            text.push_back(ToMemoryLine(line));
+    }
+
+    RecordingReporter reporter;
+    int pumps = 0;
+    const ProcessResult result = ProcessDocument(text, words, kinds, reporter, [&pumps] { ++pumps; });
+
+    std::vector<std::string> actual;
+    for (std::string message : reporter.m_messages)
+    {
+        for (std::size_t at = message.find('\n'); at != std::string::npos; at = message.find('\n', at))
+            message.replace(at, 1, "\\n");
+        actual.push_back("%message " + message);
+    }
+    for (const std::string& line : result.lines)
+        actual.push_back(ToFixtureLine(line));
+
+    const fs::path expectedPath = kFixtureDir / (name + ".out.txt");
+    // TIRVEL_WRITE_FIXTURES=1 writes the actual text as the expected one, to be read and checked by hand.
+    if (std::getenv("TIRVEL_WRITE_FIXTURES"))
+    {
+        std::ofstream out(expectedPath, std::ios::binary);
+        for (const std::string& line : actual)
+            out << line << "\n";
+    }
+    EXPECT_EQ(Numbered(actual), Numbered(ReadUtf8Lines(expectedPath))) << "fixture " << name;
+    EXPECT_EQ(result.refused, !reporter.m_messages.empty());
+    if (result.refused)
+    {
+        EXPECT_EQ(result.lines, text);
+    }
+    // The window is given a chance after every step and inside the writing step.
+    EXPECT_GE(pumps, result.refused ? 1 : 21);
+}
+
+INSTANTIATE_TEST_SUITE_P(Documents, EngineFixture, testing::ValuesIn(FixtureNames()),
+                         [](const testing::TestParamInfo<std::string>& info) { return info.param; });
+} // namespace

@@ -1,0 +1,76 @@
+// The engine's cost grows with the document, not with its square: a document eight times as long
+// may take about eight times as long, never sixty-four.
+
+#include "core/dictionaries/CDocKindsList.h"
+#include "core/dictionaries/CUpperCaseWordsDict.h"
+#include "core/base/CodePage.h"
+#include "core/document/Markers.h"
+#include "core/base/Reporter.h"
+#include "core/toc/ProcessDocument.h"
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace
+{
+// A law of the given number of chapters, each with numbered centred headings, articles and an
+// appendix: every collecting and merging pass has work on every page.
+std::vector<std::string> GeneratedLaw(int chapters)
+{
+    const std::string zag = MarkerLine(Marker::Zag);
+    const std::string cnt = MarkerLine(Marker::Cnt);
+    const std::string prv = MarkerLine(Marker::Prv);
+    const std::string end = MarkerLine(Marker::End);
+    const std::string body = Utf8ToCp1251("Текст статьи обычными словами, как в любом законе.");
+    std::vector<std::string> lines = {zag, Utf8ToCp1251("ФЕДЕРАЛЬНЫЙ ЗАКОН"), end, ""};
+    int article = 1;
+    for (int c = 1; c <= chapters; ++c)
+    {
+        const std::string n = std::to_string(c);
+        lines.insert(lines.end(), {zag, Utf8ToCp1251("Глава " + n + ". Глава номер " + n), end, ""});
+        for (int p = 1; p <= 3; ++p)
+        {
+            lines.insert(lines.end(),
+                         {cnt, n + "." + std::to_string(p) + Utf8ToCp1251(". РАЗДЕЛ ГЛАВЫ"), end, ""});
+            for (int a = 0; a < 3; ++a, ++article)
+                lines.insert(lines.end(),
+                             {Utf8ToCp1251("Статья " + std::to_string(article) + ". Название ст. 5"), "",
+                              body, body, ""});
+        }
+        lines.insert(lines.end(),
+                     {prv, Utf8ToCp1251("Приложение N " + n), end, "", zag,
+                      Utf8ToCp1251("Форма N " + n + ". Заявление"), end, std::string(66, 'x'), ""});
+    }
+    return lines;
+}
+
+double BestSeconds(const std::vector<std::string>& lines)
+{
+    SilentReporter reporter;
+    const CUpperCaseWordsDict words;
+    const CDocKindsList kinds;
+    double best = 1e9;
+    for (int run = 0; run < 3; ++run)
+    {
+        const auto start = std::chrono::steady_clock::now();
+        const ProcessResult result = ProcessDocument(lines, words, kinds, reporter);
+        best =
+            std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        EXPECT_GT(result.entries, lines.size() / 20);
+    }
+    return best;
+}
+
+TEST(Scaling, CostIsLinearInTheDocument)
+{
+    const double small = BestSeconds(GeneratedLaw(250));
+    const double large = BestSeconds(GeneratedLaw(2000));
+    EXPECT_LT(large, 24 * std::max(small, 1e-3)) << "small " << small << " s, large " << large << " s";
+}
+} // namespace

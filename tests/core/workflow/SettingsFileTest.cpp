@@ -1,0 +1,249 @@
+#include "core/dictionaries/CDocKindsList.h"
+#include "core/dictionaries/CUpperCaseWordsDict.h"
+#include "core/base/CodePage.h"
+#include "core/base/Reporter.h"
+#include "core/base/CArchive.h"
+#include "core/workflow/SettingsFile.h"
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+
+
+
+// A fresh folder under the test temp folder, removed with the object.
+struct TempFolder
+{
+    explicit TempFolder(const std::string& name) : path(fs::path(testing::TempDir()) / ("tirvel-settings-" + name))
+    {
+        fs::remove_all(path);
+        fs::create_directories(path);
+    }
+    ~TempFolder() { fs::remove_all(path); }
+    std::string File(const std::string& name) const { return (path / name).string(); }
+    fs::path path;
+};
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// What a run of the program might leave: every workflow value off its default, a 300-character
+// folder (three-byte length), user words and kinds.
+struct StoredState
+{
+    StoredState()
+    {
+        settings.m_autoSaveOnNext = 1;
+        settings.m_makeBak = 0;
+        settings.m_moveOnSave = 1;
+        settings.m_processedFolder = "/home/" + std::string(294, 'x');
+        RecordingReporter reporter;
+        words.AddWord(Cp("ОВД"), reporter);
+        words.AddWord(Cp("Минфин"), reporter);
+        kinds.AddKind(Cp("закон"), reporter);
+        kinds.AddKind(Cp("указ"), reporter);
+    }
+    WorkflowSettings settings;
+    CUpperCaseWordsDict words;
+    CDocKindsList kinds;
+};
+
+TEST(SettingsFile, WrittenFileReadsBackTheSame)
+{
+    const StoredState stored;
+    TempFolder folder("round-trip");
+    const std::string path = folder.File(kSettingsFileName);
+    RecordingReporter reporter;
+    ASSERT_TRUE(WriteSettingsFile(path, stored.settings, stored.words, stored.kinds, reporter));
+    EXPECT_TRUE(reporter.messages.empty());
+
+    const std::string bytes = ReadAll(path);
+    ASSERT_EQ(stored.settings.m_processedFolder.size(), 300u);
+    EXPECT_EQ(bytes.substr(0, 15), std::string("\x01\0\0\0\0\0\0\0\x01\0\0\0\xFF\x2C\x01", 15));
+
+    WorkflowSettings settings;
+    CUpperCaseWordsDict words;
+    CDocKindsList kinds;
+    EXPECT_EQ(ReadSettingsFile({path}, settings, words, kinds), SettingsReadResult::Complete);
+    EXPECT_EQ(settings, stored.settings);
+    EXPECT_EQ(words.m_userWords, stored.words.m_userWords);
+    EXPECT_EQ(words.m_builtinWords.size(), 15u);
+    EXPECT_EQ(kinds, stored.kinds);
+
+    // Writing again replaces the file and leaves no temporary file behind.
+    WorkflowSettings changed = settings;
+    changed.m_processedFolder = "/srv/done";
+    ASSERT_TRUE(WriteSettingsFile(path, changed, words, kinds, reporter));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 1);
+    EXPECT_EQ(ReadSettingsFile({path}, settings, words, kinds), SettingsReadResult::Complete);
+    EXPECT_EQ(settings.m_processedFolder, "/srv/done");
+}
+
+TEST(SettingsFile, LayoutIsFieldsThenWordsThenKinds)
+{
+    WorkflowSettings settings;
+    settings.m_processedFolder = "D:";
+    CUpperCaseWordsDict words;
+    RecordingReporter reporter;
+    words.AddWord("NN", reporter);
+    CDocKindsList kinds;
+    kinds.m_kinds = {"AB"};
+    const std::string expected("\0\0\0\0"
+                               "\x01\0\0\0"
+                               "\0\0\0\0"
+                               "\x02" "D:"
+                               "\x01\0\0\0" "\x02" "NN" "\x02" "NN" "\x01\0\0\0"
+                               "\x01\0\0\0" "\x02" "AB",
+                               36);
+    EXPECT_EQ(SettingsBytes(settings, words, kinds), expected);
+}
+
+TEST(SettingsFile, EveryTruncationPointFollowsTheReadingRules)
+{
+    const StoredState stored;
+    const std::string full = SettingsBytes(stored.settings, stored.words, stored.kinds);
+
+    // Where each stored piece ends.
+    const std::size_t afterFolder = 12 + 3 + stored.settings.m_processedFolder.size();
+    std::vector<std::size_t> afterWord;
+    std::size_t offset = afterFolder + 4;
+    for (const CUpperCaseWordsRec& rec : stored.words.m_userWords)
+    {
+        offset += 1 + rec.m_word.size() + 1 + rec.m_stem.size() + 4;
+        afterWord.push_back(offset);
+    }
+    ASSERT_LT(offset + 4, full.size());
+
+    for (std::size_t cut = 0; cut <= full.size(); ++cut)
+    {
+        SCOPED_TRACE("cut at " + std::to_string(cut));
+        WorkflowSettings settings;
+        CUpperCaseWordsDict words;
+        CDocKindsList kinds;
+        kinds.m_kinds = {Cp("ПРЕЖНИЙ")};
+        const SettingsReadResult result = ReadSettingsBytes(full.substr(0, cut), settings, words, kinds);
+
+        if (cut < afterFolder)
+        {
+            // .bak forced on, auto-save off; move kept once read; the rest untouched.
+            EXPECT_EQ(result, SettingsReadResult::WorkflowIncomplete);
+            EXPECT_EQ(settings.m_autoSaveOnNext, 0);
+            EXPECT_EQ(settings.m_makeBak, 1);
+            EXPECT_EQ(settings.m_moveOnSave, cut >= 12 ? 1 : 0);
+            EXPECT_EQ(settings.m_processedFolder, "");
+            EXPECT_TRUE(words.m_userWords.empty());
+            EXPECT_EQ(kinds.m_kinds, std::vector<std::string>{Cp("ПРЕЖНИЙ")});
+            continue;
+        }
+        EXPECT_EQ(settings, stored.settings);
+        if (cut == full.size())
+        {
+            EXPECT_EQ(result, SettingsReadResult::Complete);
+            EXPECT_EQ(kinds, stored.kinds);
+            continue;
+        }
+        // Inside the dictionaries: the whole words read stay, the kinds are emptied.
+        EXPECT_EQ(result, SettingsReadResult::DictionariesIncomplete);
+        std::size_t wholeWords = 0;
+        while (wholeWords < afterWord.size() && afterWord[wholeWords] <= cut)
+            ++wholeWords;
+        ASSERT_EQ(words.m_userWords.size(), wholeWords);
+        for (std::size_t i = 0; i < wholeWords; ++i)
+            EXPECT_EQ(words.m_userWords[i], stored.words.m_userWords[i]);
+        EXPECT_TRUE(kinds.m_kinds.empty());
+    }
+}
+
+TEST(SettingsFile, MissingFileGivesTheStartingValues)
+{
+    TempFolder folder("missing");
+    WorkflowSettings settings;
+    settings.m_autoSaveOnNext = 1;
+    settings.m_makeBak = 0;
+    CUpperCaseWordsDict words;
+    CDocKindsList kinds;
+    EXPECT_EQ(ReadSettingsFile({folder.File("a.ini"), folder.File("b.ini")}, settings, words, kinds),
+              SettingsReadResult::WorkflowIncomplete);
+    EXPECT_EQ(settings.m_autoSaveOnNext, 0);
+    EXPECT_EQ(settings.m_makeBak, 1);
+    EXPECT_TRUE(words.m_userWords.empty());
+    EXPECT_TRUE(kinds.m_kinds.empty());
+}
+
+TEST(SettingsFile, ReadingTakesTheFirstReadablePlace)
+{
+    TempFolder folder("first-readable");
+    WorkflowSettings second;
+    second.m_processedFolder = "second";
+    RecordingReporter reporter;
+    ASSERT_TRUE(WriteSettingsFile(folder.File("second.ini"), second, CUpperCaseWordsDict(), CDocKindsList(), reporter));
+    WorkflowSettings third;
+    third.m_processedFolder = "third";
+    ASSERT_TRUE(WriteSettingsFile(folder.File("third.ini"), third, CUpperCaseWordsDict(), CDocKindsList(), reporter));
+
+    WorkflowSettings settings;
+    CUpperCaseWordsDict words;
+    CDocKindsList kinds;
+    const std::vector<std::string> paths = {folder.File("first.ini"), folder.File("second.ini"), folder.File("third.ini")};
+    EXPECT_EQ(ReadSettingsFile(paths, settings, words, kinds), SettingsReadResult::Complete);
+    EXPECT_EQ(settings.m_processedFolder, "second");
+}
+
+TEST(SettingsFile, FailedWriteReportsAndKeepsTheOldFile)
+{
+    TempFolder folder("failed-write");
+    const StoredState stored;
+    // A folder where the file should be: the final rename cannot replace it.
+    fs::create_directories(folder.path / kSettingsFileName / "inside");
+    // A regular file where a folder of the path should be.
+    std::ofstream(folder.File("plain")) << "x";
+
+    for (const std::string& path : {folder.File(kSettingsFileName), folder.File("plain") + "/sub/" + kSettingsFileName})
+    {
+        RecordingReporter reporter;
+        EXPECT_FALSE(WriteSettingsFile(path, stored.settings, stored.words, stored.kinds, reporter)) << path;
+        EXPECT_EQ(reporter.messages, std::vector<std::string>{"Ошибка сохранения служебных данных"});
+        EXPECT_EQ(reporter.icons, std::vector<MessageIcon>{MessageIcon::Error});
+    }
+    EXPECT_TRUE(fs::is_directory(folder.path / kSettingsFileName / "inside"));
+    EXPECT_EQ(ReadAll(folder.File("plain")), "x");
+    // Nothing half-written is left next to them.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 2);
+}
+
+TEST(SettingsFile, LivesBesideTheExecutableWhenThatFolderIsWritable)
+{
+    TempFolder folder("location");
+    const std::string exeDir = (folder.path / "bin").string();
+    const std::string configDir = (folder.path / "config" / "Tirvel").string();
+    const std::string besideExe = (fs::path(exeDir) / kSettingsFileName).string();
+    const std::string inConfig = (fs::path(configDir) / kSettingsFileName).string();
+
+    // The executable's folder does not exist (stands for one that cannot be written).
+    EXPECT_EQ(SettingsWritePath(exeDir, configDir), inConfig);
+    EXPECT_EQ(SettingsReadPaths(exeDir, configDir), (std::vector<std::string>{inConfig, besideExe}));
+
+    // Writing there creates the configuration folder.
+    RecordingReporter reporter;
+    ASSERT_TRUE(WriteSettingsFile(inConfig, WorkflowSettings(), CUpperCaseWordsDict(), CDocKindsList(), reporter));
+    EXPECT_TRUE(fs::exists(inConfig));
+
+    fs::create_directories(exeDir);
+    EXPECT_EQ(SettingsWritePath(exeDir, configDir), besideExe);
+    EXPECT_EQ(SettingsReadPaths(exeDir, configDir), (std::vector<std::string>{besideExe, inConfig}));
+}
+
+} // namespace
