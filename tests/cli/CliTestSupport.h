@@ -1,6 +1,8 @@
 #pragma once
-// What the tests of tirvel-toc share: file bytes in and out, the tool run as a user runs it, and a
-// fixture with a folder of its own for each test.
+// What the tests of tirvel-toc share: the tool run as a user runs it, and a fixture with a folder of
+// its own for each test.
+
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -21,19 +23,6 @@ namespace fs = std::filesystem;
 inline const fs::path kSamples = fs::path(TIRVEL_SOURCE_DIR) / "samples";
 // The ОГЛ marker as it stands in a file (code page 866).
 inline const std::string kOglInFile = std::string("\x04\x04\x8E\x83\x8B") + std::string(61, '-');
-
-inline std::string ReadBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// Writes bytes to path, making the folders on the way.
-inline void WriteBytes(const fs::path& path, const std::string& bytes)
-{
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // How many times what stands in text (overlaps count).
 inline std::size_t Count(const std::string& text, const std::string& what)

@@ -6,6 +6,7 @@
 #include "gui/dictionaries/CDocDictDlg.h"
 #include "gui/dictionaries/CUpperCaseWordsDlg.h"
 #include "core/base/CodePage.h"
+#include "support/TestSupport.h"
 #include "gui/widgets/CReportListWidget.h"
 
 #include <QFile>
@@ -18,11 +19,6 @@
 
 namespace
 {
-std::string Cp(const char* utf8)
-{
-    return Utf8ToCp1251(utf8);
-}
-
 QStringList Rows(const CReportListWidget& list)
 {
     QStringList rows;

@@ -47,7 +47,7 @@ std::vector<std::pair<std::string, std::string>> HostileDocuments()
         std::filesystem::path(TIRVEL_SOURCE_DIR) / "fuzz/regressions/document";
     for (const auto& entry : std::filesystem::directory_iterator(regressions))
         documents.emplace_back("regression-" + entry.path().filename().string(),
-                               reliability::ReadBytes(entry.path().string()));
+                               ReadBytes(entry.path().string()));
 
     std::mt19937 random(7);
     std::string noise(64 * 1024, '\0');
@@ -81,7 +81,7 @@ private slots:
         {
             TestWindow window;
             const QString path = window.Path(QString::fromStdString(name + ".rla"));
-            reliability::WriteBytes(Utf8Path(path), bytes);
+            WriteBytes(Utf8Path(path), bytes);
             CKestrelView& view = window.View();
 
             view.OpenDocument(Utf8Path(path));
@@ -92,7 +92,7 @@ private slots:
 
             view.m_makeBak = true;
             view.SaveDocument();
-            QCOMPARE(reliability::ReadBytes(Utf8Path(window.Path(QString::fromStdString(name + ".bak")))), bytes);
+            QCOMPARE(ReadBytes(Utf8Path(window.Path(QString::fromStdString(name + ".bak")))), bytes);
             CDocumentFile saved(window.m_prompter);
             saved.Load(Utf8Path(path));
             std::vector<std::string> shown = view.GetLines();
@@ -108,10 +108,10 @@ private slots:
         const std::string folder = Utf8Path(window.Path("folder.rla"));
         std::filesystem::create_directory(folder);
         const std::string locked = Utf8Path(window.Path("locked.rla"));
-        reliability::WriteBytes(locked, FileLine("$18  Текст документа"));
+        WriteBytes(locked, FileLine("$18  Текст документа"));
         std::filesystem::permissions(locked, std::filesystem::perms::none);
         const std::string huge = Utf8Path(window.Path("huge.rla"));
-        reliability::WriteBytes(huge, "");
+        WriteBytes(huge, "");
         std::filesystem::resize_file(huge, kMaxDocumentBytes + 1);
         const std::string pipe = Utf8Path(window.Path("pipe.rla"));
         ::mkfifo(pipe.c_str(), 0600);
@@ -122,8 +122,8 @@ private slots:
         {
             window.m_prompter.m_messages.clear();
             {
-                reliability::HangGuard guard(60);
-                reliability::PermissionsEnforced asOperator;
+                HangGuard guard(60);
+                PermissionsEnforced asOperator;
                 view.OpenDocument(path);
             }
             QCOMPARE(window.m_prompter.m_messages,
@@ -134,7 +134,7 @@ private slots:
 
         // The editor goes on with a real document.
         const QString good = window.Path("good.rla");
-        reliability::WriteBytes(Utf8Path(good), reliability::ReadBytes(reliability::SamplePath("law_sections_articles.rla")));
+        WriteBytes(Utf8Path(good), ReadBytes(SamplePath("law_sections_articles.rla")));
         window.m_prompter.m_messages.clear();
         view.OpenDocument(Utf8Path(good));
         QVERIFY(window.m_prompter.m_messages.empty());
@@ -147,8 +147,8 @@ private slots:
         const QString folder = window.Path("docs");
         QDir().mkpath(folder);
         const std::string path = Utf8Path(folder + "/law.rla");
-        const std::string original = reliability::ReadBytes(reliability::SamplePath("law_sections_articles.rla"));
-        reliability::WriteBytes(path, original);
+        const std::string original = ReadBytes(SamplePath("law_sections_articles.rla"));
+        WriteBytes(path, original);
         CKestrelView& view = window.View();
         view.m_makeBak = true;
         view.m_moveOnSave = false;
@@ -159,7 +159,7 @@ private slots:
                                                            std::filesystem::perms::owner_exec);
         window.m_prompter.m_messages.clear();
         {
-            reliability::PermissionsEnforced asOperator;
+            PermissionsEnforced asOperator;
             view.SaveDocument();
         }
         std::filesystem::permissions(Utf8Path(folder), std::filesystem::perms::owner_all);
@@ -168,7 +168,7 @@ private slots:
                  (std::vector<CScriptedPrompter::Message>{
                      {"Ошибка создания резервного файла " + backup + "!", MessageIcon::Error},
                      {"Ошибка сохранения файла " + path + "!", MessageIcon::Error}}));
-        QCOMPARE(reliability::ReadBytes(path), original);
+        QCOMPARE(ReadBytes(path), original);
         QVERIFY(view.m_modified);
         QVERIFY(view.GetLines() == shown);
 
@@ -176,7 +176,7 @@ private slots:
         window.m_prompter.m_messages.clear();
         view.SaveDocument();
         QVERIFY(window.m_prompter.m_messages.empty());
-        QCOMPARE(reliability::ReadBytes(backup), original);
+        QCOMPARE(ReadBytes(backup), original);
         QVERIFY(!view.m_modified);
     }
 

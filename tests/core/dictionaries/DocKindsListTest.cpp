@@ -80,8 +80,7 @@ TEST(DocKindsList, AddKindNormalisesAndRefusesEmptyAndRepeatedKinds)
         else
         {
             ASSERT_EQ(reporter.messages.size(), 1u) << c.typed;
-            EXPECT_EQ(reporter.messages[0], c.message);
-            EXPECT_EQ(reporter.icons[0], MessageIcon::Error);
+            EXPECT_EQ(reporter.messages[0], (ReportedMessage{c.message, MessageIcon::Error}));
             EXPECT_EQ(list.m_kinds, before);
         }
     }
@@ -157,8 +156,7 @@ TEST(DocKindsList, ImportOfAnUnreadableFileReportsAndAddsNothing)
         list.m_kinds = {Cp("ЗАКОН")};
         RecordingReporter reporter;
         EXPECT_FALSE(list.ImportKinds(path, KindsFileCodePage::Dos866, reporter)) << path;
-        EXPECT_EQ(reporter.messages, std::vector<std::string>{"Ошибка чтения файла!"});
-        EXPECT_EQ(reporter.icons, std::vector<MessageIcon>{MessageIcon::Error});
+        EXPECT_EQ(reporter.messages, (std::vector<ReportedMessage>{{"Ошибка чтения файла!", MessageIcon::Error}}));
         EXPECT_EQ(list.m_kinds, std::vector<std::string>{Cp("ЗАКОН")});
     }
 }

@@ -111,8 +111,7 @@ TEST(UpperCaseWordsDict, AddWordTrimsAndRefusesEmptyAndRepeatedWords)
         else
         {
             ASSERT_EQ(reporter.messages.size(), 1u) << c.typed;
-            EXPECT_EQ(reporter.messages[0], c.message);
-            EXPECT_EQ(reporter.icons[0], MessageIcon::Error);
+            EXPECT_EQ(reporter.messages[0], (ReportedMessage{c.message, MessageIcon::Error}));
         }
         EXPECT_EQ(dict.m_userWords.size(), expectedSize) << c.typed;
     }

@@ -1,16 +1,18 @@
 #include "core/document/CDocumentFile.h"
 #include "core/document/Markers.h"
 
-#include "DocumentTestSupport.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
 
 namespace
 {
 
 using Lines = std::vector<std::string>;
 
-const std::string kChange = Mem("$100  Дата ввода/изменения");
-const std::string kEntry = Mem("$101  Дата ввода текста");
-const std::string kTextStart = Mem("$18  Текст документа");
+const std::string kChange = Cp("$100  Дата ввода/изменения");
+const std::string kEntry = Cp("$101  Дата ввода текста");
+const std::string kTextStart = Cp("$18  Текст документа");
 
 // A document in memory as a load leaves it, without touching the disk.
 struct LoadedDocument

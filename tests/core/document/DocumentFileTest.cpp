@@ -1,7 +1,9 @@
 #include "core/document/CDocumentFile.h"
 #include "core/document/Markers.h"
 
-#include "DocumentTestSupport.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
 #include "support/PermissionsEnforced.h"
 
 #include <cstring>
@@ -33,7 +35,7 @@ TEST(DocumentFileLoad, LinesHeaderSplitAndLineEnds)
         Lines text;
     };
     const std::string start = kTextStart;
-    const std::string startMem = Mem("$18  Текст документа");
+    const std::string startMem = Cp("$18  Текст документа");
     const Case cases[] = {
         {"CR LF, final line end", "$1\r\n" + start + "\r\na\r\nb\r\n", {"$1", startMem}, {"a", "b"}},
         {"no final line end", "$1\r\n" + start + "\r\na\r\nb", {"$1", startMem}, {"a", "b"}},

@@ -1,6 +1,8 @@
 #include "core/document/CDocumentFile.h"
 
-#include "DocumentTestSupport.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
 #include "support/FileSizeLimit.h"
 #include "support/PermissionsEnforced.h"
 
@@ -106,8 +108,8 @@ TEST(DocumentSave, FailedBackupIsReportedAndTheSaveGoesOn)
     EXPECT_TRUE(document.Save(true));
 
     ASSERT_EQ(reporter.messages.size(), 1u);
-    EXPECT_EQ(reporter.messages[0].first, "Ошибка создания резервного файла " + (folder / "A.bak") + "!");
-    EXPECT_EQ(reporter.messages[0].second, MessageIcon::Error);
+    EXPECT_EQ(reporter.messages[0].text, "Ошибка создания резервного файла " + (folder / "A.bak") + "!");
+    EXPECT_EQ(reporter.messages[0].icon, MessageIcon::Error);
     EXPECT_NE(ReadBytes(path).find("new text"), std::string::npos);
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"A.bak", "A.rla"}));
 }
@@ -128,8 +130,8 @@ TEST(DocumentSave, FailedWriteLeavesTheOldFileIntact)
     EXPECT_EQ(ReadBytes(path), kOld);
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"A.rla"}); // no temporary file left
     ASSERT_EQ(reporter.messages.size(), 1u);
-    EXPECT_EQ(reporter.messages[0].first, SaveError(path));
-    EXPECT_EQ(reporter.messages[0].second, MessageIcon::Error);
+    EXPECT_EQ(reporter.messages[0].text, SaveError(path));
+    EXPECT_EQ(reporter.messages[0].icon, MessageIcon::Error);
 }
 
 TEST(DocumentSave, SaveIntoAReadOnlyFolderLeavesTheOldFileIntact)
@@ -150,7 +152,7 @@ TEST(DocumentSave, SaveIntoAReadOnlyFolderLeavesTheOldFileIntact)
     EXPECT_EQ(ReadBytes(path), kOld);
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"A.rla"});
     ASSERT_EQ(reporter.messages.size(), 2u); // the backup, then the save
-    EXPECT_EQ(reporter.messages[1].first, SaveError(path));
+    EXPECT_EQ(reporter.messages[1].text, SaveError(path));
 }
 
 TEST(DocumentSave, SaveToAPlaceThatCannotHoldTheFile)
@@ -178,7 +180,7 @@ TEST(DocumentSave, SaveToAPlaceThatCannotHoldTheFile)
         document.m_path = c.path;
         EXPECT_FALSE(document.Save(false)) << c.what;
         ASSERT_EQ(reporter.messages.size(), 1u) << c.what;
-        EXPECT_EQ(reporter.messages[0].first, SaveError(c.path)) << c.what;
+        EXPECT_EQ(reporter.messages[0].text, SaveError(c.path)) << c.what;
     }
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"dir.rla", "plain"}));
     EXPECT_TRUE(std::filesystem::exists(folder / "dir.rla/inside"));

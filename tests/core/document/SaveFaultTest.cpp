@@ -14,17 +14,18 @@
 
 #include <sys/stat.h>
 
-using namespace reliability;
+
+namespace fs = std::filesystem;
 
 namespace
 {
 
-Message SaveFailed(const std::string& path)
+ReportedMessage SaveFailed(const std::string& path)
 {
     return {"Ошибка сохранения файла " + path + "!", MessageIcon::Error};
 }
 
-Message BackupFailed(const std::string& path)
+ReportedMessage BackupFailed(const std::string& path)
 {
     return {"Ошибка создания резервного файла " + path + "!", MessageIcon::Error};
 }
@@ -65,7 +66,7 @@ TEST(SaveFaults, FullDiskKeepsTheDocumentAndTheNextSaveWorks)
         FileSizeLimit disk(open.original.size());
         EXPECT_FALSE(open.document.Save(true));
     }
-    EXPECT_EQ(open.reporter.messages, std::vector<Message>{SaveFailed(path)});
+    EXPECT_EQ(open.reporter.messages, std::vector<ReportedMessage>{SaveFailed(path)});
     EXPECT_EQ(ReadBytes(path), open.original);
     EXPECT_EQ(ReadBytes(folder / "law.bak"), open.original);
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"law.bak", "law.rla"}));
@@ -95,7 +96,7 @@ TEST(SaveFaults, FullFileSystemFailsBackupAndSaveButLosesNothing)
 
     EXPECT_FALSE(open.document.Save(true));
     EXPECT_EQ(open.reporter.messages,
-              (std::vector<Message>{BackupFailed(disk / "law.bak"), SaveFailed(path)}));
+              (std::vector<ReportedMessage>{BackupFailed(disk / "law.bak"), SaveFailed(path)}));
     EXPECT_EQ(ReadBytes(path), open.original);
     EXPECT_EQ(disk.Names(), (std::vector<std::string>{"filler", "law.rla"}));
 
@@ -149,7 +150,7 @@ TEST(SaveFaults, FolderThatCannotBeWrittenAnyMore)
             EXPECT_FALSE(open.document.Save(true));
         }
         EXPECT_EQ(open.reporter.messages,
-                  (std::vector<Message>{BackupFailed(folder + "/doc.bak"), SaveFailed(path)}));
+                  (std::vector<ReportedMessage>{BackupFailed(folder + "/doc.bak"), SaveFailed(path)}));
         EXPECT_EQ(ReadBytes(originalNow), open.original);
 
         c.restore(parent, folder);
@@ -171,7 +172,7 @@ TEST(SaveFaults, DocumentDeletedOrReplacedBeforeTheSave)
         OpenDocument open(path);
         fs::remove(path);
         EXPECT_TRUE(open.document.Save(true));
-        EXPECT_EQ(open.reporter.messages, std::vector<Message>{BackupFailed(folder / "doc.bak")});
+        EXPECT_EQ(open.reporter.messages, std::vector<ReportedMessage>{BackupFailed(folder / "doc.bak")});
         EXPECT_EQ(ReadBytes(path), open.document.FileBytes());
         fs::remove(path);
     }
@@ -194,7 +195,7 @@ TEST(SaveFaults, DocumentDeletedOrReplacedBeforeTheSave)
         WriteBytes(path + "/inside.rla", "kept");
         EXPECT_FALSE(open.document.Save(true));
         EXPECT_EQ(open.reporter.messages,
-                  (std::vector<Message>{BackupFailed(folder / "doc.bak"), SaveFailed(path)}));
+                  (std::vector<ReportedMessage>{BackupFailed(folder / "doc.bak"), SaveFailed(path)}));
         EXPECT_EQ(ReadBytes(path + "/inside.rla"), "kept");
         EXPECT_EQ(folder.Names(), std::vector<std::string>{"doc.rla"});
     }

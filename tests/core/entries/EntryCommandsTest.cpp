@@ -1,4 +1,4 @@
-#include "EntriesFixture.h"
+#include "support/TestSupport.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
 #include "core/entries/TocEntryCommands.h"
 #include "core/entries/TocEntryList.h"

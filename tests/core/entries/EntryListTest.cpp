@@ -1,4 +1,4 @@
-#include "EntriesFixture.h"
+#include "support/TestSupport.h"
 #include "core/entries/CContentFilter.h"
 #include "core/entries/TocEntryList.h"
 

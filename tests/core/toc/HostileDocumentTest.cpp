@@ -14,7 +14,8 @@
 #include <chrono>
 #include <random>
 
-using namespace reliability;
+
+namespace fs = std::filesystem;
 
 namespace
 {

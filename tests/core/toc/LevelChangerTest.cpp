@@ -1,4 +1,4 @@
-#include "core/entries/EntriesFixture.h"
+#include "support/TestSupport.h"
 #include "core/toc/CTocLevelChanger.h"
 
 #include <gtest/gtest.h>

@@ -16,7 +16,8 @@
 
 #include <sys/stat.h>
 
-using namespace reliability;
+
+namespace fs = std::filesystem;
 
 namespace
 {
@@ -143,7 +144,7 @@ TEST(SettingsFileFaults, FailedWriteKeepsTheOldFile)
         }
         fs::permissions(folder.path(), fs::perms::owner_all);
         EXPECT_EQ(reporter.messages,
-                  (std::vector<Message>{{"Ошибка сохранения служебных данных", MessageIcon::Error}}));
+                  (std::vector<ReportedMessage>{{"Ошибка сохранения служебных данных", MessageIcon::Error}}));
         EXPECT_EQ(ReadBytes(path), old);
         EXPECT_EQ(folder.Names(), std::vector<std::string>{"Kestrel.ini"});
     }
@@ -164,7 +165,7 @@ TEST(KindsFileFaults, NoFileToImportIsReportedAndAddsNothing)
             PermissionsEnforced asOperator;
             EXPECT_FALSE(kinds.ImportKinds(path, KindsFileCodePage::Dos866, reporter));
         }
-        EXPECT_EQ(reporter.messages, (std::vector<Message>{{"Ошибка чтения файла!", MessageIcon::Error}}));
+        EXPECT_EQ(reporter.messages, (std::vector<ReportedMessage>{{"Ошибка чтения файла!", MessageIcon::Error}}));
         EXPECT_EQ(kinds.m_kinds, std::vector<std::string>{"KEPT"});
     }
 }

@@ -215,8 +215,7 @@ TEST(SettingsFile, FailedWriteReportsAndKeepsTheOldFile)
     {
         RecordingReporter reporter;
         EXPECT_FALSE(WriteSettingsFile(path, stored.settings, stored.words, stored.kinds, reporter)) << path;
-        EXPECT_EQ(reporter.messages, std::vector<std::string>{"Ошибка сохранения служебных данных"});
-        EXPECT_EQ(reporter.icons, std::vector<MessageIcon>{MessageIcon::Error});
+        EXPECT_EQ(reporter.messages, (std::vector<ReportedMessage>{{"Ошибка сохранения служебных данных", MessageIcon::Error}}));
     }
     EXPECT_TRUE(fs::is_directory(folder.path / kSettingsFileName / "inside"));
     EXPECT_EQ(ReadAll(folder.File("plain")), "x");
