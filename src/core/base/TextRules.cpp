@@ -160,3 +160,31 @@ bool BeginsWith(std::string_view line, std::string_view s)
 {
     return line.substr(0, s.size()) == s;
 }
+
+std::string_view TrimBlanks(std::string_view s)
+{
+    const auto first = s.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = s.find_last_not_of(' ');
+    return s.substr(first, last - first + 1);
+}
+
+std::string CollapseBlankRuns(std::string_view s)
+{
+    std::string result;
+    result.reserve(s.size());
+    for (char c : s)
+    {
+        if (c == ' ' && !result.empty() && result.back() == ' ')
+            continue;
+        result.push_back(c);
+    }
+    return result;
+}
+
+std::string NormaliseForCompare(std::string_view s)
+{
+    const std::string upper = ToUpper(TrimBlanks(s));
+    return upper.size() > 2 ? CollapseBlankRuns(upper) : upper;
+}

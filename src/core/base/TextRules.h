@@ -24,3 +24,11 @@ std::string TrimRight(std::string_view s);
 // The first occurrence of s in line starts at index pos.
 bool ContainsAt(std::string_view line, std::string_view s, std::size_t pos);
 bool BeginsWith(std::string_view line, std::string_view s);
+
+// The blanks (0x20 only) at both ends cut off.
+std::string_view TrimBlanks(std::string_view s);
+// Every blank that directly follows another blank removed.
+std::string CollapseBlankRuns(std::string_view s);
+// Blanks removed at both ends, upper-cased, and runs of blanks reduced to one when longer than 2:
+// the form in which document kinds and item texts are compared.
+std::string NormaliseForCompare(std::string_view s);

@@ -5,7 +5,7 @@
 #include "core/base/Reporter.h"
 #include "core/base/CArchive.h"
 #include "core/base/FileBytes.h"
-#include "core/toc/HeadingTests.h"
+#include "core/base/TextRules.h"
 
 #include <algorithm>
 #include <unordered_set>

@@ -18,35 +18,12 @@ std::string_view BeforeFirstBlank(std::string_view s)
     return s.substr(0, s.find(kBlank));
 }
 
-// Removes every blank that directly follows another blank.
-std::string CollapseBlankRuns(std::string_view s)
-{
-    std::string result;
-    result.reserve(s.size());
-    for (char c : s)
-    {
-        if (c == kBlank && !result.empty() && result.back() == kBlank)
-            continue;
-        result.push_back(c);
-    }
-    return result;
-}
-
 // TrimLeft as a view: the line tests run on nearly every line and need no copy of it.
 std::string_view TrimLeftView(std::string_view s)
 {
     while (!s.empty() && IsWhiteSpace(static_cast<unsigned char>(s.front())))
         s.remove_prefix(1);
     return s;
-}
-
-std::string_view TrimBlanks(std::string_view s)
-{
-    const auto first = s.find_first_not_of(kBlank);
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = s.find_last_not_of(kBlank);
-    return s.substr(first, last - first + 1);
 }
 
 } // namespace
@@ -183,12 +160,6 @@ std::string NormaliseSpaces(std::string_view s)
     while (!s.empty() && IsWhiteSpace(static_cast<unsigned char>(s.front())))
         s.remove_prefix(1);
     return CollapseBlankRuns(s);
-}
-
-std::string NormaliseForCompare(std::string_view s)
-{
-    const std::string upper = ToUpper(TrimBlanks(s));
-    return upper.size() > 2 ? CollapseBlankRuns(upper) : upper;
 }
 
 std::string JoinLines(const std::vector<std::string>& lines)

@@ -37,8 +37,6 @@ int KindOfLines(const std::vector<std::string>& lines);
 std::string FirstContentLine(const std::vector<std::string>& lines);
 // Trimmed (white space), then every run of blanks reduced to one blank.
 std::string NormaliseSpaces(std::string_view s);
-// Blanks removed at both ends, upper-cased, and runs of blanks reduced to one when longer than 2.
-std::string NormaliseForCompare(std::string_view s);
 // The lines joined with "\n" between them.
 std::string JoinLines(const std::vector<std::string>& lines);
 // Blank-separated words with their positions. A line without a blank is one word (an empty line

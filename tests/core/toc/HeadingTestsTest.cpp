@@ -1,3 +1,4 @@
+#include "core/base/TextRules.h"
 #include "core/toc/HeadingTests.h"
 
 #include "core/base/CodePage.h"
