@@ -7,10 +7,10 @@
 
 #include "DocumentGenerator.h"
 
+#include "core/base/Reporter.h"
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
 #include "core/document/CDocumentFile.h"
-#include "core/base/Reporter.h"
 #include "core/toc/CTocRecognizer.h"
 #include "core/toc/ProcessDocument.h"
 

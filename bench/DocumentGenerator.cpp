@@ -1,8 +1,8 @@
 #include "DocumentGenerator.h"
 
 #include "core/base/CodePage.h"
-#include "core/document/Markers.h"
 #include "core/base/TextRules.h"
+#include "core/document/Markers.h"
 
 #include <array>
 #include <charconv>

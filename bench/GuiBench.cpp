@@ -4,16 +4,16 @@
 
 #include "DocumentGenerator.h"
 
-#include "gui/app/CKestrelView.h"
-#include "gui/app/CMainFrame.h"
-#include "support/CScriptedPrompter.h"
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
 #include "core/document/CDocumentFile.h"
 #include "core/entries/CContentFilter.h"
-#include "gui/panel/CTocPanel.h"
 #include "core/entries/TocEntryList.h"
 #include "core/toc/ProcessDocument.h"
+#include "gui/app/CKestrelView.h"
+#include "gui/app/CMainFrame.h"
+#include "gui/panel/CTocPanel.h"
+#include "support/CScriptedPrompter.h"
 
 #include <QApplication>
 #include <QListWidget>

@@ -3,19 +3,19 @@
 // run them on generated inputs and abort on a failure; the regression tests run them on the inputs
 // that once broke them. Each check returns an empty string when all held, else what went wrong.
 
-#include "core/dictionaries/CDocKindsList.h"
-#include "core/toc/CHeadingCaseConverter.h"
-#include "core/dictionaries/CUpperCaseWordsDict.h"
-#include "core/document/CDocumentFile.h"
 #include "core/base/CodePage.h"
-#include "core/document/Markers.h"
 #include "core/base/Reporter.h"
 #include "core/base/TextRules.h"
+#include "core/dictionaries/CDocKindsList.h"
+#include "core/dictionaries/CUpperCaseWordsDict.h"
+#include "core/document/CDocumentFile.h"
+#include "core/document/Markers.h"
 #include "core/entries/CContentFilter.h"
 #include "core/entries/TocEntryCommands.h"
 #include "core/entries/TocEntryList.h"
-#include "core/workflow/SettingsFile.h"
+#include "core/toc/CHeadingCaseConverter.h"
 #include "core/toc/ProcessDocument.h"
+#include "core/workflow/SettingsFile.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

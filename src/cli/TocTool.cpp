@@ -1,12 +1,12 @@
 #include "cli/TocTool.h"
 
-#include "core/document/CDocumentFile.h"
 #include "core/base/CodePage.h"
-#include "core/base/Reporter.h"
-#include "core/entries/TocEntryList.h"
 #include "core/base/FileBytes.h"
-#include "core/workflow/SettingsFile.h"
+#include "core/base/Reporter.h"
+#include "core/document/CDocumentFile.h"
+#include "core/entries/TocEntryList.h"
 #include "core/toc/ProcessDocument.h"
+#include "core/workflow/SettingsFile.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,7 +1,7 @@
 #include "GuiTestSupport.h"
 
-#include "gui/app/CKestrelView.h"
 #include "core/base/CodePage.h"
+#include "gui/app/CKestrelView.h"
 
 #include <QFile>
 

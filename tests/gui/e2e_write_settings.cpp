@@ -1,10 +1,10 @@
 // Writes the settings file the end-to-end test starts with: move on save into the given folder.
 // Usage: e2e_write_settings <Kestrel.ini> <processed folder>
 
-#include "core/dictionaries/CDocKindsList.h"
-#include "core/dictionaries/CUpperCaseWordsDict.h"
 #include "core/base/CodePage.h"
 #include "core/base/Reporter.h"
+#include "core/dictionaries/CDocKindsList.h"
+#include "core/dictionaries/CUpperCaseWordsDict.h"
 #include "core/workflow/SettingsFile.h"
 
 #include <iostream>

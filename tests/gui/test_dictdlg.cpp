@@ -3,11 +3,11 @@
 
 #include "GuiTestSupport.h"
 
+#include "core/base/CodePage.h"
 #include "gui/dictionaries/CDocDictDlg.h"
 #include "gui/dictionaries/CUpperCaseWordsDlg.h"
-#include "core/base/CodePage.h"
-#include "support/TestSupport.h"
 #include "gui/widgets/CReportListWidget.h"
+#include "support/TestSupport.h"
 
 #include <QFile>
 #include <QFileDialog>

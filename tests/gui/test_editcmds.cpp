@@ -3,10 +3,10 @@
 
 #include "GuiTestSupport.h"
 
-#include "gui/app/CKestrelView.h"
-#include "gui/app/CommandIds.h"
 #include "core/base/CodePage.h"
 #include "core/document/Markers.h"
+#include "gui/app/CKestrelView.h"
+#include "gui/app/CommandIds.h"
 #include "gui/widgets/CFindReplaceDlg.h"
 #include "gui/widgets/CTextEditHistory.h"
 

@@ -3,10 +3,10 @@
 
 #include "GuiTestSupport.h"
 
+#include "core/base/CodePage.h"
 #include "gui/app/CKestrelView.h"
 #include "gui/app/CommandIds.h"
 #include "gui/common/EditorText.h"
-#include "core/base/CodePage.h"
 #include "gui/widgets/CTextEditHistory.h"
 
 #include <QAction>

@@ -6,10 +6,10 @@
 
 #include "support/ReliabilitySupport.h"
 
-#include "gui/app/CKestrelView.h"
-#include "core/document/CDocumentFile.h"
 #include "core/base/CodePage.h"
+#include "core/document/CDocumentFile.h"
 #include "core/document/Markers.h"
+#include "gui/app/CKestrelView.h"
 
 #include <QtTest>
 

@@ -2,9 +2,9 @@
 // The means to make file operations fail on purpose: a file-size limit (a disk that fills up), a small
 // file system of its own, permission checks that hold even for root, and a guard against hangs.
 
-#include "TestSupport.h"
 #include "FileSizeLimit.h"
 #include "PermissionsEnforced.h"
+#include "TestSupport.h"
 
 #include <linux/capability.h>
 #include <sys/mount.h>

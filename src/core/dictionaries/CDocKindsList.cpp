@@ -1,10 +1,10 @@
 #include "core/dictionaries/CDocKindsList.h"
 
+#include "core/base/CArchive.h"
 #include "core/base/CodePage.h"
+#include "core/base/FileBytes.h"
 #include "core/base/FileLines.h"
 #include "core/base/Reporter.h"
-#include "core/base/CArchive.h"
-#include "core/base/FileBytes.h"
 #include "core/base/TextRules.h"
 
 #include <algorithm>

@@ -1,9 +1,9 @@
 #include "core/dictionaries/CUpperCaseWordsDict.h"
 
+#include "core/base/CArchive.h"
 #include "core/base/CodePage.h"
 #include "core/base/Reporter.h"
 #include "core/base/TextRules.h"
-#include "core/base/CArchive.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 #include "core/dictionaries/CUpperCaseWordsRec.h"
 
-#include "core/base/TextRules.h"
 #include "core/base/CArchive.h"
+#include "core/base/TextRules.h"
 
 #include <utility>
 

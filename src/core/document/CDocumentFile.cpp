@@ -2,8 +2,8 @@
 
 #include "core/base/CodePage.h"
 #include "core/base/FileLines.h"
-#include "core/document/Markers.h"
 #include "core/base/TextRules.h"
+#include "core/document/Markers.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,7 +1,7 @@
 #include "core/entries/TocEntryCommands.h"
 
-#include "core/toc/CHeadingCaseConverter.h"
 #include "core/entries/TocEntryList.h"
+#include "core/toc/CHeadingCaseConverter.h"
 #include "core/toc/CTocLevelChanger.h"
 #include "core/toc/HeadingTests.h"
 

@@ -1,8 +1,8 @@
 #include "core/toc/CHeadingCaseConverter.h"
 
-#include "core/dictionaries/CUpperCaseWordsDict.h"
 #include "core/base/CodePage.h"
 #include "core/base/TextRules.h"
+#include "core/dictionaries/CUpperCaseWordsDict.h"
 #include "core/toc/HeadingTests.h"
 
 namespace

@@ -2,8 +2,8 @@
 // Moves marked table-of-contents entries of the editor text one level up or down, together with the
 // entries nested under them, and lays the entries out again.
 
-#include "core/toc/TocEntryRef.h"
 #include "core/toc/CTocItemList.h"
+#include "core/toc/TocEntryRef.h"
 
 #include <cstddef>
 #include <functional>

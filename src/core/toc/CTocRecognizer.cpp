@@ -1,10 +1,10 @@
 #include "core/toc/CTocRecognizer.h"
 
-#include "core/toc/CHeadingCaseConverter.h"
 #include "core/base/CodePage.h"
-#include "core/document/Markers.h"
 #include "core/base/Reporter.h"
 #include "core/base/TextRules.h"
+#include "core/document/Markers.h"
+#include "core/toc/CHeadingCaseConverter.h"
 #include "core/toc/HeadingTests.h"
 
 #include <algorithm>

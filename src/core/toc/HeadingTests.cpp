@@ -1,8 +1,8 @@
 #include "core/toc/HeadingTests.h"
 
 #include "core/base/CodePage.h"
-#include "core/document/Markers.h"
 #include "core/base/TextRules.h"
+#include "core/document/Markers.h"
 #include "core/toc/TocItem.h"
 
 #include <algorithm>

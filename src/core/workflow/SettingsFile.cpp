@@ -1,10 +1,10 @@
 #include "core/workflow/SettingsFile.h"
 
-#include "core/dictionaries/CDocKindsList.h"
-#include "core/dictionaries/CUpperCaseWordsDict.h"
-#include "core/base/Reporter.h"
 #include "core/base/CArchive.h"
 #include "core/base/FileBytes.h"
+#include "core/base/Reporter.h"
+#include "core/dictionaries/CDocKindsList.h"
+#include "core/dictionaries/CUpperCaseWordsDict.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,7 +1,7 @@
 #include "gui/app/CFolderChooser.h"
 
-#include "gui/app/FolderChecks.h"
 #include "core/base/IPrompter.h"
+#include "gui/app/FolderChecks.h"
 
 #include <QDialogButtonBox>
 #include <QDir>

@@ -1,16 +1,16 @@
 #include "gui/app/CKestrelView.h"
 
+#include "core/base/CodePage.h"
+#include "core/base/IPrompter.h"
+#include "core/entries/TocEntryList.h"
 #include "gui/app/CEditCommands.h"
-#include "gui/common/CEditorLines.h"
 #include "gui/app/CFolderChooser.h"
 #include "gui/app/CKestrelDoc.h"
+#include "gui/app/CommandIds.h"
 #include "gui/app/COptionsDlg.h"
 #include "gui/app/CProgressWnd.h"
-#include "gui/app/CommandIds.h"
+#include "gui/common/CEditorLines.h"
 #include "gui/common/EditorText.h"
-#include "core/base/IPrompter.h"
-#include "core/base/CodePage.h"
-#include "core/entries/TocEntryList.h"
 #include "gui/widgets/CTextEditHistory.h"
 
 #include <QAction>

@@ -1,13 +1,13 @@
 #include "gui/app/CMainFrame.h"
 
+#include "core/base/IPrompter.h"
 #include "gui/app/CKestrelApp.h"
 #include "gui/app/CKestrelDoc.h"
 #include "gui/app/CKestrelView.h"
 #include "gui/app/CommandIds.h"
-#include "gui/common/IEntryPanel.h"
-#include "core/base/IPrompter.h"
 #include "gui/app/ToolbarIcons.h"
 #include "gui/common/CEntryEditorQt.h"
+#include "gui/common/IEntryPanel.h"
 #include "gui/panel/CTocPanel.h"
 #include "gui/widgets/CLockIndicators.h"
 

@@ -1,8 +1,8 @@
 #include "gui/app/EditingCommands.h"
 
-#include "gui/common/EditorText.h"
-#include "core/document/Markers.h"
 #include "core/base/TextRules.h"
+#include "core/document/Markers.h"
+#include "gui/common/EditorText.h"
 #include "gui/widgets/CTextEditHistory.h"
 
 #include <QApplication>

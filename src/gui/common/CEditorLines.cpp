@@ -1,7 +1,7 @@
 #include "gui/common/CEditorLines.h"
 
-#include "gui/common/EditorText.h"
 #include "core/base/CodePage.h"
+#include "gui/common/EditorText.h"
 
 #include <QTextBlock>
 #include <QTextDocument>

@@ -1,7 +1,7 @@
 #include "gui/dictionaries/CUpperCaseWordsDlg.h"
 
-#include "gui/common/EditorText.h"
 #include "core/base/IPrompter.h"
+#include "gui/common/EditorText.h"
 #include "gui/widgets/CReportListWidget.h"
 #include "gui/widgets/DialogControls.h"
 

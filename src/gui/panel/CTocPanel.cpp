@@ -1,10 +1,10 @@
 #include "gui/panel/CTocPanel.h"
 
-#include "gui/common/EditorText.h"
 #include "core/base/Reporter.h"
+#include "core/entries/IEntryEditor.h"
+#include "gui/common/EditorText.h"
 #include "gui/panel/CFilterDlg.h"
 #include "gui/panel/CTocListDelegate.h"
-#include "core/entries/IEntryEditor.h"
 #include "gui/widgets/CFlatIconButton.h"
 #include "gui/widgets/TocPanelIcons.h"
 

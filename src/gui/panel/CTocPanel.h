@@ -3,8 +3,8 @@
 // operator marks and then moves a level up or down, re-cases, deletes or jumps to. The panel holds
 // only the list it was last filled with; every change of the text goes through the editor.
 
-#include "gui/common/IEntryPanel.h"
 #include "core/entries/TocEntryCommands.h"
+#include "gui/common/IEntryPanel.h"
 
 #include <QWidget>
 

@@ -1,5 +1,5 @@
-#include "core/base/CodePage.h"
 #include "core/base/CArchive.h"
+#include "core/base/CodePage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "core/dictionaries/CUpperCaseWordsDict.h"
+#include "core/base/CArchive.h"
 #include "core/base/CodePage.h"
 #include "core/base/Reporter.h"
-#include "core/base/CArchive.h"
+#include "core/dictionaries/CUpperCaseWordsDict.h"
 
 #include "support/TestSupport.h"
 

@@ -1,5 +1,5 @@
-#include "core/entries/CContentFilter.h"
 #include "core/base/CArchive.h"
+#include "core/entries/CContentFilter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "support/TestSupport.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
 #include "core/entries/TocEntryCommands.h"
 #include "core/entries/TocEntryList.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "support/TestSupport.h"
 #include "core/entries/CContentFilter.h"
 #include "core/entries/TocEntryList.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

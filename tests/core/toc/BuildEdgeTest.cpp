@@ -1,7 +1,7 @@
 #include "core/toc/CTocRecognizer.h"
 
-#include "core/dictionaries/CDocKindsList.h"
 #include "core/base/Reporter.h"
+#include "core/dictionaries/CDocKindsList.h"
 
 #include <gtest/gtest.h>
 

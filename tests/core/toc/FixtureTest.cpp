@@ -6,11 +6,11 @@
 // NAME.out.txt the processed lines in the same notation, preceded by one "%message TEXT" line per
 //              message the engine showed (a line break in it written as \n).
 
+#include "core/base/CodePage.h"
+#include "core/base/Reporter.h"
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
-#include "core/base/CodePage.h"
 #include "core/document/Markers.h"
-#include "core/base/Reporter.h"
 #include "core/toc/ProcessDocument.h"
 
 #include <gtest/gtest.h>

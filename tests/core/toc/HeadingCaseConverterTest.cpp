@@ -1,7 +1,7 @@
-#include "core/toc/CHeadingCaseConverter.h"
-#include "core/dictionaries/CUpperCaseWordsDict.h"
 #include "core/base/CodePage.h"
 #include "core/base/Reporter.h"
+#include "core/dictionaries/CUpperCaseWordsDict.h"
+#include "core/toc/CHeadingCaseConverter.h"
 
 #include "support/TestSupport.h"
 

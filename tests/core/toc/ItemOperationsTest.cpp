@@ -1,10 +1,10 @@
 // The item and list operations of the engine, each on the smallest input that shows its rule.
 
+#include "core/base/CodePage.h"
+#include "core/base/Reporter.h"
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
-#include "core/base/CodePage.h"
 #include "core/document/Markers.h"
-#include "core/base/Reporter.h"
 #include "core/toc/CTocRecognizer.h"
 
 #include "support/TestSupport.h"

@@ -1,5 +1,5 @@
-#include "support/TestSupport.h"
 #include "core/toc/CTocLevelChanger.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // The engine's cost grows with the document, not with its square: a document eight times as long
 // may take about eight times as long, never sixty-four.
 
+#include "core/base/CodePage.h"
+#include "core/base/Reporter.h"
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
-#include "core/base/CodePage.h"
 #include "core/document/Markers.h"
-#include "core/base/Reporter.h"
 #include "core/toc/ProcessDocument.h"
 
 #include "support/TestSupport.h"

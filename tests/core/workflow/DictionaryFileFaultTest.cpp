@@ -8,11 +8,11 @@
 
 #include "../../../fuzz/FuzzChecks.h"
 
+#include "core/base/CodePage.h"
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
-#include "core/base/CodePage.h"
-#include "core/workflow/SettingsFile.h"
 #include "core/toc/ProcessDocument.h"
+#include "core/workflow/SettingsFile.h"
 
 #include <sys/stat.h>
 

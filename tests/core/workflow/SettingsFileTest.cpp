@@ -1,8 +1,8 @@
-#include "core/dictionaries/CDocKindsList.h"
-#include "core/dictionaries/CUpperCaseWordsDict.h"
+#include "core/base/CArchive.h"
 #include "core/base/CodePage.h"
 #include "core/base/Reporter.h"
-#include "core/base/CArchive.h"
+#include "core/dictionaries/CDocKindsList.h"
+#include "core/dictionaries/CUpperCaseWordsDict.h"
 #include "core/workflow/SettingsFile.h"
 
 #include "support/TestSupport.h"
