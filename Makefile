@@ -12,6 +12,9 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 30
 BENCH_BUILD ?= build-bench
 BENCH_ARGS ?=
+# Warnings are errors in the test, sanitizer and fuzz builds (and so in CI), not in a user's plain build.
+WERROR ?= OFF
+test test-asan fuzz: WERROR = ON
 
 .PHONY: all deps configure build test test-asan fuzz run bench clean
 
@@ -21,7 +24,7 @@ deps:
 	@scripts/install-deps
 
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIRVEL_WERROR=$(WERROR) $(CMAKE_FLAGS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -32,14 +35,14 @@ test: build
 
 # Any sanitizer report ends the test that made it with a failure.
 test-asan: deps
-	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIRVEL_SANITIZE=ON -DTIRVEL_BUILD_GUI=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIRVEL_SANITIZE=ON -DTIRVEL_BUILD_GUI=OFF -DTIRVEL_WERROR=$(WERROR) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --output-on-failure -j $(JOBS)
 
 fuzz: deps
 	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-		-DTIRVEL_BUILD_FUZZ=ON -DTIRVEL_BUILD_GUI=OFF -DTIRVEL_BUILD_TESTS=OFF >/dev/null
+		-DTIRVEL_BUILD_FUZZ=ON -DTIRVEL_BUILD_GUI=OFF -DTIRVEL_BUILD_TESTS=OFF -DTIRVEL_WERROR=$(WERROR) >/dev/null
 	@cmake --build $(FUZZ_BUILD) --target fuzzers -j $(JOBS)
 	@fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
 

@@ -46,7 +46,14 @@ protected:
     {
         for (int copy = 0; copy < 4; ++copy)
             for (const char* name : kSampleNames)
-                WriteBytes(folder / ("c" + std::to_string(copy) + "-" + name), ReadBytes(kSamples / name));
+            {
+                // Appended piece by piece: GCC 12 takes "c" + std::string for an overlapping copy.
+                std::string copyName = "c";
+                copyName += std::to_string(copy);
+                copyName += '-';
+                copyName += name;
+                WriteBytes(folder / copyName, ReadBytes(kSamples / name));
+            }
         WriteBytes(folder / "plain.rla", kPlainDocument);
         fs::create_symlink(folder / "nowhere", folder / "unreadable.rla");
         return folder;

@@ -58,12 +58,27 @@ protected:
     // Runs tirvel-toc with args and no input; its exit status and what it wrote to stdout and stderr.
     RunResult RunTool(const std::vector<std::string>& args) const
     {
-        std::string command = "'" + std::string(TIRVEL_TOC_EXE) + "'";
+        // Appended piece by piece: GCC 12 takes "'" + std::string for an overlapping copy.
+        std::string command;
+        const auto quoted = [&command](std::string_view piece)
+        {
+            command += '\'';
+            command += piece;
+            command += '\'';
+        };
+        quoted(TIRVEL_TOC_EXE);
         for (const std::string& arg : args)
-            command += " '" + arg + "'";
+        {
+            command += ' ';
+            quoted(arg);
+        }
         const fs::path out = m_dir / "stdout";
         const fs::path err = m_dir / "stderr";
-        command += " >'" + out.string() + "' 2>'" + err.string() + "' </dev/null";
+        command += " >";
+        quoted(out.string());
+        command += " 2>";
+        quoted(err.string());
+        command += " </dev/null";
         const int raw = std::system(command.c_str());
         RunResult result;
         result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
