@@ -175,12 +175,12 @@ private slots:
         TestWindow window;
         WriteDocument(window.Path("a.rla"), {"Статья 1. Предмет"});
         CKestrelView& view = window.View();
-        view.OpenFiles({window.Path("a.rla")});
+        window.Session().OpenFiles({window.Path("a.rla").toStdString()});
         window.m_frame->OnCommand(CommandId::FileSave);
-        QVERIFY(!view.m_modified);
+        QVERIFY(!window.Session().IsModified());
         QVERIFY(!window.m_frame->windowTitle().endsWith('*'));
         TypeText(&view, QStringLiteral("ё"));
-        QVERIFY(view.m_modified);
+        QVERIFY(window.Session().IsModified());
         QVERIFY(window.m_frame->windowTitle().endsWith('*'));
     }
 };

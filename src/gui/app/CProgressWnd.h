@@ -26,7 +26,6 @@ public:
     static QString FormatElapsed(const QString& pattern, qint64 seconds);
 
     static QPoint SharedPosition();
-    static void SetSharedPosition(const QPoint& position);
 
     QString ElapsedText() const;
     const CAnimationWidget* Animation() const { return m_animation; }
