@@ -45,9 +45,7 @@ public:
 
     const std::vector<TocEntryRef>& Entries() const { return m_entries; }
     CTextEditHistory& History() { return *m_history; }
-    const CTextEditHistory& History() const { return *m_history; }
     CEditCommands& EditCommands() { return *m_editCommands; }
-    const CEditCommands& EditCommands() const { return *m_editCommands; }
 
 signals:
     // The operator changed the text (typing, a command, a panel edit), not a whole replacement.

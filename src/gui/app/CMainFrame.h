@@ -35,7 +35,6 @@ public:
     ~CMainFrame() override;
 
     CKestrelView* View() const { return m_view; }
-    CKestrelDoc& Doc() const { return *m_doc; }
     CSessionHost& Host() const { return *m_host; }
     CDocumentSession& Session() const;
     QAction* Action(int id) const;

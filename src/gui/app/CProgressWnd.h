@@ -28,7 +28,6 @@ public:
     static QPoint SharedPosition();
 
     QString ElapsedText() const;
-    const CAnimationWidget* Animation() const { return m_animation; }
 
 private:
     void Tick();
