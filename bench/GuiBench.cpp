@@ -10,6 +10,7 @@
 #include "core/entries/CContentFilter.h"
 #include "core/entries/TocEntryList.h"
 #include "core/toc/ProcessDocument.h"
+#include "core/workflow/CDocumentSession.h"
 #include "gui/app/CKestrelView.h"
 #include "gui/app/CMainFrame.h"
 #include "gui/panel/CTocPanel.h"
@@ -126,7 +127,7 @@ void OpenDocument(benchmark::State& state)
     for (auto _ : state)
     {
         editor.prompter.Answer({PromptAnswer::No}); // do not save the previous one
-        editor.View().OpenDocument(path);
+        editor.frame->Session().OpenDocument(path);
         QCoreApplication::processEvents();
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));

@@ -6,6 +6,7 @@
 #include "core/document/CDocumentFile.h"
 #include "core/entries/TocEntryList.h"
 #include "core/toc/ProcessDocument.h"
+#include "core/workflow/ProcessedFolder.h"
 #include "core/workflow/SettingsFile.h"
 
 #include <sys/stat.h>
@@ -105,29 +106,23 @@ bool SaveInto(CDocumentFile& document, const std::string& destination, DocumentR
     return document.Save(false);
 }
 
-bool SameFile(const std::string& a, const std::string& b)
-{
-    std::error_code error;
-    if (fs::equivalent(a, b, error))
-        return true;
-    return fs::weakly_canonical(a, error) == fs::weakly_canonical(b, error) && !error;
-}
-
 // As the editor moves a document into the folder for processed documents at its first save, but a
 // refusal is an error of the document: it is then neither moved nor saved.
 bool MoveInto(CDocumentFile& document, const std::string& destination, DocumentReporter& reporter)
 {
-    if (SameFile(document.m_path, destination))
-    {
-        reporter.Add("already in the folder for processed documents; not moved and not saved");
-        return false;
-    }
+    // A document that is its own destination already lies in that folder, so the folder exists.
     if (!CreateFolderOf(destination, reporter))
         return false;
-    if (!CDocumentFile::MoveFileReplacing(document.m_path, destination))
+    switch (MoveIntoProcessedFolder(document.m_path, destination))
     {
+    case MoveIntoResult::AlreadyThere:
+        reporter.Add("already in the folder for processed documents; not moved and not saved");
+        return false;
+    case MoveIntoResult::Failed:
         reporter.Add("cannot move the document to " + destination + "; not saved");
         return false;
+    case MoveIntoResult::Moved:
+        break;
     }
     document.m_path = destination;
     return true;
@@ -182,7 +177,7 @@ void ProcessLoaded(CDocumentFile& document, const DocumentJob& job, const TocToo
     result.outcome = DocumentOutcome::Processed;
     if (options.check)
     {
-        if (!options.moveTo.empty() && SameFile(job.path, destination))
+        if (!options.moveTo.empty() && IsSameFile(job.path, destination))
         {
             reporter.Add("already in the folder for processed documents; would not be moved or saved");
             result.outcome = DocumentOutcome::Failed;

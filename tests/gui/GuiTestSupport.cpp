@@ -72,6 +72,11 @@ CKestrelView& TestWindow::View() const
     return *m_frame->View();
 }
 
+CDocumentSession& TestWindow::Session() const
+{
+    return m_frame->Session();
+}
+
 std::vector<std::string> EditorLines(const CKestrelView& view)
 {
     std::vector<std::string> lines;

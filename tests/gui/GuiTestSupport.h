@@ -2,6 +2,7 @@
 // Helpers of the editor tests: documents written as .rla files, files read back, a main window
 // with a scripted prompter and its own settings folder.
 
+#include "core/workflow/CDocumentSession.h"
 #include "gui/app/CMainFrame.h"
 #include "support/CScriptedPrompter.h"
 
@@ -27,6 +28,7 @@ struct TestWindow
 
     QString Path(const QString& name) const { return m_dir.filePath(name); }
     CKestrelView& View() const;
+    CDocumentSession& Session() const;
 
     QTemporaryDir m_dir;
     CScriptedPrompter m_prompter;

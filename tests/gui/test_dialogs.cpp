@@ -177,7 +177,6 @@ private slots:
     void OptionsCancelChangesNothing()
     {
         TestWindow window;
-        CKestrelView& view = window.View();
         QTimer::singleShot(0,
                            []
                            {
@@ -190,8 +189,7 @@ private slots:
                                dialog->reject();
                            });
         window.m_frame->OnCommand(32793);
-        QVERIFY(!view.m_autoSaveOnNext && view.m_makeBak && !view.m_moveOnSave &&
-                view.m_processedFolder.isEmpty());
+        QCOMPARE(window.Session().Settings(), SessionSettings());
     }
 
     void ElapsedText_data()

@@ -144,7 +144,7 @@ private slots:
                                                        Block({"**", "Статья 1", "продолжение"}), {"текст"}});
         SetText(view, lines);
         Select(view, fromLine, 0, toLine, toLine == fromLine ? 3 : 0);
-        view.OnCommand(CommandId::DeleteTocEntries);
+        window.m_frame->OnCommand(CommandId::DeleteTocEntries);
 
         const std::vector<std::string> now = EditorLines(view);
         QCOMPARE(now.size(), lines.size() - static_cast<std::size_t>(deleted));
@@ -155,7 +155,7 @@ private slots:
         // Each undo brings back one line, the last deleted first.
         for (int step = 0; step < deleted; ++step)
         {
-            view.OnCommand(CommandId::EditUndo);
+            window.m_frame->OnCommand(CommandId::EditUndo);
             QCOMPARE(EditorLines(view).size(), now.size() + static_cast<std::size_t>(step) + 1);
         }
         QCOMPARE(EditorLines(view), lines);
@@ -168,12 +168,12 @@ private slots:
         const std::vector<std::string> lines = Concat({Block({"**", "Статья 1", "продолжение"}), {"после"}});
         SetText(view, lines);
         Select(view, 0, 0, 5, 0);
-        view.OnCommand(CommandId::DeleteTocEntries);
+        window.m_frame->OnCommand(CommandId::DeleteTocEntries);
         QCOMPARE(EditorLines(view), std::vector<std::string>({kOgl, kKon, "после"}));
-        view.OnCommand(CommandId::EditUndo);
+        window.m_frame->OnCommand(CommandId::EditUndo);
         QCOMPARE(EditorLines(view), std::vector<std::string>({kOgl, "продолжение", kKon, "после"}));
-        view.OnCommand(CommandId::EditUndo);
-        view.OnCommand(CommandId::EditUndo);
+        window.m_frame->OnCommand(CommandId::EditUndo);
+        window.m_frame->OnCommand(CommandId::EditUndo);
         QCOMPARE(EditorLines(view), lines);
     }
 

@@ -4,8 +4,11 @@
 #include "GuiTestSupport.h"
 
 #include "core/base/CodePage.h"
+#include "core/dictionaries/CUpperCaseWordsDict.h"
+#include "core/entries/CContentFilter.h"
 #include "gui/app/CKestrelView.h"
 #include "gui/app/CommandIds.h"
+#include "gui/common/CEntryEditorQt.h"
 #include "gui/common/EditorText.h"
 #include "gui/widgets/CTextEditHistory.h"
 
@@ -14,12 +17,26 @@
 #include <QToolBar>
 #include <QtTest>
 
+#include <random>
+
 namespace
 {
 void TypeText(QWidget* widget, const QString& text)
 {
     for (const QChar ch : text)
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+}
+
+// Lines of the bytes that are hardest to carry between the editor and the lines: carriage return,
+// no-break space, the marker byte, a box code, Cyrillic letters.
+std::vector<std::string> RandomLines(std::mt19937& random, std::size_t maxCount)
+{
+    static const char kBytes[] = {'a', ' ', '\r', '\x04', '\x10', '\xA0', '\xC0', '\xFF'};
+    std::vector<std::string> lines(random() % (maxCount + 1));
+    for (std::string& line : lines)
+        for (std::size_t i = random() % 5; i > 0; --i)
+            line += kBytes[random() % sizeof kBytes];
+    return lines;
 }
 } // namespace
 
@@ -170,17 +187,75 @@ private slots:
                  (std::vector<CScriptedPrompter::Message>{{"Failed to launch help.", MessageIcon::Error}}));
     }
 
+    // The lines the editor keeps for the view and the panel are always those of its text, whatever
+    // mix of whole replacements, panel edits, typing, undo and redo went before.
+    void CachedLinesAreTheText()
+    {
+        TestWindow window;
+        CKestrelView& view = window.View();
+        CContentFilter filter;
+        CUpperCaseWordsDict words;
+        CEntryEditorQt panelEditor(view, view.History(), filter, &words, [](bool) {});
+        std::mt19937 random(11);
+        for (int step = 0; step < 400; ++step)
+        {
+            const std::size_t lineCount = view.GetLines().size();
+            switch (random() % 7)
+            {
+            case 0:
+                view.SetLines(RandomLines(random, 6));
+                break;
+            case 1:
+            case 2:
+            {
+                // Now and then an edit that reaches past the last line, which changes nothing.
+                LineEdit edit;
+                edit.firstLine = random() % (lineCount + 2);
+                edit.lineCount = random() % 3;
+                edit.newLines = RandomLines(random, 3);
+                panelEditor.ApplyEdits({edit});
+                break;
+            }
+            case 3:
+            {
+                QTextCursor cursor = view.textCursor();
+                cursor.setPosition(static_cast<int>(random() % (view.document()->characterCount())));
+                view.setTextCursor(cursor);
+                const int key = static_cast<int>(random() % 3);
+                if (key == 0)
+                    QTest::keyClick(&view, Qt::Key_Return);
+                else if (key == 1)
+                    QTest::keyClick(&view, Qt::Key_Backspace);
+                else
+                    TypeText(&view, QStringLiteral("ж"));
+                break;
+            }
+            case 4:
+                view.Undo();
+                break;
+            case 5:
+                view.Redo();
+                break;
+            default:
+                view.GetLines(); // a reading that makes the kept lines current
+                break;
+            }
+            const std::vector<std::string> fresh = LinesOfEditorText(view.document()->toRawText());
+            QVERIFY2(view.GetLines() == fresh, qPrintable(QStringLiteral("step %1").arg(step)));
+        }
+    }
+
     void TypingMarksTheDocumentChanged()
     {
         TestWindow window;
         WriteDocument(window.Path("a.rla"), {"Статья 1. Предмет"});
         CKestrelView& view = window.View();
-        view.OpenFiles({window.Path("a.rla")});
+        window.Session().OpenFiles({window.Path("a.rla").toStdString()});
         window.m_frame->OnCommand(CommandId::FileSave);
-        QVERIFY(!view.m_modified);
+        QVERIFY(!window.Session().IsModified());
         QVERIFY(!window.m_frame->windowTitle().endsWith('*'));
         TypeText(&view, QStringLiteral("ё"));
-        QVERIFY(view.m_modified);
+        QVERIFY(window.Session().IsModified());
         QVERIFY(window.m_frame->windowTitle().endsWith('*'));
     }
 };

@@ -1,6 +1,7 @@
 // The editor given what no operator should give it: files that are no documents, damaged and
 // enormous documents, the inputs that once broke the core, folders and settings that fail under it.
-// It shows its messages, stays usable and keeps every byte of the documents on disk.
+// It shows its messages, stays usable and keeps every byte of the documents on disk. (A save into a
+// folder that became read-only is a test of the document session in the core.)
 
 #include "GuiTestSupport.h"
 
@@ -9,6 +10,7 @@
 #include "core/base/CodePage.h"
 #include "core/document/CDocumentFile.h"
 #include "core/document/Markers.h"
+#include "core/workflow/SettingsFile.h"
 #include "gui/app/CKestrelView.h"
 
 #include <QtTest>
@@ -83,15 +85,15 @@ private slots:
             const QString path = window.Path(QString::fromStdString(name + ".rla"));
             WriteBytes(Utf8Path(path), bytes);
             CKestrelView& view = window.View();
+            CDocumentSession& session = window.Session();
 
-            view.OpenDocument(Utf8Path(path));
-            QVERIFY2(!view.m_busy, name.c_str());
-            QCOMPARE(view.m_currentPath, Utf8Path(path));
+            session.OpenDocument(Utf8Path(path));
+            QVERIFY2(!session.IsBusy(), name.c_str());
+            QCOMPARE(session.CurrentPath(), Utf8Path(path));
             for (const auto& message : window.m_prompter.m_messages)
                 QVERIFY2(message.text.rfind("Ошибка", 0) != 0, (name + ": " + message.text).c_str());
 
-            view.m_makeBak = true;
-            view.SaveDocument();
+            session.SaveDocument();
             QCOMPARE(ReadBytes(Utf8Path(window.Path(QString::fromStdString(name + ".bak")))), bytes);
             CDocumentFile saved(window.m_prompter);
             saved.Load(Utf8Path(path));
@@ -118,66 +120,28 @@ private slots:
         const std::string missing = Utf8Path(window.Path("missing.rla"));
 
         CKestrelView& view = window.View();
+        CDocumentSession& session = window.Session();
         for (const std::string& path : {folder, locked, huge, pipe, missing})
         {
             window.m_prompter.m_messages.clear();
             {
                 HangGuard guard(60);
                 PermissionsEnforced asOperator;
-                view.OpenDocument(path);
+                session.OpenDocument(path);
             }
             QCOMPARE(window.m_prompter.m_messages,
                      (std::vector<CScriptedPrompter::Message>{{"Ошибка открытия файла " + path, MessageIcon::Error}}));
-            QVERIFY(!view.m_busy);
-            QVERIFY(view.m_currentPath.empty());
+            QVERIFY(!session.IsBusy());
+            QVERIFY(session.CurrentPath().empty());
         }
 
         // The editor goes on with a real document.
         const QString good = window.Path("good.rla");
         WriteBytes(Utf8Path(good), ReadBytes(SamplePath("law_sections_articles.rla")));
         window.m_prompter.m_messages.clear();
-        view.OpenDocument(Utf8Path(good));
+        session.OpenDocument(Utf8Path(good));
         QVERIFY(window.m_prompter.m_messages.empty());
         QVERIFY(view.Entries().size() > 1);
-    }
-
-    void SaveIntoAFolderThatBecameReadOnlyKeepsEverything()
-    {
-        TestWindow window;
-        const QString folder = window.Path("docs");
-        QDir().mkpath(folder);
-        const std::string path = Utf8Path(folder + "/law.rla");
-        const std::string original = ReadBytes(SamplePath("law_sections_articles.rla"));
-        WriteBytes(path, original);
-        CKestrelView& view = window.View();
-        view.m_makeBak = true;
-        view.m_moveOnSave = false;
-        view.OpenDocument(path);
-        const std::vector<std::string> shown = view.GetLines();
-
-        std::filesystem::permissions(Utf8Path(folder), std::filesystem::perms::owner_read |
-                                                           std::filesystem::perms::owner_exec);
-        window.m_prompter.m_messages.clear();
-        {
-            PermissionsEnforced asOperator;
-            view.SaveDocument();
-        }
-        std::filesystem::permissions(Utf8Path(folder), std::filesystem::perms::owner_all);
-        const std::string backup = Utf8Path(folder + "/law.bak");
-        QCOMPARE(window.m_prompter.m_messages,
-                 (std::vector<CScriptedPrompter::Message>{
-                     {"Ошибка создания резервного файла " + backup + "!", MessageIcon::Error},
-                     {"Ошибка сохранения файла " + path + "!", MessageIcon::Error}}));
-        QCOMPARE(ReadBytes(path), original);
-        QVERIFY(view.m_modified);
-        QVERIFY(view.GetLines() == shown);
-
-        // Once the folder is writable again the same document saves, with its backup.
-        window.m_prompter.m_messages.clear();
-        view.SaveDocument();
-        QVERIFY(window.m_prompter.m_messages.empty());
-        QCOMPARE(ReadBytes(backup), original);
-        QVERIFY(!view.m_modified);
     }
 
     void SettingsFileThatIsAFolderGivesDefaultsAndAMessageAtTheEnd()
@@ -186,8 +150,7 @@ private slots:
         QDir().mkpath(settings.filePath(QString::fromLatin1(kSettingsFileName)) + "/inside");
         {
             TestWindow window(settings.path());
-            QVERIFY(window.View().m_makeBak);
-            QVERIFY(!window.View().m_autoSaveOnNext);
+            QCOMPARE(window.Session().Settings(), SessionSettings());
             window.m_frame.reset(); // the settings are written as the view goes
             QCOMPARE(window.m_prompter.m_messages,
                      (std::vector<CScriptedPrompter::Message>{{"Ошибка сохранения служебных данных", MessageIcon::Error}}));

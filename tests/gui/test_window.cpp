@@ -153,7 +153,7 @@ private slots:
         TestWindow window;
         window.m_frame->show();
         QCOMPARE(window.m_frame->windowTitle(), QStringLiteral("Тирвель"));
-        QVERIFY(!window.View().m_modified);
+        QVERIFY(!window.Session().IsModified());
         QVERIFY(QTest::qWaitForWindowExposed(window.m_frame.get()));
         window.m_frame->resizeDocks({window.m_frame->TocDock()}, {180}, Qt::Vertical);
         QTRY_COMPARE(window.m_frame->TocDock()->height(), 180);

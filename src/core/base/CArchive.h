@@ -30,7 +30,6 @@ public:
     explicit CArchive(std::string bytes);
 
     bool IsStoring() const { return m_storing; }
-    bool IsLoading() const { return !m_storing; }
 
     void WriteInt32(std::int32_t value);
     // Throws CArchiveException when fewer than 4 bytes remain.

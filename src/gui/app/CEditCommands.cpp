@@ -1,6 +1,5 @@
 #include "gui/app/CEditCommands.h"
 
-#include "gui/app/CommandIds.h"
 #include "gui/app/EditingCommands.h"
 #include "gui/widgets/CFindReplaceDlg.h"
 #include "gui/widgets/CTextPrinter.h"
@@ -15,37 +14,29 @@ CEditCommands::CEditCommands(QPlainTextEdit& editor, CTextEditHistory& history)
 
 CEditCommands::~CEditCommands() = default;
 
-bool CEditCommands::Handles(int id)
+bool CEditCommands::HasSelection() const
 {
-    switch (id)
-    {
-    case CommandId::UpperCase:
-    case CommandId::LowerCase:
-    case CommandId::InsertTocTag:
-    case CommandId::DeleteTocEntries:
-    case CommandId::EditFind:
-    case CommandId::EditRepeat:
-    case CommandId::EditReplace:
-    case CommandId::FilePrint:
-    case CommandId::FilePrintPreview:
-    case CommandId::FilePageSetup:
-        return true;
-    default:
-        return false;
-    }
+    return m_editor.textCursor().hasSelection();
 }
 
-bool CEditCommands::IsEnabled(int id) const
+void CEditCommands::UpperCase()
 {
-    switch (id)
-    {
-    case CommandId::UpperCase:
-    case CommandId::LowerCase:
-    case CommandId::DeleteTocEntries:
-        return m_editor.textCursor().hasSelection();
-    default:
-        return Handles(id);
-    }
+    ChangeSelectionCase(m_editor, m_history, true);
+}
+
+void CEditCommands::LowerCase()
+{
+    ChangeSelectionCase(m_editor, m_history, false);
+}
+
+void CEditCommands::InsertTocTag()
+{
+    ::InsertTocTag(m_editor, m_history);
+}
+
+void CEditCommands::DeleteTocEntries()
+{
+    DeleteTocEntriesInSelection(m_editor, m_history);
 }
 
 CFindReplaceDlg& CEditCommands::FindDialog()
@@ -55,44 +46,35 @@ CFindReplaceDlg& CEditCommands::FindDialog()
     return *m_findDialog;
 }
 
-void CEditCommands::Run(int id)
+void CEditCommands::Find()
 {
-    switch (id)
-    {
-    case CommandId::UpperCase:
-        ChangeSelectionCase(m_editor, m_history, true);
-        break;
-    case CommandId::LowerCase:
-        ChangeSelectionCase(m_editor, m_history, false);
-        break;
-    case CommandId::InsertTocTag:
-        InsertTocTag(m_editor, m_history);
-        break;
-    case CommandId::DeleteTocEntries:
-        DeleteTocEntriesInSelection(m_editor, m_history);
-        break;
-    case CommandId::EditFind:
+    FindDialog().ShowFind();
+}
+
+void CEditCommands::FindNext()
+{
+    if (m_findDialog && m_findDialog->HasSearch())
+        m_findDialog->FindNext();
+    else
         FindDialog().ShowFind();
-        break;
-    case CommandId::EditReplace:
-        FindDialog().ShowReplace();
-        break;
-    case CommandId::EditRepeat:
-        if (m_findDialog && m_findDialog->HasSearch())
-            m_findDialog->FindNext();
-        else
-            FindDialog().ShowFind();
-        break;
-    case CommandId::FilePrint:
-        m_printer->Print(m_editor.window());
-        break;
-    case CommandId::FilePrintPreview:
-        m_printer->PrintPreview(m_editor.window());
-        break;
-    case CommandId::FilePageSetup:
-        m_printer->PageSetup(m_editor.window());
-        break;
-    default:
-        break;
-    }
+}
+
+void CEditCommands::Replace()
+{
+    FindDialog().ShowReplace();
+}
+
+void CEditCommands::Print()
+{
+    m_printer->Print(m_editor.window());
+}
+
+void CEditCommands::PrintPreview()
+{
+    m_printer->PrintPreview(m_editor.window());
+}
+
+void CEditCommands::PageSetup()
+{
+    m_printer->PageSetup(m_editor.window());
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The editing commands of the view beyond plain typing: the case of the selection, inserting and
-// emptying table-of-contents blocks, search and replace, and printing. The view routes these ids here.
+// The editing commands of the editor beyond plain typing: the case of the selection, inserting and
+// emptying table-of-contents blocks, search and replace, and printing.
 
 #include <QObject>
 
@@ -19,15 +19,26 @@ public:
     CEditCommands(QPlainTextEdit& editor, CTextEditHistory& history);
     ~CEditCommands() override;
 
-    static bool Handles(int id);
-    bool IsEnabled(int id) const;
-    void Run(int id);
+    // The case and entry-deleting commands act on a selection.
+    bool HasSelection() const;
+    void UpperCase();
+    void LowerCase();
+    void InsertTocTag();
+    void DeleteTocEntries();
 
-    // Created on first use; stays open beside the editor.
-    CFindReplaceDlg& FindDialog();
-    CTextPrinter& Printer() { return *m_printer; }
+    void Find();
+    // Repeats the last search, or opens the search when there was none.
+    void FindNext();
+    void Replace();
+
+    void Print();
+    void PrintPreview();
+    void PageSetup();
 
 private:
+    // Created on first use; stays open beside the editor.
+    CFindReplaceDlg& FindDialog();
+
     QPlainTextEdit& m_editor;
     CTextEditHistory& m_history;
     CFindReplaceDlg* m_findDialog = nullptr;

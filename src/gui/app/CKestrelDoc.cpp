@@ -1,19 +1,12 @@
 #include "gui/app/CKestrelDoc.h"
 
-#include "gui/app/CKestrelView.h"
 #include "gui/dictionaries/CDocDictDlg.h"
 #include "gui/dictionaries/CUpperCaseWordsDlg.h"
 
-void CKestrelDoc::ProcessDocument(std::vector<std::string>& lines, IReporter& reporter,
-                                  const std::function<void()>& pumpMessages)
+ProcessResult CKestrelDoc::ProcessDocument(const std::vector<std::string>& lines, IReporter& reporter,
+                                           const std::function<void()>& pumpMessages) const
 {
-    ProcessResult result = m_recognizer(lines, m_words, m_kinds, reporter, pumpMessages);
-    lines = std::move(result.lines);
-}
-
-bool CKestrelDoc::CanCloseFrame()
-{
-    return m_view == nullptr || m_view->ConfirmSaveOnClose();
+    return ::ProcessDocument(lines, m_words, m_kinds, reporter, pumpMessages);
 }
 
 void CKestrelDoc::OnDocKindsDict(IPrompter& prompter, QWidget* parent)

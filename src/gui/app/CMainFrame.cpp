@@ -1,9 +1,12 @@
 #include "gui/app/CMainFrame.h"
 
 #include "core/base/IPrompter.h"
+#include "core/workflow/CDocumentSession.h"
+#include "core/workflow/ProductName.h"
 #include "gui/app/CKestrelApp.h"
 #include "gui/app/CKestrelDoc.h"
 #include "gui/app/CKestrelView.h"
+#include "gui/app/CSessionHost.h"
 #include "gui/app/CommandIds.h"
 #include "gui/app/ToolbarIcons.h"
 #include "gui/common/CEntryEditorQt.h"
@@ -35,272 +38,7 @@
 
 namespace
 {
-const char* const kProductName = "Тирвель";
 const char* const kBarStateSection = "KestrelBarState";
-
-struct CommandText
-{
-    int id;
-    const char* menuText;
-    const char* statusTip;
-    const char* toolTip;
-    std::initializer_list<QKeySequence> keys;
-    bool checkable;
-};
-
-const CommandText kCommands[] = {
-    {CommandId::FileOpen,
-     "&Открыть...",
-     "Открытие файлов для конвертации оглавлений",
-     "Открыть",
-     {QKeySequence(Qt::CTRL | Qt::Key_O)},
-     false},
-    {CommandId::OpenFolder,
-     "Открыть &папку...",
-     "Открытие папки с файлами для конвертации оглавлений",
-     "Открыть папку",
-     {},
-     false},
-    {CommandId::FileSave,
-     "&Сохранить",
-     "Сохранение текущего документа",
-     "Сохранить",
-     {QKeySequence(Qt::CTRL | Qt::Key_S)},
-     false},
-    {CommandId::NextDocument,
-     "Перейти к следующему &документу",
-     "Переход к следующему документу",
-     "Перейти к следующему",
-     {},
-     false},
-    {CommandId::DeleteFile,
-     "&Удалить файл в корзину",
-     "Удаляет файл с текущим документов в корзину",
-     "Удалить файл",
-     {},
-     false},
-    {CommandId::FilePrint,
-     "&Печать...",
-     "Печать текущего документа",
-     "Печать",
-     {QKeySequence(Qt::CTRL | Qt::Key_P)},
-     false},
-    {CommandId::FilePrintPreview,
-     "Предварительный прос&мотр",
-     "Просмотр документа в том виде, в каком он будет напечатан",
-     "Предварительный просмотр",
-     {},
-     false},
-    {CommandId::FilePageSetup,
-     "П&араметры страницы...",
-     "Выбор принтера и параметров страницы",
-     "Параметры страницы",
-     {},
-     false},
-    {CommandId::AppExit, "В&ыход", "Выход из программы", "Выход", {}, false},
-
-    {CommandId::EditUndo,
-     "&Отменить",
-     "Отмена последнего действия",
-     "Отменить",
-     {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)},
-     false},
-    {CommandId::EditRedo,
-     "&Повторить",
-     "Повтор отменённого действия",
-     "Повторить",
-     {QKeySequence(Qt::CTRL | Qt::Key_Y)},
-     false},
-    {CommandId::EditCut,
-     "&Вырезать",
-     "Удаление выделенного фрагмента в буфер обмена",
-     "Вырезать",
-     {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)},
-     false},
-    {CommandId::EditCopy,
-     "&Копировать",
-     "Копирование выделенного фрагмента в буфер обмена",
-     "Копировать",
-     {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)},
-     false},
-    {CommandId::EditPaste,
-     "&Вставить",
-     "Вставка содержимого буфера обмена",
-     "Вставить",
-     {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)},
-     false},
-    {CommandId::EditSelectAll,
-     "В&ыделить всё",
-     "Выделение всего текста документа",
-     "Выделить всё",
-     {QKeySequence(Qt::CTRL | Qt::Key_A)},
-     false},
-    {CommandId::EditFind, "&Поиск...", "Поиск текста", "Поиск", {QKeySequence(Qt::CTRL | Qt::Key_F)}, false},
-    {CommandId::EditRepeat,
-     "&Найти следующий",
-     "Поиск следующего вхождения текста",
-     "Найти следующий",
-     {QKeySequence(Qt::Key_F3)},
-     false},
-    {CommandId::EditReplace,
-     "&Заменить",
-     "Замена текста",
-     "Заменить",
-     {QKeySequence(Qt::CTRL | Qt::Key_H)},
-     false},
-
-    {CommandId::UpdateToc,
-     "&Обновить оглавление документа",
-     "Обновление оглавления документа",
-     "Обновить оглавление",
-     {},
-     false},
-    {CommandId::ViewToolbar,
-     "&Панель инструментов",
-     "Показать или скрыть панель инструментов",
-     "Панель инструментов",
-     {},
-     true},
-    {CommandId::ViewTocPanel,
-     "Панель &оглавления документа",
-     "Показать или скрыть панель оглавления документа",
-     "Панель оглавления",
-     {},
-     true},
-    {CommandId::ViewStatusBar,
-     "&Строка состояния",
-     "Показать или скрыть строку состояния",
-     "Строка состояния",
-     {},
-     true},
-
-    {CommandId::InsertTocTag,
-     "&Вставить тег оглавления",
-     "Вставка тега оглавления в текст документа",
-     "Вставить тег оглавления",
-     {},
-     false},
-    {CommandId::UpperCase,
-     "В &верхний регистр",
-     "Перевод букв в выделеном блоке текста в верхний регистр",
-     "В верхний регистр",
-     {},
-     false},
-    {CommandId::LowerCase,
-     "В &нижний регистр",
-     "Перевод букв в выделеном блоке текста в нижний регистр",
-     "В нижний регистр",
-     {},
-     false},
-    {CommandId::DeleteTocEntries,
-     "&Удалить пункты оглавления",
-     "Удаление пунктов оглавления в выделенном блоке текста",
-     "Удалить пункты оглавления",
-     {},
-     false},
-    {CommandId::MakeBak,
-     "&Создавать .bak файлы при сохранении",
-     "Создавать резервные .bak файлы при сохранении",
-     "Создавать .bak файлы",
-     {},
-     true},
-    {CommandId::AutoSave,
-     "&Автоматически сохранять при открытии следующего документа",
-     "Автоматически сохранять текущий документ при открытии следующего документа",
-     "Автоматически сохранять при открытии следующего документа",
-     {},
-     true},
-    {CommandId::DocKindsDict,
-     "Словарь видов &документов",
-     "Редактирование словаря видов документов",
-     "Словарь видов документов",
-     {},
-     false},
-    {CommandId::UpperCaseWordsDict,
-     "Словарь слов с &заглавными буквами",
-     "Редактирование словаря слов с заглавными буквами",
-     "Словарь слов с заглавными буквами",
-     {},
-     false},
-    {CommandId::Options, "&Параметры", "Параметры программы", "Параметры", {}, false},
-
-    {CommandId::HelpIndex,
-     "&Справка",
-     "Справка по программе",
-     "Справка",
-     {QKeySequence(Qt::Key_F1), QKeySequence(Qt::SHIFT | Qt::Key_F1)},
-     false},
-    {CommandId::AppAbout, "&О программе...", "Сведения о программе", "О программе", {}, false},
-};
-
-constexpr int kSeparator = 0;
-
-struct MenuLayout
-{
-    const char* title;
-    std::initializer_list<int> items;
-};
-
-const MenuLayout kMenus[] = {
-    {"&Файл",
-     {CommandId::FileOpen, CommandId::OpenFolder, CommandId::FileSave, kSeparator, CommandId::NextDocument,
-      kSeparator, CommandId::DeleteFile, kSeparator, CommandId::FilePrint, CommandId::FilePrintPreview,
-      CommandId::FilePageSetup, kSeparator, CommandId::AppExit}},
-    {"&Правка",
-     {CommandId::EditUndo, CommandId::EditRedo, kSeparator, CommandId::EditCut, CommandId::EditCopy,
-      CommandId::EditPaste, CommandId::EditSelectAll, kSeparator, CommandId::EditFind, CommandId::EditRepeat,
-      CommandId::EditReplace}},
-    {"&Вид",
-     {CommandId::UpdateToc, kSeparator, CommandId::ViewToolbar, CommandId::ViewTocPanel,
-      CommandId::ViewStatusBar}},
-    {"&Сервис",
-     {CommandId::InsertTocTag, CommandId::UpperCase, CommandId::LowerCase, CommandId::DeleteTocEntries,
-      kSeparator, CommandId::MakeBak, CommandId::AutoSave, kSeparator, CommandId::DocKindsDict,
-      CommandId::UpperCaseWordsDict, kSeparator, CommandId::Options}},
-    {"&Справка", {CommandId::HelpIndex, kSeparator, CommandId::AppAbout}},
-};
-
-const int kToolBar[] = {CommandId::FileOpen,
-                        CommandId::OpenFolder,
-                        CommandId::FileSave,
-                        CommandId::NextDocument,
-                        kSeparator,
-                        CommandId::DeleteFile,
-                        kSeparator,
-                        CommandId::EditCut,
-                        CommandId::EditCopy,
-                        CommandId::EditPaste,
-                        kSeparator,
-                        CommandId::FilePrint,
-                        kSeparator,
-                        CommandId::EditUndo,
-                        CommandId::EditRedo,
-                        kSeparator,
-                        CommandId::AutoSave,
-                        CommandId::MakeBak,
-                        CommandId::Options,
-                        CommandId::UpperCaseWordsDict,
-                        kSeparator,
-                        CommandId::InsertTocTag,
-                        CommandId::UpperCase,
-                        CommandId::LowerCase,
-                        CommandId::DeleteTocEntries};
-
-bool IsFrameCommand(int id)
-{
-    switch (id)
-    {
-    case CommandId::ViewToolbar:
-    case CommandId::ViewTocPanel:
-    case CommandId::ViewStatusBar:
-    case CommandId::AppExit:
-    case CommandId::AppAbout:
-    case CommandId::HelpIndex:
-        return true;
-    default:
-        return false;
-    }
-}
 
 // The help page is named after the executable: next to it (a build tree), else in the data folders.
 QString FindHelpPage()
@@ -328,15 +66,17 @@ CMainFrame::CMainFrame(IPrompter& prompter, CKestrelApp* app, const QString& set
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    m_view = new CKestrelView(*m_doc, prompter, settingsFolder, this);
+    m_view = new CKestrelView(m_doc->m_filter, prompter, this);
     setCentralWidget(m_view);
+    m_host = std::make_unique<CSessionHost>(*m_view, *m_doc, prompter, settingsFolder);
 
-    CreateActions();
-    CreateMenus();
     CreateToolBar();
     CreateStatusBar();
     setDockNestingEnabled(true);
     CreateTocDock();
+    CreateActions();
+    CreateMenus();
+    FillToolBar();
     auto* panel = new CTocPanel(prompter);
     panel->SetEditor(std::make_unique<CEntryEditorQt>(
         *m_view, m_view->History(), m_doc->m_filter, &m_doc->m_words,
@@ -344,12 +84,20 @@ CMainFrame::CMainFrame(IPrompter& prompter, CKestrelApp* app, const QString& set
     SetEntryPanel(panel, panel);
     LoadBarState();
 
-    connect(m_view, &CKestrelView::commandStateChanged, this, &CMainFrame::UpdateCommandStates);
+    Session().SetStateListener(
+        [this]
+        {
+            UpdateTitle();
+            UpdateCommandStates();
+        });
+    connect(m_view, &CKestrelView::textEdited, this, [this] { Session().TextChanged(); });
+    connect(m_view, &CKestrelView::editorStateChanged, this, &CMainFrame::UpdateCommandStates);
     connect(m_view, &CKestrelView::positionReported, this, &CMainFrame::UpdateStatusPosition);
     connect(m_view, &CKestrelView::entriesUpdated, this,
             [this](bool keepPosition) { UpdateEntries(m_view->Entries(), keepPosition); });
 
     m_view->InitialUpdate();
+    m_host->LoadSettings();
     m_view->setFocus();
     UpdateCommandStates();
 }
@@ -358,11 +106,19 @@ CMainFrame::~CMainFrame()
 {
     if (!m_barStateSaved)
         SaveBarState();
-    // The view's last signals (its history emptying) must not reach a window that is going away.
+    m_host->SaveSettings();
+    // The session and the view's last signals (its history emptying) must not reach a window that
+    // is going away.
+    m_host.reset();
     CKestrelView* view = m_view;
     m_view = nullptr;
     view->disconnect(this);
     delete view;
+}
+
+CDocumentSession& CMainFrame::Session() const
+{
+    return m_host->Session();
 }
 
 QAction* CMainFrame::Action(int id) const
@@ -371,16 +127,26 @@ QAction* CMainFrame::Action(int id) const
     return found == m_actions.end() ? nullptr : found->second;
 }
 
+const MainCommand* CMainFrame::Command(int id) const
+{
+    for (const MainCommand& command : m_commands)
+        if (command.id == id)
+            return &command;
+    return nullptr;
+}
+
 void CMainFrame::CreateActions()
 {
-    for (const CommandText& command : kCommands)
+    m_commands = MainWindowCommands({*this, *m_toolBar, *m_tocDock, [this] { ShowHelp(); },
+                                     [this] { ShowAbout(); }, *m_view, *m_host, *m_doc, m_prompter});
+    for (const MainCommand& command : m_commands)
     {
-        auto* action = new QAction(QString::fromUtf8(command.menuText), this);
+        auto* action = new QAction(QString::fromUtf8(command.text), this);
         action->setData(command.id);
         action->setStatusTip(QString::fromUtf8(command.statusTip));
         action->setToolTip(QString::fromUtf8(command.toolTip));
-        action->setShortcuts(QList<QKeySequence>(command.keys));
-        action->setCheckable(command.checkable);
+        action->setShortcuts(command.keys);
+        action->setCheckable(static_cast<bool>(command.checked));
         action->setIcon(ToolbarIcon(command.id));
         action->setIconVisibleInMenu(false);
         const int id = command.id;
@@ -392,7 +158,7 @@ void CMainFrame::CreateActions()
 
 void CMainFrame::CreateMenus()
 {
-    for (const MenuLayout& layout : kMenus)
+    for (const MenuLayout& layout : MainMenus())
     {
         QMenu* menu = menuBar()->addMenu(QString::fromUtf8(layout.title));
         for (const int id : layout.items)
@@ -414,14 +180,18 @@ void CMainFrame::CreateToolBar()
     m_toolBar->setIconSize(QSize(16, 15));
     m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
     m_toolBar->setMovable(true);
-    for (const int id : kToolBar)
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+}
+
+void CMainFrame::FillToolBar()
+{
+    for (const int id : MainToolBar())
     {
         if (id == kSeparator)
             m_toolBar->addSeparator();
         else
             m_toolBar->addAction(Action(id));
     }
-    addToolBar(Qt::TopToolBarArea, m_toolBar);
 }
 
 void CMainFrame::CreateStatusBar()
@@ -505,60 +275,37 @@ void CMainFrame::UpdateEntries(const std::vector<TocEntryRef>& entries, bool kee
         m_entryPanel->FillList(entries, keepPosition);
 }
 
+void CMainFrame::UpdateTitle()
+{
+    setWindowTitle(QString::fromStdString(Session().Title()));
+}
+
 void CMainFrame::UpdateCommandStates()
 {
-    if (!m_view)
+    // The window is going away.
+    if (!m_view || !m_host)
         return;
-    for (const auto& [id, action] : m_actions)
+    for (const MainCommand& command : m_commands)
     {
-        if (IsFrameCommand(id))
-        {
-            if (id == CommandId::ViewToolbar)
-                action->setChecked(!m_toolBar->isHidden());
-            else if (id == CommandId::ViewTocPanel)
-                action->setChecked(!m_tocDock->isHidden());
-            else if (id == CommandId::ViewStatusBar)
-                action->setChecked(!statusBar()->isHidden());
-            continue;
-        }
-        action->setEnabled(m_view->IsCommandEnabled(id));
-        if (action->isCheckable())
-            action->setChecked(m_view->IsCommandChecked(id));
+        QAction* action = m_actions.at(command.id);
+        action->setEnabled(!command.enabled || command.enabled());
+        if (command.checked)
+            action->setChecked(command.checked());
     }
 }
 
 void CMainFrame::OnCommand(int id)
 {
-    switch (id)
-    {
-    case CommandId::ViewToolbar:
-        m_toolBar->setVisible(m_toolBar->isHidden());
-        break;
-    case CommandId::ViewTocPanel:
-        m_tocDock->setVisible(m_tocDock->isHidden());
-        break;
-    case CommandId::ViewStatusBar:
-        statusBar()->setVisible(statusBar()->isHidden());
-        break;
-    case CommandId::AppExit:
-        close();
-        break;
-    case CommandId::AppAbout:
-        OnAbout();
-        break;
-    case CommandId::HelpIndex:
-        OnHelp();
-        break;
-    default:
-        m_view->OnCommand(id);
-        break;
-    }
+    const MainCommand* command = Command(id);
+    if (!command || (command->enabled && !command->enabled()))
+        return;
+    command->run();
     UpdateCommandStates();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    if (m_view->m_busy)
+    if (Session().IsBusy())
     {
         m_prompter.Report("Выход из программы запрешен - дождитесь завершения обработки документа",
                           MessageIcon::Information);
@@ -567,7 +314,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     }
     if (m_app)
         m_app->StorePlacement(CKestrelApp::CurrentPlacement(*this));
-    if (!m_doc->CanCloseFrame())
+    if (!Session().ConfirmSaveOnClose())
     {
         event->ignore();
         return;
@@ -583,17 +330,17 @@ void CMainFrame::showEvent(QShowEvent* event)
     if (m_shownOnce)
         return;
     m_shownOnce = true;
-    m_view->OnShown();
+    Session().WindowShown();
 }
 
-void CMainFrame::OnHelp()
+void CMainFrame::ShowHelp()
 {
     const QString page = FindHelpPage();
     if (page.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
         m_prompter.Report("Failed to launch help.", MessageIcon::Error);
 }
 
-void CMainFrame::OnAbout()
+void CMainFrame::ShowAbout()
 {
     QDialog about(this);
     about.setWindowTitle(QStringLiteral("О программе"));

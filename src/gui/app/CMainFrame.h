@@ -1,7 +1,7 @@
 #pragma once
-// The main window: menu, toolbar, status line, the dock of the entry panel and the editor view.
-// It wires every command (by id) to the view or to its own few commands and keeps their enabled
-// and checked states current; the workflow itself lives in the view.
+// The main window: menu, toolbar, status line, the dock of the entry panel and the editor view. It
+// builds its actions, menus and toolbar from the command table and keeps their enabled and checked
+// states current; the folder workflow is the document session's, which the window's session host owns.
 
 #include <QMainWindow>
 #include <QString>
@@ -11,10 +11,13 @@
 #include <vector>
 
 #include "core/toc/TocEntryRef.h"
+#include "gui/app/MainCommands.h"
 
+class CDocumentSession;
 class CKestrelApp;
 class CKestrelDoc;
 class CKestrelView;
+class CSessionHost;
 class IEntryPanel;
 class IPrompter;
 class QAction;
@@ -26,13 +29,14 @@ class CMainFrame : public QMainWindow
 {
     Q_OBJECT
 public:
-    // settingsFolder: see CKestrelView. app may be null (no placement is kept then).
+    // settingsFolder: see CSessionHost. app may be null (no placement is kept then).
     CMainFrame(IPrompter& prompter, CKestrelApp* app = nullptr, const QString& settingsFolder = QString());
-    // The view goes first: it writes the settings file, which needs the document's dictionaries.
+    // Writes the settings file while the document's dictionaries are still there.
     ~CMainFrame() override;
 
     CKestrelView* View() const { return m_view; }
-    CKestrelDoc& Doc() const { return *m_doc; }
+    CSessionHost& Host() const { return *m_host; }
+    CDocumentSession& Session() const;
     QAction* Action(int id) const;
     QToolBar* ToolBar() const { return m_toolBar; }
     QDockWidget* TocDock() const { return m_tocDock; }
@@ -45,10 +49,15 @@ public:
 
     void UpdateStatusPosition(int line, int column, int lineCount);
     void UpdateEntries(const std::vector<TocEntryRef>& entries, bool keepPosition);
-    // Recomputes every action's enabled and checked state from the view's flags.
+    void UpdateTitle();
+    // Recomputes every action's enabled and checked state.
     void UpdateCommandStates();
-    // Runs command id as the menu would.
+    // Runs command id as the menu would; a command that is not available does nothing.
     void OnCommand(int id);
+
+    // Opens the help page named after the executable.
+    void ShowHelp();
+    void ShowAbout();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -58,17 +67,19 @@ private:
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
+    void FillToolBar();
     void CreateStatusBar();
     void CreateTocDock();
     void LoadBarState();
     void SaveBarState();
-    void OnHelp();
-    void OnAbout();
+    const MainCommand* Command(int id) const;
 
     IPrompter& m_prompter;
     CKestrelApp* m_app;
     std::unique_ptr<CKestrelDoc> m_doc;
     CKestrelView* m_view = nullptr;
+    std::unique_ptr<CSessionHost> m_host;
+    std::vector<MainCommand> m_commands;
     std::map<int, QAction*> m_actions;
     std::vector<QMenu*> m_menus;
     QToolBar* m_toolBar = nullptr;

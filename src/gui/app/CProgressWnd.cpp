@@ -87,11 +87,6 @@ QPoint CProgressWnd::SharedPosition()
     return g_sharedPosition;
 }
 
-void CProgressWnd::SetSharedPosition(const QPoint& position)
-{
-    g_sharedPosition = position;
-}
-
 QString CProgressWnd::ElapsedText() const
 {
     return m_elapsed->text();

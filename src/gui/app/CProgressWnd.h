@@ -26,10 +26,8 @@ public:
     static QString FormatElapsed(const QString& pattern, qint64 seconds);
 
     static QPoint SharedPosition();
-    static void SetSharedPosition(const QPoint& position);
 
     QString ElapsedText() const;
-    const CAnimationWidget* Animation() const { return m_animation; }
 
 private:
     void Tick();

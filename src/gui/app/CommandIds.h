@@ -1,6 +1,6 @@
 #pragma once
 // Command ids of the main window's menu, toolbar and keys. Each QAction carries its id in
-// QAction::data() so that the view and the tests address commands by id.
+// QAction::data(); the command table, the window and the tests address commands by id.
 
 namespace CommandId
 {

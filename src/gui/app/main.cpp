@@ -1,8 +1,8 @@
 // Start-up of the editor: the application object, the main window with its placement from the
 // profile, the documents named on the command line, and at the end the placement written back.
 
+#include "core/workflow/CDocumentSession.h"
 #include "gui/app/CKestrelApp.h"
-#include "gui/app/CKestrelView.h"
 #include "gui/app/CMainFrame.h"
 #include "gui/common/CMessageBoxPrompter.h"
 
@@ -31,10 +31,16 @@ int main(int argc, char* argv[])
         // window is up so that the progress window has its owner on screen.
         const QStringList paths = QApplication::arguments().mid(1);
         if (!paths.isEmpty())
-            QTimer::singleShot(0, frame.get(), [view = frame->View(), paths] { view->OpenPaths(paths); });
+        {
+            std::vector<std::string> files;
+            for (const QString& path : paths)
+                files.push_back(path.toStdString());
+            QTimer::singleShot(0, frame.get(),
+                               [&session = frame->Session(), files] { session.OpenPaths(files); });
+        }
 
         result = QApplication::exec();
-        // Destroying the window destroys the view, which writes the settings file.
+        // Destroying the window writes the settings file.
     }
     app.SaveWindowPlacement();
     return result;

@@ -98,10 +98,17 @@ void CEditorLines::FollowEdits(const std::vector<LineEdit>& edits)
     try
     {
         ApplyEdits(m_lines, edits);
-        m_current = true;
     }
     catch (const std::out_of_range&)
     {
         m_current = false;
+        return;
     }
+    // Empty lines inserted after the last line leave the text ending in a line break, and such a
+    // text has no empty last line: the lines then hold one empty line more than a reading gives.
+    const auto blocks = static_cast<std::size_t>(m_document.blockCount());
+    const bool endsWithBreak = m_document.lastBlock().length() == 1;
+    if (endsWithBreak && m_lines.size() == blocks && m_lines.back().empty())
+        m_lines.pop_back();
+    m_current = m_lines.size() + (endsWithBreak ? 1 : 0) == blocks;
 }

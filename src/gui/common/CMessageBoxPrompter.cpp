@@ -1,12 +1,12 @@
 #include "gui/common/CMessageBoxPrompter.h"
 
+#include "core/workflow/ProductName.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
 namespace
 {
-const char* const kCaption = "Тирвель";
-
 QMessageBox::Icon BoxIcon(MessageIcon icon)
 {
     switch (icon)
@@ -53,7 +53,7 @@ QWidget* CMessageBoxPrompter::Owner() const
 
 void CMessageBoxPrompter::Report(std::string_view text, MessageIcon icon)
 {
-    QMessageBox box(BoxIcon(icon), QString::fromUtf8(kCaption), FromUtf8(text), QMessageBox::Ok, Owner());
+    QMessageBox box(BoxIcon(icon), QString::fromUtf8(kProductName), FromUtf8(text), QMessageBox::Ok, Owner());
     // Refusals and notices should not hide behind the window that caused them.
     RunInForeground(box);
 }
@@ -63,7 +63,7 @@ PromptAnswer CMessageBoxPrompter::Ask(std::string_view text, PromptButtons butto
     QMessageBox::StandardButtons choice = QMessageBox::Yes | QMessageBox::No;
     if (buttons == PromptButtons::YesNoCancel)
         choice |= QMessageBox::Cancel;
-    QMessageBox box(QMessageBox::Question, QString::fromUtf8(kCaption), FromUtf8(text), choice, Owner());
+    QMessageBox box(QMessageBox::Question, QString::fromUtf8(kProductName), FromUtf8(text), choice, Owner());
     box.setEscapeButton(buttons == PromptButtons::YesNoCancel ? QMessageBox::Cancel : QMessageBox::No);
     const int result = RunInForeground(box);
     if (result == QMessageBox::Yes)

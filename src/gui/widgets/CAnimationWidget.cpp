@@ -30,11 +30,6 @@ void CAnimationWidget::Play()
     update();
 }
 
-void CAnimationWidget::Stop()
-{
-    m_timer.stop();
-}
-
 void CAnimationWidget::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);

@@ -15,7 +15,6 @@ public:
     explicit CAnimationWidget(QWidget* parent = nullptr);
 
     void Play();
-    void Stop();
     int Frame() const { return m_frame; }
 
 protected:

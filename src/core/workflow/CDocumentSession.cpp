@@ -1,0 +1,348 @@
+#include "core/workflow/CDocumentSession.h"
+
+#include "core/base/IPrompter.h"
+#include "core/workflow/IDocumentEditor.h"
+#include "core/workflow/IProcessingMonitor.h"
+#include "core/workflow/ITrash.h"
+#include "core/workflow/ProcessedFolder.h"
+#include "core/workflow/ProductName.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+std::string AbsolutePath(const std::string& path)
+{
+    std::error_code error;
+    const fs::path absolute = fs::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
+// "*.rla" as the open-folder command matches it: any name with that extension, in any letter case.
+bool HasDocumentExtension(const std::string& name)
+{
+    constexpr std::string_view extension = ".rla";
+    if (name.size() < extension.size())
+        return false;
+    return std::equal(extension.begin(), extension.end(), name.end() - static_cast<long>(extension.size()),
+                      [](char wanted, char actual)
+                      { return wanted == (actual >= 'A' && actual <= 'Z' ? actual - 'A' + 'a' : actual); });
+}
+
+// Ends processing on every way out of it.
+class ProcessingScope
+{
+public:
+    explicit ProcessingScope(IProcessingMonitor& monitor) : m_monitor(monitor)
+    {
+        m_monitor.ProcessingStarted();
+    }
+    ~ProcessingScope() { m_monitor.ProcessingEnded(); }
+    ProcessingScope(const ProcessingScope&) = delete;
+    ProcessingScope& operator=(const ProcessingScope&) = delete;
+
+private:
+    IProcessingMonitor& m_monitor;
+};
+} // namespace
+
+CDocumentSession::CDocumentSession(IDocumentEditor& editor, IPrompter& prompter, ITrash& trash,
+                                   IProcessingMonitor& monitor, Recognizer recognizer)
+    : m_editor(editor), m_prompter(prompter), m_trash(trash), m_monitor(monitor),
+      m_recognizer(std::move(recognizer)), m_document(prompter)
+{
+}
+
+void CDocumentSession::StateChanged()
+{
+    if (m_stateListener)
+        m_stateListener();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The queue
+
+void CDocumentSession::AppendFolderFiles(const std::string& folder)
+{
+    std::error_code error;
+    for (fs::directory_iterator entries(AbsolutePath(folder), error);
+         !error && entries != fs::directory_iterator(); entries.increment(error))
+    {
+        // A link to a file counts as the file; folders (whatever their name) and dangling links do not.
+        if (HasDocumentExtension(entries->path().filename().string()) && entries->is_regular_file(error))
+            m_pendingFiles.push_back(entries->path().lexically_normal().string());
+    }
+}
+
+void CDocumentSession::OpenFiles(const std::vector<std::string>& paths)
+{
+    m_pendingFiles.clear();
+    for (const std::string& path : paths)
+        m_pendingFiles.push_back(AbsolutePath(path));
+    OpenFirstPending();
+}
+
+void CDocumentSession::OpenFolder(const std::string& folder)
+{
+    AppendFolderFiles(folder);
+    OpenFirstPending();
+}
+
+void CDocumentSession::OpenPaths(const std::vector<std::string>& paths)
+{
+    for (const std::string& path : paths)
+    {
+        std::error_code error;
+        if (fs::is_directory(path, error))
+            AppendFolderFiles(path);
+        else
+            m_pendingFiles.push_back(AbsolutePath(path));
+    }
+    OpenFirstPending();
+}
+
+void CDocumentSession::OpenFirstPending()
+{
+    std::sort(m_pendingFiles.begin(), m_pendingFiles.end());
+    // With nothing to open the current document stays as it is: an empty folder closes nothing.
+    if (m_pendingFiles.empty())
+        return;
+    OpenFront();
+    StateChanged();
+}
+
+void CDocumentSession::OpenFront()
+{
+    const std::string path = m_pendingFiles.front();
+    OpenDocument(path);
+    // The front leaves the queue whatever became of it; OpenDocument pumps events but the commands
+    // that change the queue are unavailable meanwhile, so the front is still the path that was opened.
+    if (!m_pendingFiles.empty() && m_pendingFiles.front() == path)
+        m_pendingFiles.pop_front();
+}
+
+void CDocumentSession::OpenNextDocument()
+{
+    if (m_pendingFiles.empty())
+        return;
+    OpenFront();
+    // A successful open marks the document changed anyway; after a failed load there is no
+    // document left to call changed.
+    if (!m_currentPath.empty())
+        m_modified = true;
+    StateChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Opening, saving, moving, deleting
+
+bool CDocumentSession::LeaveChangedDocument()
+{
+    if (!m_modified || m_currentPath.empty())
+        return true;
+    if (m_settings.autoSaveOnNext)
+    {
+        SaveDocument();
+        return true;
+    }
+    const PromptAnswer answer =
+        m_prompter.Ask("Текст документа был изменён.\nСохранить изменения?", PromptButtons::YesNoCancel);
+    if (answer == PromptAnswer::Cancel)
+        return false;
+    if (answer == PromptAnswer::Yes)
+        SaveDocument();
+    return true;
+}
+
+void CDocumentSession::OpenDocument(const std::string& path)
+{
+    if (path == m_currentPath)
+    {
+        m_prompter.Report("Файл " + path + " уже обрабатывается!", MessageIcon::Error);
+        return;
+    }
+    if (!LeaveChangedDocument())
+        return;
+
+    m_modified = true;
+    m_currentPath = path;
+    m_busy = true;
+    m_savedSinceOpen = false;
+    m_backupOwed = true;
+    StateChanged();
+    {
+        ProcessingScope processing(m_monitor);
+        LoadAndProcess(path);
+        m_busy = false;
+    }
+    StateChanged();
+}
+
+void CDocumentSession::LoadAndProcess(const std::string& path)
+{
+    m_editor.SetLines({});
+    try
+    {
+        m_document.Load(path);
+    }
+    catch (...)
+    {
+        m_prompter.Report("Ошибка открытия файла " + path, MessageIcon::Error);
+        // Nothing of the failed file stays open: no path, nothing to save.
+        CloseDocument();
+        return;
+    }
+
+    try
+    {
+        ProcessResult result = m_recognizer(m_document.m_textLines, m_prompter,
+                                            [this]
+                                            {
+                                                m_monitor.PumpMessages();
+                                                StateChanged();
+                                            });
+        m_editor.SetLines(result.lines);
+        m_modified = true;
+    }
+    catch (...)
+    {
+        // Whatever went wrong (memory, a fault in the engine), busy must end with OpenDocument.
+        m_prompter.Report("Ошибка обработки документа " + path, MessageIcon::Error);
+        CloseDocument();
+    }
+}
+
+void CDocumentSession::SaveDocument()
+{
+    m_modified = false;
+    m_document.m_textLines = m_editor.GetLines();
+    if (m_settings.moveOnSave)
+        MoveToProcessedFolder();
+    // Save reports its own failures; a text that did not reach the file still counts as changed,
+    // so Save stays offered and leaving the document still asks.
+    if (m_document.Save(m_settings.makeBak && m_backupOwed))
+        m_backupOwed = false;
+    else
+        m_modified = true;
+    m_savedSinceOpen = true;
+    StateChanged();
+}
+
+void CDocumentSession::MoveToProcessedFolder()
+{
+    // A document is moved at most once per opening.
+    if (m_savedSinceOpen)
+        return;
+    if (m_settings.processedFolder.empty())
+    {
+        m_prompter.Report(
+            "Папка для обработанных документов не задана!\nУкажите папку в пункте меню\"Сервис->Параметры\"",
+            MessageIcon::Error);
+        return;
+    }
+    const std::size_t slash = m_currentPath.rfind('/');
+    const std::string name = slash == std::string::npos ? m_currentPath : m_currentPath.substr(slash + 1);
+    const std::string destination = m_settings.processedFolder + "/" + name;
+    switch (MoveIntoProcessedFolder(m_currentPath, destination))
+    {
+    case MoveIntoResult::AlreadyThere:
+        m_prompter.Report(
+            "Перенос файла невозможен так как сохраняемый файл уже находится в папке для обработанных "
+            "документов!\nУкажите другую папку в пункте меню\"Сервис->Параметры\"",
+            MessageIcon::Error);
+        return;
+    case MoveIntoResult::Failed:
+        m_prompter.Report("Ошибка переноса файла в папку для обработанных документов!", MessageIcon::Error);
+        return;
+    case MoveIntoResult::Moved:
+        m_currentPath = destination;
+        m_document.m_path = destination;
+        return;
+    }
+}
+
+void CDocumentSession::DeleteFileToTrash()
+{
+    if (m_currentPath.empty())
+        return;
+    // The freedesktop trash never asks, so the question is always the session's own.
+    if (m_prompter.Ask("Удалить файл в корзину?", PromptButtons::YesNo) != PromptAnswer::Yes)
+        return;
+    if (!m_trash.MoveToTrash(m_currentPath))
+    {
+        m_prompter.Report("Не удалось удалить файл " + m_currentPath + " в корзину.", MessageIcon::Error);
+        return;
+    }
+    CloseDocument();
+}
+
+void CDocumentSession::CloseDocument()
+{
+    m_currentPath.clear();
+    m_modified = false;
+    m_editor.ClearText();
+    m_document.Clear();
+    StateChanged();
+}
+
+bool CDocumentSession::ConfirmSaveOnClose()
+{
+    if (!m_modified || m_currentPath.empty())
+        return true;
+    const PromptAnswer answer =
+        m_prompter.Ask("Сохранить документ в файл " + m_currentPath + "?", PromptButtons::YesNoCancel);
+    if (answer == PromptAnswer::Cancel)
+        return false;
+    if (answer == PromptAnswer::Yes)
+        SaveDocument();
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Flags and settings
+
+void CDocumentSession::TextChanged()
+{
+    m_modified = true;
+    StateChanged();
+}
+
+void CDocumentSession::WindowShown()
+{
+    m_modified = false;
+    StateChanged();
+}
+
+std::string CDocumentSession::Title() const
+{
+    std::string title = kProductName;
+    if (m_currentPath.empty())
+        return title;
+    title += " - " + m_currentPath;
+    if (m_modified)
+        title += '*';
+    return title;
+}
+
+void CDocumentSession::SetSettings(const SessionSettings& settings)
+{
+    m_settings = settings;
+    StateChanged();
+}
+
+void CDocumentSession::ToggleAutoSaveOnNext()
+{
+    m_settings.autoSaveOnNext = !m_settings.autoSaveOnNext;
+    StateChanged();
+}
+
+void CDocumentSession::ToggleMakeBak()
+{
+    m_settings.makeBak = !m_settings.makeBak;
+    StateChanged();
+}

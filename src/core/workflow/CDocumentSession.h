@@ -1,0 +1,109 @@
+#pragma once
+// The document session: the folder workflow around the editor. It keeps the queue of files still to
+// be opened, the document being worked on with its flags and the four workflow settings, and runs
+// open -> process -> save with backup -> move into the processed folder, and delete to the trash,
+// with the checks, questions and messages of these steps. The editor's text, the trash and what is
+// shown while a document is processed are reached through small interfaces; questions go through
+// the prompter. Command availability is computed from the flags on demand.
+
+#include "core/document/CDocumentFile.h"
+#include "core/toc/ProcessDocument.h"
+#include "core/workflow/SessionSettings.h"
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+class IDocumentEditor;
+class IProcessingMonitor;
+class IPrompter;
+class IReporter;
+class ITrash;
+
+class CDocumentSession
+{
+public:
+    // Runs the recognition on a document's text lines; pumpMessages is to be called between the
+    // engine's steps. A refused text comes back as it was given.
+    using Recognizer = std::function<ProcessResult(const std::vector<std::string>& lines, IReporter& reporter,
+                                                   const std::function<void()>& pumpMessages)>;
+
+    CDocumentSession(IDocumentEditor& editor, IPrompter& prompter, ITrash& trash, IProcessingMonitor& monitor,
+                     Recognizer recognizer);
+
+    // Called whenever the title or the availability of a command may have changed.
+    void SetStateListener(std::function<void()> listener) { m_stateListener = std::move(listener); }
+
+    // The open-files command: the queue becomes the files (made absolute), then the first opens.
+    void OpenFiles(const std::vector<std::string>& paths);
+    // The open-folder command: the folder's *.rla files join the queue, then the first opens.
+    void OpenFolder(const std::string& folder);
+    // Paths from the command line: files are queued, folders add their *.rla files; then the first opens.
+    void OpenPaths(const std::vector<std::string>& paths);
+    // Opens the front of the queue, which leaves the queue whatever becomes of it.
+    void OpenNextDocument();
+    // Opens one file and processes it, after asking about (or auto-saving) a changed document.
+    void OpenDocument(const std::string& path);
+    // The editor's lines back into the document, the move into the processed folder at the first
+    // save when asked, and the write with the backup the opening still owes.
+    void SaveDocument();
+    // Asks, then moves the file to the trash and closes the document; the queue stays.
+    void DeleteFileToTrash();
+    // Asks about a changed document before the program ends; false when the operator cancels.
+    bool ConfirmSaveOnClose();
+
+    // The operator changed the editor text.
+    void TextChanged();
+    // The window has been shown: the empty start is not a change.
+    void WindowShown();
+
+    bool IsBusy() const { return m_busy; }
+    bool CanOpen() const { return !m_busy; }
+    bool CanOpenNext() const { return !m_pendingFiles.empty() && !m_busy; }
+    // Without a file there is nowhere to save to (nothing open, or the load failed).
+    bool CanSave() const { return m_modified && !m_busy && !m_currentPath.empty(); }
+    // The file being processed stays until the engine is done with it.
+    bool CanDelete() const { return !m_currentPath.empty() && !m_busy; }
+
+    bool IsModified() const { return m_modified; }
+    const std::string& CurrentPath() const { return m_currentPath; }
+    const std::deque<std::string>& PendingFiles() const { return m_pendingFiles; }
+    const CDocumentFile& Document() const { return m_document; }
+    // The main window's title (UTF-8): the product name, then the current path and "*" when changed.
+    std::string Title() const;
+
+    const SessionSettings& Settings() const { return m_settings; }
+    void SetSettings(const SessionSettings& settings);
+    void ToggleAutoSaveOnNext();
+    void ToggleMakeBak();
+
+private:
+    void AppendFolderFiles(const std::string& folder);
+    void OpenFirstPending();
+    // Opens the queue's front and takes it out of the queue.
+    void OpenFront();
+    bool LeaveChangedDocument();
+    void LoadAndProcess(const std::string& path);
+    void MoveToProcessedFolder();
+    void CloseDocument();
+    void StateChanged();
+
+    IDocumentEditor& m_editor;
+    IPrompter& m_prompter;
+    ITrash& m_trash;
+    IProcessingMonitor& m_monitor;
+    Recognizer m_recognizer;
+    std::function<void()> m_stateListener;
+
+    CDocumentFile m_document;
+    std::string m_currentPath; // UTF-8; empty when no document is open
+    bool m_modified = false;
+    bool m_busy = false;
+    bool m_savedSinceOpen = false;
+    // The file as it was loaded is neither in a backup nor replaced by a save yet: a save that
+    // failed leaves the backup owed, so the next save still makes it.
+    bool m_backupOwed = false;
+    std::deque<std::string> m_pendingFiles;
+    SessionSettings m_settings;
+};

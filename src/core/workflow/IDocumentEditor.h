@@ -1,0 +1,19 @@
+#pragma once
+// What the document session needs of the editor: its text as lines (code page 1251), replaced whole
+// when a document opens and emptied when one is deleted.
+
+#include <string>
+#include <vector>
+
+class IDocumentEditor
+{
+public:
+    virtual ~IDocumentEditor() = default;
+    // The editor text split into lines; a text ending in a line break has no empty last line.
+    virtual std::vector<std::string> GetLines() const = 0;
+    // Replaces the whole text and rebuilds the entry list from it. Not an undoable step and not a
+    // change by the operator: the undo history is emptied.
+    virtual void SetLines(const std::vector<std::string>& lines) = 0;
+    // Empties the text, its undo history and the entry list.
+    virtual void ClearText() = 0;
+};
