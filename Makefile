@@ -1,5 +1,7 @@
 # make run: install what is missing, build, start the editor on a sample document.
-# make test: install what is missing, build, run every test, then the same in the sanitizer build.
+# make test: install what is missing, build, run every test, check the Debian package, then the tests
+#            in the sanitizer build.
+# make package-check: the Debian package of the normal build (build/), checked with lintian.
 # make test-asan: core, command-line tool and tests built with ASan and UBSan (build-asan), run.
 # make fuzz: every fuzz harness for FUZZ_SECONDS each (build-fuzz, clang).
 # make bench: install what is missing, build the benchmarks in Release, run them (BENCH_ARGS are passed on,
@@ -16,7 +18,7 @@ BENCH_ARGS ?=
 WERROR ?= OFF
 test test-asan fuzz: WERROR = ON
 
-.PHONY: all deps configure build test test-asan fuzz run bench clean
+.PHONY: all deps configure build test test-asan package-check fuzz run bench clean
 
 all: build
 
@@ -31,7 +33,11 @@ build: configure
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory package-check
 	@$(MAKE) --no-print-directory test-asan
+
+package-check: build
+	@scripts/check-package $(BUILD)
 
 # Any sanitizer report ends the test that made it with a failure.
 test-asan: deps

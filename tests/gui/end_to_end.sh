@@ -1,7 +1,9 @@
 #!/bin/sh
 # The editor end to end on an X server: open a folder of samples from the command line, check the
 # title, save (the file moves into the processed folder with its backup beside it and gains its
-# table of contents), take a screenshot, leave through the menu, check what was written at exit.
+# table of contents), take a screenshot, change the text and ask for the next document (a second
+# screenshot shows the question with Qt's buttons in Russian), cancel and save, leave through the menu,
+# check what was written at exit.
 # Usage: end_to_end.sh <tirvel> <e2e_write_settings> <samples folder> <work folder> <screenshot.png>
 set -eu
 
@@ -63,6 +65,36 @@ first_level=$(LC_ALL=C grep -a -A1 "$OGL" "$WORK/done/$NAME.rla" | sed -n 2p | t
 sleep 0.5
 import -window root "$SHOT" || fail "screenshot failed"
 
+# Type into the saved text (a click puts the caret into it) and ask for the next document: Alt+Ф
+# opens "Файл", "д" is the mnemonic of "Перейти к следующему &документу". The question is captioned
+# "Тирвель" alone; Escape is its Cancel, which keeps the document open and changed.
+xdotool mousemove --window "$WID" 400 150 click 1
+sleep 0.3
+xdotool key x
+wait_for_title "Тирвель - $WORK/done/$NAME.rla*" >/dev/null || fail "typing did not mark the text changed"
+xdotool key alt+Cyrillic_ef
+sleep 0.5
+xdotool key Cyrillic_de
+i=0
+until QUESTION=$(xdotool search --onlyvisible --name '^Тирвель$' 2>/dev/null | tail -n 1) && [ -n "$QUESTION" ]; do
+    [ $i -lt 80 ] || fail "no question before the next document"
+    sleep 0.25; i=$((i + 1))
+done
+sleep 0.5
+import -window root "${SHOT%.png}_question.png" || fail "screenshot of the question failed"
+# Without a window manager the question gets the keyboard only when given it.
+xdotool windowfocus --sync "$QUESTION"
+xdotool key Escape
+i=0
+while xdotool search --onlyvisible --name '^Тирвель$' >/dev/null 2>&1; do
+    [ $i -lt 40 ] || fail "Escape did not close the question"
+    sleep 0.25; i=$((i + 1))
+done
+WID=$(wait_for_title "Тирвель - $WORK/done/$NAME.rla*") || fail "cancelling the question did not keep the document"
+xdotool windowfocus --sync "$WID"
+xdotool key ctrl+s
+WID=$(wait_for_title "Тирвель - $WORK/done/$NAME.rla") || fail "the second save did not clear the change mark"
+
 # Leave through the menu: Alt+Ф opens "Файл", its last item is "Выход".
 xdotool windowfocus --sync "$WID"
 xdotool key alt+Cyrillic_ef
@@ -79,4 +111,4 @@ PROFILE="$XDG_CONFIG_HOME/Local AppWizard-Generated Applications/Тирвель.
 grep -q '^\[Window\]' "$PROFILE" || fail "window placement not written to the profile"
 grep -q '^\[KestrelBarState\]' "$PROFILE" || fail "bar state not written to the profile"
 [ -s "$WORK/app/Kestrel.ini" ] || fail "settings file missing after exit"
-echo "end_to_end: ok, screenshot $SHOT"
+echo "end_to_end: ok, screenshots $SHOT and ${SHOT%.png}_question.png"

@@ -5,6 +5,7 @@
 #include "gui/app/CKestrelApp.h"
 #include "gui/app/CMainFrame.h"
 #include "gui/common/CMessageBoxPrompter.h"
+#include "gui/common/QtTranslations.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -14,6 +15,8 @@
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
+    // Before any window exists: the buttons of a dialog take their texts when it is built.
+    InstallRussianQtTranslations();
     QApplication::setOrganizationName(QString::fromUtf8(kProfileOrganisation));
     QApplication::setApplicationName(QString::fromUtf8(kProfileApplication));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tirvel/tirvel.png")));
