@@ -33,7 +33,7 @@ build: configure
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
-	@$(MAKE) --no-print-directory package-check
+	@$(MAKE) --no-print-directory package-check WERROR=$(WERROR)
 	@$(MAKE) --no-print-directory test-asan
 
 package-check: build
