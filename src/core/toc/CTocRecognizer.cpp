@@ -17,7 +17,10 @@ bool HasTargetFormatToc(const std::vector<std::string>& lines)
     {
         if (!inBlock)
             inBlock = BeginsWithMarker(line, Marker::Ogl);
-        else if (BeginsWithMarker(line, Marker::Kon))
+        // The insert-block command leaves an empty ОГЛ/КОН pair in front of a line, and a written
+        // block may follow it: an ОГЛ line keeps the test armed, or such a document would be
+        // processed a second time and its entries garbled.
+        else if (BeginsWithMarker(line, Marker::Kon) || BeginsWithMarker(line, Marker::Ogl))
             continue;
         else if (!line.empty() && line.front() == '*')
             return true;

@@ -16,7 +16,7 @@ class CUpperCaseWordsDict;
 class IReporter;
 
 // True when lines already hold a table of contents in the format this system writes: a block whose
-// first entry line, past any КОН lines, begins with the level line's "*".
+// first entry line, past any КОН and ОГЛ lines, begins with the level line's "*".
 bool HasTargetFormatToc(const std::vector<std::string>& lines);
 
 class CTocRecognizer : public CTocItemList

@@ -60,7 +60,12 @@ TEST(Pipeline, TargetFormatIsRecognisedBehindClosingLines)
         {"level line after closing lines", {ogl, kon, kon, "**", kon}, true},
         {"a longer opening line counts", {ogl + " ", "*"}, true},
         {"text before the asterisk", {ogl, "1. Общие", "*", kon}, false},
-        {"a second opening line disarms", {ogl, ogl, "*x"}, false},
+        {"a second opening line keeps it armed", {ogl, ogl, "*x"}, true},
+        {"empty pairs before the written blocks",
+         {Cp("ЗАКОН"), "", ogl, kon, ogl, "*", Cp("Статья 1. Предмет"), kon, Cp("Статья 1. Предмет"), "", ogl,
+          kon, ogl, "*", Cp("Статья 2. Права"), kon, Cp("Статья 2. Права")},
+         true},
+        {"an empty pair before plain text", {ogl, kon, Cp("Статья 1."), ogl, kon, "", "*"}, false},
         {"asterisk outside a block", {"*", ogl, "", "*"}, false},
     };
     for (const Case& c : cases)
