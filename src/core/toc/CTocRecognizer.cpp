@@ -4,6 +4,7 @@
 #include "core/base/Reporter.h"
 #include "core/document/Markers.h"
 #include "core/toc/CollectingPasses.h"
+#include "core/toc/ExtendedPasses.h"
 #include "core/toc/ItemCleaning.h"
 #include "core/toc/LevelsAndBlocks.h"
 #include "core/toc/MergingPasses.h"
@@ -31,8 +32,10 @@ bool HasTargetFormatToc(const std::vector<std::string>& lines)
 }
 
 CTocRecognizer::CTocRecognizer(const CUpperCaseWordsDict* words, const CDocKindsList& kinds,
-                               IReporter& reporter, std::function<void()> pumpMessages)
-    : CTocItemList(words), m_kinds(kinds), m_reporter(reporter), m_pumpMessages(std::move(pumpMessages))
+                               IReporter& reporter, std::function<void()> pumpMessages,
+                               RecognitionOptions options)
+    : CTocItemList(words), m_kinds(kinds), m_options(options), m_reporter(reporter),
+      m_pumpMessages(std::move(pumpMessages))
 {
 }
 
@@ -66,7 +69,7 @@ void CTocRecognizer::Build(std::vector<std::string>& lines)
         for (TocItem& item : m_items)
             operation(item);
     };
-    const std::function<void()> steps[] = {
+    std::vector<std::function<void()>> steps = {
         [&] { CollectExistingBlocks(lines, m_items); },
         [&] { onEveryItem(&StripArticleRefs); },
         [&] { onEveryItem(&JoinHyphenatedLines); },
@@ -76,6 +79,15 @@ void CTocRecognizer::Build(std::vector<std::string>& lines)
         [&] { CollectCentredBlocks(lines, m_items); },
         [&] { CollectArticles(lines, m_items); },
         [&] { SplitMultiHeadingItems(lines, m_items); },
+    };
+    if (m_options.extended)
+    {
+        // After the collecting passes, so that what they found is not collected again, and before
+        // the cleaning, so that every item goes through the same rules.
+        steps.emplace_back(
+            [&] { hasSecondRoot = CollectExtendedItems(lines, m_kinds, m_items) || hasSecondRoot; });
+    }
+    const std::function<void()> cleaningAndWriting[] = {
         [&] { onEveryItem(&RemoveMarkerLines); },
         [&] { onEveryItem(&BlankControlChars); },
         [&] { SortByLine(); },
@@ -88,6 +100,7 @@ void CTocRecognizer::Build(std::vector<std::string>& lines)
         [&] { onEveryItem(&SpaceNumericRanges); },
         [&] { m_writtenBlocks = WriteTocBlocks(*this, lines, hasSecondRoot, m_pumpMessages); },
     };
+    steps.insert(steps.end(), std::begin(cleaningAndWriting), std::end(cleaningAndWriting));
     for (const auto& step : steps)
     {
         step();

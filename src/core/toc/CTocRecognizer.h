@@ -6,6 +6,7 @@
 
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/toc/CTocItemList.h"
+#include "core/toc/RecognitionOptions.h"
 
 #include <cstddef>
 #include <functional>
@@ -25,7 +26,7 @@ public:
     // kinds is copied; words and reporter must outlive the engine. pumpMessages, when given, lets
     // the caller's user interface process waiting input between the steps.
     CTocRecognizer(const CUpperCaseWordsDict* words, const CDocKindsList& kinds, IReporter& reporter,
-                   std::function<void()> pumpMessages = {});
+                   std::function<void()> pumpMessages = {}, RecognitionOptions options = {});
 
     // Runs the whole recognition on lines and writes the blocks into them. A text that already holds
     // a table of contents of the target format is refused with a message and left unchanged.
@@ -38,6 +39,7 @@ public:
 
 private:
     CDocKindsList m_kinds;
+    RecognitionOptions m_options;
     IReporter& m_reporter;
     std::function<void()> m_pumpMessages;
     bool m_refused = false;
