@@ -17,6 +17,8 @@ namespace
 // A caption is a short line; one that stands this far in is at the right margin.
 constexpr std::size_t kMaxCaptionLength = 60;
 constexpr std::size_t kRightMarginIndent = 20;
+// A caption with its approval stamp runs over a few lines at most.
+constexpr int kMaxCaptionLines = 8;
 // A caption standing alone is a paragraph of a few lines.
 constexpr int kMaxCaptionParagraph = 4;
 // Blank lines between the parts of a caption, and between the caption and the title.
@@ -82,7 +84,8 @@ int CaptionEnd(const CPlainTextView& view, int i, const HeadingStart& start)
     const int n = view.LineCount();
     bool awaitingDate = start.word == HeadingWord::Approval;
     int last = i;
-    for (int j = i + 1; j < n && j - last <= kMaxCaptionGap; ++j)
+    int captionLines = 1;
+    for (int j = i + 1; j < n && j - last <= kMaxCaptionGap && captionLines < kMaxCaptionLines; ++j)
     {
         if (!view.IsText(j))
         {
@@ -106,6 +109,7 @@ int CaptionEnd(const CPlainTextView& view, int i, const HeadingStart& start)
         if (HoldsDateOrNumber(trimmed))
             awaitingDate = false;
         last = j;
+        ++captionLines;
     }
     return last + 1;
 }

@@ -8,6 +8,8 @@
 #include "core/toc/HeadingTests.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace
@@ -18,6 +20,8 @@ constexpr int kMaxHeadingLines = 8;
 constexpr int kMaxTitleLines = 4;
 // Blank and marker lines that may stand between a bare heading and its title.
 constexpr int kMaxTitleGap = 6;
+// The gap between two columns of a table row set in blanks; justified text has narrower ones.
+constexpr std::string_view kColumnGap = "     ";
 // A numbered heading of rules is one short line; a longer one is a clause of the body.
 constexpr std::size_t kMaxNumberedHeadingLength = 100;
 
@@ -137,7 +141,54 @@ struct Found
     TocItem item;
     HeadingWord word = HeadingWord::None;
     std::string number;
+    bool followedByBody = false;
 };
+
+// The words of an entry, in capitals and single-spaced, as the table of contents and the heading
+// itself may set them differently.
+std::string EntryWords(const TocItem& item)
+{
+    std::string text;
+    for (const std::string& line : item.lines)
+        text += " " + line;
+    return ToUpper(NormaliseSpaces(text));
+}
+
+// A document's own table of contents lists its headings before the text: a heading with no body
+// text after it whose word, number and title (or the beginning of it) stand again further on is
+// such a line, and is dropped.
+void DropListedHeadings(std::vector<Found>& found)
+{
+    std::unordered_map<std::string, std::string> later; // word and number -> the entry's words
+    std::vector<char> listed(found.size(), 0);
+    for (std::size_t i = found.size(); i-- > 0;)
+    {
+        const Found& f = found[i];
+        const std::string key = std::to_string(static_cast<int>(f.word)) + " " + ToUpper(f.number);
+        std::string words = EntryWords(f.item);
+        if (!f.followedByBody && !f.number.empty())
+        {
+            const auto it = later.find(key);
+            if (it != later.end())
+            {
+                const std::string& other = it->second;
+                const std::size_t common = std::min(words.size(), other.size());
+                listed[i] = words.compare(0, common, other, 0, common) == 0;
+            }
+        }
+        later[key] = std::move(words);
+    }
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < found.size(); ++i)
+    {
+        if (listed[i])
+            continue;
+        if (out != i)
+            found[out] = std::move(found[i]);
+        ++out;
+    }
+    found.resize(out);
+}
 
 // One act numbers its articles one way. Where nearly all are numbered «1.1.», an article «3.» is
 // quoted wording of another act (and the other way round); such articles are dropped.
@@ -171,18 +222,12 @@ void CollectPlainHeadings(const std::vector<std::string>& lines, std::vector<Toc
 
     const int n = view.LineCount();
     std::vector<Found> found;
-    // The headings met since the last body text: a table of contents is such a run in which a kind
-    // of heading comes twice (two chapters, two articles with nothing between them).
-    std::size_t runStart = 0;
-    unsigned runWords = 0;
-    bool runRepeats = false;
-    auto closeRun = [&]
+    // Body text after the last heading found: a heading without any is listed in a table of contents
+    // when its text stands again further on.
+    auto bodySeen = [&found]
     {
-        if (runRepeats)
-            found.resize(runStart);
-        runStart = found.size();
-        runWords = 0;
-        runRepeats = false;
+        if (!found.empty())
+            found.back().followedByBody = true;
     };
     int afterHeading = -1; // a line right after a heading starts a paragraph of its own
     for (int i = 0; i < n; ++i)
@@ -195,7 +240,7 @@ void CollectPlainHeadings(const std::vector<std::string>& lines, std::vector<Toc
         if (start.word == HeadingWord::None || start.word == HeadingWord::Appendix ||
             start.word == HeadingWord::Approval || HasPageLeader(first))
         {
-            closeRun();
+            bodySeen();
             continue;
         }
 
@@ -241,9 +286,10 @@ void CollectPlainHeadings(const std::vector<std::string>& lines, std::vector<Toc
             break;
         case HeadingWord::Roman:
         case HeadingWord::Numbered:
-            // A clause of the body reads on: it ends like a sentence or holds one («Абзац; ...»).
+            // A clause of the body reads on: it ends like a sentence or holds one («Абзац; ...»); a
+            // row of a table has its columns apart.
             accepted = !runsOn && StartsWithCapital(start.title) && !EndsLikeSentence(title) &&
-                       title.find(';') == std::string::npos &&
+                       title.find(';') == std::string::npos && title.find(kColumnGap) == std::string::npos &&
                        (start.word == HeadingWord::Roman ||
                         (end == i + 1 && !view.IsText(end) && first.size() <= kMaxNumberedHeadingLength));
             break;
@@ -252,7 +298,7 @@ void CollectPlainHeadings(const std::vector<std::string>& lines, std::vector<Toc
         }
         if (!accepted)
         {
-            closeRun();
+            bodySeen();
             continue;
         }
 
@@ -260,6 +306,9 @@ void CollectPlainHeadings(const std::vector<std::string>& lines, std::vector<Toc
         if (title.empty() && start.word != HeadingWord::PartName)
         {
             const auto [from, to] = TitleParagraph(view, end);
+            // «Статья 21» and «Защита лесов» read as «Статья 21. Защита лесов».
+            if (to > from && entry.back().back() != '.')
+                entry.back() += '.';
             for (int k = from; k < to; ++k)
                 entry.push_back(Trim(view.Line(k)));
             if (to > from)
@@ -275,7 +324,7 @@ void CollectPlainHeadings(const std::vector<std::string>& lines, std::vector<Toc
         found.push_back(
             {TocItem{KindOf(start.word, first), position, -1, std::move(entry)}, start.word, start.number});
     }
-    closeRun();
+    DropListedHeadings(found);
     DropArticlesOfAnotherNumbering(found);
     for (Found& f : found)
         items.push_back(std::move(f.item));

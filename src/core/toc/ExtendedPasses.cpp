@@ -11,6 +11,8 @@
 
 namespace
 {
+constexpr int kMaxTitleLines = 40;
+
 // The upper-cased line holds the kind as a whole word or words.
 bool HoldsKind(const std::string& upper, const std::string& kind)
 {
@@ -41,7 +43,10 @@ void AddExtendedKindItem(const std::vector<std::string>& lines, const CDocKindsL
         return;
     const CPlainTextView view(lines, items);
     std::string firstLine;
-    for (int i = view.TitleBegin(); i < view.TitleEnd(); ++i)
+    // A title is a few lines; a title block left open runs to the end of the text and is not read
+    // further than that.
+    const int end = std::min(view.TitleEnd(), view.TitleBegin() + kMaxTitleLines);
+    for (int i = view.TitleBegin(); i < end; ++i)
     {
         if (IsBlankLine(view.Line(i)) || IsMarkerLine(view.Line(i)))
             continue;

@@ -29,15 +29,21 @@ std::pair<std::string_view, std::string_view> SplitFirstWord(std::string_view s)
     return {s.substr(0, end), rest};
 }
 
-bool EndsWithAny(std::string_view word, std::initializer_list<const char*> utf8Endings)
+bool EndsWithAny(std::string_view word, const std::vector<std::string>& endings)
 {
-    for (const char* ending : utf8Endings)
-    {
-        const std::string cp = Utf8ToCp1251(ending);
-        if (word.size() > cp.size() && word.substr(word.size() - cp.size()) == cp)
-            return true;
-    }
-    return false;
+    return std::any_of(endings.begin(), endings.end(),
+                       [word](const std::string& ending) {
+                           return word.size() > ending.size() &&
+                                  word.substr(word.size() - ending.size()) == ending;
+                       });
+}
+
+std::vector<std::string> Cp1251Words(std::initializer_list<const char*> utf8)
+{
+    std::vector<std::string> words;
+    for (const char* word : utf8)
+        words.push_back(Utf8ToCp1251(word));
+    return words;
 }
 
 bool AllLetters(std::string_view word)
@@ -50,11 +56,11 @@ bool IsOrdinalWord(std::string_view upper)
 {
     if (!AllLetters(upper) || upper.size() < 4)
         return false;
-    static const std::string tens[] = {Utf8ToCp1251("ДВАДЦАТЬ"), Utf8ToCp1251("ТРИДЦАТЬ"),
-                                       Utf8ToCp1251("СОРОК"), Utf8ToCp1251("ПЯТЬДЕСЯТ")};
-    if (std::find(std::begin(tens), std::end(tens), upper) != std::end(tens))
+    static const std::vector<std::string> tens = Cp1251Words({"ДВАДЦАТЬ", "ТРИДЦАТЬ", "СОРОК", "ПЯТЬДЕСЯТ"});
+    if (std::find(tens.begin(), tens.end(), upper) != tens.end())
         return true;
-    return EndsWithAny(upper, {"АЯ", "ЫЙ", "ОЙ", "ИЙ", "ЬЯ", "ОЕ", "ЬЕ"});
+    static const std::vector<std::string> endings = Cp1251Words({"АЯ", "ЫЙ", "ОЙ", "ИЙ", "ЬЯ", "ОЕ", "ЬЕ"});
+    return EndsWithAny(upper, endings);
 }
 
 bool IsRomanNumber(std::string_view s)
@@ -220,8 +226,9 @@ HeadingStart ReadHeadingStart(std::string_view line)
         return start;
     }
     // «ОБЩАЯ ЧАСТЬ»: a part named by an adjective, in capitals and alone on its line.
+    static const std::vector<std::string> feminine = Cp1251Words({"АЯ"});
     if (!rest.empty() && ToUpper(rest) == rest && TrimRight(rest) == part && upper == first &&
-        EndsWithAny(upper, {"АЯ"}))
+        EndsWithAny(upper, feminine))
     {
         take(HeadingWord::PartName, "", "");
         return start;
@@ -231,7 +238,11 @@ HeadingStart ReadHeadingStart(std::string_view line)
         take(HeadingWord::Appendix, "", rest);
         return start;
     }
-    if (BeginsWith(upper, approved) && upper.size() <= approved.size() + 2 && AllLetters(upper))
+    // УТВЕРЖДЕН, УТВЕРЖДЕНЫ, УТВЕРЖДЕНО, УТВЕРЖДЕНА; not УТВЕРЖДЕНИЕ.
+    static const std::string approvedEndings = Utf8ToCp1251("ЫОА");
+    if (BeginsWith(upper, approved) &&
+        (upper.size() == approved.size() ||
+         (upper.size() == approved.size() + 1 && approvedEndings.find(upper.back()) != std::string::npos)))
     {
         take(HeadingWord::Approval, "", rest);
         return start;

@@ -2,7 +2,8 @@
 // expected text beside it.
 //
 // NAME.in.txt  the text lines of a document, UTF-8. "@ЗАГ", "@!!!", "@ОГЛ" ... stand for marker lines;
-//              leading lines "%kind X" and "%word X" fill the kinds list and the capitalised words.
+//              leading lines "%kind X" and "%word X" fill the kinds list and the capitalised words;
+//              a leading line "%extended" turns the extended recognition on.
 // NAME.out.txt the processed lines in the same notation, preceded by one "%message TEXT" line per
 //              message the engine showed (a line break in it written as \n).
 
@@ -103,10 +104,13 @@ TEST_P(EngineFixture, ProducesTheExpectedText)
     const std::string name = GetParam();
     CDocKindsList kinds;
     CUpperCaseWordsDict words;
+    RecognitionOptions options;
     std::vector<std::string> text;
     for (const std::string& line : ReadUtf8Lines(kFixtureDir / (name + ".in.txt")))
     {
-        if (text.empty() && line.starts_with("%kind "))
+        if (text.empty() && line == "%extended")
+            options.extended = true;
+        else if (text.empty() && line.starts_with("%kind "))
             kinds.m_kinds.push_back(Utf8ToCp1251(line.substr(6)));
         else if (text.empty() && line.starts_with("%word "))
             words.m_userWords.emplace_back(Utf8ToCp1251(line.substr(6)));
@@ -116,7 +120,10 @@ TEST_P(EngineFixture, ProducesTheExpectedText)
 
     RecordingReporter reporter;
     int pumps = 0;
-    const ProcessResult result = ProcessDocument(text, words, kinds, reporter, [&pumps] { ++pumps; });
+    std::vector<std::string> lines = text;
+    ProcessResult result = ProcessDocumentInPlace(
+        lines, words, kinds, reporter, [&pumps] { ++pumps; }, options);
+    result.lines = std::move(lines);
 
     std::vector<std::string> actual;
     for (std::string message : reporter.Texts())
