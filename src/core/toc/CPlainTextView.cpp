@@ -5,15 +5,6 @@
 
 #include <algorithm>
 
-namespace
-{
-// A row of a table drawn with box characters (held as the control codes 0x10 to 0x1C).
-bool HasBoxCharacters(const std::string& line)
-{
-    return std::any_of(line.begin(), line.end(), [](char c) { return c >= 0x10 && c <= 0x1C; });
-}
-} // namespace
-
 CPlainTextView::CPlainTextView(const std::vector<std::string>& lines, const std::vector<TocItem>& collected)
     : m_lines(lines), m_text(lines.size(), 0), m_titleBlockText(lines.size(), 0)
 {
@@ -33,12 +24,13 @@ CPlainTextView::CPlainTextView(const std::vector<std::string>& lines, const std:
     for (int i = 0; i < n;)
     {
         const std::string& line = Line(i);
-        if (IsBlankLine(line))
+        const bool blank = IsBlankLine(line);
+        const bool marker = IsMarkerLine(line);
+        if (blank)
             paragraphStart = i + 1;
-        if (!IsBlockStart(line))
+        if (!marker || !IsBlockStart(line))
         {
-            m_text[static_cast<std::size_t>(i)] =
-                !IsBlankLine(line) && !IsMarkerLine(line) && !HasBoxCharacters(line);
+            m_text[static_cast<std::size_t>(i)] = !blank && !marker;
             ++i;
             continue;
         }
@@ -57,13 +49,14 @@ CPlainTextView::CPlainTextView(const std::vector<std::string>& lines, const std:
             m_titleBegin = i + 1;
             m_titleEnd = end;
         }
-        for (int k = i + 1; k < end; ++k)
-        {
-            const std::string& inner = Line(k);
-            const bool text = !IsBlankLine(inner) && !IsMarkerLine(inner) && !HasBoxCharacters(inner);
-            m_text[static_cast<std::size_t>(k)] = readable && text;
-            m_titleBlockText[static_cast<std::size_t>(k)] = otherTitle && text;
-        }
+        if (readable || otherTitle)
+            for (int k = i + 1; k < end; ++k)
+            {
+                const std::string& inner = Line(k);
+                const bool text = !IsBlankLine(inner) && !IsMarkerLine(inner);
+                m_text[static_cast<std::size_t>(k)] = readable && text;
+                m_titleBlockText[static_cast<std::size_t>(k)] = otherTitle && text;
+            }
         i = end;
     }
 }

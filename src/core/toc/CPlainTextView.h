@@ -8,13 +8,14 @@
 // The text of a document as a reader looks for headings in it: which lines are running text, where
 // paragraphs begin, and which block a line stands in. Lines a heading is never sought in are not
 // text here: the document's own title block, the other title blocks (their headings are collected
-// from the blocks themselves), tables and format blocks, drawn table rows, and the centred and
-// caption blocks that the block passes already turned into items.
+// from the blocks themselves), tables and format blocks, and the centred and caption blocks that the
+// block passes already turned into items.
 class CPlainTextView
 {
 public:
     CPlainTextView(const std::vector<std::string>& lines, const std::vector<TocItem>& collected);
 
+    const std::vector<std::string>& Lines() const { return m_lines; }
     int LineCount() const { return static_cast<int>(m_lines.size()); }
     const std::string& Line(int index) const { return m_lines[static_cast<std::size_t>(index)]; }
     // A line of running text: not blank, not a marker line, not in a block left out.

@@ -154,9 +154,8 @@ std::vector<std::string> AppendixTitle(const CPlainTextView& view, int from)
 }
 } // namespace
 
-bool CollectPlainAppendices(const std::vector<std::string>& lines, std::vector<TocItem>& items)
+bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& items)
 {
-    const CPlainTextView view(lines, items);
     std::unordered_set<int> taken;
     for (const TocItem& item : items)
         taken.insert(item.line);
@@ -166,11 +165,11 @@ bool CollectPlainAppendices(const std::vector<std::string>& lines, std::vector<T
     {
         if (!view.StartsParagraph(i))
             continue;
-        const std::string first = Trim(view.Line(i));
-        const HeadingStart start = ReadHeadingStart(first);
+        const HeadingStart start = ReadHeadingStart(view.Line(i));
         if ((start.word != HeadingWord::Appendix && start.word != HeadingWord::Approval) ||
             !IsCaption(view, i, start))
             continue;
+        const std::string first = Trim(view.Line(i));
         const int captionEnd = CaptionEnd(view, i, start);
         std::vector<std::string> entry = AppendixTitle(view, captionEnd);
         if (entry.empty())

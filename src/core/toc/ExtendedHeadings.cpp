@@ -34,9 +34,9 @@ bool StartsWithCapital(const std::string& text)
 }
 
 // «1) ...», «а) ...»: an item of a list in the body.
-bool BeginsListItem(const std::string& trimmed)
+bool BeginsListItem(std::string_view trimmed)
 {
-    const std::size_t close = trimmed.find(')');
+    const std::size_t close = trimmed.substr(0, 4).find(')');
     if (close == std::string::npos || close == 0 || close > 3)
         return false;
     return std::all_of(trimmed.begin(), trimmed.begin() + static_cast<std::ptrdiff_t>(close),
@@ -70,6 +70,25 @@ bool IsInCapitals(const std::string& text)
     return letter;
 }
 
+char LastCharacter(std::string_view text)
+{
+    while (!text.empty() && IsWhiteSpace(static_cast<unsigned char>(text.back())))
+        text.remove_suffix(1);
+    return text.empty() ? '\0' : text.back();
+}
+
+// The title of the heading begun at line i and continued up to line end holds what: the title on
+// its first line, or one of the lines after it without the blanks that indent or end them.
+bool TitleHolds(const CPlainTextView& view, const HeadingStart& start, int i, int end, std::string_view what)
+{
+    if (start.title.find(what) != std::string::npos)
+        return true;
+    for (int k = i + 1; k < end; ++k)
+        if (TrimBlanks(view.Line(k)).find(what) != std::string_view::npos)
+            return true;
+    return false;
+}
+
 // One past the last line that continues the heading begun at line i: text lines up to a blank or
 // marker line, a line that begins another heading, a note in brackets or a list item.
 int HeadingEnd(const CPlainTextView& view, int i)
@@ -77,8 +96,10 @@ int HeadingEnd(const CPlainTextView& view, int i)
     int j = i + 1;
     while (j < view.LineCount() && j - i < kMaxHeadingLines && view.IsText(j))
     {
-        const std::string trimmed = TrimLeft(view.Line(j));
-        if (trimmed.front() == '(' || BeginsListItem(trimmed) ||
+        std::string_view trimmed = view.Line(j);
+        while (!trimmed.empty() && IsWhiteSpace(static_cast<unsigned char>(trimmed.front())))
+            trimmed.remove_prefix(1);
+        if (trimmed.empty() || trimmed.front() == '(' || BeginsListItem(trimmed) ||
             ReadHeadingStart(trimmed).word != HeadingWord::None)
             break;
         ++j;
@@ -213,9 +234,8 @@ void DropArticlesOfAnotherNumbering(std::vector<Found>& found)
 }
 } // namespace
 
-void CollectPlainHeadings(const std::vector<std::string>& lines, std::vector<TocItem>& items)
+void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& items)
 {
-    const CPlainTextView view(lines, items);
     std::unordered_set<int> taken;
     for (const TocItem& item : items)
         taken.insert(item.line);
@@ -234,52 +254,35 @@ void CollectPlainHeadings(const std::vector<std::string>& lines, std::vector<Toc
     {
         if (!view.IsText(i))
             continue;
-        const std::string first = Trim(view.Line(i));
         const HeadingStart start =
-            (view.StartsParagraph(i) || i == afterHeading) ? ReadHeadingStart(first) : HeadingStart{};
+            (view.StartsParagraph(i) || i == afterHeading) ? ReadHeadingStart(view.Line(i)) : HeadingStart{};
         if (start.word == HeadingWord::None || start.word == HeadingWord::Appendix ||
-            start.word == HeadingWord::Approval || HasPageLeader(first))
+            start.word == HeadingWord::Approval || HasPageLeader(view.Line(i)))
         {
             bodySeen();
             continue;
         }
-
         int end = HeadingEnd(view, i);
         const bool runsOn = end - i >= kMaxHeadingLines && view.IsText(end);
-
-        std::vector<std::string> entry;
-        std::string title = start.title;
-        for (int k = i; k < end; ++k)
-        {
-            entry.push_back(Trim(view.Line(k)));
-            if (k > i)
-                title += " " + entry.back();
-        }
+        // What the heading's text ends with: its last line, or the title on its only line.
+        const std::string_view last = end > i + 1 ? std::string_view(view.Line(end - 1)) : start.title;
+        const bool endsLikeSentence = EndsLikeSentence(last);
 
         bool accepted = true;
+        bool runsIntoBody = false;
         switch (start.word)
         {
         case HeadingWord::Article:
             // «Статья 5 настоящего Закона применяется ...» is a sentence about an article.
             accepted = start.closed || start.title.empty();
-            if (accepted && (runsOn || EndsLikeSentence(title)))
-            {
-                // The heading runs on into the article's body: «Статья 5» stands for it.
-                const std::size_t at = first.find(start.number);
-                std::string heading = first.substr(0, at + start.number.size());
-                if (!heading.empty() && heading.back() == '.')
-                    heading.pop_back();
-                entry.assign(1, NormaliseSpaces(heading));
-                end = i + 1;
-                title.clear();
-            }
+            runsIntoBody = runsOn || endsLikeSentence;
             break;
         case HeadingWord::Chapter:
         case HeadingWord::Section:
         case HeadingWord::Part:
             // «Глава 5 настоящего Кодекса ...» is a reference.
             accepted = !runsOn && (start.closed || start.title.empty() || IsInCapitals(start.title)) &&
-                       !(EndsLikeSentence(title) && title.back() != '.');
+                       !(endsLikeSentence && LastCharacter(last) != '.');
             break;
         case HeadingWord::PartName:
             accepted = end == i + 1;
@@ -288,10 +291,11 @@ void CollectPlainHeadings(const std::vector<std::string>& lines, std::vector<Toc
         case HeadingWord::Numbered:
             // A clause of the body reads on: it ends like a sentence or holds one («Абзац; ...»); a
             // row of a table has its columns apart.
-            accepted = !runsOn && StartsWithCapital(start.title) && !EndsLikeSentence(title) &&
-                       title.find(';') == std::string::npos && title.find(kColumnGap) == std::string::npos &&
-                       (start.word == HeadingWord::Roman ||
-                        (end == i + 1 && !view.IsText(end) && first.size() <= kMaxNumberedHeadingLength));
+            accepted =
+                !runsOn && StartsWithCapital(start.title) && !endsLikeSentence &&
+                (start.word == HeadingWord::Roman ||
+                 (end == i + 1 && !view.IsText(end) && view.Line(i).size() <= kMaxNumberedHeadingLength)) &&
+                !TitleHolds(view, start, i, end, ";") && !TitleHolds(view, start, i, end, kColumnGap);
             break;
         default:
             accepted = false;
@@ -302,8 +306,24 @@ void CollectPlainHeadings(const std::vector<std::string>& lines, std::vector<Toc
             continue;
         }
 
+        const std::string first = Trim(view.Line(i));
+        std::vector<std::string> entry;
+        if (runsIntoBody)
+        {
+            // The heading runs on into the article's body: «Статья 5» stands for it.
+            const std::size_t at = first.find(start.number);
+            std::string heading = first.substr(0, at + start.number.size());
+            if (!heading.empty() && heading.back() == '.')
+                heading.pop_back();
+            entry.push_back(NormaliseSpaces(heading));
+            end = i + 1;
+        }
+        else
+            for (int k = i; k < end; ++k)
+                entry.push_back(Trim(view.Line(k)));
+
         // A bare «ГЛАВА 1» or «Статья 1» takes the title that follows in a paragraph of its own.
-        if (title.empty() && start.word != HeadingWord::PartName)
+        if (!runsIntoBody && start.title.empty() && end == i + 1 && start.word != HeadingWord::PartName)
         {
             const auto [from, to] = TitleParagraph(view, end);
             // «Статья 21» and «Защита лесов» read as «Статья 21. Защита лесов».

@@ -29,19 +29,18 @@ bool HoldsKind(const std::string& upper, const std::string& kind)
 bool CollectExtendedItems(const std::vector<std::string>& lines, const CDocKindsList& kinds,
                           std::vector<TocItem>& items)
 {
-    AddExtendedKindItem(lines, kinds, items);
-    const bool appendices = CollectPlainAppendices(lines, items);
-    CollectPlainHeadings(lines, items);
+    const CPlainTextView view(lines, items);
+    AddExtendedKindItem(view, kinds, items);
+    const bool appendices = CollectPlainAppendices(view, items);
+    CollectPlainHeadings(view, items);
     return appendices;
 }
 
-void AddExtendedKindItem(const std::vector<std::string>& lines, const CDocKindsList& kinds,
-                         std::vector<TocItem>& items)
+void AddExtendedKindItem(const CPlainTextView& view, const CDocKindsList& kinds, std::vector<TocItem>& items)
 {
     if (std::any_of(items.begin(), items.end(),
                     [](const TocItem& item) { return item.kind == kKindDocument; }))
         return;
-    const CPlainTextView view(lines, items);
     std::string firstLine;
     // A title is a few lines; a title block left open runs to the end of the text and is not read
     // further than that.
@@ -58,11 +57,11 @@ void AddExtendedKindItem(const std::vector<std::string>& lines, const CDocKindsL
         {
             if (!kind.empty() && HoldsKind(upper, ToUpper(kind)))
             {
-                items.push_back(TocItem{kKindDocument, FindDocumentStart(lines), -1, {text}});
+                items.push_back(TocItem{kKindDocument, FindDocumentStart(view.Lines()), -1, {text}});
                 return;
             }
         }
     }
     if (!firstLine.empty())
-        items.push_back(TocItem{kKindDocument, FindDocumentStart(lines), -1, {firstLine}});
+        items.push_back(TocItem{kKindDocument, FindDocumentStart(view.Lines()), -1, {firstLine}});
 }

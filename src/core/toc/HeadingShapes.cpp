@@ -103,11 +103,29 @@ std::string TrimmedCopy(std::string_view s)
 }
 } // namespace
 
+namespace
+{
+std::string_view TrimmedLeft(std::string_view line)
+{
+    while (!line.empty() && IsWhiteSpace(static_cast<unsigned char>(line.front())))
+        line.remove_prefix(1);
+    return line;
+}
+
+// At least three single letters, each followed by a blank: «З А К О Н», «С т а т ь я  5.».
+bool IsLetterSpaced(std::string_view s)
+{
+    return s.size() >= 5 && IsLetterChar(s[0]) && s[1] == ' ' && IsLetterChar(s[2]) && s[3] == ' ' &&
+           IsLetterChar(s[4]) && (s.size() == 5 || s[5] == ' ');
+}
+} // namespace
+
 std::string CloseUpLetterSpacing(std::string_view line)
 {
-    std::string s = TrimLeft(line);
-    // Single letters each followed by one blank: «С т а т ь я  5.» (the last letter is followed by
-    // the blanks before the rest, or by nothing).
+    const std::string_view s = TrimmedLeft(line);
+    if (!IsLetterSpaced(s))
+        return std::string(s);
+    // The last letter is followed by the blanks before the rest of the line, or by nothing.
     std::string word;
     std::size_t i = 0;
     while (i < s.size() && IsLetterChar(s[i]) && (i + 1 == s.size() || s[i + 1] == ' '))
@@ -117,9 +135,7 @@ std::string CloseUpLetterSpacing(std::string_view line)
         if (i < s.size() && s[i] == ' ')
             break;
     }
-    if (word.size() < 3)
-        return s;
-    return word + (i < s.size() ? s.substr(std::min(i, s.size())) : std::string());
+    return word + std::string(s.substr(std::min(i, s.size())));
 }
 
 bool IsArticleNumber(std::string_view token)
@@ -166,10 +182,11 @@ bool IsArticleNumber(std::string_view token)
 
 bool EndsLikeSentence(std::string_view text)
 {
-    const std::string trimmed = TrimRight(text);
-    if (trimmed.empty())
+    while (!text.empty() && IsWhiteSpace(static_cast<unsigned char>(text.back())))
+        text.remove_suffix(1);
+    if (text.empty())
         return false;
-    const char last = trimmed.back();
+    const char last = text.back();
     return last == '.' || last == ',' || last == ';' || last == ':' || last == '-';
 }
 
@@ -183,13 +200,27 @@ HeadingStart ReadHeadingStart(std::string_view line)
     static const std::string approved = Utf8ToCp1251("УТВЕРЖДЕН");
 
     HeadingStart start;
-    const std::string text = CloseUpLetterSpacing(line);
+    std::string_view text = TrimmedLeft(line);
+    std::string closedUp;
+    if (IsLetterSpaced(text))
+    {
+        closedUp = CloseUpLetterSpacing(text);
+        text = closedUp;
+    }
     const auto [first, rest] = SplitFirstWord(text);
+    // The heading words are short, a numbered heading's first word ends with its full stop, and a
+    // part named by an adjective is followed by ЧАСТЬ alone: a line that begins otherwise is read no
+    // further.
+    if (first.empty() || (first.size() > appendix.size() && first.back() != '.' && TrimBlanks(rest) != part))
+        return start;
     const std::string upper = ToUpper(first);
     const auto [token, afterToken] = SplitFirstWord(rest);
 
     auto take = [&](HeadingWord word, std::string_view number, std::string_view title)
     {
+        // A row of a table drawn with box characters (held as the codes 0x10 to 0x1C) is no heading.
+        if (std::any_of(text.begin(), text.end(), [](char c) { return c >= 0x10 && c <= 0x1C; }))
+            return;
         start.word = word;
         start.number = std::string(number);
         start.closed = !number.empty() && number.back() == '.';
@@ -227,8 +258,7 @@ HeadingStart ReadHeadingStart(std::string_view line)
     }
     // «ОБЩАЯ ЧАСТЬ»: a part named by an adjective, in capitals and alone on its line.
     static const std::vector<std::string> feminine = Cp1251Words({"АЯ"});
-    if (!rest.empty() && ToUpper(rest) == rest && TrimRight(rest) == part && upper == first &&
-        EndsWithAny(upper, feminine))
+    if (TrimBlanks(rest) == part && upper == first && EndsWithAny(upper, feminine))
     {
         take(HeadingWord::PartName, "", "");
         return start;

@@ -30,7 +30,8 @@ struct HeadingStart
 
 // The heading word the line begins with (after leading white space; a letter-spaced word such as
 // «С т а т ь я» is read as one word), its number and the title after it. A word that is followed by
-// no number of its kind, or a numbered line without a full stop after its number, gives None.
+// no number of its kind, a numbered line without a full stop after its number, and a row of a table
+// drawn with box characters give None.
 HeadingStart ReadHeadingStart(std::string_view line);
 
 // The line, trimmed left, with a letter-spaced first word closed up: «З А К О Н» gives «ЗАКОН»,
