@@ -1,5 +1,6 @@
-// Benchmarks of the headless road of a document: load, recognition (Build), entry layout, the
-// encoding and the save, each alone, and the three together as the batch tool runs them.
+// Benchmarks of the headless road of a document: load, recognition (Build, and BuildExtended with the
+// extended recognition on), entry layout, the encoding and the save, each alone, and the three
+// together as the batch tool runs them.
 // Names are <step>/<shape>/<size>. bytes_per_second counts the document's file bytes; items_per_second
 // counts text lines for load, encode and save, and table-of-contents entries for the others.
 // Steps that write to disk are timed by the wall clock (the sync of the saved file is part of their
@@ -127,6 +128,23 @@ void Build(benchmark::State& state, DocumentShape shape, std::size_t size)
     Counters(state, sample, sample.entries);
 }
 
+// Build with the extended recognition on, copying the text as ProcessDocument does, so that the two
+// compare the cost of the extended passes alone.
+void BuildExtended(benchmark::State& state, DocumentShape shape, std::size_t size)
+{
+    const Sample& sample = SampleOf(shape, size);
+    SilentReporter reporter;
+    std::size_t entries = 0;
+    for (auto _ : state)
+    {
+        std::vector<std::string> lines = sample.textLines;
+        entries =
+            ProcessDocumentInPlace(lines, Words(), Kinds(), reporter, {}, RecognitionOptions{true}).entries;
+        benchmark::DoNotOptimize(lines.data());
+    }
+    Counters(state, sample, entries);
+}
+
 // Re-lays every entry of the document; each entry loses its level line first, as the layout requires
 // of an entry laid out before.
 void Layout(benchmark::State& state, DocumentShape shape, std::size_t size)
@@ -204,8 +222,10 @@ int main(int argc, char** argv)
         const char* name;
         Step step;
         bool writes;
-    } const steps[] = {{"Load", Load, false},     {"Build", Build, false}, {"Layout", Layout, false},
-                       {"Encode", Encode, false}, {"Save", Save, true},    {"EndToEnd", EndToEnd, true}};
+    } const steps[] = {
+        {"Load", Load, false},       {"Build", Build, false},   {"BuildExtended", BuildExtended, false},
+        {"Layout", Layout, false},   {"Encode", Encode, false}, {"Save", Save, true},
+        {"EndToEnd", EndToEnd, true}};
     const std::size_t sizes[] = {20 << 10, 1 << 20, 5 << 20, 50 << 20};
     for (const auto& [name, step, writes] : steps)
         for (DocumentShape shape : {DocumentShape::Law, DocumentShape::Decree})

@@ -64,6 +64,7 @@ void BatchTotals::Add(const DocumentResult& result)
         ++processed;
         unchanged += result.changed ? 0 : 1;
         entries += result.entries;
+        withoutEntries += result.entries == 0 ? 1 : 0;
         break;
     case DocumentOutcome::Refused:
         ++refused;
@@ -91,7 +92,8 @@ std::string FormatProgress(std::size_t done, std::size_t total, std::uintmax_t b
            " MB/s  elapsed " + Clock(seconds) + "  ETA " + eta;
 }
 
-std::string FormatSummary(const BatchTotals& totals, std::size_t named, bool check, double seconds)
+std::string FormatSummary(const BatchTotals& totals, std::size_t named, bool check, double seconds,
+                          bool extended)
 {
     std::string text = "tirvel-toc: " + std::to_string(totals.documents) +
                        (totals.documents == 1 ? " document: " : " documents: ") +
@@ -99,6 +101,9 @@ std::string FormatSummary(const BatchTotals& totals, std::size_t named, bool che
                        std::to_string(totals.unchanged) + " unchanged), " + std::to_string(totals.refused) +
                        " refused, " + std::to_string(totals.failed) + " failed; " +
                        std::to_string(totals.entries) + " entries; " + Fixed(seconds, 1) + " s";
+    if (totals.withoutEntries > 0)
+        text += "; " + std::to_string(totals.withoutEntries) + " without entries" +
+                (extended ? "" : " (try --extended)");
     if (named > totals.documents)
         text += "; interrupted, " + std::to_string(named - totals.documents) + " not processed";
     return text;
@@ -166,12 +171,13 @@ std::string JsonString(std::string_view text)
 }
 
 std::string JsonReport(const std::vector<ReportedDocument>& documents, const BatchTotals& totals,
-                       std::size_t named, bool check, double seconds)
+                       std::size_t named, bool check, double seconds, bool extended)
 {
     std::string json = "{\n";
     json += "  \"tool\": \"tirvel-toc\",\n";
     json += "  \"version\": " + JsonString(TIRVEL_VERSION) + ",\n";
     json += std::string("  \"check\": ") + (check ? "true" : "false") + ",\n";
+    json += std::string("  \"extended\": ") + (extended ? "true" : "false") + ",\n";
     json += "  \"seconds\": " + Fixed(seconds, 3) + ",\n";
     json += "  \"summary\": {\"named\": " + std::to_string(named) +
             ", \"documents\": " + std::to_string(totals.documents) +
@@ -179,7 +185,8 @@ std::string JsonReport(const std::vector<ReportedDocument>& documents, const Bat
             ", \"unchanged\": " + std::to_string(totals.unchanged) +
             ", \"refused\": " + std::to_string(totals.refused) +
             ", \"failed\": " + std::to_string(totals.failed) +
-            ", \"entries\": " + std::to_string(totals.entries) + "},\n";
+            ", \"entries\": " + std::to_string(totals.entries) +
+            ", \"without_entries\": " + std::to_string(totals.withoutEntries) + "},\n";
     json += "  \"documents\": [";
     for (std::size_t i = 0; i < documents.size(); ++i)
     {

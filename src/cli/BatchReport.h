@@ -17,6 +17,7 @@ struct BatchTotals
     std::size_t refused = 0;
     std::size_t failed = 0;
     std::size_t entries = 0;
+    std::size_t withoutEntries = 0; // processed documents that got no table of contents
 
     void Add(const DocumentResult& result);
 };
@@ -34,8 +35,11 @@ std::string FormatProgress(std::size_t done, std::size_t total, std::uintmax_t b
                            std::uintmax_t bytesTotal, double seconds);
 
 // "tirvel-toc: 340 documents: 331 processed (12 unchanged), 7 refused, 2 failed; 15210 entries; 42.3 s"
-// (with check: "would be processed"), plus "; interrupted, N not processed" when stopped early.
-std::string FormatSummary(const BatchTotals& totals, std::size_t named, bool check, double seconds);
+// (with check: "would be processed"), plus "; 4 without entries" when processed documents got no
+// table of contents (without extended recognition: "; 4 without entries (try --extended)"), and
+// "; interrupted, N not processed" when stopped early.
+std::string FormatSummary(const BatchTotals& totals, std::size_t named, bool check, double seconds,
+                          bool extended = false);
 
 // "status" of a document in the report and in the check listing.
 std::string_view StatusName(DocumentOutcome outcome);
@@ -47,6 +51,7 @@ std::string ErrorText(const DocumentResult& result);
 // U+FFFD, so the report is always valid JSON.
 std::string JsonString(std::string_view text);
 
-// The whole report: the tool, the mode, the totals and one object per document in the order given.
+// The whole report: the tool, the mode (check, extended recognition), the totals and one object per
+// document in the order given.
 std::string JsonReport(const std::vector<ReportedDocument>& documents, const BatchTotals& totals,
-                       std::size_t named, bool check, double seconds);
+                       std::size_t named, bool check, double seconds, bool extended = false);

@@ -153,8 +153,8 @@ void ProcessLoaded(CDocumentFile& document, const DocumentJob& job, const TocToo
     const std::string destination = DestinationOf(job, options);
     // Large documents are processed in place: a second copy of the text would double the memory.
     const std::uint64_t before = Fingerprint(document.m_textLines);
-    const ProcessResult processed =
-        ProcessDocumentInPlace(document.m_textLines, setup.words, setup.kinds, reporter);
+    const ProcessResult processed = ProcessDocumentInPlace(
+        document.m_textLines, setup.words, setup.kinds, reporter, {}, RecognitionOptions{options.extended});
     if (processed.refused)
     {
         result.outcome = DocumentOutcome::Refused;

@@ -20,6 +20,7 @@ struct TocToolOptions
     std::string settingsFile; // the editor's settings file to take the dictionaries from
     bool noSettings = false;  // use no settings file at all
     bool keepDates = false;   // leave $100/$101 as they are
+    bool extended = false;    // extended recognition of headings in the plain text
     bool noBackup = false;    // make no .bak file
     bool toStdout = false;    // write the documents to standard output instead of saving them
     std::string outputDir;    // write the documents into this folder under their own names

@@ -1,4 +1,4 @@
-// tirvel-toc [--kinds FILE] [--words FILE] [--settings FILE | --no-settings] [--keep-dates]
+// tirvel-toc [--kinds FILE] [--words FILE] [--settings FILE | --no-settings] [--keep-dates] [--extended]
 //            [--no-backup] [--stdout | -o DIR | --move-to DIR] [--check] [-j N] [-r] [-q] [--summary]
 //            [--report FILE] PATH...
 // Exit status: 0 when every document was processed or refused, 1 when any could not be read or
@@ -95,6 +95,9 @@ int main(int argc, char** argv)
     auto* noSettings = app.add_flag("--no-settings", options.noSettings, "Use no settings file");
     settings->excludes(noSettings);
     app.add_flag("--keep-dates", options.keepDates, "Leave the $100/$101 dates alone");
+    app.add_flag("--extended", options.extended,
+                 "Extended recognition: also find the headings a reader sees in the plain text (articles "
+                 "of any act, parts, sections, chapters, numbered headings, appendix captions)");
     app.add_flag("--no-backup", options.noBackup, "Make no .bak file");
     auto* toStdout =
         app.add_flag("--stdout", options.toStdout, "Write the processed documents to standard output");
@@ -199,11 +202,12 @@ int main(int argc, char** argv)
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
         outputFailed = true;
     if (!options.quiet && (onTerminal || options.summary))
-        std::fprintf(stderr, "%s\n", FormatSummary(totals, jobs.size(), options.check, seconds).c_str());
+        std::fprintf(stderr, "%s\n",
+                     FormatSummary(totals, jobs.size(), options.check, seconds, options.extended).c_str());
     bool reportFailed = false;
     if (!options.reportFile.empty() &&
-        !WriteFileAtomically(options.reportFile,
-                             JsonReport(reported, totals, jobs.size(), options.check, seconds)))
+        !WriteFileAtomically(options.reportFile, JsonReport(reported, totals, jobs.size(), options.check,
+                                                            seconds, options.extended)))
     {
         std::fprintf(stderr, "tirvel-toc: %s: cannot write the report\n", options.reportFile.c_str());
         reportFailed = true;

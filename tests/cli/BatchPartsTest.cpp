@@ -134,10 +134,11 @@ TEST(BatchReport, TotalsAndSummary)
          std::initializer_list<const DocumentResult*>{&processed, &unchanged, &refused, &processed, &failed})
         totals.Add(*result);
     EXPECT_EQ(FormatSummary(totals, 5, false, 2.04),
-              "tirvel-toc: 5 documents: 3 processed (1 unchanged), 1 refused, 1 failed; 14 entries; 2.0 s");
-    EXPECT_EQ(FormatSummary(totals, 8, true, 0.5),
+              "tirvel-toc: 5 documents: 3 processed (1 unchanged), 1 refused, 1 failed; 14 entries; 2.0 s; "
+              "1 without entries (try --extended)");
+    EXPECT_EQ(FormatSummary(totals, 8, true, 0.5, true),
               "tirvel-toc: 5 documents: 3 would be processed (1 unchanged), "
-              "1 refused, 1 failed; 14 entries; 0.5 s; interrupted, 3 not "
+              "1 refused, 1 failed; 14 entries; 0.5 s; 1 without entries; interrupted, 3 not "
               "processed");
 }
 } // namespace

@@ -208,9 +208,37 @@ TEST_F(BatchTool, ReportGivesEveryDocumentWithItsEntriesAndErrors)
 
     EXPECT_NE(json.find("\"summary\": {\"named\": 3, \"documents\": 3, \"processed\": 2, \"unchanged\": 1, "
                         "\"refused\": 0, \"failed\": 1, \"entries\": " +
-                        std::to_string(entries) + "}"),
+                        std::to_string(entries) + ", \"without_entries\": 1}"),
               std::string::npos)
         << json;
+    EXPECT_NE(json.find("\"extended\": false,"), std::string::npos) << json;
+}
+
+// A plain document (only its title is marked) gets entries only from the extended recognition; the
+// summary says which documents got none and points to it, and the report records the mode.
+TEST_F(BatchTool, ExtendedRecognitionFindsThePlainHeadingsAndIsReported)
+{
+    const fs::path in = m_dir / "in" / "code.rla";
+    WriteBytes(in,
+               File866("$18  Текст документа\r\n\x04\x04ЗАГ" + std::string(61, '-') +
+                       "\r\nУголовный кодекс\r\n\x04\x04!!!" + std::string(61, '-') +
+                       "\r\n\r\nГЛАВА 1. ОБЩИЕ ПОЛОЖЕНИЯ\r\n\r\nСтатья 1. Задачи\r\n\r\nТекст статьи.\r\n\r\n"
+                       "Статья 2. Принципы\r\n\r\nТекст статьи."));
+    const fs::path report = m_dir / "report.json";
+
+    const RunResult plain = Run({"--stdout", "--summary", in.string()});
+    EXPECT_EQ(Count(plain.out, kOglInFile), 0u);
+    EXPECT_NE(plain.err.find("1 without entries (try --extended)"), std::string::npos) << plain.err;
+
+    const RunResult extended =
+        Run({"--stdout", "--summary", "--extended", "--report", report.string(), in.string()});
+    EXPECT_EQ(extended.status, 0) << extended.err;
+    EXPECT_EQ(Count(extended.out, kOglInFile), 3u);
+    EXPECT_NE(extended.err.find("; 3 entries;"), std::string::npos) << extended.err;
+    EXPECT_EQ(extended.err.find("without entries"), std::string::npos) << extended.err;
+    const std::string json = ReadBytes(report);
+    EXPECT_NE(json.find("\"extended\": true,"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"entries\": 3, \"without_entries\": 0}"), std::string::npos) << json;
 }
 
 TEST_F(BatchTool, AFailingDocumentLeavesTheOthersWrittenAndNothingHalfWritten)

@@ -54,6 +54,27 @@ TEST_F(TocTool, EverySampleGetsATableOfContentsThatIsStable)
     EXPECT_GE(samples, 3);
 }
 
+// Without --extended every sample comes out byte for byte as the specified rules made it before
+// the extended recognition existed (tests/data/samples-processed holds that output).
+TEST_F(TocTool, WithoutTheOptionEverySampleKeepsItsOutput)
+{
+    const fs::path expected = fs::path(TIRVEL_TEST_DATA_DIR) / "samples-processed";
+    int samples = 0;
+    for (const auto& entry : fs::directory_iterator(kSamples))
+    {
+        if (entry.path().extension() != ".rla")
+            continue;
+        ++samples;
+        const std::string name = entry.path().filename().string();
+        const RunResult run =
+            Run({"--stdout", "--keep-dates", "--no-settings", "--kinds", (kSamples / "kinds.txt").string(),
+                 "--words", (kSamples / "words.txt").string(), entry.path().string()});
+        ASSERT_EQ(run.status, 0) << name << ": " << run.err;
+        EXPECT_EQ(run.out, ReadBytes(expected / name)) << name;
+    }
+    EXPECT_GE(samples, 3);
+}
+
 TEST_F(TocTool, SavesInPlaceWithABackupAndTakesAFolderWithoutItsSubfolders)
 {
     const fs::path folder = m_dir / "docs";

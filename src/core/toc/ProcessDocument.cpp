@@ -14,10 +14,10 @@ ProcessResult ProcessDocument(const std::vector<std::string>& textLines, const C
 
 ProcessResult ProcessDocumentInPlace(std::vector<std::string>& lines, const CUpperCaseWordsDict& words,
                                      const CDocKindsList& kinds, IReporter& reporter,
-                                     const std::function<void()>& pumpMessages)
+                                     const std::function<void()>& pumpMessages, RecognitionOptions options)
 {
     ProcessResult result;
-    CTocRecognizer recognizer(&words, kinds, reporter, pumpMessages);
+    CTocRecognizer recognizer(&words, kinds, reporter, pumpMessages, options);
     recognizer.Build(lines);
     result.refused = recognizer.WasRefused();
     result.entries = recognizer.WrittenBlocks();

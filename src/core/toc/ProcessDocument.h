@@ -1,6 +1,8 @@
 #pragma once
 // Recognition of one document's text, shared by the editor and the command-line tool.
 
+#include "core/toc/RecognitionOptions.h"
+
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -14,7 +16,7 @@ struct ProcessResult
 {
     std::vector<std::string> lines; // the text with its table-of-contents blocks (as given when refused)
     bool refused = false;           // the text already held a table of contents of the target format
-    std::size_t entries = 0;        // blocks written
+    std::size_t entries = 0;        // blocks written (0 when the text got no table of contents)
 };
 
 // The one place the editor's open command and the batch tool run the recognition.
@@ -23,7 +25,9 @@ ProcessResult ProcessDocument(const std::vector<std::string>& textLines, const C
                               const std::function<void()>& pumpMessages = {});
 
 // The same on the lines themselves, which become the result (left as they are when refused); the
-// returned lines are empty. Spares the copy of a large document's text.
+// returned lines are empty. Spares the copy of a large document's text. options chooses how the
+// text is read; ProcessDocument above reads it with the defaults.
 ProcessResult ProcessDocumentInPlace(std::vector<std::string>& lines, const CUpperCaseWordsDict& words,
                                      const CDocKindsList& kinds, IReporter& reporter,
-                                     const std::function<void()>& pumpMessages = {});
+                                     const std::function<void()>& pumpMessages = {},
+                                     RecognitionOptions options = {});

@@ -1,11 +1,14 @@
 // The item and list operations of the engine, each on the smallest input that shows its rule.
 
 #include "core/base/CodePage.h"
-#include "core/base/Reporter.h"
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
 #include "core/document/Markers.h"
-#include "core/toc/CTocRecognizer.h"
+#include "core/toc/CDuplicateItemIndex.h"
+#include "core/toc/CollectingPasses.h"
+#include "core/toc/ItemCleaning.h"
+#include "core/toc/LevelsAndBlocks.h"
+#include "core/toc/MergingPasses.h"
 
 #include "support/TestSupport.h"
 
@@ -25,37 +28,29 @@ std::vector<std::string> Utf8Lines(const std::vector<std::string>& lines)
     return utf8;
 }
 
-// An engine on a given text, for running single passes.
-struct Engine
+CDocKindsList MakeKinds(const std::vector<std::string>& utf8)
 {
-    explicit Engine(std::vector<std::string> text = {}, std::vector<std::string> kindsUtf8 = {})
-        : lines(std::move(text)), kinds(MakeKinds(kindsUtf8)), recognizer(&words, kinds, reporter)
-    {
-        recognizer.m_lines = &lines;
-    }
-    static CDocKindsList MakeKinds(const std::vector<std::string>& utf8)
-    {
-        CDocKindsList list;
-        list.m_kinds = CpLines(utf8);
-        return list;
-    }
+    CDocKindsList list;
+    list.m_kinds = CpLines(utf8);
+    return list;
+}
+
+// An item list for running single passes.
+struct Items
+{
     void Add(int kind, int line, const std::vector<std::string>& utf8, int level = -1)
     {
-        recognizer.m_items.push_back(TocItem{kind, line, level, CpLines(utf8)});
+        list.push_back(TocItem{kind, line, level, CpLines(utf8)});
     }
     std::vector<std::string> FirstLines() const
     {
         std::vector<std::string> result;
-        for (const TocItem& item : recognizer.m_items)
+        for (const TocItem& item : list)
             result.push_back(item.lines.empty() ? "<none>" : Cp1251ToUtf8(item.lines.front()));
         return result;
     }
 
-    std::vector<std::string> lines;
-    SilentReporter reporter;
-    CUpperCaseWordsDict words;
-    CDocKindsList kinds;
-    CTocRecognizer recognizer;
+    std::vector<TocItem> list;
 };
 
 struct EntryCase
@@ -76,21 +71,20 @@ void ExpectEntryOperation(void (*operation)(TocItem&), const std::vector<EntryCa
 
 TEST(EntryOperations, StripArticleRefsDropsOnlyPlainNumbersAndRanges)
 {
-    ExpectEntryOperation(&CTocRecognizer::StripArticleRefs,
-                         {
-                             {{"Общие положения ст. 12"}, {"Общие положения"}},
-                             {{"Общие положения ст. 12а"}, {"Общие положения ст. 12а"}},
-                             {{"Права граждан ст. 5-9"}, {"Права граждан"}},
-                             {{"Права граждан ст. 5, 6"}, {"Права граждан ст. 5, 6"}},
-                             {{"Ссылка ст. "}, {"Ссылка"}},
-                             {{"ст. 5 Общие", "Права ст. 7"}, {"ст. 5 Общие", "Права"}},
-                             {{}, {}},
-                         });
+    ExpectEntryOperation(&StripArticleRefs, {
+                                                {{"Общие положения ст. 12"}, {"Общие положения"}},
+                                                {{"Общие положения ст. 12а"}, {"Общие положения ст. 12а"}},
+                                                {{"Права граждан ст. 5-9"}, {"Права граждан"}},
+                                                {{"Права граждан ст. 5, 6"}, {"Права граждан ст. 5, 6"}},
+                                                {{"Ссылка ст. "}, {"Ссылка"}},
+                                                {{"ст. 5 Общие", "Права ст. 7"}, {"ст. 5 Общие", "Права"}},
+                                                {{}, {}},
+                                            });
 }
 
 TEST(EntryOperations, JoinHyphenatedLinesJoinsWordBreaksOnly)
 {
-    ExpectEntryOperation(&CTocRecognizer::JoinHyphenatedLines,
+    ExpectEntryOperation(&JoinHyphenatedLines,
                          {
                              {{"Об утвер-", "ждении Правил"}, {"Об утверждении Правил"}},
                              {{"Пункт -", "далее"}, {"Пункт -", "далее"}},
@@ -107,29 +101,28 @@ TEST(EntryOperations, MarkerLinesAndControlBytesAreCleanedOut)
         0,
         -1,
         {MarkerLine(Marker::Cnt), "1.\x01" + Cp("Общие") + "\x02\x03", MarkerLine(Marker::End) + "x"}};
-    CTocRecognizer::RemoveMarkerLines(item);
-    CTocRecognizer::BlankControlChars(item);
+    RemoveMarkerLines(item);
+    BlankControlChars(item);
     EXPECT_EQ(item.lines, (std::vector<std::string>{Cp("1. Общие  "), MarkerLine(Marker::End) + "x"}));
 }
 
 TEST(EntryOperations, DotSectionHeadingsClosesShortSectionWords)
 {
-    ExpectEntryOperation(
-        &CTocRecognizer::DotSectionHeadings,
-        {
-            {{"Глава 1", "Общие"}, {"Глава 1.", "Общие"}},
-            {{"   раздел II"}, {"раздел II."}},
-            {{"ЧАСТЬ ПЕРВАЯ"}, {"ЧАСТЬ ПЕРВАЯ."}},
-            {{"Глава 1. Общие"}, {"Глава 1. Общие"}},
-            {{"Частью второй"}, {"Частью второй."}},
-            {{"Глава 1 очень длинного названия без точки"}, {"Глава 1 очень длинного названия без точки"}},
-            {{"Статья 1"}, {"Статья 1"}},
-        });
+    ExpectEntryOperation(&DotSectionHeadings, {
+                                                  {{"Глава 1", "Общие"}, {"Глава 1.", "Общие"}},
+                                                  {{"   раздел II"}, {"раздел II."}},
+                                                  {{"ЧАСТЬ ПЕРВАЯ"}, {"ЧАСТЬ ПЕРВАЯ."}},
+                                                  {{"Глава 1. Общие"}, {"Глава 1. Общие"}},
+                                                  {{"Частью второй"}, {"Частью второй."}},
+                                                  {{"Глава 1 очень длинного названия без точки"},
+                                                   {"Глава 1 очень длинного названия без точки"}},
+                                                  {{"Статья 1"}, {"Статья 1"}},
+                                              });
 }
 
 TEST(EntryOperations, TrimAppendixPeriodOnlyForABareAppendixNumber)
 {
-    ExpectEntryOperation(&CTocRecognizer::TrimAppendixPeriod,
+    ExpectEntryOperation(&TrimAppendixPeriod,
                          {
                              {{"Приложение 3."}, {"Приложение 3"}},
                              {{"Приложение N 3."}, {"Приложение N 3"}},
@@ -143,7 +136,7 @@ TEST(EntryOperations, TrimAppendixPeriodOnlyForABareAppendixNumber)
 
 TEST(EntryOperations, SpaceNumericRangesSpacesHyphensOfNumberWords)
 {
-    ExpectEntryOperation(&CTocRecognizer::SpaceNumericRanges,
+    ExpectEntryOperation(&SpaceNumericRanges,
                          {
                              {{"Статьи 1-5"}, {"Статьи 1 - 5"}},
                              {{"Статьи 1-5 и 7-9-11"}, {"Статьи 1 - 5 и 7 - 9 - 11"}},
@@ -155,7 +148,7 @@ TEST(EntryOperations, SpaceNumericRangesSpacesHyphensOfNumberWords)
 
 TEST(EntryOperations, MoveFormNumbersPutsTheNumberAfterTheTitle)
 {
-    ExpectEntryOperation(&CTocRecognizer::MoveFormNumbers,
+    ExpectEntryOperation(&MoveFormNumbers,
                          {
                              {{"Форма N 3. Заявление о выдаче"}, {"Заявление о выдаче (Форма N 3)"}},
                              {{"ФОРМА N 12а. Заявление"}, {"Заявление (Форма N 12А)"}},
@@ -167,10 +160,10 @@ TEST(EntryOperations, MoveFormNumbersPutsTheNumberAfterTheTitle)
 TEST(EntryOperations, FixAppendixNumberDropsTheNumberSign)
 {
     std::string line = Cp("  Приложение N 2 к Правилам.");
-    CTocRecognizer::FixAppendixNumber(line);
+    FixAppendixNumber(line);
     EXPECT_EQ(Cp1251ToUtf8(line), "Приложение 2 к Правилам.");
     line = Cp("Приложение N2");
-    CTocRecognizer::FixAppendixNumber(line);
+    FixAppendixNumber(line);
     EXPECT_EQ(Cp1251ToUtf8(line), "Приложение N2");
 }
 
@@ -210,25 +203,25 @@ TEST(ItemList, MergeItemsJoinsLinesAndDropsRepeats)
     };
     for (const Case& c : cases)
     {
-        Engine engine;
+        Items items;
         for (const auto& [line, lines] : c.items)
-            engine.Add(5, line, lines);
-        engine.recognizer.MergeItems();
-        EXPECT_EQ(engine.FirstLines(), c.expected) << c.name;
+            items.Add(5, line, lines);
+        MergeItems(items.list);
+        EXPECT_EQ(items.FirstLines(), c.expected) << c.name;
     }
 }
 
 TEST(ItemList, DropEmptyItemsRemovesBlankLinesAndEmptyItems)
 {
-    Engine engine;
-    engine.Add(5, 1, {"  ", "1. Общие"});
-    engine.Add(5, 2, {"", "   "});
-    engine.Add(5, 3, {});
-    engine.Add(5, 4, {"\t"});
-    engine.recognizer.DropEmptyItems();
-    ASSERT_EQ(engine.recognizer.m_items.size(), 2u);
-    EXPECT_EQ(engine.recognizer.m_items[0].lines, CpLines({"1. Общие"}));
-    EXPECT_EQ(engine.recognizer.m_items[1].lines, std::vector<std::string>{"\t"});
+    Items items;
+    items.Add(5, 1, {"  ", "1. Общие"});
+    items.Add(5, 2, {"", "   "});
+    items.Add(5, 3, {});
+    items.Add(5, 4, {"\t"});
+    DropEmptyItems(items.list);
+    ASSERT_EQ(items.list.size(), 2u);
+    EXPECT_EQ(items.list[0].lines, CpLines({"1. Общие"}));
+    EXPECT_EQ(items.list[1].lines, std::vector<std::string>{"\t"});
 }
 
 TEST(ItemList, AdjustAppendixLinesMovesTheEntryToItsCaptionBlock)
@@ -270,12 +263,12 @@ TEST(ItemList, AdjustAppendixLinesMovesTheEntryToItsCaptionBlock)
     };
     for (const Case& c : cases)
     {
-        Engine engine(c.lines);
-        engine.Add(1, c.itemLine, {"Приложение 1"});
-        engine.Add(5, c.itemLine, {"1. Не приложение"});
-        engine.recognizer.AdjustAppendixLines();
-        EXPECT_EQ(engine.recognizer.m_items[0].line, c.expected) << c.name;
-        EXPECT_EQ(engine.recognizer.m_items[1].line, c.itemLine) << c.name;
+        Items items;
+        items.Add(1, c.itemLine, {"Приложение 1"});
+        items.Add(5, c.itemLine, {"1. Не приложение"});
+        AdjustAppendixLines(items.list, c.lines);
+        EXPECT_EQ(items.list[0].line, c.expected) << c.name;
+        EXPECT_EQ(items.list[1].line, c.itemLine) << c.name;
     }
 }
 
@@ -299,20 +292,21 @@ TEST(ItemList, DropKindTitleDuplicateErasesTheLongerRepeat)
     };
     for (const Case& c : cases)
     {
-        Engine engine({}, {"ПОЛОЖЕНИЕ", "ПОЛОЖ"});
-        engine.Add(c.firstKind, 0, {"ПОЛОЖЕНИЕ"});
-        engine.Add(1, c.secondLine, {c.second});
-        engine.recognizer.DropKindTitleDuplicate();
-        EXPECT_EQ(engine.FirstLines(), c.expected) << c.name;
+        Items items;
+        items.Add(c.firstKind, 0, {"ПОЛОЖЕНИЕ"});
+        items.Add(1, c.secondLine, {c.second});
+        DropKindTitleDuplicate(items.list, MakeKinds({"ПОЛОЖЕНИЕ", "ПОЛОЖ"}));
+        EXPECT_EQ(items.FirstLines(), c.expected) << c.name;
     }
 }
 
 TEST(Collecting, IsDuplicateItemComparesNormalisedTextsNearby)
 {
-    Engine engine;
-    engine.Add(1, 10, {"1. Общие", "положения"});
-    engine.Add(9, 40, {});
-    engine.Add(9, 41, {"   "});
+    Items items;
+    items.Add(1, 10, {"1. Общие", "положения"});
+    items.Add(9, 40, {});
+    items.Add(9, 41, {"   "});
+    CDuplicateItemIndex duplicates(items.list);
     struct Case
     {
         const char* name;
@@ -329,23 +323,24 @@ TEST(Collecting, IsDuplicateItemComparesNormalisedTextsNearby)
         {"empty items make nothing a duplicate", 45, {"3. Обязанности"}, false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(engine.recognizer.IsDuplicateItem(TocItem{5, c.line, -1, CpLines(c.text)}), c.duplicate)
-            << c.name;
+        EXPECT_EQ(duplicates.IsDuplicateItem(TocItem{5, c.line, -1, CpLines(c.text)}), c.duplicate) << c.name;
 }
 
 TEST(Collecting, SplitMultiHeadingItemsGivesOneItemPerHeading)
 {
-    Engine engine(CpLines({"x", "ГЛАВА 1", "ОБЩИЕ", "", "1.1. Понятия", "y", "1.1. Понятия"}));
-    engine.Add(1, 0, {"Один заголовок"});
-    engine.Add(4, 1, {"ГЛАВА 1", "ОБЩИЕ", "", "1.1. Понятия", "1.2. Нет в тексте"});
-    engine.Add(1, 5, {"Другой"});
-    engine.recognizer.SplitMultiHeadingItems();
+    const std::vector<std::string> text =
+        CpLines({"x", "ГЛАВА 1", "ОБЩИЕ", "", "1.1. Понятия", "y", "1.1. Понятия"});
+    Items items;
+    items.Add(1, 0, {"Один заголовок"});
+    items.Add(4, 1, {"ГЛАВА 1", "ОБЩИЕ", "", "1.1. Понятия", "1.2. Нет в тексте"});
+    items.Add(1, 5, {"Другой"});
+    SplitMultiHeadingItems(text, items.list);
     const std::vector<TocItem> expected = {
         {1, 0, -1, CpLines({"Один заголовок"})},    {1, 5, -1, CpLines({"Другой"})},
         {4, 1, -1, CpLines({"ГЛАВА 1", "ОБЩИЕ"})},  {6, 4, -1, CpLines({"1.1. Понятия"})},
         {6, 1, -1, CpLines({"1.2. Нет в тексте"})},
     };
-    EXPECT_EQ(engine.recognizer.m_items, expected);
+    EXPECT_EQ(items.list, expected);
 }
 
 TEST(Levels, AssignLevelsFollowsTheKinds)
@@ -367,13 +362,13 @@ TEST(Levels, AssignLevelsFollowsTheKinds)
     };
     for (const Case& c : cases)
     {
-        Engine engine;
+        Items items;
         for (std::size_t i = 0; i < c.kinds.size(); ++i)
-            engine.Add(c.kinds[i], static_cast<int>(i), {"x"},
-                       c.presetLevels.empty() ? -1 : c.presetLevels[i]);
-        engine.recognizer.AssignLevels();
+            items.Add(c.kinds[i], static_cast<int>(i), {"x"},
+                      c.presetLevels.empty() ? -1 : c.presetLevels[i]);
+        AssignLevels(items.list);
         std::vector<int> levels;
-        for (const TocItem& item : engine.recognizer.m_items)
+        for (const TocItem& item : items.list)
             levels.push_back(item.level);
         EXPECT_EQ(levels, c.levels) << "first kind " << c.kinds.front() << ", " << c.kinds.size() << " items";
     }
@@ -388,16 +383,15 @@ TEST(Levels, FixEntryCaseComparesTheCapitalsShareExactly)
             "**", "  1.1. " + std::string(static_cast<std::size_t>(capitals), Cp("П")[0]) +
                       std::string(static_cast<std::size_t>(smalls), Cp("п")[0])};
     };
-    Engine engine;
-    engine.recognizer.m_items = {
+    std::vector<TocItem> items = {
         TocItem{6, 0, 1, entry(53, 27)}, // 63 of 90: exactly seven tenths, not more
         TocItem{6, 1, 1, entry(54, 26)}, // 64 of 90
         TocItem{4, 2, 0, CpLines({"*", "Глава 1. Общие", "положения и цели"})},
         TocItem{2, 3, 1, CpLines({"**", "  Раздел 1. Общие"})},
         TocItem{4, 4, 0, {"*"}},
     };
-    engine.recognizer.FixEntryCase();
-    const auto& items = engine.recognizer.m_items;
+    const CUpperCaseWordsDict words;
+    FixEntryCase(items, &words);
     EXPECT_EQ(items[0].lines, entry(53, 27));
     EXPECT_NE(items[1].lines, entry(54, 26));
     EXPECT_EQ(Utf8Lines(items[2].lines),
@@ -406,46 +400,4 @@ TEST(Levels, FixEntryCaseComparesTheCapitalsShareExactly)
     EXPECT_EQ(items[4].lines, std::vector<std::string>{"*"});
 }
 
-TEST(Pipeline, TextsWithoutHeadingsAreLeftAlone)
-{
-    SilentReporter reporter;
-    CUpperCaseWordsDict words;
-    CDocKindsList kinds;
-    for (const std::vector<std::string>& text : std::vector<std::vector<std::string>>{{}, {""}, {"a", "b"}})
-    {
-        int pumps = 0;
-        std::vector<std::string> lines = text;
-        CTocRecognizer recognizer(&words, kinds, reporter, [&pumps] { ++pumps; });
-        recognizer.Build(lines);
-        EXPECT_EQ(lines, text);
-        EXPECT_FALSE(recognizer.WasRefused());
-        EXPECT_EQ(recognizer.WrittenBlocks(), 0u);
-        EXPECT_EQ(pumps, text.empty() ? 1 : 23);
-    }
-}
-
-TEST(Pipeline, TargetFormatIsRecognisedBehindClosingLines)
-{
-    const std::string ogl = MarkerLine(Marker::Ogl);
-    const std::string kon = MarkerLine(Marker::Kon);
-    struct Case
-    {
-        const char* name;
-        std::vector<std::string> lines;
-        bool target;
-    };
-    const std::vector<Case> cases = {
-        {"level line first", {"x", ogl, "*", "1. Общие", kon}, true},
-        {"level line after closing lines", {ogl, kon, kon, "**", kon}, true},
-        {"a longer opening line counts", {ogl + " ", "*"}, true},
-        {"text before the asterisk", {ogl, "1. Общие", "*", kon}, false},
-        {"a second opening line disarms", {ogl, ogl, "*x"}, false},
-        {"asterisk outside a block", {"*", ogl, "", "*"}, false},
-    };
-    for (const Case& c : cases)
-    {
-        Engine engine(c.lines);
-        EXPECT_EQ(engine.recognizer.HasTargetFormatToc(), c.target) << c.name;
-    }
-}
 } // namespace

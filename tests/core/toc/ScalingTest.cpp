@@ -50,7 +50,36 @@ std::vector<std::string> GeneratedLaw(int chapters)
     return lines;
 }
 
-double BestSeconds(const std::vector<std::string>& lines)
+// The same law without blocks beyond its title, as the extended recognition reads it: chapters with
+// their titles in a paragraph of their own, articles with titles over two lines, numbered headings,
+// clauses, and an appendix caption at the right margin with its title after every chapter.
+std::vector<std::string> GeneratedPlainLaw(int chapters)
+{
+    const std::string body = Utf8ToCp1251("Текст статьи обычными словами, как в любом законе.");
+    std::vector<std::string> lines = {MarkerLine(Marker::Zag), Utf8ToCp1251("Закон о примерах"),
+                                      MarkerLine(Marker::End), ""};
+    int article = 1;
+    for (int c = 1; c <= chapters; ++c)
+    {
+        const std::string n = std::to_string(c);
+        lines.insert(lines.end(), {Utf8ToCp1251("ГЛАВА " + n), "", Utf8ToCp1251("ПРИМЕРЫ ГЛАВЫ " + n), ""});
+        for (int p = 1; p <= 3; ++p)
+        {
+            lines.insert(lines.end(), {"I. " + Utf8ToCp1251("Раздел главы"), ""});
+            for (int a = 0; a < 3; ++a, ++article)
+                lines.insert(lines.end(),
+                             {Utf8ToCp1251("Статья " + std::to_string(article) + "-1. Название"),
+                              Utf8ToCp1251("статьи на двух строках"), "", "1. " + body, body, "", body, ""});
+        }
+        lines.insert(lines.end(),
+                     {std::string(50, ' ') + Utf8ToCp1251("Приложение N " + n),
+                      std::string(46, ' ') + Utf8ToCp1251("к закону от 1 мая 2020 г. N 5"), "",
+                      Utf8ToCp1251("ПЕРЕЧЕНЬ"), Utf8ToCp1251("примеров главы"), "", "1. " + body, ""});
+    }
+    return lines;
+}
+
+double BestSeconds(const std::vector<std::string>& lines, RecognitionOptions options = {})
 {
     SilentReporter reporter;
     const CUpperCaseWordsDict words;
@@ -59,7 +88,8 @@ double BestSeconds(const std::vector<std::string>& lines)
     for (int run = 0; run < 3; ++run)
     {
         const auto start = std::chrono::steady_clock::now();
-        const ProcessResult result = ProcessDocument(lines, words, kinds, reporter);
+        std::vector<std::string> text = lines;
+        const ProcessResult result = ProcessDocumentInPlace(text, words, kinds, reporter, {}, options);
         best =
             std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
         EXPECT_GT(result.entries, lines.size() / 20);
@@ -72,5 +102,16 @@ TEST(Scaling, CostIsLinearInTheDocument)
     const double small = BestSeconds(GeneratedLaw(250));
     const double large = BestSeconds(GeneratedLaw(2000));
     EXPECT_LT(large, 24 * std::max(small, 1e-3)) << "small " << small << " s, large " << large << " s";
+}
+
+TEST(Scaling, ExtendedRecognitionIsLinearInTheDocument)
+{
+    const RecognitionOptions extended{true};
+    for (const auto& generate : {GeneratedLaw, GeneratedPlainLaw})
+    {
+        const double small = BestSeconds(generate(250), extended);
+        const double large = BestSeconds(generate(2000), extended);
+        EXPECT_LT(large, 24 * std::max(small, 1e-3)) << "small " << small << " s, large " << large << " s";
+    }
 }
 } // namespace

@@ -1,0 +1,84 @@
+#include "core/toc/CPlainTextView.h"
+
+#include "core/document/Markers.h"
+#include "core/toc/HeadingTests.h"
+
+#include <algorithm>
+
+CPlainTextView::CPlainTextView(const std::vector<std::string>& lines, const std::vector<TocItem>& collected)
+    : m_lines(lines), m_text(lines.size(), 0), m_titleBlockText(lines.size(), 0)
+{
+    const int n = LineCount();
+    std::vector<int> itemLines;
+    for (const TocItem& item : collected)
+        itemLines.push_back(item.line);
+    std::sort(itemLines.begin(), itemLines.end());
+    auto anyItemIn = [&itemLines](int from, int to)
+    {
+        const auto it = std::lower_bound(itemLines.begin(), itemLines.end(), from);
+        return it != itemLines.end() && *it <= to;
+    };
+
+    bool titleSeen = false;
+    int paragraphStart = 0; // first line after the last blank line
+    for (int i = 0; i < n;)
+    {
+        const std::string& line = Line(i);
+        const bool blank = IsBlankLine(line);
+        const bool marker = IsMarkerLine(line);
+        if (blank)
+            paragraphStart = i + 1;
+        if (!marker || !IsBlockStart(line))
+        {
+            m_text[static_cast<std::size_t>(i)] = !blank && !marker;
+            ++i;
+            continue;
+        }
+        int end = i + 1;
+        while (end < n && !BeginsWithMarker(Line(end), Marker::End))
+            ++end;
+        // Centred and caption blocks are read as text unless the block passes took them (a caption's
+        // item stands at the first line of its paragraph, which may begin above the block).
+        const bool readable = (IsMarker(line, Marker::Cnt) && !anyItemIn(i, i)) ||
+                              (IsMarker(line, Marker::Prv) && !anyItemIn(paragraphStart, end)) ||
+                              IsMarker(line, Marker::Lev);
+        const bool otherTitle = IsMarker(line, Marker::Zag) && titleSeen;
+        if (IsMarker(line, Marker::Zag) && !titleSeen)
+        {
+            titleSeen = true;
+            m_titleBegin = i + 1;
+            m_titleEnd = end;
+        }
+        if (readable || otherTitle)
+            for (int k = i + 1; k < end; ++k)
+            {
+                const std::string& inner = Line(k);
+                const bool text = !IsBlankLine(inner) && !IsMarkerLine(inner);
+                m_text[static_cast<std::size_t>(k)] = readable && text;
+                m_titleBlockText[static_cast<std::size_t>(k)] = otherTitle && text;
+            }
+        i = end;
+    }
+}
+
+bool CPlainTextView::IsText(int index) const
+{
+    return index >= 0 && index < LineCount() && m_text[static_cast<std::size_t>(index)];
+}
+
+bool CPlainTextView::IsTitleBlockText(int index) const
+{
+    return index >= 0 && index < LineCount() && m_titleBlockText[static_cast<std::size_t>(index)];
+}
+
+bool CPlainTextView::StartsParagraph(int index) const
+{
+    return IsText(index) && !IsText(index - 1);
+}
+
+int CPlainTextView::HeadingPosition(int index) const
+{
+    if (index > 0 && (IsMarker(Line(index - 1), Marker::Cnt) || IsMarker(Line(index - 1), Marker::Prv)))
+        return index - 1;
+    return index;
+}

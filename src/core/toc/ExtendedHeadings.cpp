@@ -1,0 +1,351 @@
+// Headings found by their words and shape in the running text.
+
+#include "core/base/TextRules.h"
+#include "core/document/Markers.h"
+#include "core/toc/CPlainTextView.h"
+#include "core/toc/ExtendedPasses.h"
+#include "core/toc/HeadingShapes.h"
+#include "core/toc/HeadingTests.h"
+
+#include <algorithm>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace
+{
+// A heading with its title runs over a few lines; a paragraph that goes on longer is body text.
+constexpr int kMaxHeadingLines = 8;
+// The title of a bare «ГЛАВА 1» in a paragraph of its own is shorter still.
+constexpr int kMaxTitleLines = 4;
+// Blank and marker lines that may stand between a bare heading and its title.
+constexpr int kMaxTitleGap = 6;
+// The gap between two columns of a table row set in blanks; justified text has narrower ones.
+constexpr std::string_view kColumnGap = "     ";
+// A numbered heading of rules is one short line; a longer one is a clause of the body.
+constexpr std::size_t kMaxNumberedHeadingLength = 100;
+
+bool StartsWithCapital(const std::string& text)
+{
+    if (text.empty())
+        return false;
+    const auto c = static_cast<unsigned char>(text.front());
+    return IsUpperLetter(c) || c == '"' || c == 0xAB; // 0xAB: «
+}
+
+// «1) ...», «а) ...»: an item of a list in the body.
+bool BeginsListItem(std::string_view trimmed)
+{
+    const std::size_t close = trimmed.substr(0, 4).find(')');
+    if (close == std::string::npos || close == 0 || close > 3)
+        return false;
+    return std::all_of(trimmed.begin(), trimmed.begin() + static_cast<std::ptrdiff_t>(close),
+                       [](char c) {
+                           return IsLetter(static_cast<unsigned char>(c)) ||
+                                  IsDigit(static_cast<unsigned char>(c));
+                       });
+}
+
+// A line of a table of contents: the title is followed by a leader of dots and a page number.
+bool HasPageLeader(const std::string& line)
+{
+    const std::string trimmed = TrimRight(line);
+    std::size_t i = trimmed.size();
+    while (i > 0 && IsDigit(static_cast<unsigned char>(trimmed[i - 1])))
+        --i;
+    return i < trimmed.size() && trimmed.find("...") != std::string::npos;
+}
+
+// All letters of the text are capitals (and there is at least one).
+bool IsInCapitals(const std::string& text)
+{
+    bool letter = false;
+    for (char c : text)
+    {
+        const auto u = static_cast<unsigned char>(c);
+        if (IsLowerLetter(u))
+            return false;
+        letter = letter || IsUpperLetter(u);
+    }
+    return letter;
+}
+
+char LastCharacter(std::string_view text)
+{
+    while (!text.empty() && IsWhiteSpace(static_cast<unsigned char>(text.back())))
+        text.remove_suffix(1);
+    return text.empty() ? '\0' : text.back();
+}
+
+// The title of the heading begun at line i and continued up to line end holds what: the title on
+// its first line, or one of the lines after it without the blanks that indent or end them.
+bool TitleHolds(const CPlainTextView& view, const HeadingStart& start, int i, int end, std::string_view what)
+{
+    if (start.title.find(what) != std::string::npos)
+        return true;
+    for (int k = i + 1; k < end; ++k)
+        if (TrimBlanks(view.Line(k)).find(what) != std::string_view::npos)
+            return true;
+    return false;
+}
+
+// One past the last line that continues the heading begun at line i: text lines up to a blank or
+// marker line, a line that begins another heading, a note in brackets or a list item.
+int HeadingEnd(const CPlainTextView& view, int i)
+{
+    int j = i + 1;
+    while (j < view.LineCount() && j - i < kMaxHeadingLines && view.IsText(j))
+    {
+        std::string_view trimmed = view.Line(j);
+        while (!trimmed.empty() && IsWhiteSpace(static_cast<unsigned char>(trimmed.front())))
+            trimmed.remove_prefix(1);
+        if (trimmed.empty() || trimmed.front() == '(' || BeginsListItem(trimmed) ||
+            ReadHeadingStart(trimmed).word != HeadingWord::None)
+            break;
+        ++j;
+    }
+    return j;
+}
+
+// The title that stands in a paragraph of its own after a bare «ГЛАВА 1» or «Статья 1»: it begins
+// with a capital letter, is no heading, clause or note, is short and does not end like a sentence.
+// Returns its first and one past its last line; an empty range when there is none.
+std::pair<int, int> TitleParagraph(const CPlainTextView& view, int from)
+{
+    const int n = view.LineCount();
+    int j = from;
+    while (j < n && j - from < kMaxTitleGap && !view.IsText(j) &&
+           (IsBlankLine(view.Line(j)) || IsMarkerLine(view.Line(j))))
+        ++j;
+    if (!view.StartsParagraph(j))
+        return {from, from};
+    const std::string first = TrimLeft(view.Line(j));
+    if (!StartsWithCapital(first) || ReadHeadingStart(first).word != HeadingWord::None ||
+        IsNumberedLine(first) || BeginsListItem(first))
+        return {from, from};
+    int end = j;
+    while (end < n && view.IsText(end) && end - j <= kMaxTitleLines)
+        ++end;
+    if (end - j > kMaxTitleLines || EndsLikeSentence(view.Line(end - 1)))
+        return {from, from};
+    return {j, end};
+}
+
+int KindOf(HeadingWord word, const std::string& line)
+{
+    switch (word)
+    {
+    case HeadingWord::Article:
+        return kKindArticle;
+    case HeadingWord::Chapter:
+        return kKindChapter;
+    case HeadingWord::Section:
+    case HeadingWord::Part:
+    case HeadingWord::PartName:
+        return kKindSection;
+    case HeadingWord::Roman:
+        return kKindRoman;
+    default:
+        return HeadingKindOf(line);
+    }
+}
+
+// The article's number has a full stop inside it («1.1.»), as some acts number their articles.
+bool HasInnerStop(const std::string& number)
+{
+    const std::size_t stop = number.find('.');
+    return stop != std::string::npos && stop + 1 < number.size();
+}
+
+struct Found
+{
+    TocItem item;
+    HeadingWord word = HeadingWord::None;
+    std::string number;
+    bool followedByBody = false;
+};
+
+// The words of an entry, in capitals and single-spaced, as the table of contents and the heading
+// itself may set them differently.
+std::string EntryWords(const TocItem& item)
+{
+    std::string text;
+    for (const std::string& line : item.lines)
+        text += " " + line;
+    return ToUpper(NormaliseSpaces(text));
+}
+
+// A document's own table of contents lists its headings before the text: a heading with no body
+// text after it whose word, number and title (or the beginning of it) stand again further on is
+// such a line, and is dropped.
+void DropListedHeadings(std::vector<Found>& found)
+{
+    std::unordered_map<std::string, std::string> later; // word and number -> the entry's words
+    std::vector<char> listed(found.size(), 0);
+    for (std::size_t i = found.size(); i-- > 0;)
+    {
+        const Found& f = found[i];
+        const std::string key = std::to_string(static_cast<int>(f.word)) + " " + ToUpper(f.number);
+        std::string words = EntryWords(f.item);
+        if (!f.followedByBody && !f.number.empty())
+        {
+            const auto it = later.find(key);
+            if (it != later.end())
+            {
+                const std::string& other = it->second;
+                const std::size_t common = std::min(words.size(), other.size());
+                listed[i] = words.compare(0, common, other, 0, common) == 0;
+            }
+        }
+        later[key] = std::move(words);
+    }
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < found.size(); ++i)
+    {
+        if (listed[i])
+            continue;
+        if (out != i)
+            found[out] = std::move(found[i]);
+        ++out;
+    }
+    found.resize(out);
+}
+
+// One act numbers its articles one way. Where nearly all are numbered «1.1.», an article «3.» is
+// quoted wording of another act (and the other way round); such articles are dropped.
+void DropArticlesOfAnotherNumbering(std::vector<Found>& found)
+{
+    std::size_t articles = 0;
+    std::size_t inner = 0;
+    for (const Found& f : found)
+        if (f.word == HeadingWord::Article)
+        {
+            ++articles;
+            inner += HasInnerStop(f.number) ? 1 : 0;
+        }
+    if (articles < 10)
+        return;
+    const bool innerStyle = inner * 10 >= articles * 9;
+    const bool plainStyle = (articles - inner) * 10 >= articles * 9;
+    if (!innerStyle && !plainStyle)
+        return;
+    std::erase_if(found, [innerStyle](const Found& f)
+                  { return f.word == HeadingWord::Article && HasInnerStop(f.number) != innerStyle; });
+}
+} // namespace
+
+void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& items)
+{
+    std::unordered_set<int> taken;
+    for (const TocItem& item : items)
+        taken.insert(item.line);
+
+    const int n = view.LineCount();
+    std::vector<Found> found;
+    // Body text after the last heading found: a heading without any is listed in a table of contents
+    // when its text stands again further on.
+    auto bodySeen = [&found]
+    {
+        if (!found.empty())
+            found.back().followedByBody = true;
+    };
+    int afterHeading = -1; // a line right after a heading starts a paragraph of its own
+    for (int i = 0; i < n; ++i)
+    {
+        if (!view.IsText(i))
+            continue;
+        const HeadingStart start =
+            (view.StartsParagraph(i) || i == afterHeading) ? ReadHeadingStart(view.Line(i)) : HeadingStart{};
+        if (start.word == HeadingWord::None || start.word == HeadingWord::Appendix ||
+            start.word == HeadingWord::Approval || HasPageLeader(view.Line(i)))
+        {
+            bodySeen();
+            continue;
+        }
+        int end = HeadingEnd(view, i);
+        const bool runsOn = end - i >= kMaxHeadingLines && view.IsText(end);
+        // What the heading's text ends with: its last line, or the title on its only line.
+        const std::string_view last = end > i + 1 ? std::string_view(view.Line(end - 1)) : start.title;
+        const bool endsLikeSentence = EndsLikeSentence(last);
+
+        bool accepted = true;
+        bool runsIntoBody = false;
+        switch (start.word)
+        {
+        case HeadingWord::Article:
+            // «Статья 5 настоящего Закона применяется ...» is a sentence about an article.
+            accepted = start.closed || start.title.empty();
+            runsIntoBody = runsOn || endsLikeSentence;
+            break;
+        case HeadingWord::Chapter:
+        case HeadingWord::Section:
+        case HeadingWord::Part:
+            // «Глава 5 настоящего Кодекса ...» is a reference.
+            accepted = !runsOn && (start.closed || start.title.empty() || IsInCapitals(start.title)) &&
+                       !(endsLikeSentence && LastCharacter(last) != '.');
+            break;
+        case HeadingWord::PartName:
+            accepted = end == i + 1;
+            break;
+        case HeadingWord::Roman:
+        case HeadingWord::Numbered:
+            // A clause of the body reads on: it ends like a sentence or holds one («Абзац; ...»); a
+            // row of a table has its columns apart.
+            accepted =
+                !runsOn && StartsWithCapital(start.title) && !endsLikeSentence &&
+                (start.word == HeadingWord::Roman ||
+                 (end == i + 1 && !view.IsText(end) && view.Line(i).size() <= kMaxNumberedHeadingLength)) &&
+                !TitleHolds(view, start, i, end, ";") && !TitleHolds(view, start, i, end, kColumnGap);
+            break;
+        default:
+            accepted = false;
+        }
+        if (!accepted)
+        {
+            bodySeen();
+            continue;
+        }
+
+        const std::string first = Trim(view.Line(i));
+        std::vector<std::string> entry;
+        if (runsIntoBody)
+        {
+            // The heading runs on into the article's body: «Статья 5» stands for it.
+            const std::size_t at = first.find(start.number);
+            std::string heading = first.substr(0, at + start.number.size());
+            if (!heading.empty() && heading.back() == '.')
+                heading.pop_back();
+            entry.push_back(NormaliseSpaces(heading));
+            end = i + 1;
+        }
+        else
+            for (int k = i; k < end; ++k)
+                entry.push_back(Trim(view.Line(k)));
+
+        // A bare «ГЛАВА 1» or «Статья 1» takes the title that follows in a paragraph of its own.
+        if (!runsIntoBody && start.title.empty() && end == i + 1 && start.word != HeadingWord::PartName)
+        {
+            const auto [from, to] = TitleParagraph(view, end);
+            // «Статья 21» and «Защита лесов» read as «Статья 21. Защита лесов».
+            if (to > from && entry.back().back() != '.')
+                entry.back() += '.';
+            for (int k = from; k < to; ++k)
+                entry.push_back(Trim(view.Line(k)));
+            if (to > from)
+                end = to;
+        }
+
+        const int position = view.HeadingPosition(i);
+        const bool alreadyFound = taken.count(position) || taken.count(i);
+        afterHeading = end;
+        i = end - 1;
+        if (alreadyFound)
+            continue;
+        found.push_back(
+            {TocItem{KindOf(start.word, first), position, -1, std::move(entry)}, start.word, start.number});
+    }
+    DropListedHeadings(found);
+    DropArticlesOfAnotherNumbering(found);
+    for (Found& f : found)
+        items.push_back(std::move(f.item));
+}

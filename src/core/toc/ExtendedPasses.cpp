@@ -1,0 +1,67 @@
+#include "core/toc/ExtendedPasses.h"
+
+#include "core/base/TextRules.h"
+#include "core/document/Markers.h"
+#include "core/toc/CPlainTextView.h"
+#include "core/toc/CollectingPasses.h"
+#include "core/toc/HeadingShapes.h"
+#include "core/toc/HeadingTests.h"
+
+#include <algorithm>
+
+namespace
+{
+constexpr int kMaxTitleLines = 40;
+
+// The upper-cased line holds the kind as a whole word or words.
+bool HoldsKind(const std::string& upper, const std::string& kind)
+{
+    for (std::size_t at = upper.find(kind); at != std::string::npos; at = upper.find(kind, at + 1))
+    {
+        const std::size_t after = at + kind.size();
+        if ((at == 0 || upper[at - 1] == ' ') && (after == upper.size() || upper[after] == ' '))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+bool CollectExtendedItems(const std::vector<std::string>& lines, const CDocKindsList& kinds,
+                          std::vector<TocItem>& items)
+{
+    const CPlainTextView view(lines, items);
+    AddExtendedKindItem(view, kinds, items);
+    const bool appendices = CollectPlainAppendices(view, items);
+    CollectPlainHeadings(view, items);
+    return appendices;
+}
+
+void AddExtendedKindItem(const CPlainTextView& view, const CDocKindsList& kinds, std::vector<TocItem>& items)
+{
+    if (std::any_of(items.begin(), items.end(),
+                    [](const TocItem& item) { return item.kind == kKindDocument; }))
+        return;
+    std::string firstLine;
+    // A title is a few lines; a title block left open runs to the end of the text and is not read
+    // further than that.
+    const int end = std::min(view.TitleEnd(), view.TitleBegin() + kMaxTitleLines);
+    for (int i = view.TitleBegin(); i < end; ++i)
+    {
+        if (IsBlankLine(view.Line(i)) || IsMarkerLine(view.Line(i)))
+            continue;
+        const std::string text = NormaliseSpaces(CloseUpLetterSpacing(view.Line(i)));
+        if (firstLine.empty())
+            firstLine = text;
+        const std::string upper = ToUpper(text);
+        for (const std::string& kind : kinds.m_kinds)
+        {
+            if (!kind.empty() && HoldsKind(upper, ToUpper(kind)))
+            {
+                items.push_back(TocItem{kKindDocument, FindDocumentStart(view.Lines()), -1, {text}});
+                return;
+            }
+        }
+    }
+    if (!firstLine.empty())
+        items.push_back(TocItem{kKindDocument, FindDocumentStart(view.Lines()), -1, {firstLine}});
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Extended recognition: the headings a reader sees in a document whose block markup, or whose
+// wording, the specified passes do not catch. They run after the collecting passes, on the same
+// text, and append items that then go through the same cleaning, merging, levels, layout and case
+// rules. A heading the collecting passes already found is not collected again.
+
+#include "core/dictionaries/CDocKindsList.h"
+#include "core/toc/CPlainTextView.h"
+#include "core/toc/TocItem.h"
+
+#include <string>
+#include <vector>
+
+// Runs the extended passes below in order, on one view of the text as the collecting passes left it. Returns
+// true when an appendix was collected (it then stands as a second root, as an appendix of the block passes
+// does).
+bool CollectExtendedItems(const std::vector<std::string>& lines, const CDocKindsList& kinds,
+                          std::vector<TocItem>& items);
+
+// The document's kind from its title block when the dictionary pass found none: the title line
+// that holds a dictionary kind as a word (in any case, or letter-spaced as «З А К О Н»), else the
+// first line of the title.
+void AddExtendedKindItem(const CPlainTextView& view, const CDocKindsList& kinds, std::vector<TocItem>& items);
+
+// Articles, parts, sections, chapters and numbered headings that stand as headings in the text: at
+// the start of a paragraph, short, not reading as a sentence that goes on, with the title that
+// belongs to them.
+void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& items);
+
+// Appendices without blocks: a caption «Приложение N 2 ...» or an approval stamp «УТВЕРЖДЕНЫ ...»
+// at the right margin or standing alone, with the title that follows it. Returns true when it
+// collected one.
+bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& items);

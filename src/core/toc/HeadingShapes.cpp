@@ -1,0 +1,289 @@
+#include "core/toc/HeadingShapes.h"
+
+#include "core/base/CodePage.h"
+#include "core/base/TextRules.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <vector>
+
+namespace
+{
+bool IsDigitChar(char c)
+{
+    return IsDigit(static_cast<unsigned char>(c));
+}
+
+bool IsLetterChar(char c)
+{
+    return IsLetter(static_cast<unsigned char>(c));
+}
+
+// The first word of s and what follows it (trimmed left).
+std::pair<std::string_view, std::string_view> SplitFirstWord(std::string_view s)
+{
+    const std::size_t end = std::min(s.find(' '), s.size());
+    std::string_view rest = s.substr(end);
+    while (!rest.empty() && IsWhiteSpace(static_cast<unsigned char>(rest.front())))
+        rest.remove_prefix(1);
+    return {s.substr(0, end), rest};
+}
+
+bool EndsWithAny(std::string_view word, const std::vector<std::string>& endings)
+{
+    return std::any_of(endings.begin(), endings.end(),
+                       [word](const std::string& ending) {
+                           return word.size() > ending.size() &&
+                                  word.substr(word.size() - ending.size()) == ending;
+                       });
+}
+
+std::vector<std::string> Cp1251Words(std::initializer_list<const char*> utf8)
+{
+    std::vector<std::string> words;
+    for (const char* word : utf8)
+        words.push_back(Utf8ToCp1251(word));
+    return words;
+}
+
+bool AllLetters(std::string_view word)
+{
+    return !word.empty() && std::all_of(word.begin(), word.end(), IsLetterChar);
+}
+
+// An ordinal number written as a word, upper-cased: ПЕРВАЯ, ВТОРОЙ, ТРЕТЬЯ, ДВАДЦАТЬ.
+bool IsOrdinalWord(std::string_view upper)
+{
+    if (!AllLetters(upper) || upper.size() < 4)
+        return false;
+    static const std::vector<std::string> tens = Cp1251Words({"ДВАДЦАТЬ", "ТРИДЦАТЬ", "СОРОК", "ПЯТЬДЕСЯТ"});
+    if (std::find(tens.begin(), tens.end(), upper) != tens.end())
+        return true;
+    static const std::vector<std::string> endings = Cp1251Words({"АЯ", "ЫЙ", "ОЙ", "ИЙ", "ЬЯ", "ОЕ", "ЬЕ"});
+    return EndsWithAny(upper, endings);
+}
+
+bool IsRomanNumber(std::string_view s)
+{
+    return !s.empty() && s.find_first_not_of("IVXLC") == std::string_view::npos;
+}
+
+// Digits with full stops between them: «1», «2.1», «1.2.3».
+bool IsDottedDigits(std::string_view s)
+{
+    if (s.empty() || !IsDigitChar(s.front()) || !IsDigitChar(s.back()))
+        return false;
+    for (std::size_t i = 0; i < s.size(); ++i)
+        if (!IsDigitChar(s[i]) && !(s[i] == '.' && IsDigitChar(s[i + 1])))
+            return false;
+    return true;
+}
+
+// A chapter's or section's number: roman, or digits joined by full stops or hyphens.
+bool IsDivisionNumber(std::string_view s)
+{
+    if (IsRomanNumber(s))
+        return true;
+    if (s.empty() || !IsDigitChar(s.front()) || !IsDigitChar(s.back()))
+        return false;
+    for (std::size_t i = 0; i < s.size(); ++i)
+        if (!IsDigitChar(s[i]) && !((s[i] == '.' || s[i] == '-') && IsDigitChar(s[i + 1])))
+            return false;
+    return true;
+}
+
+std::string_view WithoutClosingStop(std::string_view token)
+{
+    return !token.empty() && token.back() == '.' ? token.substr(0, token.size() - 1) : token;
+}
+
+std::string TrimmedCopy(std::string_view s)
+{
+    return Trim(s);
+}
+} // namespace
+
+namespace
+{
+std::string_view TrimmedLeft(std::string_view line)
+{
+    while (!line.empty() && IsWhiteSpace(static_cast<unsigned char>(line.front())))
+        line.remove_prefix(1);
+    return line;
+}
+
+// At least three single letters, each followed by a blank: «З А К О Н», «С т а т ь я  5.».
+bool IsLetterSpaced(std::string_view s)
+{
+    return s.size() >= 5 && IsLetterChar(s[0]) && s[1] == ' ' && IsLetterChar(s[2]) && s[3] == ' ' &&
+           IsLetterChar(s[4]) && (s.size() == 5 || s[5] == ' ');
+}
+} // namespace
+
+std::string CloseUpLetterSpacing(std::string_view line)
+{
+    const std::string_view s = TrimmedLeft(line);
+    if (!IsLetterSpaced(s))
+        return std::string(s);
+    // The last letter is followed by the blanks before the rest of the line, or by nothing.
+    std::string word;
+    std::size_t i = 0;
+    while (i < s.size() && IsLetterChar(s[i]) && (i + 1 == s.size() || s[i + 1] == ' '))
+    {
+        word += s[i];
+        i += 2;
+        if (i < s.size() && s[i] == ' ')
+            break;
+    }
+    return word + std::string(s.substr(std::min(i, s.size())));
+}
+
+bool IsArticleNumber(std::string_view token)
+{
+    std::string_view s = WithoutClosingStop(token);
+    std::size_t i = 0;
+    auto digits = [&]
+    {
+        const std::size_t from = i;
+        while (i < s.size() && IsDigitChar(s[i]))
+            ++i;
+        return i > from;
+    };
+    if (!digits())
+        return false;
+    for (;;)
+    {
+        if (i < s.size() && IsLetterChar(s[i]))
+            ++i;
+        if (i + 1 < s.size() && (s[i] == '.' || s[i] == '-') && IsDigitChar(s[i + 1]))
+        {
+            ++i;
+            digits();
+            continue;
+        }
+        break;
+    }
+    // A superscript written inline: «5<1>» or «5^1».
+    if (i < s.size() && s[i] == '<')
+    {
+        ++i;
+        if (!digits() || i >= s.size() || s[i] != '>')
+            return false;
+        ++i;
+    }
+    else if (i < s.size() && s[i] == '^')
+    {
+        ++i;
+        if (!digits())
+            return false;
+    }
+    return i == s.size();
+}
+
+bool EndsLikeSentence(std::string_view text)
+{
+    while (!text.empty() && IsWhiteSpace(static_cast<unsigned char>(text.back())))
+        text.remove_suffix(1);
+    if (text.empty())
+        return false;
+    const char last = text.back();
+    return last == '.' || last == ',' || last == ';' || last == ':' || last == '-';
+}
+
+HeadingStart ReadHeadingStart(std::string_view line)
+{
+    static const std::string article = Utf8ToCp1251("СТАТЬЯ");
+    static const std::string chapter = Utf8ToCp1251("ГЛАВА");
+    static const std::string section = Utf8ToCp1251("РАЗДЕЛ");
+    static const std::string part = Utf8ToCp1251("ЧАСТЬ");
+    static const std::string appendix = Utf8ToCp1251("ПРИЛОЖЕНИЕ");
+    static const std::string approved = Utf8ToCp1251("УТВЕРЖДЕН");
+
+    HeadingStart start;
+    std::string_view text = TrimmedLeft(line);
+    std::string closedUp;
+    if (IsLetterSpaced(text))
+    {
+        closedUp = CloseUpLetterSpacing(text);
+        text = closedUp;
+    }
+    const auto [first, rest] = SplitFirstWord(text);
+    // The heading words are short, a numbered heading's first word ends with its full stop, and a
+    // part named by an adjective is followed by ЧАСТЬ alone: a line that begins otherwise is read no
+    // further.
+    if (first.empty() || (first.size() > appendix.size() && first.back() != '.' && TrimBlanks(rest) != part))
+        return start;
+    const std::string upper = ToUpper(first);
+    const auto [token, afterToken] = SplitFirstWord(rest);
+
+    auto take = [&](HeadingWord word, std::string_view number, std::string_view title)
+    {
+        // A row of a table drawn with box characters (held as the codes 0x10 to 0x1C) is no heading.
+        if (std::any_of(text.begin(), text.end(), [](char c) { return c >= 0x10 && c <= 0x1C; }))
+            return;
+        start.word = word;
+        start.number = std::string(number);
+        start.closed = !number.empty() && number.back() == '.';
+        start.title = TrimmedCopy(title);
+    };
+
+    if (upper == article)
+    {
+        if (IsArticleNumber(token))
+            take(HeadingWord::Article, token, afterToken);
+        return start;
+    }
+    if (upper == chapter || upper == section || upper == part)
+    {
+        const HeadingWord word = upper == chapter   ? HeadingWord::Chapter
+                                 : upper == section ? HeadingWord::Section
+                                                    : HeadingWord::Part;
+        const std::string_view bare = WithoutClosingStop(token);
+        if (IsDivisionNumber(bare))
+        {
+            take(word, token, afterToken);
+            return start;
+        }
+        // «ДВАДЦАТЬ ПЕРВАЯ»: an ordinal of two words counts as one number.
+        if (IsOrdinalWord(ToUpper(bare)))
+        {
+            const auto [second, afterSecond] = SplitFirstWord(afterToken);
+            if (token.back() != '.' && IsOrdinalWord(ToUpper(WithoutClosingStop(second))))
+                take(word, std::string_view(token.data(), second.data() + second.size() - token.data()),
+                     afterSecond);
+            else
+                take(word, token, afterToken);
+        }
+        return start;
+    }
+    // «ОБЩАЯ ЧАСТЬ»: a part named by an adjective, in capitals and alone on its line.
+    static const std::vector<std::string> feminine = Cp1251Words({"АЯ"});
+    if (TrimBlanks(rest) == part && upper == first && EndsWithAny(upper, feminine))
+    {
+        take(HeadingWord::PartName, "", "");
+        return start;
+    }
+    if (upper == appendix)
+    {
+        take(HeadingWord::Appendix, "", rest);
+        return start;
+    }
+    // УТВЕРЖДЕН, УТВЕРЖДЕНЫ, УТВЕРЖДЕНО, УТВЕРЖДЕНА; not УТВЕРЖДЕНИЕ.
+    static const std::string approvedEndings = Utf8ToCp1251("ЫОА");
+    if (BeginsWith(upper, approved) &&
+        (upper.size() == approved.size() ||
+         (upper.size() == approved.size() + 1 && approvedEndings.find(upper.back()) != std::string::npos)))
+    {
+        take(HeadingWord::Approval, "", rest);
+        return start;
+    }
+    if (first.size() >= 2 && first.back() == '.')
+    {
+        const std::string_view number = first.substr(0, first.size() - 1);
+        if (IsRomanNumber(number))
+            take(HeadingWord::Roman, first, rest);
+        else if (IsDottedDigits(number))
+            take(HeadingWord::Numbered, first, rest);
+    }
+    return start;
+}

@@ -1,0 +1,151 @@
+#include "core/toc/ItemCleaning.h"
+
+#include "core/base/CodePage.h"
+#include "core/base/TextRules.h"
+#include "core/document/Markers.h"
+#include "core/toc/HeadingTests.h"
+#include "core/toc/PassHelpers.h"
+
+#include <algorithm>
+
+void StripArticleRefs(TocItem& item)
+{
+    if (item.lines.empty())
+        return;
+    std::string& last = item.lines.back();
+    static const std::string reference = Utf8ToCp1251(" ст. ");
+    const std::size_t p = last.find(reference);
+    if (p == std::string::npos)
+        return;
+    if (last.find('-', p) != std::string::npos)
+    {
+        last.resize(p);
+        return;
+    }
+    const std::string number = Trim(std::string_view(last).substr(p + 4));
+    if (std::all_of(number.begin(), number.end(),
+                    [](char c) { return IsDigit(static_cast<unsigned char>(c)); }))
+        last.resize(p);
+}
+
+void JoinHyphenatedLines(TocItem& item)
+{
+    std::vector<std::string>& lines = item.lines;
+    for (std::size_t i = 0; i + 1 < lines.size();)
+    {
+        std::string& line = lines[i];
+        if (line.size() > 2 && line.back() == '-' && line[line.size() - 2] != ' ')
+        {
+            line.pop_back();
+            line += TrimLeft(lines[i + 1]);
+            lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+        }
+        else
+            ++i;
+    }
+}
+
+void RemoveMarkerLines(TocItem& item)
+{
+    std::erase_if(item.lines, [](const std::string& line) { return IsMarkerLine(line); });
+}
+
+void BlankControlChars(TocItem& item)
+{
+    for (std::string& line : item.lines)
+        std::replace_if(
+            line.begin(), line.end(), [](char c) { return c == 0x01 || c == 0x02 || c == 0x03; }, ' ');
+}
+
+void DotSectionHeadings(TocItem& item)
+{
+    if (item.lines.empty())
+        return;
+    std::string& first = item.lines.front();
+    const std::string s = TrimLeft(ToUpper(first));
+    if (s.size() >= 40 || Contains(s, "."))
+        return;
+    static const std::string section = Utf8ToCp1251("РАЗДЕЛ");
+    static const std::string part = Utf8ToCp1251("ЧАСТЬ");
+    static const std::string chapter = Utf8ToCp1251("ГЛАВА");
+    if (BeginsWith(s, section) || BeginsWith(s, part) || BeginsWith(s, chapter))
+        first = TrimLeft(first) + ".";
+}
+
+void TrimAppendixPeriod(TocItem& item)
+{
+    if (item.lines.empty())
+        return;
+    std::string& line = item.lines.front();
+    const std::vector<Word> words = SplitWords(line);
+    const std::size_t dot = line.find('.');
+    static const std::string appendix = Utf8ToCp1251("Приложение");
+    if (!BeginsWith(words.front().text, appendix) || dot == std::string::npos)
+        return;
+    if (words.size() <= 2 || (words.size() == 3 && words[1].text == "N"))
+        line.erase(dot, 1);
+}
+
+void SpaceNumericRanges(TocItem& item)
+{
+    for (std::string& line : item.lines)
+    {
+        const std::vector<Word> words = SplitWords(line);
+        for (auto word = words.rbegin(); word != words.rend(); ++word)
+        {
+            if (word->text.find_first_not_of("0123456789-") != std::string::npos)
+                continue;
+            std::string spaced;
+            for (char c : word->text)
+                spaced += c == '-' ? std::string(" - ") : std::string(1, c);
+            line.replace(word->start, word->end - word->start, spaced);
+        }
+    }
+}
+
+void FixAppendixNumber(std::string& line)
+{
+    static const std::string numbered = Utf8ToCp1251("Приложение N ");
+    const std::string trimmed = TrimLeft(line);
+    if (BeginsWith(trimmed, numbered))
+    {
+        static const std::string word = Utf8ToCp1251("Приложение ");
+        line = word + trimmed.substr(numbered.size());
+    }
+}
+
+void JoinEntryLines(TocItem& item)
+{
+    std::string text = JoinLines(item.lines);
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    text = NormaliseSpaces(text);
+    for (std::size_t from = 0;;)
+    {
+        const std::size_t at = text.find(" - ", from);
+        if (at == std::string::npos)
+            break;
+        // " - " becomes "-": the blanks on both sides go (an erase, which unlike a replace with a
+        // literal raises no false overlap warning in GCC 12's optimiser).
+        text.erase(at + 2, 1);
+        text.erase(at, 1);
+        from = at > 0 ? at - 1 : 0;
+    }
+    item.lines.assign(1, std::move(text));
+}
+
+void MoveFormNumbers(TocItem& item)
+{
+    if (item.lines.empty())
+        return;
+    std::string& line = item.lines.front();
+    const std::string upper = ToUpper(line);
+    static const std::string prefix = Utf8ToCp1251("ФОРМА N ");
+    if (!BeginsWith(upper, prefix) || !Contains(upper, "."))
+        return;
+    const std::string rest = upper.substr(prefix.size());
+    const std::string number = Trim(std::string_view(rest).substr(0, rest.find('.')));
+    static const std::string form = Utf8ToCp1251(" (Форма N ");
+    line += form + number + ")";
+    line.erase(0, line.find('.') + 1);
+    line = TrimLeft(line);
+}

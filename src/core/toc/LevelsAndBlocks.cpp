@@ -1,0 +1,199 @@
+#include "core/toc/LevelsAndBlocks.h"
+
+#include "core/base/CodePage.h"
+#include "core/base/TextRules.h"
+#include "core/document/Markers.h"
+#include "core/toc/CHeadingCaseConverter.h"
+#include "core/toc/HeadingTests.h"
+#include "core/toc/ItemCleaning.h"
+#include "core/toc/PassHelpers.h"
+
+#include <algorithm>
+
+std::size_t WriteTocBlocks(CTocItemList& list, std::vector<std::string>& lines, bool hasSecondRoot,
+                           const std::function<void()>& pumpMessages)
+{
+    auto pump = [&pumpMessages]
+    {
+        if (pumpMessages)
+            pumpMessages();
+    };
+    std::vector<TocItem>& items = list.m_items;
+    list.SortByLine();
+    AssignLevels(items);
+    pump();
+    ShiftAfterFrontMatter(items, lines);
+    pump();
+
+    if (!hasSecondRoot && std::any_of(items.begin() + (items.empty() ? 0 : 1), items.end(),
+                                      [](const TocItem& item) { return item.level == 0; }))
+        hasSecondRoot = true;
+    // A document kind or appendix that stands alone at the top adds nothing: the rest moves up.
+    if (!hasSecondRoot && !items.empty() &&
+        (items.front().kind == kKindDocument || items.front().kind == kKindAppendix))
+    {
+        list.Erase(0);
+        for (TocItem& item : items)
+        {
+            if (item.level == 0)
+                break;
+            --item.level;
+        }
+    }
+    if (items.size() < 2)
+        return 0;
+
+    for (TocItem& item : items)
+        MoveFormNumbers(item);
+    pump();
+    list.LayoutEntries();
+    pump();
+    FixEntryCase(items, list.m_words);
+    pump();
+    InsertBlocks(lines, items);
+    return items.size();
+}
+
+void AssignLevels(std::vector<TocItem>& items)
+{
+    if (items.size() < 2)
+        return;
+    int memory[kKindArticle + 1];
+    std::fill(std::begin(memory), std::end(memory), -1);
+    auto remembered = [&memory](int kind) -> int& { return memory[std::clamp(kind, 0, int{kKindArticle})]; };
+
+    TocItem& first = items.front();
+    first.level = 0;
+    // A kind met again later returns to the level it had, the first item's kind included.
+    remembered(first.kind) = 0;
+    int prev = first.kind;
+    int n = 0;
+    for (std::size_t i = 1; i < items.size(); ++i)
+    {
+        TocItem& item = items[i];
+        const int k = item.kind;
+        if (item.level >= 0)
+        {
+            n = item.level;
+            prev = k;
+            continue;
+        }
+        if (prev > k)
+            --n;
+        if (prev < k)
+            ++n;
+        if (n < 0)
+            n = 0;
+        if (k == kKindAppendix)
+            n = 0;
+        if (prev < k)
+            remembered(k) = n;
+        if (prev > k)
+        {
+            for (int j = k + 1; j <= kKindArticle; ++j)
+                remembered(j) = -1;
+            if (remembered(k) != -1)
+                n = remembered(k);
+            else
+                remembered(k) = n;
+        }
+        item.level = n;
+        prev = k;
+    }
+}
+
+void ShiftAfterFrontMatter(std::vector<TocItem>& items, const std::vector<std::string>& lines)
+{
+    static const std::string frontMatter[] = {Utf8ToCp1251("Введение"), Utf8ToCp1251("Содержание"),
+                                              Utf8ToCp1251("Паспорт"), Utf8ToCp1251("Оглавление")};
+    const int n = static_cast<int>(lines.size());
+    auto hasFullWidthLine = [&](int from, int to)
+    {
+        for (int l = std::max(from, 0); l < std::min(to, n); ++l)
+            if (IsWideTextLine(lines[static_cast<std::size_t>(l)]))
+                return true;
+        return false;
+    };
+    const std::size_t count = items.size();
+    for (std::size_t i = 0; i + 1 < count;)
+    {
+        const std::string next = TrimLeft(FirstLine(items[i + 1]));
+        const bool opensFrontMatter =
+            (items[i].kind == kKindDocument || items[i].kind == kKindAppendix) &&
+            std::any_of(std::begin(frontMatter), std::end(frontMatter),
+                        [&](const std::string& word) { return BeginsWith(next, word); });
+        if (!opensFrontMatter)
+        {
+            ++i;
+            continue;
+        }
+        int add = 2;
+        std::size_t j = i + 1;
+        for (; j < count && items[j].kind != kKindAppendix; ++j)
+        {
+            TocItem& item = items[j];
+            if (item.kind != kKindIndented)
+                item.level += add;
+            else if (j + 1 < count && items[j + 1].kind != kKindIndented)
+            {
+                const int from = item.line;
+                const int to = items[j + 1].line;
+                // Only a gap of at most five lines is searched for body text.
+                if (to - from > 5 || hasFullWidthLine(from, to))
+                    add = 1;
+            }
+        }
+        i = j + 1;
+    }
+}
+
+void FixEntryCase(std::vector<TocItem>& items, const CUpperCaseWordsDict* words)
+{
+    const CHeadingCaseConverter converter(words);
+    for (TocItem& item : items)
+    {
+        std::vector<std::string>& lines = item.lines;
+        if (item.kind > kKindSection && item.level > 0)
+        {
+            const std::string text = TrimLeft(TrimRight(JoinLines(lines)));
+            const auto unchanged = static_cast<std::size_t>(
+                std::count_if(text.begin(), text.end(), [](char c) { return ToUpperChar(c) == c; }));
+            // Typed in capitals: more than seven tenths unchanged by upper-casing, compared in integers
+            // so that no length falls on the wrong side through rounding.
+            if (unchanged * 10 > text.size() * 7)
+                converter.ToSentenceCase(lines);
+        }
+        else if (item.kind <= kKindChapter && lines.size() >= 2 && Contains(lines[1], "."))
+        {
+            const std::size_t dot = lines[1].find('.');
+            lines[1] = lines[1].substr(0, dot) + ToUpper(std::string_view(lines[1]).substr(dot));
+            for (std::size_t i = 2; i < lines.size(); ++i)
+                lines[i] = ToUpper(lines[i]);
+        }
+    }
+}
+
+void InsertBlocks(std::vector<std::string>& lines, const std::vector<TocItem>& items)
+{
+    // Items are in line order here, so one merge of text and blocks puts every block in front of its
+    // heading (blocks of equal lines in list order), as inserting from the last item would, without
+    // moving the rest of the text once per block. A line at the end of the text appends the block.
+    std::size_t added = 0;
+    for (const TocItem& item : items)
+        added += item.lines.size() + 2;
+    std::vector<std::string> merged;
+    merged.reserve(lines.size() + added);
+    std::size_t next = 0;
+    for (const TocItem& item : items)
+    {
+        const auto at = static_cast<std::size_t>(std::clamp(item.line, 0, static_cast<int>(lines.size())));
+        for (; next < at; ++next)
+            merged.push_back(std::move(lines[next]));
+        merged.push_back(MarkerLine(Marker::Ogl));
+        merged.insert(merged.end(), item.lines.begin(), item.lines.end());
+        merged.push_back(MarkerLine(Marker::Kon));
+    }
+    for (; next < lines.size(); ++next)
+        merged.push_back(std::move(lines[next]));
+    lines = std::move(merged);
+}

@@ -1,0 +1,172 @@
+#include "core/toc/MergingPasses.h"
+
+#include "core/base/CodePage.h"
+#include "core/base/TextRules.h"
+#include "core/document/Markers.h"
+#include "core/toc/HeadingTests.h"
+#include "core/toc/ItemCleaning.h"
+#include "core/toc/PassHelpers.h"
+
+#include <algorithm>
+#include <cstdint>
+
+void MergeItems(std::vector<TocItem>& items)
+{
+    for (TocItem& item : items)
+        JoinEntryLines(item);
+    static const std::string appendix = Utf8ToCp1251("Приложение");
+    static const std::string table = Utf8ToCp1251("Таблица");
+    MergeNearDuplicates(items, appendix);
+    MergeNearDuplicates(items, table);
+
+    // The same heading found twice in a row (by different passes, or in capitals once) is kept once.
+    std::vector<std::string> upper;
+    upper.reserve(items.size());
+    for (const TocItem& item : items)
+        upper.push_back(ToUpper(FirstLine(item)));
+    std::vector<std::vector<std::string_view>> words;
+    words.reserve(items.size());
+    for (const std::string& line : upper)
+        words.push_back(WordViews(line));
+    std::vector<char> erased(items.size(), 0);
+    std::size_t current = 0;
+    for (std::size_t next = 1; next < items.size(); ++next)
+    {
+        if (words[next] == words[current])
+            erased[next] = 1;
+        else
+            current = next;
+    }
+    CompactItems(items, erased);
+}
+
+void MergeNearDuplicates(std::vector<TocItem>& items, const std::string& word)
+{
+    const std::size_t count = items.size();
+    std::vector<std::vector<std::string_view>> words;
+    words.reserve(count);
+    for (const TocItem& item : items)
+        words.push_back(WordViews(FirstLine(item)));
+    // In line order the items within reach of item i follow it directly, so the search can stop at
+    // the first one out of reach.
+    const bool sorted = std::is_sorted(items.begin(), items.end(),
+                                       [](const TocItem& a, const TocItem& b) { return a.line < b.line; });
+    const std::string wordBlank = word + " ";
+    std::vector<char> erased(count, 0);
+    for (std::size_t i = 0; i < count; ++i)
+    {
+        if (erased[i])
+            continue;
+        const std::string& t = FirstLine(items[i]);
+        const bool hasWord = Contains(t, word);
+        const bool hasWordBlank = Contains(t, wordBlank);
+        const bool hasNumberSign = Contains(t, " N ");
+        const std::vector<std::string_view>& a = words[i];
+        for (std::size_t j = i + 1; j < count; ++j)
+        {
+            if (erased[j])
+                continue;
+            const std::int64_t distance = std::int64_t{items[j].line} - items[i].line;
+            if (sorted && distance > 30)
+                break;
+            if (distance > 30 || distance < -30)
+                continue;
+            const std::vector<std::string_view>& b = words[j];
+            const bool repeats =
+                (a.size() == b.size() + 1 && hasWord && TailsEqual(a, 1, b, 0)) ||
+                (a.size() == b.size() + 2 && hasWordBlank && TailsEqual(a, 2, b, 0)) ||
+                (a.size() == b.size() + 1 && hasWord && hasNumberSign && TailsEqual(a, 2, b, 1)) ||
+                (a.size() == b.size() + 3 && hasWord && hasNumberSign && TailsEqual(a, 3, b, 0)) || a == b;
+            if (repeats)
+            {
+                erased[j] = 1;
+                break;
+            }
+        }
+    }
+    CompactItems(items, erased);
+}
+
+void DropEmptyItems(std::vector<TocItem>& items)
+{
+    for (TocItem& item : items)
+        std::erase_if(item.lines, [](const std::string& line) { return IsBlankLine(line); });
+    std::erase_if(items, [](const TocItem& item) { return item.lines.empty(); });
+}
+
+void AdjustAppendixLines(std::vector<TocItem>& items, const std::vector<std::string>& lines)
+{
+    if (std::none_of(items.begin(), items.end(),
+                     [](const TocItem& item) { return item.kind == kKindAppendix; }))
+        return;
+    // Every look at the text below is answered from these tables, built in one sweep each, so the
+    // cost stays linear however many appendices a document has.
+    const int n = static_cast<int>(lines.size());
+    const auto size = static_cast<std::size_t>(n) + 1;
+    std::vector<int> nextCaption(size, n); // first ПРВ marker at or after each index
+    std::vector<int> nextWide(size, n);    // first full-width text line (or longer line) at or after
+    for (int i = n - 1; i >= 0; --i)
+    {
+        const auto u = static_cast<std::size_t>(i);
+        const std::string& line = lines[static_cast<std::size_t>(i)];
+        nextCaption[u] = IsMarker(line, Marker::Prv) ? i : nextCaption[u + 1];
+        nextWide[u] = IsWideTextLine(line) || line.size() > kMarkerLineLength ? i : nextWide[u + 1];
+    }
+    std::vector<int> blankAbove(size, -1);      // last blank line at or before each index
+    std::vector<int> otherStartAbove(size, -1); // last block start other than ПРВ at or before
+    for (int i = 0; i < n; ++i)
+    {
+        const auto u = static_cast<std::size_t>(i);
+        const std::string& line = lines[static_cast<std::size_t>(i)];
+        blankAbove[u] = IsBlankLine(line) ? i : (i > 0 ? blankAbove[u - 1] : -1);
+        otherStartAbove[u] =
+            IsBlockStart(line) && !IsMarker(line, Marker::Prv) ? i : (i > 0 ? otherStartAbove[u - 1] : -1);
+    }
+
+    for (TocItem& item : items)
+    {
+        if (item.kind != kKindAppendix)
+            continue;
+        const int l = std::clamp(item.line, 0, n);
+        // A caption block still ahead, before the body text starts: the entry stands where it belongs.
+        if (nextCaption[static_cast<std::size_t>(l)] < nextWide[static_cast<std::size_t>(l)])
+            continue;
+        for (int j = l - 1; j > l - 5 && j > 0; --j)
+        {
+            const std::string& line = lines[static_cast<std::size_t>(j)];
+            if (IsWideTextLine(line) || IsBlockStart(line))
+                break;
+            if (!IsMarker(line, Marker::End))
+                continue;
+            // Walking up from the end of the caption block: every ПРВ marker met before another block
+            // start moves the entry, and the topmost one decides where it stands.
+            const int stop = otherStartAbove[static_cast<std::size_t>(j)];
+            const int caption = nextCaption[static_cast<std::size_t>(stop + 1)];
+            if (caption < j)
+            {
+                const int blank = blankAbove[static_cast<std::size_t>(j)];
+                item.line = blank > caption ? blank + 1 : caption;
+            }
+            break;
+        }
+    }
+}
+
+void DropKindTitleDuplicate(std::vector<TocItem>& items, const CDocKindsList& kinds)
+{
+    if (items.size() < 2)
+        return;
+    const TocItem& first = items[0];
+    const TocItem& second = items[1];
+    if ((first.kind != kKindDocument && first.kind != kKindAppendix) ||
+        std::int64_t{second.line} - first.line > 20)
+        return;
+    const std::string& a = FirstLine(first);
+    const std::string& b = FirstLine(second);
+    const bool secondIsShorter = b.size() <= a.size();
+    const std::string& s = secondIsShorter ? b : a;
+    const std::string& t = secondIsShorter ? a : b;
+    const std::vector<std::string>& list = kinds.m_kinds;
+    if (BeginsWith(t, s) && std::find(list.begin(), list.end(), s) != list.end())
+        items.erase(items.begin() + (secondIsShorter ? 0 : 1));
+}

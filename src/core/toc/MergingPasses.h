@@ -1,0 +1,23 @@
+#pragma once
+// Cleaning and merging the item list: after these passes every item holds one entry line, and a
+// heading found twice, or repeated in a shorter form, stands once.
+
+#include "core/dictionaries/CDocKindsList.h"
+#include "core/toc/TocItem.h"
+
+#include <string>
+#include <vector>
+
+// Every entry joined into one line; then the shorter repeats of appendices and tables, and equal
+// neighbours (compared word by word in capitals), are erased.
+void MergeItems(std::vector<TocItem>& items);
+// Erases, for each item, at most one later item within 30 lines that repeats it without its word
+// (e.g. «Приложение N 2 Форма» repeated as «Форма»).
+void MergeNearDuplicates(std::vector<TocItem>& items, const std::string& word);
+// Removes blank entry lines, then the items left without any.
+void DropEmptyItems(std::vector<TocItem>& items);
+// Moves an appendix entry up to the right-aligned caption block that introduces it.
+void AdjustAppendixLines(std::vector<TocItem>& items, const std::vector<std::string>& lines);
+// A document-kind or appendix item closely followed by a title that begins with it, when the shorter
+// of the two is a dictionary kind: the longer one is erased.
+void DropKindTitleDuplicate(std::vector<TocItem>& items, const CDocKindsList& kinds);

@@ -1,0 +1,97 @@
+// How the extended recognition reads the beginning of a line: the heading word, its number and the
+// title, and the false friends that begin like a heading.
+
+#include "core/toc/HeadingShapes.h"
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+
+TEST(HeadingShapes, ReadHeadingStartTellsHeadingWordsAndNumbers)
+{
+    struct Case
+    {
+        std::string line;
+        HeadingWord word;
+        std::string number;
+        std::string title;
+    };
+    const std::vector<Case> cases = {
+        {"Статья 5.", HeadingWord::Article, "5.", ""},
+        {"     Статья 5. Название", HeadingWord::Article, "5.", "Название"},
+        {"Статья 18-1. Меры", HeadingWord::Article, "18-1.", "Меры"},
+        {"Статья 1.1. Законодательство", HeadingWord::Article, "1.1.", "Законодательство"},
+        {"Статья 12.1-2.", HeadingWord::Article, "12.1-2.", ""},
+        {"Статья 5<1>. Вставка", HeadingWord::Article, "5<1>.", "Вставка"},
+        {"Статья 12а.", HeadingWord::Article, "12а.", ""},
+        {"Статья 1", HeadingWord::Article, "1", ""},
+        {"СТАТЬЯ 7. ПРАВА", HeadingWord::Article, "7.", "ПРАВА"},
+        {"С т а т ь я  20. Леса", HeadingWord::Article, "20.", "Леса"},
+        {"Статья 5 настоящего Закона применяется", HeadingWord::Article, "5",
+         "настоящего Закона применяется"},
+        {"Статьей 5 установлено", HeadingWord::None, "", ""},
+        {"Статья пятая", HeadingWord::None, "", ""},
+        {"\"Статья 2. Контроль", HeadingWord::None, "", ""},
+        {"Глава 12.1. Правонарушения", HeadingWord::Chapter, "12.1.", "Правонарушения"},
+        {"ГЛАВА 15-1.", HeadingWord::Chapter, "15-1.", ""},
+        {"ГЛАВА ПЕРВАЯ", HeadingWord::Chapter, "ПЕРВАЯ", ""},
+        {"ГЛАВА ДВАДЦАТЬ ПЕРВАЯ", HeadingWord::Chapter, "ДВАДЦАТЬ ПЕРВАЯ", ""},
+        {"ГЛАВА 1 ОСНОВЫ СТРОЯ", HeadingWord::Chapter, "1", "ОСНОВЫ СТРОЯ"},
+        {"Глава государства", HeadingWord::None, "", ""},
+        {"Раздел II. Название", HeadingWord::Section, "II.", "Название"},
+        {"РАЗДЕЛ ПЕРВЫЙ", HeadingWord::Section, "ПЕРВЫЙ", ""},
+        {"ЧАСТЬ ВТОРАЯ", HeadingWord::Part, "ВТОРАЯ", ""},
+        {"Часть 1 статьи 5", HeadingWord::Part, "1", "статьи 5"},
+        {"ОБЩАЯ ЧАСТЬ", HeadingWord::PartName, "", ""},
+        {"Общая часть", HeadingWord::None, "", ""},
+        {"I. Общие положения", HeadingWord::Roman, "I.", "Общие положения"},
+        {"XIV. Сроки", HeadingWord::Roman, "XIV.", "Сроки"},
+        {"2.1. Порядок", HeadingWord::Numbered, "2.1.", "Порядок"},
+        {"1 Собрание законодательства", HeadingWord::None, "", ""},
+        {"1) обработке", HeadingWord::None, "", ""},
+        {"Приложение N 2", HeadingWord::Appendix, "", "N 2"},
+        {"приложению N 3 к приказу", HeadingWord::None, "", ""},
+        {"Приложения", HeadingWord::None, "", ""},
+        {"УТВЕРЖДЕНЫ", HeadingWord::Approval, "", ""},
+        {"Утверждено приказом", HeadingWord::Approval, "", "приказом"},
+        {"Утверждение", HeadingWord::None, "", ""},
+    };
+    for (const Case& c : cases)
+    {
+        const HeadingStart start = ReadHeadingStart(Cp(c.line));
+        EXPECT_EQ(start.word, c.word) << c.line;
+        EXPECT_EQ(Cp1251ToUtf8(start.number), c.number) << c.line;
+        EXPECT_EQ(Cp1251ToUtf8(start.title), c.title) << c.line;
+        EXPECT_EQ(start.closed, !c.number.empty() && c.number.back() == '.') << c.line;
+    }
+}
+
+TEST(HeadingShapes, LetterSpacingIsClosedUpOnlyForASpacedWord)
+{
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"     З А К О Н", "ЗАКОН"},
+        {"С т а т ь я  1. Основные", "Статья 1. Основные"},
+        {"У К А З", "УКАЗ"},
+        {"В соответствии с законом", "В соответствии с законом"},
+        {"А Б", "А Б"},
+        {"", ""},
+    };
+    for (const auto& [line, expected] : cases)
+        EXPECT_EQ(Cp1251ToUtf8(CloseUpLetterSpacing(Cp(line))), expected) << line;
+}
+
+TEST(HeadingShapes, SentenceEndings)
+{
+    for (const char* text : {"понятия:", "данных;", "лиц,", "Текст.", "насаждений -  "})
+        EXPECT_TRUE(EndsLikeSentence(Cp(text))) << text;
+    for (const char* text : {"Общие положения", "", "Статья 5)", "   "})
+        EXPECT_FALSE(EndsLikeSentence(Cp(text))) << text;
+}
+
+} // namespace
