@@ -5,6 +5,7 @@
 // in the same folder that is renamed over the document only once it is complete and on disk.
 
 #include "core/base/Reporter.h"
+#include "core/document/DocumentDates.h"
 
 #include <cstdint>
 #include <functional>
@@ -12,19 +13,9 @@
 #include <string>
 #include <vector>
 
-struct CalendarDate
-{
-    int day;
-    int month;
-    int year;
-};
-
 // The largest document Load accepts. Holding a document takes about nine times its size in memory;
 // a larger file is refused as too large (EFBIG) before anything is read.
 inline constexpr std::uint64_t kMaxDocumentBytes = std::uint64_t{1} << 30;
-
-// Today's local date.
-CalendarDate SystemToday();
 
 // A document that cannot be loaded: a folder, a missing or an unreadable file, one too large.
 // what() is UTF-8 text naming the path and the system's reason.
@@ -88,8 +79,6 @@ public:
 private:
     // Load without the loaded-text copy.
     void LoadLines(const std::string& path);
-    // Updates the date on the value line after header line fieldIndex; false when the scan ends.
-    bool UpdateDateValue(std::size_t fieldIndex);
     // Writes the file form of the lists to m_path (through a temporary file, as Save describes).
     bool WriteFile();
 
