@@ -3,25 +3,15 @@
 #include "core/base/FileSystem.h"
 
 #include <cerrno>
-#include <random>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace
 {
 
-// Six letters or digits that make the temporary file's name unique in practice; O_EXCL makes sure.
-std::string RandomSuffix()
-{
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    thread_local std::mt19937_64 generator{std::random_device{}()};
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
-    std::string suffix(6, ' ');
-    for (char& letter : suffix)
-        letter = kLetters[pick(generator)];
-    return suffix;
-}
+constexpr std::string_view kTemporaryEnding = ".tirvel-tmp";
 
 } // namespace
 
@@ -37,11 +27,14 @@ bool CSaveFile::Open()
     const std::string stem = FolderOf(m_target) + "/." + NameOf(m_target) + ".";
     for (int attempt = 0; attempt < 100; ++attempt)
     {
-        std::string name = stem + RandomSuffix();
+        std::string name = stem + RandomName() + std::string(kTemporaryEnding);
         // 0666 with O_CREAT lets the kernel apply the umask, as for any file written normally.
         m_fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd >= 0)
         {
+            // Held until the file is renamed or removed: a cleaner leaves a locked file alone. A file
+            // system without locks still saves; only a cleaner could then not tell.
+            ::flock(m_fd, LOCK_EX | LOCK_NB);
             m_temporary = std::move(name);
             return true;
         }
@@ -108,6 +101,12 @@ void CSaveFile::Cancel()
     m_fd = -1;
     ::unlink(m_temporary.c_str());
     m_temporary.clear();
+}
+
+bool CSaveFile::IsTemporaryName(std::string_view name)
+{
+    return name.size() > 1 + 1 + 6 + kTemporaryEnding.size() && name.front() == '.' &&
+           name.ends_with(kTemporaryEnding);
 }
 
 bool CSaveFile::Fail(int error)

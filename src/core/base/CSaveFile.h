@@ -2,6 +2,10 @@
 // Writing a file all at once: the content goes into a temporary file in the target's folder, which
 // is flushed to disk and renamed over the target only when it is complete, so the target holds either
 // its old content or all of the new one. Nothing is left behind when the write is cancelled or fails.
+//
+// The temporary file is named ".NAME.XXXXXX.tirvel-tmp" beside NAME and holds an exclusive flock while
+// it exists, so a process killed while writing leaves a file that RemoveStaleTemporaries recognises
+// and can tell from one still being written.
 
 #include <string>
 #include <string_view>
@@ -31,6 +35,9 @@ public:
     bool Commit();
     // Removes the temporary file; the target is untouched.
     void Cancel();
+
+    // Whether a file name (without folder) is that of a temporary file of this class.
+    static bool IsTemporaryName(std::string_view name);
 
     // The system error of the last failure (0 when none).
     int Error() const { return m_error; }

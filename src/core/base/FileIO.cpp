@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cerrno>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -72,29 +74,39 @@ bool CopyFileReplacing(const std::string& from, const std::string& to)
     const int in = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (in < 0)
         return false;
+    int error = 0;
     struct stat status;
-    bool ok = ::fstat(in, &status) == 0 && S_ISREG(status.st_mode);
+    if (::fstat(in, &status) != 0)
+        error = errno;
+    else if (!S_ISREG(status.st_mode))
+        error = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
     CSaveFile out(to);
-    ok = ok && out.Open();
+    if (error == 0 && !out.Open())
+        error = out.Error();
     char buffer[65536];
-    while (ok)
+    while (error == 0)
     {
         const ssize_t got = ::read(in, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR)
             continue;
+        if (got < 0)
+            error = errno;
         if (got <= 0)
-        {
-            ok = got == 0;
             break;
-        }
-        ok = out.Write(std::string_view(buffer, static_cast<std::size_t>(got)));
+        if (!out.Write(std::string_view(buffer, static_cast<std::size_t>(got))))
+            error = out.Error();
     }
     ::close(in);
     // Only root may give a file away; for anyone else the copy keeps its new owner.
-    ok = ok && out.SetMode(status.st_mode & 07777) &&
-         (out.SetOwner(status.st_uid, status.st_gid) || out.Error() == EPERM) &&
-         out.SetTimes(status.st_atim, status.st_mtim);
-    return ok && out.Commit();
+    if (error == 0 && !(out.SetMode(status.st_mode & 07777) &&
+                        (out.SetOwner(status.st_uid, status.st_gid) || out.Error() == EPERM) &&
+                        out.SetTimes(status.st_atim, status.st_mtim) && out.Commit()))
+        error = out.Error();
+    if (error == 0)
+        return true;
+    out.Cancel();
+    errno = error;
+    return false;
 }
 
 bool MoveFileReplacing(const std::string& from, const std::string& to)
@@ -107,4 +119,34 @@ bool MoveFileReplacing(const std::string& from, const std::string& to)
     if (errno != EXDEV)
         return false;
     return CopyFileReplacing(from, to) && ::unlink(from.c_str()) == 0;
+}
+
+std::vector<std::string> RemoveStaleTemporaries(const std::string& folder, std::time_t startedAt)
+{
+    std::vector<std::string> removed;
+    DIR* entries = ::opendir(folder.c_str());
+    if (entries == nullptr)
+        return removed;
+    while (const dirent* entry = ::readdir(entries))
+    {
+        if (!CSaveFile::IsTemporaryName(entry->d_name))
+            continue;
+        const std::string path = folder + "/" + entry->d_name;
+        struct stat named;
+        if (::lstat(path.c_str(), &named) != 0 || !S_ISREG(named.st_mode) || named.st_mtime >= startedAt)
+            continue;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        // The lock is held by whoever still writes the file; holding it here, the name cannot come
+        // to stand for a file being written before it is removed.
+        struct stat locked;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &locked) == 0 &&
+            ::lstat(path.c_str(), &named) == 0 && locked.st_dev == named.st_dev &&
+            locked.st_ino == named.st_ino && ::unlink(path.c_str()) == 0)
+            removed.push_back(path);
+        ::close(fd);
+    }
+    ::closedir(entries);
+    return removed;
 }

@@ -3,8 +3,10 @@
 // reads or writes goes through these functions and CSaveFile.
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <sys/types.h>
 
@@ -28,10 +30,15 @@ FileReadError ReadWholeFile(const std::string& path, std::uint64_t maxBytes, std
 bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // Copies a regular file over to all at once, with from's permission bits and times (and owner, for
-// root). False, with to untouched, when the copy cannot be completed.
+// root). False, with to untouched and errno telling why, when the copy cannot be completed.
 bool CopyFileReplacing(const std::string& from, const std::string& to);
 
 // Moves a file over another one: a rename, or across file systems a complete copy (as
 // CopyFileReplacing) followed by removing the source. False when the move did not happen (or the
 // source could not be removed).
 bool MoveFileReplacing(const std::string& from, const std::string& to);
+
+// Removes the temporary files that CSaveFile left in folder when a process writing them was killed:
+// those last changed before startedAt (the start of the run that asks) and not locked by a process
+// still writing them. Returns the paths removed.
+std::vector<std::string> RemoveStaleTemporaries(const std::string& folder, std::time_t startedAt);

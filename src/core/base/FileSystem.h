@@ -17,3 +17,6 @@ void SyncFolder(const std::string& folder);
 
 // Writes all of bytes to fd; false (errno set) on a failed write.
 bool WriteAll(int fd, std::string_view bytes);
+
+// Six random letters or digits, for names that must not meet those of another process.
+std::string RandomName();

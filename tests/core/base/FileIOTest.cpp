@@ -11,6 +11,9 @@
 
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <sys/wait.h>
+
+#include <ctime>
 
 namespace fs = std::filesystem;
 
@@ -179,4 +182,79 @@ TEST(ReadWholeFile, ReadsRegularFilesUpToTheLimitAndRefusesTheRest)
         EXPECT_EQ(error.fileType, c.type) << c.path;
         EXPECT_EQ(bytes, c.error == 0 ? "0123456789" : "") << c.path;
     }
+}
+
+TEST(StaleTemporaries, OnlyOldUnlockedTemporaryFilesAreRemoved)
+{
+    ScratchFolder folder;
+    const std::time_t runStart = std::time(nullptr);
+    const struct timespec past = {runStart - 3600, 0};
+    const struct timespec times[2] = {past, past};
+    auto make = [&](const std::string& name, bool old)
+    {
+        WriteBytes(folder / name, "partial");
+        if (old)
+            ::utimensat(AT_FDCWD, (folder / name).c_str(), times, 0);
+    };
+    make(".d.rla.aB3dE9.tirvel-tmp", true);  // left by a killed run
+    make(".d.rla.xY7wQ2.tirvel-tmp", false); // written since the run started
+    make(".d.rla.Ab12Cd", true);             // not of this program
+    make("d.rla.aB3dE9.tirvel-tmp", true);   // not hidden
+    make(".d.rla.Zz9Zz9.tirvel-copy", true); // the only copy of a document overwritten in place
+    make("d.rla", true);
+    fs::create_symlink(folder / "d.rla", folder / ".e.rla.qQ1qQ1.tirvel-tmp");
+    // One being written by a run that is still alive, older than this run.
+    CSaveFile writing(folder / "e.rla");
+    ASSERT_TRUE(writing.Open());
+    ASSERT_TRUE(writing.Write("half"));
+    ASSERT_TRUE(writing.SetTimes(past, past));
+    const std::vector<std::string> before = folder.Names();
+    ASSERT_EQ(before.size(), 8u);
+
+    EXPECT_EQ(RemoveStaleTemporaries(folder.path().string(), runStart),
+              std::vector<std::string>{folder / ".d.rla.aB3dE9.tirvel-tmp"});
+    std::vector<std::string> expected = before;
+    expected.erase(std::find(expected.begin(), expected.end(), ".d.rla.aB3dE9.tirvel-tmp"));
+    EXPECT_EQ(folder.Names(), expected);
+
+    ASSERT_TRUE(writing.Commit());
+    EXPECT_EQ(ReadBytes(folder / "e.rla"), "half");
+}
+
+TEST(StaleTemporaries, AWriterKilledMidwayLeavesAFileTheNextRunRemoves)
+{
+    ScratchFolder folder;
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+    {
+        CSaveFile file(folder / "d.rla");
+        const bool written = file.Open() && file.Write(std::string(1 << 20, 'x'));
+        const char byte = written ? '1' : '0';
+        if (::write(ready[1], &byte, 1) != 1)
+            ::_exit(1);
+        ::pause();
+        ::_exit(0);
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    ASSERT_EQ(byte, '1');
+    const std::time_t runStart = std::time(nullptr) + 1;
+    // While the writer lives, its file is left alone however old the run that asks.
+    EXPECT_TRUE(RemoveStaleTemporaries(folder.path().string(), runStart + 1).empty());
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    const std::vector<std::string> left = folder.Names();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_TRUE(CSaveFile::IsTemporaryName(left[0])) << left[0];
+
+    EXPECT_TRUE(RemoveStaleTemporaries(folder.path().string(), runStart - 3600).empty())
+        << "newer than the run";
+    EXPECT_EQ(RemoveStaleTemporaries(folder.path().string(), runStart + 1),
+              std::vector<std::string>{folder / left[0]});
+    EXPECT_TRUE(folder.Names().empty());
 }
