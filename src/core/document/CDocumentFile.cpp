@@ -10,7 +10,11 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 namespace
 {
@@ -85,11 +89,119 @@ bool WriteFileForm(const std::vector<std::string>& headerLines, const std::vecto
     return chunk.empty() || write(std::string_view(chunk));
 }
 
+// The exact size of the file form of the lines (the conversions keep one byte per byte).
+std::uint64_t FileFormSize(const std::vector<std::string>& headerLines,
+                           const std::vector<std::string>& textLines)
+{
+    std::uint64_t size = 0;
+    for (const std::string& line : headerLines)
+        size += line.size() + 2;
+    for (const std::string& line : textLines)
+        size += line.size() + 2;
+    return textLines.empty() ? size : size - 2;
+}
+
+// The bytes after the first 0x1A when any of them is content; a DOS end-of-file mark followed by
+// nothing but line ends and further marks holds nothing that could be lost.
+std::uint64_t ContentAfterEnd(std::string_view content)
+{
+    const std::size_t end = content.find('\x1A');
+    if (end == std::string_view::npos)
+        return 0;
+    const std::string_view after = content.substr(end + 1);
+    return after.find_first_not_of("\x1A\r\n") == std::string_view::npos ? 0 : after.size();
+}
+
+const char* FileTypeName(mode_t type)
+{
+    switch (type)
+    {
+    case S_IFIFO:
+        return "a named pipe";
+    case S_IFCHR:
+        return "a character device";
+    case S_IFBLK:
+        return "a block device";
+    case S_IFSOCK:
+        return "a socket";
+    default:
+        return "neither a file nor a folder";
+    }
+}
+
+std::string ReasonText(int errorNumber, mode_t fileType)
+{
+    if (fileType != 0)
+        return std::string("not a regular file (") + FileTypeName(fileType) + ")";
+    return std::strerror(errorNumber);
+}
+
+// Whether this process may not write the file. A file without any write permission counts as
+// read-only for root too, who could write it anyway.
+bool IsReadOnly(const std::string& path, const struct stat& status)
+{
+    if ((status.st_mode & 0222) == 0)
+        return true;
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EROFS);
+}
+
+// Makes room for size bytes in the open file fd before anything in it is overwritten, so a full disk
+// is found while the file is still whole. Returns 0 or the error.
+int ReserveSpace(int fd, std::uint64_t size, std::uint64_t currentSize)
+{
+    struct rlimit limit;
+    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && size > limit.rlim_cur)
+        return EFBIG;
+    if (size <= currentSize)
+        return 0;
+#ifdef FALLOC_FL_KEEP_SIZE
+    // Allocated beyond the end without moving it: a process killed now leaves the old size.
+    if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) == 0)
+        return 0;
+    if (errno != EOPNOTSUPP && errno != ENOSYS)
+        return errno;
+#endif
+    struct statvfs space;
+    if (::fstatvfs(fd, &space) != 0)
+        return 0;
+    const std::uint64_t available = static_cast<std::uint64_t>(space.f_bavail) * space.f_frsize;
+    return available < size - currentSize ? ENOSPC : 0;
+}
+
+// Writes the content of the file at source over the open file fd from its start and cuts fd to that
+// length. Returns 0 or the error.
+int OverwriteWithFile(int fd, const std::string& source)
+{
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return errno;
+    int error = ::lseek(fd, 0, SEEK_SET) == 0 ? 0 : errno;
+    off_t size = 0;
+    char buffer[65536];
+    while (error == 0)
+    {
+        const ssize_t got = ::read(in, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            error = errno;
+        if (got <= 0)
+            break;
+        if (!WriteAll(fd, std::string_view(buffer, static_cast<std::size_t>(got))))
+            error = errno;
+        size += got;
+    }
+    ::close(in);
+    if (error == 0 && (::ftruncate(fd, size) != 0 || ::fsync(fd) != 0))
+        error = errno;
+    return error;
+}
+
 } // namespace
 
-DocumentFileError::DocumentFileError(const std::string& path, int errorNumber)
-    : std::runtime_error(path + ": " + std::strerror(errorNumber)), m_path(path),
-      m_systemError(std::strerror(errorNumber)), m_errorNumber(errorNumber)
+DocumentFileError::DocumentFileError(const std::string& path, int errorNumber, mode_t fileType)
+    : std::runtime_error(path + ": " + ReasonText(errorNumber, fileType)), m_path(path),
+      m_systemError(ReasonText(errorNumber, fileType)), m_errorNumber(errorNumber)
 {
 }
 
@@ -118,26 +230,61 @@ void CDocumentFile::LoadLines(const std::string& path)
     m_path = path;
     m_changeDateDone = false;
     m_entryDateDone = false;
+    m_loadedFingerprint.reset();
+    m_contentAfterEnd = 0;
 
     // The file's content is gone before Load makes the loaded-text copy, so the two never add up.
     std::string content;
     const FileReadError error = ReadWholeFile(path, kMaxDocumentBytes, content);
     if (error.errorNumber != 0)
-        throw DocumentFileError(path, error.errorNumber);
+        throw DocumentFileError(path, error.errorNumber, error.fileType);
     SplitIntoLines(content, m_headerLines, m_textLines);
+    CByteFingerprint fingerprint;
+    fingerprint.Add(content);
+    m_loadedFingerprint = fingerprint.Finish();
+    m_contentAfterEnd = ContentAfterEnd(content);
 }
 
 bool CDocumentFile::Save(bool makeBackup)
 {
-    if (makeBackup)
+    return Save(makeBackup ? BackupRule::Wanted : BackupRule::None);
+}
+
+bool CDocumentFile::Save(BackupRule backup)
+{
+    m_saveFailure = {};
+    const std::string target = m_path.empty() ? m_path : ResolvedTarget(m_path);
+    struct stat status;
+    const bool exists = !target.empty() && ::stat(target.c_str(), &status) == 0;
+    if (exists && S_ISREG(status.st_mode) && IsReadOnly(target, status))
+        return Fail(SaveFailure::Kind::ReadOnly, "the document is read-only");
+
+    bool backedUp = false;
+    if (backup != BackupRule::None)
     {
         const std::string backupPath = BackupPathFor(m_path);
-        if (!CopyFileReplacing(ResolvedTarget(m_path), backupPath))
+        backedUp = CopyFileReplacing(target, backupPath);
+        if (!backedUp)
+        {
+            const std::string reason = std::strerror(errno);
             m_reporter.Report(FormatMessage("Ошибка создания резервного файла %s!", backupPath), MessageIcon::Error);
+            if (backup == BackupRule::Required)
+                return Fail(SaveFailure::Kind::Backup, "cannot make the backup " + backupPath + " (" +
+                                                           reason + "); the document was not saved");
+        }
     }
     UpdateDates();
-    if (WriteFile())
+    const int error = WriteFile(exists ? &status : nullptr, backedUp);
+    if (error == 0)
         return true;
+    if (m_saveFailure.kind != SaveFailure::Kind::None)
+        return Fail(m_saveFailure.kind, m_saveFailure.text);
+    return Fail(SaveFailure::Kind::Write, std::string("cannot write the document: ") + std::strerror(error));
+}
+
+bool CDocumentFile::Fail(SaveFailure::Kind kind, std::string text)
+{
+    m_saveFailure = {kind, std::move(text)};
     m_reporter.Report(FormatMessage("Ошибка сохранения файла %s!", m_path), MessageIcon::Error);
     return false;
 }
@@ -148,6 +295,8 @@ void CDocumentFile::Clear()
     m_textLines.clear();
     m_loadedText.clear();
     m_path.clear();
+    m_loadedFingerprint.reset();
+    m_contentAfterEnd = 0;
     KeepDates();
 }
 
@@ -159,18 +308,27 @@ void CDocumentFile::KeepDates()
 
 std::string CDocumentFile::FileBytes() const
 {
-    std::size_t size = 0;
-    for (const std::string& line : m_headerLines)
-        size += line.size() + 2;
-    for (const std::string& line : m_textLines)
-        size += line.size() + 2;
     std::string bytes;
-    bytes.reserve(size);
+    bytes.reserve(FileFormSize(m_headerLines, m_textLines));
     WriteFileForm(m_headerLines, m_textLines, [&bytes](std::string_view chunk) {
         bytes += chunk;
         return true;
     });
     return bytes;
+}
+
+bool CDocumentFile::SaveWouldChangeFile() const
+{
+    if (!m_loadedFingerprint)
+        return true;
+    CByteFingerprint written;
+    WriteFileForm(m_headerLines, m_textLines,
+                  [&written](std::string_view chunk)
+                  {
+                      written.Add(chunk);
+                      return true;
+                  });
+    return written.Finish() != *m_loadedFingerprint;
 }
 
 bool CDocumentFile::MoveFileReplacing(const std::string& from, const std::string& to)
@@ -195,23 +353,93 @@ void CDocumentFile::UpdateDates()
         [this] { return !EqualWithoutTocBlocks(m_textLines, m_loadedText); }, m_today);
 }
 
-bool CDocumentFile::WriteFile()
+int CDocumentFile::WriteFile(const struct stat* existing, bool backedUp)
 {
     if (m_path.empty())
-        return false;
+        return ENOENT;
     const std::string target = ResolvedTarget(m_path);
+    const bool regular = existing != nullptr && S_ISREG(existing->st_mode);
+    // A new file would take the place of one name only: the other names would keep the old text.
+    if (regular && existing->st_nlink > 1)
+        return WriteInPlace(target, *existing, backedUp);
     CSaveFile file(target);
     if (!file.Open())
-        return false;
-    struct stat status;
-    if (::stat(target.c_str(), &status) == 0)
+        return file.Error();
+    if (existing != nullptr)
     {
-        // The replaced file's permission bits, and its owner where this process may give it away.
-        if (!file.SetMode(status.st_mode & 07777) ||
-            (!file.SetOwner(status.st_uid, status.st_gid) && file.Error() != EPERM))
-            return false;
+        if (!file.SetMode(existing->st_mode & 07777))
+            return file.Error();
+        // Only root may give a file away, and only members of a group may give it that group: a
+        // document whose owner or group this process cannot give a new file keeps them by being
+        // overwritten instead.
+        if (!file.SetOwner(existing->st_uid, existing->st_gid))
+        {
+            if (file.Error() != EPERM || !regular)
+                return file.Error();
+            file.Cancel();
+            return WriteInPlace(target, *existing, backedUp);
+        }
     }
-    return WriteFileForm(m_headerLines, m_textLines,
-                         [&file](std::string_view chunk) { return file.Write(chunk); }) &&
-           file.Commit();
+    if (!WriteFileForm(m_headerLines, m_textLines,
+                       [&file](std::string_view chunk) { return file.Write(chunk); }) ||
+        !file.Commit())
+        return file.Error();
+    return 0;
+}
+
+int CDocumentFile::WriteInPlace(const std::string& target, const struct stat& existing, bool backedUp)
+{
+    // Overwriting destroys the old content: a complete copy of it is on disk before the first byte
+    // is written, the backup this save made or a copy beside the document, removed again afterwards.
+    const std::string backupPath = BackupPathFor(m_path);
+    std::string copy;
+    if (!backedUp)
+    {
+        copy = FolderOf(target) + "/." + NameOf(target) + "." + RandomName() + ".tirvel-copy";
+        if (!CopyFileReplacing(target, copy))
+        {
+            const int error = errno;
+            m_saveFailure = {SaveFailure::Kind::Write, std::string("cannot keep a copy of the document while "
+                                                                   "writing it in place: ") +
+                                                           std::strerror(error)};
+            return error;
+        }
+    }
+    const std::string& previous = backedUp ? backupPath : copy;
+
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    int error = fd < 0 ? errno : 0;
+    const std::uint64_t size = FileFormSize(m_headerLines, m_textLines);
+    if (error == 0)
+        error = ReserveSpace(fd, size, static_cast<std::uint64_t>(existing.st_size));
+    if (error != 0)
+    {
+        // Nothing was overwritten yet.
+        if (fd >= 0)
+            ::close(fd);
+        if (!copy.empty())
+            ::unlink(copy.c_str());
+        return error;
+    }
+
+    const bool written = WriteFileForm(m_headerLines, m_textLines,
+                                       [fd](std::string_view chunk) { return WriteAll(fd, chunk); }) &&
+                         ::ftruncate(fd, static_cast<off_t>(size)) == 0 && ::fsync(fd) == 0;
+    if (!written)
+    {
+        error = errno;
+        // The document is damaged now: the previous content goes back in.
+        if (OverwriteWithFile(fd, previous) != 0)
+        {
+            ::close(fd);
+            m_saveFailure = {SaveFailure::Kind::Write, std::string("writing the document in place failed (") +
+                                                           std::strerror(error) +
+                                                           "); its previous content is in " + previous};
+            return error;
+        }
+    }
+    ::close(fd);
+    if (!copy.empty())
+        ::unlink(copy.c_str());
+    return error;
 }
