@@ -50,13 +50,21 @@ void SplitIntoLines(std::string_view content, std::vector<std::string>& headerLi
     });
 }
 
-// Whether RemoveTocBlocks(lines) equals kept, without making that copy of a large text.
-bool EqualWithoutTocBlocks(const std::vector<std::string>& lines, const std::vector<std::string>& kept)
+// A fingerprint of the lines outside their ОГЛ...КОН blocks: equal for two texts that differ in their
+// tables of contents only. Each line goes in after its length, so no two lists of lines meet.
+CByteFingerprint::Value TextFingerprint(const std::vector<std::string>& lines)
 {
-    std::size_t next = 0;
-    const bool allMatch = ForEachLineOutsideTocBlocks(
-        lines, [&](const std::string& line) { return next < kept.size() && kept[next++] == line; });
-    return allMatch && next == kept.size();
+    CByteFingerprint fingerprint;
+    ForEachLineOutsideTocBlocks(lines,
+                                [&fingerprint](const std::string& line)
+                                {
+                                    const std::uint64_t size = line.size();
+                                    fingerprint.Add(
+                                        std::string_view(reinterpret_cast<const char*>(&size), sizeof size));
+                                    fingerprint.Add(line);
+                                    return true;
+                                });
+    return fingerprint.Finish();
 }
 
 // Calls write with the file form of the lines in pieces of about kWriteChunk bytes, so a save never
@@ -213,7 +221,7 @@ CDocumentFile::CDocumentFile(IReporter& reporter, TodayFunction today)
 void CDocumentFile::Load(const std::string& path)
 {
     LoadLines(path);
-    m_loadedText = RemoveTocBlocks(m_textLines);
+    m_loadedTextFingerprint = TextFingerprint(m_textLines);
 }
 
 void CDocumentFile::LoadKeepingDates(const std::string& path)
@@ -226,7 +234,7 @@ void CDocumentFile::LoadLines(const std::string& path)
 {
     m_headerLines.clear();
     m_textLines.clear();
-    m_loadedText.clear();
+    m_loadedTextFingerprint.reset();
     m_path = path;
     m_changeDateDone = false;
     m_entryDateDone = false;
@@ -293,7 +301,7 @@ void CDocumentFile::Clear()
 {
     m_headerLines.clear();
     m_textLines.clear();
-    m_loadedText.clear();
+    m_loadedTextFingerprint.reset();
     m_path.clear();
     m_loadedFingerprint.reset();
     m_contentAfterEnd = 0;
@@ -350,7 +358,9 @@ void CDocumentFile::UpdateDates()
 {
     UpdateDateFields(
         m_headerLines, m_changeDateDone, m_entryDateDone,
-        [this] { return !EqualWithoutTocBlocks(m_textLines, m_loadedText); }, m_today);
+        [this]
+        { return !m_loadedTextFingerprint || TextFingerprint(m_textLines) != *m_loadedTextFingerprint; },
+        m_today);
 }
 
 int CDocumentFile::WriteFile(const struct stat* existing, bool backedUp)

@@ -1,5 +1,5 @@
 #pragma once
-// The open document: header lines, text lines and the loaded-text copy in memory form (code page
+// The open document: header lines and text lines in memory form (code page
 // 1251, single-line box characters as the codes 0x10-0x1C), read from and written to a .rla file
 // (code page 866, CR LF). Saving never loses the document: the new content goes to a temporary file
 // in the same folder that is renamed over the document only once it is complete and on disk. A
@@ -77,10 +77,11 @@ public:
     explicit CDocumentFile(IReporter& reporter, TodayFunction today = SystemToday);
 
     // Replaces the content with the file at path. Throws DocumentFileError; the lists are then
-    // empty and m_path is path. Any bytes load; 0x1A ends the content.
+    // empty and m_path is path. Any bytes load; 0x1A ends the content. What decides on the entry
+    // date is a fingerprint of the loaded text outside its tables of contents, not a copy of it: a
+    // large document is held once.
     void Load(const std::string& path);
-    // Load for a caller whose saves leave the dates alone: KeepDates follows, and the loaded-text copy,
-    // which only decides on the entry date, is not made (m_loadedText stays empty).
+    // Load for a caller whose saves leave the dates alone: KeepDates follows.
     void LoadKeepingDates(const std::string& path);
     // Writes the document to m_path, first bringing the $100/$101 dates up to date; with makeBackup
     // the previous file is copied to BackupPathFor(m_path) first (a failed backup is reported and
@@ -116,13 +117,12 @@ public:
 
     std::vector<std::string> m_headerLines;
     std::vector<std::string> m_textLines;
-    std::vector<std::string> m_loadedText;
     std::string m_path;
     bool m_changeDateDone = true;
     bool m_entryDateDone = true;
 
 private:
-    // Load without the loaded-text copy.
+    // Load without the loaded-text fingerprint.
     void LoadLines(const std::string& path);
     // Writes the file form of the lists to m_path; existing is the file there, if any. Returns 0 or
     // the system error.
@@ -134,7 +134,9 @@ private:
 
     IReporter& m_reporter;
     TodayFunction m_today;
+    // Of the loaded file's bytes, and of its text outside the tables of contents.
     std::optional<CByteFingerprint::Value> m_loadedFingerprint;
+    std::optional<CByteFingerprint::Value> m_loadedTextFingerprint;
     std::uint64_t m_contentAfterEnd = 0;
     SaveFailure m_saveFailure;
 };

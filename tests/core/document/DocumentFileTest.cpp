@@ -71,24 +71,31 @@ TEST(DocumentFileLoad, LinesHeaderSplitAndLineEnds)
         keeping.LoadKeepingDates(path);
         EXPECT_EQ(keeping.m_headerLines, c.header) << c.what;
         EXPECT_EQ(keeping.m_textLines, c.text) << c.what;
-        EXPECT_TRUE(keeping.m_loadedText.empty()) << c.what;
         EXPECT_TRUE(keeping.m_changeDateDone && keeping.m_entryDateDone) << c.what;
     }
     EXPECT_TRUE(reporter.messages.empty());
 }
 
-TEST(DocumentFileLoad, LoadedTextLeavesOutTocBlocks)
+TEST(DocumentFileLoad, TheTablesOfContentsOfTheLoadedTextDoNotCountAsItsText)
 {
     ScratchFolder folder;
     RecordingReporter reporter;
     const std::string ogl = File866("\x04\x04ОГЛ") + std::string(61, '-');
     const std::string kon = File866("\x04\x04КОН") + std::string(61, '-');
-    WriteBytes(folder / "a.rla", kTextStart + "\r\n" + ogl + "\r\n*\r\nx\r\n" + kon + "\r\nbody");
-    CDocumentFile document(reporter);
+    WriteBytes(folder / "a.rla", File866("$101  Дата ввода текста") + "\r\n01.01.2003\r\n" + kTextStart +
+                                     "\r\n" + ogl + "\r\n*\r\nx\r\n" + kon + "\r\nbody");
+    CDocumentFile document(reporter, FixedToday);
     document.Load(folder / "a.rla");
     EXPECT_EQ(document.m_textLines.size(), 5u);
-    EXPECT_EQ(document.m_loadedText, Lines{"body"});
     EXPECT_EQ(document.m_textLines[0], MarkerLine(Marker::Ogl));
+
+    // The old block gone and a new one written: the text is the same.
+    document.m_textLines = {MarkerLine(Marker::Ogl), "**", "y", MarkerLine(Marker::Kon), "body"};
+    ASSERT_TRUE(document.Save(false));
+    EXPECT_EQ(document.m_headerLines[1], "01.01.2003");
+    document.m_textLines.back() = "changed body";
+    ASSERT_TRUE(document.Save(false));
+    EXPECT_EQ(document.m_headerLines[1], "15.05.2023");
 }
 
 TEST(DocumentFileLoad, ErrorsCarryThePathAndTheReason)
