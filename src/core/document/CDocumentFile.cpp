@@ -241,7 +241,7 @@ void CDocumentFile::LoadLines(const std::string& path)
     m_loadedFingerprint.reset();
     m_contentAfterEnd = 0;
 
-    // The file's content is gone before Load makes the loaded-text copy, so the two never add up.
+    // The content goes when the load ends: of the file, only its lines and fingerprints are kept.
     std::string content;
     const FileReadError error = ReadWholeFile(path, kMaxDocumentBytes, content);
     if (error.errorNumber != 0)
