@@ -1,10 +1,10 @@
 #pragma once
-// The open document: header lines and text lines in memory form (code page
-// 1251, single-line box characters as the codes 0x10-0x1C), read from and written to a .rla file
-// (code page 866, CR LF). Saving never loses the document: the new content goes to a temporary file
-// in the same folder that is renamed over the document only once it is complete and on disk. A
-// document that a new file would cut off from its other names (hard links) or from its owner or
-// group is instead overwritten in place, and only while a complete copy of it is on disk.
+// The open document: header lines and text lines in memory form (code page 1251, single-line box
+// characters as the codes 0x10-0x1C), read from and written to a .rla file (code page 866, CR LF).
+// Saving never loses the document: the new content goes to a temporary file in the same folder that
+// is renamed over the document only once it is complete and on disk. A document that a new file would
+// cut off from its other names (hard links) or from its owner or group is instead overwritten in
+// place, and only while a complete copy of it is on disk.
 
 #include "core/base/CByteFingerprint.h"
 #include "core/base/Reporter.h"
@@ -62,7 +62,8 @@ struct SaveFailure
         ReadOnly,
         // The backup the save required could not be made; nothing was written.
         Backup,
-        // Writing failed; the document on disk is as it was.
+        // Writing failed; the document on disk is as it was, or, when an overwrite in place could
+        // not be undone, text names the file that holds its previous content.
         Write,
     };
     Kind kind = Kind::None;
