@@ -126,6 +126,8 @@ inline std::string CheckDocument(std::string_view bytes)
     const auto today = [] { return CalendarDate{15, 6, 2024}; };
     CDocumentFile document(reporter, today);
     document.Load(input.Path());
+    if (document.SaveWouldChangeFile() != (document.FileBytes() != bytes))
+        return "whether a save would change the file disagrees with the bytes it would write";
 
     const std::vector<std::string> loaded = document.m_textLines;
     const ProcessResult first = ProcessDocument(loaded, Words(), Kinds(), reporter);

@@ -1,7 +1,7 @@
 #include "cli/TocTool.h"
 
 #include "core/base/CodePage.h"
-#include "core/base/FileBytes.h"
+#include "core/base/FileIO.h"
 #include "core/base/Reporter.h"
 #include "core/document/CDocumentFile.h"
 #include "core/entries/TocEntryList.h"
@@ -44,7 +44,7 @@ std::string EditorConfigDir()
 bool ReadUtf8Lines(const std::string& path, std::vector<std::string>& lines)
 {
     std::string bytes;
-    if (!ReadFileBytes(path, bytes))
+    if (ReadWholeFile(path, kMaxSmallFileBytes, bytes).errorNumber != 0)
         return false;
     std::string_view text(bytes);
     if (text.starts_with("\xEF\xBB\xBF"))
@@ -217,7 +217,7 @@ std::optional<TocToolSetup> LoadToolSetup(const TocToolOptions& options, const s
     if (!options.settingsFile.empty())
     {
         std::string bytes;
-        if (!ReadFileBytes(options.settingsFile, bytes))
+        if (ReadWholeFile(options.settingsFile, kMaxSmallFileBytes, bytes).errorNumber != 0)
         {
             err << "tirvel-toc: " << options.settingsFile << ": cannot read the settings file\n";
             return std::nullopt;

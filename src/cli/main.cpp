@@ -8,7 +8,7 @@
 #include "cli/CProgressLine.h"
 #include "cli/RunInOrder.h"
 #include "cli/TocTool.h"
-#include "core/base/FileBytes.h"
+#include "core/base/FileIO.h"
 
 #include <CLI/CLI.hpp>
 

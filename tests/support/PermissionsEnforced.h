@@ -9,7 +9,8 @@
 #include <stdexcept>
 
 // While alive, file permissions bind this process even when it runs as root: the capabilities
-// that override them are taken out of the effective set (and put back at the end).
+// that override them, and the one that lets root give files away, are taken out of the effective set
+// (and put back at the end).
 class PermissionsEnforced
 {
 public:
@@ -19,7 +20,7 @@ public:
         if (::syscall(SYS_capget, &m_header, m_saved) != 0)
             throw std::runtime_error("capget failed");
         __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
-        for (int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
+        for (int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER, CAP_CHOWN})
             reduced[capability / 32].effective &= ~(1u << (capability % 32));
         if (::syscall(SYS_capset, &m_header, reduced) != 0)
             throw std::runtime_error("capset failed");

@@ -2,7 +2,7 @@
 
 #include "core/base/CArchive.h"
 #include "core/base/CodePage.h"
-#include "core/base/FileBytes.h"
+#include "core/base/FileIO.h"
 #include "core/base/FileLines.h"
 #include "core/base/Reporter.h"
 #include "core/base/TextRules.h"
@@ -46,7 +46,7 @@ bool CDocKindsList::AddKind(std::string_view typed, IReporter& reporter)
 bool CDocKindsList::ImportKinds(const std::string& path, KindsFileCodePage codePage, IReporter& reporter)
 {
     std::string content;
-    if (!ReadFileBytes(path, content))
+    if (ReadWholeFile(path, kMaxSmallFileBytes, content).errorNumber != 0)
     {
         reporter.Report("Ошибка чтения файла!", MessageIcon::Error);
         return false;

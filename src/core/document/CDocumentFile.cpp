@@ -1,21 +1,19 @@
 #include "core/document/CDocumentFile.h"
 
+#include "core/base/CSaveFile.h"
 #include "core/base/CodePage.h"
+#include "core/base/FileIO.h"
 #include "core/base/FileLines.h"
-#include "core/base/TextRules.h"
+#include "core/base/FileSystem.h"
 #include "core/document/Markers.h"
 
 #include <cerrno>
-#include <climits>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
-#include <mutex>
-#include <optional>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace
@@ -27,273 +25,11 @@ const std::string& TextStartLine()
     return line;
 }
 
-const std::string& ChangeDateField()
-{
-    static const std::string field = Utf8ToCp1251("$100  Дата ввода/изменения");
-    return field;
-}
-
-const std::string& EntryDateField()
-{
-    static const std::string field = Utf8ToCp1251("$101  Дата ввода текста");
-    return field;
-}
-
 std::string FormatMessage(const char* format, const std::string& path)
 {
     std::string text = format;
     const std::size_t at = text.find("%s");
     return text.replace(at, 2, path);
-}
-
-// ---- dates ----
-
-bool IsLeapYear(int year)
-{
-    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-}
-
-int DaysInMonth(int month, int year)
-{
-    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && IsLeapYear(year) ? 29 : days[month - 1];
-}
-
-// A value line "dd.mm.yyyy" that names a real calendar day.
-std::optional<CalendarDate> ParseDate(const std::string& value)
-{
-    if (value.size() != 10 || value[2] != '.' || value[5] != '.')
-        return std::nullopt;
-    for (const std::size_t i : {0, 1, 3, 4, 6, 7, 8, 9})
-        if (!IsDigit(static_cast<unsigned char>(value[i])))
-            return std::nullopt;
-    const CalendarDate date{std::atoi(value.substr(0, 2).c_str()), std::atoi(value.substr(3, 2).c_str()),
-                            std::atoi(value.substr(6, 4).c_str())};
-    if (date.year < 1 || date.month < 1 || date.month > 12 || date.day < 1 ||
-        date.day > DaysInMonth(date.month, date.year))
-        return std::nullopt;
-    return date;
-}
-
-bool IsEarlier(const CalendarDate& a, const CalendarDate& b)
-{
-    if (a.year != b.year)
-        return a.year < b.year;
-    if (a.month != b.month)
-        return a.month < b.month;
-    return a.day < b.day;
-}
-
-CalendarDate NextDay(CalendarDate date)
-{
-    if (++date.day > DaysInMonth(date.month, date.year))
-    {
-        date.day = 1;
-        if (++date.month > 12)
-        {
-            date.month = 1;
-            ++date.year;
-        }
-    }
-    return date;
-}
-
-std::string FormatDate(const CalendarDate& date)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d.%02d.%04d", date.day, date.month, date.year);
-    return text;
-}
-
-// ---- files ----
-
-std::string FolderOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-bool WriteAll(int fd, const char* data, std::size_t size)
-{
-    while (size > 0)
-    {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0)
-        {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-void SyncFolder(const std::string& folder)
-{
-    // Makes the rename durable; a file system that cannot sync folders loses nothing by it.
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0)
-    {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-mode_t NewFileMode()
-{
-    // The mask is read, not set and set back: the batch tool saves from several threads, and a file
-    // created by another thread in between would get the mask 0.
-    if (std::FILE* status = std::fopen("/proc/self/status", "re"))
-    {
-        char line[256];
-        unsigned mask = 0;
-        bool found = false;
-        while (!found && std::fgets(line, sizeof line, status))
-            found = std::sscanf(line, "Umask: %o", &mask) == 1;
-        std::fclose(status);
-        if (found)
-            return 0666 & ~static_cast<mode_t>(mask);
-    }
-    static std::mutex mutex;
-    const std::lock_guard lock(mutex);
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-struct FileAttributes
-{
-    mode_t mode;
-    std::optional<struct stat> from; // owner and times to keep, when there was a file
-};
-
-// Puts a complete new file at target: written into a temporary file of target's folder, synced,
-// given its attributes and renamed over target. On any failure the temporary file is removed and
-// target is untouched.
-template <typename WriteContent>
-bool ReplaceFile(const std::string& target, const FileAttributes& attributes, bool keepTimes, WriteContent write)
-{
-    std::string temp = FolderOf(target) + "/." + NameOf(target) + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool ok = write(fd) && ::fchmod(fd, attributes.mode) == 0;
-    if (ok && attributes.from)
-    {
-        // Only root may give a file away; for anyone else the file keeps its new owner.
-        ok = ::fchown(fd, attributes.from->st_uid, attributes.from->st_gid) == 0 || errno == EPERM;
-        if (ok && keepTimes)
-        {
-            const struct timespec times[2] = {attributes.from->st_atim, attributes.from->st_mtim};
-            ok = ::futimens(fd, times) == 0;
-        }
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok)
-    {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    SyncFolder(FolderOf(target));
-    return true;
-}
-
-// Copies a regular file over target with the source's permission bits and modification time.
-bool CopyFileReplacing(const std::string& from, const std::string& to)
-{
-    const int in = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (in < 0)
-        return false;
-    struct stat status;
-    if (::fstat(in, &status) != 0 || !S_ISREG(status.st_mode))
-    {
-        ::close(in);
-        return false;
-    }
-    const FileAttributes attributes{static_cast<mode_t>(status.st_mode & 07777), status};
-    const bool ok = ReplaceFile(to, attributes, true, [in](int out) {
-        char buffer[65536];
-        for (;;)
-        {
-            const ssize_t got = ::read(in, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0)
-                return false;
-            if (got == 0)
-                return true;
-            if (!WriteAll(out, buffer, static_cast<std::size_t>(got)))
-                return false;
-        }
-    });
-    ::close(in);
-    return ok;
-}
-
-// The file that a save replaces: the target of a symbolic link, so the link itself stays.
-std::string ResolvedTarget(const std::string& path)
-{
-    struct stat status;
-    if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
-        return path;
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved) == nullptr)
-        return path;
-    return resolved;
-}
-
-std::string ReadWholeFile(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        throw DocumentFileError(path, errno);
-    struct stat status;
-    int error = 0;
-    if (::fstat(fd, &status) != 0)
-        error = errno;
-    else if (S_ISDIR(status.st_mode))
-        error = EISDIR;
-    else if (!S_ISREG(status.st_mode))
-        error = EINVAL;
-    else if (static_cast<std::uint64_t>(status.st_size) > kMaxDocumentBytes)
-        error = EFBIG;
-    // Read straight into the string, sized from the file, so the content is copied once; a file that
-    // grows meanwhile is still read to its end.
-    std::string content;
-    if (error == 0)
-        content.resize(static_cast<std::size_t>(status.st_size) + 1);
-    std::size_t size = 0;
-    while (error == 0)
-    {
-        if (size == content.size())
-            content.resize(content.size() * 2);
-        const ssize_t got = ::read(fd, content.data() + size, content.size() - size);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            error = errno;
-        else if (got == 0)
-            break;
-        else
-            size += static_cast<std::size_t>(got);
-    }
-    content.resize(size);
-    ::close(fd);
-    if (error != 0)
-        throw DocumentFileError(path, error);
-    return content;
 }
 
 // Puts the lines of a file's content, in memory form, into the header lines up to the text start
@@ -314,13 +50,21 @@ void SplitIntoLines(std::string_view content, std::vector<std::string>& headerLi
     });
 }
 
-// Whether RemoveTocBlocks(lines) equals kept, without making that copy of a large text.
-bool EqualWithoutTocBlocks(const std::vector<std::string>& lines, const std::vector<std::string>& kept)
+// A fingerprint of the lines outside their ОГЛ...КОН blocks: equal for two texts that differ in their
+// tables of contents only. Each line goes in after its length, so no two lists of lines meet.
+CByteFingerprint::Value TextFingerprint(const std::vector<std::string>& lines)
 {
-    std::size_t next = 0;
-    const bool allMatch = ForEachLineOutsideTocBlocks(
-        lines, [&](const std::string& line) { return next < kept.size() && kept[next++] == line; });
-    return allMatch && next == kept.size();
+    CByteFingerprint fingerprint;
+    ForEachLineOutsideTocBlocks(lines,
+                                [&fingerprint](const std::string& line)
+                                {
+                                    const std::uint64_t size = line.size();
+                                    fingerprint.Add(
+                                        std::string_view(reinterpret_cast<const char*>(&size), sizeof size));
+                                    fingerprint.Add(line);
+                                    return true;
+                                });
+    return fingerprint.Finish();
 }
 
 // Calls write with the file form of the lines in pieces of about kWriteChunk bytes, so a save never
@@ -353,19 +97,119 @@ bool WriteFileForm(const std::vector<std::string>& headerLines, const std::vecto
     return chunk.empty() || write(std::string_view(chunk));
 }
 
-} // namespace
-
-CalendarDate SystemToday()
+// The exact size of the file form of the lines (the conversions keep one byte per byte).
+std::uint64_t FileFormSize(const std::vector<std::string>& headerLines,
+                           const std::vector<std::string>& textLines)
 {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
-    return {local.tm_mday, local.tm_mon + 1, local.tm_year + 1900};
+    std::uint64_t size = 0;
+    for (const std::string& line : headerLines)
+        size += line.size() + 2;
+    for (const std::string& line : textLines)
+        size += line.size() + 2;
+    return textLines.empty() ? size : size - 2;
 }
 
-DocumentFileError::DocumentFileError(const std::string& path, int errorNumber)
-    : std::runtime_error(path + ": " + std::strerror(errorNumber)), m_path(path),
-      m_systemError(std::strerror(errorNumber)), m_errorNumber(errorNumber)
+// The bytes after the first 0x1A when any of them is content; a DOS end-of-file mark followed by
+// nothing but line ends and further marks holds nothing that could be lost.
+std::uint64_t ContentAfterEnd(std::string_view content)
+{
+    const std::size_t end = content.find('\x1A');
+    if (end == std::string_view::npos)
+        return 0;
+    const std::string_view after = content.substr(end + 1);
+    return after.find_first_not_of("\x1A\r\n") == std::string_view::npos ? 0 : after.size();
+}
+
+const char* FileTypeName(mode_t type)
+{
+    switch (type)
+    {
+    case S_IFIFO:
+        return "a named pipe";
+    case S_IFCHR:
+        return "a character device";
+    case S_IFBLK:
+        return "a block device";
+    case S_IFSOCK:
+        return "a socket";
+    default:
+        return "neither a file nor a folder";
+    }
+}
+
+std::string ReasonText(int errorNumber, mode_t fileType)
+{
+    if (fileType != 0)
+        return std::string("not a regular file (") + FileTypeName(fileType) + ")";
+    return std::strerror(errorNumber);
+}
+
+// Whether this process may not write the file. A file without any write permission counts as
+// read-only for root too, who could write it anyway.
+bool IsReadOnly(const std::string& path, const struct stat& status)
+{
+    if ((status.st_mode & 0222) == 0)
+        return true;
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EROFS);
+}
+
+// Makes room for size bytes in the open file fd before anything in it is overwritten, so a full disk
+// is found while the file is still whole. Returns 0 or the error.
+int ReserveSpace(int fd, std::uint64_t size, std::uint64_t currentSize)
+{
+    struct rlimit limit;
+    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && size > limit.rlim_cur)
+        return EFBIG;
+    if (size <= currentSize)
+        return 0;
+#ifdef FALLOC_FL_KEEP_SIZE
+    // Allocated beyond the end without moving it: a process killed now leaves the old size.
+    if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) == 0)
+        return 0;
+    if (errno != EOPNOTSUPP && errno != ENOSYS)
+        return errno;
+#endif
+    struct statvfs space;
+    if (::fstatvfs(fd, &space) != 0)
+        return 0;
+    const std::uint64_t available = static_cast<std::uint64_t>(space.f_bavail) * space.f_frsize;
+    return available < size - currentSize ? ENOSPC : 0;
+}
+
+// Writes the content of the file at source over the open file fd from its start and cuts fd to that
+// length. Returns 0 or the error.
+int OverwriteWithFile(int fd, const std::string& source)
+{
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return errno;
+    int error = ::lseek(fd, 0, SEEK_SET) == 0 ? 0 : errno;
+    off_t size = 0;
+    char buffer[65536];
+    while (error == 0)
+    {
+        const ssize_t got = ::read(in, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            error = errno;
+        if (got <= 0)
+            break;
+        if (!WriteAll(fd, std::string_view(buffer, static_cast<std::size_t>(got))))
+            error = errno;
+        size += got;
+    }
+    ::close(in);
+    if (error == 0 && (::ftruncate(fd, size) != 0 || ::fsync(fd) != 0))
+        error = errno;
+    return error;
+}
+
+} // namespace
+
+DocumentFileError::DocumentFileError(const std::string& path, int errorNumber, mode_t fileType)
+    : std::runtime_error(path + ": " + ReasonText(errorNumber, fileType)), m_path(path),
+      m_systemError(ReasonText(errorNumber, fileType)), m_errorNumber(errorNumber)
 {
 }
 
@@ -377,7 +221,7 @@ CDocumentFile::CDocumentFile(IReporter& reporter, TodayFunction today)
 void CDocumentFile::Load(const std::string& path)
 {
     LoadLines(path);
-    m_loadedText = RemoveTocBlocks(m_textLines);
+    m_loadedTextFingerprint = TextFingerprint(m_textLines);
 }
 
 void CDocumentFile::LoadKeepingDates(const std::string& path)
@@ -390,26 +234,65 @@ void CDocumentFile::LoadLines(const std::string& path)
 {
     m_headerLines.clear();
     m_textLines.clear();
-    m_loadedText.clear();
+    m_loadedTextFingerprint.reset();
     m_path = path;
     m_changeDateDone = false;
     m_entryDateDone = false;
+    m_loadedFingerprint.reset();
+    m_contentAfterEnd = 0;
 
-    // The file's content is gone before Load makes the loaded-text copy, so the two never add up.
-    SplitIntoLines(ReadWholeFile(path), m_headerLines, m_textLines);
+    // The content goes when the load ends: of the file, only its lines and fingerprints are kept.
+    std::string content;
+    const FileReadError error = ReadWholeFile(path, kMaxDocumentBytes, content);
+    if (error.errorNumber != 0)
+        throw DocumentFileError(path, error.errorNumber, error.fileType);
+    SplitIntoLines(content, m_headerLines, m_textLines);
+    CByteFingerprint fingerprint;
+    fingerprint.Add(content);
+    m_loadedFingerprint = fingerprint.Finish();
+    m_contentAfterEnd = ContentAfterEnd(content);
 }
 
 bool CDocumentFile::Save(bool makeBackup)
 {
-    if (makeBackup)
+    return Save(makeBackup ? BackupRule::Wanted : BackupRule::None);
+}
+
+bool CDocumentFile::Save(BackupRule backup)
+{
+    m_saveFailure = {};
+    const std::string target = m_path.empty() ? m_path : ResolvedTarget(m_path);
+    struct stat status;
+    const bool exists = !target.empty() && ::stat(target.c_str(), &status) == 0;
+    if (exists && S_ISREG(status.st_mode) && IsReadOnly(target, status))
+        return Fail(SaveFailure::Kind::ReadOnly, "the document is read-only");
+
+    bool backedUp = false;
+    if (backup != BackupRule::None)
     {
         const std::string backupPath = BackupPathFor(m_path);
-        if (!CopyFileReplacing(ResolvedTarget(m_path), backupPath))
+        backedUp = CopyFileReplacing(target, backupPath);
+        if (!backedUp)
+        {
+            const std::string reason = std::strerror(errno);
             m_reporter.Report(FormatMessage("Ошибка создания резервного файла %s!", backupPath), MessageIcon::Error);
+            if (backup == BackupRule::Required)
+                return Fail(SaveFailure::Kind::Backup, "cannot make the backup " + backupPath + " (" +
+                                                           reason + "); the document was not saved");
+        }
     }
     UpdateDates();
-    if (WriteFile())
+    const int error = WriteFile(exists ? &status : nullptr, backedUp);
+    if (error == 0)
         return true;
+    if (m_saveFailure.kind != SaveFailure::Kind::None)
+        return Fail(m_saveFailure.kind, m_saveFailure.text);
+    return Fail(SaveFailure::Kind::Write, std::string("cannot write the document: ") + std::strerror(error));
+}
+
+bool CDocumentFile::Fail(SaveFailure::Kind kind, std::string text)
+{
+    m_saveFailure = {kind, std::move(text)};
     m_reporter.Report(FormatMessage("Ошибка сохранения файла %s!", m_path), MessageIcon::Error);
     return false;
 }
@@ -418,8 +301,10 @@ void CDocumentFile::Clear()
 {
     m_headerLines.clear();
     m_textLines.clear();
-    m_loadedText.clear();
+    m_loadedTextFingerprint.reset();
     m_path.clear();
+    m_loadedFingerprint.reset();
+    m_contentAfterEnd = 0;
     KeepDates();
 }
 
@@ -431,13 +316,8 @@ void CDocumentFile::KeepDates()
 
 std::string CDocumentFile::FileBytes() const
 {
-    std::size_t size = 0;
-    for (const std::string& line : m_headerLines)
-        size += line.size() + 2;
-    for (const std::string& line : m_textLines)
-        size += line.size() + 2;
     std::string bytes;
-    bytes.reserve(size);
+    bytes.reserve(FileFormSize(m_headerLines, m_textLines));
     WriteFileForm(m_headerLines, m_textLines, [&bytes](std::string_view chunk) {
         bytes += chunk;
         return true;
@@ -445,17 +325,23 @@ std::string CDocumentFile::FileBytes() const
     return bytes;
 }
 
+bool CDocumentFile::SaveWouldChangeFile() const
+{
+    if (!m_loadedFingerprint)
+        return true;
+    CByteFingerprint written;
+    WriteFileForm(m_headerLines, m_textLines,
+                  [&written](std::string_view chunk)
+                  {
+                      written.Add(chunk);
+                      return true;
+                  });
+    return written.Finish() != *m_loadedFingerprint;
+}
+
 bool CDocumentFile::MoveFileReplacing(const std::string& from, const std::string& to)
 {
-    if (::rename(from.c_str(), to.c_str()) == 0)
-    {
-        SyncFolder(FolderOf(to));
-        return true;
-    }
-    if (errno != EXDEV)
-        return false;
-    // Another file system: the destination is replaced only by a complete copy.
-    return CopyFileReplacing(from, to) && ::unlink(from.c_str()) == 0;
+    return ::MoveFileReplacing(from, to);
 }
 
 std::string CDocumentFile::BackupPathFor(const std::string& path)
@@ -470,62 +356,100 @@ std::string CDocumentFile::BackupPathFor(const std::string& path)
 
 void CDocumentFile::UpdateDates()
 {
-    int fieldsMet = 0;
-    for (std::size_t i = 0; i < m_headerLines.size() && fieldsMet < 2; ++i)
-    {
-        const std::string& line = m_headerLines[i];
-        if (BeginsWith(line, ChangeDateField()))
-        {
-            ++fieldsMet;
-            if (m_changeDateDone)
-                continue;
-            m_changeDateDone = true;
-            if (!UpdateDateValue(i))
-                return;
-        }
-        else if (BeginsWith(line, EntryDateField()))
-        {
-            ++fieldsMet;
-            if (m_entryDateDone || EqualWithoutTocBlocks(m_textLines, m_loadedText))
-                continue;
-            m_entryDateDone = true;
-            if (!UpdateDateValue(i))
-                return;
-        }
-    }
+    UpdateDateFields(
+        m_headerLines, m_changeDateDone, m_entryDateDone,
+        [this]
+        { return !m_loadedTextFingerprint || TextFingerprint(m_textLines) != *m_loadedTextFingerprint; },
+        m_today);
 }
 
-bool CDocumentFile::UpdateDateValue(std::size_t fieldIndex)
-{
-    // A field line without a value line, a value that is no date: leave it and end the scan.
-    if (fieldIndex + 1 >= m_headerLines.size())
-        return false;
-    std::string& value = m_headerLines[fieldIndex + 1];
-    const std::optional<CalendarDate> stored = ParseDate(value);
-    if (!stored)
-        return false;
-    const CalendarDate today = m_today();
-    const CalendarDate updated = IsEarlier(*stored, today) ? today : NextDay(*stored);
-    // The day after 31.12.9999 does not fit the field: the value stays.
-    if (updated.year <= 9999)
-        value = FormatDate(updated);
-    return true;
-}
-
-bool CDocumentFile::WriteFile()
+int CDocumentFile::WriteFile(const struct stat* existing, bool backedUp)
 {
     if (m_path.empty())
-        return false;
+        return ENOENT;
     const std::string target = ResolvedTarget(m_path);
-    FileAttributes attributes{NewFileMode(), std::nullopt};
-    struct stat status;
-    if (::stat(target.c_str(), &status) == 0)
+    const bool regular = existing != nullptr && S_ISREG(existing->st_mode);
+    // A new file would take the place of one name only: the other names would keep the old text.
+    if (regular && existing->st_nlink > 1)
+        return WriteInPlace(target, *existing, backedUp);
+    CSaveFile file(target);
+    if (!file.Open())
+        return file.Error();
+    if (existing != nullptr)
     {
-        attributes.mode = status.st_mode & 07777;
-        attributes.from = status;
+        if (!file.SetMode(existing->st_mode & 07777))
+            return file.Error();
+        // Only root may give a file away, and only members of a group may give it that group: a
+        // document whose owner or group this process cannot give a new file keeps them by being
+        // overwritten instead.
+        if (!file.SetOwner(existing->st_uid, existing->st_gid))
+        {
+            if (file.Error() != EPERM || !regular)
+                return file.Error();
+            file.Cancel();
+            return WriteInPlace(target, *existing, backedUp);
+        }
     }
-    return ReplaceFile(target, attributes, false, [this](int fd) {
-        return WriteFileForm(m_headerLines, m_textLines,
-                             [fd](std::string_view chunk) { return WriteAll(fd, chunk.data(), chunk.size()); });
-    });
+    if (!WriteFileForm(m_headerLines, m_textLines,
+                       [&file](std::string_view chunk) { return file.Write(chunk); }) ||
+        !file.Commit())
+        return file.Error();
+    return 0;
+}
+
+int CDocumentFile::WriteInPlace(const std::string& target, const struct stat& existing, bool backedUp)
+{
+    // Overwriting destroys the old content: a complete copy of it is on disk before the first byte
+    // is written, the backup this save made or a copy beside the document, removed again afterwards.
+    const std::string backupPath = BackupPathFor(m_path);
+    std::string copy;
+    if (!backedUp)
+    {
+        copy = FolderOf(target) + "/." + NameOf(target) + "." + RandomName() + ".tirvel-copy";
+        if (!CopyFileReplacing(target, copy))
+        {
+            const int error = errno;
+            m_saveFailure = {SaveFailure::Kind::Write, std::string("cannot keep a copy of the document while "
+                                                                   "writing it in place: ") +
+                                                           std::strerror(error)};
+            return error;
+        }
+    }
+    const std::string& previous = backedUp ? backupPath : copy;
+
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    int error = fd < 0 ? errno : 0;
+    const std::uint64_t size = FileFormSize(m_headerLines, m_textLines);
+    if (error == 0)
+        error = ReserveSpace(fd, size, static_cast<std::uint64_t>(existing.st_size));
+    if (error != 0)
+    {
+        // Nothing was overwritten yet.
+        if (fd >= 0)
+            ::close(fd);
+        if (!copy.empty())
+            ::unlink(copy.c_str());
+        return error;
+    }
+
+    const bool written = WriteFileForm(m_headerLines, m_textLines,
+                                       [fd](std::string_view chunk) { return WriteAll(fd, chunk); }) &&
+                         ::ftruncate(fd, static_cast<off_t>(size)) == 0 && ::fsync(fd) == 0;
+    if (!written)
+    {
+        error = errno;
+        // The document is damaged now: the previous content goes back in.
+        if (OverwriteWithFile(fd, previous) != 0)
+        {
+            ::close(fd);
+            m_saveFailure = {SaveFailure::Kind::Write, std::string("writing the document in place failed (") +
+                                                           std::strerror(error) +
+                                                           "); its previous content is in " + previous};
+            return error;
+        }
+    }
+    ::close(fd);
+    if (!copy.empty())
+        ::unlink(copy.c_str());
+    return error;
 }

@@ -1,39 +1,38 @@
 #pragma once
-// The open document: header lines, text lines and the loaded-text copy in memory form (code page
-// 1251, single-line box characters as the codes 0x10-0x1C), read from and written to a .rla file
-// (code page 866, CR LF). Saving never loses the document: the new content goes to a temporary file
-// in the same folder that is renamed over the document only once it is complete and on disk.
+// The open document: header lines and text lines in memory form (code page 1251, single-line box
+// characters as the codes 0x10-0x1C), read from and written to a .rla file (code page 866, CR LF).
+// Saving never loses the document: the new content goes to a temporary file in the same folder that
+// is renamed over the document only once it is complete and on disk. A document that a new file would
+// cut off from its other names (hard links) or from its owner or group is instead overwritten in
+// place, and only while a complete copy of it is on disk.
 
+#include "core/base/CByteFingerprint.h"
 #include "core/base/Reporter.h"
+#include "core/document/DocumentDates.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-struct CalendarDate
-{
-    int day;
-    int month;
-    int year;
-};
+#include <sys/stat.h>
 
 // The largest document Load accepts. Holding a document takes about nine times its size in memory;
 // a larger file is refused as too large (EFBIG) before anything is read.
 inline constexpr std::uint64_t kMaxDocumentBytes = std::uint64_t{1} << 30;
 
-// Today's local date.
-CalendarDate SystemToday();
-
-// A document that cannot be loaded: a folder, a missing or an unreadable file, one too large.
-// what() is UTF-8 text naming the path and the system's reason.
+// A document that cannot be loaded: a folder, a missing or an unreadable file, one too large, a pipe
+// or a device. what() is UTF-8 text naming the path and the reason.
 class DocumentFileError : public std::runtime_error
 {
 public:
-    DocumentFileError(const std::string& path, int errorNumber);
+    // fileType is what the path names when that is no regular file (S_IFIFO, ...), else 0.
+    DocumentFileError(const std::string& path, int errorNumber, mode_t fileType = 0);
     const std::string& path() const { return m_path; }
-    // The system's error text (strerror of errorNumber()).
+    // The reason: the system's error text (strerror of errorNumber()), or for something that is no
+    // regular file what it is, such as "not a regular file (a named pipe)".
     const std::string& systemError() const { return m_systemError; }
     int errorNumber() const { return m_errorNumber; }
 
@@ -41,6 +40,34 @@ private:
     std::string m_path;
     std::string m_systemError;
     int m_errorNumber;
+};
+
+// Whether a save first makes the backup (BackupPathFor) of the file it replaces.
+enum class BackupRule
+{
+    None,
+    // A backup that cannot be made is reported and the save goes on.
+    Wanted,
+    // A backup that cannot be made is reported and the document is not saved.
+    Required,
+};
+
+// Why the last save failed, for a caller that tells more than the operator's message (the batch tool).
+struct SaveFailure
+{
+    enum class Kind
+    {
+        None,
+        // The document may not be written by this process; nothing was done.
+        ReadOnly,
+        // The backup the save required could not be made; nothing was written.
+        Backup,
+        // Writing failed; the document on disk is as it was, or, when an overwrite in place could
+        // not be undone, text names the file that holds its previous content.
+        Write,
+    };
+    Kind kind = Kind::None;
+    std::string text; // English, without the path of the document
 };
 
 class CDocumentFile
@@ -51,16 +78,27 @@ public:
     explicit CDocumentFile(IReporter& reporter, TodayFunction today = SystemToday);
 
     // Replaces the content with the file at path. Throws DocumentFileError; the lists are then
-    // empty and m_path is path. Any bytes load; 0x1A ends the content.
+    // empty and m_path is path. Any bytes load; 0x1A ends the content. What decides on the entry
+    // date is a fingerprint of the loaded text outside its tables of contents, not a copy of it: a
+    // large document is held once.
     void Load(const std::string& path);
-    // Load for a caller whose saves leave the dates alone: KeepDates follows, and the loaded-text copy,
-    // which only decides on the entry date, is not made (m_loadedText stays empty).
+    // Load for a caller whose saves leave the dates alone: KeepDates follows.
     void LoadKeepingDates(const std::string& path);
     // Writes the document to m_path, first bringing the $100/$101 dates up to date; with makeBackup
     // the previous file is copied to BackupPathFor(m_path) first (a failed backup is reported and
     // the save goes on). On failure reports "Ошибка сохранения файла %s!", leaves the file at m_path
-    // as it was and returns false.
+    // as it was and returns false. A read-only document is such a failure.
     bool Save(bool makeBackup);
+    // Save with the given backup rule; LastSaveFailure() tells why it failed.
+    bool Save(BackupRule backup);
+    const SaveFailure& LastSaveFailure() const { return m_saveFailure; }
+    // Whether Save would write other bytes than the loaded file held, the dates it brings up to date
+    // aside: asked before the save, while the date values are as loaded. True when nothing was loaded.
+    // A file with content after a 0x1A byte always differs, since a save leaves that content out.
+    bool SaveWouldChangeFile() const;
+    // The number of bytes after the first 0x1A of the loaded file when any of them is content (other
+    // than 0x1A, CR or LF), else 0. They are no part of the document and a save leaves them out.
+    std::uint64_t ContentAfterEndBytes() const { return m_contentAfterEnd; }
     // Empties lists and path; no date is updated until the next Load.
     void Clear();
     // The next saves leave $100 and $101 alone.
@@ -80,19 +118,26 @@ public:
 
     std::vector<std::string> m_headerLines;
     std::vector<std::string> m_textLines;
-    std::vector<std::string> m_loadedText;
     std::string m_path;
     bool m_changeDateDone = true;
     bool m_entryDateDone = true;
 
 private:
-    // Load without the loaded-text copy.
+    // Load without the loaded-text fingerprint.
     void LoadLines(const std::string& path);
-    // Updates the date on the value line after header line fieldIndex; false when the scan ends.
-    bool UpdateDateValue(std::size_t fieldIndex);
-    // Writes the file form of the lists to m_path (through a temporary file, as Save describes).
-    bool WriteFile();
+    // Writes the file form of the lists to m_path; existing is the file there, if any. Returns 0 or
+    // the system error.
+    int WriteFile(const struct stat* existing, bool backedUp);
+    // Overwrites the file at target with the file form of the lists; backedUp tells that this save
+    // has just made the backup, else a copy is kept beside it while writing. Returns 0 or the error.
+    int WriteInPlace(const std::string& target, const struct stat& existing, bool backedUp);
+    bool Fail(SaveFailure::Kind kind, std::string text);
 
     IReporter& m_reporter;
     TodayFunction m_today;
+    // Of the loaded file's bytes, and of its text outside the tables of contents.
+    std::optional<CByteFingerprint::Value> m_loadedFingerprint;
+    std::optional<CByteFingerprint::Value> m_loadedTextFingerprint;
+    std::uint64_t m_contentAfterEnd = 0;
+    SaveFailure m_saveFailure;
 };

@@ -1,7 +1,7 @@
 #include "core/workflow/SettingsFile.h"
 
 #include "core/base/CArchive.h"
-#include "core/base/FileBytes.h"
+#include "core/base/FileIO.h"
 #include "core/base/Reporter.h"
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
@@ -92,7 +92,7 @@ SettingsReadResult ReadSettingsFile(const std::vector<std::string>& paths, Workf
     std::string bytes;
     for (const std::string& path : paths)
     {
-        if (ReadFileBytes(path, bytes))
+        if (ReadWholeFile(path, kMaxSmallFileBytes, bytes).errorNumber == 0)
             return ReadSettingsBytes(bytes, settings, words, kinds);
     }
     ForceSafeWorkflow(settings);

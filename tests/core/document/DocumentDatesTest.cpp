@@ -14,23 +14,23 @@ const std::string kChange = Cp("$100  Дата ввода/изменения");
 const std::string kEntry = Cp("$101  Дата ввода текста");
 const std::string kTextStart = Cp("$18  Текст документа");
 
-// A document in memory as a load leaves it, without touching the disk.
+// A document loaded from a file with the given header (in memory form) and the text line "text" when
+// the header ends with the text start line.
 struct LoadedDocument
 {
-    LoadedDocument(Lines header, CalendarDate today) : document(reporter, [this] { return this->today; }), today(today)
+    LoadedDocument(const Lines& header, CalendarDate today)
+        : document(reporter, [this] { return this->today; }), today(today)
     {
-        document.m_headerLines = std::move(header);
-        document.m_textLines = {"text"};
-        document.m_loadedText = {"text"};
-        document.m_changeDateDone = false;
-        document.m_entryDateDone = false;
+        std::string file;
+        for (const std::string& line : header)
+            file += Cp1251ToCp866(line) + "\r\n";
+        if (!header.empty() && header.back() == kTextStart)
+            file += "text";
+        WriteBytes(folder / "d.rla", file);
+        document.Load(folder / "d.rla");
     }
-    // Runs the date update the way a save does, on a file in a scratch folder.
-    void Save()
-    {
-        document.m_path = folder / "d.rla";
-        ASSERT_TRUE(document.Save(false));
-    }
+    // Runs the date update the way a save does.
+    void Save() { ASSERT_TRUE(document.Save(false)); }
     const std::string& Header(std::size_t i) const { return document.m_headerLines.at(i); }
 
     ScratchFolder folder;

@@ -1,0 +1,22 @@
+#pragma once
+// The system-call level under CSaveFile and the whole-file functions: paths, writing a buffer out,
+// making a rename durable.
+
+#include <string>
+#include <string_view>
+
+// The folder part of path ("." for a bare name, "/" at the root) and the name part.
+std::string FolderOf(const std::string& path);
+std::string NameOf(const std::string& path);
+
+// The file that writing to path replaces: the target of a symbolic link, so the link itself stays.
+std::string ResolvedTarget(const std::string& path);
+
+// Makes a rename in folder durable; a file system that cannot sync folders loses nothing by it.
+void SyncFolder(const std::string& folder);
+
+// Writes all of bytes to fd; false (errno set) on a failed write.
+bool WriteAll(int fd, std::string_view bytes);
+
+// Six random letters or digits, for names that must not meet those of another process.
+std::string RandomName();

@@ -1,0 +1,341 @@
+// What keeps a batch run from losing or mangling documents: knowing that a save would change nothing,
+// telling about content after the end-of-text byte, a backup that must exist before the document is
+// touched, read-only documents left alone, owners, groups and hard links kept, and a lock that keeps
+// two runs off one document.
+
+#include "core/base/CFileLock.h"
+#include "core/document/CDocumentFile.h"
+
+#include "support/ReliabilitySupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+
+using Lines = std::vector<std::string>;
+
+const std::string kStart = File866("$18  Текст документа");
+const std::string kDocument =
+    File866("$100  Дата ввода/изменения") + "\r\n01.03.2003\r\n" + kStart + "\r\nold text";
+
+CalendarDate Today()
+{
+    return {15, 5, 2023};
+}
+
+std::string SaveFailed(const std::string& path)
+{
+    return "Ошибка сохранения файла " + path + "!";
+}
+
+std::string BackupFailed(const std::string& path)
+{
+    return "Ошибка создания резервного файла " + path + "!";
+}
+
+struct stat StatOf(const std::string& path)
+{
+    struct stat status
+    {
+    };
+    EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
+    return status;
+}
+
+// A document on disk and the object that loaded it.
+struct Loaded
+{
+    Loaded(const std::string& path, const std::string& bytes) : document(reporter, Today)
+    {
+        WriteBytes(path, bytes);
+        document.Load(path);
+    }
+    RecordingReporter reporter;
+    CDocumentFile document;
+};
+
+} // namespace
+
+TEST(DocumentSafety, SaveWouldChangeFileComparesWithTheBytesAsLoaded)
+{
+    struct Case
+    {
+        const char* what;
+        std::string file;
+        bool wouldChange;
+    };
+    const Case cases[] = {
+        {"written as it would be saved", kDocument, false},
+        {"box characters", kStart + "\r\n\xDA\xC4\xBF", false},
+        {"header only", "$1\r\n$2\r\n", false},
+        {"empty file", "", false},
+        {"final line end", kDocument + "\r\n", true},
+        {"LF line ends", "$1\n" + kStart + "\nx", true},
+        {"byte 0x10 written back as a box character", kStart + "\r\n\x10", true},
+        {"content after 0x1A",
+         kDocument + "\x1A"
+                     "tail",
+         true},
+        {"a bare end-of-text byte", kDocument + "\x1A", true},
+    };
+    ScratchFolder folder;
+    for (const Case& c : cases)
+    {
+        Loaded loaded(folder / "d.rla", c.file);
+        EXPECT_EQ(loaded.document.SaveWouldChangeFile(), c.wouldChange) << c.what;
+    }
+
+    Loaded loaded(folder / "d.rla", kDocument);
+    loaded.document.m_textLines.back() += " ";
+    EXPECT_TRUE(loaded.document.SaveWouldChangeFile()) << "text changed";
+    loaded.document.m_textLines.back().pop_back();
+    loaded.document.m_headerLines[1] = "02.03.2003";
+    EXPECT_TRUE(loaded.document.SaveWouldChangeFile()) << "header changed";
+    loaded.document.m_headerLines[1] = "01.03.2003";
+    EXPECT_FALSE(loaded.document.SaveWouldChangeFile()) << "changed back";
+
+    loaded.document.Clear();
+    EXPECT_TRUE(loaded.document.SaveWouldChangeFile()) << "nothing loaded";
+    CDocumentFile fresh(loaded.reporter);
+    EXPECT_TRUE(fresh.SaveWouldChangeFile()) << "never loaded";
+}
+
+TEST(DocumentSafety, ContentAfterTheEndOfTextIsToldAndTheFirstBackupKeepsIt)
+{
+    struct Case
+    {
+        std::string after;
+        std::uint64_t contentBytes;
+    };
+    const Case cases[] = {
+        {"", 0},
+        {"\x1A", 0},
+        {"\x1A\r\n", 0},
+        {"\x1A\x1A\x1A", 0},
+        {"\x1A"
+         "cd",
+         2},
+        {"\x1A\r\n"
+         "more text\r\n",
+         13},
+        {"\x1A\x1A"
+         "x",
+         2},
+        {std::string("\x1A\0", 2), 1},
+    };
+    ScratchFolder folder;
+    for (const Case& c : cases)
+    {
+        Loaded loaded(folder / "d.rla", kDocument + c.after);
+        EXPECT_EQ(loaded.document.ContentAfterEndBytes(), c.contentBytes) << c.after.size();
+    }
+
+    const std::string withTail = kDocument + "\x1A"
+                                             "the rest of an older document";
+    Loaded loaded(folder / "d.rla", withTail);
+    ASSERT_TRUE(loaded.document.Save(BackupRule::Required));
+    EXPECT_EQ(ReadBytes(folder / "d.bak"), withTail);
+    EXPECT_EQ(ReadBytes(folder / "d.rla").find("older"), std::string::npos);
+}
+
+TEST(DocumentSafety, RequiredBackupThatCannotBeMadeStopsTheSave)
+{
+    struct Case
+    {
+        const char* what;
+        void (*spoil)(const ScratchFolder& folder);
+        rlim_t sizeLimit;
+    };
+    const Case cases[] = {
+        {"a folder where the backup goes",
+         [](const ScratchFolder& folder) { fs::create_directory(folder / "d.bak"); }, RLIM_INFINITY},
+        {"a full disk", [](const ScratchFolder&) {}, 10},
+        {"the document deleted", [](const ScratchFolder& folder) { fs::remove(folder / "d.rla"); },
+         RLIM_INFINITY},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        ScratchFolder folder;
+        const std::string path = folder / "d.rla";
+        Loaded loaded(path, kDocument);
+        loaded.document.m_textLines = {"new text"};
+        c.spoil(folder);
+        const Lines namesBefore = folder.Names();
+        {
+            FileSizeLimit disk(c.sizeLimit);
+            EXPECT_FALSE(loaded.document.Save(BackupRule::Required));
+        }
+        EXPECT_EQ(loaded.reporter.Texts(), (Lines{BackupFailed(folder / "d.bak"), SaveFailed(path)}));
+        EXPECT_EQ(loaded.document.LastSaveFailure().kind, SaveFailure::Kind::Backup);
+        EXPECT_NE(loaded.document.LastSaveFailure().text.find(folder / "d.bak"), std::string::npos);
+        EXPECT_EQ(folder.Names(), namesBefore);
+        if (fs::exists(path))
+        {
+            EXPECT_EQ(ReadBytes(path), kDocument);
+        }
+        EXPECT_EQ(loaded.document.m_headerLines[1], "01.03.2003") << "the dates of an unsaved document stay";
+    }
+}
+
+TEST(DocumentSafety, ReadOnlyDocumentIsRefusedAndLeftAlone)
+{
+    struct Case
+    {
+        const char* what;
+        mode_t mode;
+        uid_t owner;
+        bool asOperator;
+    };
+    const Case cases[] = {
+        {"no write permission at all, even for root", 0444, 0, false},
+        {"no write permission for the operator", 0444, 0, true},
+        {"someone else's document", 0644, 12345, true},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        ScratchFolder folder;
+        const std::string path = folder / "d.rla";
+        Loaded loaded(path, kDocument);
+        loaded.document.m_textLines = {"new text"};
+        ASSERT_EQ(::chown(path.c_str(), c.owner, 0), 0);
+        ::chmod(path.c_str(), c.mode);
+        if (c.asOperator)
+        {
+            PermissionsEnforced asOperator;
+            EXPECT_FALSE(loaded.document.Save(true));
+        }
+        else
+            EXPECT_FALSE(loaded.document.Save(true));
+        EXPECT_EQ(loaded.reporter.Texts(), Lines{SaveFailed(path)});
+        EXPECT_EQ(loaded.document.LastSaveFailure().kind, SaveFailure::Kind::ReadOnly);
+        EXPECT_NE(loaded.document.LastSaveFailure().text.find("read-only"), std::string::npos);
+        EXPECT_EQ(ReadBytes(path), kDocument);
+        EXPECT_EQ(StatOf(path).st_mode & 07777, c.mode);
+        EXPECT_EQ(folder.Names(), Lines{"d.rla"}) << "no backup of a document that is not saved";
+    }
+}
+
+TEST(DocumentSafety, OwnerGroupModeAndOtherNamesKeptThroughTheSave)
+{
+    struct Case
+    {
+        const char* what;
+        uid_t owner;
+        gid_t group;
+        mode_t mode;
+        bool hardLink;
+        bool asOperator; // cannot give a file away
+        BackupRule backup;
+    };
+    const Case cases[] = {
+        {"root keeps someone else's owner and group", 12345, 23456, 0640, false, false, BackupRule::Wanted},
+        {"a group member keeps the owner", 12345, 0, 0664, false, true, BackupRule::Required},
+        {"a group member without backup", 12345, 0, 0664, false, true, BackupRule::None},
+        {"two names, with backup", 0, 0, 0600, true, false, BackupRule::Wanted},
+        {"two names, without backup", 0, 0, 0600, true, false, BackupRule::None},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        ScratchFolder folder;
+        const std::string path = folder / "d.rla";
+        Loaded loaded(path, kDocument);
+        loaded.document.m_textLines = {"new text"};
+        ASSERT_EQ(::chown(path.c_str(), c.owner, c.group), 0);
+        ::chmod(path.c_str(), c.mode);
+        if (c.hardLink)
+            fs::create_hard_link(path, folder / "other name.rla");
+        const struct stat before = StatOf(path);
+        if (c.asOperator)
+        {
+            PermissionsEnforced asOperator;
+            EXPECT_TRUE(loaded.document.Save(c.backup));
+        }
+        else
+            EXPECT_TRUE(loaded.document.Save(c.backup));
+        EXPECT_TRUE(loaded.reporter.messages.empty());
+
+        const struct stat after = StatOf(path);
+        EXPECT_EQ(after.st_uid, c.owner);
+        EXPECT_EQ(after.st_gid, c.group);
+        EXPECT_EQ(after.st_mode & 07777, c.mode);
+        EXPECT_EQ(ReadBytes(path), loaded.document.FileBytes());
+        Lines names{"d.rla"};
+        if (c.backup != BackupRule::None)
+        {
+            names.insert(names.begin(), "d.bak");
+            EXPECT_EQ(ReadBytes(folder / "d.bak"), kDocument);
+        }
+        if (c.hardLink)
+        {
+            EXPECT_EQ(after.st_ino, before.st_ino);
+            EXPECT_EQ(ReadBytes(folder / "other name.rla"), loaded.document.FileBytes());
+            names.push_back("other name.rla");
+        }
+        EXPECT_EQ(folder.Names(), names) << "the copy kept while writing in place is gone";
+    }
+}
+
+TEST(DocumentSafety, DocumentWrittenInPlaceStaysWholeWhenTheDiskIsFull)
+{
+    ScratchFolder folder;
+    const std::string path = folder / "d.rla";
+    Loaded loaded(path, kDocument);
+    fs::create_hard_link(path, folder / "link.rla");
+    loaded.document.m_textLines = {std::string(100000, 'x')};
+    for (const BackupRule backup : {BackupRule::None, BackupRule::Wanted})
+    {
+        loaded.reporter.messages.clear();
+        {
+            FileSizeLimit disk(kDocument.size() + 100);
+            EXPECT_FALSE(loaded.document.Save(backup));
+        }
+        EXPECT_EQ(loaded.reporter.Texts().back(), SaveFailed(path));
+        EXPECT_EQ(loaded.document.LastSaveFailure().kind, SaveFailure::Kind::Write);
+        EXPECT_EQ(ReadBytes(path), kDocument);
+        EXPECT_EQ(ReadBytes(folder / "link.rla"), kDocument);
+        EXPECT_EQ(StatOf(path).st_nlink, 2u);
+        fs::remove(folder / "d.bak");
+        EXPECT_EQ(folder.Names(), (Lines{"d.rla", "link.rla"}));
+    }
+}
+
+TEST(DocumentLock, ASecondHolderIsRefusedAtOnce)
+{
+    ScratchFolder folder;
+    WriteBytes(folder / "d.rla", kDocument);
+    ::mkfifo((folder / "pipe.rla").c_str(), 0600);
+    HangGuard guard(20);
+    {
+        const CFileLock first(folder / "d.rla");
+        ASSERT_TRUE(first.Held());
+        const CFileLock second(folder / "d.rla");
+        EXPECT_FALSE(second.Held());
+        EXPECT_TRUE(second.HeldElsewhere());
+        EXPECT_EQ(second.Error(), 0);
+    }
+    const CFileLock again(folder / "d.rla");
+    EXPECT_TRUE(again.Held()) << "released with its holder";
+
+    struct Case
+    {
+        std::string path;
+        int error;
+    };
+    for (const Case& c : {Case{folder / "missing.rla", ENOENT}, Case{folder / "pipe.rla", EINVAL},
+                          Case{folder.path().string(), EINVAL}})
+    {
+        const CFileLock lock(c.path);
+        EXPECT_FALSE(lock.Held()) << c.path;
+        EXPECT_FALSE(lock.HeldElsewhere()) << c.path;
+        EXPECT_EQ(lock.Error(), c.error) << c.path;
+    }
+}
