@@ -89,6 +89,15 @@ bool TitleHolds(const CPlainTextView& view, const HeadingStart& start, int i, in
     return false;
 }
 
+// The next line is the first clause under a numbered heading: «1. ПРЕДМЕТ ДОГОВОРА» followed by
+// «1.1. Исполнитель обязуется ...».
+bool OpensSubclauses(const HeadingStart& heading, const std::string& next)
+{
+    const HeadingStart clause = ReadHeadingStart(next);
+    return heading.word == HeadingWord::Numbered && clause.word == HeadingWord::Numbered &&
+           clause.number.size() > heading.number.size() && BeginsWith(clause.number, heading.number);
+}
+
 // One past the last line that continues the heading begun at line i: text lines up to a blank or
 // marker line, a line that begins another heading, a note in brackets or a list item.
 int HeadingEnd(const CPlainTextView& view, int i)
@@ -291,11 +300,11 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
         case HeadingWord::Numbered:
             // A clause of the body reads on: it ends like a sentence or holds one («Абзац; ...»); a
             // row of a table has its columns apart.
-            accepted =
-                !runsOn && StartsWithCapital(start.title) && !endsLikeSentence &&
-                (start.word == HeadingWord::Roman ||
-                 (end == i + 1 && !view.IsText(end) && view.Line(i).size() <= kMaxNumberedHeadingLength)) &&
-                !TitleHolds(view, start, i, end, ";") && !TitleHolds(view, start, i, end, kColumnGap);
+            accepted = !runsOn && StartsWithCapital(start.title) && !endsLikeSentence &&
+                       (start.word == HeadingWord::Roman ||
+                        (end == i + 1 && view.Line(i).size() <= kMaxNumberedHeadingLength &&
+                         (!view.IsText(end) || OpensSubclauses(start, view.Line(end))))) &&
+                       !TitleHolds(view, start, i, end, ";") && !TitleHolds(view, start, i, end, kColumnGap);
             break;
         default:
             accepted = false;

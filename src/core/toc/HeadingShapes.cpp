@@ -51,16 +51,28 @@ bool AllLetters(std::string_view word)
     return !word.empty() && std::all_of(word.begin(), word.end(), IsLetterChar);
 }
 
-// An ordinal number written as a word, upper-cased: ПЕРВАЯ, ВТОРОЙ, ТРЕТЬЯ, ДВАДЦАТЬ.
+// An ordinal number written as a word, upper-cased: ПЕРВАЯ, ВТОРОЙ, ТРЕТЬЯ, ДВАДЦАТЬ (of «ДВАДЦАТЬ
+// ПЕРВАЯ»). Only the stems of the numbers count: «ГЛАВА МЕСТНОЙ АДМИНИСТРАЦИИ» names no chapter.
 bool IsOrdinalWord(std::string_view upper)
 {
-    if (!AllLetters(upper) || upper.size() < 4)
+    if (!AllLetters(upper))
         return false;
     static const std::vector<std::string> tens = Cp1251Words({"ДВАДЦАТЬ", "ТРИДЦАТЬ", "СОРОК", "ПЯТЬДЕСЯТ"});
     if (std::find(tens.begin(), tens.end(), upper) != tens.end())
         return true;
+    static const std::vector<std::string> stems =
+        Cp1251Words({"ПЕРВ",        "ВТОР",        "ТРЕТ",        "ЧЕТВЕРТ",   "ЧЕТВЁРТ",    "ПЯТ",
+                     "ШЕСТ",        "СЕДЬМ",       "ВОСЬМ",       "ДЕВЯТ",     "ДЕСЯТ",      "ОДИННАДЦАТ",
+                     "ДВЕНАДЦАТ",   "ТРИНАДЦАТ",   "ЧЕТЫРНАДЦАТ", "ПЯТНАДЦАТ", "ШЕСТНАДЦАТ", "СЕМНАДЦАТ",
+                     "ВОСЕМНАДЦАТ", "ДЕВЯТНАДЦАТ", "ДВАДЦАТ",     "ТРИДЦАТ",   "СОРОКОВ"});
     static const std::vector<std::string> endings = Cp1251Words({"АЯ", "ЫЙ", "ОЙ", "ИЙ", "ЬЯ", "ОЕ", "ЬЕ"});
-    return EndsWithAny(upper, endings);
+    return std::any_of(stems.begin(), stems.end(),
+                       [upper](const std::string& stem)
+                       {
+                           return upper.size() > stem.size() && upper.substr(0, stem.size()) == stem &&
+                                  std::find(endings.begin(), endings.end(), upper.substr(stem.size())) !=
+                                      endings.end();
+                       });
 }
 
 bool IsRomanNumber(std::string_view s)

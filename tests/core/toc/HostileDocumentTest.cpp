@@ -180,7 +180,16 @@ TEST(HostileDocuments, LongLinesCostGrowsWithTheirLength)
         EXPECT_EQ(fuzzchecks::CheckDocument(bytes), "");
         return SecondsSince(start);
     };
-    const double small = seconds(document(250'000));
-    const double large = seconds(document(2'000'000));
+    // Timed in turns, best of three, so that a burst of load from the tests beside this one does not
+    // fall on one size alone.
+    const std::string smallDocument = document(250'000);
+    const std::string largeDocument = document(2'000'000);
+    double small = 1e9;
+    double large = 1e9;
+    for (int run = 0; run < 3; ++run)
+    {
+        small = std::min(small, seconds(smallDocument));
+        large = std::min(large, seconds(largeDocument));
+    }
     EXPECT_LT(large, 24 * std::max(small, 1e-3)) << "small " << small << " s, large " << large << " s";
 }
