@@ -93,6 +93,15 @@ private:
     std::vector<std::string>& m_messages;
 };
 
+// Save, with the reason of a failure told beside the operator's message.
+bool SaveDocument(CDocumentFile& document, BackupRule backup, DocumentReporter& reporter)
+{
+    if (document.Save(backup))
+        return true;
+    reporter.Add(document.LastSaveFailure().text);
+    return false;
+}
+
 bool CreateFolderOf(const std::string& file, DocumentReporter& reporter)
 {
     const fs::path folder = fs::path(file).parent_path();
@@ -265,7 +274,7 @@ bool WriteIntoOutputFolder(CDocumentFile& document, const DocumentJob& job, cons
     if (!CreateFolderOf(destination, reporter))
         return false;
     document.m_path = destination;
-    return document.Save(BackupRule::None);
+    return SaveDocument(document, BackupRule::None, reporter);
 }
 
 // Gives the new file at path the owner and group of the document it stands for, as far as this
@@ -370,7 +379,7 @@ bool MoveIntoFolder(CDocumentFile& document, const DocumentJob& job, const TocTo
         return false;
     }
     document.m_path = destination;
-    if (!document.Save(BackupRule::None))
+    if (!SaveDocument(document, BackupRule::None, reporter))
         return false;
     KeepAttributes(destination, sourceStatus);
     return RemoveSource(source, destination, reporter);
@@ -387,7 +396,7 @@ bool SaveInPlace(CDocumentFile& document, const TocToolOptions& options, const T
     }
     if (options.check)
         return true;
-    return document.Save(setup.makeBackup ? BackupRule::Required : BackupRule::None);
+    return SaveDocument(document, setup.makeBackup ? BackupRule::Required : BackupRule::None, reporter);
 }
 
 std::map<int, std::size_t> EntriesPerLevel(const std::vector<std::string>& lines)

@@ -55,6 +55,7 @@ std::string ExecutableDir(const char* argv0)
 // would otherwise take for an unknown option and then miss as PATH.
 std::string UnknownDashArgument(const CLI::App& app, int argc, char** argv)
 {
+    const std::vector<const CLI::Option*> options = app.get_options();
     for (int i = 1; i < argc; ++i)
     {
         const std::string arg = argv[i];
@@ -64,7 +65,7 @@ std::string UnknownDashArgument(const CLI::App& app, int argc, char** argv)
             continue;
         const std::string name = arg.substr(0, arg.find('='));
         const bool known =
-            std::any_of(app.get_options().begin(), app.get_options().end(),
+            std::any_of(options.begin(), options.end(),
                         [&name](const CLI::Option* option) { return option->check_name(name); });
         // Short flags given together ("-rq") are options too.
         const bool flags =
