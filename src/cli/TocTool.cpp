@@ -1,5 +1,6 @@
 #include "cli/TocTool.h"
 
+#include "core/base/CByteFingerprint.h"
 #include "core/base/CFileLock.h"
 #include "core/base/CodePage.h"
 #include "core/base/FileIO.h"
@@ -142,41 +143,68 @@ bool SameContent(const std::string& a, const std::string& b)
     }
 }
 
-// A document file's bytes without the values of its $100 and $101 date fields: two files that
-// differ in those dates alone hold the same document.
-std::string WithoutDates(std::string_view bytes)
+// A fingerprint of a document file's bytes without the values of its $100 and $101 date fields, fed
+// in pieces: two files that differ in those dates alone hold the same document.
+class DatelessFingerprint
 {
-    std::string kept;
-    kept.reserve(bytes.size());
-    bool inHeader = true;
-    bool skipValue = false;
-    while (!bytes.empty())
+public:
+    void Add(std::string_view bytes)
     {
-        const std::size_t end = bytes.find('\n');
-        const std::string_view line = bytes.substr(0, end == std::string_view::npos ? bytes.size() : end + 1);
-        bytes.remove_prefix(line.size());
-        if (inHeader && skipValue)
+        while (!bytes.empty())
         {
-            skipValue = false;
-            continue;
+            if (!m_inHeader)
+            {
+                m_fingerprint.Add(bytes);
+                return;
+            }
+            // Header lines are short: each is gathered whole before it is judged.
+            const std::size_t end = bytes.find('\n');
+            const std::size_t taken = end == std::string_view::npos ? bytes.size() : end + 1;
+            m_line.append(bytes.substr(0, taken));
+            bytes.remove_prefix(taken);
+            if (end != std::string_view::npos)
+                EndLine();
         }
-        kept += line;
-        if (!inHeader)
-            continue;
-        if (line.starts_with("$18 "))
-            inHeader = false;
-        skipValue = line.starts_with("$100 ") || line.starts_with("$101 ");
     }
-    return kept;
-}
+    CByteFingerprint::Value Finish()
+    {
+        if (m_inHeader && !m_line.empty())
+            EndLine();
+        return m_fingerprint.Finish();
+    }
 
-// Whether the file at path holds the document as it would be written now, its dates aside.
+private:
+    void EndLine()
+    {
+        if (!m_skipValue)
+            m_fingerprint.Add(m_line);
+        m_skipValue = !m_skipValue && (m_line.starts_with("$100 ") || m_line.starts_with("$101 "));
+        m_inHeader = !m_line.starts_with("$18 ");
+        m_line.clear();
+    }
+
+    CByteFingerprint m_fingerprint;
+    std::string m_line;
+    bool m_inHeader = true;
+    bool m_skipValue = false;
+};
+
+// Whether the file at path holds the document as it would be written now, its dates aside. Both are
+// read in pieces: neither a large file nor the document's bytes are held a second time.
 bool HoldsDocument(const std::string& path, const CDocumentFile& document)
 {
-    std::string bytes;
-    if (ReadWholeFile(path, kMaxDocumentBytes, bytes).errorNumber != 0)
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
         return false;
-    return WithoutDates(bytes) == WithoutDates(document.FileBytes());
+    DatelessFingerprint held;
+    std::vector<char> buffer(1 << 16);
+    while (file.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || file.gcount() > 0)
+        held.Add(std::string_view(buffer.data(), static_cast<std::size_t>(file.gcount())));
+    if (file.bad())
+        return false;
+    DatelessFingerprint written;
+    document.ForEachFileChunk([&written](std::string_view chunk) { written.Add(chunk); });
+    return held.Finish() == written.Finish();
 }
 
 bool IsRegularFile(const std::string& path)

@@ -137,8 +137,14 @@ TEST_F(DataSafety, OutputFolderNeverOverwritesTheDocumentOrAnotherFile)
         << self.err;
     EXPECT_EQ(Files(in), (std::map<std::string, std::string>{{"decree.rla", kDecree}, {"law.rla", kLaw}}));
 
-    // A rerun finds its own output and writes nothing; a different file there is refused.
+    // A rerun finds its own output, even written on another day, and writes nothing; a different
+    // file there is refused.
     ASSERT_EQ(Run({"-o", out.string(), in.string()}).status, 0);
+    std::string earlierDay = ReadBytes(out / "law.rla");
+    const std::size_t changeDate = earlierDay.find("\r\n", earlierDay.find("$100 ")) + 2;
+    ASSERT_EQ(earlierDay.substr(changeDate, 12), "12.03.2021\r\n");
+    earlierDay.replace(changeDate, 10, "11.03.2021");
+    WriteBytes(out / "law.rla", earlierDay);
     WriteBytes(out / "decree.rla", "someone else's");
     const auto written = Snapshot(out);
     const RunResult again =
