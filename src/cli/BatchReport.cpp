@@ -72,6 +72,9 @@ void BatchTotals::Add(const DocumentResult& result)
     case DocumentOutcome::Failed:
         ++failed;
         break;
+    case DocumentOutcome::Skipped:
+        ++skipped;
+        break;
     }
 }
 
@@ -95,12 +98,14 @@ std::string FormatProgress(std::size_t done, std::size_t total, std::uintmax_t b
 std::string FormatSummary(const BatchTotals& totals, std::size_t named, bool check, double seconds,
                           bool extended)
 {
-    std::string text = "tirvel-toc: " + std::to_string(totals.documents) +
-                       (totals.documents == 1 ? " document: " : " documents: ") +
-                       std::to_string(totals.processed) + (check ? " would be processed (" : " processed (") +
-                       std::to_string(totals.unchanged) + " unchanged), " + std::to_string(totals.refused) +
-                       " refused, " + std::to_string(totals.failed) + " failed; " +
-                       std::to_string(totals.entries) + " entries; " + Fixed(seconds, 1) + " s";
+    std::string text =
+        "tirvel-toc: " + std::to_string(totals.documents) +
+        (totals.documents == 1 ? " document: " : " documents: ") + std::to_string(totals.processed) +
+        (check ? " would be processed (" : " processed (") + std::to_string(totals.unchanged) +
+        " unchanged), " + std::to_string(totals.refused) + " refused, " + std::to_string(totals.failed) +
+        " failed" +
+        (totals.skipped > 0 ? ", " + std::to_string(totals.skipped) + " skipped" : std::string()) + "; " +
+        std::to_string(totals.entries) + " entries; " + Fixed(seconds, 1) + " s";
     if (totals.withoutEntries > 0)
         text += "; " + std::to_string(totals.withoutEntries) + " without entries" +
                 (extended ? "" : " (try --extended)");
@@ -117,6 +122,8 @@ std::string_view StatusName(DocumentOutcome outcome)
         return "processed";
     case DocumentOutcome::Refused:
         return "refused";
+    case DocumentOutcome::Skipped:
+        return "skipped";
     case DocumentOutcome::Failed:
         break;
     }
@@ -185,6 +192,7 @@ std::string JsonReport(const std::vector<ReportedDocument>& documents, const Bat
             ", \"unchanged\": " + std::to_string(totals.unchanged) +
             ", \"refused\": " + std::to_string(totals.refused) +
             ", \"failed\": " + std::to_string(totals.failed) +
+            ", \"skipped\": " + std::to_string(totals.skipped) +
             ", \"entries\": " + std::to_string(totals.entries) +
             ", \"without_entries\": " + std::to_string(totals.withoutEntries) + "},\n";
     json += "  \"documents\": [";
@@ -195,6 +203,7 @@ std::string JsonReport(const std::vector<ReportedDocument>& documents, const Bat
         json += "    {\"path\": " + JsonString(documents[i].path) + ", \"status\": \"" +
                 std::string(StatusName(result.outcome)) +
                 "\", \"changed\": " + (result.changed ? "true" : "false") +
+                ", \"bytes_after_end\": " + std::to_string(result.bytesAfterEnd) +
                 ", \"entries\": " + std::to_string(result.entries) + ", \"entries_per_level\": {";
         bool first = true;
         for (const auto& [level, count] : result.entriesPerLevel)

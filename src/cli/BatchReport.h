@@ -16,6 +16,7 @@ struct BatchTotals
     std::size_t unchanged = 0;
     std::size_t refused = 0;
     std::size_t failed = 0;
+    std::size_t skipped = 0; // locked by another run
     std::size_t entries = 0;
     std::size_t withoutEntries = 0; // processed documents that got no table of contents
 
@@ -35,6 +36,7 @@ std::string FormatProgress(std::size_t done, std::size_t total, std::uintmax_t b
                            std::uintmax_t bytesTotal, double seconds);
 
 // "tirvel-toc: 340 documents: 331 processed (12 unchanged), 7 refused, 2 failed; 15210 entries; 42.3 s"
+// (", 3 skipped" after the failed ones when another run held some)
 // (with check: "would be processed"), plus "; 4 without entries" when processed documents got no
 // table of contents (without extended recognition: "; 4 without entries (try --extended)"), and
 // "; interrupted, N not processed" when stopped early.

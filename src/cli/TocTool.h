@@ -29,6 +29,7 @@ struct TocToolOptions
     unsigned jobs = 1;      // documents processed at the same time
     bool recursive = false; // folders stand for their subfolders' documents as well
     std::string moveTo;     // move each document into this folder and save it there
+    bool replace = false;   // a different file already at the destination goes to the trash
     bool check = false;     // process in memory only and say what would change
     bool quiet = false;     // no progress line and no summary
     bool summary = false;   // the summary line even when standard error is no terminal
@@ -48,6 +49,8 @@ enum class DocumentOutcome
     Processed,
     Refused,
     Failed,
+    // Another run holds the document's lock.
+    Skipped,
 };
 
 // The dictionaries from the settings file (the one given, else the editor's when found) and the
@@ -73,11 +76,20 @@ std::vector<DocumentJob> ExpandDocumentPaths(const std::vector<std::string>& pat
 // Where the document is written when it goes to a folder (-o or --move-to); empty otherwise.
 std::string DestinationOf(const DocumentJob& job, const TocToolOptions& options);
 
+// Documents of the run that are refused before they are touched, by index, with the message: one
+// written where another one is written or read (the first one named keeps the place), and those
+// whose backups would take the same file, as another document of the run or a file beside them
+// would have its backup there (all of them: whichever went first, the other would replace its
+// backup).
+std::map<std::size_t, std::string> FindRunClashes(const std::vector<DocumentJob>& jobs,
+                                                  const TocToolOptions& options, const TocToolSetup& setup);
+
 // What happened to one document.
 struct DocumentResult
 {
     DocumentOutcome outcome = DocumentOutcome::Failed;
-    bool changed = false;                       // the text differs from the loaded one
+    bool changed = false;                       // writing it would change the file (dates aside)
+    std::uint64_t bytesAfterEnd = 0;            // content after a 0x1A byte, which a save leaves out
     std::size_t entries = 0;                    // table-of-contents blocks in the resulting text
     std::map<int, std::size_t> entriesPerLevel; // level (1 = top) -> blocks
     std::vector<std::string> messages;          // lines for stderr, each naming the document
@@ -88,6 +100,10 @@ struct DocumentResult
 
 // Loads, processes and writes one document; with options.check nothing is written. Never throws:
 // whatever goes wrong makes the document Failed, with a message, and leaves its file as it was.
+// What would destroy a file is refused: a different file at the destination (unless options.replace,
+// which sends it to the trash), the document as its own output, a backup that cannot be made, a
+// read-only document. A document that writing would not change is not written, nor its backup
+// touched. While it is worked on the document is locked; one locked by another run is Skipped.
 // Safe to call from several threads at once for different documents.
 DocumentResult ProcessOneDocument(const DocumentJob& job, const TocToolOptions& options,
                                   const TocToolSetup& setup);

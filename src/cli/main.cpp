@@ -1,25 +1,31 @@
 // tirvel-toc [--kinds FILE] [--words FILE] [--settings FILE | --no-settings] [--keep-dates] [--extended]
-//            [--no-backup] [--stdout | -o DIR | --move-to DIR] [--check] [-j N] [-r] [-q] [--summary]
-//            [--report FILE] PATH...
-// Exit status: 0 when every document was processed or refused, 1 when any could not be read or
-// written (or the run was interrupted, or the report could not be written), 2 for wrong usage.
+//            [--no-backup] [--stdout | -o DIR | --move-to DIR] [--replace] [--check] [-j N] [-r] [-q]
+//            [--summary] [--report FILE] [--] PATH...
+// Exit status: 0 when every document was processed (changed or not) or refused for its table of
+// contents, 1 when any could not be read or written, was refused because writing it would destroy a
+// file, or was skipped as another run's (or the run was interrupted, or the report could not be
+// written), 2 for wrong usage.
 
 #include "cli/BatchReport.h"
 #include "cli/CProgressLine.h"
 #include "cli/RunInOrder.h"
 #include "cli/TocTool.h"
 #include "core/base/FileIO.h"
+#include "core/base/FileSystem.h"
 
 #include <CLI/CLI.hpp>
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <iostream>
 #include <map>
+#include <set>
 #include <system_error>
 #include <thread>
 
@@ -45,45 +51,54 @@ std::string ExecutableDir(const char* argv0)
     return fs::absolute(argv0, error).parent_path().string();
 }
 
-std::string FileKey(const std::string& path)
+// An argument that begins with "-" and is no option of the tool: most likely a path, which CLI11
+// would otherwise take for an unknown option and then miss as PATH.
+std::string UnknownDashArgument(const CLI::App& app, int argc, char** argv)
 {
-    std::error_code error;
-    const fs::path canonical = fs::weakly_canonical(path, error);
-    return error ? fs::absolute(path, error).lexically_normal().string() : canonical.string();
+    const std::vector<const CLI::Option*> options = app.get_options();
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string arg = argv[i];
+        if (arg == "--")
+            break;
+        if (arg.size() < 2 || arg[0] != '-')
+            continue;
+        const std::string name = arg.substr(0, arg.find('='));
+        const bool known =
+            std::any_of(options.begin(), options.end(),
+                        [&name](const CLI::Option* option) { return option->check_name(name); });
+        // Short flags given together ("-rq") are options too.
+        const bool flags =
+            name.size() > 2 && name[1] != '-' &&
+            std::all_of(name.begin() + 1, name.end(),
+                        [&app](char c) { return app.get_option_no_throw(std::string("-") + c) != nullptr; });
+        if (!known && !flags)
+            return arg;
+    }
+    return {};
 }
 
-// Documents that would be written where another one is written or read: with several threads one
-// would overwrite the other, or replace a document still being processed. Such a document fails
-// before it is touched; the first one named keeps the place.
-std::map<std::size_t, std::string> FindDestinationClashes(const std::vector<DocumentJob>& jobs,
-                                                          const TocToolOptions& options)
+// Removes what writes killed in an earlier run left beside the documents and in the folders they go
+// to; a temporary file still being written by another run is locked and stays.
+void RemoveStaleTemporaryFiles(const std::vector<DocumentJob>& jobs, const TocToolOptions& options,
+                               std::time_t runStart)
 {
-    std::map<std::size_t, std::string> clashes;
-    if (options.outputDir.empty() && options.moveTo.empty())
-        return clashes;
-    std::map<std::string, std::size_t> sources;
-    for (std::size_t i = 0; i < jobs.size(); ++i)
-        sources.emplace(FileKey(jobs[i].path), i);
-    std::map<std::string, std::size_t> destinations;
-    for (std::size_t i = 0; i < jobs.size(); ++i)
+    std::set<std::string> folders;
+    for (const DocumentJob& job : jobs)
     {
-        const std::string destination = DestinationOf(jobs[i], options);
-        const std::string key = FileKey(destination);
-        const auto source = sources.find(key);
-        const auto [taken, added] = destinations.emplace(key, i);
-        if (source != sources.end() && source->second != i)
-            clashes[i] = "tirvel-toc: " + jobs[i].path + ": not written: " + destination +
-                         " is the document " + jobs[source->second].path + " of this run";
-        else if (!added)
-            clashes[i] = "tirvel-toc: " + jobs[i].path + ": not written: " + destination + " is also where " +
-                         jobs[taken->second].path + " goes";
+        folders.insert(FolderOf(job.path));
+        if (!options.outputDir.empty() || !options.moveTo.empty())
+            folders.insert(FolderOf(DestinationOf(job, options)));
     }
-    return clashes;
+    for (const std::string& folder : folders)
+        for (const std::string& removed : RemoveStaleTemporaries(folder, runStart))
+            std::fprintf(stderr, "tirvel-toc: removed %s, left by an interrupted run\n", removed.c_str());
 }
 } // namespace
 
 int main(int argc, char** argv)
 {
+    const std::time_t runStart = std::time(nullptr);
     TocToolOptions options;
     options.jobs = std::max(1u, std::thread::hardware_concurrency());
     CLI::App app{"Builds the tables of contents of .rla documents.", "tirvel-toc"};
@@ -105,6 +120,9 @@ int main(int argc, char** argv)
     auto* moveTo = app.add_option("--move-to", options.moveTo,
                                   "Move each processed document into DIR and save it there, as the editor's "
                                   "move on save does");
+    app.add_flag("--replace", options.replace,
+                 "Replace a different file already at a document's place under -o or --move-to DIR (and its "
+                 "backup there), moving it to the trash; without it such a document is refused");
     auto* check = app.add_flag("--check", options.check,
                                "Process in memory and write nothing; list the documents that would change, "
                                "were refused or failed");
@@ -118,7 +136,9 @@ int main(int argc, char** argv)
     app.add_flag("--summary", options.summary,
                  "Print the summary line even when standard error is no terminal");
     app.add_option("--report", options.reportFile, "Write a JSON report of every document into FILE");
-    app.add_option("PATH", options.paths, "Documents, or folders of .rla documents")->required();
+    app.add_option("PATH", options.paths,
+                   "Documents, or folders of .rla documents (after -- when one begins with -)")
+        ->required();
 
     try
     {
@@ -126,6 +146,15 @@ int main(int argc, char** argv)
     }
     catch (const CLI::ParseError& error)
     {
+        if (const std::string unknown = UnknownDashArgument(app, argc, argv);
+            !unknown.empty() && error.get_exit_code() != 0)
+        {
+            std::fprintf(stderr,
+                         "tirvel-toc: %s: no such option; a path that begins with \"-\" goes after --, as in "
+                         "tirvel-toc -- %s (or write it as ./%s)\n",
+                         unknown.c_str(), unknown.c_str(), unknown.c_str());
+            return 2;
+        }
         const int status = app.exit(error);
         return status == 0 ? 0 : 2;
     }
@@ -135,7 +164,9 @@ int main(int argc, char** argv)
         return 1;
 
     const std::vector<DocumentJob> jobs = ExpandDocumentPaths(options.paths, options.recursive);
-    const std::map<std::size_t, std::string> clashes = FindDestinationClashes(jobs, options);
+    const std::map<std::size_t, std::string> clashes = FindRunClashes(jobs, options, *setup);
+    if (!options.check && !options.toStdout)
+        RemoveStaleTemporaryFiles(jobs, options, runStart);
     std::uintmax_t bytesTotal = 0;
     for (const DocumentJob& job : jobs)
     {
@@ -213,5 +244,5 @@ int main(int argc, char** argv)
         reportFailed = true;
     }
     const bool interrupted = totals.documents < jobs.size();
-    return totals.failed > 0 || outputFailed || reportFailed || interrupted ? 1 : 0;
+    return totals.failed > 0 || totals.skipped > 0 || outputFailed || reportFailed || interrupted ? 1 : 0;
 }

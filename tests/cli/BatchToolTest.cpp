@@ -27,9 +27,9 @@ std::map<std::string, std::string> Tree(const fs::path& folder)
     return files;
 }
 
-// A header and a text without anything that makes a heading: processing leaves the text as it is.
+// A header and a text without anything that makes a heading: processing leaves the file as it is.
 const std::string kPlainDocument =
-    "$1  \x82\xA8\xA4\r\n\x87\xA0\xAA\xAE\xAD\r\n$18\r\n     text without headings";
+    "$1  \x82\xA8\xA4\r\n\x87\xA0\xAA\xAE\xAD\r\n$18\r\n     text without headings\r\n";
 
 class BatchTool : public CliToolTest
 {
@@ -175,9 +175,10 @@ TEST_F(BatchTool, ReportGivesEveryDocumentWithItsEntriesAndErrors)
     const std::string json = ReadBytes(report);
 
     // One object per document in the order named, with entries that add up to the blocks written.
-    const std::regex document("\\{\"path\": \"([^\"]*)\", \"status\": \"(\\w+)\", \"changed\": (\\w+), "
-                              "\"entries\": (\\d+), \"entries_per_level\": \\{([^}]*)\\}, "
-                              "\"error\": \"([^\"]*)\", \"milliseconds\": [0-9.]+\\}");
+    const std::regex document(
+        "\\{\"path\": \"([^\"]*)\", \"status\": \"(\\w+)\", \"changed\": (\\w+), "
+        "\"bytes_after_end\": 0, \"entries\": (\\d+), \"entries_per_level\": \\{([^}]*)\\}, "
+        "\"error\": \"([^\"]*)\", \"milliseconds\": [0-9.]+\\}");
     std::vector<std::smatch> found;
     for (auto it = std::sregex_iterator(json.begin(), json.end(), document); it != std::sregex_iterator();
          ++it)
@@ -207,7 +208,7 @@ TEST_F(BatchTool, ReportGivesEveryDocumentWithItsEntriesAndErrors)
     EXPECT_NE(found[2][6].str().find((in / "c.rla").string()), std::string::npos);
 
     EXPECT_NE(json.find("\"summary\": {\"named\": 3, \"documents\": 3, \"processed\": 2, \"unchanged\": 1, "
-                        "\"refused\": 0, \"failed\": 1, \"entries\": " +
+                        "\"refused\": 0, \"failed\": 1, \"skipped\": 0, \"entries\": " +
                         std::to_string(entries) + ", \"without_entries\": 1}"),
               std::string::npos)
         << json;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -35,7 +37,8 @@ inline std::size_t Count(const std::string& text, const std::string& what)
 
 struct RunResult
 {
-    int status = -1;
+    int status = -1; // -1 when the tool did not exit by itself
+    bool killed = false;
     std::string out;
     std::string err;
 };
@@ -55,8 +58,10 @@ protected:
     }
     void TearDown() override { fs::remove_all(m_dir); }
 
-    // Runs tirvel-toc with args and no input; its exit status and what it wrote to stdout and stderr.
-    RunResult RunTool(const std::vector<std::string>& args) const
+    // Runs tirvel-toc with args and no input, with the NAME=VALUE settings of environment added to
+    // its environment; its exit status and what it wrote to stdout and stderr.
+    RunResult RunTool(const std::vector<std::string>& args,
+                      const std::vector<std::string>& environment = {}) const
     {
         // Appended piece by piece: GCC 12 takes "'" + std::string for an overlapping copy.
         std::string command;
@@ -66,6 +71,16 @@ protected:
             command += piece;
             command += '\'';
         };
+        if (!environment.empty())
+        {
+            command += "env";
+            for (const std::string& setting : environment)
+            {
+                command += ' ';
+                quoted(setting);
+            }
+            command += ' ';
+        }
         quoted(TIRVEL_TOC_EXE);
         for (const std::string& arg : args)
         {
@@ -81,7 +96,10 @@ protected:
         command += " </dev/null";
         const int raw = std::system(command.c_str());
         RunResult result;
-        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        // The shell reports a child killed by a signal as the status 128 + the signal.
+        result.killed = (WIFSIGNALED(raw) && WTERMSIG(raw) == SIGKILL) ||
+                        (WIFEXITED(raw) && WEXITSTATUS(raw) == 128 + SIGKILL);
+        result.status = WIFEXITED(raw) && !result.killed ? WEXITSTATUS(raw) : -1;
         result.out = ReadBytes(out);
         result.err = ReadBytes(err);
         return result;

@@ -325,6 +325,16 @@ std::string CDocumentFile::FileBytes() const
     return bytes;
 }
 
+void CDocumentFile::ForEachFileChunk(const std::function<void(std::string_view)>& consume) const
+{
+    WriteFileForm(m_headerLines, m_textLines,
+                  [&consume](std::string_view chunk)
+                  {
+                      consume(chunk);
+                      return true;
+                  });
+}
+
 bool CDocumentFile::SaveWouldChangeFile() const
 {
     if (!m_loadedFingerprint)

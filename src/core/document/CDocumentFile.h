@@ -15,6 +15,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <sys/stat.h>
@@ -107,6 +108,8 @@ public:
     void UpdateDates();
     // Exactly the bytes Save writes now (without updating the dates).
     std::string FileBytes() const;
+    // The same bytes handed to consume in pieces, so no second copy of a large document is held.
+    void ForEachFileChunk(const std::function<void(std::string_view)>& consume) const;
 
     // Moves a file over another one: a rename, or across file systems a copy (permission bits and
     // modification time kept) followed by removing the source. The destination is replaced only by

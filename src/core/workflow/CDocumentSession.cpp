@@ -8,6 +8,7 @@
 #include "core/workflow/ProductName.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -208,6 +209,7 @@ void CDocumentSession::LoadAndProcess(const std::string& path)
                                             });
         m_editor.SetLines(result.lines);
         m_modified = true;
+        TellAboutContentAfterEnd();
     }
     catch (...)
     {
@@ -215,6 +217,17 @@ void CDocumentSession::LoadAndProcess(const std::string& path)
         m_prompter.Report("Ошибка обработки документа " + path, MessageIcon::Error);
         CloseDocument();
     }
+}
+
+void CDocumentSession::TellAboutContentAfterEnd()
+{
+    const std::uint64_t bytes = m_document.ContentAfterEndBytes();
+    if (bytes == 0 || !m_noticeListener)
+        return;
+    std::string text = "Внимание: после символа конца файла (0x1A) в файле ещё " + std::to_string(bytes) +
+                       " байт. Они не входят в документ и при сохранении не будут записаны";
+    text += m_settings.makeBak ? "; их сохранит резервный файл." : ".";
+    m_noticeListener(text);
 }
 
 void CDocumentSession::SaveDocument()
@@ -248,6 +261,11 @@ void CDocumentSession::MoveToProcessedFolder()
     const std::size_t slash = m_currentPath.rfind('/');
     const std::string name = slash == std::string::npos ? m_currentPath : m_currentPath.substr(slash + 1);
     const std::string destination = m_settings.processedFolder + "/" + name;
+    if (!IsSameFile(m_currentPath, destination) && !TrashFilesInTheWay(destination))
+    {
+        m_prompter.Report("Ошибка переноса файла в папку для обработанных документов!", MessageIcon::Error);
+        return;
+    }
     switch (MoveIntoProcessedFolder(m_currentPath, destination))
     {
     case MoveIntoResult::AlreadyThere:
@@ -264,6 +282,23 @@ void CDocumentSession::MoveToProcessedFolder()
         m_document.m_path = destination;
         return;
     }
+}
+
+bool CDocumentSession::TrashFilesInTheWay(const std::string& destination)
+{
+    // The file of the same name, and the backup the save would replace beside it, hold another
+    // document (or an earlier state of this one): they go to the trash, from which they can be taken
+    // back, instead of being deleted.
+    std::vector<std::string> inTheWay = {destination};
+    if (m_settings.makeBak && m_backupOwed)
+        inTheWay.push_back(CDocumentFile::BackupPathFor(destination));
+    for (const std::string& path : inTheWay)
+    {
+        std::error_code error;
+        if (fs::symlink_status(path, error).type() != fs::file_type::not_found && !m_trash.MoveToTrash(path))
+            return false;
+    }
+    return true;
 }
 
 void CDocumentSession::DeleteFileToTrash()

@@ -34,6 +34,12 @@ public:
 
     // Called whenever the title or the availability of a command may have changed.
     void SetStateListener(std::function<void()> listener) { m_stateListener = std::move(listener); }
+    // Called with a warning (UTF-8) for the status line that needs no answer: a document just opened
+    // holds bytes after its end-of-file mark, which a save leaves out.
+    void SetNoticeListener(std::function<void(const std::string&)> listener)
+    {
+        m_noticeListener = std::move(listener);
+    }
 
     // The open-files command: the queue becomes the files (made absolute), then the first opens.
     void OpenFiles(const std::vector<std::string>& paths);
@@ -86,6 +92,10 @@ private:
     bool LeaveChangedDocument();
     void LoadAndProcess(const std::string& path);
     void MoveToProcessedFolder();
+    // Sends the file at the processed folder's destination, and the backup the save would replace
+    // there, to the trash; false when one of them cannot go.
+    bool TrashFilesInTheWay(const std::string& destination);
+    void TellAboutContentAfterEnd();
     void CloseDocument();
     void StateChanged();
 
@@ -95,6 +105,7 @@ private:
     IProcessingMonitor& m_monitor;
     Recognizer m_recognizer;
     std::function<void()> m_stateListener;
+    std::function<void(const std::string&)> m_noticeListener;
 
     CDocumentFile m_document;
     std::string m_currentPath; // UTF-8; empty when no document is open

@@ -90,6 +90,9 @@ CMainFrame::CMainFrame(IPrompter& prompter, CKestrelApp* app, const QString& set
             UpdateTitle();
             UpdateCommandStates();
         });
+    // A warning that needs no answer stays in the status line until the next message there.
+    Session().SetNoticeListener([this](const std::string& text)
+                                { statusBar()->showMessage(QString::fromStdString(text)); });
     connect(m_view, &CKestrelView::textEdited, this, [this] { Session().TextChanged(); });
     connect(m_view, &CKestrelView::editorStateChanged, this, &CMainFrame::UpdateCommandStates);
     connect(m_view, &CKestrelView::positionReported, this, &CMainFrame::UpdateStatusPosition);

@@ -47,11 +47,13 @@ struct FakeTrash : ITrash
         if (!works)
             return false;
         trashed.push_back(path);
+        contents.push_back(ReadBytes(path));
         return fs::remove(path);
     }
 
     bool works = true;
     std::vector<std::string> trashed;
+    std::vector<std::string> contents; // of each trashed file
 };
 
 struct FakeMonitor : IProcessingMonitor
@@ -361,16 +363,59 @@ TEST_F(DocumentSessionTest, MoveRefusalsSaveInPlace)
     }
 }
 
-TEST_F(DocumentSessionTest, MoveReplacesAnOlderFileInTheProcessedFolder)
+// What the move would replace in the processed folder, the file of the same name and the backup
+// beside it, goes to the trash; when the trash refuses, nothing there is touched and the save stays
+// in place.
+TEST_F(DocumentSessionTest, MoveSendsWhatItWouldReplaceToTheTrash)
 {
     const std::string a = Write("a.rla", kText);
-    Write("done/a.rla", {"прежний"});
+    const std::string b = Write("b.rla", kText);
+    const std::string original = ReadBytes(a);
+    for (const char* name : {"a", "b"})
+    {
+        Write(std::string("done/") + name + ".rla", {"прежний"});
+        WriteBytes(folder / (std::string("done/") + name + ".bak"), "earlier original");
+    }
+    const std::string earlier = ReadBytes(folder / "done/a.rla");
     Configure(false, true, folder / "done");
+
+    trash.works = false;
+    session.OpenFiles({b});
+    session.SaveDocument();
+    ASSERT_EQ(prompter.m_messages.size(), 1u);
+    EXPECT_EQ(prompter.m_messages[0].text, kMoveFailed);
+    EXPECT_EQ(TextOf(b), Processed(CpLines(kText)));
+    EXPECT_EQ(ReadBytes(folder / "done/b.rla"), earlier);
+    EXPECT_EQ(ReadBytes(folder / "done/b.bak"), "earlier original");
+
+    trash.works = true;
+    prompter.m_messages.clear();
     session.OpenFiles({a});
     session.SaveDocument();
     EXPECT_TRUE(prompter.m_messages.empty());
     EXPECT_EQ(TextOf(folder / "done/a.rla"), Processed(CpLines(kText)));
+    EXPECT_EQ(ReadBytes(folder / "done/a.bak"), original);
     EXPECT_FALSE(fs::exists(a));
+    EXPECT_EQ(trash.trashed, (std::vector<std::string>{folder / "done/a.rla", folder / "done/a.bak"}));
+    EXPECT_EQ(trash.contents, (std::vector<std::string>{earlier, "earlier original"}));
+}
+
+// Bytes after the end-of-file mark are no part of the document: the operator is told on opening,
+// without a question.
+TEST_F(DocumentSessionTest, ContentAfterTheEndMarkIsToldOnOpening)
+{
+    std::vector<std::string> notices;
+    session.SetNoticeListener([&notices](const std::string& text) { notices.push_back(text); });
+    const std::string plain = Write("plain.rla", kText);
+    const std::string tailed = Write("tailed.rla", kText);
+    WriteBytes(tailed, ReadBytes(tailed) + "\x1A" + "tail");
+    session.OpenFiles({plain});
+    EXPECT_TRUE(notices.empty());
+    prompter.Answer({PromptAnswer::No});
+    session.OpenFiles({tailed});
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_NE(notices[0].find("(0x1A) в файле ещё 4 байт"), std::string::npos) << notices[0];
+    EXPECT_TRUE(prompter.m_messages.empty());
 }
 
 TEST_F(DocumentSessionTest, BackupOnlyWhenAsked)
