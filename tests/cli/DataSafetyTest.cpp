@@ -281,6 +281,49 @@ TEST_F(DataSafety, AKillAtAnyPointOfAnInPlaceRunIsFinishedByTheRerun)
     EXPECT_GE(point, 9) << "the backups and the documents are renamed into place";
 }
 
+// A document with a second name is overwritten in place: a kill anywhere in that leaves its previous
+// content in a copy beside it, which the rerun puts back before it backs the document up again.
+TEST_F(DataSafety, AKillDuringAnOverwriteInPlaceIsPutRightByTheRerun)
+{
+    const fs::path in = m_dir / "in";
+    const std::map<std::string, std::string> finished = {{"law.bak", kLaw}, {"law.rla", Processed(kLaw)}};
+    int point = 1;
+    for (;; ++point)
+    {
+        fs::remove_all(in);
+        fs::remove(m_dir / "second-name.txt");
+        WriteBytes(in / "law.rla", kLaw);
+        fs::create_hard_link(in / "law.rla", m_dir / "second-name.txt");
+        const RunResult killed = Run({in.string()}, {"LD_PRELOAD=" + std::string(TIRVEL_KILL_AT_STEP),
+                                                     "TIRVEL_KILL_AT_POINT=" + std::to_string(point),
+                                                     "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0"});
+        if (!killed.killed)
+        {
+            EXPECT_EQ(killed.status, 0) << killed.err;
+            break;
+        }
+        AgeTemporaries(in);
+        const RunResult rerun = Run({in.string()});
+        EXPECT_EQ(rerun.status, 0) << "point " << point << ": " << rerun.err;
+        EXPECT_EQ(Files(in), finished) << "point " << point;
+        EXPECT_EQ(ReadBytes(m_dir / "second-name.txt"), Processed(kLaw)) << "point " << point;
+    }
+    EXPECT_GE(point, 5) << "the backup, the copy and the cut of the overwrite";
+
+    // Killed in the middle of the overwrite, after the backup was made: the document holds part of
+    // the new text over the old. The rerun must not take that for the original.
+    fs::remove_all(in);
+    WriteBytes(in / "law.rla", Processed(kLaw).substr(0, kLaw.size() / 2) + kLaw.substr(kLaw.size() / 2));
+    fs::create_hard_link(in / "law.rla", in / "law.txt");
+    WriteBytes(in / "law.bak", kLaw);
+    WriteBytes(in / ".law.rla.tirvel-copy", kLaw);
+    const RunResult rerun = Run({(in / "law.rla").string()});
+    EXPECT_EQ(rerun.status, 0) << rerun.err;
+    EXPECT_NE(rerun.err.find("law.rla"), std::string::npos) << "the operator is told";
+    EXPECT_EQ(Files(in), (std::map<std::string, std::string>{
+                             {"law.bak", kLaw}, {"law.rla", Processed(kLaw)}, {"law.txt", Processed(kLaw)}}));
+}
+
 TEST_F(DataSafety, AKillAtAnyPointOfAMoveToRunIsFinishedByTheRerun)
 {
     const std::map<std::string, std::string> originals = {

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -205,6 +206,14 @@ int OverwriteWithFile(int fd, const std::string& source)
     return error;
 }
 
+// The copy of a document's previous content that an overwrite in place keeps beside it while it
+// writes: ".NAME.tirvel-copy", one name per document, so a load finds it with one look. The cleaner
+// of temporary files never takes it.
+std::string OverwriteCopyOf(const std::string& target)
+{
+    return FolderOf(target) + "/." + NameOf(target) + ".tirvel-copy";
+}
+
 } // namespace
 
 DocumentFileError::DocumentFileError(const std::string& path, int errorNumber, mode_t fileType)
@@ -241,6 +250,7 @@ void CDocumentFile::LoadLines(const std::string& path)
     m_loadedFingerprint.reset();
     m_contentAfterEnd = 0;
 
+    RestoreInterruptedOverwrite(ResolvedTarget(path));
     // The content goes when the load ends: of the file, only its lines and fingerprints are kept.
     std::string content;
     const FileReadError error = ReadWholeFile(path, kMaxDocumentBytes, content);
@@ -267,12 +277,10 @@ bool CDocumentFile::Save(BackupRule backup)
     if (exists && S_ISREG(status.st_mode) && IsReadOnly(target, status))
         return Fail(SaveFailure::Kind::ReadOnly, "the document is read-only");
 
-    bool backedUp = false;
     if (backup != BackupRule::None)
     {
         const std::string backupPath = BackupPathFor(m_path);
-        backedUp = CopyFileReplacing(target, backupPath);
-        if (!backedUp)
+        if (!CopyFileReplacing(target, backupPath))
         {
             const std::string reason = std::strerror(errno);
             m_reporter.Report(FormatMessage("Ошибка создания резервного файла %s!", backupPath), MessageIcon::Error);
@@ -282,7 +290,7 @@ bool CDocumentFile::Save(BackupRule backup)
         }
     }
     UpdateDates();
-    const int error = WriteFile(exists ? &status : nullptr, backedUp);
+    const int error = WriteFile(exists ? &status : nullptr);
     if (error == 0)
         return true;
     if (m_saveFailure.kind != SaveFailure::Kind::None)
@@ -373,7 +381,7 @@ void CDocumentFile::UpdateDates()
         m_today);
 }
 
-int CDocumentFile::WriteFile(const struct stat* existing, bool backedUp)
+int CDocumentFile::WriteFile(const struct stat* existing)
 {
     if (m_path.empty())
         return ENOENT;
@@ -381,7 +389,7 @@ int CDocumentFile::WriteFile(const struct stat* existing, bool backedUp)
     const bool regular = existing != nullptr && S_ISREG(existing->st_mode);
     // A new file would take the place of one name only: the other names would keep the old text.
     if (regular && existing->st_nlink > 1)
-        return WriteInPlace(target, *existing, backedUp);
+        return WriteInPlace(target, *existing);
     CSaveFile file(target);
     if (!file.Open())
         return file.Error();
@@ -397,7 +405,7 @@ int CDocumentFile::WriteFile(const struct stat* existing, bool backedUp)
             if (file.Error() != EPERM || !regular)
                 return file.Error();
             file.Cancel();
-            return WriteInPlace(target, *existing, backedUp);
+            return WriteInPlace(target, *existing);
         }
     }
     if (!WriteFileForm(m_headerLines, m_textLines,
@@ -407,25 +415,44 @@ int CDocumentFile::WriteFile(const struct stat* existing, bool backedUp)
     return 0;
 }
 
-int CDocumentFile::WriteInPlace(const std::string& target, const struct stat& existing, bool backedUp)
+int CDocumentFile::WriteInPlace(const std::string& target, const struct stat& existing)
 {
     // Overwriting destroys the old content: a complete copy of it is on disk before the first byte
-    // is written, the backup this save made or a copy beside the document, removed again afterwards.
-    const std::string backupPath = BackupPathFor(m_path);
-    std::string copy;
-    if (!backedUp)
+    // is written. It stays beside the document, locked, until the new content is on disk, so a run
+    // killed meanwhile leaves the copy for the next load to put back (by then the backup may hold
+    // what the killed write left).
+    const std::string copy = OverwriteCopyOf(target);
+    struct stat status;
+    if (::lstat(copy.c_str(), &status) == 0)
     {
-        copy = FolderOf(target) + "/." + NameOf(target) + "." + RandomName() + ".tirvel-copy";
-        if (!CopyFileReplacing(target, copy))
-        {
-            const int error = errno;
-            m_saveFailure = {SaveFailure::Kind::Write, std::string("cannot keep a copy of the document while "
-                                                                   "writing it in place: ") +
-                                                           std::strerror(error)};
-            return error;
-        }
+        // Another save is overwriting the document right now, or one was cut short after this
+        // document was loaded: its copy is the only whole content there may be.
+        m_saveFailure = {SaveFailure::Kind::Write, "an earlier overwrite in place left " + copy +
+                                                       "; open the document again to put it back"};
+        return EEXIST;
     }
-    const std::string& previous = backedUp ? backupPath : copy;
+    if (!CopyFileReplacing(target, copy))
+    {
+        const int error = errno;
+        m_saveFailure = {SaveFailure::Kind::Write,
+                         std::string("cannot keep a copy of the document while writing it in place: ") +
+                             std::strerror(error)};
+        return error;
+    }
+    const int copyLock = ::open(copy.c_str(), O_RDONLY | O_CLOEXEC);
+    if (copyLock < 0 || ::flock(copyLock, LOCK_EX | LOCK_NB) != 0)
+    {
+        // Taken away by a load that found it unlocked: nothing was overwritten yet.
+        const int error = errno;
+        if (copyLock >= 0)
+            ::close(copyLock);
+        return error;
+    }
+    const auto dropCopy = [&]
+    {
+        ::unlink(copy.c_str());
+        ::close(copyLock);
+    };
 
     const int fd = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
     int error = fd < 0 ? errno : 0;
@@ -437,8 +464,7 @@ int CDocumentFile::WriteInPlace(const std::string& target, const struct stat& ex
         // Nothing was overwritten yet.
         if (fd >= 0)
             ::close(fd);
-        if (!copy.empty())
-            ::unlink(copy.c_str());
+        dropCopy();
         return error;
     }
 
@@ -449,17 +475,45 @@ int CDocumentFile::WriteInPlace(const std::string& target, const struct stat& ex
     {
         error = errno;
         // The document is damaged now: the previous content goes back in.
-        if (OverwriteWithFile(fd, previous) != 0)
+        if (OverwriteWithFile(fd, copy) != 0)
         {
             ::close(fd);
+            ::close(copyLock);
             m_saveFailure = {SaveFailure::Kind::Write, std::string("writing the document in place failed (") +
                                                            std::strerror(error) +
-                                                           "); its previous content is in " + previous};
+                                                           "); its previous content is in " + copy};
             return error;
         }
     }
     ::close(fd);
-    if (!copy.empty())
-        ::unlink(copy.c_str());
+    dropCopy();
     return error;
+}
+
+void CDocumentFile::RestoreInterruptedOverwrite(const std::string& target)
+{
+    const std::string copy = OverwriteCopyOf(target);
+    const int lock = ::open(copy.c_str(), O_RDONLY | O_CLOEXEC);
+    if (lock < 0)
+        return;
+    // A copy that is held belongs to a save that is writing right now and puts it back itself if it
+    // fails; the document is read as it stands.
+    if (::flock(lock, LOCK_EX | LOCK_NB) != 0)
+    {
+        ::close(lock);
+        return;
+    }
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    const int error = fd < 0 ? errno : OverwriteWithFile(fd, copy);
+    if (fd >= 0)
+        ::close(fd);
+    if (error != 0)
+    {
+        ::close(lock);
+        throw DocumentFileError(target, error);
+    }
+    ::unlink(copy.c_str());
+    ::close(lock);
+    m_reporter.Report(FormatMessage("Файл %s восстановлен из копии, оставшейся после прерванного сохранения.", target),
+                      MessageIcon::Information);
 }

@@ -81,7 +81,9 @@ public:
     // Replaces the content with the file at path. Throws DocumentFileError; the lists are then
     // empty and m_path is path. Any bytes load; 0x1A ends the content. What decides on the entry
     // date is a fingerprint of the loaded text outside its tables of contents, not a copy of it: a
-    // large document is held once.
+    // large document is held once. A document whose overwrite in place was interrupted (a copy of
+    // its previous content still stands beside it, held by no writer) is first put back from that
+    // copy, which is then removed; the reporter is told.
     void Load(const std::string& path);
     // Load for a caller whose saves leave the dates alone: KeepDates follows.
     void LoadKeepingDates(const std::string& path);
@@ -130,10 +132,13 @@ private:
     void LoadLines(const std::string& path);
     // Writes the file form of the lists to m_path; existing is the file there, if any. Returns 0 or
     // the system error.
-    int WriteFile(const struct stat* existing, bool backedUp);
-    // Overwrites the file at target with the file form of the lists; backedUp tells that this save
-    // has just made the backup, else a copy is kept beside it while writing. Returns 0 or the error.
-    int WriteInPlace(const std::string& target, const struct stat& existing, bool backedUp);
+    int WriteFile(const struct stat* existing);
+    // Overwrites the file at target with the file form of the lists, keeping a copy of its previous
+    // content beside it (locked) while writing. Returns 0 or the error.
+    int WriteInPlace(const std::string& target, const struct stat& existing);
+    // Puts back the document at target from the copy an interrupted WriteInPlace left. Throws
+    // DocumentFileError when the copy cannot be put back.
+    void RestoreInterruptedOverwrite(const std::string& target);
     bool Fail(SaveFailure::Kind kind, std::string text);
 
     IReporter& m_reporter;

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -306,6 +308,47 @@ TEST(DocumentSafety, DocumentWrittenInPlaceStaysWholeWhenTheDiskIsFull)
         fs::remove(folder / "d.bak");
         EXPECT_EQ(folder.Names(), (Lines{"d.rla", "link.rla"}));
     }
+}
+
+// An overwrite in place keeps the previous content beside the document until it is done; a load
+// that finds that copy left behind (the writer was killed) puts it back first.
+TEST(DocumentSafety, LoadPutsBackWhatAnInterruptedOverwriteInPlaceLeft)
+{
+    ScratchFolder folder;
+    const std::string path = folder / "d.rla";
+    const std::string damaged = kDocument.substr(0, kDocument.size() - 3) + "new text over the old";
+    WriteBytes(path, damaged);
+    WriteBytes(folder / ".d.rla.tirvel-copy", kDocument);
+
+    // A copy still held belongs to a save that is writing right now: the document is read as it is.
+    {
+        const int writer = ::open((folder / ".d.rla.tirvel-copy").c_str(), O_RDONLY);
+        ASSERT_EQ(::flock(writer, LOCK_EX), 0);
+        RecordingReporter reporter;
+        CDocumentFile document(reporter, Today);
+        document.Load(path);
+        EXPECT_EQ(document.FileBytes(), damaged);
+        EXPECT_EQ(folder.Names(), (Lines{".d.rla.tirvel-copy", "d.rla"}));
+        ::close(writer);
+    }
+
+    RecordingReporter reporter;
+    CDocumentFile document(reporter, Today);
+    document.Load(path);
+    EXPECT_EQ(ReadBytes(path), kDocument);
+    EXPECT_EQ(document.FileBytes(), kDocument);
+    EXPECT_EQ(folder.Names(), (Lines{"d.rla"}));
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_EQ(reporter.messages[0].icon, MessageIcon::Information);
+    EXPECT_NE(reporter.messages[0].text.find(path), std::string::npos);
+
+    // A save that meets such a copy (left after this document was loaded) overwrites nothing.
+    fs::create_hard_link(path, folder / "link.rla");
+    WriteBytes(folder / ".d.rla.tirvel-copy", kDocument);
+    document.m_textLines = {"changed"};
+    EXPECT_FALSE(document.Save(BackupRule::None));
+    EXPECT_EQ(ReadBytes(path), kDocument);
+    EXPECT_EQ(ReadBytes(folder / ".d.rla.tirvel-copy"), kDocument);
 }
 
 TEST(DocumentLock, ASecondHolderIsRefusedAtOnce)
