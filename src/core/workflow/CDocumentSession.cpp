@@ -185,7 +185,7 @@ void CDocumentSession::OpenDocument(const std::string& path)
 
 void CDocumentSession::LoadAndProcess(const std::string& path)
 {
-    m_editor.SetLines({});
+    m_editor.SetLines({}, {});
     try
     {
         m_document.Load(path);
@@ -200,14 +200,16 @@ void CDocumentSession::LoadAndProcess(const std::string& path)
 
     try
     {
-        ProcessResult result = m_recognizer(m_document.m_textLines, m_prompter,
-                                            [this]
-                                            {
-                                                m_monitor.PumpMessages();
-                                                StateChanged();
-                                            });
-        m_editor.SetLines(result.lines);
+        const auto pumpMessages = [this]
+        {
+            m_monitor.PumpMessages();
+            StateChanged();
+        };
+        ProcessResult result = m_recognizer(m_document.m_textLines, m_prompter, pumpMessages, m_recognition);
+        m_editor.SetLines(result.lines, pumpMessages);
         m_modified = true;
+        if (m_processedListener)
+            m_processedListener(result);
     }
     catch (...)
     {

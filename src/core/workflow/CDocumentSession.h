@@ -27,13 +27,19 @@ public:
     // Runs the recognition on a document's text lines; pumpMessages is to be called between the
     // engine's steps. A refused text comes back as it was given.
     using Recognizer = std::function<ProcessResult(const std::vector<std::string>& lines, IReporter& reporter,
-                                                   const std::function<void()>& pumpMessages)>;
+                                                   const std::function<void()>& pumpMessages,
+                                                   const RecognitionOptions& options)>;
 
     CDocumentSession(IDocumentEditor& editor, IPrompter& prompter, ITrash& trash, IProcessingMonitor& monitor,
                      Recognizer recognizer);
 
     // Called whenever the title or the availability of a command may have changed.
     void SetStateListener(std::function<void()> listener) { m_stateListener = std::move(listener); }
+    // Called when an opened document has been processed and put into the editor.
+    void SetProcessedListener(std::function<void(const ProcessResult&)> listener)
+    {
+        m_processedListener = std::move(listener);
+    }
 
     // The open-files command: the queue becomes the files (made absolute), then the first opens.
     void OpenFiles(const std::vector<std::string>& paths);
@@ -78,6 +84,10 @@ public:
     void ToggleAutoSaveOnNext();
     void ToggleMakeBak();
 
+    // How the documents opened from now on are read.
+    const RecognitionOptions& Recognition() const { return m_recognition; }
+    void SetRecognition(const RecognitionOptions& options) { m_recognition = options; }
+
 private:
     void AppendFolderFiles(const std::string& folder);
     void OpenFirstPending();
@@ -95,6 +105,7 @@ private:
     IProcessingMonitor& m_monitor;
     Recognizer m_recognizer;
     std::function<void()> m_stateListener;
+    std::function<void(const ProcessResult&)> m_processedListener;
 
     CDocumentFile m_document;
     std::string m_currentPath; // UTF-8; empty when no document is open
@@ -106,4 +117,5 @@ private:
     bool m_backupOwed = false;
     std::deque<std::string> m_pendingFiles;
     SessionSettings m_settings;
+    RecognitionOptions m_recognition;
 };

@@ -30,8 +30,10 @@ public:
     void InitialUpdate();
 
     std::vector<std::string> GetLines() const override;
-    // Replaces the whole text (not an undoable step: the history is emptied).
-    void SetLines(const std::vector<std::string>& lines) override;
+    // Replaces the whole text (not an undoable step: the history is emptied). The text goes in part
+    // by part with pumpMessages called in between; meanwhile the editor is read-only.
+    void SetLines(const std::vector<std::string>& lines, const std::function<void()>& pumpMessages) override;
+    void SetLines(const std::vector<std::string>& lines) { SetLines(lines, {}); }
     void ClearText() override;
     // Rebuilds the entry list from the text and hands it to the panel.
     void RefreshEntries(bool keepPosition);
@@ -54,8 +56,11 @@ signals:
     void editorStateChanged();
     // The entry list was rebuilt; the window hands it to the panel.
     void entriesUpdated(bool keepPosition);
-    // Line (1-based), column (0-based) and line count, reported before the editor acts on an event.
+    // Line (1-based), column (0-based) and line count, reported before the editor acts on a key or
+    // the mouse, and after every change of the text.
     void positionReported(int line, int column, int lineCount);
+    // Something the operator should know about the last input, for the status line.
+    void statusMessage(const QString& text);
 
 protected:
     bool event(QEvent* event) override;
@@ -63,10 +68,16 @@ protected:
     // Mouse events come through the viewport; each is preceded by a position report.
     bool viewportEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
+    QMimeData* createMimeDataFromSelection() const override;
 
 private:
     void ReplaceText(const QString& text);
+    // Empties the editor and puts the lines in part by part; returns the text put in.
+    QString FillText(const std::vector<std::string>& lines, const std::function<void()>& pumpMessages);
+    // Puts typed or pasted text into the form the document can keep, and tells what was lost.
+    QString KeepInput(QStringView typed);
     void ApplyCharFormat();
     void ReportPosition();
     void OnContentsChanged();
