@@ -11,11 +11,13 @@
 #include "gui/app/CommandIds.h"
 #include "gui/common/CEntryEditorQt.h"
 #include "gui/common/EditorText.h"
+#include "gui/panel/CTocPanel.h"
 #include "gui/widgets/CTextEditHistory.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QLabel>
+#include <QListWidget>
 #include <QMimeData>
 #include <QStatusBar>
 #include <QTextBlock>
@@ -297,6 +299,32 @@ private slots:
         window.m_prompter.Answer({PromptAnswer::Yes});
         window.m_frame->OnCommand(CommandId::DeleteFile);
         QVERIFY2(shows(1), qPrintable(pane->text()));
+    }
+
+    // A jump to an entry puts its marker line at the top with the blank space above it that the
+    // first line of the text has.
+    void JumpedToLineIsWhole()
+    {
+        TestWindow window;
+        window.m_frame->resize(900, 650);
+        window.m_frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.m_frame.get()));
+        window.Session().OpenFiles({TIRVEL_SOURCE_DIR "/samples/law_sections_articles.rla"});
+        CKestrelView& view = window.View();
+        const auto topOfLine = [&](int line)
+        {
+            const QRect caret = view.cursorRect(QTextCursor(view.document()->findBlockByNumber(line)));
+            return view.viewport()->mapTo(&view, caret.topLeft()).y();
+        };
+        const int startOfText = topOfLine(0);
+        QVERIFY(startOfText > view.frameWidth());
+
+        auto* panel = window.m_frame->findChild<CTocPanel*>();
+        panel->List()->setCurrentRow(6);
+        panel->JumpToEntry();
+        const int line = static_cast<int>(view.Entries()[6].oglLine);
+        QCOMPARE(view.cursorForPosition(QPoint(1, 1)).blockNumber(), line);
+        QCOMPARE(topOfLine(line), startOfText);
     }
 
     void F1IsSwallowedByTheEditor()
