@@ -207,8 +207,8 @@ private slots:
             QVERIFY(!window.Session().Recognition().extended);
             window.Session().OpenFiles({path.toStdString()});
             QCOMPARE(window.m_frame->statusBar()->currentMessage(),
-                     QStringLiteral("Пункты оглавления не найдены. Попробуйте включить «Расширенное "
-                                    "распознавание заголовков» в меню Сервис → Параметры"));
+                     QStringLiteral("Пункты не найдены. Включите «Расширенное распознавание заголовков» "
+                                    "в Сервис → Параметры"));
             optionsSetting(true);
             window.m_frame->OnCommand(32793);
             QVERIFY(window.Session().Recognition().extended);

@@ -122,11 +122,18 @@ void CKestrelView::SetLines(const std::vector<std::string>& lines, const std::fu
     };
     try
     {
-        QString text = FillText(lines, pumpMessages);
+        const auto pump = [&pumpMessages]
+        {
+            if (pumpMessages)
+                pumpMessages();
+        };
+        QString text = FillText(lines, pump);
         ApplyCharFormat();
         moveCursor(QTextCursor::Start);
         CEditorLines::Of(*document()).TakeSetLines(lines);
+        pump();
         m_entries = BuildEntryList(lines, m_filter);
+        pump();
         m_history->Restart(std::move(text));
     }
     catch (...)
@@ -163,8 +170,7 @@ QString CKestrelView::FillText(const std::vector<std::string>& lines,
         text += EditorTextOfLines(std::span(lines).subspan(first, end - first));
         cursor.insertText(QStringView(text).mid(start).toString());
         first = end;
-        if (pumpMessages)
-            pumpMessages();
+        pumpMessages();
     }
     return text;
 }
@@ -279,7 +285,7 @@ void CKestrelView::keyPressEvent(QKeyEvent* event)
     // Each key is one undo step of its own, whatever it changes. A character the document cannot
     // keep is typed as its stand-in.
     const QString typed = event->text();
-    const QString kept = typed.isEmpty() ? typed : KeepInput(typed);
+    const QString kept = typed.isEmpty() || isReadOnly() ? typed : KeepInput(typed);
     if (kept == typed)
     {
         m_history->BeginStep();
@@ -299,7 +305,7 @@ void CKestrelView::keyPressEvent(QKeyEvent* event)
 
 void CKestrelView::inputMethodEvent(QInputMethodEvent* event)
 {
-    const QString kept = KeepInput(event->commitString());
+    const QString kept = isReadOnly() ? event->commitString() : KeepInput(event->commitString());
     if (kept == event->commitString())
     {
         QPlainTextEdit::inputMethodEvent(event);

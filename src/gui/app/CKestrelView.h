@@ -74,7 +74,8 @@ protected:
 
 private:
     void ReplaceText(const QString& text);
-    // Empties the editor and puts the lines in part by part; returns the text put in.
+    // Empties the editor and puts the lines in part by part, calling pumpMessages after each;
+    // returns the text put in.
     QString FillText(const std::vector<std::string>& lines, const std::function<void()>& pumpMessages);
     // Puts typed or pasted text into the form the document can keep, and tells what was lost.
     QString KeepInput(QStringView typed);

@@ -8,8 +8,8 @@ QString ProcessedStatus(std::size_t entries, bool refused, bool extendedRecognit
         return QStringLiteral("Найдено пунктов оглавления: %1").arg(entries);
     if (extendedRecognition)
         return QStringLiteral("Пункты оглавления не найдены");
-    return QStringLiteral("Пункты оглавления не найдены. Попробуйте включить «Расширенное распознавание "
-                          "заголовков» в меню Сервис → Параметры");
+    return QStringLiteral("Пункты не найдены. Включите «Расширенное распознавание заголовков» "
+                          "в Сервис → Параметры");
 }
 
 QString UnkeptInputStatus(int unkept)

@@ -108,6 +108,7 @@ void CTextEditHistory::Clear()
     }
     m_stack.clear();
     m_shadow = CurrentText();
+    m_paused = false;
 }
 
 void CTextEditHistory::Pause()
