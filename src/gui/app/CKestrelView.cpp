@@ -181,6 +181,7 @@ void CKestrelView::ClearText()
     m_history->Clear();
     m_entries.clear();
     RefreshEntries(false);
+    ReportPosition();
 }
 
 void CKestrelView::RefreshEntries(bool keepPosition)
@@ -199,9 +200,11 @@ void CKestrelView::ApplyCharFormat()
 
 void CKestrelView::OnContentsChanged()
 {
+    // A whole new text reports where the caret ends up once it is in.
+    if (m_replacingText)
+        return;
     ReportPosition();
-    if (!m_replacingText)
-        emit textEdited();
+    emit textEdited();
 }
 
 // ---------------------------------------------------------------------------------------------
