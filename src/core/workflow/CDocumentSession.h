@@ -24,8 +24,8 @@ class ITrash;
 class CDocumentSession
 {
 public:
-    // Runs the recognition on a document's text lines; pumpMessages is to be called between the
-    // engine's steps. A refused text comes back as it was given.
+    // Runs the recognition on a document's text lines, read as options say; pumpMessages is to be
+    // called between the engine's steps. A refused text comes back as it was given.
     using Recognizer = std::function<ProcessResult(const std::vector<std::string>& lines, IReporter& reporter,
                                                    const std::function<void()>& pumpMessages,
                                                    const RecognitionOptions& options)>;
