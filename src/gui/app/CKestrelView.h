@@ -1,8 +1,9 @@
 #pragma once
-// The editor view: the text of the open document in one fixed font, every typed key one undo step of
-// its own, the table-of-contents entries of the text for the panel, and the caret position reported
-// before the editor acts on a key or the mouse. The folder workflow around it is the document
-// session's; the view is the session's editor.
+// The editor view: the text of the open document in one fixed font, black on white, every typed key
+// one undo step of its own, typed and pasted text kept to what the document's code page holds, the
+// table-of-contents entries of the text for the panel, and the caret position reported before the
+// editor acts on a key or the mouse and after every change of the text. The folder workflow around
+// it is the document session's; the view is the session's editor.
 
 #include "core/toc/TocEntryRef.h"
 #include "core/workflow/IDocumentEditor.h"
