@@ -65,16 +65,21 @@ first_level=$(LC_ALL=C grep -a -A1 "$OGL" "$WORK/done/$NAME.rla" | sed -n 2p | t
 sleep 0.5
 import -window root "$SHOT" || fail "screenshot failed"
 
-# Type into the saved text (a click puts the caret into it) and ask for the next document: Alt+Ф
-# opens "Файл", "д" is the mnemonic of "Перейти к следующему &документу". The question is captioned
-# "Тирвель" alone; Escape is its Cancel, which keeps the document open and changed.
+# Type into the saved text (a click puts the caret into it) and ask for the next document through the
+# menu by keys the keyboard map has (a Cyrillic key would be mapped by xdotool for the moment, and a
+# busy program may read the map after it is taken back): Alt selects the menu bar, Down opens "Файл"
+# at "Открыть...", three more reach "Перейти к следующему документу" past "Открыть папку..." and
+# "Сохранить". The question is captioned "Тирвель" alone; Escape is its Cancel, which keeps the
+# document open and changed.
 xdotool mousemove --window "$WID" 400 150 click 1
 sleep 0.3
 xdotool key x
 wait_for_title "Тирвель - $WORK/done/$NAME.rla*" >/dev/null || fail "typing did not mark the text changed"
-xdotool key alt+Cyrillic_ef
+xdotool key alt
 sleep 0.5
-xdotool key Cyrillic_de
+xdotool key Down
+sleep 0.3
+xdotool key Down Down Down Return
 i=0
 until QUESTION=$(xdotool search --onlyvisible --name '^Тирвель$' 2>/dev/null | tail -n 1) && [ -n "$QUESTION" ]; do
     [ $i -lt 80 ] || fail "no question before the next document"
@@ -95,10 +100,13 @@ xdotool windowfocus --sync "$WID"
 xdotool key ctrl+s
 WID=$(wait_for_title "Тирвель - $WORK/done/$NAME.rla") || fail "the second save did not clear the change mark"
 
-# Leave through the menu: Alt+Ф opens "Файл", its last item is "Выход".
+# Leave through the menu: Alt selects the menu bar, Down opens "Файл", Up goes round to its last item,
+# "Выход".
 xdotool windowfocus --sync "$WID"
-xdotool key alt+Cyrillic_ef
+xdotool key alt
 sleep 0.5
+xdotool key Down
+sleep 0.3
 xdotool key Up Return
 i=0
 while kill -0 "$PID" 2>/dev/null; do

@@ -1,8 +1,10 @@
-// The folder rules, the folder chooser, the options dialog and the progress window.
+// The folder rules, the folder chooser, the options dialog with the extended recognition, and the
+// progress window.
 
 #include "GuiTestSupport.h"
 
 #include "gui/app/CFolderChooser.h"
+#include "gui/app/CKestrelApp.h"
 #include "gui/app/CKestrelView.h"
 #include "gui/app/COptionsDlg.h"
 #include "gui/app/CProgressWnd.h"
@@ -12,6 +14,8 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
 #include <QTimer>
 #include <QTreeView>
 #include <QtTest>
@@ -172,6 +176,56 @@ private slots:
         dialog.accept();
         QVERIFY(dialog.m_autoSaveOnNext && !dialog.m_makeBak && !dialog.m_moveOnSave);
         QCOMPARE(dialog.m_processedFolder, QStringLiteral("/srv/готово"));
+    }
+
+    // The extended recognition is off at first; ticked in the options it is kept in the profile,
+    // read by the next window, and used for the documents opened from then on. The status line says
+    // how many entries a document got, and when it got none with the option off, where to turn it on.
+    void ExtendedRecognitionFromTheOptions()
+    {
+        QTemporaryDir settings;
+        const QString path = settings.filePath(QStringLiteral("a.rla"));
+        WriteDocument(path, {"Глава 1. Общие положения", "", "Статья 1. Предмет", "", "Текст.", "",
+                             "Статья 2. Права", "", "Текст."});
+        const auto optionsSetting = [](bool extended)
+        {
+            QTimer::singleShot(0,
+                               [extended]
+                               {
+                                   auto* dialog =
+                                       qobject_cast<COptionsDlg*>(QApplication::activeModalWidget());
+                                   QVERIFY(dialog);
+                                   QCOMPARE(dialog->m_extendedBox->text(),
+                                            QStringLiteral("Расширенное распознавание заголовков"));
+                                   QCOMPARE(dialog->m_extendedBox->isChecked(), !extended);
+                                   dialog->m_extendedBox->click();
+                                   dialog->accept();
+                               });
+        };
+        {
+            TestWindow window(settings.path());
+            QVERIFY(!window.Session().Recognition().extended);
+            window.Session().OpenFiles({path.toStdString()});
+            QCOMPARE(window.m_frame->statusBar()->currentMessage(),
+                     QStringLiteral("Пункты не найдены. Включите «Расширенное распознавание заголовков» "
+                                    "в Сервис → Параметры"));
+            optionsSetting(true);
+            window.m_frame->OnCommand(32793);
+            QVERIFY(window.Session().Recognition().extended);
+            QCOMPARE(window.Session().Settings(), SessionSettings());
+        }
+        QVERIFY(CKestrelApp::Profile().value(QStringLiteral("Recognition/extended")).toBool());
+        {
+            TestWindow window(settings.path());
+            QVERIFY(window.Session().Recognition().extended);
+            window.Session().OpenFiles({path.toStdString()});
+            QCOMPARE(window.m_frame->statusBar()->currentMessage(),
+                     QStringLiteral("Найдено пунктов оглавления: 3"));
+            QCOMPARE(window.View().Entries().size(), std::size_t(3));
+            optionsSetting(false);
+            window.m_frame->OnCommand(32793);
+        }
+        QVERIFY(!CKestrelApp::Profile().value(QStringLiteral("Recognition/extended")).toBool());
     }
 
     void OptionsCancelChangesNothing()

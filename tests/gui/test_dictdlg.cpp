@@ -9,9 +9,11 @@
 #include "gui/widgets/CReportListWidget.h"
 #include "support/TestSupport.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -179,23 +181,38 @@ private slots:
                  std::vector<CScriptedPrompter::Message>({{"Ошибка чтения файла!", MessageIcon::Error}}));
     }
 
+    // Both entries show their names and list every file, a name without a dot too; the entry
+    // chosen tells the code page.
     void KindsFileDialogFilterDecidesCodePage()
     {
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("kinds.txt"));
+        const QString path = dir.filePath(QStringLiteral("kinds"));
         WriteBytes(path, "x");
+        WriteBytes(dir.filePath(QStringLiteral("other.txt")), "y");
         for (const bool windows : {false, true})
         {
+            QStringList shownFilters;
+            QStringList listed;
             QTimer::singleShot(0, [&] {
                 auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
                 QVERIFY(dialog);
-                QCOMPARE(dialog->nameFilters(), QStringList({"Все файлы DOS (*.*)", "Все файлы Windows(*.*)"}));
+                auto* filters = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+                for (int i = 0; filters && i < filters->count(); ++i)
+                    shownFilters << filters->itemText(i);
                 if (windows)
-                    dialog->selectNameFilter(QStringLiteral("Все файлы Windows(*.*)"));
+                    dialog->selectNameFilter(dialog->nameFilters().at(1));
+                dialog->setDirectory(dir.path());
+                auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+                QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), 2);
+                for (int row = 0; row < 2; ++row)
+                    listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
                 dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
                 QMetaObject::invokeMethod(dialog, "accept");
             });
             const std::optional<KindsFileChoice> choice = AskKindsFile(nullptr);
+            QCOMPARE(shownFilters, QStringList({"Все файлы DOS (*.*)", "Все файлы Windows(*.*)"}));
+            listed.sort();
+            QCOMPARE(listed, QStringList({"kinds", "other.txt"}));
             QVERIFY(choice);
             QCOMPARE(QString::fromStdString(choice->path), path);
             QCOMPARE(choice->codePage, windows ? KindsFileCodePage::Windows1251 : KindsFileCodePage::Dos866);

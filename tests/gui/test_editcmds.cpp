@@ -202,10 +202,17 @@ private slots:
         QVERIFY(!dialog->ReplaceCurrent()); // replaces it; there is no further match
         QCOMPARE(EditorLines(view)[1], "акт и ЗАКОН");
 
+        // The replacement is typed as the document will keep it.
+        dialog->m_replaceEdit->clear();
+        for (const QChar ch : QStringLiteral("«акт»"))
+            QTest::sendKeyEvent(QTest::Click, dialog->m_replaceEdit, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        QCOMPARE(dialog->m_replaceEdit->text(), QStringLiteral("\"акт\""));
+
         dialog->m_matchCase->setChecked(false);
         const int steps = view.History().StepCount();
         QCOMPARE(dialog->ReplaceAll(), 2);
-        QCOMPARE(EditorLines(view), std::vector<std::string>({"акт о фондах", "акт и акт", "конец"}));
+        QCOMPARE(EditorLines(view),
+                 std::vector<std::string>({"\"акт\" о фондах", "акт и \"акт\"", "конец"}));
         QCOMPARE(view.History().StepCount(), steps + 1);
     }
 

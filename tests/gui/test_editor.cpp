@@ -1,5 +1,6 @@
-// The editor surface: the byte <-> character bridge, one undo step per key and per command with a
-// bounded history, the position pane and the swallowed F1.
+// The editor surface: the byte <-> character bridge, what becomes of typed and pasted characters that
+// the code page lacks, one undo step per key and per command with a bounded history, the position
+// pane and the swallowed F1.
 
 #include "GuiTestSupport.h"
 
@@ -10,10 +11,16 @@
 #include "gui/app/CommandIds.h"
 #include "gui/common/CEntryEditorQt.h"
 #include "gui/common/EditorText.h"
+#include "gui/panel/CTocPanel.h"
 #include "gui/widgets/CTextEditHistory.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QLabel>
+#include <QListWidget>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QTextBlock>
 #include <QToolBar>
 #include <QtTest>
 
@@ -92,6 +99,90 @@ private slots:
         QCOMPARE(LinesOfEditorText(text), expected);
     }
 
+    void KeepableInput_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<int>("unkept");
+        QTest::newRow("guillemets and dash")
+            << QStringLiteral("«Статья 5» — «тест»") << QStringLiteral("\"Статья 5\" - \"тест\"") << 0;
+        QTest::newRow("low and high quotes")
+            << QStringLiteral("„а“ “б” ‘в’ ‚г‘ ′ ″") << QStringLiteral("\"а\" \"б\" 'в' 'г' ' \"") << 0;
+        QTest::newRow("dashes and minus")
+            << QStringLiteral("1–2 ‐ ‑ ‒ ― −3") << QStringLiteral("1-2 - - - - -3") << 0;
+        QTest::newRow("ellipsis") << QStringLiteral("и т.д…") << QStringLiteral("и т.д...") << 0;
+        QTest::newRow("special spaces")
+            << QStringLiteral("5\u00A0000\u2009р.\u202Fи\u2003т") << QStringLiteral("5 000 р. и т") << 0;
+        QTest::newRow("invisible marks")
+            << QStringLiteral("пере\u00ADнос\u200B\uFEFF") << QStringLiteral("перенос") << 0;
+        QTest::newRow("kept as they are")
+            << QStringLiteral("№ 5, ёЁ, \t┌─┐ §\n") << QStringLiteral("№ 5, ёЁ, \t┌─┐ §\n") << 0;
+        QTest::newRow("no stand-in") << QStringLiteral("日本 ✓ café") << QStringLiteral("?? ? caf?") << 4;
+        QTest::newRow("a pair of surrogates is one character")
+            << QStringLiteral("a😀b") << QStringLiteral("a?b") << 1;
+    }
+
+    void KeepableInput()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        QFETCH(int, unkept);
+        const EditorInput input = ::KeepableInput(typed);
+        QCOMPARE(input.text, kept);
+        QCOMPARE(input.unkept, unkept);
+        // Nothing kept becomes "?" when it is saved.
+        const std::string saved = LineOfEditorText(input.text);
+        QCOMPARE(std::count(saved.begin(), saved.end(), '?'), input.text.count(QLatin1Char('?')));
+    }
+
+    // A paste from a word processor (its plain text beside its formatted text) and typed
+    // characters arrive as the document will keep them, and the status line counts what could not
+    // be kept; text copied inside the editor goes back unchanged, no-break spaces and all.
+    void TypedAndPastedTextIsWhatIsSaved()
+    {
+        TestWindow window;
+        WriteDocument(window.Path("a.rla"), {"Пролог", "5\u00A0000"});
+        CKestrelView& view = window.View();
+        window.m_frame->show();
+        view.setFocus();
+        window.Session().OpenFiles({window.Path("a.rla").toStdString()});
+        view.moveCursor(QTextCursor::End);
+        QTest::keyClick(&view, Qt::Key_Return);
+
+        auto* fromWordProcessor = new QMimeData;
+        fromWordProcessor->setText(QStringLiteral("«Статья 5» — «тест»"));
+        fromWordProcessor->setHtml(
+            QStringLiteral("<p>&laquo;Статья 5&raquo; &mdash; &laquo;тест&raquo;</p>"));
+        QApplication::clipboard()->setMimeData(fromWordProcessor);
+        window.m_frame->statusBar()->clearMessage();
+        window.m_frame->OnCommand(CommandId::EditPaste);
+        QCOMPARE(EditorLines(view).back(), std::string("\"Статья 5\" - \"тест\""));
+        QVERIFY(window.m_frame->statusBar()->currentMessage().isEmpty());
+
+        TypeText(&view, QStringLiteral(" «✓…»"));
+        QCOMPARE(EditorLines(view).back(), std::string("\"Статья 5\" - \"тест\" \"?...\""));
+        QCOMPARE(window.m_frame->statusBar()->currentMessage(),
+                 QStringLiteral("Символов, которых нет в кодировке DOS, заменено на \"?\": 1"));
+        QApplication::clipboard()->setText(QStringLiteral("日本"));
+        window.m_frame->OnCommand(CommandId::EditPaste);
+        QCOMPARE(window.m_frame->statusBar()->currentMessage(),
+                 QStringLiteral("Символов, которых нет в кодировке DOS, заменено на \"?\": 2"));
+        window.m_frame->OnCommand(CommandId::EditUndo);
+
+        // The document's own line with its no-break space, copied and pasted in the editor.
+        QTextCursor copied(view.document()->findBlockByNumber(1));
+        copied.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        view.setTextCursor(copied);
+        window.m_frame->OnCommand(CommandId::EditCopy);
+        view.moveCursor(QTextCursor::End);
+        window.m_frame->OnCommand(CommandId::EditPaste);
+
+        window.m_frame->OnCommand(CommandId::FileSave);
+        const std::string expected866 =
+            "\r\n" + Cp1251ToCp866(Utf8ToCp1251("\"Статья 5\" - \"тест\" \"?...\"5")) + "\xFF" + "000";
+        QVERIFY(ReadBytes(window.Path("a.rla")).toStdString().ends_with(expected866));
+    }
+
     void EachKeyIsOneStepAndTheHistoryIsBounded()
     {
         TestWindow window;
@@ -166,6 +257,74 @@ private slots:
         const QPoint lineStart = view.cursorRect(QTextCursor(view.document())).center();
         QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, lineStart);
         QCOMPARE(window.m_frame->PositionPane()->text(), QStringLiteral("Стр: 1   Кол: 1   Всего: 3"));
+    }
+
+    // The pane follows the text, not only the keys and the mouse: opening, the next document, undo,
+    // a panel edit and deleting the file bring it up to date at once; and it is wide enough for the
+    // largest figures.
+    void PositionPaneFollowsTheText()
+    {
+        TestWindow window;
+        const QLabel* pane = window.m_frame->PositionPane();
+        QVERIFY(pane->contentsRect().width() >= pane->fontMetrics().horizontalAdvance(QStringLiteral(
+                                                    "Стр: 999999   Кол: 9999   Всего: 999999")));
+
+        std::vector<std::string> longText(12345, "Текст.");
+        longText.front() = "Статья 1. Предмет";
+        WriteDocument(window.Path("a.rla"), longText);
+        WriteDocument(window.Path("b.rla"), {"Глава 1. Общие положения", "Текст."});
+        CKestrelView& view = window.View();
+        const auto shows = [&](int lines)
+        { return pane->text().endsWith(QStringLiteral("   Всего: %1").arg(lines)); };
+
+        window.Session().OpenFiles({window.Path("a.rla").toStdString(), window.Path("b.rla").toStdString()});
+        const int aLines = static_cast<int>(view.GetLines().size());
+        QCOMPARE(pane->text(), QStringLiteral("Стр: 1   Кол: 1   Всего: %1").arg(aLines));
+        QVERIFY(aLines >= 12345);
+        QTest::keyClick(&view, Qt::Key_Return);
+        QCOMPARE(pane->text(), QStringLiteral("Стр: 2   Кол: 1   Всего: %1").arg(aLines + 1));
+        window.m_frame->OnCommand(CommandId::EditUndo);
+        QVERIFY2(shows(aLines), qPrintable(pane->text()));
+
+        window.m_prompter.Answer({PromptAnswer::No});
+        window.m_frame->OnCommand(CommandId::NextDocument);
+        QVERIFY2(shows(2), qPrintable(pane->text()));
+        CContentFilter filter;
+        CEntryEditorQt panelEditor(view, view.History(), filter, nullptr, [](bool) {});
+        LineEdit insertion;
+        insertion.newLines = {"x"};
+        panelEditor.ApplyEdits({insertion});
+        QVERIFY2(shows(3), qPrintable(pane->text()));
+
+        window.m_prompter.Answer({PromptAnswer::Yes});
+        window.m_frame->OnCommand(CommandId::DeleteFile);
+        QVERIFY2(shows(1), qPrintable(pane->text()));
+    }
+
+    // A jump to an entry puts its marker line at the top with the blank space above it that the
+    // first line of the text has.
+    void JumpedToLineIsWhole()
+    {
+        TestWindow window;
+        window.m_frame->resize(900, 650);
+        window.m_frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.m_frame.get()));
+        window.Session().OpenFiles({TIRVEL_SOURCE_DIR "/samples/law_sections_articles.rla"});
+        CKestrelView& view = window.View();
+        const auto topOfLine = [&](int line)
+        {
+            const QRect caret = view.cursorRect(QTextCursor(view.document()->findBlockByNumber(line)));
+            return view.viewport()->mapTo(&view, caret.topLeft()).y();
+        };
+        const int startOfText = topOfLine(0);
+        QVERIFY(startOfText > view.frameWidth());
+
+        auto* panel = window.m_frame->findChild<CTocPanel*>();
+        panel->List()->setCurrentRow(6);
+        panel->JumpToEntry();
+        const int line = static_cast<int>(view.Entries()[6].oglLine);
+        QCOMPARE(view.cursorForPosition(QPoint(1, 1)).blockNumber(), line);
+        QCOMPARE(topOfLine(line), startOfText);
     }
 
     void F1IsSwallowedByTheEditor()

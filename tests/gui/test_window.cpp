@@ -2,22 +2,31 @@
 
 #include "GuiTestSupport.h"
 
+#include "gui/app/CHelpWnd.h"
 #include "gui/app/CKestrelApp.h"
 #include "gui/app/CKestrelView.h"
 #include "gui/app/CommandIds.h"
 
 #include <QAction>
 #include <QDockWidget>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QtTest>
 
 namespace
 {
+bool WriteText(const QString& path, const char* utf8)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(utf8) > 0;
+}
+
 // One line per item: "id text [keys]", "-" for a separator.
 QStringList Describe(const QList<QAction*>& actions)
 {
@@ -75,7 +84,7 @@ private slots:
                               "32800 Словарь видов &документов", "32798 Словарь слов с &заглавными буквами",
                               "-", "32793 &Параметры"}));
         QCOMPARE(Describe(menus[4]->actions()),
-                 (QStringList{"57667 &Справка F1 Shift+F1", "-", "57664 &О программе..."}));
+                 (QStringList{"57667 &Справка", "-", "57664 &О программе..."}));
     }
 
     void ToolbarAndTips()
@@ -124,7 +133,6 @@ private slots:
         CMainFrame& frame = *window.m_frame;
         frame.show();
         QCOMPARE(frame.PositionPane()->text(), QStringLiteral(" "));
-        QCOMPARE(frame.PositionPane()->width(), 170);
         QStringList texts;
         for (const QLabel* label : frame.statusBar()->findChildren<QLabel*>())
             texts << label->text();
@@ -146,6 +154,55 @@ private slots:
             QVERIFY(frame.Action(id)->isChecked());
         }
         QVERIFY(dock->isVisible());
+    }
+
+    // Help opens in a window of the program, with the page and its links, from the menu and with F1
+    // outside the editor; Esc closes it.
+    void HelpOpensInAWindowOfTheProgram()
+    {
+        const QString page = QCoreApplication::applicationDirPath() + QStringLiteral("/test_window.html");
+        const QString next = QCoreApplication::applicationDirPath() + QStringLiteral("/next.html");
+        QFile::remove(page);
+        QFile::remove(next);
+        QVERIFY(WriteText(page, "<html><head><title>Справка о Тирвели</title></head><body>"
+                                "<p>Первая страница. <a href=\"next.html\">Дальше</a></p></body></html>"));
+        QVERIFY(WriteText(next, "<html><body><p>Вторая страница.</p></body></html>"));
+        TestWindow window;
+        CMainFrame& frame = *window.m_frame;
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+
+        frame.OnCommand(CommandId::HelpIndex);
+        CHelpWnd* help = frame.HelpWindow();
+        QVERIFY(help && help->isVisible() && !help->isModal());
+        QCOMPARE(help->windowTitle(), QStringLiteral("Справка о Тирвели"));
+        QVERIFY(help->Browser()->toPlainText().contains(QStringLiteral("Первая страница.")));
+        help->Browser()->setSource(QUrl(QStringLiteral("next.html")));
+        QVERIFY(help->Browser()->toPlainText().contains(QStringLiteral("Вторая страница.")));
+        QTest::keyClick(help->Browser(), Qt::Key_Escape);
+        QVERIFY(!help->isVisible());
+
+        frame.ToolBar()->setFocus();
+        QTest::keyClick(frame.ToolBar(), Qt::Key_F1);
+        QVERIFY(help->isVisible());
+        QVERIFY(window.m_prompter.m_messages.empty());
+        QFile::remove(page);
+        QFile::remove(next);
+    }
+
+    // The editor is black on white whatever the desktop's colours.
+    void EditorIsBlackOnWhiteUnderADarkTheme()
+    {
+        const QPalette before = QApplication::palette();
+        QPalette dark = before;
+        dark.setColor(QPalette::Base, QColor(30, 30, 30));
+        dark.setColor(QPalette::Text, QColor(220, 220, 220));
+        QApplication::setPalette(dark);
+        TestWindow window;
+        const QPalette colours = window.View().viewport()->palette();
+        QApplication::setPalette(before);
+        QCOMPARE(colours.color(QPalette::Active, QPalette::Base), QColor(Qt::white));
+        QCOMPARE(colours.color(QPalette::Inactive, QPalette::Text), QColor(Qt::black));
     }
 
     void TitleAfterShowingAndPanelHeightKept()

@@ -5,18 +5,30 @@
 #include "GuiTestSupport.h"
 
 #include "cli/TocTool.h"
+#include "core/dictionaries/CDocKindsList.h"
+#include "core/dictionaries/CUpperCaseWordsDict.h"
+#include "core/document/CDocumentFile.h"
+#include "core/entries/CContentFilter.h"
+#include "core/toc/ProcessDocument.h"
 #include "core/workflow/CDocumentSession.h"
+#include "gui/app/CEditCommands.h"
 #include "gui/app/CKestrelView.h"
 #include "gui/app/CProgressWnd.h"
 #include "gui/app/CSessionHost.h"
 #include "gui/app/CommandIds.h"
+#include "gui/common/CEntryEditorQt.h"
+#include "gui/common/EditorText.h"
 #include "gui/common/IEntryPanel.h"
+#include "gui/widgets/CFindReplaceDlg.h"
+#include "gui/widgets/CTextEditHistory.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QtTest>
@@ -199,6 +211,78 @@ private slots:
         window.m_prompter.Answer({PromptAnswer::Yes});
         QVERIFY(window.m_frame->close());
         QVERIFY(HasTocBlock(DocumentText(window.Path("a.rla"))));
+    }
+
+    // A text too long to go into the editor at once goes in part by part with the events served in
+    // between: the refusal to close answers at once, and nothing the operator does meanwhile (typing,
+    // pasting, the editing commands, undo, a panel edit, replacing) lands in the half-filled text.
+    void LongTextGoesInWithTheWindowAlive()
+    {
+        TestWindow window;
+        std::vector<std::string> text;
+        for (int article = 1; article <= 4000; ++article)
+        {
+            text.push_back("     Статья " + std::to_string(article) + ". Предмет регулирования");
+            text.push_back("");
+            text.push_back("     Настоящий закон регулирует отношения, о которых сказано в этой статье.");
+            text.push_back("");
+        }
+        WriteDocument(window.Path("a.rla"), text);
+        window.m_frame->show();
+        CKestrelView& view = window.View();
+        QApplication::clipboard()->setText(QStringLiteral("вставка"));
+        CContentFilter filter;
+        CEntryEditorQt panelEditor(view, view.History(), filter, nullptr, [](bool) {});
+
+        int pumpsWhileFilling = 0;
+        bool closed = true;
+        QTimer operatorAtWork;
+        operatorAtWork.setInterval(0);
+        connect(&operatorAtWork, &QTimer::timeout, &view,
+                [&]
+                {
+                    if (!view.isReadOnly())
+                        return;
+                    if (++pumpsWhileFilling == 1)
+                        closed = window.m_frame->close();
+                    view.moveCursor(QTextCursor::Start);
+                    QTest::keyClick(&view, Qt::Key_A);
+                    view.selectAll();
+                    for (int id : {CommandId::EditPaste, CommandId::EditCut, CommandId::InsertTocTag,
+                                   CommandId::UpperCase, CommandId::DeleteTocEntries, CommandId::EditUndo})
+                        window.m_frame->OnCommand(id);
+                    LineEdit edit;
+                    edit.newLines = {"x"};
+                    panelEditor.ApplyEdits({edit});
+                    view.EditCommands().Replace();
+                    auto* replace = window.m_frame->findChild<CFindReplaceDlg*>();
+                    replace->m_findEdit->setText(QStringLiteral("Статья"));
+                    replace->m_replaceEdit->setText(QStringLiteral("Заменено"));
+                    replace->ReplaceAll();
+                    replace->hide();
+                });
+        operatorAtWork.start();
+        window.Session().OpenFiles({Utf8(window.Path("a.rla"))});
+        operatorAtWork.stop();
+
+        QVERIFY2(pumpsWhileFilling >= 5, qPrintable(QString::number(pumpsWhileFilling)));
+        QVERIFY(!closed);
+        QCOMPARE(window.m_prompter.m_messages.at(0).text,
+                 std::string("Выход из программы запрешен - дождитесь завершения обработки документа"));
+        CScriptedPrompter silent;
+        CDocumentFile document(silent);
+        document.Load(Utf8(window.Path("a.rla")));
+        const std::vector<std::string> processed =
+            ProcessDocument(document.m_textLines, CUpperCaseWordsDict(), CDocKindsList(), silent).lines;
+        QCOMPARE(LinesOfEditorText(view.document()->toRawText()), processed);
+        QVERIFY(!view.isReadOnly() && !view.History().CanUndo());
+
+        // The history starts from the whole new text.
+        view.selectAll();
+        QTest::keyClick(&view, Qt::Key_Delete);
+        QVERIFY(view.toPlainText().isEmpty());
+        window.m_frame->OnCommand(CommandId::EditUndo);
+        QCOMPARE(LinesOfEditorText(view.document()->toRawText()), processed);
     }
 
     // The settings file is read when the window is made and written when it goes.

@@ -186,7 +186,12 @@ void CDocumentSession::OpenDocument(const std::string& path)
 
 void CDocumentSession::LoadAndProcess(const std::string& path)
 {
-    m_editor.SetLines({});
+    const auto pumpMessages = [this]
+    {
+        m_monitor.PumpMessages();
+        StateChanged();
+    };
+    m_editor.SetLines({}, pumpMessages);
     try
     {
         m_document.Load(path);
@@ -201,14 +206,11 @@ void CDocumentSession::LoadAndProcess(const std::string& path)
 
     try
     {
-        ProcessResult result = m_recognizer(m_document.m_textLines, m_prompter,
-                                            [this]
-                                            {
-                                                m_monitor.PumpMessages();
-                                                StateChanged();
-                                            });
-        m_editor.SetLines(result.lines);
+        ProcessResult result = m_recognizer(m_document.m_textLines, m_prompter, pumpMessages, m_recognition);
+        m_editor.SetLines(result.lines, pumpMessages);
         m_modified = true;
+        if (m_processedListener)
+            m_processedListener(result);
         TellAboutContentAfterEnd();
     }
     catch (...)

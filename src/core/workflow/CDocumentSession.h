@@ -24,10 +24,11 @@ class ITrash;
 class CDocumentSession
 {
 public:
-    // Runs the recognition on a document's text lines; pumpMessages is to be called between the
-    // engine's steps. A refused text comes back as it was given.
+    // Runs the recognition on a document's text lines, read as options say; pumpMessages is to be
+    // called between the engine's steps. A refused text comes back as it was given.
     using Recognizer = std::function<ProcessResult(const std::vector<std::string>& lines, IReporter& reporter,
-                                                   const std::function<void()>& pumpMessages)>;
+                                                   const std::function<void()>& pumpMessages,
+                                                   const RecognitionOptions& options)>;
 
     CDocumentSession(IDocumentEditor& editor, IPrompter& prompter, ITrash& trash, IProcessingMonitor& monitor,
                      Recognizer recognizer);
@@ -39,6 +40,11 @@ public:
     void SetNoticeListener(std::function<void(const std::string&)> listener)
     {
         m_noticeListener = std::move(listener);
+    }
+    // Called when an opened document has been processed and put into the editor.
+    void SetProcessedListener(std::function<void(const ProcessResult&)> listener)
+    {
+        m_processedListener = std::move(listener);
     }
 
     // The open-files command: the queue becomes the files (made absolute), then the first opens.
@@ -84,6 +90,10 @@ public:
     void ToggleAutoSaveOnNext();
     void ToggleMakeBak();
 
+    // How the documents opened from now on are read.
+    const RecognitionOptions& Recognition() const { return m_recognition; }
+    void SetRecognition(const RecognitionOptions& options) { m_recognition = options; }
+
 private:
     void AppendFolderFiles(const std::string& folder);
     void OpenFirstPending();
@@ -106,6 +116,7 @@ private:
     Recognizer m_recognizer;
     std::function<void()> m_stateListener;
     std::function<void(const std::string&)> m_noticeListener;
+    std::function<void(const ProcessResult&)> m_processedListener;
 
     CDocumentFile m_document;
     std::string m_currentPath; // UTF-8; empty when no document is open
@@ -117,4 +128,5 @@ private:
     bool m_backupOwed = false;
     std::deque<std::string> m_pendingFiles;
     SessionSettings m_settings;
+    RecognitionOptions m_recognition;
 };

@@ -2,6 +2,7 @@
 // What the document session needs of the editor: its text as lines (code page 1251), replaced whole
 // when a document opens and emptied when one is deleted.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,8 +13,10 @@ public:
     // The editor text split into lines; a text ending in a line break has no empty last line.
     virtual std::vector<std::string> GetLines() const = 0;
     // Replaces the whole text and rebuilds the entry list from it. Not an undoable step and not a
-    // change by the operator: the undo history is emptied.
-    virtual void SetLines(const std::vector<std::string>& lines) = 0;
+    // change by the operator: the undo history is emptied. A long text may go in part by part, with
+    // pumpMessages (when given) called in between so that the window stays alive.
+    virtual void SetLines(const std::vector<std::string>& lines,
+                          const std::function<void()>& pumpMessages) = 0;
     // Empties the text, its undo history and the entry list.
     virtual void ClearText() = 0;
 };

@@ -1,6 +1,7 @@
 #include "gui/app/CEditCommands.h"
 
 #include "gui/app/EditingCommands.h"
+#include "gui/common/EditorText.h"
 #include "gui/widgets/CFindReplaceDlg.h"
 #include "gui/widgets/CTextPrinter.h"
 
@@ -19,30 +20,39 @@ bool CEditCommands::HasSelection() const
     return m_editor.textCursor().hasSelection();
 }
 
+// A read-only editor is taking in a new text, and nothing may change it meanwhile.
 void CEditCommands::UpperCase()
 {
-    ChangeSelectionCase(m_editor, m_history, true);
+    if (!m_editor.isReadOnly())
+        ChangeSelectionCase(m_editor, m_history, true);
 }
 
 void CEditCommands::LowerCase()
 {
-    ChangeSelectionCase(m_editor, m_history, false);
+    if (!m_editor.isReadOnly())
+        ChangeSelectionCase(m_editor, m_history, false);
 }
 
 void CEditCommands::InsertTocTag()
 {
-    ::InsertTocTag(m_editor, m_history);
+    if (!m_editor.isReadOnly())
+        ::InsertTocTag(m_editor, m_history);
 }
 
 void CEditCommands::DeleteTocEntries()
 {
-    DeleteTocEntriesInSelection(m_editor, m_history);
+    if (!m_editor.isReadOnly())
+        DeleteTocEntriesInSelection(m_editor, m_history);
 }
 
 CFindReplaceDlg& CEditCommands::FindDialog()
 {
     if (!m_findDialog)
+    {
         m_findDialog = new CFindReplaceDlg(m_editor, &m_history, m_editor.window());
+        // What replaces a found text is shown as the document will keep it.
+        m_findDialog->SetReplacementFilter([](const QString& typed) { return KeepableInput(typed).text; });
+    }
     return *m_findDialog;
 }
 

@@ -4,9 +4,14 @@
 #include "gui/dictionaries/CUpperCaseWordsDlg.h"
 
 ProcessResult CKestrelDoc::ProcessDocument(const std::vector<std::string>& lines, IReporter& reporter,
-                                           const std::function<void()>& pumpMessages) const
+                                           const std::function<void()>& pumpMessages,
+                                           const RecognitionOptions& options) const
 {
-    return ::ProcessDocument(lines, m_words, m_kinds, reporter, pumpMessages);
+    std::vector<std::string> processed = lines;
+    ProcessResult result =
+        ProcessDocumentInPlace(processed, m_words, m_kinds, reporter, pumpMessages, options);
+    result.lines = std::move(processed);
+    return result;
 }
 
 void CKestrelDoc::OnDocKindsDict(IPrompter& prompter, QWidget* parent)

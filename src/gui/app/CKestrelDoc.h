@@ -18,10 +18,12 @@ class QWidget;
 class CKestrelDoc
 {
 public:
-    // Runs the recognition on lines with the dictionaries; pumpMessages keeps the window alive
-    // between the engine's steps. A refused text is reported through reporter and comes back as it was.
+    // Runs the recognition on lines with the dictionaries, read as options say; pumpMessages keeps
+    // the window alive between the engine's steps. A refused text is reported through reporter and
+    // comes back as it was.
     ProcessResult ProcessDocument(const std::vector<std::string>& lines, IReporter& reporter,
-                                  const std::function<void()>& pumpMessages) const;
+                                  const std::function<void()>& pumpMessages,
+                                  const RecognitionOptions& options) const;
 
     // The dictionary dialogs; OK keeps the edited dictionary for the rest of the run (and the
     // settings file at its end).

@@ -3,6 +3,7 @@
 #include "core/base/Reporter.h"
 #include "core/entries/TocEntryList.h"
 #include "gui/app/CEditCommands.h"
+#include "gui/app/StatusMessages.h"
 #include "gui/common/CEditorLines.h"
 #include "gui/common/EditorText.h"
 #include "gui/widgets/CTextEditHistory.h"
@@ -14,12 +15,21 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QPalette>
 #include <QTextBlock>
 
 #include <memory>
 
 namespace
 {
+// Marks text copied from the editor itself: it is in the editor's characters already and goes back
+// in unchanged (a no-break space of a document stays one).
+const QString kOwnTextFormat = QStringLiteral("application/x-tirvel-editor-text");
+
+// A new text goes into the editor in parts of about this many characters, with the events served
+// in between: a part takes some 20 ms.
+constexpr qsizetype kFillSliceChars = qsizetype(1) << 16;
+
 bool IsUndoKey(const QKeyEvent* event)
 {
     return event->matches(QKeySequence::Undo) ||
@@ -43,6 +53,19 @@ CKestrelView::CKestrelView(const CContentFilter& filter, IReporter& reporter, QW
     m_charFormat.setStyleHint(QFont::TypeWriter);
     m_charFormat.setFixedPitch(true);
     m_charFormat.setBold(false);
+    // Black on white, whatever the desktop's colour scheme.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, Qt::white);
+    colours.setColor(QPalette::Text, Qt::black);
+    setPalette(colours);
+    // The line at the top keeps the blank space above it that the start of the text has, wherever
+    // the text is scrolled to: a jump to an entry puts its marker line there. The document's own
+    // margin would give that space to the first line of the text only.
+    const int margin = static_cast<int>(document()->documentMargin());
+    document()->setDocumentMargin(0);
+    setViewportMargins(margin, margin, 0, 0);
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
 
     connect(document(), &QTextDocument::contentsChanged, this, &CKestrelView::OnContentsChanged);
     connect(m_history, &CTextEditHistory::availabilityChanged, this, &CKestrelView::editorStateChanged);
@@ -83,19 +106,73 @@ void CKestrelView::ReplaceText(const QString& text)
     m_replacingText = false;
 }
 
-void CKestrelView::SetLines(const std::vector<std::string>& lines)
+void CKestrelView::SetLines(const std::vector<std::string>& lines, const std::function<void()>& pumpMessages)
 {
+    // Nothing but the new text may go in while it goes in part by part: the editor is read-only (the
+    // editing commands respect that) and its history offers no step.
     setUpdatesEnabled(false);
-    ReplaceText(EditorTextOfLines(lines));
-    selectAll();
-    ApplyCharFormat();
-    moveCursor(QTextCursor::Start);
-    CEditorLines::Of(*document()).TakeSetLines(lines);
-    m_entries = BuildEntryList(lines, m_filter);
+    setReadOnly(true);
+    m_history->Pause();
+    const auto endFill = [this]
+    {
+        m_replacingText = false;
+        setReadOnly(false);
+        setUpdatesEnabled(true);
+        viewport()->update();
+    };
+    try
+    {
+        const auto pump = [&pumpMessages]
+        {
+            if (pumpMessages)
+                pumpMessages();
+        };
+        QString text = FillText(lines, pump);
+        ApplyCharFormat();
+        moveCursor(QTextCursor::Start);
+        CEditorLines::Of(*document()).TakeSetLines(lines);
+        pump();
+        m_entries = BuildEntryList(lines, m_filter);
+        pump();
+        m_history->Restart(std::move(text));
+    }
+    catch (...)
+    {
+        endFill();
+        m_history->Clear();
+        throw;
+    }
+    endFill();
     emit entriesUpdated(false);
-    setUpdatesEnabled(true);
-    viewport()->update();
-    m_history->Clear();
+    emit editorStateChanged();
+    ReportPosition();
+}
+
+QString CKestrelView::FillText(const std::vector<std::string>& lines,
+                               const std::function<void()>& pumpMessages)
+{
+    m_replacingText = true;
+    setPlainText(QString());
+    std::size_t size = 0;
+    for (const std::string& line : lines)
+        size += line.size() + 1;
+    QString text;
+    text.reserve(static_cast<qsizetype>(size));
+    QTextCursor cursor(document());
+    for (std::size_t first = 0; first < lines.size();)
+    {
+        std::size_t end = first;
+        for (std::size_t chars = 0; end < lines.size() && chars < kFillSliceChars; ++end)
+            chars += lines[end].size() + 1;
+        const qsizetype start = text.size();
+        if (first > 0)
+            text += QLatin1Char('\n');
+        text += EditorTextOfLines(std::span(lines).subspan(first, end - first));
+        cursor.insertText(QStringView(text).mid(start).toString());
+        first = end;
+        pumpMessages();
+    }
+    return text;
 }
 
 void CKestrelView::ClearText()
@@ -104,6 +181,7 @@ void CKestrelView::ClearText()
     m_history->Clear();
     m_entries.clear();
     RefreshEntries(false);
+    ReportPosition();
 }
 
 void CKestrelView::RefreshEntries(bool keepPosition)
@@ -122,8 +200,11 @@ void CKestrelView::ApplyCharFormat()
 
 void CKestrelView::OnContentsChanged()
 {
-    if (!m_replacingText)
-        emit textEdited();
+    // A whole new text reports where the caret ends up once it is in.
+    if (m_replacingText)
+        return;
+    ReportPosition();
+    emit textEdited();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -141,12 +222,14 @@ void CKestrelView::Redo()
 
 void CKestrelView::CutSelection()
 {
-    AsOneStep([this] { cut(); });
+    if (!isReadOnly())
+        AsOneStep([this] { cut(); });
 }
 
 void CKestrelView::PasteClipboard()
 {
-    AsOneStep([this] { paste(); });
+    if (!isReadOnly())
+        AsOneStep([this] { paste(); });
 }
 
 void CKestrelView::AsOneStep(const std::function<void()>& change)
@@ -202,10 +285,46 @@ void CKestrelView::keyPressEvent(QKeyEvent* event)
         m_history->Redo();
         return;
     }
-    // Each key is one undo step of its own, whatever it changes.
+    // Each key is one undo step of its own, whatever it changes. A character the document cannot
+    // keep is typed as its stand-in.
+    const QString typed = event->text();
+    const QString kept = typed.isEmpty() || isReadOnly() ? typed : KeepInput(typed);
+    if (kept == typed)
+    {
+        m_history->BeginStep();
+        QPlainTextEdit::keyPressEvent(event);
+        m_history->EndStep();
+        return;
+    }
+    if (kept.isEmpty())
+        return; // an invisible mark: nothing to type
+    QKeyEvent replaced(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
+                       event->nativeVirtualKey(), event->nativeModifiers(), kept, event->isAutoRepeat(),
+                       static_cast<quint16>(event->count()));
     m_history->BeginStep();
-    QPlainTextEdit::keyPressEvent(event);
+    QPlainTextEdit::keyPressEvent(&replaced);
     m_history->EndStep();
+}
+
+void CKestrelView::inputMethodEvent(QInputMethodEvent* event)
+{
+    const QString kept = isReadOnly() ? event->commitString() : KeepInput(event->commitString());
+    if (kept == event->commitString())
+    {
+        QPlainTextEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent replaced(event->preeditString(), event->attributes());
+    replaced.setCommitString(kept, event->replacementStart(), event->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&replaced);
+}
+
+QString CKestrelView::KeepInput(QStringView typed)
+{
+    EditorInput kept = KeepableInput(typed);
+    if (kept.unkept > 0)
+        emit statusMessage(UnkeptInputStatus(kept.unkept));
+    return std::move(kept.text);
 }
 
 bool CKestrelView::viewportEvent(QEvent* event)
@@ -245,6 +364,26 @@ void CKestrelView::contextMenuEvent(QContextMenuEvent* event)
 
 void CKestrelView::insertFromMimeData(const QMimeData* source)
 {
+    if (isReadOnly() || !source)
+        return;
     // A paste or a drop is one step.
-    AsOneStep([&] { QPlainTextEdit::insertFromMimeData(source); });
+    if (source->hasFormat(kOwnTextFormat) || !source->hasText())
+    {
+        AsOneStep([&] { QPlainTextEdit::insertFromMimeData(source); });
+        return;
+    }
+    QMimeData kept;
+    kept.setText(KeepInput(source->text()));
+    AsOneStep([&] { QPlainTextEdit::insertFromMimeData(&kept); });
+}
+
+QMimeData* CKestrelView::createMimeDataFromSelection() const
+{
+    // The selection's own characters: the stock copy turns no-break spaces into blanks.
+    QString text = textCursor().selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    auto* data = new QMimeData;
+    data->setText(text);
+    data->setData(kOwnTextFormat, QByteArray());
+    return data;
 }

@@ -1,8 +1,9 @@
 #pragma once
-// The editor view: the text of the open document in one fixed font, every typed key one undo step of
-// its own, the table-of-contents entries of the text for the panel, and the caret position reported
-// before the editor acts on a key or the mouse. The folder workflow around it is the document
-// session's; the view is the session's editor.
+// The editor view: the text of the open document in one fixed font, black on white, every typed key
+// one undo step of its own, typed and pasted text kept to what the document's code page holds, the
+// table-of-contents entries of the text for the panel, and the caret position reported before the
+// editor acts on a key or the mouse and after every change of the text. The folder workflow around
+// it is the document session's; the view is the session's editor.
 
 #include "core/toc/TocEntryRef.h"
 #include "core/workflow/IDocumentEditor.h"
@@ -30,8 +31,10 @@ public:
     void InitialUpdate();
 
     std::vector<std::string> GetLines() const override;
-    // Replaces the whole text (not an undoable step: the history is emptied).
-    void SetLines(const std::vector<std::string>& lines) override;
+    // Replaces the whole text (not an undoable step: the history is emptied). The text goes in part
+    // by part with pumpMessages called in between; meanwhile the editor is read-only.
+    void SetLines(const std::vector<std::string>& lines, const std::function<void()>& pumpMessages) override;
+    void SetLines(const std::vector<std::string>& lines) { SetLines(lines, {}); }
     void ClearText() override;
     // Rebuilds the entry list from the text and hands it to the panel.
     void RefreshEntries(bool keepPosition);
@@ -54,8 +57,11 @@ signals:
     void editorStateChanged();
     // The entry list was rebuilt; the window hands it to the panel.
     void entriesUpdated(bool keepPosition);
-    // Line (1-based), column (0-based) and line count, reported before the editor acts on an event.
+    // Line (1-based), column (0-based) and line count, reported before the editor acts on a key or
+    // the mouse, and after every change of the text.
     void positionReported(int line, int column, int lineCount);
+    // Something the operator should know about the last input, for the status line.
+    void statusMessage(const QString& text);
 
 protected:
     bool event(QEvent* event) override;
@@ -63,10 +69,17 @@ protected:
     // Mouse events come through the viewport; each is preceded by a position report.
     bool viewportEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
+    QMimeData* createMimeDataFromSelection() const override;
 
 private:
     void ReplaceText(const QString& text);
+    // Empties the editor and puts the lines in part by part, calling pumpMessages after each;
+    // returns the text put in.
+    QString FillText(const std::vector<std::string>& lines, const std::function<void()>& pumpMessages);
+    // Puts typed or pasted text into the form the document can keep, and tells what was lost.
+    QString KeepInput(QStringView typed);
     void ApplyCharFormat();
     void ReportPosition();
     void OnContentsChanged();

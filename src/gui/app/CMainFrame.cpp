@@ -3,11 +3,13 @@
 #include "core/base/IPrompter.h"
 #include "core/workflow/CDocumentSession.h"
 #include "core/workflow/ProductName.h"
+#include "gui/app/CHelpWnd.h"
 #include "gui/app/CKestrelApp.h"
 #include "gui/app/CKestrelDoc.h"
 #include "gui/app/CKestrelView.h"
 #include "gui/app/CSessionHost.h"
 #include "gui/app/CommandIds.h"
+#include "gui/app/StatusMessages.h"
 #include "gui/app/ToolbarIcons.h"
 #include "gui/common/CEntryEditorQt.h"
 #include "gui/common/IEntryPanel.h"
@@ -17,12 +19,12 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDockWidget>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -30,15 +32,16 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace
 {
 const char* const kBarStateSection = "KestrelBarState";
+const QString kWidestPosition = QStringLiteral("Стр: 999999   Кол: 9999   Всего: 999999");
 
 // The help page is named after the executable: next to it (a build tree), else in the data folders.
 QString FindHelpPage()
@@ -87,13 +90,30 @@ CMainFrame::CMainFrame(IPrompter& prompter, CKestrelApp* app, const QString& set
     Session().SetStateListener(
         [this]
         {
+            // What the status line said about the previous document is no longer true.
+            if (Session().IsBusy())
+                statusBar()->clearMessage();
             UpdateTitle();
             UpdateCommandStates();
         });
-    // A warning that needs no answer stays in the status line until the next message there.
-    Session().SetNoticeListener([this](const std::string& text)
-                                { statusBar()->showMessage(QString::fromStdString(text)); });
+    Session().SetProcessedListener(
+        [this](const ProcessResult& result)
+        {
+            statusBar()->showMessage(
+                ProcessedStatus(result.entries, result.refused, Session().Recognition().extended));
+        });
+    // A warning that needs no answer goes in front of what the status line says about the
+    // document, and stays until the next message there.
+    Session().SetNoticeListener(
+        [this](const std::string& text)
+        {
+            const QString notice = QString::fromStdString(text);
+            const QString current = statusBar()->currentMessage();
+            statusBar()->showMessage(current.isEmpty() ? notice : notice + QStringLiteral("   ") + current);
+        });
     connect(m_view, &CKestrelView::textEdited, this, [this] { Session().TextChanged(); });
+    connect(m_view, &CKestrelView::statusMessage, this,
+            [this](const QString& text) { statusBar()->showMessage(text); });
     connect(m_view, &CKestrelView::editorStateChanged, this, &CMainFrame::UpdateCommandStates);
     connect(m_view, &CKestrelView::positionReported, this, &CMainFrame::UpdateStatusPosition);
     connect(m_view, &CKestrelView::entriesUpdated, this,
@@ -157,6 +177,11 @@ void CMainFrame::CreateActions()
         m_actions[id] = action;
         addAction(action); // the keys work while the menu bar is hidden too
     }
+    for (const UnlistedKey& key : UnlistedKeys())
+    {
+        const int id = key.id;
+        connect(new QShortcut(key.key, this), &QShortcut::activated, this, [this, id] { OnCommand(id); });
+    }
 }
 
 void CMainFrame::CreateMenus()
@@ -205,7 +230,12 @@ void CMainFrame::CreateStatusBar()
     bar->addWidget(idle, 1);
     m_positionPane = new QLabel(QStringLiteral(" "), bar);
     m_positionPane->setObjectName(QStringLiteral("positionPane"));
-    m_positionPane->setFixedWidth(170);
+    // Wide enough for the largest figures a document can have, in the status line's own font.
+    const QFontMetrics metrics = m_positionPane->fontMetrics();
+    const QMargins margins = m_positionPane->contentsMargins();
+    m_positionPane->setFixedWidth(metrics.horizontalAdvance(kWidestPosition) + margins.left() +
+                                  margins.right() + 2 * m_positionPane->margin() +
+                                  metrics.averageCharWidth());
     bar->addPermanentWidget(m_positionPane);
     bar->addPermanentWidget(new CLockIndicators(bar));
 }
@@ -338,9 +368,19 @@ void CMainFrame::showEvent(QShowEvent* event)
 
 void CMainFrame::ShowHelp()
 {
-    const QString page = FindHelpPage();
-    if (page.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
-        m_prompter.Report("Failed to launch help.", MessageIcon::Error);
+    if (!m_helpWnd)
+    {
+        const QString page = FindHelpPage();
+        if (page.isEmpty() || !QFileInfo(page).isReadable())
+        {
+            m_prompter.Report("Failed to launch help.", MessageIcon::Error);
+            return;
+        }
+        m_helpWnd = new CHelpWnd(page, this);
+    }
+    m_helpWnd->show();
+    m_helpWnd->raise();
+    m_helpWnd->activateWindow();
 }
 
 void CMainFrame::ShowAbout()

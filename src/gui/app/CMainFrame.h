@@ -14,6 +14,7 @@
 #include "gui/app/MainCommands.h"
 
 class CDocumentSession;
+class CHelpWnd;
 class CKestrelApp;
 class CKestrelDoc;
 class CKestrelView;
@@ -55,8 +56,9 @@ public:
     // Runs command id as the menu would; a command that is not available does nothing.
     void OnCommand(int id);
 
-    // Opens the help page named after the executable.
+    // Shows the help page named after the executable in the help window.
     void ShowHelp();
+    CHelpWnd* HelpWindow() const { return m_helpWnd; }
     void ShowAbout();
 
 protected:
@@ -86,6 +88,7 @@ private:
     QDockWidget* m_tocDock = nullptr;
     QLabel* m_positionPane = nullptr;
     IEntryPanel* m_entryPanel = nullptr;
+    CHelpWnd* m_helpWnd = nullptr; // a child window, made at the first call for help
     bool m_barStateSaved = false;
     bool m_shownOnce = false;
 };

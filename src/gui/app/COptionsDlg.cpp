@@ -37,6 +37,16 @@ COptionsDlg::COptionsDlg(QWidget* owner, IPrompter& prompter) : QDialog(owner), 
     groupLayout->addWidget(m_folderEdit, 1, 1);
     groupLayout->addWidget(m_browseButton, 1, 2);
 
+    // Not a workflow setting: how the documents are read, so it stands apart below them.
+    auto* recognition = new QGroupBox(QStringLiteral("Распознавание оглавления"), this);
+    m_extendedBox = new QCheckBox(QStringLiteral("Расширенное распознавание заголовков"), recognition);
+    m_extendedBox->setObjectName(QStringLiteral("extendedRecognition"));
+    m_extendedBox->setToolTip(QStringLiteral("Кроме разметки блоков и заголовков обычного вида находить "
+                                             "заголовки, видные в тексте: статьи любых актов, части, "
+                                             "разделы и главы, нумерованные пункты правил, приложения"));
+    auto* recognitionLayout = new QVBoxLayout(recognition);
+    recognitionLayout->addWidget(m_extendedBox);
+
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     ok->setDefault(true);
@@ -48,6 +58,7 @@ COptionsDlg::COptionsDlg(QWidget* owner, IPrompter& prompter) : QDialog(owner), 
     layout->addWidget(m_autoSaveBox);
     layout->addWidget(m_makeBakBox);
     layout->addWidget(group);
+    layout->addWidget(recognition);
     layout->addWidget(buttons);
     setMinimumWidth(460);
 
@@ -61,6 +72,7 @@ void COptionsDlg::ShowCopies()
     m_makeBakBox->setChecked(m_makeBak);
     m_moveOnSaveBox->setChecked(m_moveOnSave);
     m_folderEdit->setText(m_processedFolder);
+    m_extendedBox->setChecked(m_extendedRecognition);
     ReadControls();
     EnableFolderControls();
 }
@@ -71,6 +83,7 @@ void COptionsDlg::ReadControls()
     m_makeBak = m_makeBakBox->isChecked();
     m_moveOnSave = m_moveOnSaveBox->isChecked();
     m_processedFolder = m_folderEdit->text();
+    m_extendedRecognition = m_extendedBox->isChecked();
 }
 
 void COptionsDlg::EnableFolderControls()

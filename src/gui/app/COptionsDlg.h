@@ -1,5 +1,6 @@
 #pragma once
-// The options dialog: the four workflow settings, edited on copies that the caller reads after OK.
+// The options dialog: the four workflow settings and the extended recognition, edited on copies that
+// the caller reads after OK.
 
 #include <QDialog>
 #include <QString>
@@ -22,12 +23,14 @@ public:
     bool m_makeBak = true;
     bool m_moveOnSave = false;
     QString m_processedFolder;
+    bool m_extendedRecognition = false;
 
     QCheckBox* m_autoSaveBox;    // 1010
     QCheckBox* m_makeBakBox;     // 1011
     QCheckBox* m_moveOnSaveBox;  // 1012
     QLineEdit* m_folderEdit;     // 1013
     QPushButton* m_browseButton; // 1014
+    QCheckBox* m_extendedBox;
 
     void accept() override;
 

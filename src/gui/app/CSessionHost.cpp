@@ -3,6 +3,7 @@
 #include "core/base/IPrompter.h"
 #include "core/workflow/SettingsFile.h"
 #include "gui/app/CFolderChooser.h"
+#include "gui/app/CKestrelApp.h"
 #include "gui/app/CKestrelDoc.h"
 #include "gui/app/CKestrelView.h"
 #include "gui/app/COptionsDlg.h"
@@ -13,10 +14,15 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QSettings>
 #include <QStandardPaths>
 
 namespace
 {
+// The extended recognition is kept in the per-user profile, not in the settings file, whose format
+// other installations read.
+const QString kExtendedRecognitionKey = QStringLiteral("Recognition/extended");
+
 std::string ToPath(const QString& path)
 {
     return path.toStdString();
@@ -28,8 +34,8 @@ CSessionHost::CSessionHost(CKestrelView& editor, CKestrelDoc& doc, IPrompter& pr
     : m_editor(editor), m_doc(doc), m_prompter(prompter), m_settingsFolder(settingsFolder),
       m_session(editor, prompter, *this, *this,
                 [&doc](const std::vector<std::string>& lines, IReporter& reporter,
-                       const std::function<void()>& pumpMessages)
-                { return doc.ProcessDocument(lines, reporter, pumpMessages); })
+                       const std::function<void()>& pumpMessages, const RecognitionOptions& options)
+                { return doc.ProcessDocument(lines, reporter, pumpMessages, options); })
 {
     m_askFilesToOpen = [this]
     {
@@ -70,6 +76,7 @@ void CSessionHost::LoadSettings()
     const auto [exeDir, configDir] = SettingsFolders();
     m_session.SetSettings(
         ReadSessionSettings(SettingsReadPaths(exeDir, configDir), m_doc.m_words, m_doc.m_kinds));
+    m_session.SetRecognition({CKestrelApp::Profile().value(kExtendedRecognitionKey, false).toBool()});
 }
 
 void CSessionHost::SaveSettings()
@@ -109,6 +116,7 @@ void CSessionHost::OnOptions()
     dialog.m_makeBak = settings.makeBak;
     dialog.m_moveOnSave = settings.moveOnSave;
     dialog.m_processedFolder = QString::fromStdString(settings.processedFolder);
+    dialog.m_extendedRecognition = m_session.Recognition().extended;
     dialog.ShowCopies();
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -117,6 +125,9 @@ void CSessionHost::OnOptions()
     settings.moveOnSave = dialog.m_moveOnSave;
     settings.processedFolder = ToPath(dialog.m_processedFolder);
     m_session.SetSettings(settings);
+    m_session.SetRecognition({dialog.m_extendedRecognition});
+    QSettings profile = CKestrelApp::Profile();
+    profile.setValue(kExtendedRecognitionKey, dialog.m_extendedRecognition);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -300,7 +300,7 @@ std::vector<MainCommand> MainWindowCommands(const CommandTargets& targets)
          "&Справка",
          "Справка по программе",
          "Справка",
-         {QKeySequence(Qt::Key_F1), QKeySequence(Qt::SHIFT | Qt::Key_F1)},
+         {},
          targets.showHelp,
          {},
          {}},
@@ -343,4 +343,14 @@ const std::vector<int>& MainToolBar()
         EditRedo,     kSeparator, AutoSave,  MakeBak,         Options,    UpperCaseWordsDict, kSeparator,
         InsertTocTag, UpperCase,  LowerCase, DeleteTocEntries};
     return toolBar;
+}
+
+const std::vector<UnlistedKey>& UnlistedKeys()
+{
+    // Help answers F1 and Shift+F1 anywhere but in the editor, though its menu item shows no key.
+    static const std::vector<UnlistedKey> keys = {
+        {QKeySequence(Qt::Key_F1), CommandId::HelpIndex},
+        {QKeySequence(Qt::SHIFT | Qt::Key_F1), CommandId::HelpIndex},
+    };
+    return keys;
 }

@@ -56,3 +56,12 @@ struct MenuLayout
 
 const std::vector<MenuLayout>& MainMenus();
 const std::vector<int>& MainToolBar();
+
+// Keys that run a command without being shown beside its menu item.
+struct UnlistedKey
+{
+    QKeySequence key;
+    int id;
+};
+
+const std::vector<UnlistedKey>& UnlistedKeys();

@@ -128,7 +128,8 @@ const std::vector<std::string>& CEntryEditorQt::Lines() const
 
 void CEntryEditorQt::ApplyEdits(const std::vector<LineEdit>& edits)
 {
-    if (edits.empty())
+    // A read-only editor is taking in a new text, and nothing may change it meanwhile.
+    if (edits.empty() || m_editor.isReadOnly())
         return;
     CEditorLines& lines = CEditorLines::Of(*m_editor.document());
     const bool linesWereCurrent = lines.IsCurrent();

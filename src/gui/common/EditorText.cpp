@@ -85,6 +85,99 @@ std::size_t ConvertUnits(const char16_t* begin, const char16_t* end, char* out)
 
 namespace
 {
+// The stand-ins for characters that the code page lacks; a no-break space has a byte of its own, but
+// in typed or pasted text it is the word processor's, not the operator's.
+const char* StandIn(char16_t ch)
+{
+    switch (ch)
+    {
+    case u'\u00AB': // « »
+    case u'\u00BB':
+    case u'\u201C': // “ ” „ ‟
+    case u'\u201D':
+    case u'\u201E':
+    case u'\u201F':
+    case u'\u2033': // ″
+    case u'\uFF02': // fullwidth "
+        return "\"";
+    case u'\u2018': // ‘ ’ ‚ ‛
+    case u'\u2019':
+    case u'\u201A':
+    case u'\u201B':
+    case u'\u2039': // ‹ ›
+    case u'\u203A':
+    case u'\u2032': // ′
+    case u'\u00B4': // ´
+        return "'";
+    case u'\u2010': // hyphen, non-breaking hyphen, figure dash, – — ―, minus sign
+    case u'\u2011':
+    case u'\u2012':
+    case u'\u2013':
+    case u'\u2014':
+    case u'\u2015':
+    case u'\u2212':
+        return "-";
+    case u'\u2026': // …
+        return "...";
+    case u'\u00A0': // no-break, en, em, thin, hair, narrow no-break, ideographic and other spaces
+    case u'\u2000':
+    case u'\u2001':
+    case u'\u2002':
+    case u'\u2003':
+    case u'\u2004':
+    case u'\u2005':
+    case u'\u2006':
+    case u'\u2007':
+    case u'\u2008':
+    case u'\u2009':
+    case u'\u200A':
+    case u'\u202F':
+    case u'\u205F':
+    case u'\u3000':
+        return " ";
+    case u'\u00AD': // soft hyphen, zero-width space and joiners, word joiner, byte-order mark
+    case u'\u200B':
+    case u'\u200C':
+    case u'\u200D':
+    case u'\u2060':
+    case u'\uFEFF':
+        return "";
+    default:
+        return nullptr;
+    }
+}
+} // namespace
+
+EditorInput KeepableInput(QStringView typed)
+{
+    EditorInput kept;
+    kept.text.reserve(typed.size());
+    for (qsizetype i = 0; i < typed.size(); ++i)
+    {
+        const char16_t unit = typed[i].unicode();
+        if (const char* standIn = StandIn(unit))
+        {
+            kept.text += QLatin1String(standIn);
+            continue;
+        }
+        const qsizetype start = i;
+        char32_t ch = unit;
+        if (QChar::isHighSurrogate(unit) && i + 1 < typed.size() && typed[i + 1].isLowSurrogate())
+            ch = QChar::surrogateToUcs4(unit, typed[++i].unicode());
+        // Line breaks of every kind are the editor's to split at.
+        if (IsLineBreak(unit) || ByteOfDisplayChar(ch) >= 0)
+        {
+            kept.text += typed.mid(start, i + 1 - start);
+            continue;
+        }
+        kept.text += QLatin1Char('?');
+        ++kept.unkept;
+    }
+    return kept;
+}
+
+namespace
+{
 void AppendEditorText(QString& text, std::string_view line1251)
 {
     const DisplayTable& display = DisplayChars();
@@ -126,7 +219,7 @@ std::string LineOfEditorText(QStringView text)
     return line;
 }
 
-QString EditorTextOfLines(const std::vector<std::string>& lines)
+QString EditorTextOfLines(std::span<const std::string> lines)
 {
     QString text;
     std::size_t size = 0;

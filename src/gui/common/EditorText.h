@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,8 +14,19 @@
 QString EditorTextOfLine(std::string_view line1251);
 std::string LineOfEditorText(QStringView text);
 
+// What the operator types or pastes, as the editor keeps it: typographic characters that the
+// document's code page lacks become what would be typed on a DOS keyboard (quotes and guillemets
+// ", apostrophes ', dashes and minus -, ellipsis ..., special spaces a blank, invisible marks such as
+// soft hyphens nothing); any other character that no byte shows becomes "?" and is counted.
+struct EditorInput
+{
+    QString text;
+    int unkept = 0; // characters that became "?"
+};
+EditorInput KeepableInput(QStringView typed);
+
 // The lines joined with "\n" (no line break after the last one).
-QString EditorTextOfLines(const std::vector<std::string>& lines);
+QString EditorTextOfLines(std::span<const std::string> lines);
 // The text split at line breaks; a run of "\r" at the end of a piece is dropped, and an empty last
 // piece is not a line (a text ending in a line break has no empty last line).
 std::vector<std::string> LinesOfEditorText(const QString& text);

@@ -17,8 +17,12 @@
 
 namespace
 {
-const QString kDosFilter = QStringLiteral("Все файлы DOS (*.*)");
-const QString kWindowsFilter = QStringLiteral("Все файлы Windows(*.*)");
+// The filters differ only in their names; the name the operator picks tells the code page. Both
+// match every file: "*.*" would hide the names without a dot. The dialog shows a filter without
+// its last bracket, the pattern.
+const QString kWindowsName = QStringLiteral("Все файлы Windows(*.*)");
+const QString kDosFilter = QStringLiteral("Все файлы DOS (*.*) (*)");
+const QString kWindowsFilter = kWindowsName + QStringLiteral(" (*)");
 } // namespace
 
 std::optional<KindsFileChoice> AskKindsFile(QWidget* parent)
@@ -26,15 +30,17 @@ std::optional<KindsFileChoice> AskKindsFile(QWidget* parent)
     QFileDialog dialog(parent);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    // The filters differ only in their names; the name the operator picks tells the code page.
+    // The program's own dialog: a desktop's dialog would show the names otherwise.
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters({kDosFilter, kWindowsFilter});
     dialog.selectNameFilter(kDosFilter);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     KindsFileChoice choice;
     choice.path = QFile::encodeName(dialog.selectedFiles().front()).toStdString();
-    choice.codePage = dialog.selectedNameFilter() == kWindowsFilter ? KindsFileCodePage::Windows1251
-                                                                    : KindsFileCodePage::Dos866;
+    // The dialog may give back the filter as shown, without its pattern.
+    choice.codePage = dialog.selectedNameFilter().startsWith(kWindowsName) ? KindsFileCodePage::Windows1251
+                                                                           : KindsFileCodePage::Dos866;
     return choice;
 }
 

@@ -141,8 +141,26 @@ bool CFindReplaceDlg::SelectionMatches() const
     return HasSearch() && m_editor.textCursor().selectedText().compare(m_findEdit->text(), sensitivity) == 0;
 }
 
+void CFindReplaceDlg::SetReplacementFilter(std::function<QString(const QString&)> filter)
+{
+    connect(m_replaceEdit, &QLineEdit::textEdited, this,
+            [this, filter = std::move(filter)](const QString& typed)
+            {
+                const QString kept = filter(typed);
+                if (kept == typed)
+                    return;
+                const int caret =
+                    m_replaceEdit->cursorPosition() + static_cast<int>(kept.size() - typed.size());
+                m_replaceEdit->setText(kept);
+                m_replaceEdit->setCursorPosition(caret);
+            });
+}
+
+// A read-only editor is taking in a new text, and nothing may change it meanwhile.
 bool CFindReplaceDlg::ReplaceCurrent()
 {
+    if (m_editor.isReadOnly())
+        return false;
     if (SelectionMatches())
     {
         QTextCursor cursor = m_editor.textCursor();
@@ -158,7 +176,7 @@ bool CFindReplaceDlg::ReplaceCurrent()
 
 int CFindReplaceDlg::ReplaceAll()
 {
-    if (!HasSearch())
+    if (!HasSearch() || m_editor.isReadOnly())
         return 0;
     QTextDocument::FindFlags flags;
     if (m_matchCase->isChecked())

@@ -36,6 +36,9 @@ public:
 
     bool HasSearch() const;
 
+    // Turns the replacement text, as it is typed, into what the editor can hold.
+    void SetReplacementFilter(std::function<QString(const QString&)> filter);
+
     QLineEdit* m_findEdit;
     QLineEdit* m_replaceEdit;
     QCheckBox* m_matchCase;

@@ -74,13 +74,13 @@ void CTextEditHistory::EndStep()
 
 void CTextEditHistory::Undo()
 {
-    if (m_depth == 0)
+    if (m_depth == 0 && !m_paused)
         m_stack.undo();
 }
 
 void CTextEditHistory::Redo()
 {
-    if (m_depth == 0)
+    if (m_depth == 0 && !m_paused)
         m_stack.redo();
 }
 
@@ -108,6 +108,25 @@ void CTextEditHistory::Clear()
     }
     m_stack.clear();
     m_shadow = CurrentText();
+    m_paused = false;
+}
+
+void CTextEditHistory::Pause()
+{
+    if (m_macroOpen)
+    {
+        m_stack.endMacro();
+        m_macroOpen = false;
+    }
+    m_stack.clear();
+    m_shadow.clear();
+    m_paused = true;
+}
+
+void CTextEditHistory::Restart(QString text)
+{
+    m_shadow = std::move(text);
+    m_paused = false;
 }
 
 QString CTextEditHistory::CurrentText() const
@@ -138,7 +157,7 @@ QString CTextEditHistory::DocumentText(int position, int length) const
 
 void CTextEditHistory::OnContentsChange(int position, int removed, int added)
 {
-    if (m_applying)
+    if (m_applying || m_paused)
         return;
     const int oldLength = static_cast<int>(m_shadow.size());
     const int newLength = m_editor->document()->characterCount() - 1; // without the final separator

@@ -28,8 +28,12 @@ public:
     bool CanRedo() const;
     int StepCount() const;
 
-    // Forgets every step and takes the current text as the new starting point.
+    // Forgets every step and takes the current text as the new starting point (ending a pause).
     void Clear();
+    // For a whole new text put in part by part: Pause forgets every step and records nothing until
+    // Restart, which takes text (the editor's text by then) as the new starting point.
+    void Pause();
+    void Restart(QString text);
 
 signals:
     void availabilityChanged();
@@ -49,4 +53,5 @@ private:
     int m_depth = 0;
     bool m_macroOpen = false;
     bool m_applying = false;
+    bool m_paused = false;
 };

@@ -28,7 +28,10 @@ namespace
 struct FakeEditor : IDocumentEditor
 {
     std::vector<std::string> GetLines() const override { return lines; }
-    void SetLines(const std::vector<std::string>& newLines) override { lines = newLines; }
+    void SetLines(const std::vector<std::string>& newLines, const std::function<void()>&) override
+    {
+        lines = newLines;
+    }
     void ClearText() override
     {
         lines.clear();
@@ -82,7 +85,8 @@ std::vector<std::string> Processed(const std::vector<std::string>& lines)
     return result;
 }
 
-ProcessResult AddBlock(const std::vector<std::string>& lines, IReporter&, const std::function<void()>& pump)
+ProcessResult AddBlock(const std::vector<std::string>& lines, IReporter&, const std::function<void()>& pump,
+                       const RecognitionOptions&)
 {
     pump();
     return {Processed(lines), false, 1};
@@ -110,7 +114,8 @@ protected:
     DocumentSessionTest()
         : session(editor, prompter, trash, monitor,
                   [this](const std::vector<std::string>& lines, IReporter& reporter,
-                         const std::function<void()>& pump) { return recognizer(lines, reporter, pump); })
+                         const std::function<void()>& pump, const RecognitionOptions& options)
+                  { return recognizer(lines, reporter, pump, options); })
     {
     }
 
@@ -521,7 +526,8 @@ TEST_F(DocumentSessionTest, FailuresWhileOpeningLeaveNothingOpen)
         CScriptedPrompter told;
         CDocumentSession fresh(editor, told, trash, monitor,
                                [](const std::vector<std::string>&, IReporter&,
-                                  const std::function<void()>& pump) -> ProcessResult
+                                  const std::function<void()>& pump,
+                                  const RecognitionOptions&) -> ProcessResult
                                {
                                    pump();
                                    throw std::bad_alloc();
@@ -543,7 +549,8 @@ TEST_F(DocumentSessionTest, FailuresWhileOpeningLeaveNothingOpen)
 // A text the engine refuses is shown as it was loaded, and still counts as a change.
 TEST_F(DocumentSessionTest, RefusedTextIsShownAsLoaded)
 {
-    recognizer = [](const std::vector<std::string>& lines, IReporter& reporter, const std::function<void()>&)
+    recognizer = [](const std::vector<std::string>& lines, IReporter& reporter, const std::function<void()>&,
+                    const RecognitionOptions&)
     {
         reporter.Report("отказ", MessageIcon::Error);
         return ProcessResult{lines, true, 0};
@@ -552,6 +559,34 @@ TEST_F(DocumentSessionTest, RefusedTextIsShownAsLoaded)
     EXPECT_EQ(editor.lines, CpLines(kText));
     EXPECT_EQ(prompter.m_messages, (std::vector<CScriptedPrompter::Message>{{"отказ", MessageIcon::Error}}));
     EXPECT_TRUE(session.CanSave());
+}
+
+// The recognition reads each document with the options set when it is opened, and whoever listens
+// hears how many entries it got; a file that fails to load is not reported as processed.
+TEST_F(DocumentSessionTest, RecognitionOptionsAndResultPassThrough)
+{
+    std::vector<bool> extendedRuns;
+    recognizer = [&](const std::vector<std::string>& lines, IReporter& reporter,
+                     const std::function<void()>& pump, const RecognitionOptions& options)
+    {
+        extendedRuns.push_back(options.extended);
+        return AddBlock(lines, reporter, pump, options);
+    };
+    std::vector<std::size_t> processed;
+    session.SetProcessedListener([&](const ProcessResult& result) { processed.push_back(result.entries); });
+
+    const std::string a = Write("a.rla");
+    const std::string b = Write("b.rla");
+    session.OpenFiles({a, b, folder / "missing.rla"});
+    session.SetRecognition({true});
+    session.SaveDocument();
+    session.OpenNextDocument();
+    session.SaveDocument();
+    session.OpenNextDocument();
+
+    EXPECT_EQ(extendedRuns, (std::vector<bool>{false, true}));
+    EXPECT_EQ(processed, (std::vector<std::size_t>{1, 1}));
+    EXPECT_TRUE(session.Recognition().extended);
 }
 
 // While the engine works, events run: the open, next, save and delete commands are unavailable.
