@@ -83,19 +83,8 @@ bool CopyFileReplacing(const std::string& from, const std::string& to)
     CSaveFile out(to);
     if (error == 0 && !out.Open())
         error = out.Error();
-    char buffer[65536];
-    while (error == 0)
-    {
-        const ssize_t got = ::read(in, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            error = errno;
-        if (got <= 0)
-            break;
-        if (!out.Write(std::string_view(buffer, static_cast<std::size_t>(got))))
-            error = out.Error();
-    }
+    if (error == 0)
+        error = CopyToEnd(in, [&out](std::string_view piece) { return out.Write(piece) ? 0 : out.Error(); });
     ::close(in);
     // Only root may give a file away; for anyone else the copy keeps its new owner.
     if (error == 0 && !(out.SetMode(status.st_mode & 07777) &&

@@ -70,3 +70,20 @@ std::string RandomName()
         letter = kLetters[pick(generator)];
     return name;
 }
+
+int CopyToEnd(int fd, const std::function<int(std::string_view)>& write)
+{
+    char buffer[65536];
+    for (;;)
+    {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return errno;
+        if (got == 0)
+            return 0;
+        if (const int error = write(std::string_view(buffer, static_cast<std::size_t>(got))); error != 0)
+            return error;
+    }
+}

@@ -2,6 +2,7 @@
 // The system-call level under CSaveFile and the whole-file functions: paths, writing a buffer out,
 // making a rename durable.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,10 @@ void SyncFolder(const std::string& folder);
 
 // Writes all of bytes to fd; false (errno set) on a failed write.
 bool WriteAll(int fd, std::string_view bytes);
+
+// Reads fd from where it stands to its end in pieces and hands each to write, which returns 0 or
+// the error that stops the copy. Returns 0, the read error or write's error.
+int CopyToEnd(int fd, const std::function<int(std::string_view)>& write);
 
 // Six random letters or digits, for names that must not meet those of another process.
 std::string RandomName();

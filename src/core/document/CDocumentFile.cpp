@@ -186,20 +186,13 @@ int OverwriteWithFile(int fd, const std::string& source)
         return errno;
     int error = ::lseek(fd, 0, SEEK_SET) == 0 ? 0 : errno;
     off_t size = 0;
-    char buffer[65536];
-    while (error == 0)
-    {
-        const ssize_t got = ::read(in, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            error = errno;
-        if (got <= 0)
-            break;
-        if (!WriteAll(fd, std::string_view(buffer, static_cast<std::size_t>(got))))
-            error = errno;
-        size += got;
-    }
+    if (error == 0)
+        error = CopyToEnd(in,
+                          [fd, &size](std::string_view piece)
+                          {
+                              size += static_cast<off_t>(piece.size());
+                              return WriteAll(fd, piece) ? 0 : errno;
+                          });
     ::close(in);
     if (error == 0 && (::ftruncate(fd, size) != 0 || ::fsync(fd) != 0))
         error = errno;
