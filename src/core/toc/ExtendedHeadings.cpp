@@ -140,25 +140,6 @@ std::pair<int, int> TitleParagraph(const CPlainTextView& view, int from)
     return {j, end};
 }
 
-int KindOf(HeadingWord word, const std::string& line)
-{
-    switch (word)
-    {
-    case HeadingWord::Article:
-        return kKindArticle;
-    case HeadingWord::Chapter:
-        return kKindChapter;
-    case HeadingWord::Section:
-    case HeadingWord::Part:
-    case HeadingWord::PartName:
-        return kKindSection;
-    case HeadingWord::Roman:
-        return kKindRoman;
-    default:
-        return HeadingKindOf(line);
-    }
-}
-
 // The article's number has a full stop inside it («1.1.»), as some acts number their articles.
 bool HasInnerStop(const std::string& number)
 {
@@ -288,6 +269,7 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
             break;
         case HeadingWord::Chapter:
         case HeadingWord::Section:
+        case HeadingWord::Subsection:
         case HeadingWord::Part:
             // «Глава 5 настоящего Кодекса ...» is a reference.
             accepted = !runsOn && (start.closed || start.title.empty() || IsInCapitals(start.title)) &&
@@ -350,8 +332,8 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
         i = end - 1;
         if (alreadyFound)
             continue;
-        found.push_back(
-            {TocItem{KindOf(start.word, first), position, -1, std::move(entry)}, start.word, start.number});
+        found.push_back({TocItem{KindOfHeading(start.word, first), position, -1, std::move(entry)},
+                         start.word, start.number});
     }
     DropListedHeadings(found);
     DropArticlesOfAnotherNumbering(found);

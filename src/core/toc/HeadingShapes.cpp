@@ -207,6 +207,7 @@ HeadingStart ReadHeadingStart(std::string_view line)
     static const std::string article = Utf8ToCp1251("СТАТЬЯ");
     static const std::string chapter = Utf8ToCp1251("ГЛАВА");
     static const std::string section = Utf8ToCp1251("РАЗДЕЛ");
+    static const std::string subsection = Utf8ToCp1251("ПОДРАЗДЕЛ");
     static const std::string part = Utf8ToCp1251("ЧАСТЬ");
     static const std::string appendix = Utf8ToCp1251("ПРИЛОЖЕНИЕ");
     static const std::string approved = Utf8ToCp1251("УТВЕРЖДЕН");
@@ -245,11 +246,12 @@ HeadingStart ReadHeadingStart(std::string_view line)
             take(HeadingWord::Article, token, afterToken);
         return start;
     }
-    if (upper == chapter || upper == section || upper == part)
+    if (upper == chapter || upper == section || upper == subsection || upper == part)
     {
-        const HeadingWord word = upper == chapter   ? HeadingWord::Chapter
-                                 : upper == section ? HeadingWord::Section
-                                                    : HeadingWord::Part;
+        const HeadingWord word = upper == chapter      ? HeadingWord::Chapter
+                                 : upper == section    ? HeadingWord::Section
+                                 : upper == subsection ? HeadingWord::Subsection
+                                                       : HeadingWord::Part;
         const std::string_view bare = WithoutClosingStop(token);
         if (IsDivisionNumber(bare))
         {
