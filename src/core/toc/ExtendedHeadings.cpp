@@ -46,6 +46,20 @@ bool BeginsListItem(std::string_view trimmed)
                        });
 }
 
+// «(в ред. Закона от 05.05.2014 N 12)», «(Статья утратила силу ...»: a note in brackets that
+// fills the line (or goes on to the next one). «(исполнителем), независимо от вины.» is a wrapped
+// line of running text that happens to begin with a bracket.
+bool IsBracketedNote(std::string_view trimmed)
+{
+    if (trimmed.empty() || trimmed.front() != '(')
+        return false;
+    const std::size_t close = trimmed.rfind(')');
+    if (close == std::string_view::npos)
+        return true;
+    const std::string_view after = trimmed.substr(close + 1);
+    return after.find_first_not_of(".,; ") == std::string_view::npos;
+}
+
 // A line of a table of contents: the title is followed by a leader of dots and a page number.
 bool HasPageLeader(const std::string& line)
 {
@@ -108,7 +122,7 @@ int HeadingEnd(const CPlainTextView& view, int i)
         std::string_view trimmed = view.Line(j);
         while (!trimmed.empty() && IsWhiteSpace(static_cast<unsigned char>(trimmed.front())))
             trimmed.remove_prefix(1);
-        if (trimmed.empty() || trimmed.front() == '(' || BeginsListItem(trimmed) ||
+        if (trimmed.empty() || IsBracketedNote(trimmed) || BeginsListItem(trimmed) ||
             ReadHeadingStart(trimmed).word != HeadingWord::None)
             break;
         ++j;
