@@ -166,6 +166,8 @@ struct Found
     TocItem item;
     HeadingWord word = HeadingWord::None;
     std::string number;
+    int begin = 0; // the heading's first line and one past its last
+    int end = 0;
     bool followedByBody = false;
 };
 
@@ -177,6 +179,21 @@ std::string EntryWords(const TocItem& item)
     for (const std::string& line : item.lines)
         text += " " + line;
     return ToUpper(NormaliseSpaces(text));
+}
+
+// Removes the headings whose mark is set, keeping the order of the others.
+void DropMarked(std::vector<Found>& found, const std::vector<char>& marked)
+{
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < found.size(); ++i)
+    {
+        if (marked[i])
+            continue;
+        if (out != i)
+            found[out] = std::move(found[i]);
+        ++out;
+    }
+    found.resize(out);
 }
 
 // A document's own table of contents lists its headings before the text: a heading with no body
@@ -203,16 +220,7 @@ void DropListedHeadings(std::vector<Found>& found)
         }
         later[key] = std::move(words);
     }
-    std::size_t out = 0;
-    for (std::size_t i = 0; i < found.size(); ++i)
-    {
-        if (listed[i])
-            continue;
-        if (out != i)
-            found[out] = std::move(found[i]);
-        ++out;
-    }
-    found.resize(out);
+    DropMarked(found, listed);
 }
 
 // One act numbers its articles one way. Where nearly all are numbered «1.1.», an article «3.» is
@@ -235,6 +243,39 @@ void DropArticlesOfAnotherNumbering(std::vector<Found>& found)
         return;
     std::erase_if(found, [innerStyle](const Found& f)
                   { return f.word == HeadingWord::Article && HasInnerStop(f.number) != innerStyle; });
+}
+
+// The rank of a numbered heading: roman ones rank alike, «2.» and «2.1.» by their full stops.
+int NumberedRank(const Found& f)
+{
+    if (f.word == HeadingWord::Roman)
+        return 0;
+    return 1 + static_cast<int>(std::count(f.number.begin(), f.number.end(), '.'));
+}
+
+// A heading has its text under it. Numbered lines of the same rank with nothing but blank lines
+// between them (the points of an agenda, the duties of a post, the tasks of a programme, a table
+// of contents without page numbers) are the items of a list, however short they are.
+void DropNumberedLists(const CPlainTextView& view, std::vector<Found>& found)
+{
+    auto numbered = [](const Found& f)
+    { return f.word == HeadingWord::Numbered || f.word == HeadingWord::Roman; };
+    auto onlyBlankLinesBetween = [&view](const Found& a, const Found& b)
+    {
+        for (int k = a.end; k < b.begin; ++k)
+            if (!IsBlankLine(view.Line(k)))
+                return false;
+        return true;
+    };
+    std::vector<char> listed(found.size(), 0);
+    for (std::size_t i = 0; i + 1 < found.size(); ++i)
+    {
+        const Found& a = found[i];
+        const Found& b = found[i + 1];
+        if (numbered(a) && numbered(b) && NumberedRank(a) == NumberedRank(b) && onlyBlankLinesBetween(a, b))
+            listed[i] = listed[i + 1] = 1;
+    }
+    DropMarked(found, listed);
 }
 } // namespace
 
@@ -340,6 +381,7 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
                 end = to;
         }
 
+        const int begin = i;
         const int position = view.HeadingPosition(i);
         const bool alreadyFound = taken.count(position) || taken.count(i);
         afterHeading = end;
@@ -347,9 +389,10 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
         if (alreadyFound)
             continue;
         found.push_back({TocItem{KindOfHeading(start.word, first), position, -1, std::move(entry)},
-                         start.word, start.number});
+                         start.word, start.number, begin, end});
     }
     DropListedHeadings(found);
+    DropNumberedLists(view, found);
     DropArticlesOfAnotherNumbering(found);
     for (Found& f : found)
         items.push_back(std::move(f.item));
