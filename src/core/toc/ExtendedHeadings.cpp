@@ -223,26 +223,69 @@ void DropListedHeadings(std::vector<Found>& found)
     DropMarked(found, listed);
 }
 
-// One act numbers its articles one way. Where nearly all are numbered «1.1.», an article «3.» is
-// quoted wording of another act (and the other way round); such articles are dropped.
-void DropArticlesOfAnotherNumbering(std::vector<Found>& found)
+// The number an article's number begins with: «18» of «18.1.», «12» of «12.15-1.», «5» of «5<1>».
+int LeadingNumber(std::string_view number)
 {
-    std::size_t articles = 0;
-    std::size_t inner = 0;
-    for (const Found& f : found)
-        if (f.word == HeadingWord::Article)
+    int value = 0;
+    for (std::size_t i = 0; i < number.size() && i < 9 && IsDigit(static_cast<unsigned char>(number[i])); ++i)
+        value = value * 10 + (number[i] - '0');
+    return value;
+}
+
+struct ArticleNumber
+{
+    int line = 0;
+    std::string number;
+    int found = -1; // index among the headings found here; -1 for an article of the block passes
+};
+
+// The articles of the document in text order: those found here and those the block passes took.
+std::vector<ArticleNumber> ArticleNumbers(const std::vector<Found>& found, const std::vector<TocItem>& items)
+{
+    std::vector<ArticleNumber> articles;
+    for (const TocItem& item : items)
+        if (item.kind == kKindArticle)
         {
-            ++articles;
-            inner += HasInnerStop(f.number) ? 1 : 0;
+            const HeadingStart start = ReadHeadingStart(FirstContentLine(item.lines));
+            if (start.word == HeadingWord::Article)
+                articles.push_back({item.line, start.number, -1});
         }
-    if (articles < 10)
+    for (std::size_t i = 0; i < found.size(); ++i)
+        if (found[i].word == HeadingWord::Article)
+            articles.push_back({found[i].item.line, found[i].number, static_cast<int>(i)});
+    std::stable_sort(articles.begin(), articles.end(),
+                     [](const ArticleNumber& a, const ArticleNumber& b) { return a.line < b.line; });
+    return articles;
+}
+
+// One act numbers its articles one way: «1.», «2.» or, by chapter, «1.1.», «1.2.». Where most are
+// numbered one way, an article numbered the other way is quoted wording of another act (a chapter of
+// amendments quotes «Статья 3.» amid «Статья 17.4.»), unless it was inserted after the article before
+// it and carries its number: «Статья 18.1.» after «Статья 18.».
+void DropArticlesOfAnotherNumbering(std::vector<Found>& found, const std::vector<TocItem>& items)
+{
+    const std::vector<ArticleNumber> articles = ArticleNumbers(found, items);
+    std::size_t inner = 0;
+    for (const ArticleNumber& a : articles)
+        inner += HasInnerStop(a.number) ? 1 : 0;
+    const std::size_t plain = articles.size() - inner;
+    if (inner == plain)
         return;
-    const bool innerStyle = inner * 10 >= articles * 9;
-    const bool plainStyle = (articles - inner) * 10 >= articles * 9;
-    if (!innerStyle && !plainStyle)
-        return;
-    std::erase_if(found, [innerStyle](const Found& f)
-                  { return f.word == HeadingWord::Article && HasInnerStop(f.number) != innerStyle; });
+    const bool innerStyle = inner > plain;
+    std::vector<char> quoted(found.size(), 0);
+    const ArticleNumber* previous = nullptr;
+    for (const ArticleNumber& a : articles)
+    {
+        const bool inserted =
+            previous != nullptr && LeadingNumber(a.number) == LeadingNumber(previous->number);
+        if (a.found >= 0 && HasInnerStop(a.number) != innerStyle && !inserted && previous != nullptr)
+        {
+            quoted[static_cast<std::size_t>(a.found)] = 1;
+            continue;
+        }
+        previous = &a;
+    }
+    DropMarked(found, quoted);
 }
 
 // The rank of a numbered heading: roman ones rank alike, «2.» and «2.1.» by their full stops.
@@ -393,7 +436,7 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
     }
     DropListedHeadings(found);
     DropNumberedLists(view, found);
-    DropArticlesOfAnotherNumbering(found);
+    DropArticlesOfAnotherNumbering(found, items);
     for (Found& f : found)
         items.push_back(std::move(f.item));
 }
