@@ -288,6 +288,22 @@ void DropArticlesOfAnotherNumbering(std::vector<Found>& found, const std::vector
     DropMarked(found, quoted);
 }
 
+// An act divided into articles numbers them in sequence, so some two of them stand next to each
+// other in the numbering. A text whose articles never do (a court's decision quoting «Статья 1064.»
+// and «Статья 1095.» of a code) has none of its own: what it quotes are no headings.
+void DropQuotedArticles(std::vector<Found>& found, const std::vector<TocItem>& items)
+{
+    const std::vector<ArticleNumber> articles = ArticleNumbers(found, items);
+    std::vector<int> numbers;
+    for (const ArticleNumber& a : articles)
+        numbers.push_back(LeadingNumber(a.number));
+    std::sort(numbers.begin(), numbers.end());
+    for (std::size_t i = 1; i < numbers.size(); ++i)
+        if (numbers[i] - numbers[i - 1] <= 1)
+            return;
+    std::erase_if(found, [](const Found& f) { return f.word == HeadingWord::Article; });
+}
+
 // The rank of a numbered heading: roman ones rank alike, «2.» and «2.1.» by their full stops.
 int NumberedRank(const Found& f)
 {
@@ -437,6 +453,7 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
     DropListedHeadings(found);
     DropNumberedLists(view, found);
     DropArticlesOfAnotherNumbering(found, items);
+    DropQuotedArticles(found, items);
     for (Found& f : found)
         items.push_back(std::move(f.item));
 }
