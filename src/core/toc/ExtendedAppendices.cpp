@@ -4,6 +4,7 @@
 #include "core/base/TextRules.h"
 #include "core/document/Markers.h"
 #include "core/toc/CPlainTextView.h"
+#include "core/toc/EntryLayout.h"
 #include "core/toc/ExtendedPasses.h"
 #include "core/toc/HeadingShapes.h"
 #include "core/toc/HeadingTests.h"
@@ -51,6 +52,55 @@ bool HoldsDateOrNumber(const std::string& line)
 bool IsBodyStart(const std::string& trimmed)
 {
     return IsNumberedLine(trimmed) || ReadHeadingStart(trimmed).word != HeadingWord::None;
+}
+
+// The line stands at the right of the page, not in its middle: it is indented far more than the room
+// it leaves at the right margin. Centred titles leave as much room on both sides.
+bool IsRightAligned(const std::string& line)
+{
+    const std::size_t indent = std::min(line.find_first_not_of(' '), line.size());
+    const std::size_t used = TrimRight(line).size();
+    const auto page = static_cast<std::size_t>(kPageWidth);
+    const std::size_t room = used < page ? page - used : 0;
+    return indent >= kRightMarginIndent && indent > 2 * room;
+}
+
+// A paragraph of a form that stands between its caption and its title: the addressee and the marks
+// «Форма», «(рекомендуемый образец)» set at the right margin, or blanks to fill in («____________»).
+// The next appendix's caption is no part of it.
+bool IsFormFurniture(const CPlainTextView& view, int from)
+{
+    static const std::string blanks = "___";
+    int k = from;
+    for (; k < view.LineCount() && view.IsText(k); ++k)
+    {
+        const std::string& line = view.Line(k);
+        if ((!IsRightAligned(line) && line.find(blanks) == std::string::npos) || IsBodyStart(Trim(line)))
+            return false;
+    }
+    return k > from;
+}
+
+// The caption's word with its number sign and number, without the act it belongs to that its lines
+// go on to name: «Приложение N 2 к приказу» gives «Приложение N 2», «ПРИЛОЖЕНИЕ К ПРИКАЗУ» gives
+// «ПРИЛОЖЕНИЕ».
+std::string CaptionHeading(const std::string& trimmed)
+{
+    static const std::string numberSign = Utf8ToCp1251("№");
+    const std::vector<Word> words = SplitWords(trimmed);
+    std::size_t end = words.empty() ? 0 : words.front().end;
+    for (std::size_t k = 1; k < words.size(); ++k)
+    {
+        const std::string& text = words[k].text;
+        const bool sign = text == "N" || BeginsWith(text, numberSign);
+        const bool number = !text.empty() && IsDigit(static_cast<unsigned char>(text.front()));
+        if (!sign && !number)
+            break;
+        end = words[k].end;
+        if (number || text.size() > numberSign.size())
+            break;
+    }
+    return trimmed.substr(0, end);
 }
 
 // A caption stands at the right margin, or alone in a short paragraph of short lines.
@@ -114,31 +164,53 @@ int CaptionEnd(const CPlainTextView& view, int i, const HeadingStart& start)
     return last + 1;
 }
 
+struct AppendixTitleLines
+{
+    std::vector<std::string> lines;
+    int titleBlock = -1; // the opening marker of the title block the title stands in
+};
+
 // The title after a caption: the first text line after it (or the title block that follows it),
-// when it begins with a capital letter and no heading or clause, with the lines that continue it
-// (also a line in a paragraph of its own that carries on in small letters). A paragraph that runs
-// on longer, or ends like a sentence, is body text: no title then.
-std::vector<std::string> AppendixTitle(const CPlainTextView& view, int from)
+// past the paragraphs of a form's addressee, when it begins with a capital letter and no heading or
+// clause, with the lines that continue it (also a line in a paragraph of its own that carries on in
+// small letters). A paragraph that runs on longer, or ends like a sentence, is body text: no title
+// then.
+AppendixTitleLines AppendixTitle(const CPlainTextView& view, int from)
 {
     const int n = view.LineCount();
     auto readable = [&view](int i) { return view.IsText(i) || view.IsTitleBlockText(i); };
     int j = from;
-    while (j < n && j - from < kMaxCaptionGap + 2 && !readable(j) &&
-           (IsBlankLine(view.Line(j)) || IsMarkerLine(view.Line(j))))
-        ++j;
-    if (j >= n || !readable(j))
-        return {};
+    for (;;)
+    {
+        const int gapStart = j;
+        while (j < n && j - gapStart < kMaxCaptionGap + 2 && !readable(j) &&
+               (IsBlankLine(view.Line(j)) || IsMarkerLine(view.Line(j))))
+            ++j;
+        if (j >= n || !readable(j))
+            return {};
+        if (!IsFormFurniture(view, j))
+            break;
+        while (j < n && view.IsText(j))
+            ++j;
+    }
+    AppendixTitleLines found;
+    if (view.IsTitleBlockText(j))
+    {
+        found.titleBlock = j - 1;
+        while (found.titleBlock > 0 && !IsMarkerLine(view.Line(found.titleBlock)))
+            --found.titleBlock;
+    }
+    std::vector<std::string>& title = found.lines;
     const std::string first = Trim(view.Line(j));
     if (!StartsWithCapital(first) || IsBodyStart(first))
         return {};
-    std::vector<std::string> title;
     for (int k = j;;)
     {
         for (; k < n && readable(k); ++k)
         {
             const std::string line = Trim(view.Line(k));
             if (IsBodyStart(line))
-                return title;
+                return found;
             if (static_cast<int>(title.size()) == kMaxTitleLines)
                 return {};
             title.push_back(line);
@@ -148,9 +220,22 @@ std::vector<std::string> AppendixTitle(const CPlainTextView& view, int from)
         while (next < n && next - k < 3 && !readable(next) && IsBlankLine(view.Line(next)))
             ++next;
         if (next == k || next >= n || !readable(next) || !StartsWithSmallLetter(Trim(view.Line(next))))
-            return EndsLikeSentence(title.back()) ? std::vector<std::string>{} : title;
+            return EndsLikeSentence(title.back()) ? AppendixTitleLines{} : found;
         k = next;
     }
+}
+
+// The title block that holds the appendix's title became an item of the block passes; the
+// appendix's entry carries that title now, so the block's own item goes.
+void DropTitleBlockItem(std::vector<TocItem>& items, int titleBlock, const std::string& title)
+{
+    const std::string words = ToUpper(NormaliseSpaces(title));
+    std::erase_if(items,
+                  [&](const TocItem& item)
+                  {
+                      return item.line == titleBlock && item.level < 0 &&
+                             ToUpper(NormaliseSpaces(FirstContentLine(item.lines))) == words;
+                  });
 }
 } // namespace
 
@@ -169,19 +254,21 @@ bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& it
         if ((start.word != HeadingWord::Appendix && start.word != HeadingWord::Approval) ||
             !IsCaption(view, i, start))
             continue;
-        const std::string first = Trim(view.Line(i));
         const int captionEnd = CaptionEnd(view, i, start);
-        std::vector<std::string> entry = AppendixTitle(view, captionEnd);
-        if (entry.empty())
+        AppendixTitleLines title = AppendixTitle(view, captionEnd);
+        if (title.lines.empty())
             continue;
         const int position = view.HeadingPosition(i);
-        if (start.word == HeadingWord::Appendix)
-        {
-            entry.insert(entry.begin(), first + ".");
-            FixAppendixNumber(entry.front());
-        }
         if (!taken.count(position) && !taken.count(i))
         {
+            if (title.titleBlock >= 0)
+                DropTitleBlockItem(items, title.titleBlock, title.lines.front());
+            std::vector<std::string> entry = std::move(title.lines);
+            if (start.word == HeadingWord::Appendix)
+            {
+                entry.insert(entry.begin(), CaptionHeading(Trim(view.Line(i))) + ".");
+                FixAppendixNumber(entry.front());
+            }
             items.push_back(TocItem{kKindAppendix, position, 0, std::move(entry)});
             collected = true;
         }
