@@ -112,6 +112,24 @@ bool OpensSubclauses(const HeadingStart& heading, const std::string& next)
            clause.number.size() > heading.number.size() && BeginsWith(clause.number, heading.number);
 }
 
+// A numbered heading of rules is one short line, or is set apart from the clauses of the body when
+// it runs over more: in capitals, or with its further lines indented as a centred heading's are,
+// where a clause goes on at the margin.
+bool StandsAsNumberedHeading(const CPlainTextView& view, int i, int end)
+{
+    if (end == i + 1)
+        return view.Line(i).size() <= kMaxNumberedHeadingLength;
+    bool capitals = true;
+    bool indented = true;
+    for (int k = i; k < end; ++k)
+    {
+        const std::string& line = view.Line(k);
+        capitals = capitals && IsInCapitals(line);
+        indented = indented && (k == i || (!line.empty() && line.front() == ' '));
+    }
+    return capitals || indented;
+}
+
 // One past the last line that continues the heading begun at line i: text lines up to a blank or
 // marker line, a line that begins another heading, a note in brackets or a list item.
 int HeadingEnd(const CPlainTextView& view, int i)
@@ -398,7 +416,7 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
             // row of a table has its columns apart.
             accepted = !runsOn && StartsWithCapital(start.title) && !endsLikeSentence &&
                        (start.word == HeadingWord::Roman ||
-                        (end == i + 1 && view.Line(i).size() <= kMaxNumberedHeadingLength &&
+                        (StandsAsNumberedHeading(view, i, end) &&
                          (!view.IsText(end) || OpensSubclauses(start, view.Line(end))))) &&
                        !TitleHolds(view, start, i, end, ";") && !TitleHolds(view, start, i, end, kColumnGap);
             break;
