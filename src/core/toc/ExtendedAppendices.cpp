@@ -103,19 +103,23 @@ std::string CaptionHeading(const std::string& trimmed)
     return trimmed.substr(0, end);
 }
 
-// A caption stands at the right margin, or alone in a short paragraph of short lines.
+// A caption stands at the right margin, or alone in a short paragraph of short lines, or is a
+// paragraph of one line that names the act with its date or number: a text whose paragraphs are
+// single lines sets «Приложение № 1 к приказу ... от 17.02.2023 № 58» so.
 bool IsCaption(const CPlainTextView& view, int i, const HeadingStart& start)
 {
     const std::string& line = view.Line(i);
     const std::string trimmed = Trim(line);
-    if (trimmed.size() > kMaxCaptionLength || !StartsWithCapital(trimmed) || EndsLikeSentence(trimmed))
+    const bool wholeCaption = HoldsDateOrNumber(trimmed) && !view.IsText(i + 1);
+    if ((trimmed.size() > kMaxCaptionLength && !wholeCaption) || !StartsWithCapital(trimmed) ||
+        EndsLikeSentence(trimmed))
         return false;
     const bool atRightMargin = line.find_first_not_of(' ') >= kRightMarginIndent;
     // «Утверждено» in the body is a word of a sentence; a stamp is in capitals.
     if (start.word == HeadingWord::Approval && !atRightMargin &&
         !IsUpperLetter(static_cast<unsigned char>(trimmed[1])))
         return false;
-    if (atRightMargin)
+    if (atRightMargin || wholeCaption)
         return true;
     int end = i;
     while (end < view.LineCount() && view.IsText(end) && end - i <= kMaxCaptionParagraph)
