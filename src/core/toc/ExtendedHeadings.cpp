@@ -103,6 +103,17 @@ bool TitleHolds(const CPlainTextView& view, const HeadingStart& start, int i, in
     return false;
 }
 
+// The title of the heading begun at line i and continued up to line end is set in capitals.
+bool TitleInCapitals(const CPlainTextView& view, const HeadingStart& start, int i, int end)
+{
+    if (!start.title.empty() && !IsInCapitals(start.title))
+        return false;
+    for (int k = i + 1; k < end; ++k)
+        if (!IsInCapitals(view.Line(k)))
+            return false;
+    return !start.title.empty() || end > i + 1;
+}
+
 // The next line is the first clause under a numbered heading: «1. ПРЕДМЕТ ДОГОВОРА» followed by
 // «1.1. Исполнитель обязуется ...».
 bool OpensSubclauses(const HeadingStart& heading, const std::string& next)
@@ -388,7 +399,10 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
         const bool runsOn = end - i >= kMaxHeadingLines && view.IsText(end);
         // What the heading's text ends with: its last line, or the title on its only line.
         const std::string_view last = end > i + 1 ? std::string_view(view.Line(end - 1)) : start.title;
-        const bool endsLikeSentence = EndsLikeSentence(last);
+        // A full stop after a title in capitals closes the heading, as «1. ПРЕДМЕТ ДОГОВОРА.» sets
+        // it; the body is not set in capitals.
+        const bool endsLikeSentence =
+            EndsLikeSentence(last) && !(LastCharacter(last) == '.' && TitleInCapitals(view, start, i, end));
 
         bool accepted = true;
         bool runsIntoBody = false;
