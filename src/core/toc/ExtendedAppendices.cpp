@@ -11,6 +11,7 @@
 #include "core/toc/ItemCleaning.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace
@@ -229,16 +230,19 @@ AppendixTitleLines AppendixTitle(const CPlainTextView& view, int from)
     }
 }
 
-// The title block that holds the appendix's title became an item of the block passes; the
-// appendix's entry carries that title now, so the block's own item goes.
-void DropTitleBlockItem(std::vector<TocItem>& items, int titleBlock, const std::string& title)
+// The title blocks that hold the titles of appendices became items of the block passes; the
+// appendices' entries carry those titles now, so the blocks' own items go. absorbed: the opening
+// marker of each such block with the first line of the title, in capitals and single-spaced.
+void DropTitleBlockItems(std::vector<TocItem>& items, const std::unordered_map<int, std::string>& absorbed)
 {
-    const std::string words = ToUpper(NormaliseSpaces(title));
+    if (absorbed.empty())
+        return;
     std::erase_if(items,
-                  [&](const TocItem& item)
+                  [&absorbed](const TocItem& item)
                   {
-                      return item.line == titleBlock && item.level < 0 &&
-                             ToUpper(NormaliseSpaces(FirstContentLine(item.lines))) == words;
+                      const auto it = absorbed.find(item.line);
+                      return it != absorbed.end() && item.level < 0 &&
+                             ToUpper(NormaliseSpaces(FirstContentLine(item.lines))) == it->second;
                   });
 }
 } // namespace
@@ -250,6 +254,7 @@ bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& it
         taken.insert(item.line);
 
     bool collected = false;
+    std::unordered_map<int, std::string> absorbed;
     for (int i = 0; i < view.LineCount(); ++i)
     {
         if (!view.StartsParagraph(i))
@@ -266,7 +271,7 @@ bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& it
         if (!taken.count(position) && !taken.count(i))
         {
             if (title.titleBlock >= 0)
-                DropTitleBlockItem(items, title.titleBlock, title.lines.front());
+                absorbed.emplace(title.titleBlock, ToUpper(NormaliseSpaces(title.lines.front())));
             std::vector<std::string> entry = std::move(title.lines);
             if (start.word == HeadingWord::Appendix)
             {
@@ -278,5 +283,6 @@ bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& it
         }
         i = captionEnd - 1;
     }
+    DropTitleBlockItems(items, absorbed);
     return collected;
 }
