@@ -14,8 +14,9 @@
 
 namespace
 {
-// A heading with its title runs over a few lines; a paragraph that goes on longer is body text.
-constexpr int kMaxHeadingLines = 8;
+// A heading with its title runs over a few lines, in codes up to a dozen; a paragraph that goes on
+// longer is body text.
+constexpr int kMaxHeadingLines = 16;
 // The title of a bare «ГЛАВА 1» in a paragraph of its own is shorter still.
 constexpr int kMaxTitleLines = 4;
 // Blank and marker lines that may stand between a bare heading and its title.
