@@ -47,30 +47,6 @@ bool BeginsListItem(std::string_view trimmed)
                        });
 }
 
-// «(в ред. Закона от 05.05.2014 N 12)», «(Статья утратила силу ...»: a note in brackets that
-// fills the line (or goes on to the next one). «(исполнителем), независимо от вины.» is a wrapped
-// line of running text that happens to begin with a bracket.
-bool IsBracketedNote(std::string_view trimmed)
-{
-    if (trimmed.empty() || trimmed.front() != '(')
-        return false;
-    const std::size_t close = trimmed.rfind(')');
-    if (close == std::string_view::npos)
-        return true;
-    const std::string_view after = trimmed.substr(close + 1);
-    return after.find_first_not_of(".,; ") == std::string_view::npos;
-}
-
-// A line of a table of contents: the title is followed by a leader of dots and a page number.
-bool HasPageLeader(const std::string& line)
-{
-    const std::string trimmed = TrimRight(line);
-    std::size_t i = trimmed.size();
-    while (i > 0 && IsDigit(static_cast<unsigned char>(trimmed[i - 1])))
-        --i;
-    return i < trimmed.size() && trimmed.find("...") != std::string::npos;
-}
-
 // All letters of the text are capitals (and there is at least one).
 bool IsInCapitals(const std::string& text)
 {
@@ -83,6 +59,38 @@ bool IsInCapitals(const std::string& text)
         letter = letter || IsUpperLetter(u);
     }
     return letter;
+}
+
+// «(в ред. Закона от 05.05.2014 N 12)», «(Статья утратила силу)», «(Дополнение статьей - ...»: a
+// note in brackets that fills the line (or goes on to the next one). A note names the act that
+// changed the text, with its date and number, or is a sentence of its own; a title goes on in
+// brackets in small letters or in capitals («(удочерение)», «(ПОПЕЧИТЕЛЕЙ)»), and
+// «(исполнителем), независимо от вины.» is a wrapped line of running text.
+bool IsBracketedNote(std::string_view trimmed)
+{
+    if (trimmed.empty() || trimmed.front() != '(')
+        return false;
+    const std::size_t close = trimmed.rfind(')');
+    if (close == std::string_view::npos)
+        return true;
+    if (trimmed.substr(close + 1).find_first_not_of(".,; ") != std::string_view::npos)
+        return false;
+    const std::string_view inside = trimmed.substr(1, close - 1);
+    if (std::any_of(inside.begin(), inside.end(),
+                    [](char c) { return IsDigit(static_cast<unsigned char>(c)); }))
+        return true;
+    return !inside.empty() && IsUpperLetter(static_cast<unsigned char>(inside.front())) &&
+           !IsInCapitals(std::string(inside));
+}
+
+// A line of a table of contents: the title is followed by a leader of dots and a page number.
+bool HasPageLeader(const std::string& line)
+{
+    const std::string trimmed = TrimRight(line);
+    std::size_t i = trimmed.size();
+    while (i > 0 && IsDigit(static_cast<unsigned char>(trimmed[i - 1])))
+        --i;
+    return i < trimmed.size() && trimmed.find("...") != std::string::npos;
 }
 
 char LastCharacter(std::string_view text)
