@@ -22,7 +22,7 @@ bool CollectExtendedItems(const std::vector<std::string>& lines, const CDocKinds
 // subsection between a section and a chapter; a numbered line takes the kind its number gives.
 int KindOfHeading(HeadingWord word, std::string_view line);
 
-// Block headings whose kind the specified rules do not read from their words («ЧАСТЬ ПЕРВАЯ», a
+// Block headings whose kind the block passes do not read from their words («ЧАСТЬ ПЕРВАЯ», a
 // subsection) take the kind of the division they name, so that they nest as the same headings do
 // in plain text.
 void RankDivisionBlocks(std::vector<TocItem>& items);
