@@ -71,9 +71,30 @@ bool CPlainTextView::IsTitleBlockText(int index) const
     return index >= 0 && index < LineCount() && m_titleBlockText[static_cast<std::size_t>(index)];
 }
 
+namespace
+{
+std::size_t Indent(const std::string& line)
+{
+    return std::min(line.find_first_not_of(' '), line.size());
+}
+
+bool EndsSentence(const std::string& line)
+{
+    const std::size_t last = line.find_last_not_of(' ');
+    return last != std::string::npos && (line[last] == '.' || line[last] == ';' || line[last] == ':');
+}
+} // namespace
+
 bool CPlainTextView::StartsParagraph(int index) const
 {
-    return IsText(index) && !IsText(index - 1);
+    if (!IsText(index))
+        return false;
+    if (!IsText(index - 1))
+        return true;
+    // A text set without blank lines begins a paragraph, or a heading, with a line indented further
+    // than the line above, which ends its sentence.
+    const std::string& above = Line(index - 1);
+    return EndsSentence(above) && Indent(Line(index)) > Indent(above);
 }
 
 int CPlainTextView::HeadingPosition(int index) const

@@ -23,7 +23,8 @@ public:
     // A text line of a title block other than the document's own: an appendix's title may stand in
     // one after a caption that is no block.
     bool IsTitleBlockText(int index) const;
-    // A text line whose line above is no text line (blank, a marker line, or none).
+    // A text line whose line above is no text line (blank, a marker line, or none), or ends its
+    // sentence while this line is indented further.
     bool StartsParagraph(int index) const;
     // Where a heading on this line puts its block: the centred or caption block's opening marker
     // when the line is the first of that block, else the line itself.

@@ -4,12 +4,14 @@
 #include "core/base/TextRules.h"
 #include "core/document/Markers.h"
 #include "core/toc/CPlainTextView.h"
+#include "core/toc/EntryLayout.h"
 #include "core/toc/ExtendedPasses.h"
 #include "core/toc/HeadingShapes.h"
 #include "core/toc/HeadingTests.h"
 #include "core/toc/ItemCleaning.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace
@@ -53,19 +55,72 @@ bool IsBodyStart(const std::string& trimmed)
     return IsNumberedLine(trimmed) || ReadHeadingStart(trimmed).word != HeadingWord::None;
 }
 
-// A caption stands at the right margin, or alone in a short paragraph of short lines.
+// The line stands at the right of the page, not in its middle: it is indented far more than the room
+// it leaves at the right margin. Centred titles leave as much room on both sides.
+bool IsRightAligned(const std::string& line)
+{
+    const std::size_t indent = std::min(line.find_first_not_of(' '), line.size());
+    const std::size_t used = TrimRight(line).size();
+    const auto page = static_cast<std::size_t>(kPageWidth);
+    const std::size_t room = used < page ? page - used : 0;
+    return indent >= kRightMarginIndent && indent > 2 * room;
+}
+
+// A paragraph of a form that stands between its caption and its title: the addressee and the marks
+// «Форма», «(рекомендуемый образец)» set at the right margin, or blanks to fill in («____________»).
+// The next appendix's caption is no part of it.
+bool IsFormFurniture(const CPlainTextView& view, int from)
+{
+    static const std::string blanks = "___";
+    int k = from;
+    for (; k < view.LineCount() && view.IsText(k); ++k)
+    {
+        const std::string& line = view.Line(k);
+        if ((!IsRightAligned(line) && line.find(blanks) == std::string::npos) || IsBodyStart(Trim(line)))
+            return false;
+    }
+    return k > from;
+}
+
+// The caption's word with its number sign and number, without the act it belongs to that its lines
+// go on to name: «Приложение N 2 к приказу» gives «Приложение N 2», «ПРИЛОЖЕНИЕ К ПРИКАЗУ» gives
+// «ПРИЛОЖЕНИЕ».
+std::string CaptionHeading(const std::string& trimmed)
+{
+    static const std::string numberSign = Utf8ToCp1251("№");
+    const std::vector<Word> words = SplitWords(trimmed);
+    std::size_t end = words.empty() ? 0 : words.front().end;
+    for (std::size_t k = 1; k < words.size(); ++k)
+    {
+        const std::string& text = words[k].text;
+        const bool sign = text == "N" || BeginsWith(text, numberSign);
+        const bool number = !text.empty() && IsDigit(static_cast<unsigned char>(text.front()));
+        if (!sign && !number)
+            break;
+        end = words[k].end;
+        if (number || text.size() > numberSign.size())
+            break;
+    }
+    return trimmed.substr(0, end);
+}
+
+// A caption stands at the right margin, or alone in a short paragraph of short lines, or is a
+// paragraph of one line that names the act with its date or number: a text whose paragraphs are
+// single lines sets «Приложение № 1 к приказу ... от 17.02.2023 № 58» so.
 bool IsCaption(const CPlainTextView& view, int i, const HeadingStart& start)
 {
     const std::string& line = view.Line(i);
     const std::string trimmed = Trim(line);
-    if (trimmed.size() > kMaxCaptionLength || !StartsWithCapital(trimmed) || EndsLikeSentence(trimmed))
+    const bool wholeCaption = HoldsDateOrNumber(trimmed) && !view.IsText(i + 1);
+    if ((trimmed.size() > kMaxCaptionLength && !wholeCaption) || !StartsWithCapital(trimmed) ||
+        EndsLikeSentence(trimmed))
         return false;
     const bool atRightMargin = line.find_first_not_of(' ') >= kRightMarginIndent;
     // «Утверждено» in the body is a word of a sentence; a stamp is in capitals.
     if (start.word == HeadingWord::Approval && !atRightMargin &&
         !IsUpperLetter(static_cast<unsigned char>(trimmed[1])))
         return false;
-    if (atRightMargin)
+    if (atRightMargin || wholeCaption)
         return true;
     int end = i;
     while (end < view.LineCount() && view.IsText(end) && end - i <= kMaxCaptionParagraph)
@@ -114,31 +169,53 @@ int CaptionEnd(const CPlainTextView& view, int i, const HeadingStart& start)
     return last + 1;
 }
 
+struct AppendixTitleLines
+{
+    std::vector<std::string> lines;
+    int titleBlock = -1; // the opening marker of the title block the title stands in
+};
+
 // The title after a caption: the first text line after it (or the title block that follows it),
-// when it begins with a capital letter and no heading or clause, with the lines that continue it
-// (also a line in a paragraph of its own that carries on in small letters). A paragraph that runs
-// on longer, or ends like a sentence, is body text: no title then.
-std::vector<std::string> AppendixTitle(const CPlainTextView& view, int from)
+// past the paragraphs of a form's addressee, when it begins with a capital letter and no heading or
+// clause, with the lines that continue it (also a line in a paragraph of its own that carries on in
+// small letters). A paragraph that runs on longer, or ends like a sentence, is body text: no title
+// then.
+AppendixTitleLines AppendixTitle(const CPlainTextView& view, int from)
 {
     const int n = view.LineCount();
     auto readable = [&view](int i) { return view.IsText(i) || view.IsTitleBlockText(i); };
     int j = from;
-    while (j < n && j - from < kMaxCaptionGap + 2 && !readable(j) &&
-           (IsBlankLine(view.Line(j)) || IsMarkerLine(view.Line(j))))
-        ++j;
-    if (j >= n || !readable(j))
-        return {};
+    for (;;)
+    {
+        const int gapStart = j;
+        while (j < n && j - gapStart < kMaxCaptionGap + 2 && !readable(j) &&
+               (IsBlankLine(view.Line(j)) || IsMarkerLine(view.Line(j))))
+            ++j;
+        if (j >= n || !readable(j))
+            return {};
+        if (!IsFormFurniture(view, j))
+            break;
+        while (j < n && view.IsText(j))
+            ++j;
+    }
+    AppendixTitleLines found;
+    if (view.IsTitleBlockText(j))
+    {
+        found.titleBlock = j - 1;
+        while (found.titleBlock > 0 && !IsMarkerLine(view.Line(found.titleBlock)))
+            --found.titleBlock;
+    }
+    std::vector<std::string>& title = found.lines;
     const std::string first = Trim(view.Line(j));
     if (!StartsWithCapital(first) || IsBodyStart(first))
         return {};
-    std::vector<std::string> title;
     for (int k = j;;)
     {
         for (; k < n && readable(k); ++k)
         {
             const std::string line = Trim(view.Line(k));
             if (IsBodyStart(line))
-                return title;
+                return found;
             if (static_cast<int>(title.size()) == kMaxTitleLines)
                 return {};
             title.push_back(line);
@@ -148,9 +225,25 @@ std::vector<std::string> AppendixTitle(const CPlainTextView& view, int from)
         while (next < n && next - k < 3 && !readable(next) && IsBlankLine(view.Line(next)))
             ++next;
         if (next == k || next >= n || !readable(next) || !StartsWithSmallLetter(Trim(view.Line(next))))
-            return EndsLikeSentence(title.back()) ? std::vector<std::string>{} : title;
+            return EndsLikeSentence(title.back()) ? AppendixTitleLines{} : found;
         k = next;
     }
+}
+
+// The title blocks that hold the titles of appendices became items of the block passes; the
+// appendices' entries carry those titles now, so the blocks' own items go. absorbed: the opening
+// marker of each such block with the first line of the title, in capitals and single-spaced.
+void DropTitleBlockItems(std::vector<TocItem>& items, const std::unordered_map<int, std::string>& absorbed)
+{
+    if (absorbed.empty())
+        return;
+    std::erase_if(items,
+                  [&absorbed](const TocItem& item)
+                  {
+                      const auto it = absorbed.find(item.line);
+                      return it != absorbed.end() && item.level < 0 &&
+                             ToUpper(NormaliseSpaces(FirstContentLine(item.lines))) == it->second;
+                  });
 }
 } // namespace
 
@@ -161,6 +254,7 @@ bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& it
         taken.insert(item.line);
 
     bool collected = false;
+    std::unordered_map<int, std::string> absorbed;
     for (int i = 0; i < view.LineCount(); ++i)
     {
         if (!view.StartsParagraph(i))
@@ -169,23 +263,26 @@ bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& it
         if ((start.word != HeadingWord::Appendix && start.word != HeadingWord::Approval) ||
             !IsCaption(view, i, start))
             continue;
-        const std::string first = Trim(view.Line(i));
         const int captionEnd = CaptionEnd(view, i, start);
-        std::vector<std::string> entry = AppendixTitle(view, captionEnd);
-        if (entry.empty())
+        AppendixTitleLines title = AppendixTitle(view, captionEnd);
+        if (title.lines.empty())
             continue;
         const int position = view.HeadingPosition(i);
-        if (start.word == HeadingWord::Appendix)
-        {
-            entry.insert(entry.begin(), first + ".");
-            FixAppendixNumber(entry.front());
-        }
         if (!taken.count(position) && !taken.count(i))
         {
+            if (title.titleBlock >= 0)
+                absorbed.emplace(title.titleBlock, ToUpper(NormaliseSpaces(title.lines.front())));
+            std::vector<std::string> entry = std::move(title.lines);
+            if (start.word == HeadingWord::Appendix)
+            {
+                entry.insert(entry.begin(), CaptionHeading(Trim(view.Line(i))) + ".");
+                FixAppendixNumber(entry.front());
+            }
             items.push_back(TocItem{kKindAppendix, position, 0, std::move(entry)});
             collected = true;
         }
         i = captionEnd - 1;
     }
+    DropTitleBlockItems(items, absorbed);
     return collected;
 }

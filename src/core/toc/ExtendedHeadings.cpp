@@ -14,8 +14,9 @@
 
 namespace
 {
-// A heading with its title runs over a few lines; a paragraph that goes on longer is body text.
-constexpr int kMaxHeadingLines = 8;
+// A heading with its title runs over a few lines, in codes up to a dozen; a paragraph that goes on
+// longer is body text.
+constexpr int kMaxHeadingLines = 16;
 // The title of a bare «ГЛАВА 1» in a paragraph of its own is shorter still.
 constexpr int kMaxTitleLines = 4;
 // Blank and marker lines that may stand between a bare heading and its title.
@@ -46,16 +47,6 @@ bool BeginsListItem(std::string_view trimmed)
                        });
 }
 
-// A line of a table of contents: the title is followed by a leader of dots and a page number.
-bool HasPageLeader(const std::string& line)
-{
-    const std::string trimmed = TrimRight(line);
-    std::size_t i = trimmed.size();
-    while (i > 0 && IsDigit(static_cast<unsigned char>(trimmed[i - 1])))
-        --i;
-    return i < trimmed.size() && trimmed.find("...") != std::string::npos;
-}
-
 // All letters of the text are capitals (and there is at least one).
 bool IsInCapitals(const std::string& text)
 {
@@ -68,6 +59,38 @@ bool IsInCapitals(const std::string& text)
         letter = letter || IsUpperLetter(u);
     }
     return letter;
+}
+
+// «(в ред. Закона от 05.05.2014 N 12)», «(Статья утратила силу)», «(Дополнение статьей - ...»: a
+// note in brackets that fills the line (or goes on to the next one). A note names the act that
+// changed the text, with its date and number, or is a sentence of its own; a title goes on in
+// brackets in small letters or in capitals («(удочерение)», «(ПОПЕЧИТЕЛЕЙ)»), and
+// «(исполнителем), независимо от вины.» is a wrapped line of running text.
+bool IsBracketedNote(std::string_view trimmed)
+{
+    if (trimmed.empty() || trimmed.front() != '(')
+        return false;
+    const std::size_t close = trimmed.rfind(')');
+    if (close == std::string_view::npos)
+        return true;
+    if (trimmed.substr(close + 1).find_first_not_of(".,; ") != std::string_view::npos)
+        return false;
+    const std::string_view inside = trimmed.substr(1, close - 1);
+    if (std::any_of(inside.begin(), inside.end(),
+                    [](char c) { return IsDigit(static_cast<unsigned char>(c)); }))
+        return true;
+    return !inside.empty() && IsUpperLetter(static_cast<unsigned char>(inside.front())) &&
+           !IsInCapitals(std::string(inside));
+}
+
+// A line of a table of contents: the title is followed by a leader of dots and a page number.
+bool HasPageLeader(const std::string& line)
+{
+    const std::string trimmed = TrimRight(line);
+    std::size_t i = trimmed.size();
+    while (i > 0 && IsDigit(static_cast<unsigned char>(trimmed[i - 1])))
+        --i;
+    return i < trimmed.size() && trimmed.find("...") != std::string::npos;
 }
 
 char LastCharacter(std::string_view text)
@@ -89,6 +112,17 @@ bool TitleHolds(const CPlainTextView& view, const HeadingStart& start, int i, in
     return false;
 }
 
+// The title of the heading begun at line i and continued up to line end is set in capitals.
+bool TitleInCapitals(const CPlainTextView& view, const HeadingStart& start, int i, int end)
+{
+    if (!start.title.empty() && !IsInCapitals(start.title))
+        return false;
+    for (int k = i + 1; k < end; ++k)
+        if (!IsInCapitals(view.Line(k)))
+            return false;
+    return !start.title.empty() || end > i + 1;
+}
+
 // The next line is the first clause under a numbered heading: «1. ПРЕДМЕТ ДОГОВОРА» followed by
 // «1.1. Исполнитель обязуется ...».
 bool OpensSubclauses(const HeadingStart& heading, const std::string& next)
@@ -96,6 +130,24 @@ bool OpensSubclauses(const HeadingStart& heading, const std::string& next)
     const HeadingStart clause = ReadHeadingStart(next);
     return heading.word == HeadingWord::Numbered && clause.word == HeadingWord::Numbered &&
            clause.number.size() > heading.number.size() && BeginsWith(clause.number, heading.number);
+}
+
+// A numbered heading of rules is one short line, or is set apart from the clauses of the body when
+// it runs over more: in capitals, or with its further lines indented as a centred heading's are,
+// where a clause goes on at the margin.
+bool StandsAsNumberedHeading(const CPlainTextView& view, int i, int end)
+{
+    if (end == i + 1)
+        return view.Line(i).size() <= kMaxNumberedHeadingLength;
+    bool capitals = true;
+    bool indented = true;
+    for (int k = i; k < end; ++k)
+    {
+        const std::string& line = view.Line(k);
+        capitals = capitals && IsInCapitals(line);
+        indented = indented && (k == i || (!line.empty() && line.front() == ' '));
+    }
+    return capitals || indented;
 }
 
 // One past the last line that continues the heading begun at line i: text lines up to a blank or
@@ -108,7 +160,7 @@ int HeadingEnd(const CPlainTextView& view, int i)
         std::string_view trimmed = view.Line(j);
         while (!trimmed.empty() && IsWhiteSpace(static_cast<unsigned char>(trimmed.front())))
             trimmed.remove_prefix(1);
-        if (trimmed.empty() || trimmed.front() == '(' || BeginsListItem(trimmed) ||
+        if (trimmed.empty() || IsBracketedNote(trimmed) || BeginsListItem(trimmed) ||
             ReadHeadingStart(trimmed).word != HeadingWord::None)
             break;
         ++j;
@@ -140,25 +192,6 @@ std::pair<int, int> TitleParagraph(const CPlainTextView& view, int from)
     return {j, end};
 }
 
-int KindOf(HeadingWord word, const std::string& line)
-{
-    switch (word)
-    {
-    case HeadingWord::Article:
-        return kKindArticle;
-    case HeadingWord::Chapter:
-        return kKindChapter;
-    case HeadingWord::Section:
-    case HeadingWord::Part:
-    case HeadingWord::PartName:
-        return kKindSection;
-    case HeadingWord::Roman:
-        return kKindRoman;
-    default:
-        return HeadingKindOf(line);
-    }
-}
-
 // The article's number has a full stop inside it («1.1.»), as some acts number their articles.
 bool HasInnerStop(const std::string& number)
 {
@@ -171,6 +204,8 @@ struct Found
     TocItem item;
     HeadingWord word = HeadingWord::None;
     std::string number;
+    int begin = 0; // the heading's first line and one past its last
+    int end = 0;
     bool followedByBody = false;
 };
 
@@ -182,6 +217,21 @@ std::string EntryWords(const TocItem& item)
     for (const std::string& line : item.lines)
         text += " " + line;
     return ToUpper(NormaliseSpaces(text));
+}
+
+// Removes the headings whose mark is set, keeping the order of the others.
+void DropMarked(std::vector<Found>& found, const std::vector<char>& marked)
+{
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < found.size(); ++i)
+    {
+        if (marked[i])
+            continue;
+        if (out != i)
+            found[out] = std::move(found[i]);
+        ++out;
+    }
+    found.resize(out);
 }
 
 // A document's own table of contents lists its headings before the text: a heading with no body
@@ -208,38 +258,121 @@ void DropListedHeadings(std::vector<Found>& found)
         }
         later[key] = std::move(words);
     }
-    std::size_t out = 0;
-    for (std::size_t i = 0; i < found.size(); ++i)
-    {
-        if (listed[i])
-            continue;
-        if (out != i)
-            found[out] = std::move(found[i]);
-        ++out;
-    }
-    found.resize(out);
+    DropMarked(found, listed);
 }
 
-// One act numbers its articles one way. Where nearly all are numbered «1.1.», an article «3.» is
-// quoted wording of another act (and the other way round); such articles are dropped.
-void DropArticlesOfAnotherNumbering(std::vector<Found>& found)
+// The number an article's number begins with: «18» of «18.1.», «12» of «12.15-1.», «5» of «5<1>».
+int LeadingNumber(std::string_view number)
 {
-    std::size_t articles = 0;
-    std::size_t inner = 0;
-    for (const Found& f : found)
-        if (f.word == HeadingWord::Article)
+    int value = 0;
+    for (std::size_t i = 0; i < number.size() && i < 9 && IsDigit(static_cast<unsigned char>(number[i])); ++i)
+        value = value * 10 + (number[i] - '0');
+    return value;
+}
+
+struct ArticleNumber
+{
+    int line = 0;
+    std::string number;
+    int found = -1; // index among the headings found here; -1 for an article of the block passes
+};
+
+// The articles of the document in text order: those found here and those the block passes took.
+std::vector<ArticleNumber> ArticleNumbers(const std::vector<Found>& found, const std::vector<TocItem>& items)
+{
+    std::vector<ArticleNumber> articles;
+    for (const TocItem& item : items)
+        if (item.kind == kKindArticle)
         {
-            ++articles;
-            inner += HasInnerStop(f.number) ? 1 : 0;
+            const HeadingStart start = ReadHeadingStart(FirstContentLine(item.lines));
+            if (start.word == HeadingWord::Article)
+                articles.push_back({item.line, start.number, -1});
         }
-    if (articles < 10)
+    for (std::size_t i = 0; i < found.size(); ++i)
+        if (found[i].word == HeadingWord::Article)
+            articles.push_back({found[i].item.line, found[i].number, static_cast<int>(i)});
+    std::stable_sort(articles.begin(), articles.end(),
+                     [](const ArticleNumber& a, const ArticleNumber& b) { return a.line < b.line; });
+    return articles;
+}
+
+// One act numbers its articles one way: «1.», «2.» or, by chapter, «1.1.», «1.2.». Where most are
+// numbered one way, an article numbered the other way is quoted wording of another act (a chapter of
+// amendments quotes «Статья 3.» amid «Статья 17.4.»), unless it was inserted after the article before
+// it and carries its number: «Статья 18.1.» after «Статья 18.».
+void DropArticlesOfAnotherNumbering(std::vector<Found>& found, const std::vector<TocItem>& items)
+{
+    const std::vector<ArticleNumber> articles = ArticleNumbers(found, items);
+    std::size_t inner = 0;
+    for (const ArticleNumber& a : articles)
+        inner += HasInnerStop(a.number) ? 1 : 0;
+    const std::size_t plain = articles.size() - inner;
+    if (inner == plain)
         return;
-    const bool innerStyle = inner * 10 >= articles * 9;
-    const bool plainStyle = (articles - inner) * 10 >= articles * 9;
-    if (!innerStyle && !plainStyle)
-        return;
-    std::erase_if(found, [innerStyle](const Found& f)
-                  { return f.word == HeadingWord::Article && HasInnerStop(f.number) != innerStyle; });
+    const bool innerStyle = inner > plain;
+    std::vector<char> quoted(found.size(), 0);
+    const ArticleNumber* previous = nullptr;
+    for (const ArticleNumber& a : articles)
+    {
+        const bool inserted =
+            previous != nullptr && LeadingNumber(a.number) == LeadingNumber(previous->number);
+        if (a.found >= 0 && HasInnerStop(a.number) != innerStyle && !inserted && previous != nullptr)
+        {
+            quoted[static_cast<std::size_t>(a.found)] = 1;
+            continue;
+        }
+        previous = &a;
+    }
+    DropMarked(found, quoted);
+}
+
+// An act divided into articles numbers them in sequence, so some two of them stand next to each
+// other in the numbering. A text whose articles never do (a court's decision quoting «Статья 1064.»
+// and «Статья 1095.» of a code) has none of its own: what it quotes are no headings.
+void DropQuotedArticles(std::vector<Found>& found, const std::vector<TocItem>& items)
+{
+    const std::vector<ArticleNumber> articles = ArticleNumbers(found, items);
+    std::vector<int> numbers;
+    for (const ArticleNumber& a : articles)
+        numbers.push_back(LeadingNumber(a.number));
+    std::sort(numbers.begin(), numbers.end());
+    for (std::size_t i = 1; i < numbers.size(); ++i)
+        if (numbers[i] - numbers[i - 1] <= 1)
+            return;
+    std::erase_if(found, [](const Found& f) { return f.word == HeadingWord::Article; });
+}
+
+// The rank of a numbered heading: roman ones rank alike, «2.» and «2.1.» by their full stops.
+int NumberedRank(const Found& f)
+{
+    if (f.word == HeadingWord::Roman)
+        return 0;
+    return 1 + static_cast<int>(std::count(f.number.begin(), f.number.end(), '.'));
+}
+
+// A heading has its text under it. Numbered lines of the same rank with nothing but blank lines
+// between them (the points of an agenda, the duties of a post, the tasks of a programme, a table
+// of contents without page numbers) are the items of a list, however short they are.
+void DropNumberedLists(const CPlainTextView& view, std::vector<Found>& found)
+{
+    auto numbered = [](const Found& f)
+    { return f.word == HeadingWord::Numbered || f.word == HeadingWord::Roman; };
+    auto onlyBlankLinesBetween = [&view](const Found& a, const Found& b)
+    {
+        for (int k = a.end; k < b.begin; ++k)
+            if (!IsBlankLine(view.Line(k)))
+                return false;
+        return true;
+    };
+    std::vector<char> listed(found.size(), 0);
+    for (std::size_t i = 0; i + 1 < found.size(); ++i)
+    {
+        const Found& a = found[i];
+        const Found& b = found[i + 1];
+        if (numbered(a) && numbered(b) && NumberedRank(a) == NumberedRank(b) && onlyBlankLinesBetween(a, b))
+            listed[i] = listed[i + 1] = 1;
+    }
+    DropMarked(found, listed);
 }
 } // namespace
 
@@ -275,7 +408,10 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
         const bool runsOn = end - i >= kMaxHeadingLines && view.IsText(end);
         // What the heading's text ends with: its last line, or the title on its only line.
         const std::string_view last = end > i + 1 ? std::string_view(view.Line(end - 1)) : start.title;
-        const bool endsLikeSentence = EndsLikeSentence(last);
+        // A full stop after a title in capitals closes the heading, as «1. ПРЕДМЕТ ДОГОВОРА.» sets
+        // it; the body is not set in capitals.
+        const bool endsLikeSentence =
+            EndsLikeSentence(last) && !(LastCharacter(last) == '.' && TitleInCapitals(view, start, i, end));
 
         bool accepted = true;
         bool runsIntoBody = false;
@@ -288,6 +424,7 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
             break;
         case HeadingWord::Chapter:
         case HeadingWord::Section:
+        case HeadingWord::Subsection:
         case HeadingWord::Part:
             // «Глава 5 настоящего Кодекса ...» is a reference.
             accepted = !runsOn && (start.closed || start.title.empty() || IsInCapitals(start.title)) &&
@@ -302,7 +439,7 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
             // row of a table has its columns apart.
             accepted = !runsOn && StartsWithCapital(start.title) && !endsLikeSentence &&
                        (start.word == HeadingWord::Roman ||
-                        (end == i + 1 && view.Line(i).size() <= kMaxNumberedHeadingLength &&
+                        (StandsAsNumberedHeading(view, i, end) &&
                          (!view.IsText(end) || OpensSubclauses(start, view.Line(end))))) &&
                        !TitleHolds(view, start, i, end, ";") && !TitleHolds(view, start, i, end, kColumnGap);
             break;
@@ -344,17 +481,20 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
                 end = to;
         }
 
+        const int begin = i;
         const int position = view.HeadingPosition(i);
         const bool alreadyFound = taken.count(position) || taken.count(i);
         afterHeading = end;
         i = end - 1;
         if (alreadyFound)
             continue;
-        found.push_back(
-            {TocItem{KindOf(start.word, first), position, -1, std::move(entry)}, start.word, start.number});
+        found.push_back({TocItem{KindOfHeading(start.word, first), position, -1, std::move(entry)},
+                         start.word, start.number, begin, end});
     }
     DropListedHeadings(found);
-    DropArticlesOfAnotherNumbering(found);
+    DropNumberedLists(view, found);
+    DropArticlesOfAnotherNumbering(found, items);
+    DropQuotedArticles(found, items);
     for (Found& f : found)
         items.push_back(std::move(f.item));
 }

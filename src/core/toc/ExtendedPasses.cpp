@@ -29,11 +29,47 @@ bool HoldsKind(const std::string& upper, const std::string& kind)
 bool CollectExtendedItems(const std::vector<std::string>& lines, const CDocKindsList& kinds,
                           std::vector<TocItem>& items)
 {
+    RankDivisionBlocks(items);
     const CPlainTextView view(lines, items);
     AddExtendedKindItem(view, kinds, items);
     const bool appendices = CollectPlainAppendices(view, items);
     CollectPlainHeadings(view, items);
     return appendices;
+}
+
+int KindOfHeading(HeadingWord word, std::string_view line)
+{
+    switch (word)
+    {
+    case HeadingWord::Article:
+        return kKindArticle;
+    case HeadingWord::Chapter:
+        return kKindChapter;
+    case HeadingWord::Section:
+    case HeadingWord::Part:
+    case HeadingWord::PartName:
+        return kKindSection;
+    // A subsection stands between the section and the chapter, where a roman-numbered heading ranks.
+    case HeadingWord::Roman:
+    case HeadingWord::Subsection:
+        return kKindRoman;
+    default:
+        return HeadingKindOf(line);
+    }
+}
+
+void RankDivisionBlocks(std::vector<TocItem>& items)
+{
+    for (TocItem& item : items)
+    {
+        // Appendices carry their level already; other kinds were read from the heading's words.
+        if (item.level >= 0 || (item.kind != kKindAppendix && item.kind != kKindIndented))
+            continue;
+        const std::string first = FirstContentLine(item.lines);
+        const HeadingWord word = ReadHeadingStart(first).word;
+        if (word == HeadingWord::Part || word == HeadingWord::PartName || word == HeadingWord::Subsection)
+            item.kind = KindOfHeading(word, first);
+    }
 }
 
 void AddExtendedKindItem(const CPlainTextView& view, const CDocKindsList& kinds, std::vector<TocItem>& items)

@@ -6,6 +6,7 @@
 
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/toc/CPlainTextView.h"
+#include "core/toc/HeadingShapes.h"
 #include "core/toc/TocItem.h"
 
 #include <string>
@@ -16,6 +17,15 @@
 // does).
 bool CollectExtendedItems(const std::vector<std::string>& lines, const CDocKindsList& kinds,
                           std::vector<TocItem>& items);
+
+// The heading kind of a heading that begins with the word: parts and sections rank as sections, a
+// subsection between a section and a chapter; a numbered line takes the kind its number gives.
+int KindOfHeading(HeadingWord word, std::string_view line);
+
+// Block headings whose kind the block passes do not read from their words («ЧАСТЬ ПЕРВАЯ», a
+// subsection) take the kind of the division they name, so that they nest as the same headings do
+// in plain text.
+void RankDivisionBlocks(std::vector<TocItem>& items);
 
 // The document's kind from its title block when the dictionary pass found none: the title line
 // that holds a dictionary kind as a word (in any case, or letter-spaced as «З А К О Н»), else the

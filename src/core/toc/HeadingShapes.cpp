@@ -51,20 +51,18 @@ bool AllLetters(std::string_view word)
     return !word.empty() && std::all_of(word.begin(), word.end(), IsLetterChar);
 }
 
-// An ordinal number written as a word, upper-cased: ПЕРВАЯ, ВТОРОЙ, ТРЕТЬЯ, ДВАДЦАТЬ (of «ДВАДЦАТЬ
-// ПЕРВАЯ»). Only the stems of the numbers count: «ГЛАВА МЕСТНОЙ АДМИНИСТРАЦИИ» names no chapter.
+// An ordinal number written as a word, upper-cased: ПЕРВАЯ, ВТОРОЙ, ТРЕТЬЯ, ДВАДЦАТАЯ. Only the stems
+// of the numbers count: «ГЛАВА МЕСТНОЙ АДМИНИСТРАЦИИ» names no chapter.
 bool IsOrdinalWord(std::string_view upper)
 {
     if (!AllLetters(upper))
         return false;
-    static const std::vector<std::string> tens = Cp1251Words({"ДВАДЦАТЬ", "ТРИДЦАТЬ", "СОРОК", "ПЯТЬДЕСЯТ"});
-    if (std::find(tens.begin(), tens.end(), upper) != tens.end())
-        return true;
     static const std::vector<std::string> stems =
         Cp1251Words({"ПЕРВ",        "ВТОР",        "ТРЕТ",        "ЧЕТВЕРТ",   "ЧЕТВЁРТ",    "ПЯТ",
                      "ШЕСТ",        "СЕДЬМ",       "ВОСЬМ",       "ДЕВЯТ",     "ДЕСЯТ",      "ОДИННАДЦАТ",
                      "ДВЕНАДЦАТ",   "ТРИНАДЦАТ",   "ЧЕТЫРНАДЦАТ", "ПЯТНАДЦАТ", "ШЕСТНАДЦАТ", "СЕМНАДЦАТ",
-                     "ВОСЕМНАДЦАТ", "ДЕВЯТНАДЦАТ", "ДВАДЦАТ",     "ТРИДЦАТ",   "СОРОКОВ"});
+                     "ВОСЕМНАДЦАТ", "ДЕВЯТНАДЦАТ", "ДВАДЦАТ",     "ТРИДЦАТ",   "СОРОКОВ",    "ПЯТИДЕСЯТ",
+                     "ШЕСТИДЕСЯТ",  "СЕМИДЕСЯТ",   "ВОСЬМИДЕСЯТ", "ДЕВЯНОСТ",  "СОТ"});
     static const std::vector<std::string> endings = Cp1251Words({"АЯ", "ЫЙ", "ОЙ", "ИЙ", "ЬЯ", "ОЕ", "ЬЕ"});
     return std::any_of(stems.begin(), stems.end(),
                        [upper](const std::string& stem)
@@ -73,6 +71,15 @@ bool IsOrdinalWord(std::string_view upper)
                                   std::find(endings.begin(), endings.end(), upper.substr(stem.size())) !=
                                       endings.end();
                        });
+}
+
+// The tens that begin an ordinal of two words: ДВАДЦАТЬ of «ДВАДЦАТЬ ПЕРВАЯ».
+bool IsTensWord(std::string_view upper)
+{
+    static const std::vector<std::string> tens =
+        Cp1251Words({"ДВАДЦАТЬ", "ТРИДЦАТЬ", "СОРОК", "ПЯТЬДЕСЯТ", "ШЕСТЬДЕСЯТ", "СЕМЬДЕСЯТ", "ВОСЕМЬДЕСЯТ",
+                     "ДЕВЯНОСТО"});
+    return std::find(tens.begin(), tens.end(), upper) != tens.end();
 }
 
 bool IsRomanNumber(std::string_view s)
@@ -207,6 +214,7 @@ HeadingStart ReadHeadingStart(std::string_view line)
     static const std::string article = Utf8ToCp1251("СТАТЬЯ");
     static const std::string chapter = Utf8ToCp1251("ГЛАВА");
     static const std::string section = Utf8ToCp1251("РАЗДЕЛ");
+    static const std::string subsection = Utf8ToCp1251("ПОДРАЗДЕЛ");
     static const std::string part = Utf8ToCp1251("ЧАСТЬ");
     static const std::string appendix = Utf8ToCp1251("ПРИЛОЖЕНИЕ");
     static const std::string approved = Utf8ToCp1251("УТВЕРЖДЕН");
@@ -245,27 +253,29 @@ HeadingStart ReadHeadingStart(std::string_view line)
             take(HeadingWord::Article, token, afterToken);
         return start;
     }
-    if (upper == chapter || upper == section || upper == part)
+    if (upper == chapter || upper == section || upper == subsection || upper == part)
     {
-        const HeadingWord word = upper == chapter   ? HeadingWord::Chapter
-                                 : upper == section ? HeadingWord::Section
-                                                    : HeadingWord::Part;
+        const HeadingWord word = upper == chapter      ? HeadingWord::Chapter
+                                 : upper == section    ? HeadingWord::Section
+                                 : upper == subsection ? HeadingWord::Subsection
+                                                       : HeadingWord::Part;
         const std::string_view bare = WithoutClosingStop(token);
         if (IsDivisionNumber(bare))
         {
             take(word, token, afterToken);
             return start;
         }
-        // «ДВАДЦАТЬ ПЕРВАЯ»: an ordinal of two words counts as one number.
         if (IsOrdinalWord(ToUpper(bare)))
         {
-            const auto [second, afterSecond] = SplitFirstWord(afterToken);
-            if (token.back() != '.' && IsOrdinalWord(ToUpper(WithoutClosingStop(second))))
-                take(word, std::string_view(token.data(), second.data() + second.size() - token.data()),
-                     afterSecond);
-            else
-                take(word, token, afterToken);
+            take(word, token, afterToken);
+            return start;
         }
+        // «ДВАДЦАТЬ ПЕРВАЯ»: an ordinal of two words counts as one number.
+        const auto [second, afterSecond] = SplitFirstWord(afterToken);
+        if (token.back() != '.' && IsTensWord(ToUpper(token)) &&
+            IsOrdinalWord(ToUpper(WithoutClosingStop(second))))
+            take(word, std::string_view(token.data(), second.data() + second.size() - token.data()),
+                 afterSecond);
         return start;
     }
     // «ОБЩАЯ ЧАСТЬ»: a part named by an adjective, in capitals and alone on its line.

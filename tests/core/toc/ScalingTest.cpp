@@ -52,7 +52,8 @@ std::vector<std::string> GeneratedLaw(int chapters)
 
 // The same law without blocks beyond its title, as the extended recognition reads it: chapters with
 // their titles in a paragraph of their own, articles with titles over two lines, numbered headings,
-// clauses, and an appendix caption at the right margin with its title after every chapter.
+// clauses, a list of duties, and after every chapter an appendix caption at the right margin with its
+// title and a form in caption and title blocks with the addressee between them.
 std::vector<std::string> GeneratedPlainLaw(int chapters)
 {
     const std::string body = Utf8ToCp1251("Текст статьи обычными словами, как в любом законе.");
@@ -71,10 +72,16 @@ std::vector<std::string> GeneratedPlainLaw(int chapters)
                              {Utf8ToCp1251("Статья " + std::to_string(article) + "-1. Название"),
                               Utf8ToCp1251("статьи на двух строках"), "", "1. " + body, body, "", body, ""});
         }
+        lines.insert(lines.end(), {Utf8ToCp1251("Глава обязана:"), "", Utf8ToCp1251("1. Вести учет"), "",
+                                   Utf8ToCp1251("2. Хранить документы"), ""});
         lines.insert(lines.end(),
                      {std::string(50, ' ') + Utf8ToCp1251("Приложение N " + n),
                       std::string(46, ' ') + Utf8ToCp1251("к закону от 1 мая 2020 г. N 5"), "",
                       Utf8ToCp1251("ПЕРЕЧЕНЬ"), Utf8ToCp1251("примеров главы"), "", "1. " + body, ""});
+        lines.insert(lines.end(), {MarkerLine(Marker::Prv), Utf8ToCp1251("ПРИЛОЖЕНИЕ № " + n),
+                                   MarkerLine(Marker::End), "", std::string(40, ' ') + Utf8ToCp1251("Главе"),
+                                   std::string(40, ' ') + "____________", "", MarkerLine(Marker::Zag),
+                                   Utf8ToCp1251("ЗАЯВЛЕНИЕ"), MarkerLine(Marker::End), "", body, ""});
     }
     return lines;
 }
