@@ -2,7 +2,7 @@
 # make test: install what is missing, build, run every test, check the Debian package, then the tests
 #            in the sanitizer build.
 # make package-check: the Debian package of the normal build (build/), checked with lintian.
-# make test-asan: core, command-line tool and tests built with ASan and UBSan (build-asan), run.
+# make test-asan: everything, the editor too, built with ASan and UBSan (build-asan), and every test run.
 # make fuzz: every fuzz harness for FUZZ_SECONDS each (build-fuzz, clang).
 # make bench: install what is missing, build the benchmarks in Release, run them (BENCH_ARGS are passed on,
 #             e.g. BENCH_ARGS=--benchmark_filter=/5M).
@@ -41,9 +41,10 @@ package-check: build
 
 # Any sanitizer report ends the test that made it with a failure.
 test-asan: deps
-	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIRVEL_SANITIZE=ON -DTIRVEL_BUILD_GUI=OFF -DTIRVEL_WERROR=$(WERROR) $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIRVEL_SANITIZE=ON -DTIRVEL_WERROR=$(WERROR) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 		ctest --output-on-failure -j $(JOBS)
 
 fuzz: deps

@@ -81,6 +81,16 @@ CKestrelView::CKestrelView(const CContentFilter& filter, IReporter& reporter, QW
             });
 }
 
+CKestrelView::~CKestrelView()
+{
+    // The widget's own destructors still emit (the text's last changes, the history's stack going
+    // away); by then this object is only a QWidget, so nothing may reach the view's slots any more.
+    QObject::disconnect(document(), nullptr, this, nullptr);
+    QObject::disconnect(m_history, nullptr, this, nullptr);
+    QObject::disconnect(this, nullptr, this, nullptr);
+    QObject::disconnect(QApplication::clipboard(), nullptr, this, nullptr);
+}
+
 void CKestrelView::InitialUpdate()
 {
     setLineWrapMode(QPlainTextEdit::NoWrap);

@@ -26,6 +26,7 @@ class CKestrelView : public QPlainTextEdit, public IDocumentEditor
 public:
     // filter: the level filter the entry list follows; reporter: tells a font that cannot be had.
     CKestrelView(const CContentFilter& filter, IReporter& reporter, QWidget* parent = nullptr);
+    ~CKestrelView() override;
 
     // The view's first set-up: no wrapping, the fixed font, the caret at the start, empty history.
     void InitialUpdate();
