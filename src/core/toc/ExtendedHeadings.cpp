@@ -6,6 +6,7 @@
 #include "core/toc/ExtendedPasses.h"
 #include "core/toc/HeadingShapes.h"
 #include "core/toc/HeadingTests.h"
+#include "core/toc/PassHelpers.h"
 
 #include <algorithm>
 #include <string_view>
@@ -219,21 +220,6 @@ std::string EntryWords(const TocItem& item)
     return ToUpper(NormaliseSpaces(text));
 }
 
-// Removes the headings whose mark is set, keeping the order of the others.
-void DropMarked(std::vector<Found>& found, const std::vector<char>& marked)
-{
-    std::size_t out = 0;
-    for (std::size_t i = 0; i < found.size(); ++i)
-    {
-        if (marked[i])
-            continue;
-        if (out != i)
-            found[out] = std::move(found[i]);
-        ++out;
-    }
-    found.resize(out);
-}
-
 // A document's own table of contents lists its headings before the text: a heading with no body
 // text after it whose word, number and title (or the beginning of it) stand again further on is
 // such a line, and is dropped.
@@ -258,7 +244,7 @@ void DropListedHeadings(std::vector<Found>& found)
         }
         later[key] = std::move(words);
     }
-    DropMarked(found, listed);
+    EraseFlagged(found, listed);
 }
 
 // The number an article's number begins with: «18» of «18.1.», «12» of «12.15-1.», «5» of «5<1>».
@@ -323,7 +309,7 @@ void DropArticlesOfAnotherNumbering(std::vector<Found>& found, const std::vector
         }
         previous = &a;
     }
-    DropMarked(found, quoted);
+    EraseFlagged(found, quoted);
 }
 
 // An act divided into articles numbers them in sequence, so some two of them stand next to each
@@ -372,7 +358,7 @@ void DropNumberedLists(const CPlainTextView& view, std::vector<Found>& found)
         if (numbered(a) && numbered(b) && NumberedRank(a) == NumberedRank(b) && onlyBlankLinesBetween(a, b))
             listed[i] = listed[i + 1] = 1;
     }
-    DropMarked(found, listed);
+    EraseFlagged(found, listed);
 }
 } // namespace
 

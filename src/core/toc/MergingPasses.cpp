@@ -37,7 +37,7 @@ void MergeItems(std::vector<TocItem>& items)
         else
             current = next;
     }
-    CompactItems(items, erased);
+    EraseFlagged(items, erased);
 }
 
 void MergeNearDuplicates(std::vector<TocItem>& items, const std::string& word)
@@ -84,7 +84,7 @@ void MergeNearDuplicates(std::vector<TocItem>& items, const std::string& word)
             }
         }
     }
-    CompactItems(items, erased);
+    EraseFlagged(items, erased);
 }
 
 void DropEmptyItems(std::vector<TocItem>& items)

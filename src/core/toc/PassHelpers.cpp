@@ -42,17 +42,3 @@ bool TailsEqual(const std::vector<std::string_view>& a, std::size_t aFrom,
     return std::equal(a.begin() + static_cast<std::ptrdiff_t>(aFrom), a.end(),
                       b.begin() + static_cast<std::ptrdiff_t>(bFrom));
 }
-
-void CompactItems(std::vector<TocItem>& items, const std::vector<char>& erased)
-{
-    std::size_t out = 0;
-    for (std::size_t i = 0; i < items.size(); ++i)
-    {
-        if (erased[i])
-            continue;
-        if (out != i)
-            items[out] = std::move(items[i]);
-        ++out;
-    }
-    items.resize(out);
-}

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 inline bool Contains(std::string_view line, std::string_view s)
@@ -28,5 +29,17 @@ std::vector<std::string_view> WordViews(std::string_view line);
 bool TailsEqual(const std::vector<std::string_view>& a, std::size_t aFrom,
                 const std::vector<std::string_view>& b, std::size_t bFrom);
 
-// Removes the items whose flag is set, in one sweep, keeping the order of the others.
-void CompactItems(std::vector<TocItem>& items, const std::vector<char>& erased);
+// Removes the elements whose flag is set, in one sweep, keeping the order of the others.
+template <typename T> void EraseFlagged(std::vector<T>& elements, const std::vector<char>& erased)
+{
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < elements.size(); ++i)
+    {
+        if (erased[i])
+            continue;
+        if (out != i)
+            elements[out] = std::move(elements[i]);
+        ++out;
+    }
+    elements.resize(out);
+}
