@@ -80,7 +80,8 @@ private slots:
             prompter.m_messages.clear();
             dialog.m_edit->setText(refusal.typed);
             dialog.m_addButton->click();
-            QCOMPARE(prompter.m_messages, std::vector<CScriptedPrompter::Message>({{refusal.message, MessageIcon::Error}}));
+            QCOMPARE(prompter.m_messages,
+                     std::vector<CScriptedPrompter::Message>({{refusal.message, MessageIcon::Error}}));
             QCOMPARE(dialog.m_edit->text(), refusal.typed);
             QCOMPARE(dialog.m_kinds.m_kinds.size(), std::size_t(2));
         }
@@ -154,7 +155,8 @@ private slots:
         CScriptedPrompter prompter;
         CDocDictDlg dialog(CDocKindsList(), prompter);
         dialog.m_askImportFile = [&] {
-            return std::optional<KindsFileChoice>(KindsFileChoice{path.toStdString(), KindsFileCodePage::Dos866});
+            return std::optional<KindsFileChoice>(
+                KindsFileChoice{path.toStdString(), KindsFileCodePage::Dos866});
         };
         dialog.m_fromFileButton->click();
         QCOMPARE(dialog.m_kinds.m_kinds, std::vector<std::string>({"", Cp("ЗАКОН"), Cp("Закон")}));
@@ -162,8 +164,10 @@ private slots:
 
         // The Windows entry takes the bytes as they are.
         CDocDictDlg windows(CDocKindsList(), prompter);
-        windows.m_askImportFile = [&] {
-            return std::optional<KindsFileChoice>(KindsFileChoice{path.toStdString(), KindsFileCodePage::Windows1251});
+        windows.m_askImportFile = [&]
+        {
+            return std::optional<KindsFileChoice>(
+                KindsFileChoice{path.toStdString(), KindsFileCodePage::Windows1251});
         };
         windows.m_fromFileButton->click();
         QCOMPARE(windows.m_kinds.m_kinds[1], Cp1251ToCp866(Cp("ЗАКОН")));
@@ -171,9 +175,10 @@ private slots:
         // Cancelled or unreadable: nothing changes; the read error is reported.
         windows.m_askImportFile = [] { return std::optional<KindsFileChoice>(); };
         windows.m_fromFileButton->click();
-        windows.m_askImportFile = [&] {
-            return std::optional<KindsFileChoice>(
-                KindsFileChoice{dir.filePath(QStringLiteral("missing.txt")).toStdString(), KindsFileCodePage::Dos866});
+        windows.m_askImportFile = [&]
+        {
+            return std::optional<KindsFileChoice>(KindsFileChoice{
+                dir.filePath(QStringLiteral("missing.txt")).toStdString(), KindsFileCodePage::Dos866});
         };
         windows.m_fromFileButton->click();
         QCOMPARE(windows.m_kinds.m_kinds.size(), std::size_t(3));
@@ -193,22 +198,25 @@ private slots:
         {
             QStringList shownFilters;
             QStringList listed;
-            QTimer::singleShot(0, [&] {
-                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-                QVERIFY(dialog);
-                auto* filters = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-                for (int i = 0; filters && i < filters->count(); ++i)
-                    shownFilters << filters->itemText(i);
-                if (windows)
-                    dialog->selectNameFilter(dialog->nameFilters().at(1));
-                dialog->setDirectory(dir.path());
-                auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
-                QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), 2);
-                for (int row = 0; row < 2; ++row)
-                    listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
-                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
-                QMetaObject::invokeMethod(dialog, "accept");
-            });
+            QTimer::singleShot(
+                0,
+                [&]
+                {
+                    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                    QVERIFY(dialog);
+                    auto* filters = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+                    for (int i = 0; filters && i < filters->count(); ++i)
+                        shownFilters << filters->itemText(i);
+                    if (windows)
+                        dialog->selectNameFilter(dialog->nameFilters().at(1));
+                    dialog->setDirectory(dir.path());
+                    auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+                    QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), 2);
+                    for (int row = 0; row < 2; ++row)
+                        listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
+                    dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+                    QMetaObject::invokeMethod(dialog, "accept");
+                });
             const std::optional<KindsFileChoice> choice = AskKindsFile(nullptr);
             QCOMPARE(shownFilters, QStringList({"Все файлы DOS (*.*)", "Все файлы Windows(*.*)"}));
             listed.sort();
@@ -226,13 +234,16 @@ private slots:
         kinds.m_kinds = {Cp("ЗАКОН")};
         for (const bool ok : {false, true})
         {
-            QTimer::singleShot(0, [ok] {
-                auto* dialog = qobject_cast<CDocDictDlg*>(QApplication::activeModalWidget());
-                QVERIFY(dialog);
-                dialog->m_edit->setText(QStringLiteral("указ"));
-                dialog->m_addButton->click();
-                dialog->findChild<QPushButton*>(ok ? "okButton" : "cancelButton")->click();
-            });
+            QTimer::singleShot(0,
+                               [ok]
+                               {
+                                   auto* dialog =
+                                       qobject_cast<CDocDictDlg*>(QApplication::activeModalWidget());
+                                   QVERIFY(dialog);
+                                   dialog->m_edit->setText(QStringLiteral("указ"));
+                                   dialog->m_addButton->click();
+                                   dialog->findChild<QPushButton*>(ok ? "okButton" : "cancelButton")->click();
+                               });
             QCOMPARE(EditDocKinds(kinds, prompter, nullptr), ok);
         }
         QCOMPARE(kinds.m_kinds, std::vector<std::string>({Cp("ЗАКОН"), Cp("УКАЗ")}));
@@ -271,7 +282,8 @@ private slots:
             prompter.m_messages.clear();
             dialog.m_edit->setText(refusal.typed);
             dialog.m_addButton->click();
-            QCOMPARE(prompter.m_messages, std::vector<CScriptedPrompter::Message>({{refusal.message, MessageIcon::Error}}));
+            QCOMPARE(prompter.m_messages,
+                     std::vector<CScriptedPrompter::Message>({{refusal.message, MessageIcon::Error}}));
             QCOMPARE(dialog.m_edit->text(), refusal.typed);
         }
 
@@ -297,13 +309,16 @@ private slots:
         CUpperCaseWordsDict words;
         for (const bool ok : {false, true})
         {
-            QTimer::singleShot(0, [ok] {
-                auto* dialog = qobject_cast<CUpperCaseWordsDlg*>(QApplication::activeModalWidget());
-                QVERIFY(dialog);
-                dialog->m_edit->setText(QStringLiteral("ОВД"));
-                dialog->m_addButton->click();
-                dialog->findChild<QPushButton*>(ok ? "okButton" : "cancelButton")->click();
-            });
+            QTimer::singleShot(0,
+                               [ok]
+                               {
+                                   auto* dialog =
+                                       qobject_cast<CUpperCaseWordsDlg*>(QApplication::activeModalWidget());
+                                   QVERIFY(dialog);
+                                   dialog->m_edit->setText(QStringLiteral("ОВД"));
+                                   dialog->m_addButton->click();
+                                   dialog->findChild<QPushButton*>(ok ? "okButton" : "cancelButton")->click();
+                               });
             QCOMPARE(EditUpperCaseWords(words, prompter, nullptr), ok);
         }
         QCOMPARE(words.m_userWords.size(), std::size_t(1));

@@ -26,12 +26,14 @@ Flags Ticked(const CFilterDlg& dialog)
 // Runs EditFilter with the operator's actions done on the dialog once it is shown.
 bool RunEditFilter(CContentFilter& filter, const std::function<void(CFilterDlg&)>& actions)
 {
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<CFilterDlg*>(QApplication::activeModalWidget());
-        if (!dialog)
-            qFatal("no filter dialog");
-        actions(*dialog);
-    });
+    QTimer::singleShot(0,
+                       [&]
+                       {
+                           auto* dialog = qobject_cast<CFilterDlg*>(QApplication::activeModalWidget());
+                           if (!dialog)
+                               qFatal("no filter dialog");
+                           actions(*dialog);
+                       });
     return EditFilter(filter, nullptr);
 }
 
@@ -68,13 +70,16 @@ private slots:
     void DoubleClickLeavesOnlyThatLevel()
     {
         CContentFilter filter;
-        QVERIFY(RunEditFilter(filter, [](CFilterDlg& dialog) {
-            QCOMPARE(Ticked(dialog), Flags({1, 1, 1, 1, 1, 1, 1, 1}));
-            CDblClickButton* level3 = dialog.m_levelBoxes[2];
-            QTest::mouseDClick(level3, Qt::LeftButton, Qt::NoModifier, QPoint(8, level3->height() / 2));
-            QCOMPARE(Ticked(dialog), Flags({0, 0, 1, 0, 0, 0, 0, 0}));
-            Click(dialog, "okButton");
-        }));
+        QVERIFY(RunEditFilter(filter,
+                              [](CFilterDlg& dialog)
+                              {
+                                  QCOMPARE(Ticked(dialog), Flags({1, 1, 1, 1, 1, 1, 1, 1}));
+                                  CDblClickButton* level3 = dialog.m_levelBoxes[2];
+                                  QTest::mouseDClick(level3, Qt::LeftButton, Qt::NoModifier,
+                                                     QPoint(8, level3->height() / 2));
+                                  QCOMPARE(Ticked(dialog), Flags({0, 0, 1, 0, 0, 0, 0, 0}));
+                                  Click(dialog, "okButton");
+                              }));
         QCOMPARE(filter.m_levelShown, Flags({0, 0, 1, 0, 0, 0, 0, 0}));
     }
 
@@ -82,16 +87,19 @@ private slots:
     {
         CContentFilter filter;
         filter.m_levelShown = {1, 0, 1, 0, 1, 0, 1, 0};
-        QVERIFY(RunEditFilter(filter, [](CFilterDlg& dialog) {
-            QCOMPARE(Ticked(dialog), Flags({1, 0, 1, 0, 1, 0, 1, 0}));
-            Click(dialog, "allButton");
-            QCOMPARE(Ticked(dialog), Flags({1, 1, 1, 1, 1, 1, 1, 1}));
-            Click(dialog, "resetButton");
-            QCOMPARE(Ticked(dialog), Flags({0, 0, 0, 0, 0, 0, 0, 0}));
-            // A single click is an ordinary click.
-            QTest::mouseClick(dialog.m_levelBoxes[1], Qt::LeftButton, Qt::NoModifier, QPoint(8, 8));
-            Click(dialog, "okButton");
-        }));
+        QVERIFY(RunEditFilter(filter,
+                              [](CFilterDlg& dialog)
+                              {
+                                  QCOMPARE(Ticked(dialog), Flags({1, 0, 1, 0, 1, 0, 1, 0}));
+                                  Click(dialog, "allButton");
+                                  QCOMPARE(Ticked(dialog), Flags({1, 1, 1, 1, 1, 1, 1, 1}));
+                                  Click(dialog, "resetButton");
+                                  QCOMPARE(Ticked(dialog), Flags({0, 0, 0, 0, 0, 0, 0, 0}));
+                                  // A single click is an ordinary click.
+                                  QTest::mouseClick(dialog.m_levelBoxes[1], Qt::LeftButton, Qt::NoModifier,
+                                                    QPoint(8, 8));
+                                  Click(dialog, "okButton");
+                              }));
         QCOMPARE(filter.m_levelShown, Flags({0, 1, 0, 0, 0, 0, 0, 0}));
     }
 
@@ -100,10 +108,12 @@ private slots:
         CContentFilter filter;
         filter.m_levelShown = {1, 1, 0, 0, 1, 1, 0, 0};
         const CContentFilter before = filter;
-        QVERIFY(!RunEditFilter(filter, [](CFilterDlg& dialog) {
-            Click(dialog, "resetButton");
-            Click(dialog, "cancelButton");
-        }));
+        QVERIFY(!RunEditFilter(filter,
+                               [](CFilterDlg& dialog)
+                               {
+                                   Click(dialog, "resetButton");
+                                   Click(dialog, "cancelButton");
+                               }));
         QCOMPARE(filter, before);
     }
 };

@@ -78,7 +78,10 @@ inline void PrintTo(const ReportedMessage& message, std::ostream* out)
 
 struct RecordingReporter : IReporter
 {
-    void Report(std::string_view text, MessageIcon icon) override { messages.push_back({std::string(text), icon}); }
+    void Report(std::string_view text, MessageIcon icon) override
+    {
+        messages.push_back({std::string(text), icon});
+    }
 
     // The texts alone, in order.
     std::vector<std::string> Texts() const
@@ -128,8 +131,8 @@ public:
             if (it->is_directory(ignored) && !it->is_symlink(ignored))
                 std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
                                              std::filesystem::perm_options::add, ignored);
-        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
-                                     ignored);
+        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
         std::filesystem::remove_all(m_path, ignored);
     }
     ScratchFolder(const ScratchFolder&) = delete;

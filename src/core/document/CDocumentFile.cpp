@@ -43,12 +43,14 @@ void SplitIntoLines(std::string_view content, std::vector<std::string>& headerLi
     // and the new list at once for a large document).
     textLines.reserve(MaxLineCount(content));
     std::vector<std::string>* target = &headerLines;
-    ForEachFileLine(content, [&](std::string_view fileLine) {
-        std::string& line = target->emplace_back(fileLine);
-        FileLineToMemory(line);
-        if (target == &headerLines && line == TextStartLine())
-            target = &textLines;
-    });
+    ForEachFileLine(content,
+                    [&](std::string_view fileLine)
+                    {
+                        std::string& line = target->emplace_back(fileLine);
+                        FileLineToMemory(line);
+                        if (target == &headerLines && line == TextStartLine())
+                            target = &textLines;
+                    });
 }
 
 // A fingerprint of the lines outside their ОГЛ...КОН blocks: equal for two texts that differ in their
@@ -276,7 +278,8 @@ bool CDocumentFile::Save(BackupRule backup)
         if (!CopyFileReplacing(target, backupPath))
         {
             const std::string reason = std::strerror(errno);
-            m_reporter.Report(FormatMessage("Ошибка создания резервного файла %s!", backupPath), MessageIcon::Error);
+            m_reporter.Report(FormatMessage("Ошибка создания резервного файла %s!", backupPath),
+                              MessageIcon::Error);
             if (backup == BackupRule::Required)
                 return Fail(SaveFailure::Kind::Backup, "cannot make the backup " + backupPath + " (" +
                                                            reason + "); the document was not saved");
@@ -319,10 +322,12 @@ std::string CDocumentFile::FileBytes() const
 {
     std::string bytes;
     bytes.reserve(FileFormSize(m_headerLines, m_textLines));
-    WriteFileForm(m_headerLines, m_textLines, [&bytes](std::string_view chunk) {
-        bytes += chunk;
-        return true;
-    });
+    WriteFileForm(m_headerLines, m_textLines,
+                  [&bytes](std::string_view chunk)
+                  {
+                      bytes += chunk;
+                      return true;
+                  });
     return bytes;
 }
 
@@ -507,6 +512,7 @@ void CDocumentFile::RestoreInterruptedOverwrite(const std::string& target)
     }
     ::unlink(copy.c_str());
     ::close(lock);
-    m_reporter.Report(FormatMessage("Файл %s восстановлен из копии, оставшейся после прерванного сохранения.", target),
-                      MessageIcon::Information);
+    m_reporter.Report(
+        FormatMessage("Файл %s восстановлен из копии, оставшейся после прерванного сохранения.", target),
+        MessageIcon::Information);
 }

@@ -100,7 +100,8 @@ bool CHeadingCaseConverter::IsNumberedHeadingLine(std::string_view line)
     const std::string s = ToUpper(TrimLeft(line));
     if (BeginsWith(s, AppendixWithStopUpper()))
         return false;
-    return IsSectionHeading(s) || BeginsWith(s, TableUpper()) || (BeginsWith(s, ArticleUpper()) && Contains(s, "."));
+    return IsSectionHeading(s) || BeginsWith(s, TableUpper()) ||
+           (BeginsWith(s, ArticleUpper()) && Contains(s, "."));
 }
 
 void CHeadingCaseConverter::ToSentenceCase(std::vector<std::string>& lines) const

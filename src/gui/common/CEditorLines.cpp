@@ -53,7 +53,8 @@ CEditorLines::CEditorLines(QTextDocument& document) : QObject(&document), m_docu
 
 CEditorLines& CEditorLines::Of(QTextDocument& document)
 {
-    if (auto* lines = document.findChild<CEditorLines*>(QLatin1String(kObjectName), Qt::FindDirectChildrenOnly))
+    if (auto* lines =
+            document.findChild<CEditorLines*>(QLatin1String(kObjectName), Qt::FindDirectChildrenOnly))
         return *lines;
     return *new CEditorLines(document);
 }

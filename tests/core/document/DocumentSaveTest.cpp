@@ -2,9 +2,9 @@
 
 #include "support/TestSupport.h"
 
-#include <gtest/gtest.h>
 #include "support/FileSizeLimit.h"
 #include "support/PermissionsEnforced.h"
+#include <gtest/gtest.h>
 
 #include <csignal>
 
@@ -31,7 +31,9 @@ struct SavedFile
 
 SavedFile StatOf(const std::string& path)
 {
-    struct stat status{};
+    struct stat status
+    {
+    };
     EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
     return {static_cast<mode_t>(status.st_mode & 07777), status.st_mtim};
 }
@@ -234,9 +236,14 @@ TEST(DocumentSave, MoveFileReplacingAcrossFileSystems)
 {
     ScratchFolder folder;
     const std::filesystem::path other = "/dev/shm";
-    struct stat here{};
-    struct stat there{};
-    if (::stat(other.c_str(), &there) != 0 || ::stat(folder.path().c_str(), &here) != 0 || here.st_dev == there.st_dev)
+    struct stat here
+    {
+    };
+    struct stat there
+    {
+    };
+    if (::stat(other.c_str(), &there) != 0 || ::stat(folder.path().c_str(), &here) != 0 ||
+        here.st_dev == there.st_dev)
         GTEST_SKIP() << "no second file system at /dev/shm";
     std::string otherFolder = (other / "tirvel-move-XXXXXX").string();
     ASSERT_NE(::mkdtemp(otherFolder.data()), nullptr);

@@ -14,7 +14,6 @@
 
 #include <sys/stat.h>
 
-
 namespace fs = std::filesystem;
 
 namespace
@@ -82,7 +81,8 @@ TEST(SaveFaults, FullFileSystemFailsBackupAndSaveButLosesNothing)
 {
     SmallFileSystem disk(64 * 1024);
     if (!disk.Mounted())
-        GTEST_SKIP() << "no permission to mount a small file system; the file-size limit case covers a full disk";
+        GTEST_SKIP()
+            << "no permission to mount a small file system; the file-size limit case covers a full disk";
     const std::string path = disk / "law.rla";
     OpenDocument open(path);
     // Fill the file system up to the last byte.
@@ -119,18 +119,22 @@ TEST(SaveFaults, FolderThatCannotBeWrittenAnyMore)
     };
     const Case cases[] = {
         {"made read-only",
-         [](const ScratchFolder&, const std::string& folder) {
+         [](const ScratchFolder&, const std::string& folder)
+         {
              fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
              return folder + "/doc.rla";
          },
-         [](const ScratchFolder&, const std::string& folder) { fs::permissions(folder, fs::perms::owner_all); }},
+         [](const ScratchFolder&, const std::string& folder)
+         { fs::permissions(folder, fs::perms::owner_all); }},
         {"replaced by a file",
-         [](const ScratchFolder& parent, const std::string& folder) {
+         [](const ScratchFolder& parent, const std::string& folder)
+         {
              fs::rename(folder, parent / "moved-away");
              WriteBytes(folder, "not a folder");
              return parent / "moved-away/doc.rla";
          },
-         [](const ScratchFolder& parent, const std::string& folder) {
+         [](const ScratchFolder& parent, const std::string& folder)
+         {
              fs::remove(folder);
              fs::rename(parent / "moved-away", folder);
          }},
@@ -207,7 +211,9 @@ TEST(SaveFaults, ProcessedFolderOnAnotherFileSystem)
     if (!fs::is_directory("/dev/shm"))
         GTEST_SKIP() << "no /dev/shm";
     ScratchFolder there("/dev/shm");
-    struct stat hereStatus{}, thereStatus{};
+    struct stat hereStatus
+    {
+    }, thereStatus{};
     ::stat(here.path().c_str(), &hereStatus);
     ::stat(there.path().c_str(), &thereStatus);
     if (hereStatus.st_dev == thereStatus.st_dev)

@@ -14,7 +14,6 @@
 namespace
 {
 
-
 std::vector<std::string> CpLines(const std::vector<std::string>& utf8)
 {
     std::vector<std::string> lines;

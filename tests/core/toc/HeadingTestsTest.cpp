@@ -1,5 +1,5 @@
-#include "core/base/TextRules.h"
 #include "core/toc/HeadingTests.h"
+#include "core/base/TextRules.h"
 
 #include "core/base/CodePage.h"
 #include "core/document/Markers.h"
@@ -14,8 +14,6 @@
 
 namespace
 {
-
-
 
 struct LineCase
 {

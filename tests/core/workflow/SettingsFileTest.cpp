@@ -1,9 +1,9 @@
+#include "core/workflow/SettingsFile.h"
 #include "core/base/CArchive.h"
 #include "core/base/CodePage.h"
 #include "core/base/Reporter.h"
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
-#include "core/workflow/SettingsFile.h"
 
 #include "support/TestSupport.h"
 
@@ -19,12 +19,11 @@ namespace fs = std::filesystem;
 namespace
 {
 
-
-
 // A fresh folder under the test temp folder, removed with the object.
 struct TempFolder
 {
-    explicit TempFolder(const std::string& name) : path(fs::path(testing::TempDir()) / ("tirvel-settings-" + name))
+    explicit TempFolder(const std::string& name)
+        : path(fs::path(testing::TempDir()) / ("tirvel-settings-" + name))
     {
         fs::remove_all(path);
         fs::create_directories(path);
@@ -104,9 +103,17 @@ TEST(SettingsFile, LayoutIsFieldsThenWordsThenKinds)
     const std::string expected("\0\0\0\0"
                                "\x01\0\0\0"
                                "\0\0\0\0"
-                               "\x02" "D:"
-                               "\x01\0\0\0" "\x02" "NN" "\x02" "NN" "\x01\0\0\0"
-                               "\x01\0\0\0" "\x02" "AB",
+                               "\x02"
+                               "D:"
+                               "\x01\0\0\0"
+                               "\x02"
+                               "NN"
+                               "\x02"
+                               "NN"
+                               "\x01\0\0\0"
+                               "\x01\0\0\0"
+                               "\x02"
+                               "AB",
                                36);
     EXPECT_EQ(SettingsBytes(settings, words, kinds), expected);
 }
@@ -189,15 +196,18 @@ TEST(SettingsFile, ReadingTakesTheFirstReadablePlace)
     WorkflowSettings second;
     second.m_processedFolder = "second";
     RecordingReporter reporter;
-    ASSERT_TRUE(WriteSettingsFile(folder.File("second.ini"), second, CUpperCaseWordsDict(), CDocKindsList(), reporter));
+    ASSERT_TRUE(WriteSettingsFile(folder.File("second.ini"), second, CUpperCaseWordsDict(), CDocKindsList(),
+                                  reporter));
     WorkflowSettings third;
     third.m_processedFolder = "third";
-    ASSERT_TRUE(WriteSettingsFile(folder.File("third.ini"), third, CUpperCaseWordsDict(), CDocKindsList(), reporter));
+    ASSERT_TRUE(
+        WriteSettingsFile(folder.File("third.ini"), third, CUpperCaseWordsDict(), CDocKindsList(), reporter));
 
     WorkflowSettings settings;
     CUpperCaseWordsDict words;
     CDocKindsList kinds;
-    const std::vector<std::string> paths = {folder.File("first.ini"), folder.File("second.ini"), folder.File("third.ini")};
+    const std::vector<std::string> paths = {folder.File("first.ini"), folder.File("second.ini"),
+                                            folder.File("third.ini")};
     EXPECT_EQ(ReadSettingsFile(paths, settings, words, kinds), SettingsReadResult::Complete);
     EXPECT_EQ(settings.m_processedFolder, "second");
 }
@@ -211,11 +221,13 @@ TEST(SettingsFile, FailedWriteReportsAndKeepsTheOldFile)
     // A regular file where a folder of the path should be.
     std::ofstream(folder.File("plain")) << "x";
 
-    for (const std::string& path : {folder.File(kSettingsFileName), folder.File("plain") + "/sub/" + kSettingsFileName})
+    for (const std::string& path :
+         {folder.File(kSettingsFileName), folder.File("plain") + "/sub/" + kSettingsFileName})
     {
         RecordingReporter reporter;
         EXPECT_FALSE(WriteSettingsFile(path, stored.settings, stored.words, stored.kinds, reporter)) << path;
-        EXPECT_EQ(reporter.messages, (std::vector<ReportedMessage>{{"Ошибка сохранения служебных данных", MessageIcon::Error}}));
+        EXPECT_EQ(reporter.messages,
+                  (std::vector<ReportedMessage>{{"Ошибка сохранения служебных данных", MessageIcon::Error}}));
     }
     EXPECT_TRUE(fs::is_directory(folder.path / kSettingsFileName / "inside"));
     EXPECT_EQ(ReadAll(folder.File("plain")), "x");
@@ -237,7 +249,8 @@ TEST(SettingsFile, LivesBesideTheExecutableWhenThatFolderIsWritable)
 
     // Writing there creates the configuration folder.
     RecordingReporter reporter;
-    ASSERT_TRUE(WriteSettingsFile(inConfig, WorkflowSettings(), CUpperCaseWordsDict(), CDocKindsList(), reporter));
+    ASSERT_TRUE(
+        WriteSettingsFile(inConfig, WorkflowSettings(), CUpperCaseWordsDict(), CDocKindsList(), reporter));
     EXPECT_TRUE(fs::exists(inConfig));
 
     fs::create_directories(exeDir);
