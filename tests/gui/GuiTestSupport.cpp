@@ -5,24 +5,14 @@
 
 #include <QFile>
 
-namespace
-{
-std::string To866(const std::string& utf8)
-{
-    std::string line = Cp1251ToCp866(Utf8ToCp1251(utf8));
-    CodesToBoxChars(line);
-    return line;
-}
-} // namespace
-
 void WriteDocument(const QString& path, const std::vector<std::string>& utf8TextLines)
 {
     std::string bytes;
     for (const char* header : {"$100  Дата ввода/изменения", "01.03.2003", "$18  Текст документа"})
-        bytes += Cp1251ToCp866(Utf8ToCp1251(header)) + "\r\n";
+        bytes += File866(header) + "\r\n";
     for (std::size_t i = 0; i < utf8TextLines.size(); ++i)
     {
-        bytes += To866(utf8TextLines[i]);
+        bytes += File866(utf8TextLines[i]);
         if (i + 1 < utf8TextLines.size())
             bytes += "\r\n";
     }
@@ -79,16 +69,5 @@ CDocumentSession& TestWindow::Session() const
 
 std::vector<std::string> EditorLines(const CKestrelView& view)
 {
-    std::vector<std::string> lines;
-    for (const std::string& line : view.GetLines())
-        lines.push_back(Cp1251ToUtf8(line));
-    return lines;
-}
-
-std::vector<std::string> Cp1251Lines(const std::vector<std::string>& utf8Lines)
-{
-    std::vector<std::string> lines;
-    for (const std::string& line : utf8Lines)
-        lines.push_back(Utf8ToCp1251(line));
-    return lines;
+    return Utf8Lines(view.GetLines());
 }

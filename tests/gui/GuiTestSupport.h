@@ -5,6 +5,7 @@
 #include "core/workflow/CDocumentSession.h"
 #include "gui/app/CMainFrame.h"
 #include "support/CScriptedPrompter.h"
+#include "support/TestSupport.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -35,7 +36,5 @@ struct TestWindow
     std::unique_ptr<CMainFrame> m_frame;
 };
 
-// UTF-8 lines in the core's code page 1251.
-std::vector<std::string> Cp1251Lines(const std::vector<std::string>& utf8Lines);
 // The editor text as UTF-8 lines.
 std::vector<std::string> EditorLines(const CKestrelView& view);

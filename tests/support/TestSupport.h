@@ -36,6 +36,15 @@ inline std::vector<std::string> CpLines(const std::vector<std::string>& utf8)
     return lines;
 }
 
+// Lines in memory form (code page 1251) as UTF-8, for comparing with expectations written in UTF-8.
+inline std::vector<std::string> Utf8Lines(const std::vector<std::string>& cp1251)
+{
+    std::vector<std::string> lines;
+    for (const std::string& line : cp1251)
+        lines.push_back(Cp1251ToUtf8(line));
+    return lines;
+}
+
 // Editor lines written in UTF-8: "<ОГЛ>" and "<КОН>" stand for the marker lines; every other line
 // is converted to 1251.
 inline std::vector<std::string> Doc(std::initializer_list<std::string_view> utf8Lines)

@@ -15,14 +15,6 @@
 namespace
 {
 
-std::vector<std::string> ToUtf8(const std::vector<std::string>& cp1251)
-{
-    std::vector<std::string> lines;
-    for (const std::string& line : cp1251)
-        lines.push_back(Cp1251ToUtf8(line));
-    return lines;
-}
-
 const std::string kKindsFile866 = std::string(TIRVEL_TEST_DATA_DIR) + "/dictionaries/kinds-cp866.txt";
 
 TEST(DocKindsList, NormaliseForCompare)
@@ -83,7 +75,7 @@ TEST(DocKindsList, AddKindNormalisesAndRefusesEmptyAndRepeatedKinds)
             EXPECT_EQ(list.m_kinds, before);
         }
     }
-    EXPECT_EQ(ToUtf8(list.m_kinds), (std::vector<std::string>{"ПОСТАНОВЛЕНИЕ ПРАВИТЕЛЬСТВА", "ПРИКАЗ"}));
+    EXPECT_EQ(Utf8Lines(list.m_kinds), (std::vector<std::string>{"ПОСТАНОВЛЕНИЕ ПРАВИТЕЛЬСТВА", "ПРИКАЗ"}));
 }
 
 TEST(DocKindsList, ImportAddsEachNewLineOnceAsItStands)
@@ -94,7 +86,7 @@ TEST(DocKindsList, ImportAddsEachNewLineOnceAsItStands)
     ASSERT_TRUE(list.ImportKinds(kKindsFile866, KindsFileCodePage::Dos866, reporter));
     EXPECT_TRUE(reporter.messages.empty());
     // Repeated lines once, one empty kind, no upper-casing or blank collapsing, nothing after 0x1A.
-    EXPECT_EQ(ToUtf8(list.m_kinds),
+    EXPECT_EQ(Utf8Lines(list.m_kinds),
               (std::vector<std::string>{"ЗАКОН", "УКАЗ", "", "Закон", "ПОСТАНОВЛЕНИЕ  ПРАВИТЕЛЬСТВА"}));
 
     // Read again: everything is there already.
@@ -164,7 +156,7 @@ TEST(DocKindsList, SortKindsUsesUnsignedByteOrder)
     CDocKindsList list;
     list.m_kinds = {Cp("указ"), Cp("УКАЗ"), Cp("Ёлка"), Cp("АКТ"), Cp("z"), Cp("Z"), ""};
     list.SortKinds();
-    EXPECT_EQ(ToUtf8(list.m_kinds), (std::vector<std::string>{"", "Z", "z", "Ёлка", "АКТ", "УКАЗ", "указ"}));
+    EXPECT_EQ(Utf8Lines(list.m_kinds), (std::vector<std::string>{"", "Z", "z", "Ёлка", "АКТ", "УКАЗ", "указ"}));
 }
 
 TEST(DocKindsList, StoredFormRoundTripsAndLoadingReplacesTheList)

@@ -1,9 +1,9 @@
 #include "core/document/CDocumentFile.h"
 #include "core/document/Markers.h"
 
+#include "support/ReliabilitySupport.h"
 #include "support/TestSupport.h"
 
-#include "support/ReliabilitySupport.h"
 #include <gtest/gtest.h>
 
 #include <cstring>

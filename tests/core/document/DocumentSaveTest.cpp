@@ -1,9 +1,9 @@
 #include "core/document/CDocumentFile.h"
 
-#include "support/TestSupport.h"
-
 #include "support/FileSizeLimit.h"
 #include "support/PermissionsEnforced.h"
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -245,10 +245,9 @@ TEST(DocumentSave, MoveFileReplacingAcrossFileSystems)
     if (::stat(other.c_str(), &there) != 0 || ::stat(folder.path().c_str(), &here) != 0 ||
         here.st_dev == there.st_dev)
         GTEST_SKIP() << "no second file system at /dev/shm";
-    std::string otherFolder = (other / "tirvel-move-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(otherFolder.data()), nullptr);
+    const ScratchFolder otherFolder(other);
 
-    const std::string from = otherFolder + "/a.rla";
+    const std::string from = otherFolder / "a.rla";
     WriteBytes(from, "content");
     ::chmod(from.c_str(), 0600);
     const struct timespec past[2] = {{1000000000, 0}, {1000000000, 0}};
@@ -270,5 +269,4 @@ TEST(DocumentSave, MoveFileReplacingAcrossFileSystems)
     EXPECT_EQ(ReadBytes(folder / "b.rla"), "content");
     EXPECT_TRUE(std::filesystem::exists(from));
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"b.rla"});
-    std::filesystem::remove_all(otherFolder);
 }

@@ -14,14 +14,6 @@
 namespace
 {
 
-std::vector<std::string> CpLines(const std::vector<std::string>& utf8)
-{
-    std::vector<std::string> lines;
-    for (const std::string& line : utf8)
-        lines.push_back(Cp(line));
-    return lines;
-}
-
 std::string Blanks(std::size_t count)
 {
     return std::string(count, ' ');

@@ -13,22 +13,6 @@
 namespace
 {
 
-std::vector<std::string> ToCp1251(const std::vector<std::string>& utf8)
-{
-    std::vector<std::string> lines;
-    for (const std::string& line : utf8)
-        lines.push_back(Utf8ToCp1251(line));
-    return lines;
-}
-
-std::vector<std::string> ToUtf8(const std::vector<std::string>& cp1251)
-{
-    std::vector<std::string> lines;
-    for (const std::string& line : cp1251)
-        lines.push_back(Cp1251ToUtf8(line));
-    return lines;
-}
-
 struct EntryCase
 {
     std::vector<std::string> in;
@@ -81,9 +65,9 @@ TEST(HeadingCaseConverter, ToSentenceCase)
     const CHeadingCaseConverter converter(&dict);
     for (const EntryCase& c : cases)
     {
-        std::vector<std::string> lines = ToCp1251(c.in);
+        std::vector<std::string> lines = CpLines(c.in);
         converter.ToSentenceCase(lines);
-        EXPECT_EQ(ToUtf8(lines), c.out) << (c.in.size() > 1 ? c.in[1] : "");
+        EXPECT_EQ(Utf8Lines(lines), c.out) << (c.in.size() > 1 ? c.in[1] : "");
     }
 }
 
@@ -102,9 +86,9 @@ TEST(HeadingCaseConverter, ToCapitals)
     const CHeadingCaseConverter converter(nullptr);
     for (const EntryCase& c : cases)
     {
-        std::vector<std::string> lines = ToCp1251(c.in);
+        std::vector<std::string> lines = CpLines(c.in);
         converter.ToCapitals(lines);
-        EXPECT_EQ(ToUtf8(lines), c.out) << (c.in.size() > 1 ? c.in[1] : "");
+        EXPECT_EQ(Utf8Lines(lines), c.out) << (c.in.size() > 1 ? c.in[1] : "");
     }
 }
 
