@@ -355,11 +355,6 @@ bool CDocumentFile::SaveWouldChangeFile() const
     return written.Finish() != *m_loadedFingerprint;
 }
 
-bool CDocumentFile::MoveFileReplacing(const std::string& from, const std::string& to)
-{
-    return ::MoveFileReplacing(from, to);
-}
-
 std::string CDocumentFile::BackupPathFor(const std::string& path)
 {
     std::string backup = NameOf(path).find(".rla") != std::string::npos

@@ -1,5 +1,7 @@
 #include "core/document/CDocumentFile.h"
 
+#include "core/base/FileIO.h"
+
 #include "support/FileSizeLimit.h"
 #include "support/PermissionsEnforced.h"
 #include "support/TestSupport.h"
@@ -220,15 +222,15 @@ TEST(DocumentSave, MoveFileReplacing)
     ScratchFolder folder;
     WriteBytes(folder / "a.rla", "A");
     WriteBytes(folder / "b.rla", "B");
-    EXPECT_TRUE(CDocumentFile::MoveFileReplacing(folder / "a.rla", folder / "b.rla"));
+    EXPECT_TRUE(MoveFileReplacing(folder / "a.rla", folder / "b.rla"));
     EXPECT_EQ(ReadBytes(folder / "b.rla"), "A");
     EXPECT_FALSE(std::filesystem::exists(folder / "a.rla"));
 
     // A missing source moves nothing and leaves the destination alone.
-    EXPECT_FALSE(CDocumentFile::MoveFileReplacing(folder / "a.rla", folder / "b.rla"));
+    EXPECT_FALSE(MoveFileReplacing(folder / "a.rla", folder / "b.rla"));
     EXPECT_EQ(ReadBytes(folder / "b.rla"), "A");
 
-    EXPECT_TRUE(CDocumentFile::MoveFileReplacing(folder / "b.rla", folder / "c.rla"));
+    EXPECT_TRUE(MoveFileReplacing(folder / "b.rla", folder / "c.rla"));
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"c.rla"});
 }
 
@@ -254,7 +256,7 @@ TEST(DocumentSave, MoveFileReplacingAcrossFileSystems)
     ::utimensat(AT_FDCWD, from.c_str(), past, 0);
     WriteBytes(folder / "b.rla", "older");
 
-    EXPECT_TRUE(CDocumentFile::MoveFileReplacing(from, folder / "b.rla"));
+    EXPECT_TRUE(MoveFileReplacing(from, folder / "b.rla"));
     EXPECT_EQ(ReadBytes(folder / "b.rla"), "content");
     EXPECT_EQ(StatOf(folder / "b.rla").mode, 0600u);
     EXPECT_EQ(StatOf(folder / "b.rla").modified.tv_sec, 1000000000);
@@ -264,7 +266,7 @@ TEST(DocumentSave, MoveFileReplacingAcrossFileSystems)
     WriteBytes(from, std::string(100000, 'x'));
     {
         const FileSizeLimit limit(1000);
-        EXPECT_FALSE(CDocumentFile::MoveFileReplacing(from, folder / "b.rla"));
+        EXPECT_FALSE(MoveFileReplacing(from, folder / "b.rla"));
     }
     EXPECT_EQ(ReadBytes(folder / "b.rla"), "content");
     EXPECT_TRUE(std::filesystem::exists(from));

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/base/FileIO.h"
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
 #include "core/document/CDocumentFile.h"
@@ -227,17 +228,17 @@ TEST(SaveFaults, ProcessedFolderOnAnotherFileSystem)
     // A copy that cannot be completed replaces nothing and keeps the source.
     {
         FileSizeLimit disk(100);
-        EXPECT_FALSE(CDocumentFile::MoveFileReplacing(path, there / "doc.rla"));
+        EXPECT_FALSE(MoveFileReplacing(path, there / "doc.rla"));
     }
     EXPECT_EQ(ReadBytes(path), open.original);
     EXPECT_EQ(ReadBytes(there / "doc.rla"), "an older processed version");
     EXPECT_EQ(there.Names(), std::vector<std::string>{"doc.rla"});
     // Into a folder that does not exist: nothing moves.
-    EXPECT_FALSE(CDocumentFile::MoveFileReplacing(path, there / "missing/doc.rla"));
+    EXPECT_FALSE(MoveFileReplacing(path, there / "missing/doc.rla"));
     EXPECT_EQ(ReadBytes(path), open.original);
 
     // The move the workflow makes at the first save, then the save at the new place.
-    ASSERT_TRUE(CDocumentFile::MoveFileReplacing(path, there / "doc.rla"));
+    ASSERT_TRUE(MoveFileReplacing(path, there / "doc.rla"));
     EXPECT_FALSE(fs::exists(path));
     EXPECT_EQ(ReadBytes(there / "doc.rla"), open.original);
     EXPECT_EQ(fs::status(there / "doc.rla").permissions(),
