@@ -147,15 +147,6 @@ std::string ReasonText(int errorNumber, mode_t fileType)
     return std::strerror(errorNumber);
 }
 
-// Whether this process may not write the file. A file without any write permission counts as
-// read-only for root too, who could write it anyway.
-bool IsReadOnly(const std::string& path, const struct stat& status)
-{
-    if ((status.st_mode & 0222) == 0)
-        return true;
-    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EROFS);
-}
-
 // Makes room for size bytes in the open file fd before anything in it is overwritten, so a full disk
 // is found while the file is still whole. Returns 0 or the error.
 int ReserveSpace(int fd, std::uint64_t size, std::uint64_t currentSize)
@@ -269,7 +260,7 @@ bool CDocumentFile::Save(BackupRule backup)
     const std::string target = m_path.empty() ? m_path : ResolvedTarget(m_path);
     struct stat status;
     const bool exists = !target.empty() && ::stat(target.c_str(), &status) == 0;
-    if (exists && S_ISREG(status.st_mode) && IsReadOnly(target, status))
+    if (exists && IsReadOnlyFile(target))
         return Fail(SaveFailure::Kind::ReadOnly, "the document is read-only");
 
     if (backup != BackupRule::None)
