@@ -54,7 +54,7 @@ TEST_F(TocTool, EverySampleGetsATableOfContentsThatIsStable)
     EXPECT_GE(samples, 3);
 }
 
-// Without --extended every sample comes out byte for byte as the specified rules made it before
+// Without --extended every sample comes out byte for byte as the standard passes made it before
 // the extended recognition existed (tests/data/samples-processed holds that output).
 TEST_F(TocTool, WithoutTheOptionEverySampleKeepsItsOutput)
 {
