@@ -282,8 +282,8 @@ inline std::string CheckEntryCommands(std::string_view bytes)
         return {};
     const auto levelMask = static_cast<unsigned char>(bytes[0]);
     const auto command = static_cast<EntryCommand>(static_cast<unsigned char>(bytes[1]) % 5);
-    const unsigned markMask = static_cast<unsigned char>(bytes[2]) | static_cast<unsigned char>(bytes[3])
-                                                                         << 8;
+    const unsigned markMask =
+        static_cast<unsigned char>(bytes[2]) | (static_cast<unsigned char>(bytes[3]) << 8);
     const std::vector<std::string> lines = SplitAtNewlines(bytes.substr(4));
 
     CContentFilter filter;
