@@ -9,7 +9,6 @@
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
 #include "core/document/CDocumentFile.h"
-#include "core/document/Markers.h"
 #include "core/entries/CContentFilter.h"
 #include "core/entries/TocEntryCommands.h"
 #include "core/entries/TocEntryList.h"

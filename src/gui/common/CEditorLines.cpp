@@ -1,6 +1,5 @@
 #include "gui/common/CEditorLines.h"
 
-#include "core/base/CodePage.h"
 #include "gui/common/EditorText.h"
 
 #include <QTextBlock>
