@@ -1,12 +1,11 @@
 // The two dictionary dialogs: adding with its refusals, deleting with the selection that follows,
 // deleting everything after the question, importing in both code pages, OK and Отмена.
 
-#include "GuiTestSupport.h"
-
 #include "core/base/CodePage.h"
 #include "gui/dictionaries/CDocDictDlg.h"
 #include "gui/dictionaries/CUpperCaseWordsDlg.h"
 #include "gui/widgets/CReportListWidget.h"
+#include "support/CScriptedPrompter.h"
 #include "support/TestSupport.h"
 
 #include <QComboBox>

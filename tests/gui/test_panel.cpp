@@ -1,8 +1,6 @@
 // The entry panel on a processed sample document in a plain editor: counts and marks, the commands
 // on marked entries with their undo, jumping, the level filter, and rows that went away by hand.
 
-#include "GuiTestSupport.h"
-
 #include "core/base/CodePage.h"
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
@@ -19,6 +17,7 @@
 #include "gui/widgets/CDblClickButton.h"
 #include "gui/widgets/CFlatIconButton.h"
 #include "gui/widgets/CTextEditHistory.h"
+#include "support/CScriptedPrompter.h"
 
 #include <QLabel>
 #include <QListWidget>

@@ -1,6 +1,5 @@
 #include "core/toc/EntryLayout.h"
 
-#include "core/base/CodePage.h"
 #include "core/toc/CTocItemList.h"
 #include "core/toc/HeadingTests.h"
 

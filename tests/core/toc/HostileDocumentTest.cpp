@@ -2,7 +2,7 @@
 // marker lines, a hundred megabytes of headings. Each loads, is processed, is written and loads back
 // as written, in time that grows with its size.
 
-#include "support/ReliabilitySupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

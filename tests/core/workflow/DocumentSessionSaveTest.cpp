@@ -3,6 +3,8 @@
 
 #include "SessionTestSupport.h"
 
+#include "support/PermissionsEnforced.h"
+
 namespace
 {
 // Auto-save with move on save: the next command saves without asking, and the file ends in the

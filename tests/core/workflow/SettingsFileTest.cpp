@@ -1,7 +1,5 @@
 #include "core/workflow/SettingsFile.h"
 
-#include "core/base/CArchive.h"
-#include "core/base/CodePage.h"
 #include "core/base/Reporter.h"
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
