@@ -155,32 +155,6 @@ const Tables& TablesOnce()
     return tables;
 }
 
-void AppendUtf8(std::string& out, char32_t ch)
-{
-    if (ch < 0x80)
-    {
-        out += static_cast<char>(ch);
-    }
-    else if (ch < 0x800)
-    {
-        out += static_cast<char>(0xC0 | (ch >> 6));
-        out += static_cast<char>(0x80 | (ch & 0x3F));
-    }
-    else if (ch < 0x10000)
-    {
-        out += static_cast<char>(0xE0 | (ch >> 12));
-        out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (ch & 0x3F));
-    }
-    else
-    {
-        out += static_cast<char>(0xF0 | (ch >> 18));
-        out += static_cast<char>(0x80 | ((ch >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (ch & 0x3F));
-    }
-}
-
 // Decodes one character at pos and advances pos; a malformed sequence yields U+FFFD for one byte.
 char32_t NextUtf8(std::string_view s, std::size_t& pos)
 {
@@ -227,6 +201,32 @@ char32_t NextUtf8(std::string_view s, std::size_t& pos)
 }
 
 } // namespace
+
+void AppendUtf8(std::string& out, char32_t ch)
+{
+    if (ch < 0x80)
+    {
+        out += static_cast<char>(ch);
+    }
+    else if (ch < 0x800)
+    {
+        out += static_cast<char>(0xC0 | (ch >> 6));
+        out += static_cast<char>(0x80 | (ch & 0x3F));
+    }
+    else if (ch < 0x10000)
+    {
+        out += static_cast<char>(0xE0 | (ch >> 12));
+        out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (ch & 0x3F));
+    }
+    else
+    {
+        out += static_cast<char>(0xF0 | (ch >> 18));
+        out += static_cast<char>(0x80 | ((ch >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (ch & 0x3F));
+    }
+}
 
 std::string Cp866ToCp1251(std::string_view text866)
 {
