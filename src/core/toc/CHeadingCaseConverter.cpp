@@ -39,11 +39,6 @@ const std::string& ArticleWord()
     return text;
 }
 
-bool Contains(std::string_view line, std::string_view part)
-{
-    return line.find(part) != std::string_view::npos;
-}
-
 void CapitaliseAt(std::string& s, std::size_t index)
 {
     if (index < s.size())
