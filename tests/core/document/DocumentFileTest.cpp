@@ -1,6 +1,7 @@
 #include "core/document/CDocumentFile.h"
 #include "core/document/Markers.h"
 
+#include "SaveMessages.h"
 #include "support/ReliabilitySupport.h"
 #include "support/TestSupport.h"
 
@@ -17,11 +18,6 @@ namespace
 using Lines = std::vector<std::string>;
 
 const std::string kTextStart = File866("$18  Текст документа");
-
-CalendarDate FixedToday()
-{
-    return {15, 5, 2023};
-}
 
 } // namespace
 

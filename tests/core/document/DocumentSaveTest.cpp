@@ -2,6 +2,7 @@
 
 #include "core/base/FileIO.h"
 
+#include "SaveMessages.h"
 #include "support/FileSizeLimit.h"
 #include "support/PermissionsEnforced.h"
 #include "support/TestSupport.h"
@@ -20,11 +21,6 @@ namespace
 
 const std::string kOld = "$1\r\n" + File866("$18  Текст документа") + "\r\nold text";
 
-CalendarDate FixedToday()
-{
-    return {15, 5, 2023};
-}
-
 struct SavedFile
 {
     mode_t mode;
@@ -38,11 +34,6 @@ SavedFile StatOf(const std::string& path)
     };
     EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
     return {static_cast<mode_t>(status.st_mode & 07777), status.st_mtim};
-}
-
-std::string SaveError(const std::string& path)
-{
-    return "Ошибка сохранения файла " + path + "!";
 }
 
 } // namespace
@@ -112,7 +103,7 @@ TEST(DocumentSave, FailedBackupIsReportedAndTheSaveGoesOn)
     EXPECT_TRUE(document.Save(true));
 
     ASSERT_EQ(reporter.messages.size(), 1u);
-    EXPECT_EQ(reporter.messages[0].text, "Ошибка создания резервного файла " + (folder / "A.bak") + "!");
+    EXPECT_EQ(reporter.messages[0].text, BackupFailed(folder / "A.bak").text);
     EXPECT_EQ(reporter.messages[0].icon, MessageIcon::Error);
     EXPECT_NE(ReadBytes(path).find("new text"), std::string::npos);
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"A.bak", "A.rla"}));
@@ -134,7 +125,7 @@ TEST(DocumentSave, FailedWriteLeavesTheOldFileIntact)
     EXPECT_EQ(ReadBytes(path), kOld);
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"A.rla"}); // no temporary file left
     ASSERT_EQ(reporter.messages.size(), 1u);
-    EXPECT_EQ(reporter.messages[0].text, SaveError(path));
+    EXPECT_EQ(reporter.messages[0].text, SaveFailed(path).text);
     EXPECT_EQ(reporter.messages[0].icon, MessageIcon::Error);
 }
 
@@ -156,7 +147,7 @@ TEST(DocumentSave, SaveIntoAReadOnlyFolderLeavesTheOldFileIntact)
     EXPECT_EQ(ReadBytes(path), kOld);
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"A.rla"});
     ASSERT_EQ(reporter.messages.size(), 2u); // the backup, then the save
-    EXPECT_EQ(reporter.messages[1].text, SaveError(path));
+    EXPECT_EQ(reporter.messages[1].text, SaveFailed(path).text);
 }
 
 TEST(DocumentSave, SaveToAPlaceThatCannotHoldTheFile)
@@ -184,7 +175,7 @@ TEST(DocumentSave, SaveToAPlaceThatCannotHoldTheFile)
         document.m_path = c.path;
         EXPECT_FALSE(document.Save(false)) << c.what;
         ASSERT_EQ(reporter.messages.size(), 1u) << c.what;
-        EXPECT_EQ(reporter.messages[0].text, SaveError(c.path)) << c.what;
+        EXPECT_EQ(reporter.messages[0].text, SaveFailed(c.path).text) << c.what;
     }
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"dir.rla", "plain"}));
     EXPECT_TRUE(std::filesystem::exists(folder / "dir.rla/inside"));

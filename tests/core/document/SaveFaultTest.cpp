@@ -3,6 +3,7 @@
 // Whatever happens, the operator is told which file failed, the editor can go on, and every byte of
 // the document on disk is still in the document or in its backup.
 
+#include "SaveMessages.h"
 #include "support/ReliabilitySupport.h"
 
 #include <gtest/gtest.h>
@@ -20,26 +21,11 @@ namespace fs = std::filesystem;
 namespace
 {
 
-ReportedMessage SaveFailed(const std::string& path)
-{
-    return {"Ошибка сохранения файла " + path + "!", MessageIcon::Error};
-}
-
-ReportedMessage BackupFailed(const std::string& path)
-{
-    return {"Ошибка создания резервного файла " + path + "!", MessageIcon::Error};
-}
-
-CalendarDate Today()
-{
-    return {15, 6, 2024};
-}
-
 // A sample document copied to path, loaded and processed as the editor does before a save; the
 // processed text is longer than the file.
 struct OpenDocument
 {
-    explicit OpenDocument(const std::string& path) : document(reporter, Today)
+    explicit OpenDocument(const std::string& path) : document(reporter, FixedToday)
     {
         WriteBytes(path, original);
         document.Load(path);
