@@ -9,7 +9,6 @@
 #include "support/TestSupport.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListView>
@@ -33,13 +32,6 @@ void SelectRows(CReportListWidget& list, std::initializer_list<int> rows)
     list.clearSelection();
     for (const int row : rows)
         list.topLevelItem(row)->setSelected(true);
-}
-
-void WriteBytes(const QString& path, const std::string& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 } // namespace
 
@@ -149,7 +141,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("kinds.txt"));
         // «ЗАКОН» twice, an empty line and «Закон», in code page 866.
-        WriteBytes(path, Cp1251ToCp866(Cp("ЗАКОН\r\nЗАКОН\r\n\r\nЗакон\r\n")));
+        WriteBytes(path.toStdString(), Cp1251ToCp866(Cp("ЗАКОН\r\nЗАКОН\r\n\r\nЗакон\r\n")));
 
         CScriptedPrompter prompter;
         CDocDictDlg dialog(CDocKindsList(), prompter);
@@ -191,8 +183,8 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("kinds"));
-        WriteBytes(path, "x");
-        WriteBytes(dir.filePath(QStringLiteral("other.txt")), "y");
+        WriteBytes(path.toStdString(), "x");
+        WriteBytes(dir.filePath(QStringLiteral("other.txt")).toStdString(), "y");
         for (const bool windows : {false, true})
         {
             QStringList shownFilters;
