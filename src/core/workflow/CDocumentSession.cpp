@@ -335,7 +335,11 @@ bool CDocumentSession::ConfirmSaveOnClose()
     if (answer == PromptAnswer::Cancel)
         return false;
     if (answer == PromptAnswer::Yes)
+    {
         SaveDocument();
+        // A save that failed leaves the changes in the editor only: the program does not end on them.
+        return !m_modified;
+    }
     return true;
 }
 
