@@ -189,7 +189,6 @@ void CKestrelView::ClearText()
 {
     ReplaceText(QString());
     m_history->Clear();
-    m_entries.clear();
     RefreshEntries(false);
     ReportPosition();
 }
