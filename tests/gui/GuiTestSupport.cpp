@@ -2,8 +2,12 @@
 
 #include "core/base/CodePage.h"
 #include "gui/app/CKestrelView.h"
+#include "gui/panel/CFilterDlg.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QPushButton>
+#include <QTimer>
 
 void WriteDocument(const QString& path, const std::vector<std::string>& utf8TextLines)
 {
@@ -70,4 +74,21 @@ CDocumentSession& TestWindow::Session() const
 std::vector<std::string> EditorLines(const CKestrelView& view)
 {
     return Utf8Lines(view.GetLines());
+}
+
+void ActOnFilterDialog(std::function<void(CFilterDlg&)> actions)
+{
+    QTimer::singleShot(0,
+                       [actions = std::move(actions)]
+                       {
+                           auto* dialog = qobject_cast<CFilterDlg*>(QApplication::activeModalWidget());
+                           if (!dialog)
+                               qFatal("no filter dialog");
+                           actions(*dialog);
+                       });
+}
+
+void ClickButton(QWidget& widget, const char* name)
+{
+    widget.findChild<QPushButton*>(QLatin1String(name))->click();
 }

@@ -10,9 +10,12 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+class CFilterDlg;
 
 // Writes a document with a minimal header ($100 and $18) and the given text lines (UTF-8) in code
 // page 866, CR LF.
@@ -38,3 +41,9 @@ struct TestWindow
 
 // The editor text as UTF-8 lines.
 std::vector<std::string> EditorLines(const CKestrelView& view);
+
+// Once the event loop next runs, does the operator's actions on the filter dialog that is shown
+// modally by then.
+void ActOnFilterDialog(std::function<void(CFilterDlg&)> actions);
+// Clicks the push button of widget that has the object name.
+void ClickButton(QWidget& widget, const char* name);

@@ -1,6 +1,7 @@
 // The entry panel on a processed sample document in a plain editor: counts and marks, the commands
 // on marked entries with their undo, jumping, the level filter, and rows that went away by hand.
 
+#include "GuiTestSupport.h"
 #include "core/base/CodePage.h"
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
@@ -22,10 +23,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QTextBlock>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -147,20 +146,8 @@ template <typename T> std::vector<T> Without(std::vector<T> items, std::initiali
 // Presses the filter button and does the operator's actions in the dialog.
 void RunFilter(PanelRig& rig, const std::function<void(CFilterDlg&)>& actions)
 {
-    QTimer::singleShot(0,
-                       [&]
-                       {
-                           auto* dialog = qobject_cast<CFilterDlg*>(QApplication::activeModalWidget());
-                           if (!dialog)
-                               qFatal("no filter dialog");
-                           actions(*dialog);
-                       });
+    ActOnFilterDialog(actions);
     rig.Press(CTocPanel::kFilter);
-}
-
-void ClickDialogButton(CFilterDlg& dialog, const char* name)
-{
-    dialog.findChild<QPushButton*>(QLatin1String(name))->click();
 }
 } // namespace
 
@@ -410,9 +397,9 @@ private slots:
         RunFilter(rig,
                   [](CFilterDlg& dialog)
                   {
-                      ClickDialogButton(dialog, "resetButton");
+                      ClickButton(dialog, "resetButton");
                       dialog.m_levelBoxes[1]->setChecked(true);
-                      ClickDialogButton(dialog, "okButton");
+                      ClickButton(dialog, "okButton");
                   });
         QCOMPARE(rig.List().count(), countOf(2));
         for (int row = 0; row < rig.List().count(); ++row)
@@ -423,7 +410,7 @@ private slots:
                   {
                       QTest::mouseDClick(dialog.m_levelBoxes[2], Qt::LeftButton, Qt::NoModifier,
                                          QPoint(8, 8));
-                      ClickDialogButton(dialog, "okButton");
+                      ClickButton(dialog, "okButton");
                   });
         QCOMPARE(rig.List().count(), countOf(3));
 
@@ -437,16 +424,16 @@ private slots:
         RunFilter(rig,
                   [](CFilterDlg& dialog)
                   {
-                      ClickDialogButton(dialog, "resetButton");
-                      ClickDialogButton(dialog, "cancelButton");
+                      ClickButton(dialog, "resetButton");
+                      ClickButton(dialog, "cancelButton");
                   });
         QCOMPARE(rig.List().count(), countOf(3) - 1);
 
         RunFilter(rig,
                   [](CFilterDlg& dialog)
                   {
-                      ClickDialogButton(dialog, "resetButton");
-                      ClickDialogButton(dialog, "okButton");
+                      ClickButton(dialog, "resetButton");
+                      ClickButton(dialog, "okButton");
                   });
         QCOMPARE(rig.List().count(), 0);
         QCOMPARE(rig.Count(), QStringLiteral("Пунктов оглавления: 0"));
