@@ -262,8 +262,8 @@ int main(int argc, char** argv)
             ->Iterations(5);
 
     for (const auto& [name, command] : {commands[0], commands[5]})
-        benchmark::RegisterBenchmark((std::string("PanelCommandAfterTyping/") + name).c_str(), PanelCommandAfterTyping,
-                                     command)
+        benchmark::RegisterBenchmark((std::string("PanelCommandAfterTyping/") + name).c_str(),
+                                     PanelCommandAfterTyping, command)
             ->Arg(5000)
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime()

@@ -9,7 +9,6 @@
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
 #include "core/document/CDocumentFile.h"
-#include "core/document/Markers.h"
 #include "core/entries/CContentFilter.h"
 #include "core/entries/TocEntryCommands.h"
 #include "core/entries/TocEntryList.h"
@@ -72,7 +71,8 @@ private:
 
 inline const CUpperCaseWordsDict& Words()
 {
-    static const CUpperCaseWordsDict words = [] {
+    static const CUpperCaseWordsDict words = []
+    {
         CUpperCaseWordsDict dict;
         RecordingReporter ignored;
         for (const char* word : {"Российской Федерации", "МВД", "Правительства", "Москва"})
@@ -84,7 +84,8 @@ inline const CUpperCaseWordsDict& Words()
 
 inline const CDocKindsList& Kinds()
 {
-    static const CDocKindsList kinds = [] {
+    static const CDocKindsList kinds = []
+    {
         CDocKindsList list;
         RecordingReporter ignored;
         for (const char* kind : {"ЗАКОН", "ПОСТАНОВЛЕНИЕ", "ПРИКАЗ", "УКАЗ", "ПОЛОЖЕНИЕ"})
@@ -193,7 +194,8 @@ inline std::string CheckKindsImport(std::string_view bytes)
 {
     if (bytes.empty())
         return {};
-    const KindsFileCodePage codePage = (bytes[0] & 1) ? KindsFileCodePage::Windows1251 : KindsFileCodePage::Dos866;
+    const KindsFileCodePage codePage =
+        (bytes[0] & 1) ? KindsFileCodePage::Windows1251 : KindsFileCodePage::Dos866;
     const std::string_view content = bytes.substr(1);
     MemoryFile file(content);
     if (!file.Complete())
@@ -227,7 +229,8 @@ inline std::string CheckKindsImport(std::string_view bytes)
         const std::size_t before = kinds.m_kinds.size();
         const std::size_t messages = reporter.m_messages.size();
         const bool added = kinds.AddKind(line, reporter);
-        if (added != (kinds.m_kinds.size() == before + 1) || added == (reporter.m_messages.size() == messages + 1))
+        if (added != (kinds.m_kinds.size() == before + 1) ||
+            added == (reporter.m_messages.size() == messages + 1))
             return "AddKind's result does not match what it did";
         if (added)
         {
@@ -278,7 +281,8 @@ inline std::string CheckEntryCommands(std::string_view bytes)
         return {};
     const auto levelMask = static_cast<unsigned char>(bytes[0]);
     const auto command = static_cast<EntryCommand>(static_cast<unsigned char>(bytes[1]) % 5);
-    const unsigned markMask = static_cast<unsigned char>(bytes[2]) | static_cast<unsigned char>(bytes[3]) << 8;
+    const unsigned markMask =
+        static_cast<unsigned char>(bytes[2]) | (static_cast<unsigned char>(bytes[3]) << 8);
     const std::vector<std::string> lines = SplitAtNewlines(bytes.substr(4));
 
     CContentFilter filter;
@@ -388,9 +392,12 @@ inline std::string CheckCaseConversion(std::string_view bytes)
         return "capitals touched the level line";
 
     // An entry text of fewer than two lines comes back exactly as given.
-    const std::string expectedCapitals = original.size() < 2 ? std::string(bytes) : JoinWithNewlines(capitals);
-    const std::string expectedSentence = original.size() < 2 ? std::string(bytes) : JoinWithNewlines(sentence);
-    if (converter.ToCapitals(bytes) != expectedCapitals || converter.ToSentenceCase(bytes) != expectedSentence)
+    const std::string expectedCapitals =
+        original.size() < 2 ? std::string(bytes) : JoinWithNewlines(capitals);
+    const std::string expectedSentence =
+        original.size() < 2 ? std::string(bytes) : JoinWithNewlines(sentence);
+    if (converter.ToCapitals(bytes) != expectedCapitals ||
+        converter.ToSentenceCase(bytes) != expectedSentence)
         return "an entry text and its lines convert differently";
     return {};
 }

@@ -1,7 +1,7 @@
 #pragma once
 // What the batch tool tells about a run: the progress line, the summary line and the JSON report.
 
-#include "cli/TocTool.h"
+#include "cli/DocumentResult.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,6 @@
 
 #include "core/base/FileSystem.h"
 #include "core/document/CDocumentFile.h"
-#include "core/workflow/ProcessedFolder.h"
 
 #include <sys/stat.h>
 

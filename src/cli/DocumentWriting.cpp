@@ -148,16 +148,6 @@ bool Exists(const std::string& path)
     return ::lstat(path.c_str(), &status) == 0;
 }
 
-// Whether this process may not change the document: no write permission for it, or none at all
-// (which root could override, but a file made read-only says it is not to be changed).
-bool IsReadOnly(const std::string& path)
-{
-    struct stat status;
-    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
-        return false;
-    return (status.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
-}
-
 // Where a document goes in a folder, and what to do about a file already there.
 class FolderPlace
 {
@@ -272,7 +262,7 @@ bool MoveIntoFolder(CDocumentFile& document, const DocumentJob& job, const TocTo
         reporter.Add("already in the folder for processed documents; not moved and not saved");
         return false;
     }
-    if (IsReadOnly(source))
+    if (IsReadOnlyFile(source))
     {
         reporter.Add("refused: the document is read-only; not moved and not saved");
         return false;
@@ -347,7 +337,7 @@ bool MoveIntoFolder(CDocumentFile& document, const DocumentJob& job, const TocTo
 bool SaveInPlace(CDocumentFile& document, const TocToolOptions& options, const TocToolSetup& setup,
                  DocumentReporter& reporter)
 {
-    if (IsReadOnly(document.m_path))
+    if (IsReadOnlyFile(document.m_path))
     {
         reporter.Add("refused: the document is read-only; not saved");
         return false;

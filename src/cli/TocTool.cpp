@@ -1,5 +1,6 @@
 #include "cli/TocTool.h"
 
+#include "cli/DocumentReporter.h"
 #include "cli/DocumentWriting.h"
 #include "core/base/CFileLock.h"
 #include "core/document/CDocumentFile.h"

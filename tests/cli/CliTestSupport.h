@@ -9,7 +9,6 @@
 #include <csignal>
 
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -48,16 +47,6 @@ struct RunResult
 class CliToolTest : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = fs::temp_directory_path() / ("tirvel-cli-test-" + std::to_string(::getpid()) + "-" +
-                                             test->test_suite_name() + "-" + test->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
     // Runs tirvel-toc with args and no input, with the NAME=VALUE settings of environment added to
     // its environment; its exit status and what it wrote to stdout and stderr.
     RunResult RunTool(const std::vector<std::string>& args,
@@ -105,6 +94,7 @@ protected:
         return result;
     }
 
-    fs::path m_dir;
+    ScratchFolder m_scratch;
+    const fs::path m_dir = m_scratch.path();
 };
 } // namespace cli_test

@@ -68,6 +68,9 @@ const std::string kDecree = ReadBytes(kSamples / "decree_rules_appendix.rla");
 // Nothing in it makes a heading, and it is written as it was read: processing changes nothing.
 const std::string kPlain = File866("$1  Вид\r\nЗакон\r\n$100  Дата ввода/изменения\r\n01.02.2020\r\n"
                                    "$18  Текст документа\r\n     Текст без заголовков.");
+// The documents of the runs that are killed on their way.
+const std::map<std::string, std::string> kOriginals = {
+    {"decree.rla", kDecree}, {"law.rla", kLaw}, {"plain.rla", kPlain}};
 
 class DataSafety : public CliToolTest
 {
@@ -87,6 +90,25 @@ protected:
         const fs::path file = m_dir / "processed-input.rla";
         WriteBytes(file, bytes);
         return Run({"--stdout", file.string()}).out;
+    }
+
+    // Run, killed with SIGKILL at the given point of its changes to the file system.
+    RunResult RunKilledAt(int point, const std::vector<std::string>& args) const
+    {
+        return Run(args, {"LD_PRELOAD=" + std::string(TIRVEL_KILL_AT_STEP),
+                          "TIRVEL_KILL_AT_POINT=" + std::to_string(point),
+                          "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0"});
+    }
+
+    // What a finished run leaves of kOriginals: each changed document processed beside the backup
+    // of its original, the plain one as it was.
+    std::map<std::string, std::string> FinishedOriginals() const
+    {
+        return {{"decree.bak", kDecree},
+                {"decree.rla", Processed(kDecree)},
+                {"law.bak", kLaw},
+                {"law.rla", Processed(kLaw)},
+                {"plain.rla", kPlain}};
     }
 
     fs::path Trash() const { return m_dir / "data" / "Trash" / "files"; }
@@ -242,30 +264,22 @@ TEST_F(DataSafety, ABackupThatCannotBeMadeStopsTheSave)
 // and removes what the killed run left.
 TEST_F(DataSafety, AKillAtAnyPointOfAnInPlaceRunIsFinishedByTheRerun)
 {
-    const std::map<std::string, std::string> originals = {
-        {"decree.rla", kDecree}, {"law.rla", kLaw}, {"plain.rla", kPlain}};
-    const std::map<std::string, std::string> finished = {{"decree.bak", kDecree},
-                                                         {"decree.rla", Processed(kDecree)},
-                                                         {"law.bak", kLaw},
-                                                         {"law.rla", Processed(kLaw)},
-                                                         {"plain.rla", kPlain}};
+    const std::map<std::string, std::string> finished = FinishedOriginals();
     const fs::path in = m_dir / "in";
     int point = 1;
     for (;; ++point)
     {
         fs::remove_all(in);
-        for (const auto& [name, bytes] : originals)
+        for (const auto& [name, bytes] : kOriginals)
             WriteBytes(in / name, bytes);
-        const RunResult killed = Run({in.string()}, {"LD_PRELOAD=" + std::string(TIRVEL_KILL_AT_STEP),
-                                                     "TIRVEL_KILL_AT_POINT=" + std::to_string(point),
-                                                     "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0"});
+        const RunResult killed = RunKilledAt(point, {in.string()});
         if (!killed.killed)
         {
             EXPECT_EQ(killed.status, 0) << killed.err;
             break;
         }
         const auto left = Files(in);
-        for (const auto& [name, bytes] : originals)
+        for (const auto& [name, bytes] : kOriginals)
         {
             const std::string backup = name.substr(0, name.size() - 3) + "bak";
             const bool kept = (left.contains(name) && left.at(name) == bytes) ||
@@ -294,9 +308,7 @@ TEST_F(DataSafety, AKillDuringAnOverwriteInPlaceIsPutRightByTheRerun)
         fs::remove(m_dir / "second-name.txt");
         WriteBytes(in / "law.rla", kLaw);
         fs::create_hard_link(in / "law.rla", m_dir / "second-name.txt");
-        const RunResult killed = Run({in.string()}, {"LD_PRELOAD=" + std::string(TIRVEL_KILL_AT_STEP),
-                                                     "TIRVEL_KILL_AT_POINT=" + std::to_string(point),
-                                                     "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0"});
+        const RunResult killed = RunKilledAt(point, {in.string()});
         if (!killed.killed)
         {
             EXPECT_EQ(killed.status, 0) << killed.err;
@@ -326,13 +338,7 @@ TEST_F(DataSafety, AKillDuringAnOverwriteInPlaceIsPutRightByTheRerun)
 
 TEST_F(DataSafety, AKillAtAnyPointOfAMoveToRunIsFinishedByTheRerun)
 {
-    const std::map<std::string, std::string> originals = {
-        {"decree.rla", kDecree}, {"law.rla", kLaw}, {"plain.rla", kPlain}};
-    const std::map<std::string, std::string> finished = {{"decree.bak", kDecree},
-                                                         {"decree.rla", Processed(kDecree)},
-                                                         {"law.bak", kLaw},
-                                                         {"law.rla", Processed(kLaw)},
-                                                         {"plain.rla", kPlain}};
+    const std::map<std::string, std::string> finished = FinishedOriginals();
     const fs::path in = m_dir / "in";
     const fs::path done = m_dir / "done";
     int point = 1;
@@ -340,12 +346,9 @@ TEST_F(DataSafety, AKillAtAnyPointOfAMoveToRunIsFinishedByTheRerun)
     {
         fs::remove_all(in);
         fs::remove_all(done);
-        for (const auto& [name, bytes] : originals)
+        for (const auto& [name, bytes] : kOriginals)
             WriteBytes(in / name, bytes);
-        const RunResult killed = Run({"--move-to", done.string(), in.string()},
-                                     {"LD_PRELOAD=" + std::string(TIRVEL_KILL_AT_STEP),
-                                      "TIRVEL_KILL_AT_POINT=" + std::to_string(point),
-                                      "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0"});
+        const RunResult killed = RunKilledAt(point, {"--move-to", done.string(), in.string()});
         if (!killed.killed)
         {
             EXPECT_EQ(killed.status, 0) << killed.err;
@@ -354,7 +357,7 @@ TEST_F(DataSafety, AKillAtAnyPointOfAMoveToRunIsFinishedByTheRerun)
         // Each document is untouched at its source, or its original is in the folder.
         const auto source = Files(in);
         const auto moved = Files(done);
-        for (const auto& [name, bytes] : originals)
+        for (const auto& [name, bytes] : kOriginals)
         {
             const std::string backup = name.substr(0, name.size() - 3) + "bak";
             const bool kept = (source.contains(name) && source.at(name) == bytes) ||

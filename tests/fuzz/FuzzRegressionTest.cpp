@@ -14,10 +14,8 @@ TEST(FuzzRegressions, EveryKeptInputPassesItsHarnessChecks)
 {
     using Check = std::string (*)(std::string_view);
     const std::pair<const char*, Check> harnesses[] = {
-        {"document", fuzzchecks::CheckDocument},
-        {"settings", fuzzchecks::CheckSettings},
-        {"kinds_import", fuzzchecks::CheckKindsImport},
-        {"entries", fuzzchecks::CheckEntryCommands},
+        {"document", fuzzchecks::CheckDocument},        {"settings", fuzzchecks::CheckSettings},
+        {"kinds_import", fuzzchecks::CheckKindsImport}, {"entries", fuzzchecks::CheckEntryCommands},
         {"case", fuzzchecks::CheckCaseConversion},
     };
     const fs::path data = fs::path(TIRVEL_SOURCE_DIR) / "fuzz/regressions";

@@ -2,27 +2,21 @@
 
 #include "core/base/CodePage.h"
 #include "gui/app/CKestrelView.h"
+#include "gui/panel/CFilterDlg.h"
 
+#include <QApplication>
 #include <QFile>
-
-namespace
-{
-std::string To866(const std::string& utf8)
-{
-    std::string line = Cp1251ToCp866(Utf8ToCp1251(utf8));
-    CodesToBoxChars(line);
-    return line;
-}
-} // namespace
+#include <QPushButton>
+#include <QTimer>
 
 void WriteDocument(const QString& path, const std::vector<std::string>& utf8TextLines)
 {
     std::string bytes;
     for (const char* header : {"$100  Дата ввода/изменения", "01.03.2003", "$18  Текст документа"})
-        bytes += Cp1251ToCp866(Utf8ToCp1251(header)) + "\r\n";
+        bytes += File866(header) + "\r\n";
     for (std::size_t i = 0; i < utf8TextLines.size(); ++i)
     {
-        bytes += To866(utf8TextLines[i]);
+        bytes += File866(utf8TextLines[i]);
         if (i + 1 < utf8TextLines.size())
             bytes += "\r\n";
     }
@@ -79,16 +73,22 @@ CDocumentSession& TestWindow::Session() const
 
 std::vector<std::string> EditorLines(const CKestrelView& view)
 {
-    std::vector<std::string> lines;
-    for (const std::string& line : view.GetLines())
-        lines.push_back(Cp1251ToUtf8(line));
-    return lines;
+    return Utf8Lines(view.GetLines());
 }
 
-std::vector<std::string> Cp1251Lines(const std::vector<std::string>& utf8Lines)
+void ActOnFilterDialog(std::function<void(CFilterDlg&)> actions)
 {
-    std::vector<std::string> lines;
-    for (const std::string& line : utf8Lines)
-        lines.push_back(Utf8ToCp1251(line));
-    return lines;
+    QTimer::singleShot(0,
+                       [actions = std::move(actions)]
+                       {
+                           auto* dialog = qobject_cast<CFilterDlg*>(QApplication::activeModalWidget());
+                           if (!dialog)
+                               qFatal("no filter dialog");
+                           actions(*dialog);
+                       });
+}
+
+void ClickButton(QWidget& widget, const char* name)
+{
+    widget.findChild<QPushButton*>(QLatin1String(name))->click();
 }

@@ -5,13 +5,17 @@
 #include "core/workflow/CDocumentSession.h"
 #include "gui/app/CMainFrame.h"
 #include "support/CScriptedPrompter.h"
+#include "support/TestSupport.h"
 
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+class CFilterDlg;
 
 // Writes a document with a minimal header ($100 and $18) and the given text lines (UTF-8) in code
 // page 866, CR LF.
@@ -35,7 +39,11 @@ struct TestWindow
     std::unique_ptr<CMainFrame> m_frame;
 };
 
-// UTF-8 lines in the core's code page 1251.
-std::vector<std::string> Cp1251Lines(const std::vector<std::string>& utf8Lines);
 // The editor text as UTF-8 lines.
 std::vector<std::string> EditorLines(const CKestrelView& view);
+
+// Once the event loop next runs, does the operator's actions on the filter dialog that is shown
+// modally by then.
+void ActOnFilterDialog(std::function<void(CFilterDlg&)> actions);
+// Clicks the push button of widget that has the object name.
+void ClickButton(QWidget& widget, const char* name);

@@ -1,16 +1,14 @@
 // The two dictionary dialogs: adding with its refusals, deleting with the selection that follows,
 // deleting everything after the question, importing in both code pages, OK and Отмена.
 
-#include "GuiTestSupport.h"
-
 #include "core/base/CodePage.h"
 #include "gui/dictionaries/CDocDictDlg.h"
 #include "gui/dictionaries/CUpperCaseWordsDlg.h"
 #include "gui/widgets/CReportListWidget.h"
+#include "support/CScriptedPrompter.h"
 #include "support/TestSupport.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListView>
@@ -34,13 +32,6 @@ void SelectRows(CReportListWidget& list, std::initializer_list<int> rows)
     list.clearSelection();
     for (const int row : rows)
         list.topLevelItem(row)->setSelected(true);
-}
-
-void WriteBytes(const QString& path, const std::string& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 } // namespace
 
@@ -80,7 +71,8 @@ private slots:
             prompter.m_messages.clear();
             dialog.m_edit->setText(refusal.typed);
             dialog.m_addButton->click();
-            QCOMPARE(prompter.m_messages, std::vector<CScriptedPrompter::Message>({{refusal.message, MessageIcon::Error}}));
+            QCOMPARE(prompter.m_messages,
+                     std::vector<CScriptedPrompter::Message>({{refusal.message, MessageIcon::Error}}));
             QCOMPARE(dialog.m_edit->text(), refusal.typed);
             QCOMPARE(dialog.m_kinds.m_kinds.size(), std::size_t(2));
         }
@@ -149,12 +141,13 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("kinds.txt"));
         // «ЗАКОН» twice, an empty line and «Закон», in code page 866.
-        WriteBytes(path, Cp1251ToCp866(Cp("ЗАКОН\r\nЗАКОН\r\n\r\nЗакон\r\n")));
+        WriteBytes(path.toStdString(), Cp1251ToCp866(Cp("ЗАКОН\r\nЗАКОН\r\n\r\nЗакон\r\n")));
 
         CScriptedPrompter prompter;
         CDocDictDlg dialog(CDocKindsList(), prompter);
         dialog.m_askImportFile = [&] {
-            return std::optional<KindsFileChoice>(KindsFileChoice{path.toStdString(), KindsFileCodePage::Dos866});
+            return std::optional<KindsFileChoice>(
+                KindsFileChoice{path.toStdString(), KindsFileCodePage::Dos866});
         };
         dialog.m_fromFileButton->click();
         QCOMPARE(dialog.m_kinds.m_kinds, std::vector<std::string>({"", Cp("ЗАКОН"), Cp("Закон")}));
@@ -162,8 +155,10 @@ private slots:
 
         // The Windows entry takes the bytes as they are.
         CDocDictDlg windows(CDocKindsList(), prompter);
-        windows.m_askImportFile = [&] {
-            return std::optional<KindsFileChoice>(KindsFileChoice{path.toStdString(), KindsFileCodePage::Windows1251});
+        windows.m_askImportFile = [&]
+        {
+            return std::optional<KindsFileChoice>(
+                KindsFileChoice{path.toStdString(), KindsFileCodePage::Windows1251});
         };
         windows.m_fromFileButton->click();
         QCOMPARE(windows.m_kinds.m_kinds[1], Cp1251ToCp866(Cp("ЗАКОН")));
@@ -171,9 +166,10 @@ private slots:
         // Cancelled or unreadable: nothing changes; the read error is reported.
         windows.m_askImportFile = [] { return std::optional<KindsFileChoice>(); };
         windows.m_fromFileButton->click();
-        windows.m_askImportFile = [&] {
-            return std::optional<KindsFileChoice>(
-                KindsFileChoice{dir.filePath(QStringLiteral("missing.txt")).toStdString(), KindsFileCodePage::Dos866});
+        windows.m_askImportFile = [&]
+        {
+            return std::optional<KindsFileChoice>(KindsFileChoice{
+                dir.filePath(QStringLiteral("missing.txt")).toStdString(), KindsFileCodePage::Dos866});
         };
         windows.m_fromFileButton->click();
         QCOMPARE(windows.m_kinds.m_kinds.size(), std::size_t(3));
@@ -187,28 +183,31 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("kinds"));
-        WriteBytes(path, "x");
-        WriteBytes(dir.filePath(QStringLiteral("other.txt")), "y");
+        WriteBytes(path.toStdString(), "x");
+        WriteBytes(dir.filePath(QStringLiteral("other.txt")).toStdString(), "y");
         for (const bool windows : {false, true})
         {
             QStringList shownFilters;
             QStringList listed;
-            QTimer::singleShot(0, [&] {
-                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-                QVERIFY(dialog);
-                auto* filters = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-                for (int i = 0; filters && i < filters->count(); ++i)
-                    shownFilters << filters->itemText(i);
-                if (windows)
-                    dialog->selectNameFilter(dialog->nameFilters().at(1));
-                dialog->setDirectory(dir.path());
-                auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
-                QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), 2);
-                for (int row = 0; row < 2; ++row)
-                    listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
-                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
-                QMetaObject::invokeMethod(dialog, "accept");
-            });
+            QTimer::singleShot(
+                0,
+                [&]
+                {
+                    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                    QVERIFY(dialog);
+                    auto* filters = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+                    for (int i = 0; filters && i < filters->count(); ++i)
+                        shownFilters << filters->itemText(i);
+                    if (windows)
+                        dialog->selectNameFilter(dialog->nameFilters().at(1));
+                    dialog->setDirectory(dir.path());
+                    auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+                    QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), 2);
+                    for (int row = 0; row < 2; ++row)
+                        listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
+                    dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+                    QMetaObject::invokeMethod(dialog, "accept");
+                });
             const std::optional<KindsFileChoice> choice = AskKindsFile(nullptr);
             QCOMPARE(shownFilters, QStringList({"Все файлы DOS (*.*)", "Все файлы Windows(*.*)"}));
             listed.sort();
@@ -226,13 +225,16 @@ private slots:
         kinds.m_kinds = {Cp("ЗАКОН")};
         for (const bool ok : {false, true})
         {
-            QTimer::singleShot(0, [ok] {
-                auto* dialog = qobject_cast<CDocDictDlg*>(QApplication::activeModalWidget());
-                QVERIFY(dialog);
-                dialog->m_edit->setText(QStringLiteral("указ"));
-                dialog->m_addButton->click();
-                dialog->findChild<QPushButton*>(ok ? "okButton" : "cancelButton")->click();
-            });
+            QTimer::singleShot(0,
+                               [ok]
+                               {
+                                   auto* dialog =
+                                       qobject_cast<CDocDictDlg*>(QApplication::activeModalWidget());
+                                   QVERIFY(dialog);
+                                   dialog->m_edit->setText(QStringLiteral("указ"));
+                                   dialog->m_addButton->click();
+                                   dialog->findChild<QPushButton*>(ok ? "okButton" : "cancelButton")->click();
+                               });
             QCOMPARE(EditDocKinds(kinds, prompter, nullptr), ok);
         }
         QCOMPARE(kinds.m_kinds, std::vector<std::string>({Cp("ЗАКОН"), Cp("УКАЗ")}));
@@ -271,7 +273,8 @@ private slots:
             prompter.m_messages.clear();
             dialog.m_edit->setText(refusal.typed);
             dialog.m_addButton->click();
-            QCOMPARE(prompter.m_messages, std::vector<CScriptedPrompter::Message>({{refusal.message, MessageIcon::Error}}));
+            QCOMPARE(prompter.m_messages,
+                     std::vector<CScriptedPrompter::Message>({{refusal.message, MessageIcon::Error}}));
             QCOMPARE(dialog.m_edit->text(), refusal.typed);
         }
 
@@ -297,13 +300,16 @@ private slots:
         CUpperCaseWordsDict words;
         for (const bool ok : {false, true})
         {
-            QTimer::singleShot(0, [ok] {
-                auto* dialog = qobject_cast<CUpperCaseWordsDlg*>(QApplication::activeModalWidget());
-                QVERIFY(dialog);
-                dialog->m_edit->setText(QStringLiteral("ОВД"));
-                dialog->m_addButton->click();
-                dialog->findChild<QPushButton*>(ok ? "okButton" : "cancelButton")->click();
-            });
+            QTimer::singleShot(0,
+                               [ok]
+                               {
+                                   auto* dialog =
+                                       qobject_cast<CUpperCaseWordsDlg*>(QApplication::activeModalWidget());
+                                   QVERIFY(dialog);
+                                   dialog->m_edit->setText(QStringLiteral("ОВД"));
+                                   dialog->m_addButton->click();
+                                   dialog->findChild<QPushButton*>(ok ? "okButton" : "cancelButton")->click();
+                               });
             QCOMPARE(EditUpperCaseWords(words, prompter, nullptr), ok);
         }
         QCOMPARE(words.m_userWords.size(), std::size_t(1));

@@ -37,7 +37,8 @@ void Select(CKestrelView& view, int fromLine, int fromColumn, int toLine, int to
 {
     QTextCursor cursor = view.textCursor();
     cursor.setPosition(view.document()->findBlockByNumber(fromLine).position() + fromColumn);
-    cursor.setPosition(view.document()->findBlockByNumber(toLine).position() + toColumn, QTextCursor::KeepAnchor);
+    cursor.setPosition(view.document()->findBlockByNumber(toLine).position() + toColumn,
+                       QTextCursor::KeepAnchor);
     view.setTextCursor(cursor);
 }
 
@@ -125,7 +126,8 @@ private slots:
         QTest::addColumn<int>("fromLine");
         QTest::addColumn<int>("toLine");
         QTest::addColumn<int>("deleted");
-        // Lines: 0 text, 1 ОГЛ, 2 "*", 3 "Глава 1", 4 КОН, 5 text, 6 ОГЛ, 7 "**", 8 "Статья 1", 9 "продолжение", 10 КОН, 11 text
+        // Lines: 0 text, 1 ОГЛ, 2 "*", 3 "Глава 1", 4 КОН, 5 text, 6 ОГЛ, 7 "**", 8 "Статья 1", 9
+        // "продолжение", 10 КОН, 11 text
         QTest::newRow("ОГЛ line to the line after КОН") << 1 << 5 << 2;
         QTest::newRow("both blocks") << 0 << 11 << 5;
         QTest::newRow("ends on an entry line") << 6 << 9 << 2;
@@ -140,8 +142,11 @@ private slots:
         QFETCH(int, deleted);
         TestWindow window;
         CKestrelView& view = window.View();
-        const std::vector<std::string> lines = Concat({{"текст"}, Block({"*", "Глава 1"}), {"текст"},
-                                                       Block({"**", "Статья 1", "продолжение"}), {"текст"}});
+        const std::vector<std::string> lines = Concat({{"текст"},
+                                                       Block({"*", "Глава 1"}),
+                                                       {"текст"},
+                                                       Block({"**", "Статья 1", "продолжение"}),
+                                                       {"текст"}});
         SetText(view, lines);
         Select(view, fromLine, 0, toLine, toLine == fromLine ? 3 : 0);
         window.m_frame->OnCommand(CommandId::DeleteTocEntries);
@@ -205,14 +210,14 @@ private slots:
         // The replacement is typed as the document will keep it.
         dialog->m_replaceEdit->clear();
         for (const QChar ch : QStringLiteral("«акт»"))
-            QTest::sendKeyEvent(QTest::Click, dialog->m_replaceEdit, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Click, dialog->m_replaceEdit, Qt::Key_unknown, QString(ch),
+                                Qt::NoModifier);
         QCOMPARE(dialog->m_replaceEdit->text(), QStringLiteral("\"акт\""));
 
         dialog->m_matchCase->setChecked(false);
         const int steps = view.History().StepCount();
         QCOMPARE(dialog->ReplaceAll(), 2);
-        QCOMPARE(EditorLines(view),
-                 std::vector<std::string>({"\"акт\" о фондах", "акт и \"акт\"", "конец"}));
+        QCOMPARE(EditorLines(view), std::vector<std::string>({"\"акт\" о фондах", "акт и \"акт\"", "конец"}));
         QCOMPARE(view.History().StepCount(), steps + 1);
     }
 
@@ -225,15 +230,18 @@ private slots:
             lines.push_back("Строка текста документа номер " + std::to_string(i));
         SetText(view, lines);
         const QString pdf = window.Path(QStringLiteral("printed.pdf"));
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            // Without printers the dialog offers printing to a PDF file: the operator types its name.
-            auto* fileEdit = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
-            QVERIFY(fileEdit);
-            fileEdit->setText(pdf);
-            QMetaObject::invokeMethod(dialog, "accept");
-        });
+        QTimer::singleShot(0,
+                           [&]
+                           {
+                               auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+                               QVERIFY(dialog);
+                               // Without printers the dialog offers printing to a PDF file: the operator
+                               // types its name.
+                               auto* fileEdit = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+                               QVERIFY(fileEdit);
+                               fileEdit->setText(pdf);
+                               QMetaObject::invokeMethod(dialog, "accept");
+                           });
         window.m_frame->OnCommand(CommandId::FilePrint);
         const QByteArray bytes = ReadBytes(pdf);
         QVERIFY(bytes.startsWith("%PDF"));

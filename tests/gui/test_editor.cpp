@@ -189,7 +189,7 @@ private slots:
         CKestrelView& view = window.View();
         window.m_frame->show();
         view.setFocus();
-        view.SetLines(Cp1251Lines({"первая", "вторая"}));
+        view.SetLines(CpLines({"первая", "вторая"}));
         QVERIFY(!view.History().CanUndo());
 
         TypeText(&view, QStringLiteral("жук"));
@@ -221,7 +221,7 @@ private slots:
     {
         TestWindow window;
         CKestrelView& view = window.View();
-        view.SetLines(Cp1251Lines({"один", "два", "три"}));
+        view.SetLines(CpLines({"один", "два", "три"}));
         view.selectAll();
         window.m_frame->OnCommand(CommandId::EditCut);
         QVERIFY(view.toPlainText().isEmpty());
@@ -244,7 +244,7 @@ private slots:
         CKestrelView& view = window.View();
         window.m_frame->show();
         view.setFocus();
-        view.SetLines(Cp1251Lines({"abc", "defgh", "ij"}));
+        view.SetLines(CpLines({"abc", "defgh", "ij"}));
         QTextCursor cursor = view.textCursor();
         cursor.setPosition(4);
         view.setTextCursor(cursor);
@@ -334,7 +334,7 @@ private slots:
         window.m_frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.m_frame.get()));
         view.setFocus();
-        view.SetLines(Cp1251Lines({"текст"}));
+        view.SetLines(CpLines({"текст"}));
         QTest::keyClick(&view, Qt::Key_F1);
         QVERIFY(window.m_prompter.m_messages.empty()); // the help command did not run
         QCOMPARE(EditorLines(view), std::vector<std::string>{"текст"});

@@ -1,12 +1,10 @@
 // The level filter's dialog: the boxes and their columns, "Все", "Сброс", the double click that
 // leaves one level, OK and Отмена on the filter.
 
+#include "GuiTestSupport.h"
 #include "gui/panel/CFilterDlg.h"
 #include "gui/widgets/CDblClickButton.h"
 
-#include <QApplication>
-#include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
 #include <functional>
@@ -26,18 +24,8 @@ Flags Ticked(const CFilterDlg& dialog)
 // Runs EditFilter with the operator's actions done on the dialog once it is shown.
 bool RunEditFilter(CContentFilter& filter, const std::function<void(CFilterDlg&)>& actions)
 {
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<CFilterDlg*>(QApplication::activeModalWidget());
-        if (!dialog)
-            qFatal("no filter dialog");
-        actions(*dialog);
-    });
+    ActOnFilterDialog(actions);
     return EditFilter(filter, nullptr);
-}
-
-void Click(CFilterDlg& dialog, const char* name)
-{
-    dialog.findChild<QPushButton*>(QLatin1String(name))->click();
 }
 } // namespace
 
@@ -68,13 +56,16 @@ private slots:
     void DoubleClickLeavesOnlyThatLevel()
     {
         CContentFilter filter;
-        QVERIFY(RunEditFilter(filter, [](CFilterDlg& dialog) {
-            QCOMPARE(Ticked(dialog), Flags({1, 1, 1, 1, 1, 1, 1, 1}));
-            CDblClickButton* level3 = dialog.m_levelBoxes[2];
-            QTest::mouseDClick(level3, Qt::LeftButton, Qt::NoModifier, QPoint(8, level3->height() / 2));
-            QCOMPARE(Ticked(dialog), Flags({0, 0, 1, 0, 0, 0, 0, 0}));
-            Click(dialog, "okButton");
-        }));
+        QVERIFY(RunEditFilter(filter,
+                              [](CFilterDlg& dialog)
+                              {
+                                  QCOMPARE(Ticked(dialog), Flags({1, 1, 1, 1, 1, 1, 1, 1}));
+                                  CDblClickButton* level3 = dialog.m_levelBoxes[2];
+                                  QTest::mouseDClick(level3, Qt::LeftButton, Qt::NoModifier,
+                                                     QPoint(8, level3->height() / 2));
+                                  QCOMPARE(Ticked(dialog), Flags({0, 0, 1, 0, 0, 0, 0, 0}));
+                                  ClickButton(dialog, "okButton");
+                              }));
         QCOMPARE(filter.m_levelShown, Flags({0, 0, 1, 0, 0, 0, 0, 0}));
     }
 
@@ -82,16 +73,19 @@ private slots:
     {
         CContentFilter filter;
         filter.m_levelShown = {1, 0, 1, 0, 1, 0, 1, 0};
-        QVERIFY(RunEditFilter(filter, [](CFilterDlg& dialog) {
-            QCOMPARE(Ticked(dialog), Flags({1, 0, 1, 0, 1, 0, 1, 0}));
-            Click(dialog, "allButton");
-            QCOMPARE(Ticked(dialog), Flags({1, 1, 1, 1, 1, 1, 1, 1}));
-            Click(dialog, "resetButton");
-            QCOMPARE(Ticked(dialog), Flags({0, 0, 0, 0, 0, 0, 0, 0}));
-            // A single click is an ordinary click.
-            QTest::mouseClick(dialog.m_levelBoxes[1], Qt::LeftButton, Qt::NoModifier, QPoint(8, 8));
-            Click(dialog, "okButton");
-        }));
+        QVERIFY(RunEditFilter(filter,
+                              [](CFilterDlg& dialog)
+                              {
+                                  QCOMPARE(Ticked(dialog), Flags({1, 0, 1, 0, 1, 0, 1, 0}));
+                                  ClickButton(dialog, "allButton");
+                                  QCOMPARE(Ticked(dialog), Flags({1, 1, 1, 1, 1, 1, 1, 1}));
+                                  ClickButton(dialog, "resetButton");
+                                  QCOMPARE(Ticked(dialog), Flags({0, 0, 0, 0, 0, 0, 0, 0}));
+                                  // A single click is an ordinary click.
+                                  QTest::mouseClick(dialog.m_levelBoxes[1], Qt::LeftButton, Qt::NoModifier,
+                                                    QPoint(8, 8));
+                                  ClickButton(dialog, "okButton");
+                              }));
         QCOMPARE(filter.m_levelShown, Flags({0, 1, 0, 0, 0, 0, 0, 0}));
     }
 
@@ -100,10 +94,12 @@ private slots:
         CContentFilter filter;
         filter.m_levelShown = {1, 1, 0, 0, 1, 1, 0, 0};
         const CContentFilter before = filter;
-        QVERIFY(!RunEditFilter(filter, [](CFilterDlg& dialog) {
-            Click(dialog, "resetButton");
-            Click(dialog, "cancelButton");
-        }));
+        QVERIFY(!RunEditFilter(filter,
+                               [](CFilterDlg& dialog)
+                               {
+                                   ClickButton(dialog, "resetButton");
+                                   ClickButton(dialog, "cancelButton");
+                               }));
         QCOMPARE(filter, before);
     }
 };

@@ -130,7 +130,8 @@ private slots:
                 session.OpenDocument(path);
             }
             QCOMPARE(window.m_prompter.m_messages,
-                     (std::vector<CScriptedPrompter::Message>{{"Ошибка открытия файла " + path, MessageIcon::Error}}));
+                     (std::vector<CScriptedPrompter::Message>{
+                         {"Ошибка открытия файла " + path, MessageIcon::Error}}));
             QVERIFY(!session.IsBusy());
             QVERIFY(session.CurrentPath().empty());
         }
@@ -153,7 +154,8 @@ private slots:
             QCOMPARE(window.Session().Settings(), SessionSettings());
             window.m_frame.reset(); // the settings are written as the view goes
             QCOMPARE(window.m_prompter.m_messages,
-                     (std::vector<CScriptedPrompter::Message>{{"Ошибка сохранения служебных данных", MessageIcon::Error}}));
+                     (std::vector<CScriptedPrompter::Message>{
+                         {"Ошибка сохранения служебных данных", MessageIcon::Error}}));
         }
         QVERIFY(QFileInfo(settings.filePath(QString::fromLatin1(kSettingsFileName)) + "/inside").isDir());
     }

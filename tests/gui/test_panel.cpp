@@ -2,7 +2,6 @@
 // on marked entries with their undo, jumping, the level filter, and rows that went away by hand.
 
 #include "GuiTestSupport.h"
-
 #include "core/base/CodePage.h"
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
@@ -19,15 +18,14 @@
 #include "gui/widgets/CDblClickButton.h"
 #include "gui/widgets/CFlatIconButton.h"
 #include "gui/widgets/CTextEditHistory.h"
+#include "support/CScriptedPrompter.h"
 
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScrollBar>
-#include <QTimer>
-#include <QVBoxLayout>
 #include <QTextBlock>
+#include <QVBoxLayout>
 #include <QtTest>
 
 #include <functional>
@@ -39,7 +37,8 @@ std::vector<std::string> ProcessedSample()
     CScriptedPrompter reporter;
     CDocumentFile document(reporter);
     document.Load(TIRVEL_SOURCE_DIR "/samples/law_sections_articles.rla");
-    const ProcessResult result = ProcessDocument(document.m_textLines, CUpperCaseWordsDict(), CDocKindsList(), reporter);
+    const ProcessResult result =
+        ProcessDocument(document.m_textLines, CUpperCaseWordsDict(), CDocKindsList(), reporter);
     if (result.refused || result.entries < 12)
         qFatal("the sample did not process");
     return result.lines;
@@ -52,9 +51,10 @@ struct PanelRig
         : m_editor(new QPlainTextEdit), m_panel(new CTocPanel(m_prompter)),
           m_history(new CTextEditHistory(m_editor))
     {
-        auto link = std::make_unique<CEntryEditorQt>(*m_editor, *m_history, m_filter, &m_words, [this](bool keepPosition) {
-            m_panel->FillList(BuildEntryList(Lines(), m_filter), keepPosition);
-        });
+        auto link = std::make_unique<CEntryEditorQt>(
+            *m_editor, *m_history, m_filter, &m_words,
+            [this](bool keepPosition)
+            { m_panel->FillList(BuildEntryList(Lines(), m_filter), keepPosition); });
         m_link = link.get();
         m_editor->setLineWrapMode(QPlainTextEdit::NoWrap);
         m_editor->setPlainText(EditorTextOfLines(lines));
@@ -89,7 +89,10 @@ struct PanelRig
     }
     QListWidget& List() const { return *m_panel->List(); }
     QPoint RowCentre(int row) const { return List().visualRect(List().model()->index(row, 0)).center(); }
-    void ClickRow(int row) const { QTest::mouseClick(List().viewport(), Qt::LeftButton, Qt::NoModifier, RowCentre(row)); }
+    void ClickRow(int row) const
+    {
+        QTest::mouseClick(List().viewport(), Qt::LeftButton, Qt::NoModifier, RowCentre(row));
+    }
     void Mark(std::initializer_list<int> rows) const
     {
         for (const int row : rows)
@@ -129,12 +132,11 @@ int FirstVisibleLine(const QPlainTextEdit& editor)
 
 std::size_t MarkerCount(const std::vector<std::string>& lines, Marker marker)
 {
-    return static_cast<std::size_t>(
-        std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return IsMarker(line, marker); }));
+    return static_cast<std::size_t>(std::count_if(
+        lines.begin(), lines.end(), [&](const std::string& line) { return IsMarker(line, marker); }));
 }
 
-template <typename T>
-std::vector<T> Without(std::vector<T> items, std::initializer_list<std::size_t> indices)
+template <typename T> std::vector<T> Without(std::vector<T> items, std::initializer_list<std::size_t> indices)
 {
     for (auto index = std::rbegin(indices); index != std::rend(indices); ++index)
         items.erase(items.begin() + static_cast<std::ptrdiff_t>(*index));
@@ -144,18 +146,8 @@ std::vector<T> Without(std::vector<T> items, std::initializer_list<std::size_t> 
 // Presses the filter button and does the operator's actions in the dialog.
 void RunFilter(PanelRig& rig, const std::function<void(CFilterDlg&)>& actions)
 {
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<CFilterDlg*>(QApplication::activeModalWidget());
-        if (!dialog)
-            qFatal("no filter dialog");
-        actions(*dialog);
-    });
+    ActOnFilterDialog(actions);
     rig.Press(CTocPanel::kFilter);
-}
-
-void ClickDialogButton(CFilterDlg& dialog, const char* name)
-{
-    dialog.findChild<QPushButton*>(QLatin1String(name))->click();
 }
 } // namespace
 
@@ -171,7 +163,8 @@ private slots:
         QCOMPARE(static_cast<std::size_t>(rig.List().count()), blocks);
         QCOMPARE(rig.Count(), QStringLiteral("Пунктов оглавления: %1").arg(blocks));
         QCOMPARE(rig.Marked(), QStringLiteral("Помечено: 0"));
-        QCOMPARE(rig.List().item(1)->text(), EditorTextOfLine(rig.AllEntries()[1].text.substr(0, 2)) + QLatin1Char('\n') +
+        QCOMPARE(rig.List().item(1)->text(), EditorTextOfLine(rig.AllEntries()[1].text.substr(0, 2)) +
+                                                 QLatin1Char('\n') +
                                                  EditorTextOfLine(rig.AllEntries()[1].text.substr(3)));
 
         rig.Mark({0, 2, 4});
@@ -194,8 +187,8 @@ private slots:
         for (const int id : {CTocPanel::kLevelUp, CTocPanel::kLevelDown, CTocPanel::kToCapitals,
                              CTocPanel::kToSentenceCase, CTocPanel::kDelete})
             rig.Press(id);
-        QCOMPARE(rig.m_prompter.m_messages,
-                 std::vector<CScriptedPrompter::Message>(5, {"Пункты  оглавления не выбраны!", MessageIcon::Error}));
+        QCOMPARE(rig.m_prompter.m_messages, std::vector<CScriptedPrompter::Message>(
+                                                5, {"Пункты  оглавления не выбраны!", MessageIcon::Error}));
         QCOMPARE(rig.Lines(), before);
         QCOMPARE(rig.m_history->StepCount(), 0);
     }
@@ -298,7 +291,10 @@ private slots:
     void CommandsSeeTheCurrentText()
     {
         std::vector<std::string> lines = ProcessedSample();
-        lines.insert(lines.end(), {MarkerLine(Marker::Ogl), "*", "\xF1\xF2\xE0\xF2\xFC\xFF\xA0" "1", MarkerLine(Marker::Kon)});
+        lines.insert(lines.end(), {MarkerLine(Marker::Ogl), "*",
+                                   "\xF1\xF2\xE0\xF2\xFC\xFF\xA0"
+                                   "1",
+                                   MarkerLine(Marker::Kon)});
         PanelRig rig(lines);
         const auto matchesText = [&] { return rig.m_link->Lines() == rig.Lines(); };
         const int last = rig.List().count() - 1;
@@ -306,16 +302,34 @@ private slots:
         rig.Mark({last});
         rig.Press(CTocPanel::kToCapitals);
         QVERIFY(rig.m_prompter.m_messages.empty());
-        QCOMPARE(rig.EntryTexts().back(), std::string("*\n\xD1\xD2\xC0\xD2\xDC\xDF\xA0" "1"));
+        QCOMPARE(rig.EntryTexts().back(), std::string("*\n\xD1\xD2\xC0\xD2\xDC\xDF\xA0"
+                                                      "1"));
         QVERIFY(matchesText());
 
         const std::function<void()> changes[] = {
-            [&] { rig.Mark({1}); rig.Press(CTocPanel::kLevelDown); },
-            [&] { rig.m_editor->moveCursor(QTextCursor::End); QTest::keyClick(rig.m_editor, Qt::Key_Return); QTest::keyClick(rig.m_editor, Qt::Key_Z); },
-            [&] { rig.Mark({0, 4}); rig.Press(CTocPanel::kDelete); },
+            [&]
+            {
+                rig.Mark({1});
+                rig.Press(CTocPanel::kLevelDown);
+            },
+            [&]
+            {
+                rig.m_editor->moveCursor(QTextCursor::End);
+                QTest::keyClick(rig.m_editor, Qt::Key_Return);
+                QTest::keyClick(rig.m_editor, Qt::Key_Z);
+            },
+            [&]
+            {
+                rig.Mark({0, 4});
+                rig.Press(CTocPanel::kDelete);
+            },
             [&] { rig.Press(CTocPanel::kUndo); },
             [&] { rig.Press(CTocPanel::kRedo); },
-            [&] { rig.Mark({2}); rig.Press(CTocPanel::kLevelUp); },
+            [&]
+            {
+                rig.Mark({2});
+                rig.Press(CTocPanel::kLevelUp);
+            },
         };
         for (const auto& change : changes)
         {
@@ -334,8 +348,9 @@ private slots:
 
         // The operator deletes block 3 in the editor; the panel still shows its row as marked.
         QTextCursor cursor(rig.m_editor->document()->findBlockByNumber(static_cast<int>(gone.oglLine)));
-        cursor.setPosition(rig.m_editor->document()->findBlockByNumber(static_cast<int>(gone.konLine + 1)).position(),
-                           QTextCursor::KeepAnchor);
+        cursor.setPosition(
+            rig.m_editor->document()->findBlockByNumber(static_cast<int>(gone.konLine + 1)).position(),
+            QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
         QCOMPARE(rig.m_panel->GetMarkedIndices(), std::vector<std::size_t>({3, 7}));
 
@@ -367,7 +382,8 @@ private slots:
         rig.List().scrollToItem(rig.List().item(other));
         DoubleClick(rig.List().viewport(), rig.RowCentre(other));
         QCOMPARE(FirstVisibleLine(*rig.m_editor), static_cast<int>(entries[other].oglLine));
-        QCOMPARE(rig.m_panel->GetMarkedIndices(), std::vector<std::size_t>({static_cast<std::size_t>(other)}));
+        QCOMPARE(rig.m_panel->GetMarkedIndices(),
+                 std::vector<std::size_t>({static_cast<std::size_t>(other)}));
         QCOMPARE(rig.m_editor->textCursor().position(), caret);
     }
 
@@ -378,37 +394,47 @@ private slots:
         const std::vector<std::string> texts = rig.EntryTexts();
         const auto countOf = [&](int level) { return std::count(levels.begin(), levels.end(), level); };
 
-        RunFilter(rig, [](CFilterDlg& dialog) {
-            ClickDialogButton(dialog, "resetButton");
-            dialog.m_levelBoxes[1]->setChecked(true);
-            ClickDialogButton(dialog, "okButton");
-        });
+        RunFilter(rig,
+                  [](CFilterDlg& dialog)
+                  {
+                      ClickButton(dialog, "resetButton");
+                      dialog.m_levelBoxes[1]->setChecked(true);
+                      ClickButton(dialog, "okButton");
+                  });
         QCOMPARE(rig.List().count(), countOf(2));
         for (int row = 0; row < rig.List().count(); ++row)
             QVERIFY(rig.List().item(row)->text().startsWith(QStringLiteral("**\n")));
 
-        RunFilter(rig, [](CFilterDlg& dialog) {
-            QTest::mouseDClick(dialog.m_levelBoxes[2], Qt::LeftButton, Qt::NoModifier, QPoint(8, 8));
-            ClickDialogButton(dialog, "okButton");
-        });
+        RunFilter(rig,
+                  [](CFilterDlg& dialog)
+                  {
+                      QTest::mouseDClick(dialog.m_levelBoxes[2], Qt::LeftButton, Qt::NoModifier,
+                                         QPoint(8, 8));
+                      ClickButton(dialog, "okButton");
+                  });
         QCOMPARE(rig.List().count(), countOf(3));
 
         // Row 0 now addresses the first level-3 entry, not the first block of the text.
-        const auto firstLevel3 = static_cast<std::size_t>(std::find(levels.begin(), levels.end(), 3) - levels.begin());
+        const auto firstLevel3 =
+            static_cast<std::size_t>(std::find(levels.begin(), levels.end(), 3) - levels.begin());
         rig.Mark({0});
         rig.Press(CTocPanel::kDelete);
         QCOMPARE(rig.EntryTexts(), Without(texts, {firstLevel3}));
 
-        RunFilter(rig, [](CFilterDlg& dialog) {
-            ClickDialogButton(dialog, "resetButton");
-            ClickDialogButton(dialog, "cancelButton");
-        });
+        RunFilter(rig,
+                  [](CFilterDlg& dialog)
+                  {
+                      ClickButton(dialog, "resetButton");
+                      ClickButton(dialog, "cancelButton");
+                  });
         QCOMPARE(rig.List().count(), countOf(3) - 1);
 
-        RunFilter(rig, [](CFilterDlg& dialog) {
-            ClickDialogButton(dialog, "resetButton");
-            ClickDialogButton(dialog, "okButton");
-        });
+        RunFilter(rig,
+                  [](CFilterDlg& dialog)
+                  {
+                      ClickButton(dialog, "resetButton");
+                      ClickButton(dialog, "okButton");
+                  });
         QCOMPARE(rig.List().count(), 0);
         QCOMPARE(rig.Count(), QStringLiteral("Пунктов оглавления: 0"));
     }
@@ -479,12 +505,14 @@ private slots:
             {
                 const QString text = rig.List().item(row)->text();
                 const int expected =
-                    std::max(metrics.boundingRect(QRect(0, 0, textWidth, 1 << 20), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text)
+                    std::max(metrics.boundingRect(QRect(0, 0, textWidth, 1 << 20),
+                                                  Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text)
                                      .height() +
                                  2 * CTocListDelegate::kTextInset,
                              CTocListDelegate::kMinimumRowHeight);
                 const QModelIndex index = rig.List().model()->index(row, 0);
-                QCOMPARE(rig.List().itemDelegate()->sizeHint(QStyleOptionViewItem(), index).height(), expected);
+                QCOMPARE(rig.List().itemDelegate()->sizeHint(QStyleOptionViewItem(), index).height(),
+                         expected);
             }
         }
     }

@@ -1,8 +1,9 @@
 // Preloaded into a process under test (LD_PRELOAD), this ends it with SIGKILL at a chosen point of
 // its changes to the file system, as a power cut or the OOM killer would: just before or just after
 // its n-th rename or removal of a file or cut of a file's length (the end of an overwrite in place),
-// where TIRVEL_KILL_AT_POINT=2n-1 names the moment before and 2n the moment after. Without that variable it changes nothing. Run with the points 1, 2, 3, ... in
-// turn (on one thread), a test sees the process die at every moment that matters, without sleeping.
+// where TIRVEL_KILL_AT_POINT=2n-1 names the moment before and 2n the moment after. Without that variable it
+// changes nothing. Run with the points 1, 2, 3, ... in turn (on one thread), a test sees the process die at
+// every moment that matters, without sleeping.
 
 #include <dlfcn.h>
 #include <fcntl.h>

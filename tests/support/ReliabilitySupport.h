@@ -41,7 +41,8 @@ public:
     explicit SmallFileSystem(std::size_t bytes)
     {
         const std::string options = "size=" + std::to_string(bytes);
-        m_mounted = ::mount("tirvel-test", m_folder.path().c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) == 0;
+        m_mounted = ::mount("tirvel-test", m_folder.path().c_str(), "tmpfs", MS_NOSUID | MS_NODEV,
+                            options.c_str()) == 0;
     }
     ~SmallFileSystem()
     {
@@ -59,4 +60,3 @@ private:
     ScratchFolder m_folder;
     bool m_mounted = false;
 };
-

@@ -36,6 +36,15 @@ inline std::vector<std::string> CpLines(const std::vector<std::string>& utf8)
     return lines;
 }
 
+// Lines in memory form (code page 1251) as UTF-8, for comparing with expectations written in UTF-8.
+inline std::vector<std::string> Utf8Lines(const std::vector<std::string>& cp1251)
+{
+    std::vector<std::string> lines;
+    for (const std::string& line : cp1251)
+        lines.push_back(Cp1251ToUtf8(line));
+    return lines;
+}
+
 // Editor lines written in UTF-8: "<ОГЛ>" and "<КОН>" stand for the marker lines; every other line
 // is converted to 1251.
 inline std::vector<std::string> Doc(std::initializer_list<std::string_view> utf8Lines)
@@ -78,7 +87,10 @@ inline void PrintTo(const ReportedMessage& message, std::ostream* out)
 
 struct RecordingReporter : IReporter
 {
-    void Report(std::string_view text, MessageIcon icon) override { messages.push_back({std::string(text), icon}); }
+    void Report(std::string_view text, MessageIcon icon) override
+    {
+        messages.push_back({std::string(text), icon});
+    }
 
     // The texts alone, in order.
     std::vector<std::string> Texts() const
@@ -128,8 +140,8 @@ public:
             if (it->is_directory(ignored) && !it->is_symlink(ignored))
                 std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
                                              std::filesystem::perm_options::add, ignored);
-        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
-                                     ignored);
+        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
         std::filesystem::remove_all(m_path, ignored);
     }
     ScratchFolder(const ScratchFolder&) = delete;

@@ -40,6 +40,7 @@ constexpr std::array<BoxCode, 11> kBoxCodes = {{
 // § (0xA7) is never a stand-in because the heading rules read it; neither are the soft hyphen, µ
 // and the letters Ј ј Ґ ґ І і Ѕ ѕ, which stay themselves in memory but have no place in a file.
 // The eleven single-line box characters become the control codes the text format prescribes.
+// clang-format off
 constexpr std::array<unsigned char, 128> kUpper866To1251 = {
     // 0x80-0x8F  А Б В Г Д Е Ж З И Й К Л М Н О П
     0xC0, 0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xC6, 0xC7, 0xC8, 0xC9, 0xCA, 0xCB, 0xCC, 0xCD, 0xCE, 0xCF,
@@ -89,6 +90,7 @@ constexpr std::array<char32_t, 256> kGlyph866 = {
     0x0401, 0x0451, 0x0404, 0x0454, 0x0407, 0x0457, 0x040E, 0x045E, // Ё ё Є є Ї ї Ў ў
     0x00B0, 0x2219, 0x00B7, 0x221A, 0x2116, 0x00A4, 0x25A0, 0x00A0, // ° ∙ · √ № ¤ ■ NBSP
 };
+// clang-format on
 
 constexpr unsigned char kSectionSign1251 = 0xA7;
 constexpr unsigned char kSectionSign866 = 0x15; // the DOS glyph of this control byte is §
@@ -153,32 +155,6 @@ const Tables& TablesOnce()
     return tables;
 }
 
-void AppendUtf8(std::string& out, char32_t ch)
-{
-    if (ch < 0x80)
-    {
-        out += static_cast<char>(ch);
-    }
-    else if (ch < 0x800)
-    {
-        out += static_cast<char>(0xC0 | (ch >> 6));
-        out += static_cast<char>(0x80 | (ch & 0x3F));
-    }
-    else if (ch < 0x10000)
-    {
-        out += static_cast<char>(0xE0 | (ch >> 12));
-        out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (ch & 0x3F));
-    }
-    else
-    {
-        out += static_cast<char>(0xF0 | (ch >> 18));
-        out += static_cast<char>(0x80 | ((ch >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (ch & 0x3F));
-    }
-}
-
 // Decodes one character at pos and advances pos; a malformed sequence yields U+FFFD for one byte.
 char32_t NextUtf8(std::string_view s, std::size_t& pos)
 {
@@ -225,6 +201,32 @@ char32_t NextUtf8(std::string_view s, std::size_t& pos)
 }
 
 } // namespace
+
+void AppendUtf8(std::string& out, char32_t ch)
+{
+    if (ch < 0x80)
+    {
+        out += static_cast<char>(ch);
+    }
+    else if (ch < 0x800)
+    {
+        out += static_cast<char>(0xC0 | (ch >> 6));
+        out += static_cast<char>(0x80 | (ch & 0x3F));
+    }
+    else if (ch < 0x10000)
+    {
+        out += static_cast<char>(0xE0 | (ch >> 12));
+        out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (ch & 0x3F));
+    }
+    else
+    {
+        out += static_cast<char>(0xF0 | (ch >> 18));
+        out += static_cast<char>(0x80 | ((ch >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (ch & 0x3F));
+    }
+}
 
 std::string Cp866ToCp1251(std::string_view text866)
 {
@@ -305,7 +307,8 @@ int ByteOfDisplayChar(char32_t ch)
     // Plain control characters stand for themselves, so that ASCII text converts unchanged.
     if (ch < 0x20 || ch == 0x7F)
         return static_cast<int>(ch);
-    static const std::array<std::pair<char32_t, unsigned char>, 256> byDisplay = [] {
+    static const std::array<std::pair<char32_t, unsigned char>, 256> byDisplay = []
+    {
         std::array<std::pair<char32_t, unsigned char>, 256> pairs{};
         const Tables& t = TablesOnce();
         for (int b = 0; b < 256; ++b)
@@ -313,7 +316,8 @@ int ByteOfDisplayChar(char32_t ch)
         std::sort(pairs.begin(), pairs.end());
         return pairs;
     }();
-    const auto it = std::lower_bound(byDisplay.begin(), byDisplay.end(), std::pair<char32_t, unsigned char>{ch, 0});
+    const auto it =
+        std::lower_bound(byDisplay.begin(), byDisplay.end(), std::pair<char32_t, unsigned char>{ch, 0});
     if (it == byDisplay.end() || it->first != ch)
         return -1;
     return it->second;

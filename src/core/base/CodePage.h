@@ -38,6 +38,9 @@ bool IsStorableByte(unsigned char byte1251);
 char32_t DisplayCharOf(unsigned char byte1251);
 int ByteOfDisplayChar(char32_t ch);
 
+// Appends the UTF-8 bytes of the character ch to out.
+void AppendUtf8(std::string& out, char32_t ch);
+
 // UTF-8 <-> memory form, through the display table above; characters without a byte become '?'.
 // Cp1251ToUtf8 keeps "\n" as a line break (entry texts join their lines with it).
 // Used for the program's own texts (source literals are UTF-8) and for UTF-8 input files.

@@ -8,7 +8,8 @@ std::string_view LineContent(std::string_view content)
 std::size_t MaxLineCount(std::string_view lineContent)
 {
     std::size_t lineEnds = 0;
-    for (std::size_t at = lineContent.find('\n'); at != std::string_view::npos; at = lineContent.find('\n', at + 1))
+    for (std::size_t at = lineContent.find('\n'); at != std::string_view::npos;
+         at = lineContent.find('\n', at + 1))
         ++lineEnds;
     return lineEnds + 1;
 }

@@ -16,8 +16,7 @@ std::size_t MaxLineCount(std::string_view lineContent);
 
 // Calls onLine(std::string_view) with each line of lineContent (as LineContent gives it), in order,
 // without its line end.
-template <typename OnLine>
-void ForEachFileLine(std::string_view lineContent, OnLine&& onLine)
+template <typename OnLine> void ForEachFileLine(std::string_view lineContent, OnLine&& onLine)
 {
     std::size_t start = 0;
     while (start < lineContent.size())

@@ -151,6 +151,11 @@ std::string Trim(std::string_view s)
     return TrimLeft(TrimRight(s));
 }
 
+bool Contains(std::string_view line, std::string_view s)
+{
+    return line.find(s) != std::string_view::npos;
+}
+
 bool ContainsAt(std::string_view line, std::string_view s, std::size_t pos)
 {
     return line.find(s) == pos;

@@ -21,6 +21,8 @@ std::string Trim(std::string_view s);
 std::string TrimLeft(std::string_view s);
 std::string TrimRight(std::string_view s);
 
+// s stands somewhere in line.
+bool Contains(std::string_view line, std::string_view s);
 // The first occurrence of s in line starts at index pos.
 bool ContainsAt(std::string_view line, std::string_view s, std::size_t pos);
 bool BeginsWith(std::string_view line, std::string_view s);

@@ -36,7 +36,8 @@ bool CDocKindsList::AddKind(std::string_view typed, IReporter& reporter)
     }
     if (Holds(m_kinds, kind))
     {
-        reporter.Report("Вид документа \"" + Cp1251ToUtf8(kind) + "\" уже находится в словаре!", MessageIcon::Error);
+        reporter.Report("Вид документа \"" + Cp1251ToUtf8(kind) + "\" уже находится в словаре!",
+                        MessageIcon::Error);
         return false;
     }
     m_kinds.push_back(std::move(kind));

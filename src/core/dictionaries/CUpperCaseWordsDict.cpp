@@ -13,7 +13,8 @@ namespace
 
 const std::vector<CUpperCaseWordsRec>& BuiltinWords()
 {
-    static const std::vector<CUpperCaseWordsRec> words = [] {
+    static const std::vector<CUpperCaseWordsRec> words = []
+    {
         static constexpr std::array<std::string_view, 15> kWords = {
             "N",   "NN",  "Россия", "Российской", "Федерация", "Федеральный", "РФ", "РСФСР",
             "СНГ", "МВД", "ФСБ",    "РОВД",       "РУВД",      "Республика",  "УВД"};
@@ -25,7 +26,8 @@ const std::vector<CUpperCaseWordsRec>& BuiltinWords()
     return words;
 }
 
-std::optional<CUpperCaseWordsRec> FirstMatch(const std::vector<CUpperCaseWordsRec>& list, std::string_view word)
+std::optional<CUpperCaseWordsRec> FirstMatch(const std::vector<CUpperCaseWordsRec>& list,
+                                             std::string_view word)
 {
     for (const CUpperCaseWordsRec& rec : list)
     {
@@ -54,12 +56,13 @@ bool CUpperCaseWordsDict::AddWord(std::string_view typed, IReporter& reporter)
         reporter.Report("Введите слово!", MessageIcon::Error);
         return false;
     }
-    const bool present = std::any_of(m_userWords.begin(), m_userWords.end(), [&](const CUpperCaseWordsRec& other) {
-        return other.m_word == rec.m_word && other.m_stem == rec.m_stem;
-    });
+    const bool present = std::any_of(m_userWords.begin(), m_userWords.end(),
+                                     [&](const CUpperCaseWordsRec& other)
+                                     { return other.m_word == rec.m_word && other.m_stem == rec.m_stem; });
     if (present)
     {
-        reporter.Report("Слово \"" + Cp1251ToUtf8(rec.m_word) + "\" уже находится в словаре!", MessageIcon::Error);
+        reporter.Report("Слово \"" + Cp1251ToUtf8(rec.m_word) + "\" уже находится в словаре!",
+                        MessageIcon::Error);
         return false;
     }
     m_userWords.push_back(std::move(rec));
@@ -70,7 +73,8 @@ void CUpperCaseWordsDict::SortUserWords()
 {
     // std::string compares as unsigned bytes, which is the order the operator sees.
     std::stable_sort(m_userWords.begin(), m_userWords.end(),
-                     [](const CUpperCaseWordsRec& a, const CUpperCaseWordsRec& b) { return a.m_word < b.m_word; });
+                     [](const CUpperCaseWordsRec& a, const CUpperCaseWordsRec& b)
+                     { return a.m_word < b.m_word; });
 }
 
 void CUpperCaseWordsDict::Serialize(CArchive& ar)

@@ -43,12 +43,14 @@ void SplitIntoLines(std::string_view content, std::vector<std::string>& headerLi
     // and the new list at once for a large document).
     textLines.reserve(MaxLineCount(content));
     std::vector<std::string>* target = &headerLines;
-    ForEachFileLine(content, [&](std::string_view fileLine) {
-        std::string& line = target->emplace_back(fileLine);
-        FileLineToMemory(line);
-        if (target == &headerLines && line == TextStartLine())
-            target = &textLines;
-    });
+    ForEachFileLine(content,
+                    [&](std::string_view fileLine)
+                    {
+                        std::string& line = target->emplace_back(fileLine);
+                        FileLineToMemory(line);
+                        if (target == &headerLines && line == TextStartLine())
+                            target = &textLines;
+                    });
 }
 
 // A fingerprint of the lines outside their ОГЛ...КОН blocks: equal for two texts that differ in their
@@ -143,15 +145,6 @@ std::string ReasonText(int errorNumber, mode_t fileType)
     if (fileType != 0)
         return std::string("not a regular file (") + FileTypeName(fileType) + ")";
     return std::strerror(errorNumber);
-}
-
-// Whether this process may not write the file. A file without any write permission counts as
-// read-only for root too, who could write it anyway.
-bool IsReadOnly(const std::string& path, const struct stat& status)
-{
-    if ((status.st_mode & 0222) == 0)
-        return true;
-    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EROFS);
 }
 
 // Makes room for size bytes in the open file fd before anything in it is overwritten, so a full disk
@@ -267,7 +260,7 @@ bool CDocumentFile::Save(BackupRule backup)
     const std::string target = m_path.empty() ? m_path : ResolvedTarget(m_path);
     struct stat status;
     const bool exists = !target.empty() && ::stat(target.c_str(), &status) == 0;
-    if (exists && S_ISREG(status.st_mode) && IsReadOnly(target, status))
+    if (exists && IsReadOnlyFile(target))
         return Fail(SaveFailure::Kind::ReadOnly, "the document is read-only");
 
     if (backup != BackupRule::None)
@@ -276,7 +269,8 @@ bool CDocumentFile::Save(BackupRule backup)
         if (!CopyFileReplacing(target, backupPath))
         {
             const std::string reason = std::strerror(errno);
-            m_reporter.Report(FormatMessage("Ошибка создания резервного файла %s!", backupPath), MessageIcon::Error);
+            m_reporter.Report(FormatMessage("Ошибка создания резервного файла %s!", backupPath),
+                              MessageIcon::Error);
             if (backup == BackupRule::Required)
                 return Fail(SaveFailure::Kind::Backup, "cannot make the backup " + backupPath + " (" +
                                                            reason + "); the document was not saved");
@@ -319,10 +313,12 @@ std::string CDocumentFile::FileBytes() const
 {
     std::string bytes;
     bytes.reserve(FileFormSize(m_headerLines, m_textLines));
-    WriteFileForm(m_headerLines, m_textLines, [&bytes](std::string_view chunk) {
-        bytes += chunk;
-        return true;
-    });
+    WriteFileForm(m_headerLines, m_textLines,
+                  [&bytes](std::string_view chunk)
+                  {
+                      bytes += chunk;
+                      return true;
+                  });
     return bytes;
 }
 
@@ -348,11 +344,6 @@ bool CDocumentFile::SaveWouldChangeFile() const
                       return true;
                   });
     return written.Finish() != *m_loadedFingerprint;
-}
-
-bool CDocumentFile::MoveFileReplacing(const std::string& from, const std::string& to)
-{
-    return ::MoveFileReplacing(from, to);
 }
 
 std::string CDocumentFile::BackupPathFor(const std::string& path)
@@ -507,6 +498,7 @@ void CDocumentFile::RestoreInterruptedOverwrite(const std::string& target)
     }
     ::unlink(copy.c_str());
     ::close(lock);
-    m_reporter.Report(FormatMessage("Файл %s восстановлен из копии, оставшейся после прерванного сохранения.", target),
-                      MessageIcon::Information);
+    m_reporter.Report(
+        FormatMessage("Файл %s восстановлен из копии, оставшейся после прерванного сохранения.", target),
+        MessageIcon::Information);
 }

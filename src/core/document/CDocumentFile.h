@@ -113,10 +113,6 @@ public:
     // The same bytes handed to consume in pieces, so no second copy of a large document is held.
     void ForEachFileChunk(const std::function<void(std::string_view)>& consume) const;
 
-    // Moves a file over another one: a rename, or across file systems a copy (permission bits and
-    // modification time kept) followed by removing the source. The destination is replaced only by
-    // a complete copy. False when the move did not happen (or the source could not be removed).
-    static bool MoveFileReplacing(const std::string& from, const std::string& to);
     // A.rla -> A.bak when the file's own name contains ".rla", else A.txt -> A.txt.bak; never the
     // path itself (x.rla.bak -> x.rla.bak.bak).
     static std::string BackupPathFor(const std::string& path);

@@ -77,9 +77,11 @@ std::vector<std::string> RemoveTocBlocks(const std::vector<std::string>& lines)
 {
     std::vector<std::string> kept;
     kept.reserve(lines.size());
-    ForEachLineOutsideTocBlocks(lines, [&](const std::string& line) {
-        kept.push_back(line);
-        return true;
-    });
+    ForEachLineOutsideTocBlocks(lines,
+                                [&](const std::string& line)
+                                {
+                                    kept.push_back(line);
+                                    return true;
+                                });
     return kept;
 }

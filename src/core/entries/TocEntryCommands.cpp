@@ -188,7 +188,8 @@ void ApplyEdits(std::vector<std::string>& lines, const std::vector<LineEdit>& ed
         for (auto edit = edits.rbegin(); edit != edits.rend(); ++edit)
         {
             std::move(lines.begin() + static_cast<std::ptrdiff_t>(next),
-                      lines.begin() + static_cast<std::ptrdiff_t>(edit->firstLine), std::back_inserter(edited));
+                      lines.begin() + static_cast<std::ptrdiff_t>(edit->firstLine),
+                      std::back_inserter(edited));
             edited.insert(edited.end(), edit->newLines.begin(), edit->newLines.end());
             next = edit->firstLine + edit->lineCount;
         }

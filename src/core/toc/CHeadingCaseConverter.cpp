@@ -39,11 +39,6 @@ const std::string& ArticleWord()
     return text;
 }
 
-bool Contains(std::string_view line, std::string_view part)
-{
-    return line.find(part) != std::string_view::npos;
-}
-
 void CapitaliseAt(std::string& s, std::size_t index)
 {
     if (index < s.size())
@@ -100,7 +95,8 @@ bool CHeadingCaseConverter::IsNumberedHeadingLine(std::string_view line)
     const std::string s = ToUpper(TrimLeft(line));
     if (BeginsWith(s, AppendixWithStopUpper()))
         return false;
-    return IsSectionHeading(s) || BeginsWith(s, TableUpper()) || (BeginsWith(s, ArticleUpper()) && Contains(s, "."));
+    return IsSectionHeading(s) || BeginsWith(s, TableUpper()) ||
+           (BeginsWith(s, ArticleUpper()) && Contains(s, "."));
 }
 
 void CHeadingCaseConverter::ToSentenceCase(std::vector<std::string>& lines) const

@@ -34,5 +34,6 @@ public:
     static bool IsNumberedHeadingLine(std::string_view line);
 
 private:
-    void ApplyDictionaryWords(const std::vector<std::string>& original, std::vector<std::string>& lines) const;
+    void ApplyDictionaryWords(const std::vector<std::string>& original,
+                              std::vector<std::string>& lines) const;
 };

@@ -1,6 +1,5 @@
 #include "core/toc/CTocRecognizer.h"
 
-#include "core/base/CodePage.h"
 #include "core/base/Reporter.h"
 #include "core/document/Markers.h"
 #include "core/toc/CollectingPasses.h"

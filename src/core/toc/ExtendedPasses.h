@@ -1,6 +1,6 @@
 #pragma once
 // Extended recognition: the headings a reader sees in a document whose block markup, or whose
-// wording, the specified passes do not catch. They run after the collecting passes, on the same
+// wording, the standard passes do not catch. They run after the collecting passes, on the same
 // text, and append items that then go through the same cleaning, merging, levels, layout and case
 // rules. A heading the collecting passes already found is not collected again.
 

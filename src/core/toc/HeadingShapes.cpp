@@ -29,15 +29,6 @@ std::pair<std::string_view, std::string_view> SplitFirstWord(std::string_view s)
     return {s.substr(0, end), rest};
 }
 
-bool EndsWithAny(std::string_view word, const std::vector<std::string>& endings)
-{
-    return std::any_of(endings.begin(), endings.end(),
-                       [word](const std::string& ending) {
-                           return word.size() > ending.size() &&
-                                  word.substr(word.size() - ending.size()) == ending;
-                       });
-}
-
 std::vector<std::string> Cp1251Words(std::initializer_list<const char*> utf8)
 {
     std::vector<std::string> words;
@@ -87,28 +78,27 @@ bool IsRomanNumber(std::string_view s)
     return !s.empty() && s.find_first_not_of("IVXLC") == std::string_view::npos;
 }
 
-// Digits with full stops between them: «1», «2.1», «1.2.3».
-bool IsDottedDigits(std::string_view s)
+// Groups of digits, each joined to the next by one of the joiners: «1.2.3» with ".".
+bool IsJoinedDigits(std::string_view s, std::string_view joiners)
 {
     if (s.empty() || !IsDigitChar(s.front()) || !IsDigitChar(s.back()))
         return false;
     for (std::size_t i = 0; i < s.size(); ++i)
-        if (!IsDigitChar(s[i]) && !(s[i] == '.' && IsDigitChar(s[i + 1])))
+        if (!IsDigitChar(s[i]) && !(joiners.find(s[i]) != std::string_view::npos && IsDigitChar(s[i + 1])))
             return false;
     return true;
+}
+
+// Digits with full stops between them: «1», «2.1», «1.2.3».
+bool IsDottedDigits(std::string_view s)
+{
+    return IsJoinedDigits(s, ".");
 }
 
 // A chapter's or section's number: roman, or digits joined by full stops or hyphens.
 bool IsDivisionNumber(std::string_view s)
 {
-    if (IsRomanNumber(s))
-        return true;
-    if (s.empty() || !IsDigitChar(s.front()) || !IsDigitChar(s.back()))
-        return false;
-    for (std::size_t i = 0; i < s.size(); ++i)
-        if (!IsDigitChar(s[i]) && !((s[i] == '.' || s[i] == '-') && IsDigitChar(s[i + 1])))
-            return false;
-    return true;
+    return IsRomanNumber(s) || IsJoinedDigits(s, ".-");
 }
 
 std::string_view WithoutClosingStop(std::string_view token)
@@ -116,14 +106,6 @@ std::string_view WithoutClosingStop(std::string_view token)
     return !token.empty() && token.back() == '.' ? token.substr(0, token.size() - 1) : token;
 }
 
-std::string TrimmedCopy(std::string_view s)
-{
-    return Trim(s);
-}
-} // namespace
-
-namespace
-{
 std::string_view TrimmedLeft(std::string_view line)
 {
     while (!line.empty() && IsWhiteSpace(static_cast<unsigned char>(line.front())))
@@ -244,7 +226,7 @@ HeadingStart ReadHeadingStart(std::string_view line)
         start.word = word;
         start.number = std::string(number);
         start.closed = !number.empty() && number.back() == '.';
-        start.title = TrimmedCopy(title);
+        start.title = Trim(title);
     };
 
     if (upper == article)
@@ -279,8 +261,9 @@ HeadingStart ReadHeadingStart(std::string_view line)
         return start;
     }
     // «ОБЩАЯ ЧАСТЬ»: a part named by an adjective, in capitals and alone on its line.
-    static const std::vector<std::string> feminine = Cp1251Words({"АЯ"});
-    if (TrimBlanks(rest) == part && upper == first && EndsWithAny(upper, feminine))
+    static const std::string feminine = Utf8ToCp1251("АЯ");
+    if (TrimBlanks(rest) == part && upper == first && upper.size() > feminine.size() &&
+        upper.ends_with(feminine))
     {
         take(HeadingWord::PartName, "", "");
         return start;

@@ -10,11 +10,6 @@
 #include <utility>
 #include <vector>
 
-inline bool Contains(std::string_view line, std::string_view s)
-{
-    return line.find(s) != std::string_view::npos;
-}
-
 // A text line that fills the whole 66-column page: body text, never a heading.
 bool IsWideTextLine(const std::string& line);
 

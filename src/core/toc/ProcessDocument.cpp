@@ -4,10 +4,10 @@
 
 ProcessResult ProcessDocument(const std::vector<std::string>& textLines, const CUpperCaseWordsDict& words,
                               const CDocKindsList& kinds, IReporter& reporter,
-                              const std::function<void()>& pumpMessages)
+                              const std::function<void()>& pumpMessages, RecognitionOptions options)
 {
     std::vector<std::string> lines = textLines;
-    ProcessResult result = ProcessDocumentInPlace(lines, words, kinds, reporter, pumpMessages);
+    ProcessResult result = ProcessDocumentInPlace(lines, words, kinds, reporter, pumpMessages, options);
     result.lines = std::move(lines);
     return result;
 }

@@ -19,14 +19,15 @@ struct ProcessResult
     std::size_t entries = 0;        // blocks written (0 when the text got no table of contents)
 };
 
-// The one place the editor's open command and the batch tool run the recognition.
+// The one place the editor's open command and the batch tool run the recognition; options chooses
+// how the text is read.
 ProcessResult ProcessDocument(const std::vector<std::string>& textLines, const CUpperCaseWordsDict& words,
                               const CDocKindsList& kinds, IReporter& reporter,
-                              const std::function<void()>& pumpMessages = {});
+                              const std::function<void()>& pumpMessages = {},
+                              RecognitionOptions options = {});
 
 // The same on the lines themselves, which become the result (left as they are when refused); the
-// returned lines are empty. Spares the copy of a large document's text. options chooses how the
-// text is read; ProcessDocument above reads it with the defaults.
+// returned lines are empty. Spares the copy of a large document's text.
 ProcessResult ProcessDocumentInPlace(std::vector<std::string>& lines, const CUpperCaseWordsDict& words,
                                      const CDocKindsList& kinds, IReporter& reporter,
                                      const std::function<void()>& pumpMessages = {},

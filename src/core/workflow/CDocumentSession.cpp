@@ -1,5 +1,6 @@
 #include "core/workflow/CDocumentSession.h"
 
+#include "core/base/FileSystem.h"
 #include "core/base/IPrompter.h"
 #include "core/workflow/IDocumentEditor.h"
 #include "core/workflow/IProcessingMonitor.h"
@@ -260,9 +261,7 @@ void CDocumentSession::MoveToProcessedFolder()
             MessageIcon::Error);
         return;
     }
-    const std::size_t slash = m_currentPath.rfind('/');
-    const std::string name = slash == std::string::npos ? m_currentPath : m_currentPath.substr(slash + 1);
-    const std::string destination = m_settings.processedFolder + "/" + name;
+    const std::string destination = m_settings.processedFolder + "/" + NameOf(m_currentPath);
     if (!IsSameFile(m_currentPath, destination) && !TrashFilesInTheWay(destination))
     {
         m_prompter.Report("Ошибка переноса файла в папку для обработанных документов!", MessageIcon::Error);
@@ -336,7 +335,11 @@ bool CDocumentSession::ConfirmSaveOnClose()
     if (answer == PromptAnswer::Cancel)
         return false;
     if (answer == PromptAnswer::Yes)
+    {
         SaveDocument();
+        // A save that failed leaves the changes in the editor only: the program does not end on them.
+        return !m_modified;
+    }
     return true;
 }
 

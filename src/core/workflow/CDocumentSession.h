@@ -62,7 +62,8 @@ public:
     void SaveDocument();
     // Asks, then moves the file to the trash and closes the document; the queue stays.
     void DeleteFileToTrash();
-    // Asks about a changed document before the program ends; false when the operator cancels.
+    // Asks about a changed document before the program ends; false when the operator cancels, or
+    // asked for a save that failed.
     bool ConfirmSaveOnClose();
 
     // The operator changed the editor text.

@@ -1,6 +1,6 @@
 #include "core/workflow/ProcessedFolder.h"
 
-#include "core/document/CDocumentFile.h"
+#include "core/base/FileIO.h"
 
 #include <filesystem>
 #include <system_error>
@@ -23,6 +23,5 @@ MoveIntoResult MoveIntoProcessedFolder(const std::string& from, const std::strin
 {
     if (IsSameFile(from, destination))
         return MoveIntoResult::AlreadyThere;
-    return CDocumentFile::MoveFileReplacing(from, destination) ? MoveIntoResult::Moved
-                                                               : MoveIntoResult::Failed;
+    return MoveFileReplacing(from, destination) ? MoveIntoResult::Moved : MoveIntoResult::Failed;
 }

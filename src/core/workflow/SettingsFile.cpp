@@ -21,7 +21,8 @@ std::string InFolder(const std::string& folder, const char* name)
 bool IsWritableFolder(const std::string& folder)
 {
     std::error_code error;
-    return !folder.empty() && std::filesystem::is_directory(folder, error) && ::access(folder.c_str(), W_OK) == 0;
+    return !folder.empty() && std::filesystem::is_directory(folder, error) &&
+           ::access(folder.c_str(), W_OK) == 0;
 }
 
 // The four workflow fields; a failure leaves the fields not yet read as they were.
@@ -115,8 +116,8 @@ std::string SettingsBytes(const WorkflowSettings& settings, const CUpperCaseWord
     return ar.Bytes();
 }
 
-bool WriteSettingsFile(const std::string& path, const WorkflowSettings& settings, const CUpperCaseWordsDict& words,
-                       const CDocKindsList& kinds, IReporter& reporter)
+bool WriteSettingsFile(const std::string& path, const WorkflowSettings& settings,
+                       const CUpperCaseWordsDict& words, const CDocKindsList& kinds, IReporter& reporter)
 {
     bool ok = false;
     try

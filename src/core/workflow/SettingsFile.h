@@ -60,5 +60,5 @@ std::string SettingsBytes(const WorkflowSettings& settings, const CUpperCaseWord
                           const CDocKindsList& kinds);
 // Writes the file all at once (a failed write leaves any old file as it was), creating its folder
 // when missing. On failure reports "Ошибка сохранения служебных данных" and returns false.
-bool WriteSettingsFile(const std::string& path, const WorkflowSettings& settings, const CUpperCaseWordsDict& words,
-                       const CDocKindsList& kinds, IReporter& reporter);
+bool WriteSettingsFile(const std::string& path, const WorkflowSettings& settings,
+                       const CUpperCaseWordsDict& words, const CDocKindsList& kinds, IReporter& reporter);

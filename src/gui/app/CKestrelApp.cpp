@@ -1,5 +1,7 @@
 #include "gui/app/CKestrelApp.h"
 
+#include "core/workflow/SettingsFile.h"
+
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QScreen>

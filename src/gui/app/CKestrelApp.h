@@ -2,7 +2,6 @@
 // The application's part of the window placement: read from the per-user profile before the main
 // window is first shown, kept when the window closes, written when the program ends.
 
-#include "core/workflow/SettingsFile.h"
 #include "core/workflow/WindowPlacement.h"
 
 #include <QSettings>

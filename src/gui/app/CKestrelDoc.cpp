@@ -7,11 +7,7 @@ ProcessResult CKestrelDoc::ProcessDocument(const std::vector<std::string>& lines
                                            const std::function<void()>& pumpMessages,
                                            const RecognitionOptions& options) const
 {
-    std::vector<std::string> processed = lines;
-    ProcessResult result =
-        ProcessDocumentInPlace(processed, m_words, m_kinds, reporter, pumpMessages, options);
-    result.lines = std::move(processed);
-    return result;
+    return ::ProcessDocument(lines, m_words, m_kinds, reporter, pumpMessages, options);
 }
 
 void CKestrelDoc::OnDocKindsDict(IPrompter& prompter, QWidget* parent)

@@ -189,7 +189,6 @@ void CKestrelView::ClearText()
 {
     ReplaceText(QString());
     m_history->Clear();
-    m_entries.clear();
     RefreshEntries(false);
     ReportPosition();
 }
@@ -357,7 +356,8 @@ void CKestrelView::contextMenuEvent(QContextMenuEvent* event)
 {
     std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
     // The stock entries act on the document's own history, which is off; route them to ours.
-    const auto routeToHistory = [this](QAction* action, bool enabled, void (CTextEditHistory::*command)()) {
+    const auto routeToHistory = [this](QAction* action, bool enabled, void (CTextEditHistory::*command)())
+    {
         action->disconnect();
         action->setEnabled(enabled);
         connect(action, &QAction::triggered, this, [this, command] { (m_history->*command)(); });

@@ -8,7 +8,6 @@
 #include "gui/app/CKestrelDoc.h"
 #include "gui/app/CKestrelView.h"
 #include "gui/app/CSessionHost.h"
-#include "gui/app/CommandIds.h"
 #include "gui/app/StatusMessages.h"
 #include "gui/app/ToolbarIcons.h"
 #include "gui/common/CEntryEditorQt.h"

@@ -1,6 +1,7 @@
 #include "gui/app/CSessionHost.h"
 
 #include "core/base/IPrompter.h"
+#include "core/workflow/CDesktopTrash.h"
 #include "core/workflow/SettingsFile.h"
 #include "gui/app/CFolderChooser.h"
 #include "gui/app/CKestrelApp.h"
@@ -11,9 +12,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -133,16 +132,13 @@ void CSessionHost::OnOptions()
 // ---------------------------------------------------------------------------------------------
 // What the session reaches through its interfaces
 
-// The trash implementation of Qt falls back to a "files" folder under the current folder when the
-// user's data folder is missing, and still reports success; only a place inside a trash counts.
+// The desktop's trash, the one the batch tool uses too; its home trash lies in the data folder the
+// desktop gives this program.
 bool CSessionHost::MoveToTrash(const std::string& path)
 {
-    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-    QString placedAt;
-    if (!QFile::moveToTrash(QString::fromStdString(path), &placedAt))
-        return false;
-    return QFileInfo(placedAt).isAbsolute() &&
-           (placedAt.contains(QStringLiteral("/Trash/")) || placedAt.contains(QStringLiteral("/.Trash-")));
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    CDesktopTrash trash(data.isEmpty() ? std::string() : ToPath(data + QStringLiteral("/Trash")));
+    return trash.MoveToTrash(path);
 }
 
 void CSessionHost::ProcessingStarted()

@@ -2,6 +2,7 @@
 // profile, the documents named on the command line, and at the end the placement written back.
 
 #include "core/workflow/CDocumentSession.h"
+#include "core/workflow/SettingsFile.h"
 #include "gui/app/CKestrelApp.h"
 #include "gui/app/CMainFrame.h"
 #include "gui/common/CMessageBoxPrompter.h"

@@ -1,6 +1,5 @@
 #include "gui/common/CEditorLines.h"
 
-#include "core/base/CodePage.h"
 #include "gui/common/EditorText.h"
 
 #include <QTextBlock>
@@ -53,7 +52,8 @@ CEditorLines::CEditorLines(QTextDocument& document) : QObject(&document), m_docu
 
 CEditorLines& CEditorLines::Of(QTextDocument& document)
 {
-    if (auto* lines = document.findChild<CEditorLines*>(QLatin1String(kObjectName), Qt::FindDirectChildrenOnly))
+    if (auto* lines =
+            document.findChild<CEditorLines*>(QLatin1String(kObjectName), Qt::FindDirectChildrenOnly))
         return *lines;
     return *new CEditorLines(document);
 }

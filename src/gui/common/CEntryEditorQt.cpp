@@ -35,7 +35,8 @@ void ReplaceBlockTexts(QTextDocument& document, QTextBlock block, const std::vec
         while (prefix < shorter && now[prefix] == wanted[prefix])
             ++prefix;
         qsizetype suffix = 0;
-        while (suffix < shorter - prefix && now[now.size() - 1 - suffix] == wanted[wanted.size() - 1 - suffix])
+        while (suffix < shorter - prefix &&
+               now[now.size() - 1 - suffix] == wanted[wanted.size() - 1 - suffix])
             ++suffix;
         // A surrogate pair is replaced whole.
         if (prefix > 0 && now[prefix - 1].isHighSurrogate())
@@ -45,7 +46,8 @@ void ReplaceBlockTexts(QTextDocument& document, QTextBlock block, const std::vec
         if (prefix + suffix < now.size() || prefix + suffix < wanted.size())
         {
             cursor.setPosition(block.position() + static_cast<int>(prefix));
-            cursor.setPosition(block.position() + static_cast<int>(now.size() - suffix), QTextCursor::KeepAnchor);
+            cursor.setPosition(block.position() + static_cast<int>(now.size() - suffix),
+                               QTextCursor::KeepAnchor);
             cursor.insertText(wanted.mid(prefix, wanted.size() - prefix - suffix));
         }
         block = block.next();

@@ -25,7 +25,8 @@ const DisplayTable& DisplayChars()
         for (int byte = 0; byte < 256; ++byte)
         {
             t.chars[static_cast<std::size_t>(byte)] = DisplayCharOf(static_cast<unsigned char>(byte));
-            t.anySurrogates = t.anySurrogates || QChar::requiresSurrogates(t.chars[static_cast<std::size_t>(byte)]);
+            t.anySurrogates =
+                t.anySurrogates || QChar::requiresSurrogates(t.chars[static_cast<std::size_t>(byte)]);
         }
         return t;
     }();
@@ -41,7 +42,8 @@ const std::array<std::int16_t, 0x10000>& BytesOfCodeUnits()
     {
         auto t = std::make_unique<std::array<std::int16_t, 0x10000>>();
         for (char32_t unit = 0; unit < 0x10000; ++unit)
-            (*t)[unit] = QChar::isSurrogate(unit) ? kSurrogate : static_cast<std::int16_t>(ByteOfDisplayChar(unit));
+            (*t)[unit] =
+                QChar::isSurrogate(unit) ? kSurrogate : static_cast<std::int16_t>(ByteOfDisplayChar(unit));
         return t;
     }();
     return *table;

@@ -80,10 +80,12 @@ CDocDictDlg::CDocDictDlg(const CDocKindsList& kinds, IPrompter& prompter, QWidge
     layout->addLayout(buttonRow);
     resize(460, 380);
 
-    connect(m_edit, &QLineEdit::textChanged, this, [this](const QString& text) {
-        m_editText = text;
-        m_addButton->setEnabled(!m_editText.isEmpty());
-    });
+    connect(m_edit, &QLineEdit::textChanged, this,
+            [this](const QString& text)
+            {
+                m_editText = text;
+                m_addButton->setEnabled(!m_editText.isEmpty());
+            });
     m_list->EnableWhileSelected(m_deleteButton);
     connect(m_addButton, &QPushButton::clicked, this, &CDocDictDlg::OnAdd);
     connect(m_fromFileButton, &QPushButton::clicked, this, &CDocDictDlg::OnFromFile);

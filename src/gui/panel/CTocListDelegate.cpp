@@ -14,7 +14,7 @@ namespace
 constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
 // Enough for the rows of a few rebuilds of a very long table of contents.
 constexpr qsizetype kHeightCacheLimit = 100000;
-}
+} // namespace
 
 CTocListDelegate::CTocListDelegate(QListView* view)
     : QStyledItemDelegate(view), m_view(view), m_font(EntryFont()), m_metrics(m_font)
@@ -49,10 +49,10 @@ qreal CTocListDelegate::CharAdvanceBound(QChar ch) const
     {
         // Controls, separators and format characters change the layout rather than add a glyph.
         const QChar::Category category = ch.category();
-        const bool plainGlyph = !ch.isSurrogate() && ch.unicode() >= 0x20 && category != QChar::Other_Control &&
-                                category != QChar::Other_Format && category != QChar::Separator_Line &&
-                                category != QChar::Separator_Paragraph && category != QChar::Mark_NonSpacing &&
-                                category != QChar::Mark_Enclosing;
+        const bool plainGlyph = !ch.isSurrogate() && ch.unicode() >= 0x20 &&
+                                category != QChar::Other_Control && category != QChar::Other_Format &&
+                                category != QChar::Separator_Line && category != QChar::Separator_Paragraph &&
+                                category != QChar::Mark_NonSpacing && category != QChar::Mark_Enclosing;
         // Advances may be rounded to whole pixels when laid out: half a pixel covers that.
         bound = plainGlyph && m_metrics.inFont(ch) ? m_metrics.horizontalAdvance(ch) + 0.5 : -1;
     }
@@ -121,12 +121,14 @@ QSize CTocListDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&
     return QSize(m_view->viewport()->width(), std::max(textHeight + 2 * kTextInset, kMinimumRowHeight));
 }
 
-void CTocListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+void CTocListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const
 {
     painter->save();
     const bool marked = option.state & QStyle::State_Selected;
     const QPalette& palette = option.palette;
-    painter->fillRect(option.rect, marked ? palette.brush(QPalette::Active, QPalette::Highlight) : QBrush(Qt::white));
+    painter->fillRect(option.rect,
+                      marked ? palette.brush(QPalette::Active, QPalette::Highlight) : QBrush(Qt::white));
     painter->setFont(m_font);
     painter->setPen(marked ? palette.color(QPalette::Active, QPalette::HighlightedText) : QColor(Qt::black));
     const QRect textRect = option.rect.adjusted(kTextInset, kTextInset, -kTextInset, -kTextInset);
@@ -157,8 +159,8 @@ bool CTocListDelegate::RowFits(const QModelIndex& index) const
                        [&](const QString& line) { return metrics.horizontalAdvance(line) <= TextWidth(); });
 }
 
-bool CTocListDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
-                                 const QModelIndex& index)
+bool CTocListDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                 const QStyleOptionViewItem& option, const QModelIndex& index)
 {
     if (event->type() != QEvent::ToolTip || !index.isValid())
         return QStyledItemDelegate::helpEvent(event, view, option, index);

@@ -55,7 +55,8 @@ QString RowText(const std::string& entryText)
     while (true)
     {
         const std::size_t end = entryText.find('\n', start);
-        text += EditorTextOfLine(std::string_view(entryText).substr(start, end == std::string::npos ? end : end - start));
+        text += EditorTextOfLine(
+            std::string_view(entryText).substr(start, end == std::string::npos ? end : end - start));
         if (end == std::string::npos)
             break;
         text += QLatin1Char('\n');
@@ -98,7 +99,8 @@ CTocPanel::CTocPanel(IReporter& reporter, QWidget* parent) : QWidget(parent), m_
     m_countLabel->setFont(QApplication::font());
     m_markedLabel->setFont(QApplication::font());
 
-    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateMarkedLabel(); });
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { UpdateMarkedLabel(); });
     connect(m_list, &QListWidget::doubleClicked, this, [this] { JumpToEntry(); });
 }
 
@@ -197,27 +199,47 @@ std::vector<std::size_t> CTocPanel::GetMarkedIndices() const
 
 void CTocPanel::UpdateMarkedLabel()
 {
-    m_markedLabel->setText(QStringLiteral("Помечено: %1").arg(m_list->selectionModel()->selectedRows().size()));
+    m_markedLabel->setText(
+        QStringLiteral("Помечено: %1").arg(m_list->selectionModel()->selectedRows().size()));
 }
 
 void CTocPanel::RunButton(int id)
 {
     switch (id)
     {
-    case kLevelUp: RunEntryCommandOnMarked(EntryCommand::LevelUp); break;
-    case kLevelDown: RunEntryCommandOnMarked(EntryCommand::LevelDown); break;
-    case kToCapitals: RunEntryCommandOnMarked(EntryCommand::ToCapitals); break;
-    case kToSentenceCase: RunEntryCommandOnMarked(EntryCommand::ToSentenceCase); break;
-    case kDelete: RunEntryCommandOnMarked(EntryCommand::DeleteBlocks); break;
-    case kFilter: EditLevelFilter(); break;
+    case kLevelUp:
+        RunEntryCommandOnMarked(EntryCommand::LevelUp);
+        break;
+    case kLevelDown:
+        RunEntryCommandOnMarked(EntryCommand::LevelDown);
+        break;
+    case kToCapitals:
+        RunEntryCommandOnMarked(EntryCommand::ToCapitals);
+        break;
+    case kToSentenceCase:
+        RunEntryCommandOnMarked(EntryCommand::ToSentenceCase);
+        break;
+    case kDelete:
+        RunEntryCommandOnMarked(EntryCommand::DeleteBlocks);
+        break;
+    case kFilter:
+        EditLevelFilter();
+        break;
     case kRefresh:
         if (m_editor)
             m_editor->RefreshEntries(true);
         break;
-    case kUndo: UndoOrRedo(true); break;
-    case kRedo: UndoOrRedo(false); break;
-    case kMarkAll: MarkAll(); break;
-    default: break;
+    case kUndo:
+        UndoOrRedo(true);
+        break;
+    case kRedo:
+        UndoOrRedo(false);
+        break;
+    case kMarkAll:
+        MarkAll();
+        break;
+    default:
+        break;
     }
 }
 

@@ -2,9 +2,7 @@
 
 #include <QMouseEvent>
 
-CDblClickButton::CDblClickButton(const QString& text, QWidget* parent) : QCheckBox(text, parent)
-{
-}
+CDblClickButton::CDblClickButton(const QString& text, QWidget* parent) : QCheckBox(text, parent) {}
 
 void CDblClickButton::mouseDoubleClickEvent(QMouseEvent* event)
 {

@@ -137,7 +137,8 @@ bool CFindReplaceDlg::FindNext()
 
 bool CFindReplaceDlg::SelectionMatches() const
 {
-    const Qt::CaseSensitivity sensitivity = m_matchCase->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const Qt::CaseSensitivity sensitivity =
+        m_matchCase->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive;
     return HasSearch() && m_editor.textCursor().selectedText().compare(m_findEdit->text(), sensitivity) == 0;
 }
 

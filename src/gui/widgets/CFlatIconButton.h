@@ -9,5 +9,6 @@ class CFlatIconButton : public QToolButton
     Q_OBJECT
 public:
     // side: the button is side x side pixels and the icon fills it.
-    CFlatIconButton(const QIcon& icon, int side, const QString& toolTip = QString(), QWidget* parent = nullptr);
+    CFlatIconButton(const QIcon& icon, int side, const QString& toolTip = QString(),
+                    QWidget* parent = nullptr);
 };

@@ -24,8 +24,7 @@ public:
     void EnableWhileSelected(QWidget* control);
 
     // Erases from items, whose entries stand in the rows in order, those at the selected rows.
-    template <typename T>
-    void EraseSelectedFrom(std::vector<T>& items) const
+    template <typename T> void EraseSelectedFrom(std::vector<T>& items) const
     {
         const std::vector<int> rows = SelectedRows();
         for (auto row = rows.rbegin(); row != rows.rend(); ++row)

@@ -1,9 +1,9 @@
 #include "gui/widgets/TocPanelIcons.h"
 
 #include <QFont>
-#include <QPalette>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPalette>
 #include <QPixmap>
 
 #include <cmath>
@@ -62,7 +62,8 @@ void DrawTick(QPainter& p)
 }
 
 // An arc with an arrow head at its end; angles in degrees, counter-clockwise as Qt counts them.
-void DrawCurvedArrow(QPainter& p, const QRectF& circle, double startDegrees, double spanDegrees, const QColor& color)
+void DrawCurvedArrow(QPainter& p, const QRectF& circle, double startDegrees, double spanDegrees,
+                     const QColor& color)
 {
     QPainterPath arc;
     arc.arcMoveTo(circle, startDegrees);
@@ -84,7 +85,8 @@ void DrawCurvedArrow(QPainter& p, const QRectF& circle, double startDegrees, dou
     const double half = 3.5;
     const QPointF head = tip + tangent * 2.5;
     QPolygonF triangle;
-    triangle << head << (head - tangent * length + normal * half) << (head - tangent * length - normal * half);
+    triangle << head << (head - tangent * length + normal * half)
+             << (head - tangent * length - normal * half);
     p.setPen(Qt::NoPen);
     p.setBrush(color);
     p.drawPolygon(triangle);
@@ -121,16 +123,36 @@ QIcon MakeTocPanelIcon(TocPanelIcon icon, int side)
     p.scale(side / 25.0, side / 25.0);
     switch (icon)
     {
-    case TocPanelIcon::LevelUp: DrawHorizontalArrow(p, true); break;
-    case TocPanelIcon::LevelDown: DrawHorizontalArrow(p, false); break;
-    case TocPanelIcon::ToCapitals: DrawCaseChange(p, QStringLiteral("а"), QStringLiteral("Д")); break;
-    case TocPanelIcon::ToSentenceCase: DrawCaseChange(p, QStringLiteral("Д"), QStringLiteral("а")); break;
-    case TocPanelIcon::Delete: DrawCross(p); break;
-    case TocPanelIcon::Filter: DrawTick(p); break;
-    case TocPanelIcon::Refresh: DrawRefresh(p); break;
-    case TocPanelIcon::Undo: DrawCurvedArrow(p, QRectF(5, 7, 15, 13), 10, 170, kArrowBlue); break;
-    case TocPanelIcon::Redo: DrawCurvedArrow(p, QRectF(5, 7, 15, 13), 170, -170, kArrowBlue); break;
-    case TocPanelIcon::MarkAll: DrawMarkAll(p, QPalette()); break;
+    case TocPanelIcon::LevelUp:
+        DrawHorizontalArrow(p, true);
+        break;
+    case TocPanelIcon::LevelDown:
+        DrawHorizontalArrow(p, false);
+        break;
+    case TocPanelIcon::ToCapitals:
+        DrawCaseChange(p, QStringLiteral("а"), QStringLiteral("Д"));
+        break;
+    case TocPanelIcon::ToSentenceCase:
+        DrawCaseChange(p, QStringLiteral("Д"), QStringLiteral("а"));
+        break;
+    case TocPanelIcon::Delete:
+        DrawCross(p);
+        break;
+    case TocPanelIcon::Filter:
+        DrawTick(p);
+        break;
+    case TocPanelIcon::Refresh:
+        DrawRefresh(p);
+        break;
+    case TocPanelIcon::Undo:
+        DrawCurvedArrow(p, QRectF(5, 7, 15, 13), 10, 170, kArrowBlue);
+        break;
+    case TocPanelIcon::Redo:
+        DrawCurvedArrow(p, QRectF(5, 7, 15, 13), 170, -170, kArrowBlue);
+        break;
+    case TocPanelIcon::MarkAll:
+        DrawMarkAll(p, QPalette());
+        break;
     }
     p.end();
     return QIcon(pixmap);

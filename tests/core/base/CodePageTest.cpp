@@ -78,7 +78,9 @@ TEST(CodePage, TheConversionIsLosslessBothWays)
     // The control codes 0x10-0x1C take the eleven box characters' place, so 245 distinct bytes.
     EXPECT_EQ(images.size(), 245u);
     for (int b = 0; b < 256; ++b)
-        EXPECT_EQ(IsStorableByte(static_cast<unsigned char>(b)), images.count(static_cast<unsigned char>(b)) == 1) << b;
+        EXPECT_EQ(IsStorableByte(static_cast<unsigned char>(b)),
+                  images.count(static_cast<unsigned char>(b)) == 1)
+            << b;
 }
 
 TEST(CodePage, StandInsAreTheFortyCharactersCodePage1251Lacks)

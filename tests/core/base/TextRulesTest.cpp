@@ -1,5 +1,5 @@
-#include "core/base/CodePage.h"
 #include "core/base/TextRules.h"
+#include "core/base/CodePage.h"
 
 #include <gtest/gtest.h>
 
@@ -64,11 +64,8 @@ TEST(TextRules, PositionTests)
         bool containsAt;
     };
     const Case cases[] = {
-        {"abcabc", "abc", 0, true},
-        {"abcabc", "abc", 3, false}, // only the first occurrence counts
-        {"xxabc", "abc", 2, true},
-        {"ab", "abc", 0, false},
-        {"", "", 0, true},
+        {"abcabc", "abc", 0, true}, {"abcabc", "abc", 3, false}, // only the first occurrence counts
+        {"xxabc", "abc", 2, true},  {"ab", "abc", 0, false},     {"", "", 0, true},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ContainsAt(c.line, c.s, c.pos), c.containsAt) << c.line << " / " << c.s << " @" << c.pos;

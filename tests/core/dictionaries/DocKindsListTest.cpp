@@ -15,16 +15,6 @@
 namespace
 {
 
-
-std::vector<std::string> ToUtf8(const std::vector<std::string>& cp1251)
-{
-    std::vector<std::string> lines;
-    for (const std::string& line : cp1251)
-        lines.push_back(Cp1251ToUtf8(line));
-    return lines;
-}
-
-
 const std::string kKindsFile866 = std::string(TIRVEL_TEST_DATA_DIR) + "/dictionaries/kinds-cp866.txt";
 
 TEST(DocKindsList, NormaliseForCompare)
@@ -62,7 +52,8 @@ TEST(DocKindsList, AddKindNormalisesAndRefusesEmptyAndRepeatedKinds)
         {"  постановление   правительства ", true, ""},
         {"ПРИКАЗ", true, ""},
         {"приказ", false, "Вид документа \"ПРИКАЗ\" уже находится в словаре!"},
-        {" Постановление правительства", false, "Вид документа \"ПОСТАНОВЛЕНИЕ ПРАВИТЕЛЬСТВА\" уже находится в словаре!"},
+        {" Постановление правительства", false,
+         "Вид документа \"ПОСТАНОВЛЕНИЕ ПРАВИТЕЛЬСТВА\" уже находится в словаре!"},
         {"    ", false, "Введите вид документа!"},
         {"", false, "Введите вид документа!"},
     };
@@ -84,7 +75,7 @@ TEST(DocKindsList, AddKindNormalisesAndRefusesEmptyAndRepeatedKinds)
             EXPECT_EQ(list.m_kinds, before);
         }
     }
-    EXPECT_EQ(ToUtf8(list.m_kinds), (std::vector<std::string>{"ПОСТАНОВЛЕНИЕ ПРАВИТЕЛЬСТВА", "ПРИКАЗ"}));
+    EXPECT_EQ(Utf8Lines(list.m_kinds), (std::vector<std::string>{"ПОСТАНОВЛЕНИЕ ПРАВИТЕЛЬСТВА", "ПРИКАЗ"}));
 }
 
 TEST(DocKindsList, ImportAddsEachNewLineOnceAsItStands)
@@ -95,7 +86,7 @@ TEST(DocKindsList, ImportAddsEachNewLineOnceAsItStands)
     ASSERT_TRUE(list.ImportKinds(kKindsFile866, KindsFileCodePage::Dos866, reporter));
     EXPECT_TRUE(reporter.messages.empty());
     // Repeated lines once, one empty kind, no upper-casing or blank collapsing, nothing after 0x1A.
-    EXPECT_EQ(ToUtf8(list.m_kinds),
+    EXPECT_EQ(Utf8Lines(list.m_kinds),
               (std::vector<std::string>{"ЗАКОН", "УКАЗ", "", "Закон", "ПОСТАНОВЛЕНИЕ  ПРАВИТЕЛЬСТВА"}));
 
     // Read again: everything is there already.
@@ -110,12 +101,8 @@ TEST(DocKindsList, ImportAsWindowsFileKeepsTheBytesUnconverted)
     RecordingReporter reporter;
     ASSERT_TRUE(list.ImportKinds(kKindsFile866, KindsFileCodePage::Windows1251, reporter));
     const std::vector<std::string> expected = {
-        Cp("ЗАКОН"),
-        Cp1251ToCp866(Cp("ЗАКОН")),
-        Cp1251ToCp866(Cp("УКАЗ")),
-        "",
-        Cp1251ToCp866(Cp("Закон")),
-        Cp1251ToCp866(Cp("ПОСТАНОВЛЕНИЕ  ПРАВИТЕЛЬСТВА")),
+        Cp("ЗАКОН"), Cp1251ToCp866(Cp("ЗАКОН")), Cp1251ToCp866(Cp("УКАЗ")),
+        "",          Cp1251ToCp866(Cp("Закон")), Cp1251ToCp866(Cp("ПОСТАНОВЛЕНИЕ  ПРАВИТЕЛЬСТВА")),
     };
     EXPECT_EQ(list.m_kinds, expected);
 }
@@ -133,7 +120,9 @@ TEST(DocKindsList, ImportLineEnds)
         {"A\rB\n", {"A\rB"}},
         {"\n", {""}},
         {"", {}},
-        {"\x1A" "A\n", {}},
+        {"\x1A"
+         "A\n",
+         {}},
     };
     const std::filesystem::path file = std::filesystem::path(testing::TempDir()) / "kinds-line-ends.txt";
     for (const Case& c : cases)
@@ -156,7 +145,8 @@ TEST(DocKindsList, ImportOfAnUnreadableFileReportsAndAddsNothing)
         list.m_kinds = {Cp("ЗАКОН")};
         RecordingReporter reporter;
         EXPECT_FALSE(list.ImportKinds(path, KindsFileCodePage::Dos866, reporter)) << path;
-        EXPECT_EQ(reporter.messages, (std::vector<ReportedMessage>{{"Ошибка чтения файла!", MessageIcon::Error}}));
+        EXPECT_EQ(reporter.messages,
+                  (std::vector<ReportedMessage>{{"Ошибка чтения файла!", MessageIcon::Error}}));
         EXPECT_EQ(list.m_kinds, std::vector<std::string>{Cp("ЗАКОН")});
     }
 }
@@ -166,7 +156,7 @@ TEST(DocKindsList, SortKindsUsesUnsignedByteOrder)
     CDocKindsList list;
     list.m_kinds = {Cp("указ"), Cp("УКАЗ"), Cp("Ёлка"), Cp("АКТ"), Cp("z"), Cp("Z"), ""};
     list.SortKinds();
-    EXPECT_EQ(ToUtf8(list.m_kinds), (std::vector<std::string>{"", "Z", "z", "Ёлка", "АКТ", "УКАЗ", "указ"}));
+    EXPECT_EQ(Utf8Lines(list.m_kinds), (std::vector<std::string>{"", "Z", "z", "Ёлка", "АКТ", "УКАЗ", "указ"}));
 }
 
 TEST(DocKindsList, StoredFormRoundTripsAndLoadingReplacesTheList)

@@ -13,8 +13,6 @@
 namespace
 {
 
-
-
 TEST(UpperCaseWordsRec, StemAndFlagFollowTheWordLength)
 {
     struct Case
@@ -44,16 +42,24 @@ TEST(UpperCaseWordsRec, MatchesByStemAndLengthWithinTwo)
         bool matches;
     };
     const Case cases[] = {
-        {"Федерация", "ФЕДЕРАЦИИ", true},      {"Федерация", "Федерацией", true},
-        {"Федеральный", "ФЕДЕРАЛЬНОГО", true}, {"Федеральный", "ФЕДЕРАЛЬНЫМИ", true},
-        {"N", "N", true},                      {"N", "N1", true},
-        {"N", "N12", true},                    {"N", "n5", true},
-        {"N", "N123", false},                  {"N", "N1234", false},
-        {"РСФСР", "(РСФСР)", false},           {"РОВД", "РОВДЫ", true},
-        {"Федерация", "ФЕДЕРАЛЬНЫЙ", false},   {"Россия", "РОССИЙСКОЙ", false},
+        {"Федерация", "ФЕДЕРАЦИИ", true},
+        {"Федерация", "Федерацией", true},
+        {"Федеральный", "ФЕДЕРАЛЬНОГО", true},
+        {"Федеральный", "ФЕДЕРАЛЬНЫМИ", true},
+        {"N", "N", true},
+        {"N", "N1", true},
+        {"N", "N12", true},
+        {"N", "n5", true},
+        {"N", "N123", false},
+        {"N", "N1234", false},
+        {"РСФСР", "(РСФСР)", false},
+        {"РОВД", "РОВДЫ", true},
+        {"Федерация", "ФЕДЕРАЛЬНЫЙ", false},
+        {"Россия", "РОССИЙСКОЙ", false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(CUpperCaseWordsRec(Cp(c.entry)).Matches(Cp(c.text)), c.matches) << c.entry << " / " << c.text;
+        EXPECT_EQ(CUpperCaseWordsRec(Cp(c.entry)).Matches(Cp(c.text)), c.matches)
+            << c.entry << " / " << c.text;
 }
 
 TEST(UpperCaseWordsDict, FindWordSearchesBuiltinWordsFirst)

@@ -55,13 +55,13 @@ TEST(DocumentDates, NewValueIsTheLaterOfTodayAndTheDayAfter)
         {"15.05.2023", {15, 5, 2023}, "16.05.2023"}, // today: tomorrow
         {"31.12.2030", {15, 5, 2023}, "01.01.2031"}, // future year end
         {"30.04.2025", {15, 5, 2023}, "01.05.2025"},
-        {"28.02.2004", {1, 1, 2004}, "29.02.2004"},  // leap year
+        {"28.02.2004", {1, 1, 2004}, "29.02.2004"}, // leap year
         {"29.02.2004", {1, 1, 2004}, "01.03.2004"},
-        {"28.02.2100", {1, 1, 2004}, "01.03.2100"},  // divisible by 100: no leap year
-        {"28.02.2000", {1, 1, 1999}, "29.02.2000"},  // divisible by 400: leap year
+        {"28.02.2100", {1, 1, 2004}, "01.03.2100"}, // divisible by 100: no leap year
+        {"28.02.2000", {1, 1, 1999}, "29.02.2000"}, // divisible by 400: leap year
         {"28.02.2023", {1, 1, 2023}, "01.03.2023"},
-        {"31.12.9999", {1, 1, 2023}, "31.12.9999"},  // the next day does not fit the field
-        {"15.05.2023", {1, 2, 2024}, "01.02.2024"},  // written with two-digit day and month
+        {"31.12.9999", {1, 1, 2023}, "31.12.9999"}, // the next day does not fit the field
+        {"15.05.2023", {1, 2, 2024}, "01.02.2024"}, // written with two-digit day and month
     };
     for (const Case& c : cases)
     {
@@ -135,7 +135,8 @@ TEST(DocumentDates, EntryDateFollowsChangesOfTheTextOnly)
 TEST(DocumentDates, FieldsAreFoundWhereTheyStand)
 {
     // $101 before $100, a field line with more text after its name, other fields in between.
-    LoadedDocument loaded({"$1  Вид", "x", kEntry + " (old)", "01.01.2003", "$3", "02.02.2003", kChange, "01.01.2003", kTextStart},
+    LoadedDocument loaded({"$1  Вид", "x", kEntry + " (old)", "01.01.2003", "$3", "02.02.2003", kChange,
+                           "01.01.2003", kTextStart},
                           {15, 5, 2023});
     loaded.document.m_textLines = {"changed"};
     loaded.Save();

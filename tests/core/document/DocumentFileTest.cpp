@@ -1,9 +1,10 @@
 #include "core/document/CDocumentFile.h"
 #include "core/document/Markers.h"
 
+#include "SaveMessages.h"
+#include "support/ReliabilitySupport.h"
 #include "support/TestSupport.h"
 
-#include "support/ReliabilitySupport.h"
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -17,11 +18,6 @@ namespace
 using Lines = std::vector<std::string>;
 
 const std::string kTextStart = File866("$18  Текст документа");
-
-CalendarDate FixedToday()
-{
-    return {15, 5, 2023};
-}
 
 } // namespace
 
@@ -41,16 +37,27 @@ TEST(DocumentFileLoad, LinesHeaderSplitAndLineEnds)
         {"no final line end", "$1\r\n" + start + "\r\na\r\nb", {"$1", startMem}, {"a", "b"}},
         {"lone LF", "$1\n" + start + "\na\nb\n", {"$1", startMem}, {"a", "b"}},
         {"CR without LF stays", start + "\r\na\rb\r\r\n", {startMem}, {"a\rb\r"}},
-        {"empty line in the middle and at the end", start + "\r\na\r\n\r\nb\r\n\r\n", {startMem}, {"a", "", "b", ""}},
-        {"0x1A ends the content", start + "\r\nab\x1A" "cd\r\nef\r\n", {startMem}, {"ab"}},
+        {"empty line in the middle and at the end",
+         start + "\r\na\r\n\r\nb\r\n\r\n",
+         {startMem},
+         {"a", "", "b", ""}},
+        {"0x1A ends the content",
+         start + "\r\nab\x1A"
+                 "cd\r\nef\r\n",
+         {startMem},
+         {"ab"}},
         {"0x1A right after a line end", start + "\r\nab\r\n\x1A\r\nx", {startMem}, {"ab"}},
         {"no $18 line: all header", "$1\r\nx\r\ny", {"$1", "x", "y"}, {}},
         {"$18 with a trailing blank is no end", start + " \r\nx", {startMem + " ", "x"}, {}},
         {"only the first $18 line splits", start + "\r\n" + start, {startMem}, {startMem}},
-        {"NUL bytes load", std::string("h\0h\r\n", 5) + start + "\r\n" + std::string("t\0", 2),
-         {std::string("h\0h", 3), startMem}, {std::string("t\0", 2)}},
-        {"box characters in header and text", "\xDA\xC4\xBF\r\n" + start + "\r\n\xB3\xC5\xB3\xCD",
-         {"\x1B\x16\x1A", startMem}, {"\x12\x13\x12\xAB"}},
+        {"NUL bytes load",
+         std::string("h\0h\r\n", 5) + start + "\r\n" + std::string("t\0", 2),
+         {std::string("h\0h", 3), startMem},
+         {std::string("t\0", 2)}},
+        {"box characters in header and text",
+         "\xDA\xC4\xBF\r\n" + start + "\r\n\xB3\xC5\xB3\xCD",
+         {"\x1B\x16\x1A", startMem},
+         {"\x12\x13\x12\xAB"}},
         {"empty file", "", {}, {}},
     };
     ScratchFolder folder;
@@ -181,7 +188,8 @@ TEST(DocumentFileFormat, WhatSaveWrites)
         std::string saved;
     };
     const Case cases[] = {
-        {"final line end dropped", "h\r\n" + kTextStart + "\r\na\r\nb\r\n", "h\r\n" + kTextStart + "\r\na\r\nb"},
+        {"final line end dropped", "h\r\n" + kTextStart + "\r\na\r\nb\r\n",
+         "h\r\n" + kTextStart + "\r\na\r\nb"},
         {"LF becomes CR LF", "h\n" + kTextStart + "\na\nb", "h\r\n" + kTextStart + "\r\na\r\nb"},
         {"an empty last line is written as nothing", kTextStart + "\r\na\r\n\r\n", kTextStart + "\r\na\r\n"},
         {"header only: every line ends", "a\r\nb", "a\r\nb\r\n"},

@@ -6,6 +6,7 @@
 #include "core/base/CFileLock.h"
 #include "core/document/CDocumentFile.h"
 
+#include "SaveMessages.h"
 #include "support/ReliabilitySupport.h"
 
 #include <gtest/gtest.h>
@@ -26,21 +27,6 @@ const std::string kStart = File866("$18  Текст документа");
 const std::string kDocument =
     File866("$100  Дата ввода/изменения") + "\r\n01.03.2003\r\n" + kStart + "\r\nold text";
 
-CalendarDate Today()
-{
-    return {15, 5, 2023};
-}
-
-std::string SaveFailed(const std::string& path)
-{
-    return "Ошибка сохранения файла " + path + "!";
-}
-
-std::string BackupFailed(const std::string& path)
-{
-    return "Ошибка создания резервного файла " + path + "!";
-}
-
 struct stat StatOf(const std::string& path)
 {
     struct stat status
@@ -53,7 +39,7 @@ struct stat StatOf(const std::string& path)
 // A document on disk and the object that loaded it.
 struct Loaded
 {
-    Loaded(const std::string& path, const std::string& bytes) : document(reporter, Today)
+    Loaded(const std::string& path, const std::string& bytes) : document(reporter, FixedToday)
     {
         WriteBytes(path, bytes);
         document.Load(path);
@@ -174,7 +160,8 @@ TEST(DocumentSafety, RequiredBackupThatCannotBeMadeStopsTheSave)
             FileSizeLimit disk(c.sizeLimit);
             EXPECT_FALSE(loaded.document.Save(BackupRule::Required));
         }
-        EXPECT_EQ(loaded.reporter.Texts(), (Lines{BackupFailed(folder / "d.bak"), SaveFailed(path)}));
+        EXPECT_EQ(loaded.reporter.Texts(),
+                  (Lines{BackupFailed(folder / "d.bak").text, SaveFailed(path).text}));
         EXPECT_EQ(loaded.document.LastSaveFailure().kind, SaveFailure::Kind::Backup);
         EXPECT_NE(loaded.document.LastSaveFailure().text.find(folder / "d.bak"), std::string::npos);
         EXPECT_EQ(folder.Names(), namesBefore);
@@ -216,7 +203,7 @@ TEST(DocumentSafety, ReadOnlyDocumentIsRefusedAndLeftAlone)
         }
         else
             EXPECT_FALSE(loaded.document.Save(true));
-        EXPECT_EQ(loaded.reporter.Texts(), Lines{SaveFailed(path)});
+        EXPECT_EQ(loaded.reporter.Texts(), Lines{SaveFailed(path).text});
         EXPECT_EQ(loaded.document.LastSaveFailure().kind, SaveFailure::Kind::ReadOnly);
         EXPECT_NE(loaded.document.LastSaveFailure().text.find("read-only"), std::string::npos);
         EXPECT_EQ(ReadBytes(path), kDocument);
@@ -300,7 +287,7 @@ TEST(DocumentSafety, DocumentWrittenInPlaceStaysWholeWhenTheDiskIsFull)
             FileSizeLimit disk(kDocument.size() + 100);
             EXPECT_FALSE(loaded.document.Save(backup));
         }
-        EXPECT_EQ(loaded.reporter.Texts().back(), SaveFailed(path));
+        EXPECT_EQ(loaded.reporter.Texts().back(), SaveFailed(path).text);
         EXPECT_EQ(loaded.document.LastSaveFailure().kind, SaveFailure::Kind::Write);
         EXPECT_EQ(ReadBytes(path), kDocument);
         EXPECT_EQ(ReadBytes(folder / "link.rla"), kDocument);
@@ -325,7 +312,7 @@ TEST(DocumentSafety, LoadPutsBackWhatAnInterruptedOverwriteInPlaceLeft)
         const int writer = ::open((folder / ".d.rla.tirvel-copy").c_str(), O_RDONLY);
         ASSERT_EQ(::flock(writer, LOCK_EX), 0);
         RecordingReporter reporter;
-        CDocumentFile document(reporter, Today);
+        CDocumentFile document(reporter, FixedToday);
         document.Load(path);
         EXPECT_EQ(document.FileBytes(), damaged);
         EXPECT_EQ(folder.Names(), (Lines{".d.rla.tirvel-copy", "d.rla"}));
@@ -333,7 +320,7 @@ TEST(DocumentSafety, LoadPutsBackWhatAnInterruptedOverwriteInPlaceLeft)
     }
 
     RecordingReporter reporter;
-    CDocumentFile document(reporter, Today);
+    CDocumentFile document(reporter, FixedToday);
     document.Load(path);
     EXPECT_EQ(ReadBytes(path), kDocument);
     EXPECT_EQ(document.FileBytes(), kDocument);

@@ -1,10 +1,13 @@
 #include "core/document/CDocumentFile.h"
 
+#include "core/base/FileIO.h"
+
+#include "SaveMessages.h"
+#include "support/FileSizeLimit.h"
+#include "support/PermissionsEnforced.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
-#include "support/FileSizeLimit.h"
-#include "support/PermissionsEnforced.h"
 
 #include <csignal>
 
@@ -18,11 +21,6 @@ namespace
 
 const std::string kOld = "$1\r\n" + File866("$18  Текст документа") + "\r\nold text";
 
-CalendarDate FixedToday()
-{
-    return {15, 5, 2023};
-}
-
 struct SavedFile
 {
     mode_t mode;
@@ -31,14 +29,11 @@ struct SavedFile
 
 SavedFile StatOf(const std::string& path)
 {
-    struct stat status{};
+    struct stat status
+    {
+    };
     EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
     return {static_cast<mode_t>(status.st_mode & 07777), status.st_mtim};
-}
-
-std::string SaveError(const std::string& path)
-{
-    return "Ошибка сохранения файла " + path + "!";
 }
 
 } // namespace
@@ -108,7 +103,7 @@ TEST(DocumentSave, FailedBackupIsReportedAndTheSaveGoesOn)
     EXPECT_TRUE(document.Save(true));
 
     ASSERT_EQ(reporter.messages.size(), 1u);
-    EXPECT_EQ(reporter.messages[0].text, "Ошибка создания резервного файла " + (folder / "A.bak") + "!");
+    EXPECT_EQ(reporter.messages[0].text, BackupFailed(folder / "A.bak").text);
     EXPECT_EQ(reporter.messages[0].icon, MessageIcon::Error);
     EXPECT_NE(ReadBytes(path).find("new text"), std::string::npos);
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"A.bak", "A.rla"}));
@@ -130,7 +125,7 @@ TEST(DocumentSave, FailedWriteLeavesTheOldFileIntact)
     EXPECT_EQ(ReadBytes(path), kOld);
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"A.rla"}); // no temporary file left
     ASSERT_EQ(reporter.messages.size(), 1u);
-    EXPECT_EQ(reporter.messages[0].text, SaveError(path));
+    EXPECT_EQ(reporter.messages[0].text, SaveFailed(path).text);
     EXPECT_EQ(reporter.messages[0].icon, MessageIcon::Error);
 }
 
@@ -152,7 +147,7 @@ TEST(DocumentSave, SaveIntoAReadOnlyFolderLeavesTheOldFileIntact)
     EXPECT_EQ(ReadBytes(path), kOld);
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"A.rla"});
     ASSERT_EQ(reporter.messages.size(), 2u); // the backup, then the save
-    EXPECT_EQ(reporter.messages[1].text, SaveError(path));
+    EXPECT_EQ(reporter.messages[1].text, SaveFailed(path).text);
 }
 
 TEST(DocumentSave, SaveToAPlaceThatCannotHoldTheFile)
@@ -180,7 +175,7 @@ TEST(DocumentSave, SaveToAPlaceThatCannotHoldTheFile)
         document.m_path = c.path;
         EXPECT_FALSE(document.Save(false)) << c.what;
         ASSERT_EQ(reporter.messages.size(), 1u) << c.what;
-        EXPECT_EQ(reporter.messages[0].text, SaveError(c.path)) << c.what;
+        EXPECT_EQ(reporter.messages[0].text, SaveFailed(c.path).text) << c.what;
     }
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"dir.rla", "plain"}));
     EXPECT_TRUE(std::filesystem::exists(folder / "dir.rla/inside"));
@@ -218,15 +213,15 @@ TEST(DocumentSave, MoveFileReplacing)
     ScratchFolder folder;
     WriteBytes(folder / "a.rla", "A");
     WriteBytes(folder / "b.rla", "B");
-    EXPECT_TRUE(CDocumentFile::MoveFileReplacing(folder / "a.rla", folder / "b.rla"));
+    EXPECT_TRUE(MoveFileReplacing(folder / "a.rla", folder / "b.rla"));
     EXPECT_EQ(ReadBytes(folder / "b.rla"), "A");
     EXPECT_FALSE(std::filesystem::exists(folder / "a.rla"));
 
     // A missing source moves nothing and leaves the destination alone.
-    EXPECT_FALSE(CDocumentFile::MoveFileReplacing(folder / "a.rla", folder / "b.rla"));
+    EXPECT_FALSE(MoveFileReplacing(folder / "a.rla", folder / "b.rla"));
     EXPECT_EQ(ReadBytes(folder / "b.rla"), "A");
 
-    EXPECT_TRUE(CDocumentFile::MoveFileReplacing(folder / "b.rla", folder / "c.rla"));
+    EXPECT_TRUE(MoveFileReplacing(folder / "b.rla", folder / "c.rla"));
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"c.rla"});
 }
 
@@ -234,21 +229,25 @@ TEST(DocumentSave, MoveFileReplacingAcrossFileSystems)
 {
     ScratchFolder folder;
     const std::filesystem::path other = "/dev/shm";
-    struct stat here{};
-    struct stat there{};
-    if (::stat(other.c_str(), &there) != 0 || ::stat(folder.path().c_str(), &here) != 0 || here.st_dev == there.st_dev)
+    struct stat here
+    {
+    };
+    struct stat there
+    {
+    };
+    if (::stat(other.c_str(), &there) != 0 || ::stat(folder.path().c_str(), &here) != 0 ||
+        here.st_dev == there.st_dev)
         GTEST_SKIP() << "no second file system at /dev/shm";
-    std::string otherFolder = (other / "tirvel-move-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(otherFolder.data()), nullptr);
+    const ScratchFolder otherFolder(other);
 
-    const std::string from = otherFolder + "/a.rla";
+    const std::string from = otherFolder / "a.rla";
     WriteBytes(from, "content");
     ::chmod(from.c_str(), 0600);
     const struct timespec past[2] = {{1000000000, 0}, {1000000000, 0}};
     ::utimensat(AT_FDCWD, from.c_str(), past, 0);
     WriteBytes(folder / "b.rla", "older");
 
-    EXPECT_TRUE(CDocumentFile::MoveFileReplacing(from, folder / "b.rla"));
+    EXPECT_TRUE(MoveFileReplacing(from, folder / "b.rla"));
     EXPECT_EQ(ReadBytes(folder / "b.rla"), "content");
     EXPECT_EQ(StatOf(folder / "b.rla").mode, 0600u);
     EXPECT_EQ(StatOf(folder / "b.rla").modified.tv_sec, 1000000000);
@@ -258,10 +257,9 @@ TEST(DocumentSave, MoveFileReplacingAcrossFileSystems)
     WriteBytes(from, std::string(100000, 'x'));
     {
         const FileSizeLimit limit(1000);
-        EXPECT_FALSE(CDocumentFile::MoveFileReplacing(from, folder / "b.rla"));
+        EXPECT_FALSE(MoveFileReplacing(from, folder / "b.rla"));
     }
     EXPECT_EQ(ReadBytes(folder / "b.rla"), "content");
     EXPECT_TRUE(std::filesystem::exists(from));
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"b.rla"});
-    std::filesystem::remove_all(otherFolder);
 }

@@ -43,11 +43,11 @@ TEST(Markers, TheThreeTests)
     const std::string other = "\x04\x04XYZ" + std::string(61, '-');
     const Case cases[] = {
         {Ogl(), true, true, true},
-        {Ogl() + " ", true, false, false},       // trailing blank
+        {Ogl() + " ", true, false, false}, // trailing blank
         {Ogl() + "text", true, false, false},
         {Ogl().substr(0, 65), false, false, false},
         {Kon(), false, false, true},
-        {other, false, false, true},             // unknown code is still a marker line
+        {other, false, false, true}, // unknown code is still a marker line
         {"", false, false, false},
     };
     for (const Case& c : cases)
@@ -78,8 +78,8 @@ TEST(Markers, RemoveTocBlocks)
     };
     const Case cases[] = {
         {{"a", Ogl(), "*", "x", Kon(), "b", Ogl(), Kon(), "c"}, {"a", "b", "c"}},
-        {{"a", Ogl(), "x", "y"}, {"a"}},                 // unclosed block runs to the end
-        {{"a", Kon(), "b"}, {"a", Kon(), "b"}},          // КОН without ОГЛ stays
+        {{"a", Ogl(), "x", "y"}, {"a"}},                                    // unclosed block runs to the end
+        {{"a", Kon(), "b"}, {"a", Kon(), "b"}},                             // КОН without ОГЛ stays
         {{Ogl() + " ", "x", Kon() + " "}, {Ogl() + " ", "x", Kon() + " "}}, // not markers
         {{Ogl(), Ogl(), Kon(), Kon(), "z"}, {Kon(), "z"}}, // the first КОН closes the block
         {{}, {}},

@@ -3,10 +3,12 @@
 // Whatever happens, the operator is told which file failed, the editor can go on, and every byte of
 // the document on disk is still in the document or in its backup.
 
+#include "SaveMessages.h"
 #include "support/ReliabilitySupport.h"
 
 #include <gtest/gtest.h>
 
+#include "core/base/FileIO.h"
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
 #include "core/document/CDocumentFile.h"
@@ -14,32 +16,16 @@
 
 #include <sys/stat.h>
 
-
 namespace fs = std::filesystem;
 
 namespace
 {
 
-ReportedMessage SaveFailed(const std::string& path)
-{
-    return {"Ошибка сохранения файла " + path + "!", MessageIcon::Error};
-}
-
-ReportedMessage BackupFailed(const std::string& path)
-{
-    return {"Ошибка создания резервного файла " + path + "!", MessageIcon::Error};
-}
-
-CalendarDate Today()
-{
-    return {15, 6, 2024};
-}
-
 // A sample document copied to path, loaded and processed as the editor does before a save; the
 // processed text is longer than the file.
 struct OpenDocument
 {
-    explicit OpenDocument(const std::string& path) : document(reporter, Today)
+    explicit OpenDocument(const std::string& path) : document(reporter, FixedToday)
     {
         WriteBytes(path, original);
         document.Load(path);
@@ -82,7 +68,8 @@ TEST(SaveFaults, FullFileSystemFailsBackupAndSaveButLosesNothing)
 {
     SmallFileSystem disk(64 * 1024);
     if (!disk.Mounted())
-        GTEST_SKIP() << "no permission to mount a small file system; the file-size limit case covers a full disk";
+        GTEST_SKIP()
+            << "no permission to mount a small file system; the file-size limit case covers a full disk";
     const std::string path = disk / "law.rla";
     OpenDocument open(path);
     // Fill the file system up to the last byte.
@@ -119,18 +106,22 @@ TEST(SaveFaults, FolderThatCannotBeWrittenAnyMore)
     };
     const Case cases[] = {
         {"made read-only",
-         [](const ScratchFolder&, const std::string& folder) {
+         [](const ScratchFolder&, const std::string& folder)
+         {
              fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
              return folder + "/doc.rla";
          },
-         [](const ScratchFolder&, const std::string& folder) { fs::permissions(folder, fs::perms::owner_all); }},
+         [](const ScratchFolder&, const std::string& folder)
+         { fs::permissions(folder, fs::perms::owner_all); }},
         {"replaced by a file",
-         [](const ScratchFolder& parent, const std::string& folder) {
+         [](const ScratchFolder& parent, const std::string& folder)
+         {
              fs::rename(folder, parent / "moved-away");
              WriteBytes(folder, "not a folder");
              return parent / "moved-away/doc.rla";
          },
-         [](const ScratchFolder& parent, const std::string& folder) {
+         [](const ScratchFolder& parent, const std::string& folder)
+         {
              fs::remove(folder);
              fs::rename(parent / "moved-away", folder);
          }},
@@ -207,7 +198,9 @@ TEST(SaveFaults, ProcessedFolderOnAnotherFileSystem)
     if (!fs::is_directory("/dev/shm"))
         GTEST_SKIP() << "no /dev/shm";
     ScratchFolder there("/dev/shm");
-    struct stat hereStatus{}, thereStatus{};
+    struct stat hereStatus
+    {
+    }, thereStatus{};
     ::stat(here.path().c_str(), &hereStatus);
     ::stat(there.path().c_str(), &thereStatus);
     if (hereStatus.st_dev == thereStatus.st_dev)
@@ -221,17 +214,17 @@ TEST(SaveFaults, ProcessedFolderOnAnotherFileSystem)
     // A copy that cannot be completed replaces nothing and keeps the source.
     {
         FileSizeLimit disk(100);
-        EXPECT_FALSE(CDocumentFile::MoveFileReplacing(path, there / "doc.rla"));
+        EXPECT_FALSE(MoveFileReplacing(path, there / "doc.rla"));
     }
     EXPECT_EQ(ReadBytes(path), open.original);
     EXPECT_EQ(ReadBytes(there / "doc.rla"), "an older processed version");
     EXPECT_EQ(there.Names(), std::vector<std::string>{"doc.rla"});
     // Into a folder that does not exist: nothing moves.
-    EXPECT_FALSE(CDocumentFile::MoveFileReplacing(path, there / "missing/doc.rla"));
+    EXPECT_FALSE(MoveFileReplacing(path, there / "missing/doc.rla"));
     EXPECT_EQ(ReadBytes(path), open.original);
 
     // The move the workflow makes at the first save, then the save at the new place.
-    ASSERT_TRUE(CDocumentFile::MoveFileReplacing(path, there / "doc.rla"));
+    ASSERT_TRUE(MoveFileReplacing(path, there / "doc.rla"));
     EXPECT_FALSE(fs::exists(path));
     EXPECT_EQ(ReadBytes(there / "doc.rla"), open.original);
     EXPECT_EQ(fs::status(there / "doc.rla").permissions(),

@@ -1,6 +1,5 @@
 #include "core/toc/EntryLayout.h"
 
-#include "core/base/CodePage.h"
 #include "core/toc/CTocItemList.h"
 #include "core/toc/HeadingTests.h"
 
@@ -13,15 +12,6 @@
 
 namespace
 {
-
-
-std::vector<std::string> CpLines(const std::vector<std::string>& utf8)
-{
-    std::vector<std::string> lines;
-    for (const std::string& line : utf8)
-        lines.push_back(Cp(line));
-    return lines;
-}
 
 std::string Blanks(std::size_t count)
 {

@@ -87,7 +87,7 @@ TEST(ExtendedRecognition, AddsBlocksAndKeepsEveryLineOfAnyText)
         const std::size_t length = 1 + random() % 60;
         for (std::size_t i = 0; i < length; ++i)
             text.push_back(shapes[random() % shapes.size()]);
-        // Existing ОГЛ blocks are taken out by the specified rules; the lines of the document are
+        // Existing ОГЛ blocks are taken out by the standard passes; the lines of the document are
         // what stands outside them.
         const std::vector<std::string> documentLines = OnlyDocumentLines(text);
 

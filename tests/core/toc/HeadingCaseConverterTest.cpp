@@ -13,22 +13,6 @@
 namespace
 {
 
-std::vector<std::string> ToCp1251(const std::vector<std::string>& utf8)
-{
-    std::vector<std::string> lines;
-    for (const std::string& line : utf8)
-        lines.push_back(Utf8ToCp1251(line));
-    return lines;
-}
-
-std::vector<std::string> ToUtf8(const std::vector<std::string>& cp1251)
-{
-    std::vector<std::string> lines;
-    for (const std::string& line : cp1251)
-        lines.push_back(Cp1251ToUtf8(line));
-    return lines;
-}
-
 struct EntryCase
 {
     std::vector<std::string> in;
@@ -52,7 +36,8 @@ TEST(HeadingCaseConverter, ToSentenceCase)
         // their capitals, the continuation is lower-cased.
         {{"**", "СТАТЬЯ 5. ПРАВА ГРАЖДАН РОССИЙСКОЙ ФЕДЕРАЦИИ", "ГЛАВЫ АДМИНИСТРАЦИИ РФ"},
          {"**", "СТАТЬЯ 5. Права граждан Российской Федерации", "главы администрации РФ"}},
-        {{"*", "ГЛАВА 1. ОБЩИЕ ПОЛОЖЕНИЯ", "ФЕДЕРАЛЬНОГО ЗАКОНА"}, {"*", "ГЛАВА 1. Общие положения", "Федерального закона"}},
+        {{"*", "ГЛАВА 1. ОБЩИЕ ПОЛОЖЕНИЯ", "ФЕДЕРАЛЬНОГО ЗАКОНА"},
+         {"*", "ГЛАВА 1. Общие положения", "Федерального закона"}},
         {{"*", "  1.2. ПОРЯДОК"}, {"*", "  1.2. Порядок"}},
         // No "." after the word: an ordinary line; «N» is re-cased by the dictionary.
         {{"*", "ПРИЛОЖЕНИЕ N 1"}, {"*", "Приложение N 1"}},
@@ -68,7 +53,8 @@ TEST(HeadingCaseConverter, ToSentenceCase)
         {{"*", "РАЗДЕЛ I. ОБЩЕЕ", "В РЕД. N 12 И N1234 СТ. 5", "ПОЛОЖЕНИЯ. ИНЫЕ"},
          {"*", "РАЗДЕЛ I. Общее", "в ред. N 12 и n1234 ст. 5", "положения. Иные"}},
         // Quoted words: a two-character one keeps its second character up, a longer one is capitalised.
-        {{"*", "1. О \"ВЫМПЕЛ\" И \"А\"", "\"ЗАРЯ\" \"Б\""}, {"*", "1. О \"Вымпел\" и \"А\"", "\"Заря\" \"Б\""}},
+        {{"*", "1. О \"ВЫМПЕЛ\" И \"А\"", "\"ЗАРЯ\" \"Б\""},
+         {"*", "1. О \"Вымпел\" и \"А\"", "\"Заря\" \"Б\""}},
         // The level line is changed only by the word pass.
         {{"рф ссср", "ТЕКСТ"}, {"РФ ссср", "Текст"}},
         // Fewer than two lines: nothing to convert.
@@ -79,9 +65,9 @@ TEST(HeadingCaseConverter, ToSentenceCase)
     const CHeadingCaseConverter converter(&dict);
     for (const EntryCase& c : cases)
     {
-        std::vector<std::string> lines = ToCp1251(c.in);
+        std::vector<std::string> lines = CpLines(c.in);
         converter.ToSentenceCase(lines);
-        EXPECT_EQ(ToUtf8(lines), c.out) << (c.in.size() > 1 ? c.in[1] : "");
+        EXPECT_EQ(Utf8Lines(lines), c.out) << (c.in.size() > 1 ? c.in[1] : "");
     }
 }
 
@@ -100,9 +86,9 @@ TEST(HeadingCaseConverter, ToCapitals)
     const CHeadingCaseConverter converter(nullptr);
     for (const EntryCase& c : cases)
     {
-        std::vector<std::string> lines = ToCp1251(c.in);
+        std::vector<std::string> lines = CpLines(c.in);
         converter.ToCapitals(lines);
-        EXPECT_EQ(ToUtf8(lines), c.out) << (c.in.size() > 1 ? c.in[1] : "");
+        EXPECT_EQ(Utf8Lines(lines), c.out) << (c.in.size() > 1 ? c.in[1] : "");
     }
 }
 
@@ -115,7 +101,8 @@ TEST(HeadingCaseConverter, TextFormSplitsAtLineBreaks)
         const char* capitals;
     };
     const Case cases[] = {
-        {"*\nГЛАВА 1. ОБЩИЕ\nПОЛОЖЕНИЯ РФ", "*\nГЛАВА 1. Общие\nположения РФ", "*\nГЛАВА 1. ОБЩИЕ\nПОЛОЖЕНИЯ РФ"},
+        {"*\nГЛАВА 1. ОБЩИЕ\nПОЛОЖЕНИЯ РФ", "*\nГЛАВА 1. Общие\nположения РФ",
+         "*\nГЛАВА 1. ОБЩИЕ\nПОЛОЖЕНИЯ РФ"},
         {"*\nобщие положения\n", "*\nОбщие положения", "*\nОБЩИЕ ПОЛОЖЕНИЯ"},
         {"\nОБЩИЕ\n\nТЕКСТ", "\nОбщие\n\nтекст", "\nОБЩИЕ\n\nТЕКСТ"},
         {"*", "*", "*"},
@@ -139,12 +126,24 @@ TEST(HeadingCaseConverter, IsNumberedHeadingLine)
         bool expected;
     };
     const Case cases[] = {
-        {"1. Общие", true},         {"  iv. текст", true},    {"2.1.3 Текст", true},
-        {"1 Общие", false},         {"Глава 2", true},        {"раздел", true},
-        {"§ 3. Права", true},       {"Разделы", false},       {"ТАБЛИЦА 1", true},
-        {"таблица 2", true},       {"таблицы", false},          {"Статья 5. Права", true}, {"Статья 5 права", false},
-        {"СТАТЬЯ5.", false},        {"ПРИЛОЖЕНИЕ. ТАБЛИЦА", false}, {"Приложение. 1. Текст", false},
-        {"ПРИЛОЖЕНИЕ N 1", false},  {"", false},
+        {"1. Общие", true},
+        {"  iv. текст", true},
+        {"2.1.3 Текст", true},
+        {"1 Общие", false},
+        {"Глава 2", true},
+        {"раздел", true},
+        {"§ 3. Права", true},
+        {"Разделы", false},
+        {"ТАБЛИЦА 1", true},
+        {"таблица 2", true},
+        {"таблицы", false},
+        {"Статья 5. Права", true},
+        {"Статья 5 права", false},
+        {"СТАТЬЯ5.", false},
+        {"ПРИЛОЖЕНИЕ. ТАБЛИЦА", false},
+        {"Приложение. 1. Текст", false},
+        {"ПРИЛОЖЕНИЕ N 1", false},
+        {"", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CHeadingCaseConverter::IsNumberedHeadingLine(Utf8ToCp1251(c.line)), c.expected) << c.line;

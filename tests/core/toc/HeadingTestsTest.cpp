@@ -1,9 +1,7 @@
-#include "core/base/TextRules.h"
 #include "core/toc/HeadingTests.h"
+#include "core/base/TextRules.h"
 
-#include "core/base/CodePage.h"
 #include "core/document/Markers.h"
-#include "core/toc/TocItem.h"
 
 #include "support/TestSupport.h"
 
@@ -14,8 +12,6 @@
 
 namespace
 {
-
-
 
 struct LineCase
 {

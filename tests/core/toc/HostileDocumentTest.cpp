@@ -2,7 +2,7 @@
 // marker lines, a hundred megabytes of headings. Each loads, is processed, is written and loads back
 // as written, in time that grows with its size.
 
-#include "support/ReliabilitySupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,6 @@
 #include <cerrno>
 #include <chrono>
 #include <random>
-
 
 namespace fs = std::filesystem;
 
@@ -63,7 +62,8 @@ TEST(HostileDocuments, OneLineOfTenMegabytes)
         {"inside a title block", kTextStart + AsFileLine(MarkerLine(Marker::Zag)) + AsFileLine(words) +
                                      AsFileLine(MarkerLine(Marker::End))},
         {"inside an old table-of-contents block", kTextStart + AsFileLine(MarkerLine(Marker::Ogl)) +
-                                                      AsFileLine(words) + AsFileLine(MarkerLine(Marker::Kon))},
+                                                      AsFileLine(words) +
+                                                      AsFileLine(MarkerLine(Marker::Kon))},
     };
     for (const auto& [name, bytes] : cases)
     {
@@ -164,18 +164,20 @@ TEST(HostileDocuments, OverTheSizeLimitIsRefusedAtOnce)
 TEST(HostileDocuments, LongLinesCostGrowsWithTheirLength)
 {
     // Two title blocks and two centred headings, each title a single line of the given size.
-    const auto document = [](std::size_t bytes) {
+    const auto document = [](std::size_t bytes)
+    {
         std::string line;
         while (line.size() < bytes)
             line += Utf8ToCp1251("СТАТЬЯ 1. ПОЛОЖЕНИЯ ГЛАВА ");
         std::string text = kTextStart;
         for (int k = 0; k < 2; ++k)
-            text += AsFileLine(MarkerLine(Marker::Zag)) + AsFileLine(line) + AsFileLine(MarkerLine(Marker::End)) +
-                    AsFileLine(MarkerLine(Marker::Cnt)) + AsFileLine(Utf8ToCp1251("1. Общие положения")) +
-                    AsFileLine(MarkerLine(Marker::End));
+            text += AsFileLine(MarkerLine(Marker::Zag)) + AsFileLine(line) +
+                    AsFileLine(MarkerLine(Marker::End)) + AsFileLine(MarkerLine(Marker::Cnt)) +
+                    AsFileLine(Utf8ToCp1251("1. Общие положения")) + AsFileLine(MarkerLine(Marker::End));
         return text;
     };
-    const auto seconds = [](const std::string& bytes) {
+    const auto seconds = [](const std::string& bytes)
+    {
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(fuzzchecks::CheckDocument(bytes), "");
         return SecondsSince(start);

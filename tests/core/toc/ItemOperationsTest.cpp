@@ -20,14 +20,6 @@
 namespace
 {
 
-std::vector<std::string> Utf8Lines(const std::vector<std::string>& lines)
-{
-    std::vector<std::string> utf8;
-    for (const std::string& line : lines)
-        utf8.push_back(Cp1251ToUtf8(line));
-    return utf8;
-}
-
 CDocKindsList MakeKinds(const std::vector<std::string>& utf8)
 {
     CDocKindsList list;

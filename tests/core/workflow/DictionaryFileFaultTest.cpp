@@ -16,7 +16,6 @@
 
 #include <sys/stat.h>
 
-
 namespace fs = std::filesystem;
 
 namespace
@@ -32,18 +31,21 @@ struct NotAFile
 const NotAFile kNotAFile[] = {
     {"missing", [](const ScratchFolder& folder) { return folder / "missing"; }},
     {"a folder",
-     [](const ScratchFolder& folder) {
+     [](const ScratchFolder& folder)
+     {
          fs::create_directory(folder / "folder");
          return folder / "folder";
      }},
     {"without read permission",
-     [](const ScratchFolder& folder) {
+     [](const ScratchFolder& folder)
+     {
          WriteBytes(folder / "locked", "\x01\0\0\0");
          fs::permissions(folder / "locked", fs::perms::none);
          return folder / "locked";
      }},
     {"a pipe nobody writes to",
-     [](const ScratchFolder& folder) {
+     [](const ScratchFolder& folder)
+     {
          ::mkfifo((folder / "pipe").c_str(), 0600);
          return folder / "pipe";
      }},
@@ -105,8 +107,9 @@ TEST(SettingsFileFaults, FileCutAtEveryByteReadsLikeItsBytesAndWritesBackWhole)
         const std::string bytes = full.substr(0, cut);
         WriteBytes(folder / "Kestrel.ini", bytes);
         Dictionaries fromFile, fromBytes;
-        EXPECT_EQ(ReadSettingsFile({folder / "Kestrel.ini"}, fromFile.settings, fromFile.words, fromFile.kinds),
-                  ReadSettingsBytes(bytes, fromBytes.settings, fromBytes.words, fromBytes.kinds));
+        EXPECT_EQ(
+            ReadSettingsFile({folder / "Kestrel.ini"}, fromFile.settings, fromFile.words, fromFile.kinds),
+            ReadSettingsBytes(bytes, fromBytes.settings, fromBytes.words, fromBytes.kinds));
         EXPECT_EQ(fromFile.settings, fromBytes.settings);
         EXPECT_EQ(fromFile.words.m_userWords, fromBytes.words.m_userWords);
         EXPECT_EQ(fromFile.kinds, fromBytes.kinds);
@@ -165,7 +168,8 @@ TEST(KindsFileFaults, NoFileToImportIsReportedAndAddsNothing)
             PermissionsEnforced asOperator;
             EXPECT_FALSE(kinds.ImportKinds(path, KindsFileCodePage::Dos866, reporter));
         }
-        EXPECT_EQ(reporter.messages, (std::vector<ReportedMessage>{{"Ошибка чтения файла!", MessageIcon::Error}}));
+        EXPECT_EQ(reporter.messages,
+                  (std::vector<ReportedMessage>{{"Ошибка чтения файла!", MessageIcon::Error}}));
         EXPECT_EQ(kinds.m_kinds, std::vector<std::string>{"KEPT"});
     }
 }
@@ -213,7 +217,8 @@ TEST(KindsFileFaults, InvalidBytesImportAsTheyAreAndSurviveStorageAndRecognition
             const std::string stored = SettingsBytes(settings, words, kinds);
             CUpperCaseWordsDict wordsBack;
             CDocKindsList kindsBack;
-            EXPECT_EQ(ReadSettingsBytes(stored, settings, wordsBack, kindsBack), SettingsReadResult::Complete);
+            EXPECT_EQ(ReadSettingsBytes(stored, settings, wordsBack, kindsBack),
+                      SettingsReadResult::Complete);
             EXPECT_EQ(kindsBack, kinds);
 
             fuzzchecks::MemoryFile document(sample);

@@ -3,6 +3,8 @@
 
 #include "SessionTestSupport.h"
 
+#include "support/PermissionsEnforced.h"
+
 namespace
 {
 // Auto-save with move on save: the next command saves without asking, and the file ends in the
@@ -191,6 +193,30 @@ TEST_F(DocumentSessionTest, FailedSaveKeepsTheChangesAndTheBackupOwed)
     session.SaveDocument();
     prompter.Answer({PromptAnswer::Cancel});
     EXPECT_FALSE(session.ConfirmSaveOnClose());
+}
+
+// A save that fails when the operator asked for it at closing keeps the window open: the changes
+// are in the editor only, and closing anyway is the operator's own choice at the next question.
+TEST_F(DocumentSessionTest, ClosingStaysOpenWhenTheSaveAskedForFails)
+{
+    const std::string path = Write("docs/law.rla", kText);
+    const std::string original = ReadBytes(path);
+    session.OpenFiles({path});
+
+    fs::permissions(folder / "docs", fs::perms::owner_read | fs::perms::owner_exec);
+    prompter.Answer({PromptAnswer::Yes});
+    {
+        PermissionsEnforced asOperator;
+        EXPECT_FALSE(session.ConfirmSaveOnClose());
+    }
+    fs::permissions(folder / "docs", fs::perms::owner_all);
+    EXPECT_EQ(prompter.m_messages.back(),
+              (CScriptedPrompter::Message{"Ошибка сохранения файла " + path + "!", MessageIcon::Error}));
+    EXPECT_EQ(ReadBytes(path), original);
+    EXPECT_TRUE(session.IsModified());
+
+    prompter.Answer({PromptAnswer::No});
+    EXPECT_TRUE(session.ConfirmSaveOnClose());
 }
 
 TEST_F(DocumentSessionTest, DeleteToTrash)

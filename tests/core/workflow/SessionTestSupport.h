@@ -10,7 +10,6 @@
 #include "core/workflow/IProcessingMonitor.h"
 #include "core/workflow/ITrash.h"
 #include "support/CScriptedPrompter.h"
-#include "support/PermissionsEnforced.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

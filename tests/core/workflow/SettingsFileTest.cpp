@@ -1,16 +1,14 @@
-#include "core/base/CArchive.h"
-#include "core/base/CodePage.h"
+#include "core/workflow/SettingsFile.h"
+
 #include "core/base/Reporter.h"
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
-#include "core/workflow/SettingsFile.h"
 
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -18,27 +16,6 @@ namespace fs = std::filesystem;
 
 namespace
 {
-
-
-
-// A fresh folder under the test temp folder, removed with the object.
-struct TempFolder
-{
-    explicit TempFolder(const std::string& name) : path(fs::path(testing::TempDir()) / ("tirvel-settings-" + name))
-    {
-        fs::remove_all(path);
-        fs::create_directories(path);
-    }
-    ~TempFolder() { fs::remove_all(path); }
-    std::string File(const std::string& name) const { return (path / name).string(); }
-    fs::path path;
-};
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // What a run of the program might leave: every workflow value off its default, a 300-character
 // folder (three-byte length), user words and kinds.
@@ -64,13 +41,13 @@ struct StoredState
 TEST(SettingsFile, WrittenFileReadsBackTheSame)
 {
     const StoredState stored;
-    TempFolder folder("round-trip");
-    const std::string path = folder.File(kSettingsFileName);
+    ScratchFolder folder;
+    const std::string path = folder / kSettingsFileName;
     RecordingReporter reporter;
     ASSERT_TRUE(WriteSettingsFile(path, stored.settings, stored.words, stored.kinds, reporter));
     EXPECT_TRUE(reporter.messages.empty());
 
-    const std::string bytes = ReadAll(path);
+    const std::string bytes = ReadBytes(path);
     ASSERT_EQ(stored.settings.m_processedFolder.size(), 300u);
     EXPECT_EQ(bytes.substr(0, 15), std::string("\x01\0\0\0\0\0\0\0\x01\0\0\0\xFF\x2C\x01", 15));
 
@@ -87,7 +64,7 @@ TEST(SettingsFile, WrittenFileReadsBackTheSame)
     WorkflowSettings changed = settings;
     changed.m_processedFolder = "/srv/done";
     ASSERT_TRUE(WriteSettingsFile(path, changed, words, kinds, reporter));
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
     EXPECT_EQ(ReadSettingsFile({path}, settings, words, kinds), SettingsReadResult::Complete);
     EXPECT_EQ(settings.m_processedFolder, "/srv/done");
 }
@@ -104,9 +81,17 @@ TEST(SettingsFile, LayoutIsFieldsThenWordsThenKinds)
     const std::string expected("\0\0\0\0"
                                "\x01\0\0\0"
                                "\0\0\0\0"
-                               "\x02" "D:"
-                               "\x01\0\0\0" "\x02" "NN" "\x02" "NN" "\x01\0\0\0"
-                               "\x01\0\0\0" "\x02" "AB",
+                               "\x02"
+                               "D:"
+                               "\x01\0\0\0"
+                               "\x02"
+                               "NN"
+                               "\x02"
+                               "NN"
+                               "\x01\0\0\0"
+                               "\x01\0\0\0"
+                               "\x02"
+                               "AB",
                                36);
     EXPECT_EQ(SettingsBytes(settings, words, kinds), expected);
 }
@@ -169,13 +154,13 @@ TEST(SettingsFile, EveryTruncationPointFollowsTheReadingRules)
 
 TEST(SettingsFile, MissingFileGivesTheStartingValues)
 {
-    TempFolder folder("missing");
+    ScratchFolder folder;
     WorkflowSettings settings;
     settings.m_autoSaveOnNext = 1;
     settings.m_makeBak = 0;
     CUpperCaseWordsDict words;
     CDocKindsList kinds;
-    EXPECT_EQ(ReadSettingsFile({folder.File("a.ini"), folder.File("b.ini")}, settings, words, kinds),
+    EXPECT_EQ(ReadSettingsFile({folder / "a.ini", folder / "b.ini"}, settings, words, kinds),
               SettingsReadResult::WorkflowIncomplete);
     EXPECT_EQ(settings.m_autoSaveOnNext, 0);
     EXPECT_EQ(settings.m_makeBak, 1);
@@ -185,49 +170,54 @@ TEST(SettingsFile, MissingFileGivesTheStartingValues)
 
 TEST(SettingsFile, ReadingTakesTheFirstReadablePlace)
 {
-    TempFolder folder("first-readable");
+    ScratchFolder folder;
     WorkflowSettings second;
     second.m_processedFolder = "second";
     RecordingReporter reporter;
-    ASSERT_TRUE(WriteSettingsFile(folder.File("second.ini"), second, CUpperCaseWordsDict(), CDocKindsList(), reporter));
+    ASSERT_TRUE(
+        WriteSettingsFile(folder / "second.ini", second, CUpperCaseWordsDict(), CDocKindsList(), reporter));
     WorkflowSettings third;
     third.m_processedFolder = "third";
-    ASSERT_TRUE(WriteSettingsFile(folder.File("third.ini"), third, CUpperCaseWordsDict(), CDocKindsList(), reporter));
+    ASSERT_TRUE(
+        WriteSettingsFile(folder / "third.ini", third, CUpperCaseWordsDict(), CDocKindsList(), reporter));
 
     WorkflowSettings settings;
     CUpperCaseWordsDict words;
     CDocKindsList kinds;
-    const std::vector<std::string> paths = {folder.File("first.ini"), folder.File("second.ini"), folder.File("third.ini")};
+    const std::vector<std::string> paths = {folder / "first.ini", folder / "second.ini",
+                                            folder / "third.ini"};
     EXPECT_EQ(ReadSettingsFile(paths, settings, words, kinds), SettingsReadResult::Complete);
     EXPECT_EQ(settings.m_processedFolder, "second");
 }
 
 TEST(SettingsFile, FailedWriteReportsAndKeepsTheOldFile)
 {
-    TempFolder folder("failed-write");
+    ScratchFolder folder;
     const StoredState stored;
     // A folder where the file should be: the final rename cannot replace it.
-    fs::create_directories(folder.path / kSettingsFileName / "inside");
+    fs::create_directories(folder.path() / kSettingsFileName / "inside");
     // A regular file where a folder of the path should be.
-    std::ofstream(folder.File("plain")) << "x";
+    WriteBytes(folder / "plain", "x");
 
-    for (const std::string& path : {folder.File(kSettingsFileName), folder.File("plain") + "/sub/" + kSettingsFileName})
+    for (const std::string& path :
+         {folder / kSettingsFileName, folder / "plain" + "/sub/" + kSettingsFileName})
     {
         RecordingReporter reporter;
         EXPECT_FALSE(WriteSettingsFile(path, stored.settings, stored.words, stored.kinds, reporter)) << path;
-        EXPECT_EQ(reporter.messages, (std::vector<ReportedMessage>{{"Ошибка сохранения служебных данных", MessageIcon::Error}}));
+        EXPECT_EQ(reporter.messages,
+                  (std::vector<ReportedMessage>{{"Ошибка сохранения служебных данных", MessageIcon::Error}}));
     }
-    EXPECT_TRUE(fs::is_directory(folder.path / kSettingsFileName / "inside"));
-    EXPECT_EQ(ReadAll(folder.File("plain")), "x");
+    EXPECT_TRUE(fs::is_directory(folder.path() / kSettingsFileName / "inside"));
+    EXPECT_EQ(ReadBytes(folder / "plain"), "x");
     // Nothing half-written is left next to them.
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 2);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 2);
 }
 
 TEST(SettingsFile, LivesBesideTheExecutableWhenThatFolderIsWritable)
 {
-    TempFolder folder("location");
-    const std::string exeDir = (folder.path / "bin").string();
-    const std::string configDir = (folder.path / "config" / "Tirvel").string();
+    ScratchFolder folder;
+    const std::string exeDir = (folder.path() / "bin").string();
+    const std::string configDir = (folder.path() / "config" / "Tirvel").string();
     const std::string besideExe = (fs::path(exeDir) / kSettingsFileName).string();
     const std::string inConfig = (fs::path(configDir) / kSettingsFileName).string();
 
@@ -237,7 +227,8 @@ TEST(SettingsFile, LivesBesideTheExecutableWhenThatFolderIsWritable)
 
     // Writing there creates the configuration folder.
     RecordingReporter reporter;
-    ASSERT_TRUE(WriteSettingsFile(inConfig, WorkflowSettings(), CUpperCaseWordsDict(), CDocKindsList(), reporter));
+    ASSERT_TRUE(
+        WriteSettingsFile(inConfig, WorkflowSettings(), CUpperCaseWordsDict(), CDocKindsList(), reporter));
     EXPECT_TRUE(fs::exists(inConfig));
 
     fs::create_directories(exeDir);

@@ -74,17 +74,14 @@ TEST(WindowPlacement, ShowStateRules)
         std::int32_t expected;
     };
     const Case cases[] = {
-        {kShowMinimize, kShowNormal, kShowRestore},
-        {kShowMinimize, kShowMinimize, kShowMinimize},
-        {kShowNormal, kShowMaximized, kShowMaximized},
-        {kShowMinimize, kShowMaximized, kShowMaximized},
-        {kShowMaximized, kShowNormal, kShowMaximized},
-        {kShowMinimized, kShowNormal, kShowMinimized},
+        {kShowMinimize, kShowNormal, kShowRestore},    {kShowMinimize, kShowMinimize, kShowMinimize},
+        {kShowNormal, kShowMaximized, kShowMaximized}, {kShowMinimize, kShowMaximized, kShowMaximized},
+        {kShowMaximized, kShowNormal, kShowMaximized}, {kShowMinimized, kShowNormal, kShowMinimized},
     };
     for (const Case& c : cases)
     {
-        const WindowPlacement fitted =
-            FitPlacement(Placement({0, 0, 800, 600}, c.stored), Placement({0, 0, 10, 10}, c.current), kWorkArea);
+        const WindowPlacement fitted = FitPlacement(Placement({0, 0, 800, 600}, c.stored),
+                                                    Placement({0, 0, 10, 10}, c.current), kWorkArea);
         EXPECT_EQ(fitted.show, c.expected) << c.stored << " / " << c.current;
     }
 }
