@@ -10,6 +10,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -22,6 +23,17 @@ namespace cli_test
 namespace fs = std::filesystem;
 
 inline const fs::path kSamples = fs::path(TIRVEL_SOURCE_DIR) / "samples";
+// The sample documents, in the order of their names.
+inline std::vector<fs::path> SampleDocuments()
+{
+    std::vector<fs::path> documents;
+    for (const auto& entry : fs::directory_iterator(kSamples))
+        if (entry.path().extension() == ".rla")
+            documents.push_back(entry.path());
+    std::sort(documents.begin(), documents.end());
+    return documents;
+}
+
 // The ОГЛ marker as it stands in a file (code page 866).
 inline const std::string kOglInFile = std::string("\x04\x04\x8E\x83\x8B") + std::string(61, '-');
 
