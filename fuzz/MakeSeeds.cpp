@@ -2,6 +2,8 @@
 // fixtures: make_fuzz_seeds SOURCE_DIR OUTPUT_DIR gives OUTPUT_DIR/<harness>/<seed> files.
 
 #include "FuzzChecks.h"
+#include "core/base/CodePage.h"
+#include "core/document/Markers.h"
 
 #include <filesystem>
 #include <fstream>
