@@ -244,7 +244,7 @@ void CDocumentSession::SaveDocument()
     m_modified = false;
     m_document.m_textLines = m_editor.GetLines();
     // The file already holds exactly this: nothing is written, moved or backed up, no date moves.
-    if (!m_document.SaveWouldChangeFile())
+    if (!m_document.SaveWouldChangeFile() && m_document.IsUnchangedOnDisk(m_document.m_path))
     {
         StateChanged();
         return;
