@@ -112,6 +112,12 @@ extern "C"
         return Change([&] { return next(from, to); });
     }
 
+    int linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags)
+    {
+        static const auto next = Next<int (*)(int, const char*, int, const char*, int)>("linkat");
+        return Change([&] { return next(fromFolder, from, toFolder, to, flags); });
+    }
+
     int unlinkat(int folder, const char* path, int flags)
     {
         static const auto next = Next<int (*)(int, const char*, int)>("unlinkat");

@@ -35,22 +35,41 @@ CSaveFile::~CSaveFile()
 
 bool CSaveFile::Open()
 {
-    const std::string stem = FolderOf(m_target) + "/." + NameOf(m_target) + ".";
+    const std::string folder = FolderOf(m_target);
+    const std::string stem = folder + "/." + NameOf(m_target) + ".";
+    // Made without a name, locked and marked, and only then given its name: a process killed at any
+    // moment leaves either nothing or a marked file. A file system without unnamed files gets a named
+    // one at once, which a kill before the mark leaves unprovable (and so never removed).
+    // 0666 lets the kernel apply the umask, as for any file written normally.
+    const int unnamed = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (unnamed >= 0)
+    {
+        m_fd = unnamed;
+        Mark();
+        const std::string self = "/proc/self/fd/" + std::to_string(unnamed);
+        for (int attempt = 0; attempt < 100; ++attempt)
+        {
+            std::string name = stem + RandomName() + std::string(kTemporaryEnding);
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            {
+                m_temporary = std::move(name);
+                return true;
+            }
+            if (errno != EEXIST)
+                break;
+        }
+        const int error = errno;
+        ::close(m_fd);
+        m_fd = -1;
+        return Fail(error);
+    }
     for (int attempt = 0; attempt < 100; ++attempt)
     {
         std::string name = stem + RandomName() + std::string(kTemporaryEnding);
-        // 0666 with O_CREAT lets the kernel apply the umask, as for any file written normally.
         m_fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd >= 0)
         {
-            // Held until the file is renamed or removed: a cleaner leaves a locked file alone. Only a
-            // locked file is marked, so a marked file that is not locked has lost its writer.
-            struct stat status;
-            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(m_fd, &status) == 0)
-            {
-                const std::string mark = MarkFor(status);
-                ::fsetxattr(m_fd, kMarkAttribute, mark.data(), mark.size(), 0);
-            }
+            Mark();
             m_temporary = std::move(name);
             return true;
         }
@@ -58,6 +77,18 @@ bool CSaveFile::Open()
             break;
     }
     return Fail(errno);
+}
+
+void CSaveFile::Mark()
+{
+    // Held until the file is renamed or removed: a cleaner leaves a locked file alone. Only a locked
+    // file is marked, so a marked file that is not locked has lost its writer.
+    struct stat status;
+    if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(m_fd, &status) == 0)
+    {
+        const std::string mark = MarkFor(status);
+        ::fsetxattr(m_fd, kMarkAttribute, mark.data(), mark.size(), 0);
+    }
 }
 
 bool CSaveFile::Write(std::string_view bytes)

@@ -74,6 +74,8 @@ private:
         NewKeepingLock,
     };
     bool Commit(CommitRule rule);
+    // Locks the open file and marks it as this program's temporary.
+    void Mark();
     // Records error and returns false.
     bool Fail(int error);
 
