@@ -198,6 +198,7 @@ void CDocumentFile::LoadLines(const std::string& path)
     m_loadedFingerprint = fingerprint.Finish();
     m_contentAfterEnd = ContentAfterEnd(content);
     m_fileState = state;
+    m_fileStatePath = ResolvedTarget(path);
 }
 
 void CDocumentFile::SetCopyRule(CopyRule rule, MoveAside moveAside)
@@ -219,7 +220,8 @@ bool CDocumentFile::Save(BackupRule backup)
     const bool exists = !target.empty() && ::stat(target.c_str(), &status) == 0;
     if (exists && IsReadOnlyFile(target))
         return Fail(SaveFailure::Kind::ReadOnly, "the document is read-only");
-    if (exists && m_fileState && !FileStateOf(status).IsUnchanged(*m_fileState))
+    const FileState* const read = StateToKeep(target);
+    if (exists && read != nullptr && !FileStateOf(status).IsUnchanged(*read))
         return FailChanged();
 
     if (backup != BackupRule::None)
@@ -241,6 +243,7 @@ bool CDocumentFile::Save(BackupRule backup)
     {
         // What a later save compares with: the file as this save left it.
         m_fileState = CurrentFileState(target);
+        m_fileStatePath = target;
         CByteFingerprint written;
         ForEachFileChunk([&written](std::string_view chunk) { written.Add(chunk); });
         m_loadedFingerprint = written.Finish();
@@ -283,6 +286,11 @@ bool CDocumentFile::IsUnchangedOnDisk(const std::string& path) const
     return !m_fileState || IsStillFile(path, *m_fileState);
 }
 
+const FileState* CDocumentFile::StateToKeep(const std::string& target) const
+{
+    return m_fileState && target == m_fileStatePath ? &*m_fileState : nullptr;
+}
+
 int CDocumentFile::RemoveIfUnchangedOnDisk(const std::string& path) const
 {
     if (!m_fileState)
@@ -293,6 +301,7 @@ int CDocumentFile::RemoveIfUnchangedOnDisk(const std::string& path) const
 void CDocumentFile::FileMoved(const std::string& newPath)
 {
     m_path = newPath;
+    m_fileStatePath = ResolvedTarget(newPath);
     if (!m_fileState)
         return;
     // A move across file systems makes a new file with the size and time of the old one.
@@ -413,7 +422,8 @@ int CDocumentFile::WriteFile(const struct stat* existing)
     if (!WriteFileForm(m_headerLines, m_textLines, [&file](std::string_view chunk) { return file.Write(chunk); }))
         return file.Error();
     // The file it replaces must still be the one read: an edit made meanwhile is never written over.
-    const bool committed = m_fileState && existing != nullptr ? file.CommitOver(*m_fileState) : file.Commit();
+    const FileState* const read = StateToKeep(target);
+    const bool committed = read != nullptr && existing != nullptr ? file.CommitOver(*read) : file.Commit();
     return committed ? 0 : file.Error();
 }
 
@@ -426,7 +436,8 @@ int CDocumentFile::WriteInPlace(const std::string& target, const struct stat& ex
                       content.Add(chunk);
                       return true;
                   });
-    const FileState expected = m_fileState ? *m_fileState : FileStateOf(existing);
+    const FileState* const read = StateToKeep(target);
+    const FileState expected = read != nullptr ? *read : FileStateOf(existing);
     std::string copyLeft;
     const int error = OverwriteInPlace(
         target, expected, FileFormSize(m_headerLines, m_textLines), content.Finish(),

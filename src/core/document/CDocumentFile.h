@@ -114,9 +114,10 @@ public:
     // the save goes on). On failure reports "Ошибка сохранения файла %s!", leaves the file at m_path
     // as it was and returns false. A read-only document is such a failure.
     bool Save(bool makeBackup);
-    // Save with the given backup rule; LastSaveFailure() tells why it failed. The file at m_path
-    // must still be the one that was loaded (or last saved): one that another program has written or
-    // replaced since is left as it is, and the save fails as Changed.
+    // Save with the given backup rule; LastSaveFailure() tells why it failed. When m_path names the
+    // place the document was loaded from (or last saved to), the file there must still be that one:
+    // one that another program has written or replaced since is left as it is, and the save fails as
+    // Changed.
     bool Save(BackupRule backup);
     // Writes the document, with its dates brought up to date, as a new file at m_path, which must be
     // free: when a file is there (or takes the name meanwhile) nothing is written and the save fails.
@@ -174,6 +175,9 @@ private:
     // (or may not be, under ReportOnly).
     void DealWithRecoveryCopy(const std::string& target);
     bool Fail(SaveFailure::Kind kind, std::string text);
+    // The state the file at target must still have for a save to replace it; null when the document
+    // was not read from (or last saved to) target.
+    const FileState* StateToKeep(const std::string& target) const;
     // Tells the operator that the file changed since it was read, and fails the save as Changed.
     bool FailChanged();
 
@@ -184,8 +188,10 @@ private:
     std::optional<CByteFingerprint::Value> m_loadedTextFingerprint;
     std::uint64_t m_contentAfterEnd = 0;
     SaveFailure m_saveFailure;
-    // The file as it was read, or as the last save left it; what a save may replace.
+    // The file as it was read, or as the last save left it, and where it is: what a save to that
+    // place may replace. A save to another place (m_path pointed elsewhere) writes as a new save does.
     std::optional<FileState> m_fileState;
+    std::string m_fileStatePath;
     CopyRule m_copyRule = CopyRule::PutBack;
     MoveAside m_moveAside;
 };
