@@ -1,0 +1,443 @@
+#include "core/remarks/Remarks.h"
+
+#include "core/base/CodePage.h"
+#include "core/base/TextRules.h"
+#include "core/document/Markers.h"
+#include "core/entries/TocEntryList.h"
+#include "core/remarks/HeadingNumbers.h"
+#include "core/toc/HeadingTests.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <set>
+
+namespace
+{
+// How a series is named in the messages: «После статьи 63 идёт статья 65: нет статьи 64».
+struct SeriesWords
+{
+    std::string nominative;  // статья
+    std::string genitive;    // статьи
+    std::string plural;      // статей
+    std::string accusative;  // статью
+    std::string nested;      // вложена
+    std::string numberSign;  // «№ » of appendices
+};
+
+const SeriesWords& WordsOf(Series series)
+{
+    auto make = [](const char* nom, const char* gen, const char* pl, const char* acc, const char* nested,
+                   const char* sign)
+    {
+        return SeriesWords{Utf8ToCp1251(nom),    Utf8ToCp1251(gen),    Utf8ToCp1251(pl),
+                           Utf8ToCp1251(acc),    Utf8ToCp1251(nested), Utf8ToCp1251(sign)};
+    };
+    static const std::array<SeriesWords, kSeriesCount> words = {
+        make("статья", "статьи", "статей", "статью", "вложена", ""),
+        make("глава", "главы", "глав", "главу", "вложена", ""),
+        make("раздел", "раздела", "разделов", "раздел", "вложен", ""),
+        make("подраздел", "подраздела", "подразделов", "подраздел", "вложен", ""),
+        make("часть", "части", "частей", "часть", "вложена", ""),
+        make("§", "§", "§§", "§", "вложен", ""),
+        make("заголовок", "заголовка", "заголовков", "заголовок", "вложен", ""),
+        make("заголовок", "заголовка", "заголовков", "заголовок", "вложен", ""),
+        make("приложение", "приложения", "приложений", "приложение", "вложено", "№ "),
+    };
+    return words[static_cast<std::size_t>(series)];
+}
+
+std::string Capitalised(std::string word)
+{
+    if (!word.empty())
+        word.front() = ToUpperChar(word.front());
+    return word;
+}
+
+std::string Named(const std::string& word, Series series, const std::string& number)
+{
+    return word + " " + WordsOf(series).numberSign + number;
+}
+
+// Why an entry reads as body text rather than a heading; empty when it reads as a heading.
+std::string BodyTextReason(const std::string& text)
+{
+    // Longer than any title of an act; the title of the document itself comes close.
+    constexpr std::size_t kLongestHeading = 500;
+    if (text.empty())
+        return {};
+    const char last = text.back();
+    if (last == ',' || last == ';')
+        return Utf8ToCp1251("оканчивается на «") + last + Utf8ToCp1251("»");
+    static const std::set<std::string> hanging = []
+    {
+        std::set<std::string> words;
+        for (const char* word : {"в", "во", "на", "с", "со", "к", "ко", "о", "об", "обо", "от", "до", "из", "за",
+                                 "для", "при", "без", "под", "над", "по", "через", "у", "и", "или", "а", "но"})
+            words.insert(Utf8ToCp1251(word));
+        return words;
+    }();
+    const std::size_t blank = text.rfind(' ');
+    if (blank != std::string::npos && hanging.count(text.substr(blank + 1)))
+        return Utf8ToCp1251("оканчивается на «") + text.substr(blank + 1) + Utf8ToCp1251("»");
+    if (text.size() > kLongestHeading)
+        return Utf8ToCp1251("слишком длинный (") + std::to_string(text.size()) + Utf8ToCp1251(" знаков)");
+    // A sentence ends where a word of small letters ends with a full stop and a capital begins the next
+    // one; numbers, abbreviations and initials do not end one.
+    int breaks = 0;
+    for (std::size_t i = 3; i + 3 < text.size(); ++i)
+    {
+        if (text[i] != '.' || text[i + 1] != ' ' || !IsUpperLetter(static_cast<unsigned char>(text[i + 2])) ||
+            !IsLowerLetter(static_cast<unsigned char>(text[i + 3])))
+            continue;
+        std::size_t from = i;
+        while (from > 0 && IsLowerLetter(static_cast<unsigned char>(text[from - 1])))
+            --from;
+        if (i - from >= 3)
+            ++breaks;
+    }
+    if (breaks >= 2)
+        return Utf8ToCp1251("в нём несколько предложений");
+    return {};
+}
+
+// One heading of the table of contents, as its entry reads.
+struct Heading
+{
+    std::size_t line = 0;
+    std::size_t oglLine = 0;
+    int level = 0;
+    HeadingNumbers numbers;
+    std::string text;
+};
+
+// The first line of the heading a block stands in front of: past the blocks and marker lines that
+// stand with it.
+std::size_t HeadingLineAfter(const std::vector<std::string>& lines, std::size_t konLine)
+{
+    std::size_t i = konLine + 1;
+    bool inBlock = false;
+    for (; i < lines.size(); ++i)
+    {
+        std::string_view line = lines[i];
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (inBlock)
+        {
+            inBlock = !IsMarker(line, Marker::Kon);
+            continue;
+        }
+        if (IsMarker(line, Marker::Ogl))
+        {
+            inBlock = true;
+            continue;
+        }
+        if (!IsMarkerLine(line) && !IsBlankLine(line))
+            return i;
+    }
+    return std::min(konLine + 1, lines.empty() ? 0 : lines.size() - 1);
+}
+
+std::string EntryText(std::string_view text)
+{
+    // The first line is the level line.
+    const std::size_t firstBreak = text.find('\n');
+    std::string joined;
+    if (firstBreak != std::string_view::npos)
+    {
+        joined = std::string(text.substr(firstBreak + 1));
+        std::replace(joined.begin(), joined.end(), '\n', ' ');
+        std::replace(joined.begin(), joined.end(), '\r', ' ');
+    }
+    return CollapseBlankRuns(Trim(joined));
+}
+
+// Where each sequence stands: its last number, the numbers met since it last began, and the
+// shallowest level seen since its last heading (a heading above it opens a new parent).
+struct SequenceState
+{
+    bool started = false;
+    Number last;
+    std::size_t heading = 0;
+    int shallowestSince = 1 << 20;
+    std::map<std::string, int> seen;
+};
+
+class CRemarkFinder
+{
+public:
+    explicit CRemarkFinder(std::vector<Heading> headings) : m_headings(std::move(headings)) {}
+
+    std::vector<Remark> Run()
+    {
+        for (std::size_t h = 0; h < m_headings.size(); ++h)
+        {
+            const Heading& heading = m_headings[h];
+            CheckBodyText(h);
+            CheckNesting(h);
+            if (heading.numbers.series != Series::None && !heading.numbers.first.path.empty())
+                CheckSequence(h);
+            for (auto& [key, state] : m_states)
+                state.shallowestSince = std::min(state.shallowestSince, heading.level);
+        }
+        std::stable_sort(m_remarks.begin(), m_remarks.end(),
+                         [](const Remark& a, const Remark& b) { return a.line < b.line; });
+        return std::move(m_remarks);
+    }
+
+private:
+    void Add(std::size_t h, RemarkKind kind, const std::string& text)
+    {
+        m_remarks.push_back({m_headings[h].line, m_headings[h].oglLine, kind, text});
+    }
+
+    void CheckBodyText(std::size_t h)
+    {
+        const std::string reason = BodyTextReason(m_headings[h].text);
+        if (!reason.empty())
+            Add(h, RemarkKind::BodyText,
+                Utf8ToCp1251("Похоже на текст, а не на заголовок: ") + reason);
+    }
+
+    // A heading of a high kind under one of a lower kind: a chapter under an article.
+    void CheckNesting(std::size_t h)
+    {
+        const Heading& heading = m_headings[h];
+        const int rank = DivisionRank(heading.numbers.series);
+        if (rank < 0)
+            return;
+        for (std::size_t p = h; p-- > 0;)
+        {
+            const Heading& parent = m_headings[p];
+            if (parent.level >= heading.level)
+                continue;
+            const int parentRank = DivisionRank(parent.numbers.series);
+            if (parentRank > rank)
+            {
+                const SeriesWords& words = WordsOf(heading.numbers.series);
+                Add(h, RemarkKind::Nesting,
+                    Capitalised(Named(words.nominative, heading.numbers.series, heading.numbers.first.written)) +
+                        " " + words.nested + Utf8ToCp1251(" в ") +
+                        Named(WordsOf(parent.numbers.series).accusative, parent.numbers.series,
+                              parent.numbers.first.written));
+            }
+            return;
+        }
+    }
+
+    void CheckSequence(std::size_t h)
+    {
+        const Heading& heading = m_headings[h];
+        const Series series = heading.numbers.series;
+        const Number& number = heading.numbers.first;
+        const std::size_t depth = series == Series::Numbered ? number.path.size() : 1;
+        // A dotted number opens a branch of the number it continues: 2.1 stands under 2.
+        if (series == Series::Numbered && depth > 1)
+        {
+            Number parent = number;
+            parent.path.pop_back();
+            parent.written = JoinPath(parent.path);
+            const auto above = m_states.find(Key(series, depth - 1));
+            if (above != m_states.end() && above->second.started && above->second.last.path != parent.path)
+                Step(h, series, depth - 1, parent, parent, true);
+        }
+        Step(h, series, depth, number, heading.numbers.last, false);
+        // A deeper branch begins again under a new number.
+        for (std::size_t d = depth + 1; series == Series::Numbered && m_states.count(Key(series, d)); ++d)
+            m_states[Key(series, d)].started = false;
+    }
+
+    // What a number says about the one before it in its sequence: it follows, or numbers are missing
+    // between them (from, to), or it goes back.
+    struct Verdict
+    {
+        enum
+        {
+            Follows,
+            Gap,
+            Back
+        } kind = Follows;
+        Number from;
+        Number to;
+    };
+
+    // prev and cur are {value} or {value, inserted value}: «18-1» after «18» follows, as «2.13» after
+    // «2.12» and «3.1» after «2.12» do where articles are numbered within their chapters.
+    static Verdict Compare(const Number& prev, const Number& cur)
+    {
+        const int a = cur.path[0];
+        const int c = prev.path[0];
+        const bool curSub = cur.path.size() > 1;
+        const bool prevSub = prev.path.size() > 1;
+        const int b = curSub ? cur.path[1] : 0;
+        const int d = prevSub ? prev.path[1] : 0;
+        auto main = [&](int value)
+        {
+            Number n = cur;
+            n.path = {value};
+            n.written = WrittenLike(n, cur);
+            return n;
+        };
+        auto sub = [&](int value)
+        {
+            Number n = cur;
+            n.path = {a, value};
+            n.written = std::to_string(a) + (cur.separator ? cur.separator : '.') + std::to_string(value);
+            return n;
+        };
+        auto gap = [](Number from, Number to) { return Verdict{Verdict::Gap, std::move(from), std::move(to)}; };
+        if (a < c || (a == c && (!curSub || (prevSub && b <= d))))
+            return {Verdict::Back, {}, {}};
+        if (!curSub)
+            return a == c + 1 ? Verdict{} : gap(main(c + 1), main(a - 1));
+        // Inserted numbers in letters or superscripts need not come in order.
+        const bool counted = cur.separator == '.' || cur.separator == '-';
+        if (a == c)
+            return !prevSub || b == d + 1 || !counted ? Verdict{} : gap(sub(d + 1), sub(b - 1));
+        if (a == c + 1 && prevSub)
+            return b == 1 || !counted ? Verdict{} : gap(sub(1), sub(b - 1));
+        return gap(main(c + 1), main(prevSub ? a - 1 : a));
+    }
+
+    // Checks the number against the sequence it continues and makes it the sequence's last one.
+    void Step(std::size_t h, Series series, std::size_t depth, const Number& number, const Number& last,
+              bool implied)
+    {
+        SequenceState& state = m_states[Key(series, depth)];
+        const Heading& heading = m_headings[h];
+        const bool newParent = state.started && state.shallowestSince < heading.level;
+        const bool sameBranch =
+            state.started && std::equal(number.path.begin(), number.path.end() - 1, state.last.path.begin(),
+                                        state.last.path.end() - 1);
+        // Numbered headings are compared by their last number within their branch.
+        auto comparable = [series](const Number& n)
+        {
+            if (series != Series::Numbered)
+                return n;
+            Number last = n;
+            last.path = {n.path.back()};
+            return last;
+        };
+        const Number cur = comparable(number);
+        const SeriesWords& words = WordsOf(series);
+        const int value = cur.path[0];
+        const bool startsAtOne = value == 1 && (cur.path.size() == 1 || cur.path[1] == 1);
+        if (!state.started || !sameBranch)
+        {
+            // The first of a sequence, or of a new branch, may begin anywhere but a little past 1.
+            state.seen.clear();
+            if (!implied && value > 1 && value <= 3 && cur.path.size() == 1 && (depth > 1 || !state.started))
+                Add(h, RemarkKind::Gap,
+                    Capitalised(Named(words.nominative, series, number.written)) + Utf8ToCp1251(" идёт первой: ") +
+                        Missing(words, series, MissingNumber(number, 1), MissingNumber(number, value - 1)));
+        }
+        else if (startsAtOne && newParent)
+            state.seen.clear();
+        else
+        {
+            const Verdict verdict = Compare(comparable(state.last), cur);
+            if (verdict.kind == Verdict::Gap)
+                Add(h, RemarkKind::Gap,
+                    Utf8ToCp1251("После ") + Named(words.genitive, series, state.last.written) +
+                        Utf8ToCp1251(" идёт ") + Named(words.nominative, series, number.written) + ": " +
+                        Missing(words, series, WithPrefix(number, verdict.from), WithPrefix(number, verdict.to)));
+            else if (verdict.kind == Verdict::Back && state.seen.count(number.written))
+            {
+                const int times = state.seen[number.written] + 1;
+                Add(h, RemarkKind::Repeat,
+                    Capitalised(Named(words.nominative, series, number.written)) +
+                        Utf8ToCp1251(times == 2   ? " встречается второй раз"
+                                     : times == 3 ? " встречается третий раз"
+                                                  : " встречается снова"));
+            }
+            else if (verdict.kind == Verdict::Back)
+                Add(h, RemarkKind::Order,
+                    Capitalised(Named(words.nominative, series, number.written)) + Utf8ToCp1251(" стоит после ") +
+                        Named(words.genitive, series, state.last.written));
+        }
+        state.started = true;
+        state.last = last;
+        state.heading = h;
+        state.shallowestSince = 1 << 20;
+        ++state.seen[number.written];
+        if (!implied)
+            for (const std::string& covered : m_headings[h].numbers.covered)
+                if (covered != number.written)
+                    ++state.seen[covered];
+    }
+
+    // A missing number of a numbered heading's branch is named with the branch: 2.3 rather than 3.
+    static Number WithPrefix(const Number& like, Number n)
+    {
+        if (like.path.size() > 1 && n.path.size() == 1 && !like.separator)
+        {
+            std::vector<int> path(like.path.begin(), like.path.end() - 1);
+            path.push_back(n.path[0]);
+            n.path = path;
+            n.written = JoinPath(path);
+        }
+        return n;
+    }
+
+    static Number MissingNumber(const Number& like, int value)
+    {
+        Number n = like;
+        n.path.back() = value;
+        n.written = WrittenLike(n, like);
+        return n;
+    }
+
+    // «нет статьи 64», «нет статей 64 и 65», «нет статей с 64 по 70».
+    static std::string Missing(const SeriesWords& words, Series series, const Number& from, const Number& to)
+    {
+        if (from.written == to.written)
+            return Utf8ToCp1251("нет ") + Named(words.genitive, series, from.written);
+        const bool two = from.path.size() == to.path.size() && from.path.back() + 1 == to.path.back();
+        return Utf8ToCp1251("нет ") + words.plural + Utf8ToCp1251(two ? " " : " с ") + words.numberSign +
+               from.written + Utf8ToCp1251(two ? " и " : " по ") + words.numberSign + to.written;
+    }
+
+    static std::string Key(Series series, std::size_t depth)
+    {
+        return std::to_string(static_cast<int>(series)) + ":" + std::to_string(depth);
+    }
+
+    std::vector<Heading> m_headings;
+    std::map<std::string, SequenceState> m_states;
+    std::vector<Remark> m_remarks;
+};
+} // namespace
+
+std::string_view RemarkKindName(RemarkKind kind)
+{
+    switch (kind)
+    {
+    case RemarkKind::Gap:
+        return "gap";
+    case RemarkKind::Repeat:
+        return "repeat";
+    case RemarkKind::Order:
+        return "order";
+    case RemarkKind::Nesting:
+        return "nesting";
+    case RemarkKind::BodyText:
+        return "body";
+    }
+    return "gap";
+}
+
+std::vector<Remark> FindRemarks(const std::vector<std::string>& lines)
+{
+    std::vector<Heading> headings;
+    for (const TocEntryRef& entry : BuildEntryList(lines, CContentFilter()))
+    {
+        Heading heading;
+        heading.oglLine = entry.oglLine;
+        heading.line = HeadingLineAfter(lines, entry.konLine);
+        heading.level = EntryLevel(entry.text);
+        heading.text = EntryText(entry.text);
+        heading.numbers = ReadHeadingNumbers(heading.text);
+        headings.push_back(std::move(heading));
+    }
+    return CRemarkFinder(std::move(headings)).Run();
+}
