@@ -619,28 +619,35 @@ private:
         }
     }
 
-    // Where the next sentence of the line begins after position at: past a blank that follows a
-    // full stop, a colon, a semicolon or a closing bracket; the end of the line when none does.
+    // Where the next heading may begin in the line after position at: past blanks that follow a mark
+    // that ends a sentence or a line of a form («.», «:», «)», «_»: anything but a letter, a digit or a
+    // comma), or at a word in capitals (a heading in capitals run on into another one); the end of the
+    // line when there is none.
     static std::size_t NextSentence(std::string_view line, std::size_t at)
     {
         for (std::size_t i = at + 1; i + 1 < line.size(); ++i)
         {
-            const char c = line[i];
-            if ((c == '.' || c == ':' || c == ';' || c == ')') && line[i + 1] == ' ')
-            {
-                const std::size_t next = line.find_first_not_of(' ', i + 1);
-                return next == std::string_view::npos ? line.size() : next;
-            }
+            if (line[i] != ' ' || line[i + 1] == ' ')
+                continue;
+            const auto before = static_cast<unsigned char>(line[i - 1]);
+            const auto next = static_cast<unsigned char>(line[i + 1]);
+            const bool ends = before != ' ' && !IsLetter(before) && !IsDigit(before) && before != ',';
+            const bool capitals = IsUpperLetter(next) && i + 2 < line.size() &&
+                                  IsUpperLetter(static_cast<unsigned char>(line[i + 2]));
+            if (ends || capitals)
+                return i + 1;
         }
         return line.size();
     }
 
-    // «Статья 63-1. Название», «ГЛАВА 5», «Приложение N 2»: the word, its number closed by a full stop
-    // (or ending the line) and then a capital letter or nothing; «Статья 5 настоящего Закона» is a
-    // reference.
+    // «Статья 63-1. Название», «ГЛАВА ВТОРАЯ», «Раздел V.», «Приложение N 2 к приказу»: the word, a
+    // number closed by a full stop and then a capital letter, or ending the line (an appendix's caption
+    // goes on with «к»); «Статья 5 настоящего Закона» is a reference. Whether the number is one is left
+    // to ReadHeadingNumbers.
     static bool ReadsAsHeading(std::string_view text)
     {
         static const std::string sign = Utf8ToCp1251("№");
+        static const std::string to = Utf8ToCp1251(" к ");
         std::size_t at = text.find(' ');
         auto skipBlanks = [&]
         {
@@ -654,11 +661,13 @@ private:
             ++at;
             skipBlanks();
         }
-        if (at >= text.size() || !IsDigit(static_cast<unsigned char>(text[at])))
+        if (at >= text.size())
             return false;
         const std::size_t end = std::min(text.find(' ', at), text.size());
         if (end == text.size())
-            return text.back() == '.' || IsDigit(static_cast<unsigned char>(text.back()));
+            return true;
+        if (text.substr(end, to.size()) == to)
+            return true;
         if (text[end - 1] != '.')
             return false;
         at = end;
