@@ -301,8 +301,8 @@ void ReadNumberList(HeadingNumbers& numbers, const std::vector<std::string_view>
         // The layout of an aligned entry may open a gap inside a dotted number: «Статья 2.     2. Нарушение»
         // is article 2.2; a title never begins with a number of its own.
         std::string joined;
-        if (numbers.series != Series::Numbered && i + 1 < words.size() && word.size() > 1 && word.back() == '.' &&
-            IsDigitChar(word[word.size() - 2]) && IsNumberWithStop(words[i + 1]))
+        while (numbers.series != Series::Numbered && i + 1 < words.size() && word.size() > 1 && word.back() == '.' &&
+               IsDigitChar(word[word.size() - 2]) && IsNumberWithStop(words[i + 1]))
         {
             joined = std::string(word) + std::string(words[++i]);
             word = joined;
