@@ -375,6 +375,8 @@ void ReadNumberList(HeadingNumbers& numbers, const std::vector<std::string_view>
 // letters are joined up to a heading word, so that «Р А З Д Е Л I» keeps its number.
 std::string CloseUpLetters(std::string_view text)
 {
+    if (text.size() < 5 || text[1] != ' ')
+        return std::string(text);
     const std::vector<std::string_view> words = Words(text);
     std::size_t letters = 0;
     std::string word;

@@ -140,18 +140,28 @@ std::size_t HeadingLineAfter(const std::vector<std::string>& lines, std::size_t 
     return std::min(konLine + 1, lines.empty() ? 0 : lines.size() - 1);
 }
 
+// The entry's text lines (past the level line) on one line, runs of white space as one blank.
 std::string EntryText(std::string_view text)
 {
-    // The first line is the level line.
     const std::size_t firstBreak = text.find('\n');
     std::string joined;
-    if (firstBreak != std::string_view::npos)
+    if (firstBreak == std::string_view::npos)
+        return joined;
+    joined.reserve(text.size() - firstBreak);
+    bool blank = false;
+    for (const char c : text.substr(firstBreak + 1))
     {
-        joined = std::string(text.substr(firstBreak + 1));
-        std::replace(joined.begin(), joined.end(), '\n', ' ');
-        std::replace(joined.begin(), joined.end(), '\r', ' ');
+        if (c == ' ' || c == '\n' || c == '\r' || c == '\t')
+        {
+            blank = !joined.empty();
+            continue;
+        }
+        if (blank)
+            joined += ' ';
+        blank = false;
+        joined += c;
     }
-    return CollapseBlankRuns(Trim(joined));
+    return joined;
 }
 
 // Where each sequence stands: its last number, the numbers met since it last began, and the
