@@ -323,19 +323,22 @@ void ReadNumberList(HeadingNumbers& numbers, const std::vector<std::string_view>
         }
         if (number)
         {
-            // «89-101» of a plural heading is a range, as «89 - 101» is.
-            const std::size_t hyphen = word.find('-');
-            if (plural && number->path.size() > 1 && hyphen != std::string_view::npos)
-            {
-                const std::optional<Number> from = ReadNumber(word.substr(0, hyphen), numbers.series);
-                const std::optional<Number> to = ReadNumber(word.substr(hyphen + 1), numbers.series);
-                if (from && to && from->path.size() == 1 && to->path.size() == 1 && to->path.back() > from->path.back())
+            // «89-101», «244-1-244-10» of a plural heading are ranges, as «89 - 101» is: the hyphen that
+            // splits the word into two numbers, the second after the first.
+            if (plural && number->path.size() > 1)
+                for (std::size_t hyphen = word.find('-'); number && hyphen != std::string_view::npos;
+                     hyphen = word.find('-', hyphen + 1))
                 {
-                    Cover(numbers, *from);
-                    CoverRange(numbers, *to);
-                    number.reset();
+                    const std::optional<Number> from = ReadNumber(word.substr(0, hyphen), numbers.series);
+                    const std::optional<Number> to = ReadNumber(word.substr(hyphen + 1), numbers.series);
+                    if (from && to && from->path < to->path && from->path[0] <= to->path[0] &&
+                        (from->path.size() > 1 || to->path[0] > from->path[0]))
+                    {
+                        Cover(numbers, *from);
+                        CoverRange(numbers, *to);
+                        number.reset();
+                    }
                 }
-            }
             if (number)
             {
                 if (range && !numbers.first.path.empty())

@@ -63,8 +63,8 @@ std::string Named(const std::string& word, Series series, const std::string& num
 // Why an entry reads as body text rather than a heading; empty when it reads as a heading.
 std::string BodyTextReason(const std::string& text)
 {
-    // Longer than any title of an act; the title of the document itself comes close.
-    constexpr std::size_t kLongestHeading = 500;
+    // Longer than any title of an act or of an appendix.
+    constexpr std::size_t kLongestHeading = 1000;
     if (text.empty())
         return {};
     const char last = text.back();
@@ -84,20 +84,32 @@ std::string BodyTextReason(const std::string& text)
     if (text.size() > kLongestHeading)
         return Utf8ToCp1251("слишком длинный (") + std::to_string(text.size()) + Utf8ToCp1251(" знаков)");
     // A sentence ends where a word of small letters ends with a full stop and a capital begins the next
-    // one; numbers, abbreviations and initials do not end one.
+    // one; numbers, abbreviations and initials do not end one. A title may run on in short phrases
+    // («Амнистия. Помилование. Судимость»): two sentences of several words each are body text.
+    constexpr int kSentenceWords = 4;
     int breaks = 0;
-    for (std::size_t i = 3; i + 3 < text.size(); ++i)
+    int words = 0;        // of the sentence after the last break
+    int longestAfter = 0; // words of the longest sentence after the first break
+    for (std::size_t i = 0; i < text.size(); ++i)
     {
-        if (text[i] != '.' || text[i + 1] != ' ' || !IsUpperLetter(static_cast<unsigned char>(text[i + 2])) ||
+        if (text[i] == ' ')
+            ++words;
+        if (i < 3 || i + 3 >= text.size() || text[i] != '.' || text[i + 1] != ' ' ||
+            !IsUpperLetter(static_cast<unsigned char>(text[i + 2])) ||
             !IsLowerLetter(static_cast<unsigned char>(text[i + 3])))
             continue;
         std::size_t from = i;
         while (from > 0 && IsLowerLetter(static_cast<unsigned char>(text[from - 1])))
             --from;
-        if (i - from >= 3)
-            ++breaks;
+        if (i - from < 3)
+            continue;
+        if (breaks > 0)
+            longestAfter = std::max(longestAfter, words);
+        ++breaks;
+        words = 0;
     }
-    if (breaks >= 2)
+    longestAfter = std::max(longestAfter, breaks > 0 ? words : 0);
+    if (breaks >= 2 && longestAfter >= kSentenceWords)
         return Utf8ToCp1251("в нём несколько предложений");
     return {};
 }
@@ -110,6 +122,8 @@ struct Heading
     std::size_t konLine = 0;
     int level = 0;
     HeadingNumbers numbers;
+    // What a heading says in brackets it stands for: «ПОДРАЗДЕЛ III. (Главы 23 - 26-2) (Статьи 245 - 261-8)».
+    std::vector<HeadingNumbers> standsFor;
     std::string text;
 };
 
@@ -198,6 +212,8 @@ public:
             CheckNesting(h);
             if (heading.numbers.series != Series::None && !heading.numbers.first.path.empty())
                 CheckSequence(h);
+            for (const HeadingNumbers& numbers : heading.standsFor)
+                Step(h, numbers.series, 1, numbers.first, numbers.last, numbers.covered);
             for (auto& [key, state] : m_states)
                 state.shallowestSince = std::min(state.shallowestSince, heading.level);
         }
@@ -277,7 +293,7 @@ private:
                 ++above.seen[parent.written];
             }
         }
-        Step(h, series, depth, number, heading.numbers.last);
+        Step(h, series, depth, number, heading.numbers.last, heading.numbers.covered);
         // A deeper branch begins again under a new number.
         for (std::size_t d = depth + 1; series == Series::Numbered && m_states.count(Key(series, d)); ++d)
             m_states[Key(series, d)].started = false;
@@ -362,7 +378,8 @@ private:
     }
 
     // Checks the number against the sequence it continues and makes it the sequence's last one.
-    void Step(std::size_t h, Series series, std::size_t depth, const Number& number, const Number& last)
+    void Step(std::size_t h, Series series, std::size_t depth, const Number& number, const Number& last,
+              const std::vector<std::string>& covered)
     {
         SequenceState& state = m_states[Key(series, depth)];
         const Heading& heading = m_headings[h];
@@ -439,9 +456,9 @@ private:
         state.heading = h;
         state.shallowestSince = 1 << 20;
         ++state.seen[number.written];
-        for (const std::string& covered : m_headings[h].numbers.covered)
-                if (covered != number.written)
-                    ++state.seen[covered];
+        for (const std::string& written : covered)
+            if (written != number.written)
+                ++state.seen[written];
     }
 
     // A missing heading is most often in the text, in a form the recognition did not take: the heading
@@ -465,6 +482,10 @@ private:
             std::size_t under = h;
             while (under > 0 && m_headings[under].line > found)
                 --under;
+            // An article's numbered paragraphs are its clauses, not headings.
+            if ((series == Series::Numbered || series == Series::Roman) &&
+                m_headings[under].numbers.series == Series::Article)
+                continue;
             const SeriesWords& words = WordsOf(series);
             Add(under, RemarkKind::Gap,
                 Utf8ToCp1251("В тексте под этим заголовком стоит \"") +
@@ -809,6 +830,12 @@ std::vector<Remark> FindRemarks(const std::vector<std::string>& lines)
         heading.level = EntryLevel(entry.text);
         heading.text = EntryText(entry.text);
         heading.numbers = ReadHeadingNumbers(heading.text);
+        for (std::size_t at = heading.text.find('('); at != std::string::npos; at = heading.text.find('(', at + 1))
+        {
+            HeadingNumbers inBrackets = ReadHeadingNumbers(std::string_view(heading.text).substr(at + 1));
+            if (DivisionRank(inBrackets.series) >= 0 && !inBrackets.first.path.empty())
+                heading.standsFor.push_back(std::move(inBrackets));
+        }
         headings.push_back(std::move(heading));
     }
     return CRemarkFinder(lines, std::move(headings)).Run();
