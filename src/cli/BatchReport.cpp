@@ -58,6 +58,7 @@ std::size_t Utf8SequenceLength(std::string_view text)
 void BatchTotals::Add(const DocumentResult& result)
 {
     ++documents;
+    withRemarks += result.remarks.empty() ? 0 : 1;
     switch (result.outcome)
     {
     case DocumentOutcome::Processed:
@@ -109,9 +110,19 @@ std::string FormatSummary(const BatchTotals& totals, std::size_t named, bool che
     if (totals.withoutEntries > 0)
         text += "; " + std::to_string(totals.withoutEntries) + " without entries" +
                 (extended ? "" : " (try --extended)");
+    if (totals.withRemarks > 0)
+        text += "; " + std::to_string(totals.withRemarks) + " with remarks";
     if (named > totals.documents)
         text += "; interrupted, " + std::to_string(named - totals.documents) + " not processed";
     return text;
+}
+
+std::string RemarkLines(const std::string& path, const DocumentResult& result)
+{
+    std::string lines;
+    for (const DocumentRemark& remark : result.remarks)
+        lines += path + ":" + std::to_string(remark.line) + ": " + remark.text + "\n";
+    return lines;
 }
 
 std::string_view StatusName(DocumentOutcome outcome)
@@ -194,7 +205,8 @@ std::string JsonReport(const std::vector<ReportedDocument>& documents, const Bat
             ", \"failed\": " + std::to_string(totals.failed) +
             ", \"skipped\": " + std::to_string(totals.skipped) +
             ", \"entries\": " + std::to_string(totals.entries) +
-            ", \"without_entries\": " + std::to_string(totals.withoutEntries) + "},\n";
+            ", \"without_entries\": " + std::to_string(totals.withoutEntries) +
+            ", \"with_remarks\": " + std::to_string(totals.withRemarks) + "},\n";
     json += "  \"documents\": [";
     for (std::size_t i = 0; i < documents.size(); ++i)
     {
@@ -211,7 +223,14 @@ std::string JsonReport(const std::vector<ReportedDocument>& documents, const Bat
             json += (first ? "\"" : ", \"") + std::to_string(level) + "\": " + std::to_string(count);
             first = false;
         }
-        json += "}, \"error\": " + JsonString(ErrorText(result)) +
+        json += "}, \"remarks\": [";
+        for (std::size_t r = 0; r < result.remarks.size(); ++r)
+        {
+            const DocumentRemark& remark = result.remarks[r];
+            json += (r == 0 ? "{\"line\": " : ", {\"line\": ") + std::to_string(remark.line) +
+                    ", \"kind\": " + JsonString(remark.kind) + ", \"text\": " + JsonString(remark.text) + "}";
+        }
+        json += "], \"error\": " + JsonString(ErrorText(result)) +
                 ", \"milliseconds\": " + Fixed(result.milliseconds, 1) + "}";
     }
     json += documents.empty() ? "]\n}\n" : "\n  ]\n}\n";

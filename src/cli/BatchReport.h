@@ -19,6 +19,7 @@ struct BatchTotals
     std::size_t skipped = 0; // locked by another run
     std::size_t entries = 0;
     std::size_t withoutEntries = 0; // processed documents that got no table of contents
+    std::size_t withRemarks = 0;    // documents with remarks on their table of contents
 
     void Add(const DocumentResult& result);
 };
@@ -38,10 +39,14 @@ std::string FormatProgress(std::size_t done, std::size_t total, std::uintmax_t b
 // "tirvel-toc: 340 documents: 331 processed (12 unchanged), 7 refused, 2 failed; 15210 entries; 42.3 s"
 // (", 3 skipped" after the failed ones when another run held some)
 // (with check: "would be processed"), plus "; 4 without entries" when processed documents got no
-// table of contents (without extended recognition: "; 4 without entries (try --extended)"), and
+// table of contents (without extended recognition: "; 4 without entries (try --extended)"), "; 3 with
+// remarks" when documents have remarks on their tables of contents, and
 // "; interrupted, N not processed" when stopped early.
 std::string FormatSummary(const BatchTotals& totals, std::size_t named, bool check, double seconds,
                           bool extended = false);
+
+// "PATH:LINE: text" for each remark of the document, one a line, so that an editor can jump to them.
+std::string RemarkLines(const std::string& path, const DocumentResult& result);
 
 // "status" of a document in the report and in the check listing.
 std::string_view StatusName(DocumentOutcome outcome);

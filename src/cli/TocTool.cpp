@@ -4,7 +4,9 @@
 #include "cli/DocumentWriting.h"
 #include "core/base/CFileLock.h"
 #include "core/document/CDocumentFile.h"
+#include "core/base/CodePage.h"
 #include "core/entries/TocEntryList.h"
+#include "core/remarks/Remarks.h"
 #include "core/toc/ProcessDocument.h"
 #include "core/workflow/CDesktopTrash.h"
 
@@ -22,6 +24,15 @@ std::map<int, std::size_t> EntriesPerLevel(const std::vector<std::string>& lines
     for (const TocEntryRef& entry : BuildEntryList(lines, CContentFilter()))
         ++levels[EntryLevel(entry.text)];
     return levels;
+}
+
+std::vector<DocumentRemark> RemarksOf(const CDocumentFile& document)
+{
+    std::vector<DocumentRemark> remarks;
+    for (const Remark& remark : FindRemarks(document.m_textLines))
+        remarks.push_back({document.m_headerLines.size() + remark.line + 1, std::string(RemarkKindName(remark.kind)),
+                           Cp1251ToUtf8(remark.text)});
+    return remarks;
 }
 
 void ProcessLoaded(CDocumentFile& document, const DocumentJob& job, const TocToolOptions& options,
@@ -42,6 +53,7 @@ void ProcessLoaded(CDocumentFile& document, const DocumentJob& job, const TocToo
         result.outcome = DocumentOutcome::Refused;
         // The document stays as it is; wherever output goes, the document goes there as loaded.
         document.KeepDates();
+        result.remarks = RemarksOf(document);
         if (options.toStdout)
             result.output = document.FileBytes();
         else if (!options.outputDir.empty() &&
@@ -55,6 +67,7 @@ void ProcessLoaded(CDocumentFile& document, const DocumentJob& job, const TocToo
     for (const auto& [level, count] : result.entriesPerLevel)
         result.entries += count;
     result.outcome = DocumentOutcome::Processed;
+    result.remarks = RemarksOf(document);
     // Asked while the dates are as loaded: a document that would be written as it is, dates aside,
     // is left alone with its backup.
     result.changed = document.SaveWouldChangeFile();
@@ -140,6 +153,7 @@ DocumentResult ProcessOneDocument(const DocumentJob& job, const TocToolOptions& 
         result.changed = false;
         result.entries = 0;
         result.entriesPerLevel.clear();
+        result.remarks.clear();
         result.output.clear();
     }
     result.milliseconds =

@@ -23,6 +23,8 @@ struct TocToolOptions
     bool replace = false;   // a different file already at the destination goes to the trash
     bool check = false;     // process in memory only and say what would change
     bool quiet = false;     // no progress line and no summary
+    bool verbose = false;   // list the remarks on every document
+    bool remarks = false;   // list only the documents with remarks, and their remarks
     bool summary = false;   // the summary line even when standard error is no terminal
     std::string reportFile; // JSON report of every document
 };

@@ -1,6 +1,6 @@
 // tirvel-toc [--kinds FILE] [--words FILE] [--settings FILE | --no-settings] [--keep-dates] [--extended]
 //            [--no-backup] [--stdout | -o DIR | --move-to DIR] [--replace] [--check] [-j N] [-r] [-q]
-//            [--summary] [--report FILE] [--] PATH...
+//            [-v] [--remarks] [--summary] [--report FILE] [--] PATH...
 // Exit status: 0 when every document was processed (changed or not) or refused for its table of
 // contents, 1 when any could not be read or written, was refused because writing it would destroy a
 // file, or was skipped as another run's (or the run was interrupted, or the report could not be
@@ -135,6 +135,11 @@ int main(int argc, char** argv)
         ->check(CLI::PositiveNumber);
     app.add_flag("-r,--recursive", options.recursive, "Take the documents of subfolders too");
     app.add_flag("-q,--quiet", options.quiet, "No progress line and no summary");
+    app.add_flag("-v,--verbose", options.verbose,
+                 "List the remarks on every document's table of contents, as PATH:LINE: text (--check lists "
+                 "them too)");
+    app.add_flag("--remarks", options.remarks,
+                 "List only the documents with remarks on their tables of contents, and their remarks");
     app.add_flag("--summary", options.summary,
                  "Print the summary line even when standard error is no terminal");
     app.add_option("--report", options.reportFile, "Write a JSON report of every document into FILE");
@@ -207,7 +212,8 @@ int main(int argc, char** argv)
         }
         for (const std::string& message : result.messages)
             progress.Print(PrintableText(message));
-        if (options.check && (result.outcome != DocumentOutcome::Processed || result.changed))
+        if (options.check && !options.remarks &&
+            (result.outcome != DocumentOutcome::Processed || result.changed))
         {
             progress.Clear();
             const std::string line =
@@ -216,6 +222,17 @@ int main(int argc, char** argv)
                                                               : std::string(StatusName(result.outcome)));
             std::fprintf(stdout, "%s\n", line.c_str());
             std::fflush(stdout);
+        }
+        if (options.check || options.verbose || options.remarks)
+        {
+            // Beside the documents on standard output the remarks go to standard error.
+            const std::string remarks = RemarkLines(PrintableText(path), result);
+            if (!remarks.empty())
+            {
+                progress.Clear();
+                std::fputs(remarks.c_str(), options.toStdout ? stderr : stdout);
+                std::fflush(options.toStdout ? stderr : stdout);
+            }
         }
         totals.Add(result);
         progress.Advance(result.bytes);

@@ -1,0 +1,499 @@
+#include "core/remarks/HeadingNumbers.h"
+
+#include "core/base/CodePage.h"
+#include "core/base/TextRules.h"
+#include "core/toc/HeadingShapes.h"
+
+#include <algorithm>
+#include <optional>
+#include <tuple>
+#include <utility>
+
+namespace
+{
+bool IsDigitChar(char c)
+{
+    return IsDigit(static_cast<unsigned char>(c));
+}
+
+bool IsLetterChar(char c)
+{
+    return IsLetter(static_cast<unsigned char>(c));
+}
+
+std::vector<std::string_view> Words(std::string_view text)
+{
+    std::vector<std::string_view> words;
+    std::size_t i = 0;
+    while (i < text.size())
+    {
+        while (i < text.size() && text[i] == ' ')
+            ++i;
+        const std::size_t from = i;
+        while (i < text.size() && text[i] != ' ')
+            ++i;
+        if (i > from)
+            words.push_back(text.substr(from, i - from));
+    }
+    return words;
+}
+
+std::string_view WithoutTrailing(std::string_view s, std::string_view chars)
+{
+    while (!s.empty() && chars.find(s.back()) != std::string_view::npos)
+        s.remove_suffix(1);
+    return s;
+}
+
+// Roman figures, the Cyrillic Х and І that typists put for X and I included; 0 when s is none.
+int RomanValue(std::string_view s)
+{
+    static const std::string cyrillicX = Utf8ToCp1251("Х");
+    static const std::string cyrillicI = Utf8ToCp1251("І");
+    int total = 0;
+    int previous = 0;
+    for (auto it = s.rbegin(); it != s.rend(); ++it)
+    {
+        int value = 0;
+        const char c = *it;
+        if (c == 'I' || c == cyrillicI.front())
+            value = 1;
+        else if (c == 'V')
+            value = 5;
+        else if (c == 'X' || c == cyrillicX.front())
+            value = 10;
+        else if (c == 'L')
+            value = 50;
+        else if (c == 'C')
+            value = 100;
+        else
+            return 0;
+        total += value < previous ? -value : value;
+        previous = std::max(previous, value);
+    }
+    return total > 0 ? total : 0;
+}
+
+std::string RomanFigures(int value)
+{
+    static const std::pair<int, const char*> figures[] = {{100, "C"}, {90, "XC"}, {50, "L"}, {40, "XL"},
+                                                          {10, "X"},  {9, "IX"},  {5, "V"},  {4, "IV"},
+                                                          {1, "I"}};
+    std::string out;
+    for (const auto& [figure, text] : figures)
+        for (; value >= figure; value -= figure)
+            out += text;
+    return out;
+}
+
+// «ПЕРВАЯ» is 1, «ДВАДЦАТЫЙ» 20; 0 for a word that is no ordinal number.
+int OrdinalValue(std::string_view upper)
+{
+    struct Stem
+    {
+        std::string text;
+        int value;
+    };
+    static const std::vector<Stem> stems = []
+    {
+        const std::pair<const char*, int> utf8[] = {
+            {"ПЕРВ", 1},         {"ВТОР", 2},          {"ТРЕТ", 3},         {"ЧЕТВЕРТ", 4},      {"ЧЕТВЁРТ", 4},
+            {"ПЯТ", 5},          {"ШЕСТ", 6},          {"СЕДЬМ", 7},        {"ВОСЬМ", 8},        {"ДЕВЯТ", 9},
+            {"ДЕСЯТ", 10},       {"ОДИННАДЦАТ", 11},   {"ДВЕНАДЦАТ", 12},   {"ТРИНАДЦАТ", 13},   {"ЧЕТЫРНАДЦАТ", 14},
+            {"ПЯТНАДЦАТ", 15},   {"ШЕСТНАДЦАТ", 16},   {"СЕМНАДЦАТ", 17},   {"ВОСЕМНАДЦАТ", 18}, {"ДЕВЯТНАДЦАТ", 19},
+            {"ДВАДЦАТ", 20},     {"ТРИДЦАТ", 30},      {"СОРОКОВ", 40},     {"ПЯТИДЕСЯТ", 50}};
+        std::vector<Stem> out;
+        for (const auto& [text, value] : utf8)
+            out.push_back({Utf8ToCp1251(text), value});
+        return out;
+    }();
+    static const std::vector<std::string> endings = []
+    {
+        std::vector<std::string> out;
+        for (const char* e : {"АЯ", "ЫЙ", "ОЙ", "ИЙ", "ЬЯ", "ОЕ", "ЬЕ", "ЬИ", "ОГО", "ЬЕГО", "ОЙ"})
+            out.push_back(Utf8ToCp1251(e));
+        return out;
+    }();
+    for (const Stem& stem : stems)
+    {
+        if (upper.size() <= stem.text.size() || upper.substr(0, stem.text.size()) != stem.text)
+            continue;
+        const std::string_view ending = upper.substr(stem.text.size());
+        if (std::find(endings.begin(), endings.end(), ending) != endings.end())
+            return stem.value;
+    }
+    return 0;
+}
+
+// The tens of an ordinal of two words: ДВАДЦАТЬ of «ДВАДЦАТЬ ПЕРВАЯ».
+int TensValue(std::string_view upper)
+{
+    static const std::vector<std::pair<std::string, int>> tens = []
+    {
+        std::vector<std::pair<std::string, int>> out;
+        for (const auto& [text, value] : {std::pair{"ДВАДЦАТЬ", 20}, {"ТРИДЦАТЬ", 30}, {"СОРОК", 40}})
+            out.emplace_back(Utf8ToCp1251(text), value);
+        return out;
+    }();
+    for (const auto& [text, value] : tens)
+        if (upper == text)
+            return value;
+    return 0;
+}
+
+// A number token as the series writes it, without the punctuation after it.
+std::optional<Number> ReadNumber(std::string_view token, Series series)
+{
+    const std::string_view s = WithoutTrailing(token, ".,:;)");
+    if (s.empty())
+        return std::nullopt;
+    Number number;
+    if (IsDigitChar(s.front()))
+    {
+        std::size_t i = 0;
+        int value = 0;
+        while (i < s.size() && IsDigitChar(s[i]) && value < 100000)
+            value = value * 10 + (s[i++] - '0');
+        number.path.push_back(value);
+        const std::string_view rest = s.substr(i);
+        if (series == Series::Numbered)
+        {
+            // «2.1.3»: groups of digits after full stops.
+            std::size_t j = 0;
+            while (j < rest.size())
+            {
+                if (rest[j] != '.' || j + 1 >= rest.size() || !IsDigitChar(rest[j + 1]))
+                    return std::nullopt;
+                ++j;
+                int part = 0;
+                while (j < rest.size() && IsDigitChar(rest[j]) && part < 100000)
+                    part = part * 10 + (rest[j++] - '0');
+                number.path.push_back(part);
+            }
+            number.written = JoinPath(number.path);
+            return number;
+        }
+        if (!rest.empty())
+        {
+            // «18-1», «18.1», «12а», «5<1>», «5^1»: an inserted number; «12.1-2» counts as «12.1».
+            const char c = rest.front();
+            int inserted = 0;
+            std::size_t j = 1;
+            if (IsLetterChar(c))
+            {
+                static const std::string alphabet = Utf8ToCp1251("абвгдежзиклмнопрстуфхцчшщэюя");
+                const std::size_t letter = alphabet.find(ToLowerChar(c));
+                inserted = letter == std::string::npos ? 1 : static_cast<int>(letter) + 1;
+                number.separator = 'a';
+            }
+            else if (c == '.' || c == '-' || c == '<' || c == '^')
+            {
+                while (j < rest.size() && IsDigitChar(rest[j]) && inserted < 100000)
+                    inserted = inserted * 10 + (rest[j++] - '0');
+                if (j == 1)
+                    return std::nullopt;
+                number.separator = c;
+            }
+            else
+                return std::nullopt;
+            number.path.push_back(inserted);
+            // «123-20-1»: an article inserted after an inserted one.
+            while (j + 1 < rest.size() && rest[j] == c && (c == '.' || c == '-') && IsDigitChar(rest[j + 1]))
+            {
+                int deeper = 0;
+                for (++j; j < rest.size() && IsDigitChar(rest[j]) && deeper < 100000; ++j)
+                    deeper = deeper * 10 + (rest[j] - '0');
+                number.path.push_back(deeper);
+            }
+        }
+        number.written = std::string(s);
+        return number;
+    }
+    if (series == Series::Numbered)
+        return std::nullopt;
+    if (const int roman = RomanValue(s); roman > 0)
+    {
+        number.path.push_back(roman);
+        number.roman = true;
+        number.written = RomanFigures(roman);
+        return number;
+    }
+    if (const int ordinal = OrdinalValue(ToUpper(s)); ordinal > 0)
+    {
+        number.path.push_back(ordinal);
+        number.written = std::to_string(ordinal);
+        return number;
+    }
+    return std::nullopt;
+}
+
+struct SeriesWord
+{
+    std::string singular;
+    std::string plural;
+    Series series;
+};
+
+const std::vector<SeriesWord>& SeriesWords()
+{
+    static const std::vector<SeriesWord> words = []
+    {
+        const std::tuple<const char*, const char*, Series> utf8[] = {
+            {"СТАТЬЯ", "СТАТЬИ", Series::Article},          {"ГЛАВА", "ГЛАВЫ", Series::Chapter},
+            {"РАЗДЕЛ", "РАЗДЕЛЫ", Series::Section},         {"ПОДРАЗДЕЛ", "ПОДРАЗДЕЛЫ", Series::Subsection},
+            {"ЧАСТЬ", "ЧАСТИ", Series::Part},               {"ПРИЛОЖЕНИЕ", "ПРИЛОЖЕНИЯ", Series::Appendix},
+            {"§", "§§", Series::Paragraph}};
+        std::vector<SeriesWord> out;
+        for (const auto& [singular, plural, series] : utf8)
+            out.push_back({Utf8ToCp1251(singular), Utf8ToCp1251(plural), series});
+        return out;
+    }();
+    return words;
+}
+
+// «2.», «10.1.»: digits, with full stops between them, closed by a full stop.
+bool IsNumberWithStop(std::string_view word)
+{
+    return word.size() >= 2 && word.back() == '.' && IsDigitChar(word.front()) &&
+           std::all_of(word.begin(), word.end() - 1, [](char c) { return IsDigitChar(c) || c == '.'; });
+}
+
+bool IsDash(std::string_view word)
+{
+    static const std::string enDash = Utf8ToCp1251("–");
+    static const std::string emDash = Utf8ToCp1251("—");
+    return word == "-" || word == enDash || word == emDash;
+}
+
+void Cover(HeadingNumbers& numbers, const Number& number)
+{
+    if (numbers.first.path.empty())
+        numbers.first = number;
+    numbers.last = number;
+    numbers.covered.push_back(number.written);
+}
+
+// Every number from the last one covered up to to.
+void CoverRange(HeadingNumbers& numbers, const Number& to)
+{
+    const Number from = numbers.last;
+    for (int v = from.path.back() + 1; v < to.path.back() && v - from.path.back() < 1000; ++v)
+    {
+        Number n = to;
+        n.path.back() = v;
+        n.written = WrittenLike(n, to);
+        numbers.covered.push_back(n.written);
+    }
+    Cover(numbers, to);
+}
+
+// The numbers after a division word: one, or with the plural word a list and ranges
+// («Статьи 24-2, 25, 26.», «Статьи 89 – 101»).
+void ReadNumberList(HeadingNumbers& numbers, const std::vector<std::string_view>& words, std::size_t i,
+                    bool plural)
+{
+    static const std::string conjunction = Utf8ToCp1251("И");
+    bool range = false;
+    while (i < words.size())
+    {
+        std::string_view word = words[i];
+        const std::string upper = ToUpper(word);
+        // The layout of an aligned entry may open a gap inside a dotted number: «Статья 2.     2. Нарушение»
+        // is article 2.2; a title never begins with a number of its own.
+        std::string joined;
+        while (numbers.series != Series::Numbered && i + 1 < words.size() && word.size() > 1 && word.back() == '.' &&
+               IsDigitChar(word[word.size() - 2]) && IsNumberWithStop(words[i + 1]))
+        {
+            joined = std::string(word) + std::string(words[++i]);
+            word = joined;
+        }
+        std::optional<Number> number = ReadNumber(word, numbers.series);
+        if (!number && numbers.series != Series::Numbered && i + 1 < words.size())
+        {
+            // «ДВАДЦАТЬ ПЕРВАЯ»: one number in two words.
+            if (const int tens = TensValue(upper); tens > 0)
+                if (std::optional<Number> units = ReadNumber(words[i + 1], numbers.series);
+                    units && !units->roman && units->path.back() < 10)
+                {
+                    number = units;
+                    number->path.back() += tens;
+                    number->written = std::to_string(number->path.back());
+                    word = words[++i];
+                }
+        }
+        if (number)
+        {
+            // «89-101», «244-1-244-10» of a plural heading are ranges, as «89 - 101» is: the hyphen that
+            // splits the word into two numbers, the second after the first.
+            if (plural && number->path.size() > 1)
+                for (std::size_t hyphen = word.find('-'); number && hyphen != std::string_view::npos;
+                     hyphen = word.find('-', hyphen + 1))
+                {
+                    const std::optional<Number> from = ReadNumber(word.substr(0, hyphen), numbers.series);
+                    const std::optional<Number> to = ReadNumber(word.substr(hyphen + 1), numbers.series);
+                    if (from && to && from->path < to->path && from->path[0] <= to->path[0] &&
+                        (from->path.size() > 1 || to->path[0] > from->path[0]))
+                    {
+                        Cover(numbers, *from);
+                        CoverRange(numbers, *to);
+                        number.reset();
+                    }
+                }
+            if (number)
+            {
+                if (range && !numbers.first.path.empty())
+                    CoverRange(numbers, *number);
+                else
+                    Cover(numbers, *number);
+            }
+            range = false;
+            const char end = word.back();
+            // «Статья 152 - 1»: the layout of a range spaced out an inserted number.
+            if (!plural && number->path.size() == 1 && !number->roman && IsDigitChar(end) && i + 2 < words.size() &&
+                IsDash(words[i + 1]) && std::all_of(words[i + 2].begin(), words[i + 2].end(), [](char ch) {
+                    return IsDigitChar(ch) || ch == '.';
+                }))
+                if (std::optional<Number> inserted = ReadNumber(std::string(word) + "-" + std::string(words[i + 2]),
+                                                                numbers.series))
+                {
+                    numbers.first = numbers.last = *inserted;
+                    numbers.covered.back() = inserted->written;
+                    return;
+                }
+            if (!plural || end == '.' || end == ':' || end == ')')
+                return;
+            ++i;
+            continue;
+        }
+        if (plural && (IsDash(word) || upper == conjunction || word == ","))
+        {
+            range = IsDash(word);
+            ++i;
+            continue;
+        }
+        return;
+    }
+}
+// «С т а т ь я 5.» as «Статья 5.»: the layout of an entry leaves one blank between spaced letters. The
+// letters are joined up to a heading word, so that «Р А З Д Е Л I» keeps its number.
+std::string CloseUpLetters(std::string_view text)
+{
+    if (text.size() < 5 || text[1] != ' ')
+        return std::string(text);
+    const std::vector<std::string_view> words = Words(text);
+    std::size_t letters = 0;
+    std::string word;
+    while (letters < words.size() && words[letters].size() == 1 && IsLetterChar(words[letters][0]))
+    {
+        word += words[letters++];
+        const std::string upper = ToUpper(word);
+        if (std::any_of(SeriesWords().begin(), SeriesWords().end(),
+                        [&](const SeriesWord& w) { return w.singular == upper || w.plural == upper; }))
+            break;
+    }
+    if (letters < 3)
+        return std::string(text);
+    std::string out = word;
+    for (std::size_t i = letters; i < words.size(); ++i)
+        out += " " + std::string(words[i]);
+    return out;
+}
+} // namespace
+
+HeadingNumbers ReadHeadingNumbers(std::string_view text)
+{
+    HeadingNumbers numbers;
+    const std::string closedUp = CloseUpLetters(text);
+    const std::vector<std::string_view> words = Words(closedUp);
+    if (words.empty())
+        return numbers;
+    static const std::string paragraph = Utf8ToCp1251("§");
+    const std::string_view firstWord = words.front();
+    // «§5.» with the number joined to the sign.
+    if (BeginsWith(firstWord, paragraph) && firstWord.size() > 1 && firstWord[1] != paragraph.front())
+    {
+        numbers.series = Series::Paragraph;
+        std::vector<std::string_view> rest(words.begin(), words.end());
+        rest.front() = firstWord.substr(1);
+        ReadNumberList(numbers, rest, 0, false);
+        if (numbers.first.path.empty())
+            numbers.series = Series::None;
+        return numbers;
+    }
+    const std::string upper = ToUpper(WithoutTrailing(firstWord, ".:"));
+    for (const SeriesWord& word : SeriesWords())
+    {
+        if (upper != word.singular && upper != word.plural)
+            continue;
+        numbers.series = word.series;
+        std::size_t i = 1;
+        // «Приложение N 2», «Приложение № 2».
+        static const std::string numberSign = Utf8ToCp1251("№");
+        if (i < words.size() && (words[i] == "N" || words[i] == numberSign || words[i] == "N."))
+            ++i;
+        else if (i < words.size() && (BeginsWith(words[i], "N") || BeginsWith(words[i], numberSign)) &&
+                 words[i].size() > 1 && IsDigitChar(words[i][1]))
+        {
+            std::vector<std::string_view> rest(words.begin() + static_cast<std::ptrdiff_t>(i), words.end());
+            rest.front() = rest.front().substr(1);
+            ReadNumberList(numbers, rest, 0, upper == word.plural);
+            return numbers;
+        }
+        ReadNumberList(numbers, words, i, upper == word.plural);
+        return numbers;
+    }
+    // «IV. Название», «2.1. Название»: the number closed by a full stop opens the line.
+    if (firstWord.size() >= 2 && firstWord.back() == '.' && words.size() >= 2)
+    {
+        const std::string_view bare = firstWord.substr(0, firstWord.size() - 1);
+        if (IsDigitChar(bare.front()))
+            numbers.series = Series::Numbered;
+        else if (RomanValue(bare) > 0 && std::none_of(bare.begin(), bare.end(), [](char c) {
+                     return IsLowerLetter(static_cast<unsigned char>(c));
+                 }))
+            numbers.series = Series::Roman;
+        if (numbers.series != Series::None)
+        {
+            ReadNumberList(numbers, words, 0, false);
+            if (numbers.first.path.empty())
+                numbers.series = Series::None;
+        }
+    }
+    return numbers;
+}
+
+int DivisionRank(Series series)
+{
+    switch (series)
+    {
+    case Series::Part:
+        return 0;
+    case Series::Section:
+        return 1;
+    case Series::Subsection:
+        return 2;
+    case Series::Chapter:
+        return 3;
+    case Series::Paragraph:
+        return 4;
+    case Series::Article:
+        return 5;
+    default:
+        return -1;
+    }
+}
+
+std::string JoinPath(const std::vector<int>& path)
+{
+    std::string out;
+    for (std::size_t i = 0; i < path.size(); ++i)
+        out += (i ? "." : "") + std::to_string(path[i]);
+    return out;
+}
+
+std::string WrittenLike(const Number& n, const Number& like)
+{
+    if (like.roman)
+        return RomanFigures(n.path.back());
+    return JoinPath(n.path);
+}
