@@ -301,8 +301,8 @@ void ReadNumberList(HeadingNumbers& numbers, const std::vector<std::string_view>
         // The layout of an aligned entry may open a gap inside a dotted number: «Статья 2.     2. Нарушение»
         // is article 2.2; a title never begins with a number of its own.
         std::string joined;
-        if (numbers.series != Series::Numbered && i + 1 < words.size() && word.size() > 1 && word.back() == '.' &&
-            IsDigitChar(word[word.size() - 2]) && IsNumberWithStop(words[i + 1]))
+        while (numbers.series != Series::Numbered && i + 1 < words.size() && word.size() > 1 && word.back() == '.' &&
+               IsDigitChar(word[word.size() - 2]) && IsNumberWithStop(words[i + 1]))
         {
             joined = std::string(word) + std::string(words[++i]);
             word = joined;
@@ -323,19 +323,22 @@ void ReadNumberList(HeadingNumbers& numbers, const std::vector<std::string_view>
         }
         if (number)
         {
-            // «89-101» of a plural heading is a range, as «89 - 101» is.
-            const std::size_t hyphen = word.find('-');
-            if (plural && number->path.size() > 1 && hyphen != std::string_view::npos)
-            {
-                const std::optional<Number> from = ReadNumber(word.substr(0, hyphen), numbers.series);
-                const std::optional<Number> to = ReadNumber(word.substr(hyphen + 1), numbers.series);
-                if (from && to && from->path.size() == 1 && to->path.size() == 1 && to->path.back() > from->path.back())
+            // «89-101», «244-1-244-10» of a plural heading are ranges, as «89 - 101» is: the hyphen that
+            // splits the word into two numbers, the second after the first.
+            if (plural && number->path.size() > 1)
+                for (std::size_t hyphen = word.find('-'); number && hyphen != std::string_view::npos;
+                     hyphen = word.find('-', hyphen + 1))
                 {
-                    Cover(numbers, *from);
-                    CoverRange(numbers, *to);
-                    number.reset();
+                    const std::optional<Number> from = ReadNumber(word.substr(0, hyphen), numbers.series);
+                    const std::optional<Number> to = ReadNumber(word.substr(hyphen + 1), numbers.series);
+                    if (from && to && from->path < to->path && from->path[0] <= to->path[0] &&
+                        (from->path.size() > 1 || to->path[0] > from->path[0]))
+                    {
+                        Cover(numbers, *from);
+                        CoverRange(numbers, *to);
+                        number.reset();
+                    }
                 }
-            }
             if (number)
             {
                 if (range && !numbers.first.path.empty())
@@ -375,6 +378,8 @@ void ReadNumberList(HeadingNumbers& numbers, const std::vector<std::string_view>
 // letters are joined up to a heading word, so that «Р А З Д Е Л I» keeps its number.
 std::string CloseUpLetters(std::string_view text)
 {
+    if (text.size() < 5 || text[1] != ' ')
+        return std::string(text);
     const std::vector<std::string_view> words = Words(text);
     std::size_t letters = 0;
     std::string word;

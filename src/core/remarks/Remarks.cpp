@@ -63,8 +63,8 @@ std::string Named(const std::string& word, Series series, const std::string& num
 // Why an entry reads as body text rather than a heading; empty when it reads as a heading.
 std::string BodyTextReason(const std::string& text)
 {
-    // Longer than any title of an act; the title of the document itself comes close.
-    constexpr std::size_t kLongestHeading = 500;
+    // Longer than any title of an act or of an appendix.
+    constexpr std::size_t kLongestHeading = 1000;
     if (text.empty())
         return {};
     const char last = text.back();
@@ -84,20 +84,32 @@ std::string BodyTextReason(const std::string& text)
     if (text.size() > kLongestHeading)
         return Utf8ToCp1251("слишком длинный (") + std::to_string(text.size()) + Utf8ToCp1251(" знаков)");
     // A sentence ends where a word of small letters ends with a full stop and a capital begins the next
-    // one; numbers, abbreviations and initials do not end one.
+    // one; numbers, abbreviations and initials do not end one. A title may run on in short phrases
+    // («Амнистия. Помилование. Судимость»): two sentences of several words each are body text.
+    constexpr int kSentenceWords = 4;
     int breaks = 0;
-    for (std::size_t i = 3; i + 3 < text.size(); ++i)
+    int words = 0;        // of the sentence after the last break
+    int longestAfter = 0; // words of the longest sentence after the first break
+    for (std::size_t i = 0; i < text.size(); ++i)
     {
-        if (text[i] != '.' || text[i + 1] != ' ' || !IsUpperLetter(static_cast<unsigned char>(text[i + 2])) ||
+        if (text[i] == ' ')
+            ++words;
+        if (i < 3 || i + 3 >= text.size() || text[i] != '.' || text[i + 1] != ' ' ||
+            !IsUpperLetter(static_cast<unsigned char>(text[i + 2])) ||
             !IsLowerLetter(static_cast<unsigned char>(text[i + 3])))
             continue;
         std::size_t from = i;
         while (from > 0 && IsLowerLetter(static_cast<unsigned char>(text[from - 1])))
             --from;
-        if (i - from >= 3)
-            ++breaks;
+        if (i - from < 3)
+            continue;
+        if (breaks > 0)
+            longestAfter = std::max(longestAfter, words);
+        ++breaks;
+        words = 0;
     }
-    if (breaks >= 2)
+    longestAfter = std::max(longestAfter, breaks > 0 ? words : 0);
+    if (breaks >= 2 && longestAfter >= kSentenceWords)
         return Utf8ToCp1251("в нём несколько предложений");
     return {};
 }
@@ -107,8 +119,11 @@ struct Heading
 {
     std::size_t line = 0;
     std::size_t oglLine = 0;
+    std::size_t konLine = 0;
     int level = 0;
     HeadingNumbers numbers;
+    // What a heading says in brackets it stands for: «ПОДРАЗДЕЛ III. (Главы 23 - 26-2) (Статьи 245 - 261-8)».
+    std::vector<HeadingNumbers> standsFor;
     std::string text;
 };
 
@@ -139,18 +154,28 @@ std::size_t HeadingLineAfter(const std::vector<std::string>& lines, std::size_t 
     return std::min(konLine + 1, lines.empty() ? 0 : lines.size() - 1);
 }
 
+// The entry's text lines (past the level line) on one line, runs of white space as one blank.
 std::string EntryText(std::string_view text)
 {
-    // The first line is the level line.
     const std::size_t firstBreak = text.find('\n');
     std::string joined;
-    if (firstBreak != std::string_view::npos)
+    if (firstBreak == std::string_view::npos)
+        return joined;
+    joined.reserve(text.size() - firstBreak);
+    bool blank = false;
+    for (const char c : text.substr(firstBreak + 1))
     {
-        joined = std::string(text.substr(firstBreak + 1));
-        std::replace(joined.begin(), joined.end(), '\n', ' ');
-        std::replace(joined.begin(), joined.end(), '\r', ' ');
+        if (c == ' ' || c == '\n' || c == '\r' || c == '\t')
+        {
+            blank = !joined.empty();
+            continue;
+        }
+        if (blank)
+            joined += ' ';
+        blank = false;
+        joined += c;
     }
-    return CollapseBlankRuns(Trim(joined));
+    return joined;
 }
 
 // Where each sequence stands: its last number, the numbers met since it last began, and the
@@ -187,6 +212,8 @@ public:
             CheckNesting(h);
             if (heading.numbers.series != Series::None && !heading.numbers.first.path.empty())
                 CheckSequence(h);
+            for (const HeadingNumbers& numbers : heading.standsFor)
+                Step(h, numbers.series, 1, numbers.first, numbers.last, numbers.covered);
             for (auto& [key, state] : m_states)
                 state.shallowestSince = std::min(state.shallowestSince, heading.level);
         }
@@ -215,17 +242,15 @@ private:
     // A heading of a high kind under one of a lower kind: a chapter under an article.
     void CheckNesting(std::size_t h)
     {
+        // m_ancestors holds the headings h may stand under, shallowest first.
         const Heading& heading = m_headings[h];
+        while (!m_ancestors.empty() && m_headings[m_ancestors.back()].level >= heading.level)
+            m_ancestors.pop_back();
         const int rank = DivisionRank(heading.numbers.series);
-        if (rank < 0)
-            return;
-        for (std::size_t p = h; p-- > 0;)
+        if (rank >= 0 && !m_ancestors.empty())
         {
-            const Heading& parent = m_headings[p];
-            if (parent.level >= heading.level)
-                continue;
-            const int parentRank = DivisionRank(parent.numbers.series);
-            if (parentRank > rank)
+            const Heading& parent = m_headings[m_ancestors.back()];
+            if (DivisionRank(parent.numbers.series) > rank)
             {
                 const SeriesWords& words = WordsOf(heading.numbers.series);
                 Add(h, RemarkKind::Nesting,
@@ -234,8 +259,8 @@ private:
                         Named(WordsOf(parent.numbers.series).accusative, parent.numbers.series,
                               parent.numbers.first.written));
             }
-            return;
         }
+        m_ancestors.push_back(h);
     }
 
     void CheckSequence(std::size_t h)
@@ -268,7 +293,7 @@ private:
                 ++above.seen[parent.written];
             }
         }
-        Step(h, series, depth, number, heading.numbers.last);
+        Step(h, series, depth, number, heading.numbers.last, heading.numbers.covered);
         // A deeper branch begins again under a new number.
         for (std::size_t d = depth + 1; series == Series::Numbered && m_states.count(Key(series, d)); ++d)
             m_states[Key(series, d)].started = false;
@@ -353,7 +378,8 @@ private:
     }
 
     // Checks the number against the sequence it continues and makes it the sequence's last one.
-    void Step(std::size_t h, Series series, std::size_t depth, const Number& number, const Number& last)
+    void Step(std::size_t h, Series series, std::size_t depth, const Number& number, const Number& last,
+              const std::vector<std::string>& covered)
     {
         SequenceState& state = m_states[Key(series, depth)];
         const Heading& heading = m_headings[h];
@@ -430,9 +456,9 @@ private:
         state.heading = h;
         state.shallowestSince = 1 << 20;
         ++state.seen[number.written];
-        for (const std::string& covered : m_headings[h].numbers.covered)
-                if (covered != number.written)
-                    ++state.seen[covered];
+        for (const std::string& written : covered)
+            if (written != number.written)
+                ++state.seen[written];
     }
 
     // A missing heading is most often in the text, in a form the recognition did not take: the heading
@@ -456,6 +482,10 @@ private:
             std::size_t under = h;
             while (under > 0 && m_headings[under].line > found)
                 --under;
+            // An article's numbered paragraphs are its clauses, not headings.
+            if ((series == Series::Numbered || series == Series::Roman) &&
+                m_headings[under].numbers.series == Series::Article)
+                continue;
             const SeriesWords& words = WordsOf(series);
             Add(under, RemarkKind::Gap,
                 Utf8ToCp1251("В тексте под этим заголовком стоит \"") +
@@ -547,11 +577,6 @@ private:
     // headings of its sequence around it: an inserted article that was missed leaves no gap.
     void FindUnlistedHeadings()
     {
-        struct Listed
-        {
-            std::size_t line;
-            std::vector<int> path;
-        };
         std::map<Series, std::vector<Listed>> listed;
         std::map<Series, std::set<std::string>> numbers;
         for (const Heading& heading : m_headings)
@@ -567,16 +592,30 @@ private:
         if (listed.empty())
             return;
         BuildBlockMap();
-        static const std::vector<std::string> starts = []
+        struct Start
         {
-            std::vector<std::string> out;
+            std::string word;
+            bool capitals; // may stand anywhere after a blank, not only where a sentence begins
+        };
+        static const std::vector<Start> starts = []
+        {
+            std::vector<Start> out;
             for (Series series : {Series::Article, Series::Chapter, Series::Section, Series::Subsection, Series::Part,
                                   Series::Paragraph, Series::Appendix})
             {
                 const std::string word = Capitalised(WordsOf(series).nominative);
-                out.push_back(word);
-                out.push_back(ToUpper(word));
+                out.push_back({word, false});
+                out.push_back({ToUpper(word), true});
             }
+            return out;
+        }();
+        // The first bytes of the words: most lines hold none where a word begins, and are passed over
+        // at the cost of a look at each byte.
+        static const std::array<bool, 256> firstBytes = []
+        {
+            std::array<bool, 256> out{};
+            for (const Start& start : starts)
+                out[static_cast<unsigned char>(start.word.front())] = true;
             return out;
         }();
         std::size_t under = 0; // the last heading at or above the line
@@ -589,55 +628,83 @@ private:
             std::string_view line = m_lines[i];
             if (!line.empty() && line.back() == '\r')
                 line.remove_suffix(1);
-            for (std::size_t at = line.find_first_not_of(' '); at < line.size(); at = NextSentence(line, at))
+            // Only where a heading can begin is looked at: the start of the line (past a form's line
+            // of «_»), past the blanks after a full stop or a closing bracket, and at every word of a
+            // listed heading's own lines (a heading in capitals run on into another one). So the cost
+            // stays with a few searches a line.
+            const auto check = [&](std::size_t at)
             {
-                if (std::none_of(starts.begin(), starts.end(),
-                                 [&](const std::string& word) { return line.substr(at, word.size()) == word; }))
-                    continue;
-                const std::string_view rest = line.substr(at);
-                if (!ReadsAsHeading(rest))
-                    continue;
-                const HeadingNumbers found = ReadHeadingNumbers(rest);
-                const auto of = listed.find(found.series);
-                if (found.first.path.empty() || of == listed.end() ||
-                    numbers[found.series].count(found.first.written))
-                    continue;
-                // Between the listed headings of its sequence before and after the line.
-                const std::vector<Listed>& sequence = of->second;
-                const auto next = std::find_if(sequence.begin(), sequence.end(),
-                                               [i](const Listed& l) { return l.line > i; });
-                const bool afterPrevious = next == sequence.begin() || std::prev(next)->path < found.first.path;
-                const bool beforeNext = next == sequence.end() || found.first.path < next->path;
-                if (!afterPrevious || !beforeNext)
-                    continue;
-                const SeriesWords& words = WordsOf(found.series);
-                Add(under, RemarkKind::Gap,
-                    Utf8ToCp1251("В тексте под этим заголовком стоит \"") +
-                        Capitalised(Named(words.nominative, found.series, found.first.written)) +
-                        Utf8ToCp1251("\", а в оглавлении этого заголовка нет"));
-            }
+                if (at >= line.size() || !firstBytes[static_cast<unsigned char>(line[at])])
+                    return;
+                // The listed heading itself.
+                if (m_headings[under].line == i && at == line.find_first_not_of(' '))
+                    return;
+                const auto start = std::find_if(starts.begin(), starts.end(), [&](const Start& s)
+                                                { return line.substr(at, s.word.size()) == s.word; });
+                if (start == starts.end() || (!start->capitals && !BeginsSentence(line, at)))
+                    return;
+                NoteUnlisted(i, under, line.substr(at), listed, numbers);
+            };
+            check(std::min(line.find_first_not_of(" _"), line.size()));
+            for (const char mark : {'.', ')'})
+                for (std::size_t at = line.find(mark); at != std::string_view::npos; at = line.find(mark, at + 1))
+                    if (at + 1 < line.size() && line[at + 1] == ' ')
+                        check(std::min(line.find_first_not_of(' ', at + 1), line.size()));
+            if (i - m_headings[under].line < kHeadingLines)
+                for (std::size_t at = line.find(' '); at != std::string_view::npos; at = line.find(' ', at + 1))
+                    if (at + 1 < line.size() && line[at + 1] != ' ')
+                        check(at + 1);
         }
     }
 
-    // Where the next heading may begin in the line after position at: past blanks that follow a mark
-    // that ends a sentence or a line of a form («.», «:», «)», «_»: anything but a letter, a digit or a
-    // comma), or at a word in capitals (a heading in capitals run on into another one); the end of the
-    // line when there is none.
-    static std::size_t NextSentence(std::string_view line, std::size_t at)
+    // A heading runs over this many lines at most.
+    static constexpr std::size_t kHeadingLines = 4;
+
+    struct Listed
     {
-        for (std::size_t i = at + 1; i + 1 < line.size(); ++i)
-        {
-            if (line[i] != ' ' || line[i + 1] == ' ')
-                continue;
-            const auto before = static_cast<unsigned char>(line[i - 1]);
-            const auto next = static_cast<unsigned char>(line[i + 1]);
-            const bool ends = before != ' ' && !IsLetter(before) && !IsDigit(before) && before != ',';
-            const bool capitals = IsUpperLetter(next) && i + 2 < line.size() &&
-                                  IsUpperLetter(static_cast<unsigned char>(line[i + 2]));
-            if (ends || capitals)
-                return i + 1;
-        }
-        return line.size();
+        std::size_t line;
+        std::vector<int> path;
+    };
+
+    // The heading that text (in line i, under heading under) begins with, when the table of contents
+    // does not list it and its number falls between the listed ones around it.
+    void NoteUnlisted(std::size_t i, std::size_t under, std::string_view text,
+                      const std::map<Series, std::vector<Listed>>& listed,
+                      std::map<Series, std::set<std::string>>& numbers)
+    {
+        if (!ReadsAsHeading(text))
+            return;
+        const HeadingNumbers found = ReadHeadingNumbers(text);
+        const auto of = listed.find(found.series);
+        if (found.first.path.empty() || of == listed.end() || numbers[found.series].count(found.first.written))
+            return;
+        // Between the listed headings of its sequence before and after the line.
+        const std::vector<Listed>& sequence = of->second;
+        const auto next = std::upper_bound(sequence.begin(), sequence.end(), i,
+                                           [](std::size_t line, const Listed& l) { return line < l.line; });
+        const bool afterPrevious = next == sequence.begin() || std::prev(next)->path < found.first.path;
+        const bool beforeNext = next == sequence.end() || found.first.path < next->path;
+        if (!afterPrevious || !beforeNext)
+            return;
+        const SeriesWords& words = WordsOf(found.series);
+        Add(under, RemarkKind::Gap,
+            Utf8ToCp1251("В тексте под этим заголовком стоит \"") +
+                Capitalised(Named(words.nominative, found.series, found.first.written)) +
+                Utf8ToCp1251("\", а в оглавлении этого заголовка нет"));
+    }
+
+    // A heading may begin at position at of the line: at its start, or past blanks that follow a mark
+    // that ends a sentence or a line of a form («.», «:», «)», «_»: anything but a letter, a digit or a
+    // comma).
+    static bool BeginsSentence(std::string_view line, std::size_t at)
+    {
+        std::size_t before = at;
+        while (before > 0 && line[before - 1] == ' ')
+            --before;
+        if (before == 0)
+            return true;
+        const auto c = static_cast<unsigned char>(line[before - 1]);
+        return !IsLetter(c) && !IsDigit(c) && c != ',';
     }
 
     // «Статья 63-1. Название», «ГЛАВА ВТОРАЯ», «Раздел V.», «Приложение N 2 к приказу»: the word, a
@@ -675,23 +742,15 @@ private:
         return at >= text.size() || IsUpperLetter(static_cast<unsigned char>(text[at])) || text[at] == '"';
     }
 
+    // The lines of the ОГЛ…КОН blocks, from the blocks the headings were read from.
     void BuildBlockMap()
     {
         if (!m_inBlock.empty())
             return;
         m_inBlock.assign(m_lines.size(), 0);
-        bool inBlock = false;
-        for (std::size_t i = 0; i < m_lines.size(); ++i)
-        {
-            std::string_view line = m_lines[i];
-            if (!line.empty() && line.back() == '\r')
-                line.remove_suffix(1);
-            if (!inBlock && IsMarker(line, Marker::Ogl))
-                inBlock = true;
-            m_inBlock[i] = inBlock;
-            if (inBlock && IsMarker(line, Marker::Kon))
-                inBlock = false;
-        }
+        for (const Heading& heading : m_headings)
+            std::fill(m_inBlock.begin() + static_cast<std::ptrdiff_t>(heading.oglLine),
+                      m_inBlock.begin() + static_cast<std::ptrdiff_t>(std::min(heading.konLine + 1, m_lines.size())), 1);
     }
 
     // A missing number of a numbered heading's branch is named with the branch: 2.3 rather than 3.
@@ -736,6 +795,7 @@ private:
     std::vector<Heading> m_headings;
     std::map<std::string, SequenceState> m_states;
     std::set<std::size_t> m_depths; // of the numbered headings
+    std::vector<std::size_t> m_ancestors;
     std::vector<Remark> m_remarks;
 };
 } // namespace
@@ -765,10 +825,17 @@ std::vector<Remark> FindRemarks(const std::vector<std::string>& lines)
     {
         Heading heading;
         heading.oglLine = entry.oglLine;
+        heading.konLine = entry.konLine;
         heading.line = HeadingLineAfter(lines, entry.konLine);
         heading.level = EntryLevel(entry.text);
         heading.text = EntryText(entry.text);
         heading.numbers = ReadHeadingNumbers(heading.text);
+        for (std::size_t at = heading.text.find('('); at != std::string::npos; at = heading.text.find('(', at + 1))
+        {
+            HeadingNumbers inBrackets = ReadHeadingNumbers(std::string_view(heading.text).substr(at + 1));
+            if (DivisionRank(inBrackets.series) >= 0 && !inBrackets.first.path.empty())
+                heading.standsFor.push_back(std::move(inBrackets));
+        }
         headings.push_back(std::move(heading));
     }
     return CRemarkFinder(lines, std::move(headings)).Run();
