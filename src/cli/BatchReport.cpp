@@ -1,5 +1,7 @@
 #include "cli/BatchReport.h"
 
+#include "cli/DocumentReporter.h"
+
 #include <cstdio>
 
 namespace
@@ -121,7 +123,8 @@ std::string RemarkLines(const std::string& path, const DocumentResult& result)
 {
     std::string lines;
     for (const DocumentRemark& remark : result.remarks)
-        lines += path + ":" + std::to_string(remark.line) + ": " + remark.text + "\n";
+        lines += PrintableText(path) + ":" + std::to_string(remark.line) + ": " + PrintableText(remark.text) +
+                 "\n";
     return lines;
 }
 

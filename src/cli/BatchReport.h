@@ -46,6 +46,7 @@ std::string FormatSummary(const BatchTotals& totals, std::size_t named, bool che
                           bool extended = false);
 
 // "PATH:LINE: text" for each remark of the document, one a line, so that an editor can jump to them.
+// Path and text are printable (see PrintableText): no name or heading can forge or hide a line.
 std::string RemarkLines(const std::string& path, const DocumentResult& result);
 
 // "status" of a document in the report and in the check listing.

@@ -27,4 +27,6 @@ struct TocToolOptions
     bool remarks = false;   // list only the documents with remarks, and their remarks
     bool summary = false;   // the summary line even when standard error is no terminal
     std::string reportFile; // JSON report of every document
+
+    bool operator==(const TocToolOptions&) const = default;
 };

@@ -117,6 +117,19 @@ TEST(BatchReport, JsonStringsAreValidWhateverTheBytes)
         EXPECT_EQ(JsonString(text), expected) << text;
 }
 
+// A remark line names its file as the tool's messages do: a newline or an escape sequence in a name
+// or a heading is shown, not obeyed, so it cannot forge a line an editor would jump to.
+TEST(BatchReport, RemarkLinesArePrintable)
+{
+    DocumentResult result;
+    result.remarks = {{12, "gap", "После статьи 2 идёт статья 4: нет статьи 3"}, {40, "body", "a\nb:1: x"}};
+    EXPECT_EQ(RemarkLines("in/Закон.rla", result),
+              "in/Закон.rla:12: После статьи 2 идёт статья 4: нет статьи 3\nin/Закон.rla:40: a\\nb:1: x\n");
+    const std::string shown = "in/x.rla\\nfake.rla:1: \\x1b[2J";
+    EXPECT_EQ(RemarkLines("in/x.rla\nfake.rla:1: \x1b[2J", result),
+              shown + ":12: После статьи 2 идёт статья 4: нет статьи 3\n" + shown + ":40: a\\nb:1: x\n");
+}
+
 TEST(BatchReport, TotalsAndSummary)
 {
     BatchTotals totals;
