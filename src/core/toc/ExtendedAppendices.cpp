@@ -82,6 +82,18 @@ bool IsFormFurniture(const CPlainTextView& view, int from)
     return k > from;
 }
 
+// A row of a table set in blanks or drawn with rules and bars, or a line of a form to fill in («г.
+// Москва      "__" ______ 20__ г.»): its cells stand apart, or blanks are left to fill.
+bool IsTableOrFormLine(const std::string& trimmed)
+{
+    static constexpr std::string_view columnGap = "     ";
+    static constexpr std::string_view fillIn = "__";
+    if (trimmed.find(columnGap) != std::string::npos || trimmed.find(fillIn) != std::string::npos)
+        return true;
+    const auto c = static_cast<unsigned char>(trimmed.empty() ? ' ' : trimmed.front());
+    return c == '|' || c == '+' || c == '-' || c == '=' || (c >= 0x10 && c <= 0x1C);
+}
+
 // The caption's word with its number sign and number, without the act it belongs to that its lines
 // go on to name: «Приложение N 2 к приказу» gives «Приложение N 2», «ПРИЛОЖЕНИЕ К ПРИКАЗУ» gives
 // «ПРИЛОЖЕНИЕ».
@@ -106,8 +118,10 @@ std::string CaptionHeading(const std::string& trimmed)
 
 // A caption stands at the right margin, or alone in a short paragraph of short lines, or is a
 // paragraph of one line that names the act with its date or number: a text whose paragraphs are
-// single lines sets «Приложение № 1 к приказу ... от 17.02.2023 № 58» so.
-bool IsCaption(const CPlainTextView& view, int i, const HeadingStart& start)
+// single lines sets «Приложение № 1 к приказу ... от 17.02.2023 № 58» so. A text without blank lines
+// sets it at the paragraph indent, in short lines down to the act's date or number (the caption runs
+// up to line end).
+bool IsCaption(const CPlainTextView& view, int i, const HeadingStart& start, int end)
 {
     const std::string& line = view.Line(i);
     const std::string trimmed = Trim(line);
@@ -122,7 +136,15 @@ bool IsCaption(const CPlainTextView& view, int i, const HeadingStart& start)
         return false;
     if (atRightMargin || wholeCaption)
         return true;
-    int end = i;
+    if (start.word == HeadingWord::Appendix && end > i + 1 && HoldsDateOrNumber(Trim(view.Line(end - 1))))
+    {
+        bool shortLines = true;
+        for (int k = i; k < end; ++k)
+            shortLines = shortLines && (!view.IsText(k) || Trim(view.Line(k)).size() <= kMaxCaptionLength);
+        if (shortLines)
+            return true;
+    }
+    end = i;
     while (end < view.LineCount() && view.IsText(end) && end - i <= kMaxCaptionParagraph)
     {
         if (Trim(view.Line(end)).size() > kMaxCaptionLength)
@@ -133,10 +155,13 @@ bool IsCaption(const CPlainTextView& view, int i, const HeadingStart& start)
 }
 
 // One past the last line of the caption that begins at line i: the lines that name the act the
-// appendix belongs to and the approval stamps, up to the line with the act's date or number.
+// appendix belongs to and the approval stamps, up to the line with the act's date or number. A
+// caption at the right margin goes on in the lines set there; a caption line that ends with a comma
+// goes on in the next line whatever it begins with («к Правилам,» and «Часть II»).
 int CaptionEnd(const CPlainTextView& view, int i, const HeadingStart& start)
 {
     const int n = view.LineCount();
+    const bool rightAligned = IsRightAligned(view.Line(i));
     bool awaitingDate = start.word == HeadingWord::Approval;
     int last = i;
     int captionLines = 1;
@@ -150,13 +175,20 @@ int CaptionEnd(const CPlainTextView& view, int i, const HeadingStart& start)
         }
         const std::string trimmed = Trim(view.Line(j));
         const HeadingWord word = ReadHeadingStart(trimmed).word;
+        const bool goesOn = j == last + 1 && !trimmed.empty() && TrimRight(view.Line(last)).back() == ',';
         bool caption = false;
         if (word == HeadingWord::Approval)
         {
             caption = true;
             awaitingDate = true;
         }
-        else if (StartsWithSmallLetter(trimmed) ||
+        else if (StartsWithSmallLetter(trimmed))
+        {
+            // «к приказу Министерства» names the act; its date or number follows.
+            caption = true;
+            awaitingDate = awaitingDate || !HoldsDateOrNumber(trimmed);
+        }
+        else if (goesOn || (rightAligned && j == last + 1 && IsRightAligned(view.Line(j)) && word == HeadingWord::None) ||
                  (awaitingDate && word == HeadingWord::None && trimmed.size() <= kMaxCaptionLength))
             caption = true;
         if (!caption)
@@ -214,7 +246,7 @@ AppendixTitleLines AppendixTitle(const CPlainTextView& view, int from)
         for (; k < n && readable(k); ++k)
         {
             const std::string line = Trim(view.Line(k));
-            if (IsBodyStart(line))
+            if (IsBodyStart(line) || (k > j && IsTableOrFormLine(line)))
                 return found;
             if (static_cast<int>(title.size()) == kMaxTitleLines)
                 return {};
@@ -224,7 +256,8 @@ AppendixTitleLines AppendixTitle(const CPlainTextView& view, int from)
         int next = k;
         while (next < n && next - k < 3 && !readable(next) && IsBlankLine(view.Line(next)))
             ++next;
-        if (next == k || next >= n || !readable(next) || !StartsWithSmallLetter(Trim(view.Line(next))))
+        if (next == k || next >= n || !readable(next) || !StartsWithSmallLetter(Trim(view.Line(next))) ||
+            IsTableOrFormLine(Trim(view.Line(next))))
             return EndsLikeSentence(title.back()) ? AppendixTitleLines{} : found;
         k = next;
     }
@@ -247,8 +280,9 @@ void DropTitleBlockItems(std::vector<TocItem>& items, const std::unordered_map<i
 }
 } // namespace
 
-bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& items)
+bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& items, std::vector<char>& captionLines)
 {
+    captionLines.assign(static_cast<std::size_t>(view.LineCount()), 0);
     std::unordered_set<int> taken;
     for (const TocItem& item : items)
         taken.insert(item.line);
@@ -257,16 +291,19 @@ bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& it
     std::unordered_map<int, std::string> absorbed;
     for (int i = 0; i < view.LineCount(); ++i)
     {
-        if (!view.StartsParagraph(i))
+        if (!view.StartsParagraph(i) && !view.BreaksBefore(i))
             continue;
         const HeadingStart start = ReadHeadingStart(view.Line(i));
-        if ((start.word != HeadingWord::Appendix && start.word != HeadingWord::Approval) ||
-            !IsCaption(view, i, start))
+        if (start.word != HeadingWord::Appendix && start.word != HeadingWord::Approval)
             continue;
         const int captionEnd = CaptionEnd(view, i, start);
+        if (!IsCaption(view, i, start, captionEnd))
+            continue;
         AppendixTitleLines title = AppendixTitle(view, captionEnd);
         if (title.lines.empty())
             continue;
+        std::fill(captionLines.begin() + static_cast<std::ptrdiff_t>(i),
+                  captionLines.begin() + static_cast<std::ptrdiff_t>(captionEnd), 1);
         const int position = view.HeadingPosition(i);
         if (!taken.count(position) && !taken.count(i))
         {
@@ -285,4 +322,28 @@ bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& it
     }
     DropTitleBlockItems(items, absorbed);
     return collected;
+}
+
+void AnchorAppendicesAtCaptions(const std::vector<std::string>& lines, std::vector<TocItem>& items)
+{
+    static const std::string appendix = Utf8ToCp1251("Приложение");
+    for (TocItem& item : items)
+    {
+        if (item.kind != kKindAppendix || item.level != 0)
+            continue;
+        bool caption = false;
+        for (int k = item.line - 1; k >= 0 && k < static_cast<int>(lines.size()); --k)
+        {
+            const std::string& line = lines[static_cast<std::size_t>(k)];
+            if (IsMarker(line, Marker::Prv))
+            {
+                if (caption)
+                    item.line = k;
+                break;
+            }
+            if (IsMarkerLine(line) && (IsBlockStart(line) || BeginsWithMarker(line, Marker::End)))
+                break;
+            caption = caption || line.find(appendix) != std::string::npos;
+        }
+    }
 }

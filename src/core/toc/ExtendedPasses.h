@@ -22,6 +22,10 @@ bool CollectExtendedItems(const std::vector<std::string>& lines, const CDocKinds
 // subsection between a section and a chapter; a numbered line takes the kind its number gives.
 int KindOfHeading(HeadingWord word, std::string_view line);
 
+// How high a heading ranks when the levels are given (lower is higher): twice its kind, so that a
+// part ranks above the sections it holds and a § between the chapter and the numbered headings.
+int ExtendedRank(const TocItem& item);
+
 // Block headings whose kind the block passes do not read from their words («ЧАСТЬ ПЕРВАЯ», a
 // subsection) take the kind of the division they name, so that they nest as the same headings do
 // in plain text.
@@ -35,9 +39,16 @@ void AddExtendedKindItem(const CPlainTextView& view, const CDocKindsList& kinds,
 // Articles, parts, sections, chapters and numbered headings that stand as headings in the text: at
 // the start of a paragraph, short, not reading as a sentence that goes on, with the title that
 // belongs to them.
-void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& items);
+// Lines flagged in captionLines belong to an appendix's caption and hold no heading.
+void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& items,
+                          const std::vector<char>& captionLines);
+
+// An appendix of the block passes whose caption block holds the caption «Приложение N 2» above an
+// approval stamp stands at the stamp; it is moved up to the caption block, where the appendix begins.
+void AnchorAppendicesAtCaptions(const std::vector<std::string>& lines, std::vector<TocItem>& items);
 
 // Appendices without blocks: a caption «Приложение N 2 ...» or an approval stamp «УТВЕРЖДЕНЫ ...»
 // at the right margin or standing alone, with the title that follows it. Returns true when it
-// collected one.
-bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& items);
+// collected one. captionLines flags, per line of the text, the lines of the captions it read.
+bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& items,
+                            std::vector<char>& captionLines);

@@ -200,6 +200,8 @@ HeadingStart ReadHeadingStart(std::string_view line)
     static const std::string part = Utf8ToCp1251("ЧАСТЬ");
     static const std::string appendix = Utf8ToCp1251("ПРИЛОЖЕНИЕ");
     static const std::string approved = Utf8ToCp1251("УТВЕРЖДЕН");
+    static const std::string paragraph = Utf8ToCp1251("ПАРАГРАФ");
+    static const std::string sectionSign = Utf8ToCp1251("§");
 
     HeadingStart start;
     std::string_view text = TrimmedLeft(line);
@@ -258,6 +260,14 @@ HeadingStart ReadHeadingStart(std::string_view line)
             IsOrdinalWord(ToUpper(WithoutClosingStop(second))))
             take(word, std::string_view(token.data(), second.data() + second.size() - token.data()),
                  afterSecond);
+        return start;
+    }
+    // «§ 3. Залог»: the sign, or a "$" that stands for it in a text whose code page has no §, or the
+    // word spelled out; the number closes with its full stop, which a sum of money never does.
+    if ((upper == paragraph || upper == sectionSign || first == "$") && token.size() >= 2 &&
+        token.back() == '.' && IsJoinedDigits(WithoutClosingStop(token), ".-"))
+    {
+        take(HeadingWord::Paragraph, token, afterToken);
         return start;
     }
     // «ОБЩАЯ ЧАСТЬ»: a part named by an adjective, in capitals and alone on its line.
