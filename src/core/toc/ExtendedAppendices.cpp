@@ -291,7 +291,9 @@ bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& it
     std::unordered_map<int, std::string> absorbed;
     for (int i = 0; i < view.LineCount(); ++i)
     {
-        if (!view.StartsParagraph(i) && !view.BreaksBefore(i))
+        // A caption may follow a signature without a blank line: whether a line that begins so is one
+        // is read from the caption's own shape.
+        if (!view.IsText(i))
             continue;
         const HeadingStart start = ReadHeadingStart(view.Line(i));
         if (start.word != HeadingWord::Appendix && start.word != HeadingWord::Approval)

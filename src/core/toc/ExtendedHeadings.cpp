@@ -26,8 +26,9 @@ constexpr int kMaxTitleGap = 6;
 constexpr std::string_view kColumnGap = "     ";
 // A numbered heading of rules is one short line; a longer one is a clause of the body.
 constexpr std::size_t kMaxNumberedHeadingLength = 100;
-// A heading without a number is a few words.
+// A heading without a number is a few words; the body text under it a sentence of some length.
 constexpr std::size_t kMaxSubHeadingLength = 60;
+constexpr std::size_t kMinBodyLineLength = 25;
 
 bool StartsWithCapital(const std::string& text)
 {
@@ -235,8 +236,9 @@ std::pair<int, int> TitleParagraph(const CPlainTextView& view, int from)
     if (!StartsWithCapital(first) || ReadHeadingStart(first).word != HeadingWord::None ||
         IsNumberedLine(first) || BeginsListItem(first))
         return {from, from};
+    // An editorial note under the title is no part of it.
     int end = j;
-    while (end < n && view.IsText(end) && end - j <= kMaxTitleLines)
+    while (end < n && view.IsText(end) && end - j <= kMaxTitleLines && !NoteFollows(view, end))
         ++end;
     if (end - j > kMaxTitleLines || EndsLikeSentence(view.Line(end - 1)))
         return {from, from};
@@ -432,6 +434,20 @@ void DropNumberedLists(const CPlainTextView& view, std::vector<Found>& found)
     }
     EraseFlagged(found, listed);
 }
+// Line i may begin a heading: it begins a paragraph, follows a heading, or follows a line broken on
+// purpose. A text set without blank lines or indents begins «Статья 5.», «Глава 2.» also after a
+// sentence that ended with its line: no sentence goes on in those words.
+bool StartsHeadingParagraph(const CPlainTextView& view, int i, int afterHeading)
+{
+    if (view.StartsParagraph(i) || i == afterHeading || view.BreaksBefore(i))
+        return true;
+    if (LastCharacter(view.Line(i - 1)) != '.')
+        return false;
+    const HeadingWord word = ReadHeadingStart(view.Line(i)).word;
+    return word == HeadingWord::Article || word == HeadingWord::Chapter || word == HeadingWord::Section ||
+           word == HeadingWord::Paragraph;
+}
+
 // A heading without a number: a short line of a few words, centred or in capitals, that stands
 // alone between paragraphs and does not read as a sentence. No digits: a date, an address, a sum
 // or a page number is no heading; no blanks to fill in or cells apart.
@@ -469,7 +485,7 @@ std::vector<TocItem> SubHeadings(const CPlainTextView& view, const std::vector<T
         for (int k = f.begin; k < f.end; ++k)
             inHeading[static_cast<std::size_t>(k)] = 1;
     }
-    auto alone = [&view](int k) { return !view.IsText(k) || view.BreaksBefore(k); };
+    auto alone = [&view](int k) { return !view.IsText(k) || view.StartsParagraph(k) || view.BreaksBefore(k); };
     std::vector<TocItem> sub;
     bool inSection = false;
     for (int i = 0; i < n; ++i)
@@ -485,10 +501,12 @@ std::vector<TocItem> SubHeadings(const CPlainTextView& view, const std::vector<T
         while (above >= 0 && !view.IsText(above) && IsBlankLine(view.Line(above)))
             --above;
         const bool afterEnd = above < 0 || !view.IsText(above) || inHeading[static_cast<std::size_t>(above)] ||
-                              EndsLikeSentence(view.Line(above));
+                              LastCharacter(view.Line(above)) == '.';
+        // Body text is a sentence of some length; a name under a post's title is not.
         const int next = NextParagraph(view, i + 1);
         if (!afterEnd || next < 0 || inHeading[static_cast<std::size_t>(next)] ||
-            (view.Line(next).size() < kMaxSubHeadingLength && !EndsLikeSentence(view.Line(next))))
+            Trim(view.Line(next)).size() < kMinBodyLineLength ||
+            IsLowerLetter(static_cast<unsigned char>(Trim(view.Line(next)).front())))
             continue;
         sub.push_back(TocItem{kKindIndented, view.HeadingPosition(i), -1, {Trim(view.Line(i))}});
     }
@@ -522,9 +540,8 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
     {
         if (!view.IsText(i) || captionLines[static_cast<std::size_t>(i)])
             continue;
-        const HeadingStart start =
-            (view.StartsParagraph(i) || i == afterHeading || view.BreaksBefore(i)) ? ReadHeadingStart(view.Line(i))
-                                                                                    : HeadingStart{};
+        const HeadingStart start = StartsHeadingParagraph(view, i, afterHeading) ? ReadHeadingStart(view.Line(i))
+                                                                                  : HeadingStart{};
         if (start.word == HeadingWord::None || start.word == HeadingWord::Appendix ||
             start.word == HeadingWord::Approval || HasPageLeader(view.Line(i)))
         {
