@@ -94,6 +94,17 @@ bool IsTableOrFormLine(const std::string& trimmed)
     return c == '|' || c == '+' || c == '-' || c == '=' || (c >= 0x10 && c <= 0x1C);
 }
 
+// The line begins with the capital of «Приложение» or «Утверждены»: every text line is looked at, and
+// only these are read further.
+bool MayBeginCaption(const std::string& line)
+{
+    static const char appendix = Utf8ToCp1251("П").front();
+    static const char approved = Utf8ToCp1251("У").front();
+    const std::size_t at = line.find_first_not_of(' ');
+    const char first = at == std::string::npos ? ' ' : line[at];
+    return first == appendix || first == approved;
+}
+
 // The caption's word with its number sign and number, without the act it belongs to that its lines
 // go on to name: «Приложение N 2 к приказу» gives «Приложение N 2», «ПРИЛОЖЕНИЕ К ПРИКАЗУ» gives
 // «ПРИЛОЖЕНИЕ».
@@ -293,7 +304,7 @@ bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& it
     {
         // A caption may follow a signature without a blank line: whether a line that begins so is one
         // is read from the caption's own shape.
-        if (!view.IsText(i))
+        if (!view.IsText(i) || !MayBeginCaption(view.Line(i)))
             continue;
         const HeadingStart start = ReadHeadingStart(view.Line(i));
         if (start.word != HeadingWord::Appendix && start.word != HeadingWord::Approval)

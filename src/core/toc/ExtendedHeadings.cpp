@@ -1,5 +1,6 @@
 // Headings found by their words and shape in the running text.
 
+#include "core/base/CodePage.h"
 #include "core/base/TextRules.h"
 #include "core/document/Markers.h"
 #include "core/toc/CPlainTextView.h"
@@ -278,13 +279,21 @@ std::string EntryWords(const TocItem& item)
 void CompleteCutArticle(std::vector<TocItem>& items, const std::unordered_multimap<int, std::size_t>& articleAt,
                         std::pair<int, int> lines, const std::vector<std::string>& entry)
 {
-    const std::string words = EntryWords(TocItem{kKindArticle, 0, -1, entry});
+    if (entry.empty())
+        return;
+    const std::size_t fullLength = TrimBlanks(entry.front()).size();
+    std::string words;
     for (const int line : {lines.first, lines.second})
     {
         const auto [from, to] = articleAt.equal_range(line);
         for (auto it = from; it != to; ++it)
         {
             TocItem& item = items[it->second];
+            // A cut entry is one line, shorter than the heading's first line.
+            if (item.lines.size() != 1 || TrimBlanks(item.lines.front()).size() >= fullLength)
+                continue;
+            if (words.empty())
+                words = EntryWords(TocItem{kKindArticle, 0, -1, entry});
             const std::string cut = EntryWords(item);
             if (cut.size() < words.size() && words.compare(0, cut.size(), cut) == 0)
                 item.lines = entry;
@@ -434,6 +443,15 @@ void DropNumberedLists(const CPlainTextView& view, std::vector<Found>& found)
     }
     EraseFlagged(found, listed);
 }
+// The line begins with the capital of «Статья», «Глава», «Раздел», «Параграф» or with a § sign:
+// most lines after a sentence's end begin otherwise and are read no further.
+bool MayBeginDivision(const std::string& line)
+{
+    static const std::string letters = Utf8ToCp1251("СГРП") + "$\x15\xA7";
+    const std::size_t at = line.find_first_not_of(' ');
+    return at != std::string::npos && letters.find(line[at]) != std::string::npos;
+}
+
 // Line i may begin a heading: it begins a paragraph, follows a heading, or follows a line broken on
 // purpose. A text set without blank lines or indents begins «Статья 5.», «Глава 2.» also after a
 // sentence that ended with its line: no sentence goes on in those words.
@@ -441,7 +459,7 @@ bool StartsHeadingParagraph(const CPlainTextView& view, int i, int afterHeading)
 {
     if (view.StartsParagraph(i) || i == afterHeading || view.BreaksBefore(i))
         return true;
-    if (LastCharacter(view.Line(i - 1)) != '.')
+    if (LastCharacter(view.Line(i - 1)) != '.' || !MayBeginDivision(view.Line(i)))
         return false;
     const HeadingWord word = ReadHeadingStart(view.Line(i)).word;
     return word == HeadingWord::Article || word == HeadingWord::Chapter || word == HeadingWord::Section ||
@@ -454,6 +472,11 @@ bool StartsHeadingParagraph(const CPlainTextView& view, int i, int afterHeading)
 bool LooksLikeSubHeading(const CPlainTextView& view, int i)
 {
     const std::string& line = view.Line(i);
+    // Cheap tests first: most lines are long or begin in small letters.
+    const std::string_view blanksTrimmed = TrimBlanks(line);
+    if (blanksTrimmed.empty() || blanksTrimmed.size() > kMaxSubHeadingLength ||
+        !IsUpperLetter(static_cast<unsigned char>(blanksTrimmed.front())))
+        return false;
     const std::string trimmed = Trim(line);
     if (trimmed.size() > kMaxSubHeadingLength || !IsUpperLetter(static_cast<unsigned char>(trimmed.front())) ||
         EndsLikeSentence(trimmed) || trimmed.back() == '!' || trimmed.back() == '?' ||
