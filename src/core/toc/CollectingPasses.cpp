@@ -212,9 +212,10 @@ bool CollectAppendices(const std::vector<std::string>& lines, std::vector<TocIte
                 st = blank >= 1 ? blank + 1 : 1;
                 // With no blank line before the caption block the paragraph would reach up into the
                 // text above it; the block then starts at the caption block itself.
-                if (st < captionBlock && std::any_of(lines.begin() + static_cast<std::ptrdiff_t>(st),
-                                                     lines.begin() + static_cast<std::ptrdiff_t>(captionBlock),
-                                                     [](const std::string& above) { return !IsMarkerLine(above); }))
+                if (st < captionBlock &&
+                    std::any_of(lines.begin() + static_cast<std::ptrdiff_t>(st),
+                                lines.begin() + static_cast<std::ptrdiff_t>(captionBlock),
+                                [](const std::string& above) { return !IsMarkerLine(above); }))
                     st = captionBlock;
                 if (namesAppendix)
                     q.push_back(line + ".");

@@ -199,7 +199,9 @@ int CaptionEnd(const CPlainTextView& view, int i, const HeadingStart& start)
             caption = true;
             awaitingDate = awaitingDate || !HoldsDateOrNumber(trimmed);
         }
-        else if (goesOn || (rightAligned && j == last + 1 && IsRightAligned(view.Line(j)) && word == HeadingWord::None) ||
+        else if (goesOn ||
+                 (rightAligned && j == last + 1 && IsRightAligned(view.Line(j)) &&
+                  word == HeadingWord::None) ||
                  (awaitingDate && word == HeadingWord::None && trimmed.size() <= kMaxCaptionLength))
             caption = true;
         if (!caption)
@@ -291,7 +293,8 @@ void DropTitleBlockItems(std::vector<TocItem>& items, const std::unordered_map<i
 }
 } // namespace
 
-bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& items, std::vector<char>& captionLines)
+bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& items,
+                            std::vector<char>& captionLines)
 {
     captionLines.assign(static_cast<std::size_t>(view.LineCount()), 0);
     std::unordered_set<int> taken;

@@ -276,8 +276,9 @@ std::string EntryWords(const TocItem& item)
 // The article pass cuts an article's entry to «Статья 5» when it cannot tell the title from the
 // body that follows without a blank line; the entry read here, whose words go on from those, is the
 // full heading and takes its place. articleAt: the article items of the block passes by their line.
-void CompleteCutArticle(std::vector<TocItem>& items, const std::unordered_multimap<int, std::size_t>& articleAt,
-                        std::pair<int, int> lines, const std::vector<std::string>& entry)
+void CompleteCutArticle(std::vector<TocItem>& items,
+                        const std::unordered_multimap<int, std::size_t>& articleAt, std::pair<int, int> lines,
+                        const std::vector<std::string>& entry)
 {
     if (entry.empty())
         return;
@@ -478,13 +479,13 @@ bool LooksLikeSubHeading(const CPlainTextView& view, int i)
         !IsUpperLetter(static_cast<unsigned char>(blanksTrimmed.front())))
         return false;
     const std::string trimmed = Trim(line);
-    if (trimmed.size() > kMaxSubHeadingLength || !IsUpperLetter(static_cast<unsigned char>(trimmed.front())) ||
-        EndsLikeSentence(trimmed) || trimmed.back() == '!' || trimmed.back() == '?' ||
+    if (EndsLikeSentence(trimmed) || trimmed.back() == '!' || trimmed.back() == '?' ||
         trimmed.find(' ') == std::string::npos || trimmed.find(kColumnGap) != std::string::npos ||
         trimmed.find('_') != std::string::npos || IsBracketedNote(trimmed) || BeginsListItem(trimmed) ||
         ReadHeadingStart(trimmed).word != HeadingWord::None)
         return false;
-    if (std::any_of(trimmed.begin(), trimmed.end(), [](char c) { return IsDigit(static_cast<unsigned char>(c)); }))
+    if (std::any_of(trimmed.begin(), trimmed.end(),
+                    [](char c) { return IsDigit(static_cast<unsigned char>(c)); }))
         return false;
     return view.IsCentred(i) || IsInCapitals(trimmed);
 }
@@ -508,7 +509,8 @@ std::vector<TocItem> SubHeadings(const CPlainTextView& view, const std::vector<T
         for (int k = f.begin; k < f.end; ++k)
             inHeading[static_cast<std::size_t>(k)] = 1;
     }
-    auto alone = [&view](int k) { return !view.IsText(k) || view.StartsParagraph(k) || view.BreaksBefore(k); };
+    auto alone = [&view](int k)
+    { return !view.IsText(k) || view.StartsParagraph(k) || view.BreaksBefore(k); };
     std::vector<TocItem> sub;
     bool inSection = false;
     for (int i = 0; i < n; ++i)
@@ -517,13 +519,15 @@ std::vector<TocItem> SubHeadings(const CPlainTextView& view, const std::vector<T
         if (kind >= 0)
             inSection = kind >= kKindSection && kind < kKindIndented;
         if (!inSection || !view.IsText(i) || inHeading[static_cast<std::size_t>(i)] ||
-            captionLines[static_cast<std::size_t>(i)] || !alone(i) || !alone(i + 1) || !LooksLikeSubHeading(view, i))
+            captionLines[static_cast<std::size_t>(i)] || !alone(i) || !alone(i + 1) ||
+            !LooksLikeSubHeading(view, i))
             continue;
         // Before it a paragraph ended or a heading stood; after it comes body text.
         int above = i - 1;
         while (above >= 0 && !view.IsText(above) && IsBlankLine(view.Line(above)))
             --above;
-        const bool afterEnd = above < 0 || !view.IsText(above) || inHeading[static_cast<std::size_t>(above)] ||
+        const bool afterEnd = above < 0 || !view.IsText(above) ||
+                              inHeading[static_cast<std::size_t>(above)] ||
                               LastCharacter(view.Line(above)) == '.';
         // Body text is a sentence of some length; a name under a post's title is not.
         const int next = NextParagraph(view, i + 1);
@@ -563,8 +567,8 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
     {
         if (!view.IsText(i) || captionLines[static_cast<std::size_t>(i)])
             continue;
-        const HeadingStart start = StartsHeadingParagraph(view, i, afterHeading) ? ReadHeadingStart(view.Line(i))
-                                                                                  : HeadingStart{};
+        const HeadingStart start =
+            StartsHeadingParagraph(view, i, afterHeading) ? ReadHeadingStart(view.Line(i)) : HeadingStart{};
         if (start.word == HeadingWord::None || start.word == HeadingWord::Appendix ||
             start.word == HeadingWord::Approval || HasPageLeader(view.Line(i)))
         {
@@ -605,12 +609,12 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
         case HeadingWord::Numbered:
             // A clause of the body reads on: it ends like a sentence or holds one («Абзац; ...»); a
             // row of a table has its columns apart.
-            accepted = !runsOn && StartsWithCapital(start.title) && !endsLikeSentence &&
-                       (start.word == HeadingWord::Roman ||
-                        (StandsAsNumberedHeading(view, start, i, end) &&
-                         (!view.IsText(end) || OpensSubclauses(start, view.Line(end)) ||
-                          NoteFollows(view, end)))) &&
-                       !TitleHolds(view, start, i, end, ";") && !TitleHolds(view, start, i, end, kColumnGap);
+            accepted =
+                !runsOn && StartsWithCapital(start.title) && !endsLikeSentence &&
+                (start.word == HeadingWord::Roman ||
+                 (StandsAsNumberedHeading(view, start, i, end) &&
+                  (!view.IsText(end) || OpensSubclauses(start, view.Line(end)) || NoteFollows(view, end)))) &&
+                !TitleHolds(view, start, i, end, ";") && !TitleHolds(view, start, i, end, kColumnGap);
             break;
         default:
             accepted = false;

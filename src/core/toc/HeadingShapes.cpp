@@ -269,9 +269,10 @@ HeadingStart ReadHeadingStart(std::string_view line)
     }
     // «§ 3. Залог»: the sign, or a "$" that stands for it in a text whose code page has no §, or the
     // word spelled out; the number closes with its full stop, which a sum of money never does.
-    const bool sign = first.size() == 1 && (first[0] == kDosSectionSign || first[0] == kSectionSign || first[0] == '$');
-    if ((upper == paragraph || sign) && token.size() >= 2 &&
-        token.back() == '.' && IsJoinedDigits(WithoutClosingStop(token), ".-"))
+    const bool sign =
+        first.size() == 1 && (first[0] == kDosSectionSign || first[0] == kSectionSign || first[0] == '$');
+    if ((upper == paragraph || sign) && token.size() >= 2 && token.back() == '.' &&
+        IsJoinedDigits(WithoutClosingStop(token), ".-"))
     {
         take(HeadingWord::Paragraph, token, afterToken);
         return start;
