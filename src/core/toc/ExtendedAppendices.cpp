@@ -165,6 +165,17 @@ bool IsCaption(const CPlainTextView& view, int i, const HeadingStart& start, int
     return end - i <= kMaxCaptionParagraph;
 }
 
+// Line j, or the next text line after blank lines, names the act's date or number.
+bool DateFollows(const CPlainTextView& view, int j)
+{
+    if (HoldsDateOrNumber(Trim(view.Line(j))))
+        return true;
+    int k = j + 1;
+    while (k < view.LineCount() && k - j <= kMaxCaptionGap && !view.IsText(k) && IsBlankLine(view.Line(k)))
+        ++k;
+    return view.IsText(k) && HoldsDateOrNumber(Trim(view.Line(k)));
+}
+
 // One past the last line of the caption that begins at line i: the lines that name the act the
 // appendix belongs to and the approval stamps, up to the line with the act's date or number. A
 // caption at the right margin goes on in the lines set there; a caption line that ends with a comma
@@ -174,6 +185,7 @@ int CaptionEnd(const CPlainTextView& view, int i, const HeadingStart& start)
     const int n = view.LineCount();
     const bool rightAligned = IsRightAligned(view.Line(i));
     bool awaitingDate = start.word == HeadingWord::Approval;
+    bool namingAct = false; // a line «к приказу ...» was read, the act's date or number not yet
     int last = i;
     int captionLines = 1;
     for (int j = i + 1; j < n && j - last <= kMaxCaptionGap && captionLines < kMaxCaptionLines; ++j)
@@ -195,19 +207,22 @@ int CaptionEnd(const CPlainTextView& view, int i, const HeadingStart& start)
         }
         else if (StartsWithSmallLetter(trimmed))
         {
-            // «к приказу Министерства» names the act; its date or number follows.
+            // «к приказу Министерства» names the act; its name may go on in capitals («Корякского
+            // округа») down to its date or number, where a caption without them ends.
             caption = true;
-            awaitingDate = awaitingDate || !HoldsDateOrNumber(trimmed);
+            namingAct = !HoldsDateOrNumber(trimmed);
         }
         else if (goesOn ||
                  (rightAligned && j == last + 1 && IsRightAligned(view.Line(j)) &&
                   word == HeadingWord::None) ||
-                 (awaitingDate && word == HeadingWord::None && trimmed.size() <= kMaxCaptionLength))
+                 (awaitingDate && word == HeadingWord::None && trimmed.size() <= kMaxCaptionLength) ||
+                 (namingAct && word == HeadingWord::None && trimmed.size() <= kMaxCaptionLength &&
+                  DateFollows(view, j)))
             caption = true;
         if (!caption)
             break;
         if (HoldsDateOrNumber(trimmed))
-            awaitingDate = false;
+            awaitingDate = namingAct = false;
         last = j;
         ++captionLines;
     }
@@ -218,6 +233,7 @@ struct AppendixTitleLines
 {
     std::vector<std::string> lines;
     int titleBlock = -1; // the opening marker of the title block the title stands in
+    int end = 0;         // one past the title's last line
 };
 
 // The title after a caption: the first text line after it (or the title block that follows it),
@@ -260,7 +276,10 @@ AppendixTitleLines AppendixTitle(const CPlainTextView& view, int from)
         {
             const std::string line = Trim(view.Line(k));
             if (IsBodyStart(line) || (k > j && IsTableOrFormLine(line)))
+            {
+                found.end = k;
                 return found;
+            }
             if (static_cast<int>(title.size()) == kMaxTitleLines)
                 return {};
             title.push_back(line);
@@ -271,7 +290,10 @@ AppendixTitleLines AppendixTitle(const CPlainTextView& view, int from)
             ++next;
         if (next == k || next >= n || !readable(next) || !StartsWithSmallLetter(Trim(view.Line(next))) ||
             IsTableOrFormLine(Trim(view.Line(next))))
+        {
+            found.end = k;
             return EndsLikeSentence(title.back()) ? AppendixTitleLines{} : found;
+        }
         k = next;
     }
 }
@@ -319,7 +341,7 @@ bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& it
         if (title.lines.empty())
             continue;
         std::fill(captionLines.begin() + static_cast<std::ptrdiff_t>(i),
-                  captionLines.begin() + static_cast<std::ptrdiff_t>(captionEnd), 1);
+                  captionLines.begin() + static_cast<std::ptrdiff_t>(std::max(captionEnd, title.end)), 1);
         const int position = view.HeadingPosition(i);
         if (!taken.count(position) && !taken.count(i))
         {

@@ -491,9 +491,9 @@ bool LooksLikeSubHeading(const CPlainTextView& view, int i)
 }
 
 // The headings without numbers that divide a section of rules: each stands alone, after a paragraph
-// that ended or a heading, before the body text it heads, inside a section, chapter or numbered
-// heading (not after an article, and not before the first heading: a decree's own lines and its
-// signature are no sub-headings).
+// that ended or a heading, before the body text it heads, inside an appendix, a section, chapter or
+// numbered heading (not after an article, and not before the first heading: a decree's own lines
+// and its signature are no sub-headings).
 std::vector<TocItem> SubHeadings(const CPlainTextView& view, const std::vector<TocItem>& items,
                                  const std::vector<Found>& found, const std::vector<char>& captionLines)
 {
@@ -517,7 +517,7 @@ std::vector<TocItem> SubHeadings(const CPlainTextView& view, const std::vector<T
     {
         const int kind = kindAt[static_cast<std::size_t>(i)];
         if (kind >= 0)
-            inSection = kind >= kKindSection && kind < kKindIndented;
+            inSection = kind >= kKindAppendix && kind < kKindIndented;
         if (!inSection || !view.IsText(i) || inHeading[static_cast<std::size_t>(i)] ||
             captionLines[static_cast<std::size_t>(i)] || !alone(i) || !alone(i + 1) ||
             !LooksLikeSubHeading(view, i))
@@ -526,9 +526,9 @@ std::vector<TocItem> SubHeadings(const CPlainTextView& view, const std::vector<T
         int above = i - 1;
         while (above >= 0 && !view.IsText(above) && IsBlankLine(view.Line(above)))
             --above;
-        const bool afterEnd = above < 0 || !view.IsText(above) ||
-                              inHeading[static_cast<std::size_t>(above)] ||
-                              LastCharacter(view.Line(above)) == '.';
+        const bool afterEnd =
+            above < 0 || !view.IsText(above) || inHeading[static_cast<std::size_t>(above)] ||
+            captionLines[static_cast<std::size_t>(above)] || LastCharacter(view.Line(above)) == '.';
         // Body text is a sentence of some length; a name under a post's title is not.
         const int next = NextParagraph(view, i + 1);
         if (!afterEnd || next < 0 || inHeading[static_cast<std::size_t>(next)] ||

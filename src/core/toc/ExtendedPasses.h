@@ -39,7 +39,7 @@ void AddExtendedKindItem(const CPlainTextView& view, const CDocKindsList& kinds,
 // Articles, parts, sections, chapters and numbered headings that stand as headings in the text: at
 // the start of a paragraph, short, not reading as a sentence that goes on, with the title that
 // belongs to them.
-// Lines flagged in captionLines belong to an appendix's caption and hold no heading.
+// Lines flagged in captionLines belong to an appendix's caption or title and hold no heading.
 void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& items,
                           const std::vector<char>& captionLines);
 
@@ -49,6 +49,7 @@ void AnchorAppendicesAtCaptions(const std::vector<std::string>& lines, std::vect
 
 // Appendices without blocks: a caption «Приложение N 2 ...» or an approval stamp «УТВЕРЖДЕНЫ ...»
 // at the right margin or standing alone, with the title that follows it. Returns true when it
-// collected one. captionLines flags, per line of the text, the lines of the captions it read.
+// collected one. captionLines flags, per line of the text, the lines of the captions and titles it
+// read.
 bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& items,
                             std::vector<char>& captionLines);
