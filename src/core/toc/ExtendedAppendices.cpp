@@ -369,8 +369,10 @@ void AnchorAppendicesAtCaptions(const std::vector<std::string>& lines, std::vect
     {
         if (item.kind != kKindAppendix || item.level != 0)
             continue;
+        // The caption block is a few lines; an appendix that starts above its block is left alone.
         bool caption = false;
-        for (int k = item.line - 1; k >= 0 && k < static_cast<int>(lines.size()); --k)
+        const int top = std::max(0, item.line - kMaxCaptionLines);
+        for (int k = item.line - 1; k >= top && k < static_cast<int>(lines.size()); --k)
         {
             const std::string& line = lines[static_cast<std::size_t>(k)];
             if (IsMarker(line, Marker::Prv))

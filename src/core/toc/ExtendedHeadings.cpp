@@ -467,16 +467,21 @@ bool StartsHeadingParagraph(const CPlainTextView& view, int i, int afterHeading)
            word == HeadingWord::Paragraph;
 }
 
+// A line no longer than a heading without a number, beginning with a capital letter.
+bool IsShortCapitalLine(const std::string& line)
+{
+    const std::string_view trimmed = TrimBlanks(line);
+    return !trimmed.empty() && trimmed.size() <= kMaxSubHeadingLength &&
+           IsUpperLetter(static_cast<unsigned char>(trimmed.front()));
+}
+
 // A heading without a number: a short line of a few words, centred or in capitals, that stands
 // alone between paragraphs and does not read as a sentence. No digits: a date, an address, a sum
 // or a page number is no heading; no blanks to fill in or cells apart.
 bool LooksLikeSubHeading(const CPlainTextView& view, int i)
 {
     const std::string& line = view.Line(i);
-    // Cheap tests first: most lines are long or begin in small letters.
-    const std::string_view blanksTrimmed = TrimBlanks(line);
-    if (blanksTrimmed.empty() || blanksTrimmed.size() > kMaxSubHeadingLength ||
-        !IsUpperLetter(static_cast<unsigned char>(blanksTrimmed.front())))
+    if (!IsShortCapitalLine(line))
         return false;
     const std::string trimmed = Trim(line);
     if (EndsLikeSentence(trimmed) || trimmed.back() == '!' || trimmed.back() == '?' ||
@@ -518,9 +523,10 @@ std::vector<TocItem> SubHeadings(const CPlainTextView& view, const std::vector<T
         const int kind = kindAt[static_cast<std::size_t>(i)];
         if (kind >= 0)
             inSection = kind >= kKindAppendix && kind < kKindIndented;
-        if (!inSection || !view.IsText(i) || inHeading[static_cast<std::size_t>(i)] ||
-            captionLines[static_cast<std::size_t>(i)] || !alone(i) || !alone(i + 1) ||
-            !LooksLikeSubHeading(view, i))
+        // Most lines are long or begin in small letters: that is looked at first.
+        if (!inSection || !view.IsText(i) || !IsShortCapitalLine(view.Line(i)) ||
+            inHeading[static_cast<std::size_t>(i)] || captionLines[static_cast<std::size_t>(i)] ||
+            !alone(i) || !alone(i + 1) || !LooksLikeSubHeading(view, i))
             continue;
         // Before it a paragraph ended or a heading stood; after it comes body text.
         int above = i - 1;
