@@ -59,6 +59,19 @@ CPlainTextView::CPlainTextView(const std::vector<std::string>& lines, const std:
             }
         i = end;
     }
+
+    // The width is the length that nine text lines in ten stay within: paragraph ends and headings
+    // are shorter, and a few lines run over it.
+    std::vector<std::size_t> lengths;
+    for (int i = 0; i < n; ++i)
+        if (IsText(i))
+            lengths.push_back(Line(i).find_last_not_of(' ') + 1);
+    if (!lengths.empty())
+    {
+        const auto at = lengths.begin() + static_cast<std::ptrdiff_t>(lengths.size() * 9 / 10);
+        std::nth_element(lengths.begin(), at, lengths.end());
+        m_width = *at;
+    }
 }
 
 bool CPlainTextView::IsText(int index) const
@@ -95,6 +108,28 @@ bool CPlainTextView::StartsParagraph(int index) const
     // than the line above, which ends its sentence.
     const std::string& above = Line(index - 1);
     return EndsSentence(above) && Indent(Line(index)) > Indent(above);
+}
+
+bool CPlainTextView::BreaksBefore(int index) const
+{
+    if (!IsText(index) || !IsText(index - 1))
+        return false;
+    const std::string& line = Line(index);
+    const std::size_t from = Indent(line);
+    const std::size_t word = std::min(line.find(' ', from), line.size()) - from;
+    return Line(index - 1).find_last_not_of(' ') + 2 + word <= m_width;
+}
+
+bool CPlainTextView::IsCentred(int index) const
+{
+    const std::string& line = Line(index);
+    const std::size_t indent = Indent(line);
+    const std::size_t end = line.find_last_not_of(' ') + 1;
+    if (indent < 2 || end >= m_width)
+        return false;
+    const std::size_t room = m_width - end;
+    const std::size_t slack = std::max<std::size_t>(4, m_width / 8);
+    return indent + slack >= room && room + slack >= indent;
 }
 
 int CPlainTextView::HeadingPosition(int index) const

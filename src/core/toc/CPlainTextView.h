@@ -26,6 +26,11 @@ public:
     // A text line whose line above is no text line (blank, a marker line, or none), or ends its
     // sentence while this line is indented further.
     bool StartsParagraph(int index) const;
+    // The line above is a text line that ends although the first word of this line would have fit on
+    // it: the line was broken on purpose, as a paragraph or a heading ends, not wrapped.
+    bool BreaksBefore(int index) const;
+    // The line stands in the middle of the page, as far from the left as from the right margin.
+    bool IsCentred(int index) const;
     // Where a heading on this line puts its block: the centred or caption block's opening marker
     // when the line is the first of that block, else the line itself.
     int HeadingPosition(int index) const;
@@ -37,6 +42,7 @@ private:
     const std::vector<std::string>& m_lines;
     std::vector<char> m_text;
     std::vector<char> m_titleBlockText;
+    std::size_t m_width = 0; // the width the text is set in: most lines of running text end within it
     int m_titleBegin = 0;
     int m_titleEnd = 0;
 };

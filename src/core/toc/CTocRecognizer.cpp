@@ -97,7 +97,13 @@ void CTocRecognizer::Build(std::vector<std::string>& lines)
         [&] { onEveryItem(&TrimAppendixPeriod); },
         [&] { DropKindTitleDuplicate(m_items, m_kinds); },
         [&] { onEveryItem(&SpaceNumericRanges); },
-        [&] { m_writtenBlocks = WriteTocBlocks(*this, lines, hasSecondRoot, m_pumpMessages); },
+        [&]
+        {
+            // The extended recognition ranks a part above its sections and a § below its chapter;
+            // the standard passes rank the headings by their kinds alone.
+            m_writtenBlocks = WriteTocBlocks(*this, lines, hasSecondRoot, m_pumpMessages,
+                                             m_options.extended ? ExtendedRank : nullptr);
+        },
     };
     steps.insert(steps.end(), std::begin(cleaningAndWriting), std::end(cleaningAndWriting));
     for (const auto& step : steps)

@@ -188,6 +188,7 @@ bool CollectAppendices(const std::vector<std::string>& lines, std::vector<TocIte
     } state = State::Outside;
     std::vector<std::string> q;
     int st = -1;
+    int captionBlock = -1; // the ПРВ line of the caption block being read
     bool collected = false;
     for (int i = 0; i + 1 < n;)
     {
@@ -197,6 +198,7 @@ bool CollectAppendices(const std::vector<std::string>& lines, std::vector<TocIte
         case State::Outside:
             if (BeginsWithMarker(line, Marker::Prv))
             {
+                captionBlock = i;
                 st = -1;
                 state = State::Caption;
             }
@@ -208,6 +210,13 @@ bool CollectAppendices(const std::vector<std::string>& lines, std::vector<TocIte
             {
                 const int blank = blankAbove[static_cast<std::size_t>(i)];
                 st = blank >= 1 ? blank + 1 : 1;
+                // With no blank line before the caption block the paragraph would reach up into the
+                // text above it; the block then starts at the caption block itself.
+                if (st < captionBlock &&
+                    std::any_of(lines.begin() + static_cast<std::ptrdiff_t>(st),
+                                lines.begin() + static_cast<std::ptrdiff_t>(captionBlock),
+                                [](const std::string& above) { return !IsMarkerLine(above); }))
+                    st = captionBlock;
                 if (namesAppendix)
                     q.push_back(line + ".");
             }
@@ -319,8 +328,10 @@ void CollectArticles(const std::vector<std::string>& lines, std::vector<TocItem>
             ++i;
             continue;
         }
+        // The block goes above the marker lines that open the heading's own block, but never above the
+        // "!!!" that closes a heading block: that would set it inside the heading block.
         int st = i;
-        while (st > 0 && IsMarkerLine(At(lines, st - 1)))
+        while (st > 0 && IsMarkerLine(At(lines, st - 1)) && !BeginsWithMarker(At(lines, st - 1), Marker::End))
             --st;
         std::vector<std::string> q;
         int stop = i;

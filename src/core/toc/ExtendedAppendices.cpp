@@ -82,6 +82,29 @@ bool IsFormFurniture(const CPlainTextView& view, int from)
     return k > from;
 }
 
+// A row of a table set in blanks or drawn with rules and bars, or a line of a form to fill in («г.
+// Москва      "__" ______ 20__ г.»): its cells stand apart, or blanks are left to fill.
+bool IsTableOrFormLine(const std::string& trimmed)
+{
+    static constexpr std::string_view columnGap = "     ";
+    static constexpr std::string_view fillIn = "__";
+    if (trimmed.find(columnGap) != std::string::npos || trimmed.find(fillIn) != std::string::npos)
+        return true;
+    const auto c = static_cast<unsigned char>(trimmed.empty() ? ' ' : trimmed.front());
+    return c == '|' || c == '+' || c == '-' || c == '=' || (c >= 0x10 && c <= 0x1C);
+}
+
+// The line begins with the capital of «Приложение» or «Утверждены»: every text line is looked at, and
+// only these are read further.
+bool MayBeginCaption(const std::string& line)
+{
+    static const char appendix = Utf8ToCp1251("П").front();
+    static const char approved = Utf8ToCp1251("У").front();
+    const std::size_t at = line.find_first_not_of(' ');
+    const char first = at == std::string::npos ? ' ' : line[at];
+    return first == appendix || first == approved;
+}
+
 // The caption's word with its number sign and number, without the act it belongs to that its lines
 // go on to name: «Приложение N 2 к приказу» gives «Приложение N 2», «ПРИЛОЖЕНИЕ К ПРИКАЗУ» gives
 // «ПРИЛОЖЕНИЕ».
@@ -106,8 +129,10 @@ std::string CaptionHeading(const std::string& trimmed)
 
 // A caption stands at the right margin, or alone in a short paragraph of short lines, or is a
 // paragraph of one line that names the act with its date or number: a text whose paragraphs are
-// single lines sets «Приложение № 1 к приказу ... от 17.02.2023 № 58» so.
-bool IsCaption(const CPlainTextView& view, int i, const HeadingStart& start)
+// single lines sets «Приложение № 1 к приказу ... от 17.02.2023 № 58» so. A text without blank lines
+// sets it at the paragraph indent, in short lines down to the act's date or number (the caption runs
+// up to line end).
+bool IsCaption(const CPlainTextView& view, int i, const HeadingStart& start, int end)
 {
     const std::string& line = view.Line(i);
     const std::string trimmed = Trim(line);
@@ -122,7 +147,15 @@ bool IsCaption(const CPlainTextView& view, int i, const HeadingStart& start)
         return false;
     if (atRightMargin || wholeCaption)
         return true;
-    int end = i;
+    if (start.word == HeadingWord::Appendix && end > i + 1 && HoldsDateOrNumber(Trim(view.Line(end - 1))))
+    {
+        bool shortLines = true;
+        for (int k = i; k < end; ++k)
+            shortLines = shortLines && (!view.IsText(k) || Trim(view.Line(k)).size() <= kMaxCaptionLength);
+        if (shortLines)
+            return true;
+    }
+    end = i;
     while (end < view.LineCount() && view.IsText(end) && end - i <= kMaxCaptionParagraph)
     {
         if (Trim(view.Line(end)).size() > kMaxCaptionLength)
@@ -132,12 +165,27 @@ bool IsCaption(const CPlainTextView& view, int i, const HeadingStart& start)
     return end - i <= kMaxCaptionParagraph;
 }
 
+// Line j, or the next text line after blank lines, names the act's date or number.
+bool DateFollows(const CPlainTextView& view, int j)
+{
+    if (HoldsDateOrNumber(Trim(view.Line(j))))
+        return true;
+    int k = j + 1;
+    while (k < view.LineCount() && k - j <= kMaxCaptionGap && !view.IsText(k) && IsBlankLine(view.Line(k)))
+        ++k;
+    return view.IsText(k) && HoldsDateOrNumber(Trim(view.Line(k)));
+}
+
 // One past the last line of the caption that begins at line i: the lines that name the act the
-// appendix belongs to and the approval stamps, up to the line with the act's date or number.
+// appendix belongs to and the approval stamps, up to the line with the act's date or number. A
+// caption at the right margin goes on in the lines set there; a caption line that ends with a comma
+// goes on in the next line whatever it begins with («к Правилам,» and «Часть II»).
 int CaptionEnd(const CPlainTextView& view, int i, const HeadingStart& start)
 {
     const int n = view.LineCount();
+    const bool rightAligned = IsRightAligned(view.Line(i));
     bool awaitingDate = start.word == HeadingWord::Approval;
+    bool namingAct = false; // a line «к приказу ...» was read, the act's date or number not yet
     int last = i;
     int captionLines = 1;
     for (int j = i + 1; j < n && j - last <= kMaxCaptionGap && captionLines < kMaxCaptionLines; ++j)
@@ -150,19 +198,31 @@ int CaptionEnd(const CPlainTextView& view, int i, const HeadingStart& start)
         }
         const std::string trimmed = Trim(view.Line(j));
         const HeadingWord word = ReadHeadingStart(trimmed).word;
+        const bool goesOn = j == last + 1 && !trimmed.empty() && TrimRight(view.Line(last)).back() == ',';
         bool caption = false;
         if (word == HeadingWord::Approval)
         {
             caption = true;
             awaitingDate = true;
         }
-        else if (StartsWithSmallLetter(trimmed) ||
-                 (awaitingDate && word == HeadingWord::None && trimmed.size() <= kMaxCaptionLength))
+        else if (StartsWithSmallLetter(trimmed))
+        {
+            // «к приказу Министерства» names the act; its name may go on in capitals («Корякского
+            // округа») down to its date or number, where a caption without them ends.
+            caption = true;
+            namingAct = !HoldsDateOrNumber(trimmed);
+        }
+        else if (goesOn ||
+                 (rightAligned && j == last + 1 && IsRightAligned(view.Line(j)) &&
+                  word == HeadingWord::None) ||
+                 (awaitingDate && word == HeadingWord::None && trimmed.size() <= kMaxCaptionLength) ||
+                 (namingAct && word == HeadingWord::None && trimmed.size() <= kMaxCaptionLength &&
+                  DateFollows(view, j)))
             caption = true;
         if (!caption)
             break;
         if (HoldsDateOrNumber(trimmed))
-            awaitingDate = false;
+            awaitingDate = namingAct = false;
         last = j;
         ++captionLines;
     }
@@ -173,6 +233,7 @@ struct AppendixTitleLines
 {
     std::vector<std::string> lines;
     int titleBlock = -1; // the opening marker of the title block the title stands in
+    int end = 0;         // one past the title's last line
 };
 
 // The title after a caption: the first text line after it (or the title block that follows it),
@@ -214,8 +275,11 @@ AppendixTitleLines AppendixTitle(const CPlainTextView& view, int from)
         for (; k < n && readable(k); ++k)
         {
             const std::string line = Trim(view.Line(k));
-            if (IsBodyStart(line))
+            if (IsBodyStart(line) || (k > j && IsTableOrFormLine(line)))
+            {
+                found.end = k;
                 return found;
+            }
             if (static_cast<int>(title.size()) == kMaxTitleLines)
                 return {};
             title.push_back(line);
@@ -224,8 +288,12 @@ AppendixTitleLines AppendixTitle(const CPlainTextView& view, int from)
         int next = k;
         while (next < n && next - k < 3 && !readable(next) && IsBlankLine(view.Line(next)))
             ++next;
-        if (next == k || next >= n || !readable(next) || !StartsWithSmallLetter(Trim(view.Line(next))))
+        if (next == k || next >= n || !readable(next) || !StartsWithSmallLetter(Trim(view.Line(next))) ||
+            IsTableOrFormLine(Trim(view.Line(next))))
+        {
+            found.end = k;
             return EndsLikeSentence(title.back()) ? AppendixTitleLines{} : found;
+        }
         k = next;
     }
 }
@@ -251,15 +319,19 @@ AppendixEntry ReadAppendixEntry(const CPlainTextView& view, int line)
 {
     AppendixEntry entry;
     const HeadingStart start = ReadHeadingStart(view.Line(line));
-    if ((start.word != HeadingWord::Appendix && start.word != HeadingWord::Approval) || !IsCaption(view, line, start))
+    if (start.word != HeadingWord::Appendix && start.word != HeadingWord::Approval)
         return entry;
-    entry.captionEnd = CaptionEnd(view, line, start);
-    AppendixTitleLines title = AppendixTitle(view, entry.captionEnd);
+    const int captionEnd = CaptionEnd(view, line, start);
+    if (!IsCaption(view, line, start, captionEnd))
+        return entry;
+    entry.captionEnd = captionEnd;
+    AppendixTitleLines title = AppendixTitle(view, captionEnd);
     if (title.lines.empty())
         return entry;
     if (title.titleBlock >= 0)
         entry.titleBlockFirstLine = ToUpper(NormaliseSpaces(title.lines.front()));
     entry.titleBlock = title.titleBlock;
+    entry.titleEnd = title.end;
     entry.lines = std::move(title.lines);
     if (start.word == HeadingWord::Appendix)
     {
@@ -269,8 +341,10 @@ AppendixEntry ReadAppendixEntry(const CPlainTextView& view, int line)
     return entry;
 }
 
-bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& items)
+bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& items,
+                            std::vector<char>& captionLines)
 {
+    captionLines.assign(static_cast<std::size_t>(view.LineCount()), 0);
     std::unordered_set<int> taken;
     for (const TocItem& item : items)
         taken.insert(item.line);
@@ -279,11 +353,15 @@ bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& it
     std::unordered_map<int, std::string> absorbed;
     for (int i = 0; i < view.LineCount(); ++i)
     {
-        if (!view.StartsParagraph(i))
+        // A caption may follow a signature without a blank line: whether a line that begins so is one
+        // is read from the caption's own shape.
+        if (!view.IsText(i) || !MayBeginCaption(view.Line(i)))
             continue;
         AppendixEntry entry = ReadAppendixEntry(view, i);
         if (entry.lines.empty())
             continue;
+        std::fill(captionLines.begin() + static_cast<std::ptrdiff_t>(i),
+                  captionLines.begin() + static_cast<std::ptrdiff_t>(std::max(entry.captionEnd, entry.titleEnd)), 1);
         const int position = view.HeadingPosition(i);
         if (!taken.count(position) && !taken.count(i))
         {
@@ -296,4 +374,30 @@ bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& it
     }
     DropTitleBlockItems(items, absorbed);
     return collected;
+}
+
+void AnchorAppendicesAtCaptions(const std::vector<std::string>& lines, std::vector<TocItem>& items)
+{
+    static const std::string appendix = Utf8ToCp1251("Приложение");
+    for (TocItem& item : items)
+    {
+        if (item.kind != kKindAppendix || item.level != 0)
+            continue;
+        // The caption block is a few lines; an appendix that starts above its block is left alone.
+        bool caption = false;
+        const int top = std::max(0, item.line - kMaxCaptionLines);
+        for (int k = item.line - 1; k >= top && k < static_cast<int>(lines.size()); --k)
+        {
+            const std::string& line = lines[static_cast<std::size_t>(k)];
+            if (IsMarker(line, Marker::Prv))
+            {
+                if (caption)
+                    item.line = k;
+                break;
+            }
+            if (IsMarkerLine(line) && (IsBlockStart(line) || BeginsWithMarker(line, Marker::End)))
+                break;
+            caption = caption || line.find(appendix) != std::string::npos;
+        }
+    }
 }

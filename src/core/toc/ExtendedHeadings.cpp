@@ -1,5 +1,6 @@
 // Headings found by their words and shape in the running text.
 
+#include "core/base/CodePage.h"
 #include "core/base/TextRules.h"
 #include "core/document/Markers.h"
 #include "core/toc/CPlainTextView.h"
@@ -26,6 +27,9 @@ constexpr int kMaxTitleGap = 6;
 constexpr std::string_view kColumnGap = "     ";
 // A numbered heading of rules is one short line; a longer one is a clause of the body.
 constexpr std::size_t kMaxNumberedHeadingLength = 100;
+// A heading without a number is a few words; the body text under it a sentence of some length.
+constexpr std::size_t kMaxSubHeadingLength = 60;
+constexpr std::size_t kMinBodyLineLength = 25;
 
 bool StartsWithCapital(const std::string& text)
 {
@@ -46,6 +50,11 @@ bool BeginsListItem(std::string_view trimmed)
                            return IsLetter(static_cast<unsigned char>(c)) ||
                                   IsDigit(static_cast<unsigned char>(c));
                        });
+}
+
+std::size_t Indent(const std::string& line)
+{
+    return std::min(line.find_first_not_of(' '), line.size());
 }
 
 // All letters of the text are capitals (and there is at least one).
@@ -133,13 +142,48 @@ bool OpensSubclauses(const HeadingStart& heading, const std::string& next)
            clause.number.size() > heading.number.size() && BeginsWith(clause.number, heading.number);
 }
 
+// The first text line after the blank and marker lines from line from on; -1 when another kind of
+// line comes first.
+int NextParagraph(const CPlainTextView& view, int from)
+{
+    int j = from;
+    while (j < view.LineCount() && j - from < kMaxTitleGap && !view.IsText(j) &&
+           (IsBlankLine(view.Line(j)) || IsMarkerLine(view.Line(j))))
+        ++j;
+    return view.IsText(j) ? j : -1;
+}
+
+// Line from begins an editorial note that stands in a paragraph of its own under a heading: «(В
+// редакции ...)», «(Наименование в редакции ...)», closed by its bracket with nothing after it. A
+// bracket that goes on with the sentence («(статья 10 настоящего Кодекса).», «(при ...») is body
+// text.
+bool NoteFollows(const CPlainTextView& view, int from)
+{
+    const std::string first = TrimLeft(view.Line(from));
+    if (first.size() < 2 || first.front() != '(' || !IsUpperLetter(static_cast<unsigned char>(first[1])))
+        return false;
+    int k = from;
+    while (k + 1 < view.LineCount() && view.IsText(k + 1) && k - from < kMaxTitleLines)
+        ++k;
+    return LastCharacter(view.Line(k)) == ')';
+}
+
 // A numbered heading of rules is one short line, or is set apart from the clauses of the body when
-// it runs over more: in capitals, or with its further lines indented as a centred heading's are,
-// where a clause goes on at the margin.
-bool StandsAsNumberedHeading(const CPlainTextView& view, int i, int end)
+// it runs over more: in capitals, with its further lines indented as a centred heading's are (where
+// a clause goes on at the margin), or followed by the first clause it holds: «2. Порядок ...» over
+// two lines, then «2.1. ...».
+bool StandsAsNumberedHeading(const CPlainTextView& view, const HeadingStart& start, int i, int end)
 {
     if (end == i + 1)
         return view.Line(i).size() <= kMaxNumberedHeadingLength;
+    // A clause of the body indents its first line and goes on at the margin; a heading set at the
+    // margin with the rest of the text keeps its lines together.
+    const int next = NextParagraph(view, end);
+    bool oneIndent = true;
+    for (int k = i + 1; k < end; ++k)
+        oneIndent = oneIndent && Indent(view.Line(k)) == Indent(view.Line(i));
+    if (oneIndent && next >= 0 && OpensSubclauses(start, view.Line(next)))
+        return true;
     bool capitals = true;
     bool indented = true;
     for (int k = i; k < end; ++k)
@@ -152,8 +196,11 @@ bool StandsAsNumberedHeading(const CPlainTextView& view, int i, int end)
 }
 
 // One past the last line that continues the heading begun at line i: text lines up to a blank or
-// marker line, a line that begins another heading, a note in brackets or a list item.
-int HeadingEnd(const CPlainTextView& view, int i)
+// marker line, a line that begins another heading, a note in brackets or a list item. A text set
+// without blank lines goes on after a titled heading with its body, or with a sub-heading, in a
+// line that begins with a capital letter where the line above was broken on purpose; a title in
+// capitals goes on in capitals, and a title in small letters.
+int HeadingEnd(const CPlainTextView& view, int i, const HeadingStart& start)
 {
     int j = i + 1;
     while (j < view.LineCount() && j - i < kMaxHeadingLines && view.IsText(j))
@@ -163,6 +210,11 @@ int HeadingEnd(const CPlainTextView& view, int i)
             trimmed.remove_prefix(1);
         if (trimmed.empty() || IsBracketedNote(trimmed) || BeginsListItem(trimmed) ||
             ReadHeadingStart(trimmed).word != HeadingWord::None)
+            break;
+        const std::string& above = j == i + 1 ? start.title : view.Line(j - 1);
+        if (!start.title.empty() && view.BreaksBefore(j) &&
+            IsUpperLetter(static_cast<unsigned char>(trimmed.front())) &&
+            !(IsInCapitals(above) && IsInCapitals(view.Line(j))))
             break;
         ++j;
     }
@@ -185,8 +237,9 @@ std::pair<int, int> TitleParagraph(const CPlainTextView& view, int from)
     if (!StartsWithCapital(first) || ReadHeadingStart(first).word != HeadingWord::None ||
         IsNumberedLine(first) || BeginsListItem(first))
         return {from, from};
+    // An editorial note under the title is no part of it.
     int end = j;
-    while (end < n && view.IsText(end) && end - j <= kMaxTitleLines)
+    while (end < n && view.IsText(end) && end - j <= kMaxTitleLines && !NoteFollows(view, end))
         ++end;
     if (end - j > kMaxTitleLines || EndsLikeSentence(view.Line(end - 1)))
         return {from, from};
@@ -218,6 +271,37 @@ std::string EntryWords(const TocItem& item)
     for (const std::string& line : item.lines)
         text += " " + line;
     return ToUpper(NormaliseSpaces(text));
+}
+
+// The article pass cuts an article's entry to «Статья 5» when it cannot tell the title from the
+// body that follows without a blank line; the entry read here, whose words go on from those, is the
+// full heading and takes its place. articleAt: the article items of the block passes by their line.
+void CompleteCutArticle(std::vector<TocItem>& items,
+                        const std::unordered_multimap<int, std::size_t>& articleAt, std::pair<int, int> lines,
+                        const std::vector<std::string>& entry)
+{
+    if (entry.empty())
+        return;
+    const std::size_t fullLength = TrimBlanks(entry.front()).size();
+    std::string words;
+    for (const int line : {lines.first, lines.second})
+    {
+        const auto [from, to] = articleAt.equal_range(line);
+        for (auto it = from; it != to; ++it)
+        {
+            TocItem& item = items[it->second];
+            // A cut entry is one line, shorter than the heading's first line.
+            if (item.lines.size() != 1 || TrimBlanks(item.lines.front()).size() >= fullLength)
+                continue;
+            if (words.empty())
+                words = EntryWords(TocItem{kKindArticle, 0, -1, entry});
+            const std::string cut = EntryWords(item);
+            if (cut.size() < words.size() && words.compare(0, cut.size(), cut) == 0)
+                item.lines = entry;
+        }
+        if (lines.first == lines.second)
+            break;
+    }
 }
 
 // A document's own table of contents lists its headings before the text: a heading with no body
@@ -360,13 +444,120 @@ void DropNumberedLists(const CPlainTextView& view, std::vector<Found>& found)
     }
     EraseFlagged(found, listed);
 }
+// The line begins with the capital of «Статья», «Глава», «Раздел», «Параграф» or with a § sign:
+// most lines after a sentence's end begin otherwise and are read no further.
+bool MayBeginDivision(const std::string& line)
+{
+    static const std::string letters = Utf8ToCp1251("СГРП") + "$\x15\xA7";
+    const std::size_t at = line.find_first_not_of(' ');
+    return at != std::string::npos && letters.find(line[at]) != std::string::npos;
+}
+
+// Line i may begin a heading: it begins a paragraph, follows a heading, or follows a line broken on
+// purpose. A text set without blank lines or indents begins «Статья 5.», «Глава 2.» also after a
+// sentence that ended with its line: no sentence goes on in those words.
+bool StartsHeadingParagraph(const CPlainTextView& view, int i, int afterHeading)
+{
+    if (view.StartsParagraph(i) || i == afterHeading || view.BreaksBefore(i))
+        return true;
+    if (LastCharacter(view.Line(i - 1)) != '.' || !MayBeginDivision(view.Line(i)))
+        return false;
+    const HeadingWord word = ReadHeadingStart(view.Line(i)).word;
+    return word == HeadingWord::Article || word == HeadingWord::Chapter || word == HeadingWord::Section ||
+           word == HeadingWord::Paragraph;
+}
+
+// A line no longer than a heading without a number, beginning with a capital letter.
+bool IsShortCapitalLine(const std::string& line)
+{
+    const std::string_view trimmed = TrimBlanks(line);
+    return !trimmed.empty() && trimmed.size() <= kMaxSubHeadingLength &&
+           IsUpperLetter(static_cast<unsigned char>(trimmed.front()));
+}
+
+// A heading without a number: a short line of a few words, centred or in capitals, that stands
+// alone between paragraphs and does not read as a sentence. No digits: a date, an address, a sum
+// or a page number is no heading; no blanks to fill in or cells apart.
+bool LooksLikeSubHeading(const CPlainTextView& view, int i)
+{
+    const std::string& line = view.Line(i);
+    if (!IsShortCapitalLine(line))
+        return false;
+    const std::string trimmed = Trim(line);
+    if (EndsLikeSentence(trimmed) || trimmed.back() == '!' || trimmed.back() == '?' ||
+        trimmed.find(' ') == std::string::npos || trimmed.find(kColumnGap) != std::string::npos ||
+        trimmed.find('_') != std::string::npos || IsBracketedNote(trimmed) || BeginsListItem(trimmed) ||
+        ReadHeadingStart(trimmed).word != HeadingWord::None)
+        return false;
+    if (std::any_of(trimmed.begin(), trimmed.end(),
+                    [](char c) { return IsDigit(static_cast<unsigned char>(c)); }))
+        return false;
+    return view.IsCentred(i) || IsInCapitals(trimmed);
+}
+
+// The headings without numbers that divide a section of rules: each stands alone, after a paragraph
+// that ended or a heading, before the body text it heads, inside an appendix, a section, chapter or
+// numbered heading (not after an article, and not before the first heading: a decree's own lines
+// and its signature are no sub-headings).
+std::vector<TocItem> SubHeadings(const CPlainTextView& view, const std::vector<TocItem>& items,
+                                 const std::vector<Found>& found, const std::vector<char>& captionLines)
+{
+    const int n = view.LineCount();
+    std::vector<int> kindAt(static_cast<std::size_t>(n), -1);
+    std::vector<char> inHeading(static_cast<std::size_t>(n), 0);
+    for (const TocItem& item : items)
+        if (item.line >= 0 && item.line < n)
+            kindAt[static_cast<std::size_t>(item.line)] = item.kind;
+    for (const Found& f : found)
+    {
+        kindAt[static_cast<std::size_t>(f.begin)] = f.item.kind;
+        for (int k = f.begin; k < f.end; ++k)
+            inHeading[static_cast<std::size_t>(k)] = 1;
+    }
+    auto alone = [&view](int k)
+    { return !view.IsText(k) || view.StartsParagraph(k) || view.BreaksBefore(k); };
+    std::vector<TocItem> sub;
+    bool inSection = false;
+    for (int i = 0; i < n; ++i)
+    {
+        const int kind = kindAt[static_cast<std::size_t>(i)];
+        if (kind >= 0)
+            inSection = kind >= kKindAppendix && kind < kKindIndented;
+        // Most lines are long or begin in small letters: that is looked at first.
+        if (!inSection || !view.IsText(i) || !IsShortCapitalLine(view.Line(i)) ||
+            inHeading[static_cast<std::size_t>(i)] || captionLines[static_cast<std::size_t>(i)] ||
+            !alone(i) || !alone(i + 1) || !LooksLikeSubHeading(view, i))
+            continue;
+        // Before it a paragraph ended or a heading stood; after it comes body text.
+        int above = i - 1;
+        while (above >= 0 && !view.IsText(above) && IsBlankLine(view.Line(above)))
+            --above;
+        const bool afterEnd =
+            above < 0 || !view.IsText(above) || inHeading[static_cast<std::size_t>(above)] ||
+            captionLines[static_cast<std::size_t>(above)] || LastCharacter(view.Line(above)) == '.';
+        // Body text is a sentence of some length; a name under a post's title is not.
+        const int next = NextParagraph(view, i + 1);
+        if (!afterEnd || next < 0 || inHeading[static_cast<std::size_t>(next)] ||
+            Trim(view.Line(next)).size() < kMinBodyLineLength ||
+            IsLowerLetter(static_cast<unsigned char>(Trim(view.Line(next)).front())))
+            continue;
+        sub.push_back(TocItem{kKindIndented, view.HeadingPosition(i), -1, {Trim(view.Line(i))}});
+    }
+    return sub;
+}
 } // namespace
 
-void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& items)
+void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& items,
+                          const std::vector<char>& captionLines)
 {
     std::unordered_set<int> taken;
-    for (const TocItem& item : items)
-        taken.insert(item.line);
+    std::unordered_multimap<int, std::size_t> articleAt;
+    for (std::size_t k = 0; k < items.size(); ++k)
+    {
+        taken.insert(items[k].line);
+        if (items[k].kind == kKindArticle)
+            articleAt.emplace(items[k].line, k);
+    }
 
     const int n = view.LineCount();
     std::vector<Found> found;
@@ -380,17 +571,17 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
     int afterHeading = -1; // a line right after a heading starts a paragraph of its own
     for (int i = 0; i < n; ++i)
     {
-        if (!view.IsText(i))
+        if (!view.IsText(i) || captionLines[static_cast<std::size_t>(i)])
             continue;
         const HeadingStart start =
-            (view.StartsParagraph(i) || i == afterHeading) ? ReadHeadingStart(view.Line(i)) : HeadingStart{};
+            StartsHeadingParagraph(view, i, afterHeading) ? ReadHeadingStart(view.Line(i)) : HeadingStart{};
         if (start.word == HeadingWord::None || start.word == HeadingWord::Appendix ||
             start.word == HeadingWord::Approval || HasPageLeader(view.Line(i)))
         {
             bodySeen();
             continue;
         }
-        int end = HeadingEnd(view, i);
+        int end = HeadingEnd(view, i, start);
         const bool runsOn = end - i >= kMaxHeadingLines && view.IsText(end);
         // What the heading's text ends with: its last line, or the title on its only line.
         const std::string_view last = end > i + 1 ? std::string_view(view.Line(end - 1)) : start.title;
@@ -409,6 +600,7 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
             runsIntoBody = runsOn || endsLikeSentence;
             break;
         case HeadingWord::Chapter:
+        case HeadingWord::Paragraph:
         case HeadingWord::Section:
         case HeadingWord::Subsection:
         case HeadingWord::Part:
@@ -423,11 +615,12 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
         case HeadingWord::Numbered:
             // A clause of the body reads on: it ends like a sentence or holds one («Абзац; ...»); a
             // row of a table has its columns apart.
-            accepted = !runsOn && StartsWithCapital(start.title) && !endsLikeSentence &&
-                       (start.word == HeadingWord::Roman ||
-                        (StandsAsNumberedHeading(view, i, end) &&
-                         (!view.IsText(end) || OpensSubclauses(start, view.Line(end))))) &&
-                       !TitleHolds(view, start, i, end, ";") && !TitleHolds(view, start, i, end, kColumnGap);
+            accepted =
+                !runsOn && StartsWithCapital(start.title) && !endsLikeSentence &&
+                (start.word == HeadingWord::Roman ||
+                 (StandsAsNumberedHeading(view, start, i, end) &&
+                  (!view.IsText(end) || OpensSubclauses(start, view.Line(end)) || NoteFollows(view, end)))) &&
+                !TitleHolds(view, start, i, end, ";") && !TitleHolds(view, start, i, end, kColumnGap);
             break;
         default:
             accepted = false;
@@ -473,7 +666,11 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
         afterHeading = end;
         i = end - 1;
         if (alreadyFound)
+        {
+            if (start.word == HeadingWord::Article)
+                CompleteCutArticle(items, articleAt, {position, begin}, entry);
             continue;
+        }
         found.push_back({TocItem{KindOfHeading(start.word, first), position, -1, std::move(entry)},
                          start.word, start.number, begin, end});
     }
@@ -481,6 +678,9 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
     DropNumberedLists(view, found);
     DropArticlesOfAnotherNumbering(found, items);
     DropQuotedArticles(found, items);
+    std::vector<TocItem> subHeadings = SubHeadings(view, items, found, captionLines);
     for (Found& f : found)
         items.push_back(std::move(f.item));
+    for (TocItem& item : subHeadings)
+        items.push_back(std::move(item));
 }

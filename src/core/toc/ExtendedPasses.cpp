@@ -30,10 +30,12 @@ bool CollectExtendedItems(const std::vector<std::string>& lines, const CDocKinds
                           std::vector<TocItem>& items)
 {
     RankDivisionBlocks(items);
+    AnchorAppendicesAtCaptions(lines, items);
     const CPlainTextView view(lines, items);
     AddExtendedKindItem(view, kinds, items);
-    const bool appendices = CollectPlainAppendices(view, items);
-    CollectPlainHeadings(view, items);
+    std::vector<char> captionLines;
+    const bool appendices = CollectPlainAppendices(view, items, captionLines);
+    CollectPlainHeadings(view, items, captionLines);
     return appendices;
 }
 
@@ -53,9 +55,21 @@ int KindOfHeading(HeadingWord word, std::string_view line)
     case HeadingWord::Roman:
     case HeadingWord::Subsection:
         return kKindRoman;
+    case HeadingWord::Paragraph:
+        return kKindNumbered;
     default:
         return HeadingKindOf(line);
     }
+}
+
+int ExtendedRank(const TocItem& item)
+{
+    const HeadingWord word = ReadHeadingStart(FirstContentLine(item.lines)).word;
+    if (item.kind == kKindSection && (word == HeadingWord::Part || word == HeadingWord::PartName))
+        return 2 * kKindSection - 1;
+    if (word == HeadingWord::Paragraph)
+        return 2 * kKindChapter + 1;
+    return 2 * item.kind;
 }
 
 void RankDivisionBlocks(std::vector<TocItem>& items)
@@ -67,7 +81,8 @@ void RankDivisionBlocks(std::vector<TocItem>& items)
             continue;
         const std::string first = FirstContentLine(item.lines);
         const HeadingWord word = ReadHeadingStart(first).word;
-        if (word == HeadingWord::Part || word == HeadingWord::PartName || word == HeadingWord::Subsection)
+        if (word == HeadingWord::Part || word == HeadingWord::PartName || word == HeadingWord::Subsection ||
+            word == HeadingWord::Paragraph)
             item.kind = KindOfHeading(word, first);
     }
 }

@@ -9,6 +9,10 @@
 
 namespace
 {
+// § as a DOS text holds it (the code page has no § of its own) and as the editor's code page does.
+constexpr char kDosSectionSign = 0x15;
+constexpr char kSectionSign = static_cast<char>(0xA7);
+
 bool IsDigitChar(char c)
 {
     return IsDigit(static_cast<unsigned char>(c));
@@ -200,6 +204,7 @@ HeadingStart ReadHeadingStart(std::string_view line)
     static const std::string part = Utf8ToCp1251("ЧАСТЬ");
     static const std::string appendix = Utf8ToCp1251("ПРИЛОЖЕНИЕ");
     static const std::string approved = Utf8ToCp1251("УТВЕРЖДЕН");
+    static const std::string paragraph = Utf8ToCp1251("ПАРАГРАФ");
 
     HeadingStart start;
     std::string_view text = TrimmedLeft(line);
@@ -220,8 +225,10 @@ HeadingStart ReadHeadingStart(std::string_view line)
 
     auto take = [&](HeadingWord word, std::string_view number, std::string_view title)
     {
-        // A row of a table drawn with box characters (held as the codes 0x10 to 0x1C) is no heading.
-        if (std::any_of(text.begin(), text.end(), [](char c) { return c >= 0x10 && c <= 0x1C; }))
+        // A row of a table drawn with box characters (held as the codes 0x10 to 0x1C, but for the §
+        // of a DOS text, 0x15, and 0x14) is no heading.
+        if (std::any_of(text.begin(), text.end(),
+                        [](char c) { return c >= 0x10 && c <= 0x1C && c != 0x14 && c != kDosSectionSign; }))
             return;
         start.word = word;
         start.number = std::string(number);
@@ -258,6 +265,16 @@ HeadingStart ReadHeadingStart(std::string_view line)
             IsOrdinalWord(ToUpper(WithoutClosingStop(second))))
             take(word, std::string_view(token.data(), second.data() + second.size() - token.data()),
                  afterSecond);
+        return start;
+    }
+    // «§ 3. Залог»: the sign, or a "$" that stands for it in a text whose code page has no §, or the
+    // word spelled out; the number closes with its full stop, which a sum of money never does.
+    const bool sign =
+        first.size() == 1 && (first[0] == kDosSectionSign || first[0] == kSectionSign || first[0] == '$');
+    if ((upper == paragraph || sign) && token.size() >= 2 && token.back() == '.' &&
+        IsJoinedDigits(WithoutClosingStop(token), ".-"))
+    {
+        take(HeadingWord::Paragraph, token, afterToken);
         return start;
     }
     // «ОБЩАЯ ЧАСТЬ»: a part named by an adjective, in capitals and alone on its line.

@@ -11,7 +11,8 @@
 #include <algorithm>
 
 std::size_t WriteTocBlocks(CTocItemList& list, std::vector<std::string>& lines, bool hasSecondRoot,
-                           const std::function<void()>& pumpMessages)
+                           const std::function<void()>& pumpMessages,
+                           const std::function<int(const TocItem&)>& rankOf)
 {
     auto pump = [&pumpMessages]
     {
@@ -20,7 +21,7 @@ std::size_t WriteTocBlocks(CTocItemList& list, std::vector<std::string>& lines, 
     };
     std::vector<TocItem>& items = list.m_items;
     list.SortByLine();
-    AssignLevels(items);
+    AssignLevels(items, rankOf);
     pump();
     ShiftAfterFrontMatter(items, lines);
     pump();
@@ -54,24 +55,25 @@ std::size_t WriteTocBlocks(CTocItemList& list, std::vector<std::string>& lines, 
     return items.size();
 }
 
-void AssignLevels(std::vector<TocItem>& items)
+void AssignLevels(std::vector<TocItem>& items, const std::function<int(const TocItem&)>& rankOf)
 {
     if (items.size() < 2)
         return;
-    int memory[kKindArticle + 1];
+    auto rank = [&rankOf](const TocItem& item) { return rankOf ? rankOf(item) : item.kind; };
+    int memory[kMaxHeadingRank + 1];
     std::fill(std::begin(memory), std::end(memory), -1);
-    auto remembered = [&memory](int kind) -> int& { return memory[std::clamp(kind, 0, int{kKindArticle})]; };
+    auto remembered = [&memory](int r) -> int& { return memory[std::clamp(r, 0, int{kMaxHeadingRank})]; };
 
     TocItem& first = items.front();
     first.level = 0;
     // A kind met again later returns to the level it had, the first item's kind included.
-    remembered(first.kind) = 0;
-    int prev = first.kind;
+    int prev = rank(first);
+    remembered(prev) = 0;
     int n = 0;
     for (std::size_t i = 1; i < items.size(); ++i)
     {
         TocItem& item = items[i];
-        const int k = item.kind;
+        const int k = rank(item);
         if (item.level >= 0)
         {
             n = item.level;
@@ -84,13 +86,13 @@ void AssignLevels(std::vector<TocItem>& items)
             ++n;
         if (n < 0)
             n = 0;
-        if (k == kKindAppendix)
+        if (item.kind == kKindAppendix)
             n = 0;
         if (prev < k)
             remembered(k) = n;
         if (prev > k)
         {
-            for (int j = k + 1; j <= kKindArticle; ++j)
+            for (int j = k + 1; j <= kMaxHeadingRank; ++j)
                 remembered(j) = -1;
             if (remembered(k) != -1)
                 n = remembered(k);

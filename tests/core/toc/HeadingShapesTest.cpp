@@ -70,6 +70,13 @@ TEST(HeadingShapes, ReadHeadingStartTellsHeadingWordsAndNumbers)
         {"УТВЕРЖДЕНЫ", HeadingWord::Approval, "", ""},
         {"Утверждено приказом", HeadingWord::Approval, "", "приказом"},
         {"Утверждение", HeadingWord::None, "", ""},
+        {"§ 3. Залог", HeadingWord::Paragraph, "3.", "Залог"},
+        {"     $ 1. Основные положения", HeadingWord::Paragraph, "1.", "Основные положения"},
+        {"Параграф 2. Неустойка", HeadingWord::Paragraph, "2.", "Неустойка"},
+        {"ПАРАГРАФ 1-1.", HeadingWord::Paragraph, "1-1.", ""},
+        {"$ 100 уплачиваются в рублях", HeadingWord::None, "", ""},
+        {"Параграф 3 настоящей главы", HeadingWord::None, "", ""},
+        {"§ 2 статьи 5", HeadingWord::None, "", ""},
     };
     for (const Case& c : cases)
     {
@@ -79,6 +86,9 @@ TEST(HeadingShapes, ReadHeadingStartTellsHeadingWordsAndNumbers)
         EXPECT_EQ(Cp1251ToUtf8(start.title), c.title) << c.line;
         EXPECT_EQ(start.closed, !c.number.empty() && c.number.back() == '.') << c.line;
     }
+    // § is held as the DOS byte or as the byte of the editor's code page.
+    EXPECT_EQ(ReadHeadingStart("\x15 4. " + Cp("Поручительство")).word, HeadingWord::Paragraph);
+    EXPECT_EQ(ReadHeadingStart("\xA7 4. " + Cp("Поручительство")).word, HeadingWord::Paragraph);
 }
 
 TEST(HeadingShapes, LetterSpacingIsClosedUpOnlyForASpacedWord)
