@@ -230,8 +230,9 @@ private slots:
         QCOMPARE(colours.color(QPalette::Inactive, QPalette::Text), QColor(Qt::black));
     }
 
-    // F6 (and Shift+F6) goes from the text into the list at a current row and back; the panel's keys
-    // there win over the window's (Ctrl+A marks every row instead of selecting the text).
+    // F6 (and Shift+F6) goes from the text into the list at a current row and back, as Esc in the
+    // list does; the panel's keys there win over the window's (Ctrl+A marks every row instead of
+    // selecting the text).
     void KeyboardRouteIntoThePanel()
     {
         TestWindow window;
@@ -264,6 +265,8 @@ private slots:
         QTest::keyClick(&view, Qt::Key_F6);
         QVERIFY(frame.TocDock()->isVisible());
         QTRY_VERIFY(list->hasFocus());
+        QTest::keyClick(list, Qt::Key_Escape);
+        QTRY_VERIFY(view.hasFocus());
     }
 
     // At the first start the panel shows eight rows at least, about a third of the window.

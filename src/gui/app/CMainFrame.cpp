@@ -89,6 +89,7 @@ CMainFrame::CMainFrame(IPrompter& prompter, CKestrelApp* app, const QString& set
         *m_view, m_view->History(), m_doc->m_filter, &m_doc->m_words,
         [this](bool keepPosition) { m_view->RefreshEntries(keepPosition); }));
     SetEntryPanel(panel, panel);
+    connect(panel, &CTocPanel::leaveRequested, this, [this] { m_view->setFocus(Qt::ShortcutFocusReason); });
     LoadBarState();
 
     Session().SetStateListener(

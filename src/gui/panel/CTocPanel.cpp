@@ -242,6 +242,11 @@ bool CTocPanel::eventFilter(QObject* watched, QEvent* event)
             JumpToEntry();
             return true;
         }
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier)
+        {
+            emit leaveRequested();
+            return true;
+        }
         if (const int id = ButtonOfKey(*key))
         {
             RunButton(id);
@@ -436,6 +441,7 @@ QString CTocPanel::KeysHtml()
     }
     row(QString(), QStringLiteral("Пометить пункт или снять пометку"), QStringLiteral("Пробел"));
     row(QString(), QStringLiteral("Перейти к пункту в тексте (или двойной щелчок)"), QStringLiteral("Enter"));
+    row(QString(), QStringLiteral("Вернуться в текст"), QStringLiteral("Esc"));
     html += QStringLiteral("</table>");
     return html;
 }

@@ -64,6 +64,10 @@ public:
     // the help page.
     static QString KeysHtml();
 
+signals:
+    // Esc in the list: the operator is done with the panel and goes back to the text.
+    void leaveRequested();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
