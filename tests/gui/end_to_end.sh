@@ -1,6 +1,6 @@
 #!/bin/sh
 # The editor end to end on an X server: open a folder of samples from the command line, check the
-# title, save (the file moves into the processed folder with its backup beside it and gains its
+# title, move the first entry a level down by keys alone, save (the file moves into the processed folder with its backup beside it and gains its
 # table of contents), take a screenshot, change the text and ask for the next document (a second
 # screenshot shows the question with Qt's buttons in Russian), cancel and save, leave through the menu,
 # check what was written at exit.
@@ -44,12 +44,16 @@ WID=$(wait_for_title "Тирвель - $WORK/in/$NAME.rla*") || fail "no window 
 xdotool windowfocus --sync "$WID"
 sleep 0.5
 
-# Mark the first entry in the panel (the first row of its list) and move it one level down with the
-# panel's second button; the window-relative points follow from the panel's fixed layout in its dock.
-xdotool mousemove --window "$WID" 210 600 click 1
+# By keys only: F6 takes the focus from the text into the panel's list (at its first row), Space
+# marks that row, Ctrl+Right moves the marked entry one level down, F6 goes back to the text.
+xdotool key F6
 sleep 0.3
-xdotool mousemove --window "$WID" 47 564 click 1
+xdotool key space
+sleep 0.2
+xdotool key ctrl+Right
 sleep 0.5
+xdotool key F6
+sleep 0.2
 
 xdotool key ctrl+s
 WID=$(wait_for_title "Тирвель - $WORK/done/$NAME.rla") || fail "title does not show the moved file after saving"
@@ -118,5 +122,8 @@ wait "$PID" || fail "the program ended with an error"
 PROFILE="$XDG_CONFIG_HOME/Local AppWizard-Generated Applications/Тирвель.conf"
 grep -q '^\[Window\]' "$PROFILE" || fail "window placement not written to the profile"
 grep -q '^\[KestrelBarState\]' "$PROFILE" || fail "bar state not written to the profile"
+# The panel opened at its first height (eight rows at least, not one) and that height was kept.
+height=$(sed -n 's/^panelHeight=//p' "$PROFILE")
+[ "${height:-0}" -ge 231 ] || fail "the panel's height kept at exit is ${height:-none}, not eight rows or more"
 [ -s "$WORK/app/Kestrel.ini" ] || fail "settings file missing after exit"
 echo "end_to_end: ok, screenshots $SHOT and ${SHOT%.png}_question.png"

@@ -1,19 +1,34 @@
-// The folder rules, the folder chooser, the options dialog with the extended recognition, and the
-// progress window.
+// The folder rules, the folder chooser, the options dialog with the extended recognition applied to
+// the open document, the progress window and its clock, whole dialog titles, and the file dialog.
 
 #include "GuiTestSupport.h"
+
+#include "core/dictionaries/CDocKindsList.h"
+#include "core/dictionaries/CUpperCaseWordsDict.h"
 
 #include "gui/app/CFolderChooser.h"
 #include "gui/app/CKestrelApp.h"
 #include "gui/app/CKestrelView.h"
 #include "gui/app/COptionsDlg.h"
 #include "gui/app/CProgressWnd.h"
+#include "gui/app/CommandIds.h"
 #include "gui/app/FolderChecks.h"
+#include "gui/common/QtTranslations.h"
+#include "gui/dictionaries/CDocDictDlg.h"
+#include "gui/dictionaries/CUpperCaseWordsDlg.h"
+#include "gui/panel/CFilterDlg.h"
+#include "gui/widgets/CFileOpenDlg.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
@@ -205,14 +220,35 @@ private slots:
         {
             TestWindow window(settings.path());
             QVERIFY(!window.Session().Recognition().extended);
+            // The window as it first opens on a 1024 x 768 screen shows the hint whole; its tooltip
+            // says it in full.
+            window.m_frame->resize(900, 650);
+            window.m_frame->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window.m_frame.get()));
             window.Session().OpenFiles({path.toStdString()});
-            QCOMPARE(window.m_frame->statusBar()->currentMessage(),
-                     QStringLiteral("Пункты не найдены. Включите «Расширенное распознавание заголовков» "
-                                    "в Сервис → Параметры"));
+            QStatusBar* bar = window.m_frame->statusBar();
+            const QString hint = bar->currentMessage();
+            QCOMPARE(hint,
+                     QStringLiteral("Пункты не найдены. Расширенное распознавание: Сервис → Параметры"));
+            // The message is drawn from a few pixels in up to the position pane.
+            const int room = window.m_frame->PositionPane()->mapTo(bar, QPoint(0, 0)).x() - 8;
+            QVERIFY2(bar->fontMetrics().horizontalAdvance(hint) <= room, qPrintable(QString::number(room)));
+            QVERIFY(
+                bar->toolTip().contains(QStringLiteral("«Расширенное распознавание заголовков» в Сервис → "
+                                                       "Параметры")));
             optionsSetting(true);
-            window.m_frame->OnCommand(32793);
+            window.m_frame->OnCommand(CommandId::Options);
             QVERIFY(window.Session().Recognition().extended);
             QCOMPARE(window.Session().Settings(), SessionSettings());
+
+            // The option applies to the open document at once.
+            QVERIFY(window.m_frame->Action(CommandId::Reprocess)->isEnabled());
+            window.m_prompter.Answer({PromptAnswer::No});
+            window.m_frame->OnCommand(CommandId::Reprocess);
+            QCOMPARE(bar->currentMessage(), QStringLiteral("Найдено пунктов оглавления: 3"));
+            QCOMPARE(window.View().Entries().size(), std::size_t(3));
+            QCOMPARE(window.m_frame->windowTitle(), QStringLiteral("Тирвель - %1*").arg(path));
+            QCOMPARE(bar->toolTip(), QStringLiteral("Найдено пунктов оглавления: 3"));
         }
         QVERIFY(CKestrelApp::Profile().value(QStringLiteral("Recognition/extended")).toBool());
         {
@@ -264,6 +300,116 @@ private slots:
         QFETCH(qint64, seconds);
         QFETCH(QString, text);
         QCOMPARE(CProgressWnd::FormatElapsed(pattern, seconds), text);
+    }
+
+    // The clock shows the whole seconds elapsed, and its timer aims at the end of the running second
+    // (a timer that fired early would otherwise leave a second out).
+    void ClockShowsWholeSeconds()
+    {
+        qint64 now = 5000;
+        CProgressWnd progress(QStringLiteral("Конвертирование оглавлений"), nullptr, [&now] { return now; });
+        auto* timer = progress.findChild<QTimer*>(QStringLiteral("clockTimer"));
+        QVERIFY(timer && timer->isActive() && timer->isSingleShot());
+        QCOMPARE(timer->timerType(), Qt::PreciseTimer);
+        QCOMPARE(progress.ElapsedText(), QStringLiteral("00:00"));
+        const struct
+        {
+            qint64 elapsed;
+            const char* text;
+            int nextTick;
+        } ticks[] = {
+            {999, "00:00", 1},  {1000, "00:01", 1000},  {1400, "00:01", 600},
+            {1999, "00:01", 1}, {75000, "01:15", 1000}, {61 * 60000 + 5000, "01:05", 1000},
+        };
+        for (const auto& tick : ticks)
+        {
+            now = 5000 + tick.elapsed;
+            progress.ShowElapsed();
+            QCOMPARE(progress.ElapsedText(), QString::fromLatin1(tick.text));
+            QCOMPARE(timer->interval(), tick.nextTick);
+        }
+    }
+
+    // No title is cut where the desktop draws it: each dialog is wider than its title in a bold font
+    // with room for the icon and the buttons of the title bar.
+    void DialogTitlesAreWhole()
+    {
+        CScriptedPrompter prompter;
+        CDocKindsList kinds;
+        CUpperCaseWordsDict words;
+        CFilterDlg filter;
+        COptionsDlg options(nullptr, prompter);
+        CFolderChooser chooser(QStringLiteral("Выбор папки"),
+                               QStringLiteral("Выберете папку с файлами в исходном формате"),
+                               QDir::tempPath(), nullptr, prompter);
+        CDocDictDlg kindsDialog(kinds, prompter);
+        CUpperCaseWordsDlg wordsDialog(words, prompter);
+        CProgressWnd progress(QStringLiteral("Конвертирование оглавлений"), nullptr);
+        QFont titleFont = QApplication::font();
+        titleFont.setBold(true);
+        for (QWidget* dialog : std::initializer_list<QWidget*>{&filter, &options, &chooser, &kindsDialog,
+                                                               &wordsDialog, &progress})
+        {
+            dialog->show();
+            const int needed = QFontMetrics(titleFont).horizontalAdvance(dialog->windowTitle()) + 100;
+            QVERIFY2(dialog->width() >= needed, qPrintable(dialog->windowTitle()));
+            QVERIFY2(dialog->width() <= 1024, qPrintable(dialog->windowTitle()));
+        }
+        QVERIFY(filter.width() > 206);
+    }
+
+    // Qt's file dialog in Russian under any locale: "Folder" from the program's catalogue, sizes and
+    // dates written the Russian way, and the size, type and date columns as wide as their texts.
+    void FileDialogSpeaksRussianInColumnsThatFit()
+    {
+        InstallRussianQtTranslations();
+        QCOMPARE(QCoreApplication::translate("QAbstractFileIconProvider", "Folder", "All other platforms"),
+                 QStringLiteral("Папка"));
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("подпапка")));
+        QFile file(dir.filePath(QStringLiteral("закон.rla")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(2100, 'a'));
+        file.close();
+
+        CFileOpenDlg dialog(nullptr, dir.path(), {QStringLiteral("Файлы в исходном формате (*.rla)")});
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+        QVERIFY(tree && tree->isVisible());
+        QAbstractItemModel* model = tree->model();
+        QTRY_COMPARE(model->rowCount(tree->rootIndex()), 2);
+        QMap<QString, QStringList> rows;
+        for (int row = 0; row < 2; ++row)
+        {
+            QStringList texts;
+            for (int column = 0; column < 4; ++column)
+                texts << model->index(row, column, tree->rootIndex()).data().toString();
+            rows[texts.takeFirst()] = texts;
+        }
+        QCOMPARE(rows[QStringLiteral("подпапка")].mid(0, 2),
+                 (QStringList{QString(), QStringLiteral("Папка")}));
+        QCOMPARE(rows[QStringLiteral("закон.rla")][0], QStringLiteral("2,1 КБ"));
+        const QRegularExpression russianType(QStringLiteral("^[А-Яа-яЁё ]+$"));
+        QVERIFY2(russianType.match(rows[QStringLiteral("закон.rla")][1]).hasMatch(),
+                 qPrintable(rows[QStringLiteral("закон.rla")][1]));
+        const QRegularExpression date(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d$"));
+        for (const QStringList& texts : rows)
+            QVERIFY2(date.match(texts[2]).hasMatch(), qPrintable(texts[2]));
+        QCOMPARE(CFileOpenDlg::SizeText(231), QStringLiteral("231 байт"));
+        QCOMPARE(CFileOpenDlg::SizeText(5 * 1024 * 1024 + 300 * 1024), QStringLiteral("5,3 МБ"));
+
+        QVERIFY(dialog.width() <= 1024 && dialog.height() <= 768);
+        QHeaderView* header = tree->header();
+        for (int column = 1; column < 4; ++column)
+        {
+            int widest = header->sectionSizeHint(column);
+            for (int row = 0; row < 2; ++row)
+                widest = std::max(
+                    widest, tree->sizeHintForIndex(model->index(row, column, tree->rootIndex())).width());
+            QVERIFY2(header->sectionSize(column) >= widest,
+                     qPrintable(model->headerData(column, Qt::Horizontal).toString()));
+        }
     }
 
     void ProgressWindowSharesItsPosition()

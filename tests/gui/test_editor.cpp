@@ -12,11 +12,13 @@
 #include "gui/common/CEntryEditorQt.h"
 #include "gui/common/EditorText.h"
 #include "gui/panel/CTocPanel.h"
+#include "gui/widgets/CFindReplaceDlg.h"
 #include "gui/widgets/CTextEditHistory.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QStatusBar>
@@ -299,6 +301,70 @@ private slots:
         window.m_prompter.Answer({PromptAnswer::Yes});
         window.m_frame->OnCommand(CommandId::DeleteFile);
         QVERIFY2(shows(1), qPrintable(pane->text()));
+    }
+
+    // The pane follows the caret the program moves: the panel's undo and redo, the menu's, and the
+    // search commands; each case moves the caret to another line first, so a stale pane shows.
+    void PositionPaneAfterTheProgramMovesTheCaret()
+    {
+        TestWindow window;
+        window.m_frame->show();
+        window.Session().OpenFiles({TIRVEL_SOURCE_DIR "/samples/law_sections_articles.rla"});
+        CKestrelView& view = window.View();
+        const QLabel* pane = window.m_frame->PositionPane();
+        const auto caretShown = [&]
+        {
+            const QTextCursor cursor = view.textCursor();
+            const QTextBlock block = view.document()->findBlock(cursor.selectionStart());
+            return QStringLiteral("Стр: %1   Кол: %2   Всего: %3")
+                .arg(block.blockNumber() + 1)
+                .arg(cursor.selectionEnd() - block.position() + 1)
+                .arg(view.document()->blockCount());
+        };
+        const auto caretToLastLine = [&]
+        {
+            view.moveCursor(QTextCursor::End);
+            QCOMPARE(pane->text(), caretShown());
+        };
+        const auto lineShown = [&] { return pane->text().section(QLatin1Char(' '), 1, 1).toInt(); };
+
+        auto* panel = window.m_frame->findChild<CTocPanel*>();
+        panel->List()->item(4)->setSelected(true);
+        panel->RunButton(CTocPanel::kLevelDown);
+        for (const int id : {CTocPanel::kUndo, CTocPanel::kRedo})
+        {
+            caretToLastLine();
+            panel->RunButton(id);
+            QCOMPARE(pane->text(), caretShown());
+            QVERIFY(lineShown() < view.document()->blockCount());
+        }
+        for (const int id : {CommandId::EditUndo, CommandId::EditRedo})
+        {
+            caretToLastLine();
+            window.m_frame->OnCommand(id);
+            QCOMPARE(pane->text(), caretShown());
+            QVERIFY(lineShown() < view.document()->blockCount());
+        }
+
+        window.m_frame->OnCommand(CommandId::EditReplace);
+        auto* dialog = view.window()->findChild<CFindReplaceDlg*>();
+        QVERIFY(dialog);
+        dialog->m_findEdit->setText(QStringLiteral("Статья"));
+        dialog->m_replaceEdit->setText(QStringLiteral("Статья"));
+        view.moveCursor(QTextCursor::Start);
+        const std::function<void()> searches[] = {
+            [&] { dialog->FindNext(); },
+            [&] { window.m_frame->OnCommand(CommandId::EditRepeat); },
+            [&] { dialog->ReplaceCurrent(); },
+        };
+        int lastLine = 1;
+        for (const auto& search : searches)
+        {
+            search();
+            QCOMPARE(pane->text(), caretShown());
+            QVERIFY2(lineShown() > lastLine, qPrintable(pane->text()));
+            lastLine = lineShown();
+        }
     }
 
     // A jump to an entry puts its marker line at the top with the blank space above it that the

@@ -23,7 +23,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QScrollBar>
+#include <QSet>
 #include <QTextBlock>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -141,6 +143,24 @@ template <typename T> std::vector<T> Without(std::vector<T> items, std::initiali
     for (auto index = std::rbegin(indices); index != std::rend(indices); ++index)
         items.erase(items.begin() + static_cast<std::ptrdiff_t>(*index));
     return items;
+}
+
+// The first row whose entry has entries of deeper levels after it.
+int FirstEntryWithSubEntries(const std::vector<int>& levels)
+{
+    std::size_t row = 0;
+    while (row + 1 < levels.size() && levels[row + 1] <= levels[row])
+        ++row;
+    return static_cast<int>(row);
+}
+
+// Gives the list the keyboard focus as the operator would find it: the window active.
+void FocusList(PanelRig& rig)
+{
+    rig.m_window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&rig.m_window));
+    rig.List().setFocus(Qt::ShortcutFocusReason);
+    QTRY_VERIFY(rig.List().hasFocus());
 }
 
 // Presses the filter button and does the operator's actions in the dialog.
@@ -518,6 +538,111 @@ private slots:
         }
     }
 
+    // Each panel key does what its button does, on the row marked by keys alone.
+    void KeysDoWhatTheButtonsDo_data()
+    {
+        QTest::addColumn<int>("key"); // the key and its modifiers combined
+        QTest::addColumn<int>("button");
+        QTest::newRow("level up") << (Qt::CTRL | Qt::Key_Left).toCombined() << int(CTocPanel::kLevelUp);
+        QTest::newRow("level down") << (Qt::CTRL | Qt::Key_Right).toCombined() << int(CTocPanel::kLevelDown);
+        QTest::newRow("capitals") << (Qt::CTRL | Qt::Key_Up).toCombined() << int(CTocPanel::kToCapitals);
+        QTest::newRow("sentence case")
+            << (Qt::CTRL | Qt::Key_Down).toCombined() << int(CTocPanel::kToSentenceCase);
+        QTest::newRow("delete") << int(Qt::Key_Delete) << int(CTocPanel::kDelete);
+    }
+
+    void KeysDoWhatTheButtonsDo()
+    {
+        QFETCH(int, key);
+        QFETCH(int, button);
+        const std::vector<std::string> sample = ProcessedSample();
+        const int row = FirstEntryWithSubEntries(PanelRig(sample).Levels());
+
+        PanelRig byMouse(sample);
+        byMouse.Mark({row});
+        byMouse.Press(button);
+
+        PanelRig byKeys(sample);
+        QListWidget& list = byKeys.List();
+        FocusList(byKeys);
+        QCOMPARE(list.currentRow(), 0);
+        QCOMPARE(byKeys.Marked(), QStringLiteral("Помечено: 0"));
+        for (int i = 0; i < row; ++i)
+            QTest::keyClick(&list, Qt::Key_Down);
+        QTest::keyClick(&list, Qt::Key_Space);
+        QCOMPARE(byKeys.m_panel->GetMarkedIndices(), std::vector<std::size_t>{std::size_t(row)});
+        const QKeyCombination combination = QKeyCombination::fromCombined(key);
+        QTest::keyClick(&list, combination.key(), combination.keyboardModifiers());
+        QCOMPARE(byKeys.Lines(), byMouse.Lines());
+        QVERIFY(byKeys.m_prompter.m_messages.empty());
+        QVERIFY(list.currentRow() >= 0);
+    }
+
+    // Undo and redo, mark all, the filter and the jump by keys; the current row survives the rebuilds.
+    void KeysUndoMarkFilterAndJump()
+    {
+        PanelRig rig(ProcessedSample());
+        QListWidget& list = rig.List();
+        const std::vector<std::string> before = rig.Lines();
+        FocusList(rig);
+        QTest::keyClick(&list, Qt::Key_Down);
+        QTest::keyClick(&list, Qt::Key_Down);
+        QTest::keyClick(&list, Qt::Key_Space);
+        QTest::keyClick(&list, Qt::Key_Right, Qt::ControlModifier);
+        const std::vector<std::string> changed = rig.Lines();
+        QVERIFY(changed != before);
+        QCOMPARE(list.currentRow(), 2);
+        QTest::keyClick(&list, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(rig.Lines(), before);
+        QTest::keyClick(&list, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(rig.Lines(), changed);
+
+        QTest::keyClick(&list, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(rig.Marked(), QStringLiteral("Помечено: %1").arg(list.count()));
+
+        QTest::keyClick(&list, Qt::Key_Down);
+        QTest::keyClick(&list, Qt::Key_Return);
+        QCOMPARE(rig.m_panel->GetMarkedIndices(), std::vector<std::size_t>{3});
+        QCOMPARE(FirstVisibleLine(*rig.m_editor), static_cast<int>(rig.AllEntries()[3].oglLine));
+
+        ActOnFilterDialog(
+            [](CFilterDlg& dialog)
+            {
+                ClickButton(dialog, "resetButton");
+                ClickButton(dialog, "okButton");
+            });
+        QTest::keyClick(&list, Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(list.count(), 0);
+        QCOMPARE(rig.Count(), QStringLiteral("Пунктов оглавления: 0"));
+    }
+
+    // The current row of the list is framed while the list has the focus, marked or not.
+    void CurrentRowIsFramedWhileTheListHasTheFocus()
+    {
+        PanelRig rig(ProcessedSample());
+        QListWidget& list = rig.List();
+        const auto leftEdge = [&](int row)
+        {
+            const QImage image = list.viewport()->grab().toImage();
+            const QRect rect = list.visualRect(list.model()->index(row, 0));
+            return image.pixelColor(rect.left() + 1, rect.center().y());
+        };
+        const QColor unframed = leftEdge(0);
+        // A click gives the focus: the style would frame the row only after a key.
+        rig.m_window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&rig.m_window));
+        list.setFocus(Qt::MouseFocusReason);
+        QTRY_VERIFY(list.hasFocus());
+        list.setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        QVERIFY(leftEdge(0) != unframed);
+        QCOMPARE(leftEdge(1), unframed);
+        list.item(0)->setSelected(true);
+        const QColor markedFramed = leftEdge(0);
+        rig.m_editor->setFocus();
+        QTRY_VERIFY(!list.hasFocus());
+        QVERIFY(leftEdge(0) != markedFramed);
+    }
+
     void ButtonsStandInTheirOrder()
     {
         PanelRig rig(ProcessedSample());
@@ -528,7 +653,18 @@ private slots:
             QVERIFY(button);
             QCOMPARE(button->geometry(), QRect(5 + 30 * i, 5, 25, 25));
         }
-        QCOMPARE(rig.m_panel->Button(CTocPanel::kRefresh)->toolTip(), QStringLiteral("Обновить оглавление"));
+        // Every button tells its command and its key.
+        QCOMPARE(rig.m_panel->Button(CTocPanel::kRefresh)->toolTip(),
+                 QStringLiteral("Обновить оглавление (F5)"));
+        QSet<QString> tips;
+        for (const int id : order)
+        {
+            const QString tip = rig.m_panel->Button(id)->toolTip();
+            QVERIFY2(QRegularExpression(QStringLiteral("^[А-Яа-я ,]+ \\([^)]+\\)$")).match(tip).hasMatch(),
+                     qPrintable(tip));
+            tips.insert(tip);
+        }
+        QCOMPARE(tips.size(), 10);
         QCOMPARE(rig.List().y(), 35);
         QCOMPARE(rig.m_panel->CountLabel()->geometry(), QRect(330, 0, 200, 15));
         QCOMPARE(rig.m_panel->MarkedLabel()->geometry(), QRect(330, 15, 200, 15));

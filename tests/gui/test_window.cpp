@@ -1,4 +1,5 @@
-// The main window's menu, toolbar, keys, status line, dock and title.
+// The main window's menu, toolbar, keys, status line, dock and title; the keyboard route between
+// the text and the panel; the panel's first height and the help page's table of panel keys.
 
 #include "GuiTestSupport.h"
 
@@ -6,11 +7,14 @@
 #include "gui/app/CKestrelApp.h"
 #include "gui/app/CKestrelView.h"
 #include "gui/app/CommandIds.h"
+#include "gui/panel/CTocPanel.h"
+#include "gui/widgets/CFlatIconButton.h"
 
 #include <QAction>
 #include <QDockWidget>
 #include <QFile>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
@@ -61,12 +65,12 @@ private slots:
             titles << menu->title();
         QCOMPARE(titles, (QStringList{"&Файл", "&Правка", "&Вид", "&Сервис", "&Справка"}));
 
-        QCOMPARE(
-            Describe(menus[0]->actions()),
-            (QStringList{"57601 &Открыть... Ctrl+O", "32772 Открыть &папку...", "57603 &Сохранить Ctrl+S",
-                         "-", "32774 Перейти к следующему &документу", "-", "32795 &Удалить файл в корзину",
-                         "-", "57607 &Печать... Ctrl+P", "57609 Предварительный прос&мотр",
-                         "57606 П&араметры страницы...", "-", "57665 В&ыход"}));
+        QCOMPARE(Describe(menus[0]->actions()),
+                 (QStringList{"57601 &Открыть... Ctrl+O", "32772 Открыть &папку...",
+                              "57603 &Сохранить Ctrl+S", "-", "32774 Перейти к следующему &документу",
+                              "32810 Обработать &заново Ctrl+R", "-", "32795 &Удалить файл в корзину", "-",
+                              "57607 &Печать... Ctrl+P", "57609 Предварительный прос&мотр",
+                              "57606 П&араметры страницы...", "-", "57665 В&ыход"}));
         QCOMPARE(
             Describe(menus[1]->actions()),
             (QStringList{"57643 &Отменить Ctrl+Z Alt+Backspace", "57644 &Повторить Ctrl+Y", "-",
@@ -74,8 +78,10 @@ private slots:
                          "57637 &Вставить Ctrl+V Shift+Ins", "57642 В&ыделить всё Ctrl+A", "-",
                          "57636 &Поиск... Ctrl+F", "57640 &Найти следующий F3", "57641 &Заменить Ctrl+H"}));
         QCOMPARE(Describe(menus[2]->actions()),
-                 (QStringList{"32789 &Обновить оглавление документа", "-", "59392 &Панель инструментов",
-                              "32792 Панель &оглавления документа", "59393 &Строка состояния"}));
+                 (QStringList{"32789 &Обновить оглавление документа F5",
+                              "32811 Перейти ме&жду текстом и оглавлением F6 Shift+F6", "-",
+                              "59392 &Панель инструментов", "32792 Панель &оглавления документа",
+                              "59393 &Строка состояния"}));
         QCOMPARE(Describe(menus[3]->actions()),
                  (QStringList{"32796 &Вставить тег оглавления", "32778 В &верхний регистр",
                               "32779 В &нижний регистр", "32781 &Удалить пункты оглавления", "-",
@@ -165,7 +171,8 @@ private slots:
         QFile::remove(page);
         QFile::remove(next);
         QVERIFY(WriteText(page, "<html><head><title>Справка о Тирвели</title></head><body>"
-                                "<p>Первая страница. <a href=\"next.html\">Дальше</a></p></body></html>"));
+                                "<p>Первая страница. <a href=\"next.html\">Дальше</a></p>"
+                                "<!-- panel-keys --></body></html>"));
         QVERIFY(WriteText(next, "<html><body><p>Вторая страница.</p></body></html>"));
         TestWindow window;
         CMainFrame& frame = *window.m_frame;
@@ -177,6 +184,24 @@ private slots:
         QVERIFY(help && help->isVisible() && !help->isModal());
         QCOMPARE(help->windowTitle(), QStringLiteral("Справка о Тирвели"));
         QVERIFY(help->Browser()->toPlainText().contains(QStringLiteral("Первая страница.")));
+        // The page's table of the panel's buttons: each button's picture, command and key.
+        auto* panel = frame.findChild<CTocPanel*>();
+        const QString helpText = help->Browser()->toPlainText();
+        for (const int id : {CTocPanel::kLevelUp, CTocPanel::kLevelDown, CTocPanel::kToCapitals,
+                             CTocPanel::kToSentenceCase, CTocPanel::kDelete, CTocPanel::kFilter,
+                             CTocPanel::kRefresh, CTocPanel::kUndo, CTocPanel::kRedo, CTocPanel::kMarkAll})
+        {
+            const QString tip = panel->Button(id)->toolTip();
+            const QString name = tip.section(QStringLiteral(" ("), 0, 0);
+            const QString key = tip.section(QStringLiteral(" ("), 1).chopped(1);
+            QVERIFY2(helpText.contains(name + QLatin1Char('\t') + key) ||
+                         helpText.contains(name + QLatin1Char('\n') + key),
+                     qPrintable(tip));
+        }
+        QCOMPARE(help->Browser()->toHtml().count(QStringLiteral("<img ")), 10);
+        QFile installed(TIRVEL_SOURCE_DIR "/src/gui/app/help/tirvel.html");
+        QVERIFY(installed.open(QIODevice::ReadOnly));
+        QVERIFY(installed.readAll().contains("<!-- panel-keys -->"));
         help->Browser()->setSource(QUrl(QStringLiteral("next.html")));
         QVERIFY(help->Browser()->toPlainText().contains(QStringLiteral("Вторая страница.")));
         QTest::keyClick(help->Browser(), Qt::Key_Escape);
@@ -203,6 +228,59 @@ private slots:
         QApplication::setPalette(before);
         QCOMPARE(colours.color(QPalette::Active, QPalette::Base), QColor(Qt::white));
         QCOMPARE(colours.color(QPalette::Inactive, QPalette::Text), QColor(Qt::black));
+    }
+
+    // F6 (and Shift+F6) goes from the text into the list at a current row and back, as Esc in the
+    // list does; the panel's keys there win over the window's (Ctrl+A marks every row instead of
+    // selecting the text).
+    void KeyboardRouteIntoThePanel()
+    {
+        TestWindow window;
+        CMainFrame& frame = *window.m_frame;
+        frame.show();
+        window.Session().OpenFiles({TIRVEL_SOURCE_DIR "/samples/law_sections_articles.rla"});
+        frame.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        CKestrelView& view = window.View();
+        QListWidget* list = frame.findChild<CTocPanel*>()->List();
+        QVERIFY(list->count() > 3);
+        view.setFocus();
+        QTRY_VERIFY(view.hasFocus());
+
+        QTest::keyClick(&view, Qt::Key_F6);
+        QTRY_VERIFY(list->hasFocus());
+        QCOMPARE(list->currentRow(), 0);
+        QVERIFY(list->selectionModel()->selectedRows().isEmpty());
+        QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(list->selectionModel()->selectedRows().size(), list->count());
+        QVERIFY(!view.textCursor().hasSelection());
+        QTest::keyClick(list, Qt::Key_F6, Qt::ShiftModifier);
+        QTRY_VERIFY(view.hasFocus());
+        QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+        QVERIFY(view.textCursor().hasSelection());
+
+        // A hidden panel shows itself to take the focus.
+        frame.OnCommand(CommandId::ViewTocPanel);
+        QVERIFY(frame.TocDock()->isHidden());
+        QTest::keyClick(&view, Qt::Key_F6);
+        QVERIFY(frame.TocDock()->isVisible());
+        QTRY_VERIFY(list->hasFocus());
+        QTest::keyClick(list, Qt::Key_Escape);
+        QTRY_VERIFY(view.hasFocus());
+    }
+
+    // At the first start the panel shows eight rows at least, about a third of the window.
+    void PanelFirstHeight()
+    {
+        CKestrelApp::Profile().remove(QStringLiteral("KestrelBarState"));
+        TestWindow window;
+        window.m_frame->resize(900, 650);
+        window.m_frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.m_frame.get()));
+        QListWidget* list = window.m_frame->findChild<CTocPanel*>()->List();
+        QTRY_VERIFY(list->viewport()->height() >= 8 * 24);
+        QVERIFY(window.m_frame->TocDock()->height() >= 650 / 3);
+        QVERIFY(window.m_frame->TocDock()->height() < 650 / 2);
     }
 
     void TitleAfterShowingAndPanelHeightKept()

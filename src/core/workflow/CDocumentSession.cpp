@@ -228,6 +228,36 @@ void CDocumentSession::LoadAndProcess(const std::string& path)
     }
 }
 
+void CDocumentSession::ReprocessDocument()
+{
+    if (!CanReprocess())
+        return;
+    // Always a question, auto-save or not: saving first would put this table of contents into the
+    // file, and the file would then be refused for it instead of read afresh.
+    if (m_modified)
+    {
+        const PromptAnswer answer =
+            m_prompter.Ask("Текст документа был изменён.\nСохранить изменения?", PromptButtons::YesNoCancel);
+        if (answer == PromptAnswer::Cancel)
+            return;
+        if (answer == PromptAnswer::Yes)
+            SaveDocument();
+        // A save that failed leaves the changes in the editor only: they are not read over.
+        if (answer == PromptAnswer::Yes && m_modified)
+            return;
+    }
+    const std::string path = m_currentPath;
+    m_modified = true;
+    m_busy = true;
+    StateChanged();
+    {
+        ProcessingScope processing(m_monitor);
+        LoadAndProcess(path);
+        m_busy = false;
+    }
+    StateChanged();
+}
+
 void CDocumentSession::TellAboutContentAfterEnd()
 {
     const std::uint64_t bytes = m_document.ContentAfterEndBytes();

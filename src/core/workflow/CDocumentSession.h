@@ -60,6 +60,10 @@ public:
     // The editor's lines back into the document, the move into the processed folder at the first
     // save when asked, and the write with the backup the opening still owes.
     void SaveDocument();
+    // Reads the open document again from its file and processes it with the current recognition
+    // options, after asking whether to save a changed text. What the first save after opening owes
+    // (the backup of the file as opened, the move into the processed folder) stays as it was.
+    void ReprocessDocument();
     // Asks, then moves the file to the trash and closes the document; the queue stays.
     void DeleteFileToTrash();
     // Asks about a changed document before the program ends; false when the operator cancels, or
@@ -78,6 +82,7 @@ public:
     bool CanSave() const { return m_modified && !m_busy && !m_currentPath.empty(); }
     // The file being processed stays until the engine is done with it.
     bool CanDelete() const { return !m_currentPath.empty() && !m_busy; }
+    bool CanReprocess() const { return !m_currentPath.empty() && !m_busy; }
 
     bool IsModified() const { return m_modified; }
     const std::string& CurrentPath() const { return m_currentPath; }

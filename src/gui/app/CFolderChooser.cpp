@@ -2,6 +2,7 @@
 
 #include "core/base/IPrompter.h"
 #include "gui/app/FolderChecks.h"
+#include "gui/widgets/DialogControls.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -47,6 +48,7 @@ CFolderChooser::CFolderChooser(const QString& title, const QString& prompt, cons
     layout->addWidget(m_edit);
     layout->addWidget(m_tree, 1);
     layout->addWidget(m_buttons);
+    KeepTitleWhole(*this);
 
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &CFolderChooser::OnSelectionChanged);

@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPalette>
+#include <QScopedValueRollback>
 #include <QTextBlock>
 
 #include <memory>
@@ -70,6 +71,8 @@ CKestrelView::CKestrelView(const CContentFilter& filter, IReporter& reporter, QW
     connect(document(), &QTextDocument::contentsChanged, this, &CKestrelView::OnContentsChanged);
     connect(m_history, &CTextEditHistory::availabilityChanged, this, &CKestrelView::editorStateChanged);
     connect(this, &QPlainTextEdit::selectionChanged, this, &CKestrelView::editorStateChanged);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &CKestrelView::OnCaretMoved);
+    connect(this, &QPlainTextEdit::selectionChanged, this, &CKestrelView::OnCaretMoved);
     // Asking the clipboard may mean a round trip to another program: ask when it changes, not on
     // every key.
     m_canPaste = canPaste();
@@ -207,6 +210,15 @@ void CKestrelView::ApplyCharFormat()
         m_reporter.Report("Ошибка установки шрифта", MessageIcon::Error);
 }
 
+void CKestrelView::OnCaretMoved()
+{
+    // A key or the mouse reports the caret before it acts and again on its release; a new text
+    // reports once it is in. Every other move is the program's (undo, a search, a panel command).
+    if (m_handlingInput || m_replacingText)
+        return;
+    ReportPosition();
+}
+
 void CKestrelView::OnContentsChanged()
 {
     // A whole new text reports where the caret ends up once it is in.
@@ -282,6 +294,7 @@ bool CKestrelView::event(QEvent* event)
 void CKestrelView::keyPressEvent(QKeyEvent* event)
 {
     ReportPosition();
+    const QScopedValueRollback handling(m_handlingInput, true);
     if (event->key() == Qt::Key_F1)
         return;
     if (IsUndoKey(event))
@@ -344,8 +357,11 @@ bool CKestrelView::viewportEvent(QEvent* event)
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
+    {
         ReportPosition();
-        break;
+        const QScopedValueRollback handling(m_handlingInput, true);
+        return QPlainTextEdit::viewportEvent(event);
+    }
     default:
         break;
     }

@@ -2,7 +2,8 @@
 // The editor view: the text of the open document in one fixed font, black on white, every typed key
 // one undo step of its own, typed and pasted text kept to what the document's code page holds, the
 // table-of-contents entries of the text for the panel, and the caret position reported before the
-// editor acts on a key or the mouse and after every change of the text. The folder workflow around
+// editor acts on a key or the mouse, and after every change of the text and every move of the caret
+// the program makes. The folder workflow around
 // it is the document session's; the view is the session's editor.
 
 #include "core/toc/TocEntryRef.h"
@@ -59,7 +60,7 @@ signals:
     // The entry list was rebuilt; the window hands it to the panel.
     void entriesUpdated(bool keepPosition);
     // Line (1-based), column (0-based) and line count, reported before the editor acts on a key or
-    // the mouse, and after every change of the text.
+    // the mouse, and after every change of the text and every move of the caret the program makes.
     void positionReported(int line, int column, int lineCount);
     // Something the operator should know about the last input, for the status line.
     void statusMessage(const QString& text);
@@ -83,6 +84,7 @@ private:
     QString KeepInput(QStringView typed);
     void ApplyCharFormat();
     void ReportPosition();
+    void OnCaretMoved();
     void OnContentsChanged();
     // Runs a programmatic change as one undo step.
     void AsOneStep(const std::function<void()>& change);
@@ -94,5 +96,6 @@ private:
     std::vector<TocEntryRef> m_entries;
     QFont m_charFormat;
     bool m_replacingText = false;
+    bool m_handlingInput = false; // a key or a mouse event is being acted on
     bool m_canPaste = false;
 };

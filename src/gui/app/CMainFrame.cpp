@@ -14,8 +14,10 @@
 #include "gui/common/IEntryPanel.h"
 #include "gui/panel/CTocPanel.h"
 #include "gui/widgets/CLockIndicators.h"
+#include "gui/widgets/DialogControls.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
@@ -34,8 +36,11 @@
 #include <QShortcut>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace
 {
@@ -84,6 +89,7 @@ CMainFrame::CMainFrame(IPrompter& prompter, CKestrelApp* app, const QString& set
         *m_view, m_view->History(), m_doc->m_filter, &m_doc->m_words,
         [this](bool keepPosition) { m_view->RefreshEntries(keepPosition); }));
     SetEntryPanel(panel, panel);
+    connect(panel, &CTocPanel::leaveRequested, this, [this] { m_view->setFocus(Qt::ShortcutFocusReason); });
     LoadBarState();
 
     Session().SetStateListener(
@@ -98,9 +104,20 @@ CMainFrame::CMainFrame(IPrompter& prompter, CKestrelApp* app, const QString& set
     Session().SetProcessedListener(
         [this](const ProcessResult& result)
         {
-            statusBar()->showMessage(
-                ProcessedStatus(result.entries, result.refused, Session().Recognition().extended));
+            const bool extended = Session().Recognition().extended;
+            m_statusHint = ProcessedStatus(result.entries, result.refused, extended);
+            m_statusHintWhole = ProcessedStatusWhole(result.entries, result.refused, extended);
+            statusBar()->showMessage(m_statusHint);
         });
+    // A message the status line shows short is read whole in its tooltip.
+    connect(statusBar(), &QStatusBar::messageChanged, this,
+            [this](const QString& message)
+            {
+                QString whole = message;
+                if (!m_statusHint.isEmpty())
+                    whole.replace(m_statusHint, m_statusHintWhole);
+                statusBar()->setToolTip(whole);
+            });
     // A warning that needs no answer goes in front of what the status line says about the
     // document, and stays until the next message there.
     Session().SetNoticeListener(
@@ -159,8 +176,9 @@ const MainCommand* CMainFrame::Command(int id) const
 
 void CMainFrame::CreateActions()
 {
-    m_commands = MainWindowCommands({*this, *m_toolBar, *m_tocDock, [this] { ShowHelp(); },
-                                     [this] { ShowAbout(); }, *m_view, *m_host, *m_doc, m_prompter});
+    m_commands =
+        MainWindowCommands({*this, *m_toolBar, *m_tocDock, [this] { ShowHelp(); }, [this] { ShowAbout(); },
+                            [this] { SwitchFocus(); }, *m_view, *m_host, *m_doc, m_prompter});
     for (const MainCommand& command : m_commands)
     {
         auto* action = new QAction(QString::fromUtf8(command.text), this);
@@ -272,10 +290,41 @@ void CMainFrame::LoadBarState()
 {
     QSettings profile = CKestrelApp::Profile();
     profile.beginGroup(QLatin1String(kBarStateSection));
-    const int height = profile.value(QStringLiteral("panelHeight"), 100).toInt();
+    m_savedPanelHeight = std::max(0, profile.value(QStringLiteral("panelHeight"), 0).toInt());
     profile.endGroup();
-    if (height > 0)
-        resizeDocks({m_tocDock}, {height}, Qt::Vertical);
+}
+
+int CMainFrame::FirstPanelHeight() const
+{
+    // About a third of the window, and never fewer than eight rows of the list.
+    const QWidget* panel = m_tocDock->widget();
+    const int besideList = m_tocDock->height() - (panel ? panel->height() : 0);
+    const int eightRows = besideList + CTocPanel::HeightForRows(8);
+    return std::max(height() / 3, eightRows);
+}
+
+void CMainFrame::ApplyPanelHeight()
+{
+    if (dockWidgetArea(m_tocDock) != Qt::BottomDockWidgetArea || m_tocDock->isFloating())
+        return;
+    resizeDocks({m_tocDock}, {m_savedPanelHeight > 0 ? m_savedPanelHeight : FirstPanelHeight()},
+                Qt::Vertical);
+}
+
+void CMainFrame::SwitchFocus()
+{
+    QWidget* panel = m_tocDock->widget();
+    if (!panel)
+        return;
+    const QWidget* focused = QApplication::focusWidget();
+    if (focused && m_tocDock->isAncestorOf(focused))
+    {
+        m_view->setFocus(Qt::ShortcutFocusReason);
+        return;
+    }
+    m_tocDock->show();
+    m_tocDock->raise();
+    panel->setFocus(Qt::ShortcutFocusReason);
 }
 
 void CMainFrame::SaveBarState()
@@ -363,6 +412,8 @@ void CMainFrame::showEvent(QShowEvent* event)
         return;
     m_shownOnce = true;
     Session().WindowShown();
+    // The window has its placement now; its layout settles once the events of showing it are done.
+    QTimer::singleShot(0, this, &CMainFrame::ApplyPanelHeight);
 }
 
 void CMainFrame::ShowHelp()
@@ -400,5 +451,6 @@ void CMainFrame::ShowAbout()
     auto* layout = new QVBoxLayout(&about);
     layout->addLayout(row);
     layout->addWidget(buttons);
+    KeepTitleWhole(about);
     about.exec();
 }

@@ -48,6 +48,13 @@ public:
     // The panel shown in the dock; the window hands it every rebuilt entry list.
     void SetEntryPanel(IEntryPanel* panel, QWidget* widget);
 
+    // Moves the keyboard focus from the text into the entry list (showing the panel when hidden)
+    // and from the list back to the text.
+    void SwitchFocus();
+    // The panel's height: the one the operator left it at, or at the first start about a third of
+    // the window and never fewer than eight rows.
+    void ApplyPanelHeight();
+
     void UpdateStatusPosition(int line, int column, int lineCount);
     void UpdateEntries(const std::vector<TocEntryRef>& entries, bool keepPosition);
     void UpdateTitle();
@@ -75,6 +82,7 @@ private:
     void LoadBarState();
     void SaveBarState();
     const MainCommand* Command(int id) const;
+    int FirstPanelHeight() const;
 
     IPrompter& m_prompter;
     CKestrelApp* m_app;
@@ -89,6 +97,9 @@ private:
     QLabel* m_positionPane = nullptr;
     IEntryPanel* m_entryPanel = nullptr;
     CHelpWnd* m_helpWnd = nullptr; // a child window, made at the first call for help
+    int m_savedPanelHeight = 0;    // 0: none saved yet
+    QString m_statusHint;          // the status line's last message about a processed document
+    QString m_statusHintWhole;     // the same in full, for the tooltip
     bool m_barStateSaved = false;
     bool m_shownOnce = false;
 };

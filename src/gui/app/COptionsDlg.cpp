@@ -1,6 +1,7 @@
 #include "gui/app/COptionsDlg.h"
 
 #include "gui/app/CFolderChooser.h"
+#include "gui/widgets/DialogControls.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -61,6 +62,7 @@ COptionsDlg::COptionsDlg(QWidget* owner, IPrompter& prompter) : QDialog(owner), 
     layout->addWidget(recognition);
     layout->addWidget(buttons);
     setMinimumWidth(460);
+    KeepTitleWhole(*this);
 
     connect(m_moveOnSaveBox, &QCheckBox::clicked, this, &COptionsDlg::OnMoveClicked);
     connect(m_browseButton, &QPushButton::clicked, this, &COptionsDlg::OnBrowse);

@@ -1,18 +1,30 @@
 #include "gui/app/CProgressWnd.h"
 
 #include "gui/widgets/CAnimationWidget.h"
+#include "gui/widgets/DialogControls.h"
 
+#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QLabel>
+
+#include <algorithm>
+#include <memory>
 
 namespace
 {
 QPoint g_sharedPosition(100, 50);
 } // namespace
 
-CProgressWnd::CProgressWnd(const QString& title, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint)
+CProgressWnd::CProgressWnd(const QString& title, QWidget* owner, Clock clock)
+    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint), m_clock(std::move(clock))
 {
+    if (!m_clock)
+    {
+        auto elapsed = std::make_shared<QElapsedTimer>();
+        elapsed->start();
+        m_clock = [elapsed] { return elapsed->elapsed(); };
+    }
+    m_start = m_clock();
     setModal(false);
     setWindowTitle(title);
     auto* elapsedLabel = new QLabel(QStringLiteral("Прошло:"), this);
@@ -27,11 +39,16 @@ CProgressWnd::CProgressWnd(const QString& title, QWidget* owner)
     layout->addWidget(m_animation, 0, 2, 2, 1);
     layout->addWidget(text, 1, 0, 1, 2);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    KeepTitleWhole(*this);
 
-    m_clock.start();
-    m_timer.setInterval(1000);
-    connect(&m_timer, &QTimer::timeout, this, &CProgressWnd::Tick);
-    m_timer.start();
+    // A coarse timer may fire up to 5 % early, and a second counted from there would be shown a
+    // second late: the timer is precise and aimed at the end of each second.
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("clockTimer"));
+    m_timer->setTimerType(Qt::PreciseTimer);
+    m_timer->setSingleShot(true);
+    connect(m_timer, &QTimer::timeout, this, &CProgressWnd::ShowElapsed);
+    ShowElapsed();
 
     move(g_sharedPosition);
     show();
@@ -42,7 +59,7 @@ CProgressWnd::CProgressWnd(const QString& title, QWidget* owner)
 CProgressWnd::~CProgressWnd()
 {
     g_sharedPosition = pos();
-    m_timer.stop();
+    m_timer->stop();
 }
 
 QString CProgressWnd::FormatElapsed(const QString& pattern, qint64 seconds)
@@ -92,7 +109,9 @@ QString CProgressWnd::ElapsedText() const
     return m_elapsed->text();
 }
 
-void CProgressWnd::Tick()
+void CProgressWnd::ShowElapsed()
 {
-    m_elapsed->setText(FormatElapsed(QStringLiteral("%M:%S"), m_clock.elapsed() / 1000));
+    const qint64 elapsed = std::max<qint64>(0, m_clock() - m_start);
+    m_elapsed->setText(FormatElapsed(QStringLiteral("%M:%S"), elapsed / 1000));
+    m_timer->start(static_cast<int>(1000 - elapsed % 1000));
 }

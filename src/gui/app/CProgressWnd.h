@@ -4,20 +4,25 @@
 // position, which each one updates with its own place when it closes.
 
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QPoint>
 #include <QString>
-#include <QTimer>
+
+#include <functional>
 
 class QLabel;
+class QTimer;
 class CAnimationWidget;
 
 class CProgressWnd : public QDialog
 {
     Q_OBJECT
 public:
-    // Creates, shows and raises the window over owner, at the shared position.
-    CProgressWnd(const QString& title, QWidget* owner);
+    // Milliseconds from any fixed start, never going back.
+    using Clock = std::function<qint64()>;
+
+    // Creates, shows and raises the window over owner, at the shared position. Without a clock the
+    // window reads the system's monotonic clock.
+    CProgressWnd(const QString& title, QWidget* owner, Clock clock = {});
     // Stores the window's top-left corner as the shared position.
     ~CProgressWnd() override;
 
@@ -28,12 +33,13 @@ public:
     static QPoint SharedPosition();
 
     QString ElapsedText() const;
+    // Shows the whole seconds elapsed and sets the timer for the moment the next second is complete.
+    void ShowElapsed();
 
 private:
-    void Tick();
-
-    QElapsedTimer m_clock;
-    QTimer m_timer;
+    Clock m_clock;
+    qint64 m_start;
+    QTimer* m_timer;
     QLabel* m_elapsed;
     CAnimationWidget* m_animation;
 };

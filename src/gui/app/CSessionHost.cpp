@@ -9,10 +9,10 @@
 #include "gui/app/CKestrelView.h"
 #include "gui/app/COptionsDlg.h"
 #include "gui/app/CProgressWnd.h"
+#include "gui/widgets/CFileOpenDlg.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -38,9 +38,11 @@ CSessionHost::CSessionHost(CKestrelView& editor, CKestrelDoc& doc, IPrompter& pr
 {
     m_askFilesToOpen = [this]
     {
-        return QFileDialog::getOpenFileNames(
-            &m_editor, QString(), QDir::currentPath(),
-            QStringLiteral("Файлы в исходном формате (*.rla);;Все файлы (*)"));
+        CFileOpenDlg dialog(
+            &m_editor, QDir::currentPath(),
+            {QStringLiteral("Файлы в исходном формате (*.rla)"), QStringLiteral("Все файлы (*)")});
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
     };
     m_askFolderToOpen = [this]
     {

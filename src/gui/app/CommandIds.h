@@ -13,6 +13,7 @@ constexpr int FilePrint = 57607;
 constexpr int FilePrintPreview = 57609;
 constexpr int FilePageSetup = 57606;
 constexpr int AppExit = 57665;
+constexpr int Reprocess = 32810;
 
 constexpr int EditUndo = 57643;
 constexpr int EditRedo = 57644;
@@ -28,6 +29,7 @@ constexpr int UpdateToc = 32789;
 constexpr int ViewToolbar = 59392;
 constexpr int ViewTocPanel = 32792;
 constexpr int ViewStatusBar = 59393;
+constexpr int SwitchFocus = 32811;
 
 constexpr int InsertTocTag = 32796;
 constexpr int UpperCase = 32778;

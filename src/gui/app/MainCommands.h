@@ -37,6 +37,8 @@ struct CommandTargets
     QWidget& tocDock;
     std::function<void()> showHelp;
     std::function<void()> showAbout;
+    // Moves the keyboard focus between the text and the entry list.
+    std::function<void()> switchFocus;
     CKestrelView& view;
     CSessionHost& host;
     CKestrelDoc& doc;

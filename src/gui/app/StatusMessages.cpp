@@ -8,8 +8,17 @@ QString ProcessedStatus(std::size_t entries, bool refused, bool extendedRecognit
         return QStringLiteral("Найдено пунктов оглавления: %1").arg(entries);
     if (extendedRecognition)
         return QStringLiteral("Пункты оглавления не найдены");
-    return QStringLiteral("Пункты не найдены. Включите «Расширенное распознавание заголовков» "
-                          "в Сервис → Параметры");
+    // Short enough for the status line of the window as it first opens on a 1024 x 768 screen.
+    return QStringLiteral("Пункты не найдены. Расширенное распознавание: Сервис → Параметры");
+}
+
+QString ProcessedStatusWhole(std::size_t entries, bool refused, bool extendedRecognition)
+{
+    if (refused || entries > 0 || extendedRecognition)
+        return ProcessedStatus(entries, refused, extendedRecognition);
+    return QStringLiteral("Пункты оглавления не найдены. Включите флажок «Расширенное распознавание "
+                          "заголовков» в Сервис → Параметры и обработайте документ заново: "
+                          "Файл → Обработать заново (Ctrl+R).");
 }
 
 QString UnkeptInputStatus(int unkept)

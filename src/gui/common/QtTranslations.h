@@ -4,8 +4,12 @@
 
 #include <QString>
 
-// Installs Qt's Russian catalogue from the folder of the Qt installation the program runs with.
+// Installs Qt's Russian catalogue from the folder of the Qt installation the program runs with, then
+// the program's own catalogue of the texts Qt's lacks, and makes Russian the default locale (the
+// file types the file dialogs show follow it). True when Qt's catalogue was installed.
 bool InstallRussianQtTranslations();
-// Installs it from the given folder. A missing or unreadable catalogue installs nothing and returns
-// false: Qt then keeps its English texts, and the program runs as before.
+// Installs Qt's catalogue from the given folder. A missing or unreadable catalogue installs nothing
+// and returns false: Qt then keeps its English texts, and the program runs as before.
 bool InstallRussianQtTranslationsFrom(const QString& folder);
+// Installs the program's catalogue, which the program carries in its resources.
+bool InstallProgramTranslations();

@@ -2,11 +2,11 @@
 
 #include "core/base/IPrompter.h"
 #include "gui/common/EditorText.h"
+#include "gui/widgets/CFileOpenDlg.h"
 #include "gui/widgets/CReportListWidget.h"
 #include "gui/widgets/DialogControls.h"
 
 #include <QFile>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,12 +27,10 @@ const QString kWindowsFilter = kWindowsName + QStringLiteral(" (*)");
 
 std::optional<KindsFileChoice> AskKindsFile(QWidget* parent)
 {
-    QFileDialog dialog(parent);
+    CFileOpenDlg dialog(parent, QString(), {kDosFilter, kWindowsFilter});
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    // The program's own dialog: a desktop's dialog would show the names otherwise.
-    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
-    dialog.setNameFilters({kDosFilter, kWindowsFilter});
+    // A desktop's dialog would show the filters' patterns; this one shows their names.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.selectNameFilter(kDosFilter);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
@@ -79,6 +77,7 @@ CDocDictDlg::CDocDictDlg(const CDocKindsList& kinds, IPrompter& prompter, QWidge
     layout->addLayout(editRow);
     layout->addLayout(buttonRow);
     resize(460, 380);
+    KeepTitleWhole(*this);
 
     connect(m_edit, &QLineEdit::textChanged, this,
             [this](const QString& text)

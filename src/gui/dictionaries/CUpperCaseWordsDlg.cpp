@@ -42,6 +42,7 @@ CUpperCaseWordsDlg::CUpperCaseWordsDlg(const CUpperCaseWordsDict& words, IPrompt
     layout->addLayout(editRow);
     layout->addLayout(buttonRow);
     resize(420, 380);
+    KeepTitleWhole(*this);
 
     connect(m_edit, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_addButton->setEnabled(!text.isEmpty()); });

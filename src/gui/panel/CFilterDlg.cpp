@@ -1,6 +1,7 @@
 #include "gui/panel/CFilterDlg.h"
 
 #include "gui/widgets/CDblClickButton.h"
+#include "gui/widgets/DialogControls.h"
 
 #include <QGridLayout>
 #include <QPushButton>
@@ -40,6 +41,7 @@ CFilterDlg::CFilterDlg(QWidget* parent) : QDialog(parent)
     grid->setAlignment(ok, Qt::AlignBottom);
     grid->setAlignment(cancel, Qt::AlignBottom);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    KeepTitleWhole(*this);
 
     connect(ok, &QPushButton::clicked, this, &CFilterDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &CFilterDlg::reject);

@@ -137,13 +137,18 @@ void CTocListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->setPen(palette.color(QPalette::Mid));
     painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
 
+    // The current row of the list that has the focus is framed however the focus came (styles draw
+    // their focus frame only after a key has moved it), in the colour that stands out on the row.
     if (option.state & QStyle::State_HasFocus)
     {
-        QStyleOptionFocusRect focus;
-        focus.rect = option.rect.adjusted(0, 0, 0, -1);
-        focus.state = option.state;
-        focus.backgroundColor = marked ? palette.color(QPalette::Highlight) : QColor(Qt::white);
-        m_view->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, m_view);
+        constexpr int kFrameWidth = 2;
+        QPen frame(marked ? palette.color(QPalette::Active, QPalette::HighlightedText)
+                          : palette.color(QPalette::Active, QPalette::Highlight),
+                   kFrameWidth);
+        frame.setJoinStyle(Qt::MiterJoin);
+        painter->setPen(frame);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(QRectF(option.rect).adjusted(1, 1, -1, -2));
     }
     painter->restore();
 }

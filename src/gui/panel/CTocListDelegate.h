@@ -1,8 +1,8 @@
 #pragma once
 // Draws a row of the entry list: the entry text word-wrapped in a fixed-pitch font, inset by 3
 // pixels, the row as high as its text plus 6 pixels (never below 24), marked rows in the highlight
-// colours, the others on white, a separator line along every row's bottom. A row whose text does
-// not fit shows it whole in a tooltip.
+// colours, the others on white, a separator line along every row's bottom, the current row framed
+// while the list has the focus. A row whose text does not fit shows it whole in a tooltip.
 
 #include <QFont>
 #include <QFontMetricsF>

@@ -9,7 +9,9 @@
 #include "gui/widgets/TocPanelIcons.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QListWidget>
 #include <QScrollBar>
@@ -31,21 +33,89 @@ struct PanelButton
 {
     int id;
     TocPanelIcon icon;
-    const char* toolTip;
+    const char* name;
+    QList<QKeySequence> keys; // while the list has the focus
+    const char* keyText;      // the first key as the operator reads it
 };
 
-const PanelButton kPanelButtons[] = {
-    {CTocPanel::kLevelUp, TocPanelIcon::LevelUp, ""},
-    {CTocPanel::kLevelDown, TocPanelIcon::LevelDown, ""},
-    {CTocPanel::kToCapitals, TocPanelIcon::ToCapitals, ""},
-    {CTocPanel::kToSentenceCase, TocPanelIcon::ToSentenceCase, ""},
-    {CTocPanel::kDelete, TocPanelIcon::Delete, ""},
-    {CTocPanel::kFilter, TocPanelIcon::Filter, ""},
-    {CTocPanel::kRefresh, TocPanelIcon::Refresh, "Обновить оглавление"},
-    {CTocPanel::kUndo, TocPanelIcon::Undo, ""},
-    {CTocPanel::kRedo, TocPanelIcon::Redo, ""},
-    {CTocPanel::kMarkAll, TocPanelIcon::MarkAll, ""},
-};
+// Level and case on the arrows: left and right move entries out and in as their indentation does,
+// up and down raise and lower their letters.
+const std::vector<PanelButton>& PanelButtons()
+{
+    static const std::vector<PanelButton> buttons = {
+        {CTocPanel::kLevelUp,
+         TocPanelIcon::LevelUp,
+         "Уровень выше",
+         {QKeySequence(Qt::CTRL | Qt::Key_Left)},
+         "Ctrl+←"},
+        {CTocPanel::kLevelDown,
+         TocPanelIcon::LevelDown,
+         "Уровень ниже",
+         {QKeySequence(Qt::CTRL | Qt::Key_Right)},
+         "Ctrl+→"},
+        {CTocPanel::kToCapitals,
+         TocPanelIcon::ToCapitals,
+         "Прописными буквами",
+         {QKeySequence(Qt::CTRL | Qt::Key_Up)},
+         "Ctrl+↑"},
+        {CTocPanel::kToSentenceCase,
+         TocPanelIcon::ToSentenceCase,
+         "Строчными буквами, как в предложении",
+         {QKeySequence(Qt::CTRL | Qt::Key_Down)},
+         "Ctrl+↓"},
+        {CTocPanel::kDelete,
+         TocPanelIcon::Delete,
+         "Удалить пункты оглавления",
+         {QKeySequence(Qt::Key_Delete)},
+         "Delete"},
+        {CTocPanel::kFilter,
+         TocPanelIcon::Filter,
+         "Фильтр уровней",
+         {QKeySequence(Qt::CTRL | Qt::Key_L)},
+         "Ctrl+L"},
+        {CTocPanel::kRefresh, TocPanelIcon::Refresh, "Обновить оглавление", {QKeySequence(Qt::Key_F5)}, "F5"},
+        {CTocPanel::kUndo,
+         TocPanelIcon::Undo,
+         "Отменить",
+         {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)},
+         "Ctrl+Z"},
+        {CTocPanel::kRedo,
+         TocPanelIcon::Redo,
+         "Повторить",
+         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+         "Ctrl+Y"},
+        {CTocPanel::kMarkAll,
+         TocPanelIcon::MarkAll,
+         "Пометить все пункты",
+         {QKeySequence(Qt::CTRL | Qt::Key_A)},
+         "Ctrl+A"},
+    };
+    return buttons;
+}
+
+// The panel's button whose key this is; 0 for none. A key of the keypad counts as the same key.
+int ButtonOfKey(const QKeyEvent& event)
+{
+    const QKeySequence pressed(
+        QKeyCombination(event.modifiers() & ~Qt::KeypadModifier, static_cast<Qt::Key>(event.key())));
+    for (const PanelButton& button : PanelButtons())
+    {
+        if (button.keys.contains(pressed))
+            return button.id;
+    }
+    return 0;
+}
+
+bool IsEnterKey(const QKeyEvent& event)
+{
+    return (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) &&
+           (event.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+QString ButtonToolTip(const PanelButton& button)
+{
+    return QStringLiteral("%1 (%2)").arg(QString::fromUtf8(button.name), QString::fromUtf8(button.keyText));
+}
 
 // An entry's lines joined with "\n" as the editor shows them.
 QString RowText(const std::string& entryText)
@@ -81,11 +151,13 @@ CTocPanel::CTocPanel(IReporter& reporter, QWidget* parent) : QWidget(parent), m_
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setItemDelegate(new CTocListDelegate(m_list));
     m_list->installEventFilter(this);
+    // The panel takes the keyboard focus in its list.
+    setFocusProxy(m_list);
 
-    for (const PanelButton& entry : kPanelButtons)
+    for (const PanelButton& entry : PanelButtons())
     {
         auto* button = new CFlatIconButton(MakeTocPanelIcon(entry.icon, kButtonSide), kButtonSide,
-                                           QString::fromUtf8(entry.toolTip), this);
+                                           ButtonToolTip(entry), this);
         button->setObjectName(QStringLiteral("button%1").arg(entry.id));
         const int id = entry.id;
         connect(button, &CFlatIconButton::clicked, this, [this, id] { RunButton(id); });
@@ -126,6 +198,13 @@ QSize CTocPanel::sizeHint() const
     return QSize(300, 100);
 }
 
+int CTocPanel::HeightForRows(int rows)
+{
+    // The list's frame: a pixel or two on each side in every style.
+    constexpr int kListFrame = 2 * 2;
+    return kListTop + rows * CTocListDelegate::kMinimumRowHeight + kListFrame;
+}
+
 void CTocPanel::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
@@ -142,14 +221,46 @@ void CTocPanel::resizeEvent(QResizeEvent* event)
 
 bool CTocPanel::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_list && event->type() == QEvent::KeyPress)
+    if (watched != m_list)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type())
     {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+    case QEvent::ShortcutOverride:
+        // The panel's keys mean its own commands here, not the window's (Ctrl+A marks every row
+        // instead of selecting the text).
+        if (ButtonOfKey(*static_cast<QKeyEvent*>(event)) != 0)
+        {
+            event->accept();
+            return true;
+        }
+        break;
+    case QEvent::KeyPress:
+    {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (IsEnterKey(*key))
         {
             JumpToEntry();
             return true;
         }
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier)
+        {
+            emit leaveRequested();
+            return true;
+        }
+        if (const int id = ButtonOfKey(*key))
+        {
+            RunButton(id);
+            return true;
+        }
+        break;
+    }
+    case QEvent::FocusIn:
+        // The keys act on a current row from the start: the first visible one, left unmarked.
+        if (!m_list->currentIndex().isValid() && m_list->count() > 0)
+            m_list->setCurrentRow(FirstVisibleRow(), QItemSelectionModel::NoUpdate);
+        break;
+    default:
+        break;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -170,6 +281,7 @@ void CTocPanel::MakeFirstVisible(int row)
 void CTocPanel::FillList(const std::vector<TocEntryRef>& entries, bool keepPosition)
 {
     const int firstVisible = FirstVisibleRow();
+    const int current = m_list->currentRow();
     m_entries = entries;
     m_list->setUpdatesEnabled(false);
     m_list->clear();
@@ -179,7 +291,12 @@ void CTocPanel::FillList(const std::vector<TocEntryRef>& entries, bool keepPosit
         texts.append(RowText(entry.text));
     m_list->addItems(texts);
     if (keepPosition)
+    {
+        // The keys go on from the row they were at.
+        if (current >= 0 && m_list->count() > 0)
+            m_list->setCurrentRow(std::min(current, m_list->count() - 1), QItemSelectionModel::NoUpdate);
         MakeFirstVisible(std::min(firstVisible, m_list->count() - 1));
+    }
     else
         m_list->scrollToTop();
     m_list->setUpdatesEnabled(true);
@@ -300,6 +417,33 @@ void CTocPanel::JumpToEntry()
     UpdateMarkedLabel();
     if (m_editor)
         m_editor->ShowLineAtTop(m_entries[static_cast<std::size_t>(row)].oglLine);
+}
+
+QString CTocPanel::KeysHtml()
+{
+    QString html = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">"
+                                  "<tr><th>Кнопка</th><th>Команда</th><th>Клавиша</th></tr>");
+    const auto row = [&html](const QString& picture, const QString& name, const QString& keys)
+    {
+        html += QStringLiteral("<tr><td align=\"center\">%1</td><td>%2</td><td><kbd>%3</kbd></td></tr>")
+                    .arg(picture, name.toHtmlEscaped(), keys.toHtmlEscaped());
+    };
+    for (const PanelButton& button : PanelButtons())
+    {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        MakeTocPanelIcon(button.icon, kButtonSide).pixmap(kButtonSide, kButtonSide).save(&buffer, "PNG");
+        row(QStringLiteral("<img src=\"data:image/png;base64,%1\" width=\"%2\" height=\"%2\">")
+                .arg(QString::fromLatin1(png.toBase64()))
+                .arg(kButtonSide),
+            QString::fromUtf8(button.name), QString::fromUtf8(button.keyText));
+    }
+    row(QString(), QStringLiteral("Пометить пункт или снять пометку"), QStringLiteral("Пробел"));
+    row(QString(), QStringLiteral("Перейти к пункту в тексте (или двойной щелчок)"), QStringLiteral("Enter"));
+    row(QString(), QStringLiteral("Вернуться в текст"), QStringLiteral("Esc"));
+    html += QStringLiteral("</table>");
+    return html;
 }
 
 void CTocPanel::MarkAll()

@@ -57,6 +57,16 @@ public:
     CFlatIconButton* Button(int id) const;
 
     QSize sizeHint() const override;
+    // The panel's height that shows rows rows of the lowest height.
+    static int HeightForRows(int rows);
+
+    // The panel's buttons with their commands and keys, and the keys of the list, as a table for
+    // the help page.
+    static QString KeysHtml();
+
+signals:
+    // Esc in the list: the operator is done with the panel and goes back to the text.
+    void leaveRequested();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

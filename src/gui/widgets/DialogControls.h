@@ -1,5 +1,6 @@
 #pragma once
-// Small builders for the controls the dictionary dialogs share.
+// Small builders for the controls the dictionary dialogs share, and the width every dialog needs
+// for its title.
 
 #include <QString>
 
@@ -8,6 +9,13 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QWidget;
+
+// The width a title bar needs to show the window's whole title: the title in a bold font a little
+// larger than the program's (as desktops draw titles), the window's icon and three buttons.
+int TitleBarWidth(const QWidget& window);
+// Makes a window (after its layout is built) at least as wide as its title bar needs. A window
+// whose layout fixes its size keeps a fixed size, widened where the title needs it.
+void KeepTitleWhole(QWidget& window);
 
 // A push button with objectName name that Enter does not press unless it is made the default.
 QPushButton* MakeDialogButton(const QString& text, const char* name, QWidget* parent);
