@@ -500,7 +500,8 @@ private slots:
         {
             rig.m_window.resize(windowWidth, 520);
             QTest::qWait(20);
-            const int textWidth = rig.List().viewport()->width() - 2 * CTocListDelegate::kTextInset;
+            const int textWidth = rig.List().viewport()->width() - CTocListDelegate::kRemarkColumnWidth -
+                                  2 * CTocListDelegate::kTextInset;
             for (int row = 0; row < rig.List().count(); ++row)
             {
                 const QString text = rig.List().item(row)->text();
@@ -520,15 +521,19 @@ private slots:
     void ButtonsStandInTheirOrder()
     {
         PanelRig rig(ProcessedSample());
-        const int order[] = {103, 109, 108, 107, 104, 105, 102, 113, 112, 114};
-        for (int i = 0; i < 10; ++i)
+        const int order[] = {103, 109, 108, 107, 104, 105, 102, 113, 112, 114, 115};
+        for (int i = 0; i < 11; ++i)
         {
             const CFlatIconButton* button = rig.m_panel->Button(order[i]);
             QVERIFY(button);
             QCOMPARE(button->geometry(), QRect(5 + 30 * i, 5, 25, 25));
         }
         QCOMPARE(rig.m_panel->Button(CTocPanel::kRefresh)->toolTip(), QStringLiteral("Обновить оглавление"));
-        QCOMPARE(rig.List().y(), 35);
+        // The box of the rows with remarks stands under the filter's button, the list below it.
+        const QWidget* remarksOnly = rig.m_panel->RemarksOnlyBox();
+        QCOMPARE(remarksOnly->x(), rig.m_panel->Button(CTocPanel::kFilter)->x());
+        QVERIFY(remarksOnly->y() >= 30);
+        QCOMPARE(rig.List().y(), remarksOnly->geometry().bottom() + 3);
         QCOMPARE(rig.m_panel->CountLabel()->geometry(), QRect(330, 0, 200, 15));
         QCOMPARE(rig.m_panel->MarkedLabel()->geometry(), QRect(330, 15, 200, 15));
     }
