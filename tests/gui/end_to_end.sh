@@ -46,7 +46,7 @@ sleep 0.5
 
 # Mark the first entry in the panel (the first row of its list) and move it one level down with the
 # panel's second button; the window-relative points follow from the panel's fixed layout in its dock.
-xdotool mousemove --window "$WID" 210 600 click 1
+xdotool mousemove --window "$WID" 210 620 click 1
 sleep 0.3
 xdotool mousemove --window "$WID" 47 564 click 1
 sleep 0.5
