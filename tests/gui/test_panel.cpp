@@ -3,13 +3,10 @@
 
 #include "GuiTestSupport.h"
 #include "core/base/CodePage.h"
-#include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
-#include "core/document/CDocumentFile.h"
 #include "core/document/Markers.h"
 #include "core/entries/TocEntryList.h"
 #include "core/toc/CHeadingCaseConverter.h"
-#include "core/toc/ProcessDocument.h"
 #include "gui/common/CEntryEditorQt.h"
 #include "gui/common/EditorText.h"
 #include "gui/panel/CFilterDlg.h"
@@ -32,18 +29,6 @@
 
 namespace
 {
-std::vector<std::string> ProcessedSample()
-{
-    CScriptedPrompter reporter;
-    CDocumentFile document(reporter);
-    document.Load(TIRVEL_SOURCE_DIR "/samples/law_sections_articles.rla");
-    const ProcessResult result =
-        ProcessDocument(document.m_textLines, CUpperCaseWordsDict(), CDocKindsList(), reporter);
-    if (result.refused || result.entries < 12)
-        qFatal("the sample did not process");
-    return result.lines;
-}
-
 // A plain editor with its bounded history, and the panel working on it.
 struct PanelRig
 {

@@ -5,16 +5,10 @@
 #include "GuiTestSupport.h"
 
 #include "core/base/CodePage.h"
-#include "core/dictionaries/CDocKindsList.h"
-#include "core/dictionaries/CUpperCaseWordsDict.h"
-#include "core/document/CDocumentFile.h"
-#include "core/document/Markers.h"
 #include "core/entries/TocEntryList.h"
 #include "core/remarks/Remarks.h"
-#include "core/toc/ProcessDocument.h"
 #include "gui/app/CKestrelView.h"
 #include "gui/app/CommandIds.h"
-#include "gui/common/EditorText.h"
 #include "gui/panel/CTocListDelegate.h"
 #include "gui/panel/CTocPanel.h"
 #include "gui/widgets/CFlatIconButton.h"
@@ -25,27 +19,17 @@
 #include <QDockWidget>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTextBlock>
+#include <QTimer>
+#include <QToolTip>
 #include <QtTest>
 
 #include <algorithm>
 
 namespace
 {
-// The sample law as the recognition writes it.
-std::vector<std::string> ProcessedSample()
-{
-    CScriptedPrompter reporter;
-    CDocumentFile document(reporter);
-    document.Load(TIRVEL_SOURCE_DIR "/samples/law_sections_articles.rla");
-    const ProcessResult result =
-        ProcessDocument(document.m_textLines, CUpperCaseWordsDict(), CDocKindsList(), reporter);
-    if (result.refused || result.entries < 12)
-        qFatal("the sample did not process");
-    return result.lines;
-}
-
 // The first line of the heading whose block's entry holds utf8Title.
 std::size_t HeadingLine(const std::vector<std::string>& lines, const std::string& utf8Title)
 {
@@ -192,6 +176,14 @@ private slots:
         QVERIFY(signPixels(expectedRows.front()) > 30);
         QCOMPARE(signPixels(without), 0);
 
+        // Hovering over the row shows its remarks.
+        const int row = expectedRows.front();
+        rig.List().scrollToItem(rig.List().item(row));
+        const QPoint centre = rig.List().visualRect(rig.List().model()->index(row, 0)).center();
+        QHelpEvent hover(QEvent::ToolTip, centre, rig.List().viewport()->mapToGlobal(centre));
+        QApplication::sendEvent(rig.List().viewport(), &hover);
+        QCOMPARE(QToolTip::text(), rig.RowRemarks(row));
+
         // A whole table of contents gets no remark: the count disappears from the status line.
         rig.View().SetLines(ProcessedSample());
         QCOMPARE(FindRemarks(ProcessedSample()), std::vector<Remark>());
@@ -295,11 +287,26 @@ private slots:
         rig.View().Undo();
         QCOMPARE(rig.View().GetLines(), missed);
 
-        // The same with the heading's line selected, through the menu's command.
+        // The same with the heading's line selected, through the text's context menu.
         QTextCursor cursor(rig.View().document()->findBlockByNumber(static_cast<int>(line)));
         cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
         rig.View().setTextCursor(cursor);
-        rig.Action(CommandId::AddHeadingToToc).trigger();
+        bool offered = false;
+        QTimer::singleShot(0,
+                           [&]
+                           {
+                               QMenu* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                               QAction* add = &rig.Action(CommandId::AddHeadingToToc);
+                               offered = menu && menu->actions().contains(add) && add->isEnabled();
+                               if (menu)
+                                   menu->close();
+                               if (offered)
+                                   add->trigger();
+                           });
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(10, 10),
+                                rig.View().viewport()->mapToGlobal(QPoint(10, 10)));
+        QApplication::sendEvent(rig.View().viewport(), &event);
+        QVERIFY(offered);
         QCOMPARE(rig.View().GetLines(), processed);
     }
 
