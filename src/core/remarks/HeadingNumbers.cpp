@@ -351,12 +351,34 @@ void ReadNumberList(HeadingNumbers& numbers, const std::vector<std::string_view>
         return;
     }
 }
+// «С т а т ь я 5.» as «Статья 5.»: the layout of an entry leaves one blank between spaced letters. The
+// letters are joined up to a heading word, so that «Р А З Д Е Л I» keeps its number.
+std::string CloseUpLetters(std::string_view text)
+{
+    const std::vector<std::string_view> words = Words(text);
+    std::size_t letters = 0;
+    std::string word;
+    while (letters < words.size() && words[letters].size() == 1 && IsLetterChar(words[letters][0]))
+    {
+        word += words[letters++];
+        const std::string upper = ToUpper(word);
+        if (std::any_of(SeriesWords().begin(), SeriesWords().end(),
+                        [&](const SeriesWord& w) { return w.singular == upper || w.plural == upper; }))
+            break;
+    }
+    if (letters < 3)
+        return std::string(text);
+    std::string out = word;
+    for (std::size_t i = letters; i < words.size(); ++i)
+        out += " " + std::string(words[i]);
+    return out;
+}
 } // namespace
 
 HeadingNumbers ReadHeadingNumbers(std::string_view text)
 {
     HeadingNumbers numbers;
-    const std::string closedUp = CloseUpLetterSpacing(text);
+    const std::string closedUp = CloseUpLetters(text);
     const std::vector<std::string_view> words = Words(closedUp);
     if (words.empty())
         return numbers;

@@ -21,28 +21,29 @@ struct SeriesWords
     std::string genitive;    // статьи
     std::string plural;      // статей
     std::string accusative;  // статью
+    std::string instrumental; // статьёй
     std::string nested;      // вложена
     std::string numberSign;  // «№ » of appendices
 };
 
 const SeriesWords& WordsOf(Series series)
 {
-    auto make = [](const char* nom, const char* gen, const char* pl, const char* acc, const char* nested,
-                   const char* sign)
+    auto make = [](const char* nom, const char* gen, const char* pl, const char* acc, const char* ins,
+                   const char* nested, const char* sign)
     {
-        return SeriesWords{Utf8ToCp1251(nom),    Utf8ToCp1251(gen),    Utf8ToCp1251(pl),
-                           Utf8ToCp1251(acc),    Utf8ToCp1251(nested), Utf8ToCp1251(sign)};
+        return SeriesWords{Utf8ToCp1251(nom), Utf8ToCp1251(gen),    Utf8ToCp1251(pl),  Utf8ToCp1251(acc),
+                           Utf8ToCp1251(ins), Utf8ToCp1251(nested), Utf8ToCp1251(sign)};
     };
     static const std::array<SeriesWords, kSeriesCount> words = {
-        make("статья", "статьи", "статей", "статью", "вложена", ""),
-        make("глава", "главы", "глав", "главу", "вложена", ""),
-        make("раздел", "раздела", "разделов", "раздел", "вложен", ""),
-        make("подраздел", "подраздела", "подразделов", "подраздел", "вложен", ""),
-        make("часть", "части", "частей", "часть", "вложена", ""),
-        make("§", "§", "§§", "§", "вложен", ""),
-        make("заголовок", "заголовка", "заголовков", "заголовок", "вложен", ""),
-        make("заголовок", "заголовка", "заголовков", "заголовок", "вложен", ""),
-        make("приложение", "приложения", "приложений", "приложение", "вложено", "№ "),
+        make("статья", "статьи", "статей", "статью", "статьёй", "вложена", ""),
+        make("глава", "главы", "глав", "главу", "главой", "вложена", ""),
+        make("раздел", "раздела", "разделов", "раздел", "разделом", "вложен", ""),
+        make("подраздел", "подраздела", "подразделов", "подраздел", "подразделом", "вложен", ""),
+        make("часть", "части", "частей", "часть", "частью", "вложена", ""),
+        make("§", "§", "§§", "§", "§", "вложен", ""),
+        make("заголовок", "заголовка", "заголовков", "заголовок", "заголовком", "вложен", ""),
+        make("заголовок", "заголовка", "заголовков", "заголовок", "заголовком", "вложен", ""),
+        make("приложение", "приложения", "приложений", "приложение", "приложением", "вложено", "№ "),
     };
     return words[static_cast<std::size_t>(series)];
 }
@@ -68,7 +69,7 @@ std::string BodyTextReason(const std::string& text)
         return {};
     const char last = text.back();
     if (last == ',' || last == ';')
-        return Utf8ToCp1251("оканчивается на «") + last + Utf8ToCp1251("»");
+        return Utf8ToCp1251("оканчивается на \"") + last + "\"";
     static const std::set<std::string> hanging = []
     {
         std::set<std::string> words;
@@ -79,7 +80,7 @@ std::string BodyTextReason(const std::string& text)
     }();
     const std::size_t blank = text.rfind(' ');
     if (blank != std::string::npos && hanging.count(text.substr(blank + 1)))
-        return Utf8ToCp1251("оканчивается на «") + text.substr(blank + 1) + Utf8ToCp1251("»");
+        return Utf8ToCp1251("оканчивается на \"") + text.substr(blank + 1) + "\"";
     if (text.size() > kLongestHeading)
         return Utf8ToCp1251("слишком длинный (") + std::to_string(text.size()) + Utf8ToCp1251(" знаков)");
     // A sentence ends where a word of small letters ends with a full stop and a capital begins the next
@@ -160,16 +161,25 @@ struct SequenceState
     Number last;
     std::size_t heading = 0;
     int shallowestSince = 1 << 20;
+    bool withPlain = false; // a number without an inserted part stood in the sequence
+    bool restarts = false;  // the sequence began again at 1 under a new parent
     std::map<std::string, int> seen;
 };
 
 class CRemarkFinder
 {
 public:
-    explicit CRemarkFinder(std::vector<Heading> headings) : m_headings(std::move(headings)) {}
+    CRemarkFinder(const std::vector<std::string>& lines, std::vector<Heading> headings)
+        : m_lines(lines), m_headings(std::move(headings))
+    {
+    }
 
     std::vector<Remark> Run()
     {
+        // A dotted heading needs the one it branches from only where the document has headings of that depth.
+        for (const Heading& heading : m_headings)
+            if (heading.numbers.series == Series::Numbered)
+                m_depths.insert(heading.numbers.first.path.size());
         for (std::size_t h = 0; h < m_headings.size(); ++h)
         {
             const Heading& heading = m_headings[h];
@@ -231,17 +241,31 @@ private:
         const Series series = heading.numbers.series;
         const Number& number = heading.numbers.first;
         const std::size_t depth = series == Series::Numbered ? number.path.size() : 1;
-        // A dotted number opens a branch of the number it continues: 2.1 stands under 2.
+        // A dotted number opens a branch of the number it continues: 2.1 stands under 2, which must be
+        // the last heading one level up since that level last began again.
         if (series == Series::Numbered && depth > 1)
         {
             Number parent = number;
             parent.path.pop_back();
             parent.written = JoinPath(parent.path);
-            const auto above = m_states.find(Key(series, depth - 1));
-            if (above != m_states.end() && above->second.started && above->second.last.path != parent.path)
-                Step(h, series, depth - 1, parent, parent, true);
+            SequenceState& above = m_states[Key(series, depth - 1)];
+            if (m_depths.count(depth - 1) &&
+                (!above.started || above.last.path != parent.path || above.shallowestSince < heading.level - 1))
+            {
+                const SeriesWords& words = WordsOf(series);
+                Add(h, RemarkKind::Gap,
+                    Utf8ToCp1251("Перед ") + Named(words.instrumental, series, number.written) +
+                        Utf8ToCp1251(" нет ") + Named(words.genitive, series, parent.written));
+                PointAtMissing(h, series, above.started ? m_headings[above.heading].line : 0, parent, parent);
+                above.started = true;
+                above.last = parent;
+                above.heading = h;
+                above.shallowestSince = heading.level - 1;
+                above.seen.clear();
+                ++above.seen[parent.written];
+            }
         }
-        Step(h, series, depth, number, heading.numbers.last, false);
+        Step(h, series, depth, number, heading.numbers.last);
         // A deeper branch begins again under a new number.
         for (std::size_t d = depth + 1; series == Series::Numbered && m_states.count(Key(series, d)); ++d)
             m_states[Key(series, d)].started = false;
@@ -262,8 +286,9 @@ private:
     };
 
     // prev and cur are {value} or {value, inserted value}: «18-1» after «18» follows, as «2.13» after
-    // «2.12» and «3.1» after «2.12» do where articles are numbered within their chapters.
-    static Verdict Compare(const Number& prev, const Number& cur)
+    // «2.12» and «3.1» after «2.12» do where articles are numbered within their chapters (no number of
+    // the sequence stands alone: withPlain is false).
+    static Verdict Compare(const Number& prev, const Number& cur, bool withPlain)
     {
         const int a = cur.path[0];
         const int c = prev.path[0];
@@ -294,21 +319,20 @@ private:
         const bool counted = cur.separator == '.' || cur.separator == '-';
         if (a == c)
             return !prevSub || b == d + 1 || !counted ? Verdict{} : gap(sub(d + 1), sub(b - 1));
-        if (a == c + 1 && prevSub)
+        if (a == c + 1 && prevSub && !withPlain)
             return b == 1 || !counted ? Verdict{} : gap(sub(1), sub(b - 1));
         return gap(main(c + 1), main(prevSub ? a - 1 : a));
     }
 
     // Checks the number against the sequence it continues and makes it the sequence's last one.
-    void Step(std::size_t h, Series series, std::size_t depth, const Number& number, const Number& last,
-              bool implied)
+    void Step(std::size_t h, Series series, std::size_t depth, const Number& number, const Number& last)
     {
         SequenceState& state = m_states[Key(series, depth)];
         const Heading& heading = m_headings[h];
         const bool newParent = state.started && state.shallowestSince < heading.level;
         const bool sameBranch =
-            state.started && std::equal(number.path.begin(), number.path.end() - 1, state.last.path.begin(),
-                                        state.last.path.end() - 1);
+            state.started && (series != Series::Numbered || std::equal(number.path.begin(), number.path.end() - 1, state.last.path.begin(),
+                                        state.last.path.end() - 1));
         // Numbered headings are compared by their last number within their branch.
         auto comparable = [series](const Number& n)
         {
@@ -321,26 +345,40 @@ private:
         const Number cur = comparable(number);
         const SeriesWords& words = WordsOf(series);
         const int value = cur.path[0];
-        const bool startsAtOne = value == 1 && (cur.path.size() == 1 || cur.path[1] == 1);
-        if (!state.started || !sameBranch)
+        // «1.1» may begin articles numbered within chapters; «1-1» is inserted after a lost «1».
+        const bool startsAtOne = value == 1 && (cur.path.size() == 1 || (cur.path[1] == 1 && cur.separator == '.'));
+        const int missingTo = cur.path.size() == 1 ? value - 1 : cur.separator == '.' ? 0 : value;
+        // The first of a sequence, of a new branch or under a new parent may begin anywhere but a little
+        // past 1.
+        const bool begins = !state.started || !sameBranch || newParent;
+        // Under a new parent the numbers go on, unless the sequence began again at 1 under an earlier one.
+        const bool continues = state.started && sameBranch && cur.path.size() == 1 &&
+                               value == comparable(state.last).path[0] + 1 && !(newParent && state.restarts);
+        if (begins && !continues && !startsAtOne && missingTo >= 1 && value <= kLittlePastOne &&
+            (depth > 1 || !state.started || newParent))
         {
-            // The first of a sequence, or of a new branch, may begin anywhere but a little past 1.
             state.seen.clear();
-            if (!implied && value > 1 && value <= 3 && cur.path.size() == 1 && (depth > 1 || !state.started))
-                Add(h, RemarkKind::Gap,
-                    Capitalised(Named(words.nominative, series, number.written)) + Utf8ToCp1251(" идёт первой: ") +
-                        Missing(words, series, MissingNumber(number, 1), MissingNumber(number, value - 1)));
+            Add(h, RemarkKind::Gap,
+                Capitalised(Named(words.nominative, series, number.written)) + Utf8ToCp1251(" идёт первой: ") +
+                    Missing(words, series, WithPrefix(number, MissingNumber(cur, 1)),
+                            WithPrefix(number, MissingNumber(cur, missingTo))));
+            PointAtMissing(h, series, state.started ? m_headings[state.heading].line : 0,
+                           WithPrefix(number, MissingNumber(cur, 1)), WithPrefix(number, MissingNumber(cur, missingTo)));
         }
-        else if (startsAtOne && newParent)
+        else if (!state.started || !sameBranch || (startsAtOne && newParent))
             state.seen.clear();
         else
         {
-            const Verdict verdict = Compare(comparable(state.last), cur);
+            const Verdict verdict = Compare(comparable(state.last), cur, state.withPlain);
             if (verdict.kind == Verdict::Gap)
+            {
                 Add(h, RemarkKind::Gap,
                     Utf8ToCp1251("После ") + Named(words.genitive, series, state.last.written) +
                         Utf8ToCp1251(" идёт ") + Named(words.nominative, series, number.written) + ": " +
                         Missing(words, series, WithPrefix(number, verdict.from), WithPrefix(number, verdict.to)));
+                PointAtMissing(h, series, m_headings[state.heading].line, WithPrefix(number, verdict.from),
+                               WithPrefix(number, verdict.to));
+            }
             else if (verdict.kind == Verdict::Back && state.seen.count(number.written))
             {
                 const int times = state.seen[number.written] + 1;
@@ -355,15 +393,140 @@ private:
                     Capitalised(Named(words.nominative, series, number.written)) + Utf8ToCp1251(" стоит после ") +
                         Named(words.genitive, series, state.last.written));
         }
+        state.restarts = state.restarts || (startsAtOne && newParent);
+        if (!state.started || !sameBranch || (startsAtOne && newParent))
+            state.withPlain = false;
+        state.withPlain = state.withPlain || cur.path.size() == 1;
         state.started = true;
         state.last = last;
         state.heading = h;
         state.shallowestSince = 1 << 20;
         ++state.seen[number.written];
-        if (!implied)
-            for (const std::string& covered : m_headings[h].numbers.covered)
+        for (const std::string& covered : m_headings[h].numbers.covered)
                 if (covered != number.written)
                     ++state.seen[covered];
+    }
+
+    // A missing heading is most often in the text, in a form the recognition did not take: the heading
+    // under which the text names it gets a remark of its own, so the operator is led to the place. At
+    // most a few numbers are sought: a long run of missing numbers was left out of the document.
+    void PointAtMissing(std::size_t h, Series series, std::size_t fromLine, const Number& from, const Number& to)
+    {
+        constexpr int kSought = 3;
+        if (from.path.size() != to.path.size() || to.path.back() - from.path.back() >= kSought)
+            return;
+        for (int value = from.path.back(); value <= to.path.back(); ++value)
+        {
+            Number missing = from;
+            missing.path.back() = value;
+            missing.written = from.separator && from.path.size() > 1
+                                  ? std::to_string(from.path[0]) + from.separator + std::to_string(value)
+                                  : WrittenLike(missing, from);
+            const std::size_t found = FindHeadingText(series, missing.written, fromLine, m_headings[h].line);
+            if (found == kNotFound)
+                continue;
+            std::size_t under = h;
+            while (under > 0 && m_headings[under].line > found)
+                --under;
+            const SeriesWords& words = WordsOf(series);
+            Add(under, RemarkKind::Gap,
+                Utf8ToCp1251("В тексте под этим заголовком стоит \"") +
+                    Capitalised(Named(words.nominative, series, missing.written)) +
+                    Utf8ToCp1251("\", а в оглавлении этого заголовка нет"));
+        }
+    }
+
+    // A sequence that begins at 2 or 3 has lost its first heading; one that begins further on is an
+    // extract or a document numbered on from another.
+    static constexpr int kLittlePastOne = 3;
+    static constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
+
+    // The first line in (from, to), outside the blocks, where the heading «Статья 64» (in capitals too),
+    // «Приложение N 2» or «2.1.» begins: a reference in a sentence is written in small letters.
+    std::size_t FindHeadingText(Series series, const std::string& number, std::size_t from, std::size_t to)
+    {
+        if (m_inBlock.empty())
+        {
+            m_inBlock.assign(m_lines.size(), 0);
+            bool inBlock = false;
+            for (std::size_t i = 0; i < m_lines.size(); ++i)
+            {
+                std::string_view line = m_lines[i];
+                if (!line.empty() && line.back() == '\r')
+                    line.remove_suffix(1);
+                if (!inBlock && IsMarker(line, Marker::Ogl))
+                    inBlock = true;
+                m_inBlock[i] = inBlock;
+                if (inBlock && IsMarker(line, Marker::Kon))
+                    inBlock = false;
+            }
+        }
+        const bool byWord = series != Series::Numbered && series != Series::Roman;
+        const std::string nominative = Capitalised(WordsOf(series).nominative);
+        const std::string forms[] = {nominative, ToUpper(nominative)};
+        for (std::size_t i = from + 1; i < std::min(to, m_lines.size()); ++i)
+        {
+            if (m_inBlock[i])
+                continue;
+            const std::string_view line = m_lines[i];
+            if (byWord ? std::any_of(std::begin(forms), std::end(forms),
+                                     [&](const std::string& form)
+                                     { return HoldsHeadingWord(line, form, number, series == Series::Appendix); })
+                       : HoldsNumberedHeading(line, number))
+                return i;
+        }
+        return kNotFound;
+    }
+
+    static bool HoldsHeadingWord(std::string_view line, const std::string& word, const std::string& number,
+                                 bool numberSign)
+    {
+        static const std::string sign = Utf8ToCp1251("№");
+        for (std::size_t pos = line.find(word); pos != std::string_view::npos; pos = line.find(word, pos + 1))
+        {
+            if (pos > 0 && line[pos - 1] != ' ' && line[pos - 1] != '.' && line[pos - 1] != '"')
+                continue;
+            std::size_t at = pos + word.size();
+            auto skipBlanks = [&]
+            {
+                const std::size_t before = at;
+                while (at < line.size() && line[at] == ' ')
+                    ++at;
+                return at > before;
+            };
+            if (!skipBlanks())
+                continue;
+            if (numberSign && at < line.size() && (line[at] == 'N' || line.substr(at, 1) == sign))
+            {
+                ++at;
+                skipBlanks();
+            }
+            if (line.substr(at, number.size()) == number && EndsNumber(line, at + number.size()))
+                return true;
+        }
+        return false;
+    }
+
+    // «2.1. Название» at the start of the line or of a sentence.
+    static bool HoldsNumberedHeading(std::string_view line, const std::string& number)
+    {
+        const std::string token = number + ". ";
+        for (std::size_t pos = line.find(token); pos != std::string_view::npos; pos = line.find(token, pos + 1))
+        {
+            const bool opens = line.find_first_not_of(' ') == pos || (pos >= 2 && line.substr(pos - 2, 2) == ". ");
+            const std::size_t next = pos + token.size();
+            if (opens && next < line.size() && IsUpperLetter(static_cast<unsigned char>(line[next])))
+                return true;
+        }
+        return false;
+    }
+
+    // The number ends at: the end of the line, a blank, or a full stop that no digit follows.
+    static bool EndsNumber(std::string_view line, std::size_t at)
+    {
+        if (at >= line.size() || line[at] == ' ')
+            return true;
+        return line[at] == '.' && (at + 1 >= line.size() || !IsDigit(static_cast<unsigned char>(line[at + 1])));
     }
 
     // A missing number of a numbered heading's branch is named with the branch: 2.3 rather than 3.
@@ -382,7 +545,8 @@ private:
     static Number MissingNumber(const Number& like, int value)
     {
         Number n = like;
-        n.path.back() = value;
+        n.path = {value};
+        n.separator = 0;
         n.written = WrittenLike(n, like);
         return n;
     }
@@ -402,8 +566,11 @@ private:
         return std::to_string(static_cast<int>(series)) + ":" + std::to_string(depth);
     }
 
+    const std::vector<std::string>& m_lines;
+    std::vector<char> m_inBlock; // built at the first search
     std::vector<Heading> m_headings;
     std::map<std::string, SequenceState> m_states;
+    std::set<std::size_t> m_depths; // of the numbered headings
     std::vector<Remark> m_remarks;
 };
 } // namespace
@@ -439,5 +606,5 @@ std::vector<Remark> FindRemarks(const std::vector<std::string>& lines)
         heading.numbers = ReadHeadingNumbers(heading.text);
         headings.push_back(std::move(heading));
     }
-    return CRemarkFinder(std::move(headings)).Run();
+    return CRemarkFinder(lines, std::move(headings)).Run();
 }
