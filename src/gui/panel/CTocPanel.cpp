@@ -109,7 +109,6 @@ CTocPanel::CTocPanel(IReporter& reporter, QWidget* parent) : QWidget(parent), m_
     m_remarksOnlyBox = new QCheckBox(QStringLiteral("Только с замечаниями"), this);
     m_remarksOnlyBox->setObjectName(QStringLiteral("remarksOnlyBox"));
     m_remarksOnlyBox->setFont(QApplication::font());
-    m_remarksOnlyBox->setFocusPolicy(Qt::NoFocus);
     connect(m_remarksOnlyBox, &QCheckBox::toggled, this, [this] { ApplyRemarksFilter(); });
     // Disabled until a next-remark command is attached.
     Button(kNextRemark)->setEnabled(false);
