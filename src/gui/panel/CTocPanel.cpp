@@ -343,8 +343,11 @@ void CTocPanel::ShowRemarks(const std::vector<Remark>& remarks)
     for (int row = 0; row < m_list->count(); ++row)
     {
         const auto found = byBlock.find(m_entries[static_cast<std::size_t>(row)].oglLine);
-        m_list->item(row)->setData(CTocListDelegate::kRemarkRole,
-                                   found == byBlock.end() ? QString() : found->second.join(QLatin1Char('\n')));
+        const QString texts = found == byBlock.end() ? QString() : found->second.join(QLatin1Char('\n'));
+        // Most rows have none: they are left alone rather than each repainted.
+        QListWidgetItem* item = m_list->item(row);
+        if (texts != item->data(CTocListDelegate::kRemarkRole).toString())
+            item->setData(CTocListDelegate::kRemarkRole, texts);
     }
     ApplyRemarksFilter();
     UpdateMarkedLabel();
