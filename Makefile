@@ -1,4 +1,6 @@
 # make run: install what is missing, build, start the editor on a sample document.
+# make check: the fast loop while developing: the normal build (warnings as errors, as in make test)
+#             and every test but those labelled slow.
 # make test: install what is missing, build, run every test, check the Debian package, then the tests
 #            in the sanitizer build.
 # make package-check: the Debian package of the normal build (build/), checked with lintian.
@@ -14,11 +16,13 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 30
 BENCH_BUILD ?= build-bench
 BENCH_ARGS ?=
-# Warnings are errors in the test, sanitizer and fuzz builds (and so in CI), not in a user's plain build.
-WERROR ?= OFF
-test test-asan fuzz: WERROR = ON
+# Warnings are errors in the check, test, sanitizer and fuzz builds (and so in CI), not in a user's
+# plain build. Without WERROR given, build and run keep what the build folder was configured with:
+# switching between them and check or test then rebuilds only what changed, not everything for a flag.
+WERROR ?=
+check test test-asan fuzz: WERROR = ON
 
-.PHONY: all deps configure build test test-asan package-check fuzz run bench clean
+.PHONY: all deps configure build check test test-asan package-check fuzz run bench clean
 
 all: build
 
@@ -26,10 +30,14 @@ deps:
 	@scripts/install-deps
 
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIRVEL_WERROR=$(WERROR) $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(if $(WERROR),-DTIRVEL_WERROR=$(WERROR)) \
+		$(CMAKE_FLAGS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
+
+check: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --label-exclude slow
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

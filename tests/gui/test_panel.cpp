@@ -428,7 +428,8 @@ private slots:
     {
         PanelRig rig(ProcessedSample());
         rig.m_window.resize(700, 300);
-        QTest::qWait(20);
+        // The list lays its rows out again for the lower height when the events come round.
+        QTRY_VERIFY(rig.List().verticalScrollBar()->maximum() > 0);
         QVERIFY(rig.List().count() > 10);
         rig.List().scrollToItem(rig.List().item(6), QAbstractItemView::PositionAtTop);
         const int top = rig.List().indexAt(QPoint(1, 1)).row();
@@ -453,9 +454,8 @@ private slots:
         QVERIFY(delegate->RowFits(index));
 
         rig.m_window.resize(260, 520);
-        QTest::qWait(20);
         rig.List().scrollToItem(rig.List().item(index.row()));
-        QVERIFY(rig.List().visualRect(index).height() > wideHeight);
+        QTRY_VERIFY(rig.List().visualRect(index).height() > wideHeight);
         QVERIFY(!delegate->RowFits(index));
     }
 
@@ -481,10 +481,11 @@ private slots:
         }
         PanelRig rig(lines);
         const QFontMetrics metrics(CTocListDelegate::EntryFont());
+        const int margins = rig.m_window.width() - rig.List().width();
         for (const int windowWidth : {700, 420, 260})
         {
             rig.m_window.resize(windowWidth, 520);
-            QTest::qWait(20);
+            QTRY_COMPARE(rig.List().width(), windowWidth - margins);
             const int textWidth = rig.List().viewport()->width() - CTocListDelegate::kRemarkColumnWidth -
                                   2 * CTocListDelegate::kTextInset;
             for (int row = 0; row < rig.List().count(); ++row)
