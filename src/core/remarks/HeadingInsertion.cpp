@@ -4,7 +4,10 @@
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/document/Markers.h"
 #include "core/entries/TocEntryList.h"
+#include "core/toc/CPlainTextView.h"
 #include "core/toc/CTocLevelChanger.h"
+#include "core/toc/ExtendedPasses.h"
+#include "core/toc/HeadingShapes.h"
 #include "core/toc/HeadingEntry.h"
 #include "core/toc/HeadingTests.h"
 
@@ -95,9 +98,30 @@ EntryCommandResult AddHeadingEdits(const std::vector<std::string>& lines, std::s
     }
 
     const std::string firstLine = FirstContentLine(headingLines);
-    const bool documentKind = std::find(kinds.m_kinds.begin(), kinds.m_kinds.end(), firstLine) != kinds.m_kinds.end();
-    TocItem heading{documentKind ? int{kKindDocument} : KindOfHeadingLine(firstLine, options.extended),
-                    static_cast<int>(at), -1, std::move(headingLines)};
+    TocItem heading{KindOfHeadingLine(firstLine, options.extended), static_cast<int>(at), -1, std::move(headingLines)};
+    const HeadingWord word = ReadHeadingStart(firstLine).word;
+    if (std::find(kinds.m_kinds.begin(), kinds.m_kinds.end(), firstLine) != kinds.m_kinds.end())
+    {
+        // The document's kind stands alone, whatever title follows it.
+        heading.kind = kKindDocument;
+        heading.lines = {firstLine};
+    }
+    else if (options.extended && (word == HeadingWord::Appendix || word == HeadingWord::Approval))
+    {
+        // An appendix's caption takes the title that follows it, as the recognition reads them.
+        const std::vector<std::string> text = RemoveTocBlocks(lines);
+        std::size_t inText = first;
+        for (const TocEntryRef& block : blocks)
+            if (block.konLine < first)
+                inText -= block.konLine - block.oglLine + 1;
+        const CPlainTextView view(text, {});
+        AppendixEntry entry = ReadAppendixEntry(view, static_cast<int>(inText));
+        if (!entry.lines.empty())
+        {
+            heading.kind = kKindAppendix;
+            heading.lines = std::move(entry.lines);
+        }
+    }
     const TocItem laidOut = LayOutHeadingAmong(std::move(heading), std::move(entries), position, &words);
 
     std::vector<std::string> block;

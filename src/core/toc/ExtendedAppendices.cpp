@@ -247,6 +247,28 @@ void DropTitleBlockItems(std::vector<TocItem>& items, const std::unordered_map<i
 }
 } // namespace
 
+AppendixEntry ReadAppendixEntry(const CPlainTextView& view, int line)
+{
+    AppendixEntry entry;
+    const HeadingStart start = ReadHeadingStart(view.Line(line));
+    if ((start.word != HeadingWord::Appendix && start.word != HeadingWord::Approval) || !IsCaption(view, line, start))
+        return entry;
+    entry.captionEnd = CaptionEnd(view, line, start);
+    AppendixTitleLines title = AppendixTitle(view, entry.captionEnd);
+    if (title.lines.empty())
+        return entry;
+    if (title.titleBlock >= 0)
+        entry.titleBlockFirstLine = ToUpper(NormaliseSpaces(title.lines.front()));
+    entry.titleBlock = title.titleBlock;
+    entry.lines = std::move(title.lines);
+    if (start.word == HeadingWord::Appendix)
+    {
+        entry.lines.insert(entry.lines.begin(), CaptionHeading(Trim(view.Line(line))) + ".");
+        FixAppendixNumber(entry.lines.front());
+    }
+    return entry;
+}
+
 bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& items)
 {
     std::unordered_set<int> taken;
@@ -259,29 +281,18 @@ bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& it
     {
         if (!view.StartsParagraph(i))
             continue;
-        const HeadingStart start = ReadHeadingStart(view.Line(i));
-        if ((start.word != HeadingWord::Appendix && start.word != HeadingWord::Approval) ||
-            !IsCaption(view, i, start))
-            continue;
-        const int captionEnd = CaptionEnd(view, i, start);
-        AppendixTitleLines title = AppendixTitle(view, captionEnd);
-        if (title.lines.empty())
+        AppendixEntry entry = ReadAppendixEntry(view, i);
+        if (entry.lines.empty())
             continue;
         const int position = view.HeadingPosition(i);
         if (!taken.count(position) && !taken.count(i))
         {
-            if (title.titleBlock >= 0)
-                absorbed.emplace(title.titleBlock, ToUpper(NormaliseSpaces(title.lines.front())));
-            std::vector<std::string> entry = std::move(title.lines);
-            if (start.word == HeadingWord::Appendix)
-            {
-                entry.insert(entry.begin(), CaptionHeading(Trim(view.Line(i))) + ".");
-                FixAppendixNumber(entry.front());
-            }
-            items.push_back(TocItem{kKindAppendix, position, 0, std::move(entry)});
+            if (entry.titleBlock >= 0)
+                absorbed.emplace(entry.titleBlock, std::move(entry.titleBlockFirstLine));
+            items.push_back(TocItem{kKindAppendix, position, 0, std::move(entry.lines)});
             collected = true;
         }
-        i = captionEnd - 1;
+        i = entry.captionEnd - 1;
     }
     DropTitleBlockItems(items, absorbed);
     return collected;

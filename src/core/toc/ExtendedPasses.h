@@ -37,6 +37,17 @@ void AddExtendedKindItem(const CPlainTextView& view, const CDocKindsList& kinds,
 // belongs to them.
 void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& items);
 
+// The entry of the appendix whose caption («Приложение N 2 ...» or an approval stamp) begins at line: the
+// caption's heading and the title that follows it; no lines when the line opens no caption with a title.
+struct AppendixEntry
+{
+    std::vector<std::string> lines;
+    int captionEnd = 0;               // one past the caption's last line
+    int titleBlock = -1;              // the opening marker of a title block the title stands in
+    std::string titleBlockFirstLine;  // the title's first line in capitals and single-spaced, then
+};
+AppendixEntry ReadAppendixEntry(const CPlainTextView& view, int line);
+
 // Appendices without blocks: a caption «Приложение N 2 ...» or an approval stamp «УТВЕРЖДЕНЫ ...»
 // at the right margin or standing alone, with the title that follows it. Returns true when it
 // collected one.
