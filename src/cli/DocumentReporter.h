@@ -8,6 +8,10 @@
 #include <string_view>
 #include <vector>
 
+// text as it may go to a terminal: control characters (a newline in a file name, an escape sequence)
+// and the backslash itself written as C escapes (\n, \x1b, \\), so no name can forge or hide a line.
+std::string PrintableText(std::string_view text);
+
 class DocumentReporter : public IReporter
 {
 public:

@@ -32,6 +32,16 @@ bool SaveDocument(CDocumentFile& document, BackupRule backup, DocumentReporter& 
     return false;
 }
 
+// The document written as a new file at its m_path in a folder others may write into too: a file that
+// took the name meanwhile is left alone and the document is not written.
+bool SaveAsNewFile(CDocumentFile& document, DocumentReporter& reporter)
+{
+    if (document.SaveAsNewFile())
+        return true;
+    reporter.Add("refused: " + document.LastSaveFailure().text);
+    return false;
+}
+
 bool CreateFolderOf(const std::string& file, DocumentReporter& reporter)
 {
     const fs::path folder = fs::path(file).parent_path();
@@ -200,17 +210,19 @@ void KeepAttributes(const std::string& path, const struct stat& of)
     ::chmod(path.c_str(), of.st_mode & 07777);
 }
 
-// Removes the source once its document is complete in the folder.
-bool RemoveSource(const std::string& source, const std::string& destination, DocumentReporter& reporter)
+// Removes the source once its document is complete in the folder, unless another program wrote or
+// replaced it since it was read (up to the moment its name goes): then both stay.
+bool RemoveSource(const CDocumentFile& document, const std::string& source, const std::string& destination,
+                  DocumentReporter& reporter)
 {
-    if (::unlink(source.c_str()) == 0)
-    {
-        SyncFolder(FolderOf(source));
-        return true;
-    }
-    reporter.Add("complete in " + destination +
-                 ", but the document cannot be removed: " + SystemError(errno));
-    return false;
+    const int error = document.RemoveIfUnchangedOnDisk(source);
+    if (error == ESTALE)
+        reporter.Add("the document changed on disk while it was processed (another program wrote or replaced "
+                     "it); it stays where it is, and " +
+                     destination + " holds what was processed from the version read");
+    else if (error != 0)
+        reporter.Add("complete in " + destination + ", but the document cannot be removed: " + SystemError(error));
+    return error == 0;
 }
 } // namespace
 
@@ -245,7 +257,7 @@ bool WriteIntoOutputFolder(CDocumentFile& document, const DocumentJob& job, cons
     if (!CreateFolderOf(destination, reporter))
         return false;
     document.m_path = destination;
-    return SaveDocument(document, BackupRule::None, reporter);
+    return SaveAsNewFile(document, reporter);
 }
 
 // --move-to: the processed document and its backup are written into the folder first and the source
@@ -260,6 +272,14 @@ bool MoveIntoFolder(CDocumentFile& document, const DocumentJob& job, const TocTo
     if (IsSameFile(source, destination))
     {
         reporter.Add("already in the folder for processed documents; not moved and not saved");
+        return false;
+    }
+    // Moving the link would leave it dangling in the folder, and the document where it was.
+    if (IsSymbolicLink(source))
+    {
+        reporter.Add("refused: the document is a symbolic link to " + ResolvedTarget(source) +
+                     "; --move-to moves documents, not links (name the document itself); not moved and not "
+                     "saved");
         return false;
     }
     if (IsReadOnlyFile(source))
@@ -280,22 +300,24 @@ bool MoveIntoFolder(CDocumentFile& document, const DocumentJob& job, const TocTo
     {
         // Nothing to write: the document moves as it is, and needs no backup.
         if (destinationExists && SameContent(destination, source))
-            return options.check || RemoveSource(source, destination, reporter);
+            return options.check || RemoveSource(document, source, destination, reporter);
         if (destinationExists && !FolderPlace(options, reporter).Clear(destination))
             return false;
         if (options.check || !CreateFolderOf(destination, reporter))
             return options.check;
-        if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, destination.c_str(), RENAME_NOREPLACE) == 0)
+        if (!document.IsUnchangedOnDisk(source))
         {
-            SyncFolder(FolderOf(destination));
-            SyncFolder(FolderOf(source));
-            return true;
+            reporter.Add("the document changed on disk while it was processed (another program wrote or "
+                         "replaced it); not moved");
+            return false;
         }
-        const int error = errno;
-        if (error == EXDEV && CopyFileReplacing(source, destination))
-            return RemoveSource(source, destination, reporter);
-        reporter.Add("cannot move the document to " + destination + ": " + SystemError(error));
-        return false;
+        const int error = MoveFileToNewName(source, destination);
+        if (error == EEXIST)
+            reporter.Add("refused: " + destination +
+                         " was taken meanwhile by another run or program; the document stays where it is");
+        else if (error != 0)
+            reporter.Add("cannot move the document to " + destination + ": " + SystemError(error));
+        return error == 0;
     }
 
     const bool sourceInBackup = IsRegularFile(backup) && SameContent(backup, source);
@@ -304,12 +326,12 @@ bool MoveIntoFolder(CDocumentFile& document, const DocumentJob& job, const TocTo
         if (options.check)
             return true;
         KeepAttributes(destination, sourceStatus);
-        return RemoveSource(source, destination, reporter);
+        return RemoveSource(document, source, destination, reporter);
     }
     if (!sourceInBackup)
     {
         if (destinationExists && !setup.makeBackup && HoldsDocument(destination, document))
-            return options.check || RemoveSource(source, destination, reporter);
+            return options.check || RemoveSource(document, source, destination, reporter);
         FolderPlace place(options, reporter);
         if (destinationExists && !place.Clear(destination))
             return false;
@@ -320,17 +342,23 @@ bool MoveIntoFolder(CDocumentFile& document, const DocumentJob& job, const TocTo
         return true;
     if (!CreateFolderOf(destination, reporter))
         return false;
-    if (setup.makeBackup && !sourceInBackup && !CopyFileReplacing(source, backup))
+    // The backup is never written over a file: one that appeared since the look above belongs to
+    // another run (or program) and is left alone.
+    if (setup.makeBackup && !sourceInBackup && !CopyFileToNewName(source, backup))
     {
-        reporter.Add("cannot make the backup " + backup + " (" + SystemError(errno) +
-                     "); not moved and not saved");
+        if (errno == EEXIST)
+            reporter.Add("refused: " + backup +
+                         " was taken meanwhile by another run or program; not moved and not saved");
+        else
+            reporter.Add("cannot make the backup " + backup + " (" + SystemError(errno) +
+                         "); not moved and not saved");
         return false;
     }
     document.m_path = destination;
-    if (!SaveDocument(document, BackupRule::None, reporter))
+    if (!SaveAsNewFile(document, reporter))
         return false;
     KeepAttributes(destination, sourceStatus);
-    return RemoveSource(source, destination, reporter);
+    return RemoveSource(document, source, destination, reporter);
 }
 
 // In place: the document replaced by its processed form after its backup is made.

@@ -8,6 +8,7 @@
 #include "core/entries/TocEntryList.h"
 #include "core/remarks/Remarks.h"
 #include "core/toc/ProcessDocument.h"
+#include "core/workflow/CDesktopTrash.h"
 
 #include <chrono>
 #include <filesystem>
@@ -119,6 +120,12 @@ DocumentResult ProcessOneDocument(const DocumentJob& job, const TocToolOptions& 
     try
     {
         CDocumentFile document(reporter);
+        // A run that does not write the document never puts back, removes or moves a copy an
+        // interrupted save left beside it: it says what it found.
+        if (options.check || options.toStdout || !options.outputDir.empty())
+            document.SetCopyRule(CopyRule::ReportOnly);
+        else
+            document.SetCopyRule(CopyRule::PutBack, [](const std::string& copy) { return CDesktopTrash().MoveToTrash(copy); });
         bool loaded = false;
         try
         {

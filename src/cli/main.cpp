@@ -8,6 +8,7 @@
 
 #include "cli/BatchReport.h"
 #include "cli/CProgressLine.h"
+#include "cli/DocumentReporter.h"
 #include "cli/RunInOrder.h"
 #include "cli/TocTool.h"
 #include "core/base/FileIO.h"
@@ -78,27 +79,28 @@ std::string UnknownDashArgument(const CLI::App& app, int argc, char** argv)
     return {};
 }
 
-// Removes what writes killed in an earlier run left beside the documents and in the folders they go
-// to; a temporary file still being written by another run is locked and stays.
-void RemoveStaleTemporaryFiles(const std::vector<DocumentJob>& jobs, const TocToolOptions& options,
-                               std::time_t runStart)
+// Removes what writes killed in an earlier run left in the folders this run writes into: beside the
+// documents (unless they are only read, under -o) and in the folders they go to. A temporary file
+// still being written by another run is locked and stays.
+void RemoveStaleTemporaryFiles(const std::vector<DocumentJob>& jobs, const TocToolOptions& options)
 {
     std::set<std::string> folders;
     for (const DocumentJob& job : jobs)
     {
-        folders.insert(FolderOf(job.path));
+        if (options.outputDir.empty())
+            folders.insert(FolderOf(job.path));
         if (!options.outputDir.empty() || !options.moveTo.empty())
             folders.insert(FolderOf(DestinationOf(job, options)));
     }
     for (const std::string& folder : folders)
-        for (const std::string& removed : RemoveStaleTemporaries(folder, runStart))
-            std::fprintf(stderr, "tirvel-toc: removed %s, left by an interrupted run\n", removed.c_str());
+        for (const std::string& removed : RemoveStaleTemporaries(folder))
+            std::fprintf(stderr, "tirvel-toc: removed %s, left by an interrupted run\n",
+                         PrintableText(removed).c_str());
 }
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const std::time_t runStart = std::time(nullptr);
     TocToolOptions options;
     options.jobs = std::max(1u, std::thread::hardware_concurrency());
     CLI::App app{"Builds the tables of contents of .rla documents.", "tirvel-toc"};
@@ -171,7 +173,7 @@ int main(int argc, char** argv)
     const std::vector<DocumentJob> jobs = ExpandDocumentPaths(options.paths, options.recursive);
     const std::map<std::size_t, std::string> clashes = FindRunClashes(jobs, options, *setup);
     if (!options.check && !options.toStdout)
-        RemoveStaleTemporaryFiles(jobs, options, runStart);
+        RemoveStaleTemporaryFiles(jobs, options);
     std::uintmax_t bytesTotal = 0;
     for (const DocumentJob& job : jobs)
     {
@@ -209,13 +211,13 @@ int main(int argc, char** argv)
             outputFailed = true;
         }
         for (const std::string& message : result.messages)
-            progress.Print(message);
+            progress.Print(PrintableText(message));
         if (options.check && !options.remarks &&
             (result.outcome != DocumentOutcome::Processed || result.changed))
         {
             progress.Clear();
             const std::string line =
-                path + ": " +
+                PrintableText(path) + ": " +
                 (result.outcome == DocumentOutcome::Processed ? std::string("would change")
                                                               : std::string(StatusName(result.outcome)));
             std::fprintf(stdout, "%s\n", line.c_str());

@@ -5,12 +5,12 @@
 #include "CliTestSupport.h"
 
 #include "core/base/CFileLock.h"
+#include "support/InterruptedOverwrite.h"
 #include "support/ReliabilitySupport.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <map>
 #include <string>
 #include <vector>
@@ -54,13 +54,6 @@ std::vector<std::string> Temporaries(const fs::path& folder)
             if (entry.path().filename().string().find(".tirvel-") != std::string::npos)
                 names.push_back(entry.path().filename().string());
     return names;
-}
-
-// What a killed run left behind, made an hour old, as it is when the operator comes back to it.
-void AgeTemporaries(const fs::path& folder)
-{
-    for (const std::string& name : Temporaries(folder))
-        fs::last_write_time(folder / name, fs::file_time_type::clock::now() - std::chrono::hours(1));
 }
 
 const std::string kLaw = ReadBytes(kSamples / "law_sections_articles.rla");
@@ -286,7 +279,7 @@ TEST_F(DataSafety, AKillAtAnyPointOfAnInPlaceRunIsFinishedByTheRerun)
                               (left.contains(backup) && left.at(backup) == bytes);
             EXPECT_TRUE(kept) << name << " lost at point " << point;
         }
-        AgeTemporaries(in);
+        // Run again at once: what the killed run left is stale in the very second it was left.
         const RunResult rerun = Run({in.string()});
         EXPECT_EQ(rerun.status, 0) << "point " << point << ": " << rerun.err;
         EXPECT_EQ(Files(in), finished) << "point " << point;
@@ -314,7 +307,7 @@ TEST_F(DataSafety, AKillDuringAnOverwriteInPlaceIsPutRightByTheRerun)
             EXPECT_EQ(killed.status, 0) << killed.err;
             break;
         }
-        AgeTemporaries(in);
+        // Run again at once: what the killed run left is stale in the very second it was left.
         const RunResult rerun = Run({in.string()});
         EXPECT_EQ(rerun.status, 0) << "point " << point << ": " << rerun.err;
         EXPECT_EQ(Files(in), finished) << "point " << point;
@@ -325,10 +318,10 @@ TEST_F(DataSafety, AKillDuringAnOverwriteInPlaceIsPutRightByTheRerun)
     // Killed in the middle of the overwrite, after the backup was made: the document holds part of
     // the new text over the old. The rerun must not take that for the original.
     fs::remove_all(in);
-    WriteBytes(in / "law.rla", Processed(kLaw).substr(0, kLaw.size() / 2) + kLaw.substr(kLaw.size() / 2));
+    WriteBytes(in / "law.rla", kLaw);
     fs::create_hard_link(in / "law.rla", in / "law.txt");
     WriteBytes(in / "law.bak", kLaw);
-    WriteBytes(in / ".law.rla.tirvel-copy", kLaw);
+    InterruptOverwrite(in / "law.rla", Processed(kLaw).substr(0, kLaw.size() / 2));
     const RunResult rerun = Run({(in / "law.rla").string()});
     EXPECT_EQ(rerun.status, 0) << rerun.err;
     EXPECT_NE(rerun.err.find("law.rla"), std::string::npos) << "the operator is told";
@@ -369,8 +362,6 @@ TEST_F(DataSafety, AKillAtAnyPointOfAMoveToRunIsFinishedByTheRerun)
                 EXPECT_EQ(moved.at(name), finished.at(name)) << name << " incomplete at point " << point;
             }
         }
-        AgeTemporaries(in);
-        AgeTemporaries(done);
         const RunResult rerun = Run({"--move-to", done.string(), in.string()});
         EXPECT_EQ(rerun.status, 0) << "point " << point << ": " << rerun.err;
         EXPECT_EQ(Files(in), (std::map<std::string, std::string>{})) << "point " << point;
@@ -523,5 +514,235 @@ TEST_F(DataSafety, PathsThatAreNoDocumentsGetClearMessages)
         << option.err;
     EXPECT_EQ(path.status, 0) << path.err;
     EXPECT_EQ(ReadBytes(m_dir / "-x.rla"), Processed(kLaw));
+}
+
+// A copy an interrupted overwrite left is put back only by a run that writes, and only when it is
+// provably this program's copy of the document as it stands. A copy whose document was edited (or
+// restored by the operator) afterwards is stale: the reading runs leave it and say so, the next
+// writing run moves it to the trash; a planted one stays where it is and exposes nothing.
+TEST_F(DataSafety, ACopyLeftBesideADocumentIsJudgedBeforeAnythingIsPutBack)
+{
+    const fs::path in = m_dir / "in";
+    const fs::path copy = in / ".law.rla.tirvel-copy";
+    WriteBytes(in / "law.rla", kLaw);
+    fs::create_hard_link(in / "law.rla", m_dir / "second-name.txt");
+    InterruptOverwrite(in / "law.rla", "NEW TEXT");
+    EditLater(in / "law.rla", kDecree);
+    // Files of the user's own that merely look like the program's temporaries.
+    WriteBytes(in / ".quarterly-notes.tirvel-tmp", "notes");
+    WriteBytes(in / ".law.rla.aB3dE9.tirvel-tmp", "someone's");
+    const auto before = Snapshot(in);
+
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--check", in.string()}, {"--stdout", in.string()}, {"-o", (m_dir / "out").string(), in.string()}})
+    {
+        const RunResult run = Run(args);
+        EXPECT_NE(run.err.find(copy.string()), std::string::npos) << args[0] << ": " << run.err;
+        EXPECT_NE(run.err.find("изменён после прерванного сохранения"), std::string::npos) << run.err;
+        EXPECT_EQ(Snapshot(in), before) << args[0] << " changed nothing";
+    }
+    const RunResult run = Run({in.string()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find(copy.string() + " не восстановлена"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadBytes(Trash() / ".law.rla.tirvel-copy").substr(0, kLaw.size()), kLaw);
+    EXPECT_EQ(Files(in), (std::map<std::string, std::string>{{".law.rla.aB3dE9.tirvel-tmp", "someone's"},
+                                                             {".quarterly-notes.tirvel-tmp", "notes"},
+                                                             {"law.bak", kDecree},
+                                                             {"law.rla", Processed(kDecree)}}));
+
+    // A link planted in the copy's place, to a file only root may read: never put back, never read.
+    fs::remove_all(in);
+    WriteBytes(in / "law.rla", kLaw);
+    fs::create_hard_link(in / "law.rla", m_dir / "third-name.txt");
+    WriteBytes(m_dir / "secret", "root's secret");
+    ::chmod((m_dir / "secret").c_str(), 0600);
+    fs::create_symlink(m_dir / "secret", copy);
+    const RunResult planted = Run({in.string()});
+    EXPECT_NE(planted.err.find(copy.string() + " не восстановлена: это символическая ссылка"), std::string::npos)
+        << planted.err;
+    EXPECT_EQ(ReadBytes(in / "law.rla"), kLaw) << "not written in place past a file in the copy's way";
+    EXPECT_EQ(Files(in).count("law.rla"), 1u);
+    EXPECT_TRUE(fs::is_symlink(copy));
+
+    // A genuine copy of a document cut off in the middle: a reading run names it and fails the
+    // document; the writing run puts it back and finishes the job.
+    fs::remove_all(in);
+    WriteBytes(in / "law.rla", kLaw);
+    fs::create_hard_link(in / "law.rla", m_dir / "fourth-name.txt");
+    InterruptOverwrite(in / "law.rla", "NEW TEXT");
+    const auto damaged = Snapshot(in);
+    const RunResult checked = Run({"--check", in.string()});
+    EXPECT_EQ(checked.out, (in / "law.rla").string() + ": failed\n");
+    EXPECT_NE(checked.err.find("its previous content is in " + copy.string()), std::string::npos) << checked.err;
+    EXPECT_EQ(Snapshot(in), damaged);
+    EXPECT_EQ(Run({in.string()}).status, 0);
+    EXPECT_EQ(Files(in), (std::map<std::string, std::string>{{"law.bak", kLaw}, {"law.rla", Processed(kLaw)}}));
+}
+
+// Two or three runs into one folder at once, from sources whose documents have the same names: a
+// name goes to exactly one of them, and every other run names the document it left where it was.
+TEST_F(DataSafety, ConcurrentRunsIntoOneFolderLoseNothingAndNameWhatTheySkipped)
+{
+    constexpr int kDocuments = 40;
+    for (const std::string mode : {"--move-to", "-o"})
+    {
+        for (const int runs : {2, 3})
+        {
+            SCOPED_TRACE(mode + " with " + std::to_string(runs) + " runs");
+            const fs::path into = m_dir / ("into" + std::to_string(runs) + mode);
+            std::map<std::string, std::string> originals; // source path -> bytes
+            std::string command;
+            for (int run = 0; run < runs; ++run)
+            {
+                const fs::path source = m_dir / (mode + "source" + std::to_string(runs) + std::to_string(run));
+                for (int i = 0; i < kDocuments; ++i)
+                {
+                    std::string name = "d";
+                    name += std::to_string(i) + ".rla";
+                    std::string bytes = i % 2 ? kLaw : kDecree;
+                    bytes += "\r\nsource " + std::to_string(run);
+                    WriteBytes(source / name, bytes);
+                    originals[(source / name).string()] = bytes;
+                }
+                command += "'" + std::string(TIRVEL_TOC_EXE) + "' --no-settings --keep-dates -q -j 2 " + mode +
+                           " '" + into.string() + "' '" + source.string() + "' 2>'" + source.string() +
+                           ".err' & ";
+            }
+            std::system((command + "wait").c_str());
+
+            std::map<std::string, int> taken; // name -> how many sources it was taken from
+            for (const auto& [path, bytes] : originals)
+            {
+                const std::string name = fs::path(path).filename().string();
+                const std::string errors = ReadBytes(fs::path(path).parent_path().string() + ".err");
+                const bool named = errors.find(path + ": refused") != std::string::npos;
+                const std::string runMark = bytes.substr(bytes.rfind("source "));
+                const bool mine = Count(ReadBytes(into / name), runMark) == 1;
+                if (mode == "-o")
+                {
+                    EXPECT_EQ(ReadBytes(path), bytes) << path;
+                    EXPECT_NE(mine, named) << path << " written or named: " << errors;
+                    taken[name] += mine ? 1 : 0;
+                    continue;
+                }
+                const std::string backup = name.substr(0, name.size() - 3) + "bak";
+                if (fs::exists(path))
+                {
+                    EXPECT_EQ(ReadBytes(path), bytes) << path;
+                    EXPECT_TRUE(named) << path << " left without a word: " << errors;
+                }
+                else
+                {
+                    EXPECT_EQ(ReadBytes(into / backup), bytes) << path << " lost";
+                    EXPECT_TRUE(mine) << path;
+                    ++taken[name];
+                }
+            }
+            for (const auto& [name, count] : taken)
+                EXPECT_EQ(count, 1) << name;
+        }
+    }
+}
+
+// Another program edits the document at each moment of a run's changes in turn: the edit is never
+// written over or removed with the document, and where it came before the run would have replaced or
+// removed the document, the run says so and leaves it.
+TEST_F(DataSafety, AnEditMadeWhileARunWorksIsNeverLost)
+{
+    const std::string edit = "\r\nan edit made by another program";
+    const fs::path in = m_dir / "in";
+    const fs::path witness = m_dir / "edited";
+    for (const std::vector<std::string>& mode : std::vector<std::vector<std::string>>{
+             {}, {"--no-backup"}, {"--move-to", (m_dir / "done").string()},
+             {"--no-backup", "--move-to", (m_dir / "done").string()}})
+    {
+        SCOPED_TRACE(mode.empty() ? "in place" : mode.front() + (mode.size() > 2 ? " --move-to" : ""));
+        bool told = false;
+        for (int point = 1;; ++point)
+        {
+            fs::remove_all(in);
+            fs::remove_all(m_dir / "done");
+            fs::remove(witness);
+            WriteBytes(in / "law.rla", kLaw);
+            std::vector<std::string> args = mode;
+            args.push_back((in / "law.rla").string());
+            const RunResult run = Run(
+                args, {"LD_PRELOAD=" + std::string(TIRVEL_KILL_AT_STEP), "TIRVEL_EDIT_AT_POINT=" + std::to_string(point),
+                       "TIRVEL_EDIT_PATH=" + (in / "law.rla").string(), "TIRVEL_EDIT_TEXT=" + edit,
+                       "TIRVEL_EDIT_WITNESS=" + witness.string(), "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0"});
+            if (!fs::exists(witness))
+                break;
+            // The edit is in the document, where the other program left it.
+            EXPECT_TRUE(fs::exists(in / "law.rla")) << "point " << point << ": " << run.err;
+            if (fs::exists(in / "law.rla"))
+            {
+                EXPECT_TRUE(ReadBytes(in / "law.rla").ends_with(edit)) << "point " << point;
+            }
+            if (run.err.find("changed on disk") != std::string::npos)
+            {
+                told = true;
+                EXPECT_EQ(run.status, 1);
+                EXPECT_EQ(ReadBytes(in / "law.rla"), kLaw + edit) << "point " << point;
+            }
+        }
+        EXPECT_TRUE(told);
+    }
+}
+
+// --move-to takes documents, not links to them: a link would be left dangling in the folder, away
+// from its document.
+TEST_F(DataSafety, MoveToRefusesASymbolicLink)
+{
+    const fs::path in = m_dir / "in";
+    const fs::path done = m_dir / "done";
+    WriteBytes(m_dir / "elsewhere" / "plain.rla", kPlain);
+    WriteBytes(m_dir / "elsewhere" / "law.rla", kLaw);
+    fs::create_directories(in);
+    fs::create_symlink(m_dir / "elsewhere" / "plain.rla", in / "plain.rla");
+    fs::create_symlink(m_dir / "elsewhere" / "law.rla", in / "law.rla");
+    const RunResult run = Run({"--move-to", done.string(), in.string()});
+    EXPECT_EQ(run.status, 1);
+    for (const char* name : {"plain.rla", "law.rla"})
+    {
+        EXPECT_NE(run.err.find((in / name).string() + ": refused: the document is a symbolic link"), std::string::npos)
+            << run.err;
+        EXPECT_TRUE(fs::is_symlink(in / name));
+    }
+    EXPECT_EQ(ReadBytes(m_dir / "elsewhere" / "plain.rla"), kPlain);
+    EXPECT_EQ(ReadBytes(m_dir / "elsewhere" / "law.rla"), kLaw);
+    EXPECT_FALSE(fs::exists(done / "plain.rla") || fs::is_symlink(done / "plain.rla"));
+}
+
+TEST_F(DataSafety, MessagesTellTheRealCauseAndEscapeNames)
+{
+    // A name with a line break would otherwise forge a line of its own.
+    const fs::path forged = m_dir / "in" / "a\ntirvel-toc: b.rla: processed\x1b[2K.rla";
+    WriteBytes(forged, kLaw);
+    const RunResult checked = Run({"--check", (m_dir / "in").string()});
+    EXPECT_EQ(checked.out, (m_dir / "in").string() + "/a\\ntirvel-toc: b.rla: processed\\x1b[2K.rla: would change\n");
+    fs::permissions(forged, fs::perms::owner_read);
+    const RunResult refused = Run({(m_dir / "in").string()});
+    EXPECT_EQ(Count(refused.err, "\n"), 1u) << refused.err;
+    EXPECT_NE(refused.err.find("/a\\ntirvel-toc: b.rla: processed\\x1b[2K.rla: refused: the document is read-only"),
+              std::string::npos)
+        << refused.err;
+
+    // A move onto another, full file system falls back to a copy: the copy's failure is the cause.
+    SmallFileSystem disk(64 * 1024);
+    if (!disk.Mounted())
+        GTEST_SKIP() << "mounting a file system needs root";
+    fs::create_directories(disk / "done");
+    {
+        std::ofstream filler(disk / "filler", std::ios::binary);
+        const std::string block(4096, 'x');
+        while (filler.write(block.data(), static_cast<std::streamsize>(block.size())))
+            ;
+    }
+    WriteBytes(m_dir / "plain" / "plain.rla", kPlain);
+    const RunResult full = Run({"--move-to", disk / "done", (m_dir / "plain" / "plain.rla").string()});
+    EXPECT_EQ(full.status, 1);
+    EXPECT_NE(full.err.find("No space left on device"), std::string::npos) << full.err;
+    EXPECT_EQ(full.err.find("cross-device"), std::string::npos) << full.err;
+    EXPECT_EQ(ReadBytes(m_dir / "plain" / "plain.rla"), kPlain);
 }
 } // namespace

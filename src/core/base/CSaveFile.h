@@ -4,8 +4,12 @@
 // its old content or all of the new one. Nothing is left behind when the write is cancelled or fails.
 //
 // The temporary file is named ".NAME.XXXXXX.tirvel-tmp" beside NAME and holds an exclusive flock while
-// it exists, so a process killed while writing leaves a file that RemoveStaleTemporaries recognises
-// and can tell from one still being written.
+// it exists. Once locked it is marked as this program's own (an extended attribute naming the user,
+// the device and the inode), so RemoveStaleTemporaries can prove a file left by a killed process is
+// one of ours and tell it from one still being written. A file system without extended attributes
+// or locks still saves; what a kill leaves there is then never removed, since it cannot be proved ours.
+
+#include "core/base/FileState.h"
 
 #include <string>
 #include <string_view>
@@ -33,17 +37,45 @@ public:
     // Flushes the content to disk and renames the temporary file over the target, then makes the
     // rename durable. On failure the temporary file is removed and the target is untouched.
     bool Commit();
+    // Commit to a target that must not exist: fails with EEXIST, leaving what is there untouched, when
+    // a file took the name meanwhile. The name is taken in one step (a rename that refuses to replace,
+    // or a hard link where the file system has no such rename), so of two writers only one gets it.
+    bool CommitNew();
+    // Commit over a target that must still be the file in expected: the two files swap names in one
+    // step, and the file that had the target's name is looked at once more before it is removed, so
+    // an edit another program made up to that moment is never lost: the names swap back, nothing is
+    // written, and the commit fails with ESTALE. The file being replaced is marked as a temporary of
+    // this program while it is away, so a kill before its removal leaves one the cleaner can prove.
+    // Where the file system cannot swap names, the target is looked at just before the rename.
+    bool CommitOver(const FileState& expected);
+    // CommitNew that keeps the file open and locked under its new name until the object goes.
+    bool CommitNewKeepingLock();
+    // The open file (after CommitNewKeepingLock), -1 when none.
+    int Descriptor() const { return m_fd; }
     // Removes the temporary file; the target is untouched.
     void Cancel();
 
-    // Whether a file name (without folder) is that of a temporary file of this class.
+    // Whether a file name (without folder) is exactly of the form this class gives its temporary
+    // files: "." + a name + "." + six letters or digits + ".tirvel-tmp".
     static bool IsTemporaryName(std::string_view name);
+    // Whether the open file (of the given status) carries the mark of a temporary file of this class
+    // made by this user for this very file.
+    static bool CarriesOwnMark(int fd, const struct stat& status);
 
     // The system error of the last failure (0 when none).
     int Error() const { return m_error; }
     const std::string& Target() const { return m_target; }
 
 private:
+    enum class CommitRule
+    {
+        Replace,
+        NewOnly,
+        NewKeepingLock,
+    };
+    bool Commit(CommitRule rule);
+    // Locks the open file and marks it as this program's temporary.
+    void Mark();
     // Records error and returns false.
     bool Fail(int error);
 

@@ -1,18 +1,23 @@
 #include "core/base/FileIO.h"
 
+#include "core/base/CRecoveryCopy.h"
 #include "core/base/CSaveFile.h"
 #include "core/base/FileSystem.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <ctime>
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
-FileReadError ReadWholeFile(const std::string& path, std::uint64_t maxBytes, std::string& bytes)
+FileReadError ReadWholeFile(const std::string& path, std::uint64_t maxBytes, std::string& bytes,
+                            FileState* state)
 {
     bytes.clear();
     // Without O_NONBLOCK a pipe nobody writes to would block the open forever.
@@ -29,6 +34,8 @@ FileReadError ReadWholeFile(const std::string& path, std::uint64_t maxBytes, std
         error = {EINVAL, static_cast<mode_t>(status.st_mode & S_IFMT)};
     else if (static_cast<std::uint64_t>(status.st_size) > maxBytes)
         error.errorNumber = EFBIG;
+    if (error.errorNumber == 0 && state != nullptr)
+        *state = FileStateOf(status);
     // Read straight into the string, sized from the file, so the content is copied once; a file that
     // grows meanwhile is still read to its end, up to the limit.
     std::size_t size = 0;
@@ -69,7 +76,9 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes)
     return file.Open() && file.Write(bytes) && file.Commit();
 }
 
-bool CopyFileReplacing(const std::string& from, const std::string& to)
+namespace
+{
+bool CopyFile(const std::string& from, const std::string& to, bool replace)
 {
     const int in = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (in < 0)
@@ -89,13 +98,46 @@ bool CopyFileReplacing(const std::string& from, const std::string& to)
     // Only root may give a file away; for anyone else the copy keeps its new owner.
     if (error == 0 && !(out.SetMode(status.st_mode & 07777) &&
                         (out.SetOwner(status.st_uid, status.st_gid) || out.Error() == EPERM) &&
-                        out.SetTimes(status.st_atim, status.st_mtim) && out.Commit()))
+                        out.SetTimes(status.st_atim, status.st_mtim) && (replace ? out.Commit() : out.CommitNew())))
         error = out.Error();
     if (error == 0)
         return true;
     out.Cancel();
     errno = error;
     return false;
+}
+// Makes room for size bytes in the open file fd before anything in it is overwritten, so a full disk
+// is found while the file is still whole. Returns 0 or the error.
+int ReserveSpace(int fd, std::uint64_t size, std::uint64_t currentSize)
+{
+    struct rlimit limit;
+    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && size > limit.rlim_cur)
+        return EFBIG;
+    if (size <= currentSize)
+        return 0;
+#ifdef FALLOC_FL_KEEP_SIZE
+    // Allocated beyond the end without moving it: a process killed now leaves the old size.
+    if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) == 0)
+        return 0;
+    if (errno != EOPNOTSUPP && errno != ENOSYS)
+        return errno;
+#endif
+    struct statvfs space;
+    if (::fstatvfs(fd, &space) != 0)
+        return 0;
+    const std::uint64_t available = static_cast<std::uint64_t>(space.f_bavail) * space.f_frsize;
+    return available < size - currentSize ? ENOSPC : 0;
+}
+} // namespace
+
+bool CopyFileReplacing(const std::string& from, const std::string& to)
+{
+    return CopyFile(from, to, true);
+}
+
+bool CopyFileToNewName(const std::string& from, const std::string& to)
+{
+    return CopyFile(from, to, false);
 }
 
 bool MoveFileReplacing(const std::string& from, const std::string& to)
@@ -110,9 +152,110 @@ bool MoveFileReplacing(const std::string& from, const std::string& to)
     return CopyFileReplacing(from, to) && ::unlink(from.c_str()) == 0;
 }
 
-std::vector<std::string> RemoveStaleTemporaries(const std::string& folder, std::time_t startedAt)
+int MoveFileToNewName(const std::string& from, const std::string& to)
+{
+    int error = RenameToNewName(from, to);
+    if (error == EXDEV)
+        error = CopyFileToNewName(from, to) ? 0 : errno;
+    else if (error == 0)
+    {
+        SyncFolder(FolderOf(to));
+        SyncFolder(FolderOf(from));
+        return 0;
+    }
+    if (error == 0 && ::unlink(from.c_str()) != 0)
+        error = errno;
+    return error;
+}
+
+int RemoveFileIfUnchanged(const std::string& path, const FileState& expected)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    struct stat status;
+    int error = ::fstat(fd, &status) != 0 ? errno : 0;
+    if (error == 0 && !FileStateOf(status).IsUnchanged(expected))
+        error = ESTALE;
+    if (error == 0 && ::unlink(path.c_str()) != 0)
+        error = errno;
+    if (error == 0 && (::fstat(fd, &status) != 0 || !FileStateOf(status).IsUnchanged(expected)))
+    {
+        // Edited in the moment before its name went: it goes back under its name as it is now.
+        error = ESTALE;
+        CSaveFile back(path);
+        if (::lseek(fd, 0, SEEK_SET) == 0 && back.Open() && back.SetMode(status.st_mode & 07777) &&
+            (back.SetOwner(status.st_uid, status.st_gid) || back.Error() == EPERM))
+            CopyToEnd(fd, [&back](std::string_view piece) { return back.Write(piece) ? 0 : back.Error(); }) == 0 &&
+                back.CommitNew();
+    }
+    ::close(fd);
+    if (error == 0)
+        SyncFolder(FolderOf(path));
+    return error;
+}
+
+int OverwriteInPlace(const std::string& target, const FileState& expected, std::uint64_t size,
+                     const CByteFingerprint::Value& content, const ContentProducer& produce, std::string& copyLeft)
+{
+    copyLeft.clear();
+    const int fd = ::open(target.c_str(), O_RDWR | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    struct stat status;
+    int error = ::fstat(fd, &status) == 0 ? 0 : errno;
+    if (error == 0 && !FileStateOf(status).IsUnchanged(expected))
+        error = ESTALE;
+    // Overwriting destroys the old content: a complete copy of it is on disk before the first byte
+    // is written, and stays, locked, until the new content is on disk.
+    CRecoveryCopy copy;
+    if (error == 0)
+        error = copy.Keep(target, fd, expected, content);
+    if (error == 0)
+        error = ReserveSpace(fd, size, expected.size);
+    if (error == 0 && ::lseek(fd, 0, SEEK_SET) != 0)
+        error = errno;
+    if (error != 0)
+    {
+        // Nothing was overwritten yet.
+        ::close(fd);
+        if (error != EEXIST)
+            copy.Remove();
+        return error;
+    }
+    const bool written = produce(
+                             [&](std::string_view piece)
+                             {
+                                 copy.CoverNextWrites();
+                                 return WriteAll(fd, piece);
+                             }) &&
+                         ::ftruncate(fd, static_cast<off_t>(size)) == 0 && ::fsync(fd) == 0;
+    if (!written)
+    {
+        error = errno;
+        // The file is damaged now: the previous content goes back in.
+        if (copy.PutBackInto(fd) != 0)
+        {
+            ::close(fd);
+            copyLeft = copy.Path();
+            return error;
+        }
+    }
+    ::close(fd);
+    copy.Remove();
+    return error;
+}
+
+std::vector<std::string> RemoveStaleTemporaries(const std::string& folder)
 {
     std::vector<std::string> removed;
+    struct timespec scanStart;
+    ::clock_gettime(CLOCK_REALTIME, &scanStart);
+    const auto before = [&scanStart](const struct timespec& time)
+    {
+        return time.tv_sec < scanStart.tv_sec ||
+               (time.tv_sec == scanStart.tv_sec && time.tv_nsec < scanStart.tv_nsec);
+    };
     DIR* entries = ::opendir(folder.c_str());
     if (entries == nullptr)
         return removed;
@@ -121,18 +264,17 @@ std::vector<std::string> RemoveStaleTemporaries(const std::string& folder, std::
         if (!CSaveFile::IsTemporaryName(entry->d_name))
             continue;
         const std::string path = folder + "/" + entry->d_name;
-        struct stat named;
-        if (::lstat(path.c_str(), &named) != 0 || !S_ISREG(named.st_mode) || named.st_mtime >= startedAt)
-            continue;
         const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
         if (fd < 0)
             continue;
-        // The lock is held by whoever still writes the file; holding it here, the name cannot come
-        // to stand for a file being written before it is removed.
+        // Holding the lock, the name cannot come to stand for a file being written before it is
+        // removed: a writer takes the lock before it marks its file.
         struct stat locked;
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &locked) == 0 &&
-            ::lstat(path.c_str(), &named) == 0 && locked.st_dev == named.st_dev &&
-            locked.st_ino == named.st_ino && ::unlink(path.c_str()) == 0)
+        struct stat named;
+        if (::fstat(fd, &locked) == 0 && S_ISREG(locked.st_mode) && locked.st_uid == ::geteuid() &&
+            locked.st_nlink == 1 && before(locked.st_ctim) && CSaveFile::CarriesOwnMark(fd, locked) &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+            locked.st_dev == named.st_dev && locked.st_ino == named.st_ino && ::unlink(path.c_str()) == 0)
             removed.push_back(path);
         ::close(fd);
     }

@@ -1,6 +1,7 @@
 #include "core/base/FileSystem.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <climits>
 #include <cstdlib>
 #include <random>
@@ -34,6 +35,12 @@ std::string ResolvedTarget(const std::string& path)
     return resolved;
 }
 
+bool IsSymbolicLink(const std::string& path)
+{
+    struct stat status;
+    return ::lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
+}
+
 bool IsReadOnlyFile(const std::string& path)
 {
     struct stat status;
@@ -42,6 +49,18 @@ bool IsReadOnlyFile(const std::string& path)
     if ((status.st_mode & 0222) == 0)
         return true;
     return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EROFS);
+}
+
+int RenameToNewName(const std::string& from, const std::string& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return errno;
+    if (::link(from.c_str(), to.c_str()) != 0)
+        return errno;
+    ::unlink(from.c_str());
+    return 0;
 }
 
 void SyncFolder(const std::string& folder)

@@ -13,10 +13,18 @@ std::string NameOf(const std::string& path);
 // The file that writing to path replaces: the target of a symbolic link, so the link itself stays.
 std::string ResolvedTarget(const std::string& path);
 
+// Whether path itself is a symbolic link (which is not followed).
+bool IsSymbolicLink(const std::string& path);
+
 // Whether this process may not change the regular file at path: it may not write it, or the file
 // has no write permission at all (which root could override, but a file made read-only says it is
 // not to be changed). False for anything that is no regular file, or is not there.
 bool IsReadOnlyFile(const std::string& path);
+
+// Gives the file at from the name to, which must be free: a rename that refuses to replace, or where
+// the file system has none, a hard link followed by removing from. Returns 0, EEXIST when to is
+// taken, or another error; from is then where it was.
+int RenameToNewName(const std::string& from, const std::string& to);
 
 // Makes a rename in folder durable; a file system that cannot sync folders loses nothing by it.
 void SyncFolder(const std::string& folder);

@@ -1,5 +1,6 @@
 #include "core/document/CDocumentFile.h"
 
+#include "core/base/CRecoveryCopy.h"
 #include "core/base/CSaveFile.h"
 #include "core/base/CodePage.h"
 #include "core/base/FileIO.h"
@@ -10,12 +11,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
-#include <unistd.h>
 
 namespace
 {
@@ -147,64 +143,16 @@ std::string ReasonText(int errorNumber, mode_t fileType)
     return std::strerror(errorNumber);
 }
 
-// Makes room for size bytes in the open file fd before anything in it is overwritten, so a full disk
-// is found while the file is still whole. Returns 0 or the error.
-int ReserveSpace(int fd, std::uint64_t size, std::uint64_t currentSize)
-{
-    struct rlimit limit;
-    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && size > limit.rlim_cur)
-        return EFBIG;
-    if (size <= currentSize)
-        return 0;
-#ifdef FALLOC_FL_KEEP_SIZE
-    // Allocated beyond the end without moving it: a process killed now leaves the old size.
-    if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) == 0)
-        return 0;
-    if (errno != EOPNOTSUPP && errno != ENOSYS)
-        return errno;
-#endif
-    struct statvfs space;
-    if (::fstatvfs(fd, &space) != 0)
-        return 0;
-    const std::uint64_t available = static_cast<std::uint64_t>(space.f_bavail) * space.f_frsize;
-    return available < size - currentSize ? ENOSPC : 0;
-}
-
-// Writes the content of the file at source over the open file fd from its start and cuts fd to that
-// length. Returns 0 or the error.
-int OverwriteWithFile(int fd, const std::string& source)
-{
-    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
-        return errno;
-    int error = ::lseek(fd, 0, SEEK_SET) == 0 ? 0 : errno;
-    off_t size = 0;
-    if (error == 0)
-        error = CopyToEnd(in,
-                          [fd, &size](std::string_view piece)
-                          {
-                              size += static_cast<off_t>(piece.size());
-                              return WriteAll(fd, piece) ? 0 : errno;
-                          });
-    ::close(in);
-    if (error == 0 && (::ftruncate(fd, size) != 0 || ::fsync(fd) != 0))
-        error = errno;
-    return error;
-}
-
-// The copy of a document's previous content that an overwrite in place keeps beside it while it
-// writes: ".NAME.tirvel-copy", one name per document, so a load finds it with one look. The cleaner
-// of temporary files never takes it.
-std::string OverwriteCopyOf(const std::string& target)
-{
-    return FolderOf(target) + "/." + NameOf(target) + ".tirvel-copy";
-}
-
 } // namespace
 
 DocumentFileError::DocumentFileError(const std::string& path, int errorNumber, mode_t fileType)
     : std::runtime_error(path + ": " + ReasonText(errorNumber, fileType)), m_path(path),
       m_systemError(ReasonText(errorNumber, fileType)), m_errorNumber(errorNumber)
+{
+}
+
+DocumentFileError::DocumentFileError(const std::string& path, int errorNumber, const std::string& reason)
+    : std::runtime_error(path + ": " + reason), m_path(path), m_systemError(reason), m_errorNumber(errorNumber)
 {
 }
 
@@ -235,11 +183,13 @@ void CDocumentFile::LoadLines(const std::string& path)
     m_entryDateDone = false;
     m_loadedFingerprint.reset();
     m_contentAfterEnd = 0;
+    m_fileState.reset();
 
-    RestoreInterruptedOverwrite(ResolvedTarget(path));
+    DealWithRecoveryCopy(ResolvedTarget(path));
     // The content goes when the load ends: of the file, only its lines and fingerprints are kept.
     std::string content;
-    const FileReadError error = ReadWholeFile(path, kMaxDocumentBytes, content);
+    FileState state;
+    const FileReadError error = ReadWholeFile(path, kMaxDocumentBytes, content, &state);
     if (error.errorNumber != 0)
         throw DocumentFileError(path, error.errorNumber, error.fileType);
     SplitIntoLines(content, m_headerLines, m_textLines);
@@ -247,6 +197,14 @@ void CDocumentFile::LoadLines(const std::string& path)
     fingerprint.Add(content);
     m_loadedFingerprint = fingerprint.Finish();
     m_contentAfterEnd = ContentAfterEnd(content);
+    m_fileState = state;
+    m_fileStatePath = ResolvedTarget(path);
+}
+
+void CDocumentFile::SetCopyRule(CopyRule rule, MoveAside moveAside)
+{
+    m_copyRule = rule;
+    m_moveAside = std::move(moveAside);
 }
 
 bool CDocumentFile::Save(bool makeBackup)
@@ -262,6 +220,9 @@ bool CDocumentFile::Save(BackupRule backup)
     const bool exists = !target.empty() && ::stat(target.c_str(), &status) == 0;
     if (exists && IsReadOnlyFile(target))
         return Fail(SaveFailure::Kind::ReadOnly, "the document is read-only");
+    const FileState* const read = StateToKeep(target);
+    if (exists && read != nullptr && !FileStateOf(status).IsUnchanged(*read))
+        return FailChanged();
 
     if (backup != BackupRule::None)
     {
@@ -279,10 +240,75 @@ bool CDocumentFile::Save(BackupRule backup)
     UpdateDates();
     const int error = WriteFile(exists ? &status : nullptr);
     if (error == 0)
+    {
+        // What a later save compares with: the file as this save left it.
+        m_fileState = CurrentFileState(target);
+        m_fileStatePath = target;
+        CByteFingerprint written;
+        ForEachFileChunk([&written](std::string_view chunk) { written.Add(chunk); });
+        m_loadedFingerprint = written.Finish();
         return true;
+    }
+    if (error == ESTALE)
+        return FailChanged();
     if (m_saveFailure.kind != SaveFailure::Kind::None)
         return Fail(m_saveFailure.kind, m_saveFailure.text);
     return Fail(SaveFailure::Kind::Write, std::string("cannot write the document: ") + std::strerror(error));
+}
+
+bool CDocumentFile::FailChanged()
+{
+    m_reporter.Report(FormatMessage("Файл %s изменён другой программой после открытия. Он не перезаписан: "
+                                    "изменения на диске и текст в редакторе сохранены.",
+                                    m_path),
+                      MessageIcon::Error);
+    return Fail(SaveFailure::Kind::Changed, "the document changed on disk since it was read (another program "
+                                            "wrote or replaced it); nothing was written");
+}
+
+bool CDocumentFile::SaveAsNewFile()
+{
+    m_saveFailure = {};
+    UpdateDates();
+    CSaveFile file(m_path);
+    if (file.Open() &&
+        WriteFileForm(m_headerLines, m_textLines, [&file](std::string_view chunk) { return file.Write(chunk); }) &&
+        file.CommitNew())
+        return true;
+    if (file.Error() == EEXIST)
+        return Fail(SaveFailure::Kind::Write,
+                    m_path + " was taken meanwhile by another run or program; nothing was written there");
+    return Fail(SaveFailure::Kind::Write, std::string("cannot write the document: ") + std::strerror(file.Error()));
+}
+
+bool CDocumentFile::IsUnchangedOnDisk(const std::string& path) const
+{
+    return !m_fileState || IsStillFile(path, *m_fileState);
+}
+
+const FileState* CDocumentFile::StateToKeep(const std::string& target) const
+{
+    return m_fileState && target == m_fileStatePath ? &*m_fileState : nullptr;
+}
+
+int CDocumentFile::RemoveIfUnchangedOnDisk(const std::string& path) const
+{
+    if (!m_fileState)
+        return ESTALE;
+    return RemoveFileIfUnchanged(path, *m_fileState);
+}
+
+void CDocumentFile::FileMoved(const std::string& newPath)
+{
+    m_path = newPath;
+    m_fileStatePath = ResolvedTarget(newPath);
+    if (!m_fileState)
+        return;
+    // A move across file systems makes a new file with the size and time of the old one.
+    const std::optional<FileState> moved = CurrentFileState(ResolvedTarget(newPath));
+    if (moved && moved->size == m_fileState->size && moved->modified.tv_sec == m_fileState->modified.tv_sec &&
+        moved->modified.tv_nsec == m_fileState->modified.tv_nsec)
+        m_fileState = moved;
 }
 
 bool CDocumentFile::Fail(SaveFailure::Kind kind, std::string text)
@@ -300,6 +326,7 @@ void CDocumentFile::Clear()
     m_path.clear();
     m_loadedFingerprint.reset();
     m_contentAfterEnd = 0;
+    m_fileState.reset();
     KeepDates();
 }
 
@@ -392,112 +419,82 @@ int CDocumentFile::WriteFile(const struct stat* existing)
             return WriteInPlace(target, *existing);
         }
     }
-    if (!WriteFileForm(m_headerLines, m_textLines,
-                       [&file](std::string_view chunk) { return file.Write(chunk); }) ||
-        !file.Commit())
+    if (!WriteFileForm(m_headerLines, m_textLines, [&file](std::string_view chunk) { return file.Write(chunk); }))
         return file.Error();
-    return 0;
+    // The file it replaces must still be the one read: an edit made meanwhile is never written over.
+    const FileState* const read = StateToKeep(target);
+    const bool committed = read != nullptr && existing != nullptr ? file.CommitOver(*read) : file.Commit();
+    return committed ? 0 : file.Error();
 }
 
 int CDocumentFile::WriteInPlace(const std::string& target, const struct stat& existing)
 {
-    // Overwriting destroys the old content: a complete copy of it is on disk before the first byte
-    // is written. It stays beside the document, locked, until the new content is on disk, so a run
-    // killed meanwhile leaves the copy for the next load to put back (by then the backup may hold
-    // what the killed write left).
-    const std::string copy = OverwriteCopyOf(target);
-    struct stat status;
-    if (::lstat(copy.c_str(), &status) == 0)
-    {
-        // Another save is overwriting the document right now, or one was cut short after this
-        // document was loaded: its copy is the only whole content there may be.
-        m_saveFailure = {SaveFailure::Kind::Write, "an earlier overwrite in place left " + copy +
-                                                       "; open the document again to put it back"};
-        return EEXIST;
-    }
-    if (!CopyFileReplacing(target, copy))
-    {
-        const int error = errno;
-        m_saveFailure = {SaveFailure::Kind::Write,
-                         std::string("cannot keep a copy of the document while writing it in place: ") +
-                             std::strerror(error)};
-        return error;
-    }
-    const int copyLock = ::open(copy.c_str(), O_RDONLY | O_CLOEXEC);
-    if (copyLock < 0 || ::flock(copyLock, LOCK_EX | LOCK_NB) != 0)
-    {
-        // Taken away by a load that found it unlocked: nothing was overwritten yet.
-        const int error = errno;
-        if (copyLock >= 0)
-            ::close(copyLock);
-        return error;
-    }
-    const auto dropCopy = [&]
-    {
-        ::unlink(copy.c_str());
-        ::close(copyLock);
-    };
-
-    const int fd = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-    int error = fd < 0 ? errno : 0;
-    const std::uint64_t size = FileFormSize(m_headerLines, m_textLines);
-    if (error == 0)
-        error = ReserveSpace(fd, size, static_cast<std::uint64_t>(existing.st_size));
-    if (error != 0)
-    {
-        // Nothing was overwritten yet.
-        if (fd >= 0)
-            ::close(fd);
-        dropCopy();
-        return error;
-    }
-
-    const bool written = WriteFileForm(m_headerLines, m_textLines,
-                                       [fd](std::string_view chunk) { return WriteAll(fd, chunk); }) &&
-                         ::ftruncate(fd, static_cast<off_t>(size)) == 0 && ::fsync(fd) == 0;
-    if (!written)
-    {
-        error = errno;
-        // The document is damaged now: the previous content goes back in.
-        if (OverwriteWithFile(fd, copy) != 0)
-        {
-            ::close(fd);
-            ::close(copyLock);
-            m_saveFailure = {SaveFailure::Kind::Write, std::string("writing the document in place failed (") +
-                                                           std::strerror(error) +
-                                                           "); its previous content is in " + copy};
-            return error;
-        }
-    }
-    ::close(fd);
-    dropCopy();
+    CByteFingerprint content;
+    WriteFileForm(m_headerLines, m_textLines,
+                  [&content](std::string_view chunk)
+                  {
+                      content.Add(chunk);
+                      return true;
+                  });
+    const FileState* const read = StateToKeep(target);
+    const FileState expected = read != nullptr ? *read : FileStateOf(existing);
+    std::string copyLeft;
+    const int error = OverwriteInPlace(
+        target, expected, FileFormSize(m_headerLines, m_textLines), content.Finish(),
+        [this](const std::function<bool(std::string_view)>& write)
+        { return WriteFileForm(m_headerLines, m_textLines, write); },
+        copyLeft);
+    if (error == EEXIST)
+        m_saveFailure = {SaveFailure::Kind::Write, CRecoveryCopy::PathFor(target) +
+                                                       " is in the way of the copy an overwrite in place keeps; "
+                                                       "nothing was written"};
+    else if (!copyLeft.empty())
+        m_saveFailure = {SaveFailure::Kind::Write, std::string("writing the document in place failed (") +
+                                                       std::strerror(error) + "); its previous content is in " +
+                                                       copyLeft};
     return error;
 }
 
-void CDocumentFile::RestoreInterruptedOverwrite(const std::string& target)
+void CDocumentFile::DealWithRecoveryCopy(const std::string& target)
 {
-    const std::string copy = OverwriteCopyOf(target);
-    const int lock = ::open(copy.c_str(), O_RDONLY | O_CLOEXEC);
-    if (lock < 0)
-        return;
-    // A copy that is held belongs to a save that is writing right now and puts it back itself if it
-    // fails; the document is read as it stands.
-    if (::flock(lock, LOCK_EX | LOCK_NB) != 0)
+    CRecoveryCopy copy;
+    copy.Examine(target);
+    const bool putBack = m_copyRule == CopyRule::PutBack;
+    std::string text = "Копия " + copy.Path() + " ";
+    switch (copy.GetVerdict())
     {
-        ::close(lock);
+    case CRecoveryCopy::Verdict::None:
+    case CRecoveryCopy::Verdict::Busy:
+        // A copy that is held belongs to a save that is writing right now and puts it back itself if
+        // it fails; the document is read as it stands.
         return;
+    case CRecoveryCopy::Verdict::Unneeded:
+        if (putBack)
+            copy.Remove();
+        return;
+    case CRecoveryCopy::Verdict::Untrusted:
+        m_reporter.Report(text + "не восстановлена: " + copy.Reason() + ". Она оставлена на месте.",
+                          MessageIcon::Exclamation);
+        return;
+    case CRecoveryCopy::Verdict::Stale:
+        text += "не восстановлена: " + copy.Reason() + ".";
+        if (!putBack || !m_moveAside)
+            text += " Она оставлена на месте.";
+        else if (m_moveAside(copy.Path()))
+            text += " Она перенесена в корзину.";
+        else
+            text += " Перенести её в корзину не удалось; она оставлена на месте.";
+        m_reporter.Report(text, MessageIcon::Exclamation);
+        return;
+    case CRecoveryCopy::Verdict::Interrupted:
+        break;
     }
-    const int fd = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-    const int error = fd < 0 ? errno : OverwriteWithFile(fd, copy);
-    if (fd >= 0)
-        ::close(fd);
-    if (error != 0)
-    {
-        ::close(lock);
+    if (!putBack)
+        throw DocumentFileError(target, EAGAIN,
+                                "an interrupted save left the document damaged; its previous content is in " +
+                                    copy.Path() + ", which a run that writes puts back first");
+    if (const int error = copy.Restore(target); error != 0)
         throw DocumentFileError(target, error);
-    }
-    ::unlink(copy.c_str());
-    ::close(lock);
     m_reporter.Report(
         FormatMessage("Файл %s восстановлен из копии, оставшейся после прерванного сохранения.", target),
         MessageIcon::Information);

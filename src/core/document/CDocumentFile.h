@@ -7,6 +7,7 @@
 // place, and only while a complete copy of it is on disk.
 
 #include "core/base/CByteFingerprint.h"
+#include "core/base/FileState.h"
 #include "core/base/Reporter.h"
 #include "core/document/DocumentDates.h"
 
@@ -31,6 +32,8 @@ class DocumentFileError : public std::runtime_error
 public:
     // fileType is what the path names when that is no regular file (S_IFIFO, ...), else 0.
     DocumentFileError(const std::string& path, int errorNumber, mode_t fileType = 0);
+    // A load refused for a reason of its own (UTF-8), with the error that stands for it.
+    DocumentFileError(const std::string& path, int errorNumber, const std::string& reason);
     const std::string& path() const { return m_path; }
     // The reason: the system's error text (strerror of errorNumber()), or for something that is no
     // regular file what it is, such as "not a regular file (a named pipe)".
@@ -66,25 +69,44 @@ struct SaveFailure
         // Writing failed; the document on disk is as it was, or, when an overwrite in place could
         // not be undone, text names the file that holds its previous content.
         Write,
+        // The file on disk is no longer the one that was read (another program wrote or replaced
+        // it): nothing was written, and both the file and the text in memory are kept.
+        Changed,
     };
     Kind kind = Kind::None;
     std::string text; // English, without the path of the document
+};
+
+// What a load does with the copy an interrupted overwrite in place left beside the document.
+enum class CopyRule
+{
+    // A copy proved to be this program's for the document as it stands is put back, one that is no
+    // longer needed is removed, a stale one is handed to the mover (the trash).
+    PutBack,
+    // Nothing is changed: what was found is reported, and a document whose overwrite was cut off
+    // is not loaded (it is damaged; a load that may write puts it back).
+    ReportOnly,
 };
 
 class CDocumentFile
 {
 public:
     using TodayFunction = std::function<CalendarDate()>;
+    // Moves a file aside (to the trash); false when it could not.
+    using MoveAside = std::function<bool(const std::string& path)>;
 
     explicit CDocumentFile(IReporter& reporter, TodayFunction today = SystemToday);
 
     // Replaces the content with the file at path. Throws DocumentFileError; the lists are then
     // empty and m_path is path. Any bytes load; 0x1A ends the content. What decides on the entry
     // date is a fingerprint of the loaded text outside its tables of contents, not a copy of it: a
-    // large document is held once. A document whose overwrite in place was interrupted (a copy of
-    // its previous content still stands beside it, held by no writer) is first put back from that
-    // copy, which is then removed; the reporter is told.
+    // large document is held once. A copy of the document's previous content left beside it by an
+    // interrupted overwrite in place is dealt with first, as SetCopyRule says; the reporter is told
+    // of every copy that is not simply gone.
     void Load(const std::string& path);
+    // How the next loads deal with a copy left by an interrupted overwrite (PutBack by default);
+    // moveAside takes stale copies away under PutBack.
+    void SetCopyRule(CopyRule rule, MoveAside moveAside = {});
     // Load for a caller whose saves leave the dates alone: KeepDates follows.
     void LoadKeepingDates(const std::string& path);
     // Writes the document to m_path, first bringing the $100/$101 dates up to date; with makeBackup
@@ -92,11 +114,27 @@ public:
     // the save goes on). On failure reports "Ошибка сохранения файла %s!", leaves the file at m_path
     // as it was and returns false. A read-only document is such a failure.
     bool Save(bool makeBackup);
-    // Save with the given backup rule; LastSaveFailure() tells why it failed.
+    // Save with the given backup rule; LastSaveFailure() tells why it failed. When m_path names the
+    // place the document was loaded from (or last saved to), the file there must still be that one:
+    // one that another program has written or replaced since is left as it is, and the save fails as
+    // Changed.
     bool Save(BackupRule backup);
+    // Writes the document, with its dates brought up to date, as a new file at m_path, which must be
+    // free: when a file is there (or takes the name meanwhile) nothing is written and the save fails.
+    bool SaveAsNewFile();
+    // Whether the file at path is still the one that was loaded (or last saved), unwritten since;
+    // true when nothing was loaded from a file.
+    bool IsUnchangedOnDisk(const std::string& path) const;
+    // Removes the file at path when it is still the one that was loaded (RemoveFileIfUnchanged): 0,
+    // ESTALE when another program wrote or replaced it (it stays), or the error.
+    int RemoveIfUnchangedOnDisk(const std::string& path) const;
+    // The loaded file has been moved to newPath: m_path follows it, and so does what the next save
+    // checks, as long as the file there has the size and time of the one loaded.
+    void FileMoved(const std::string& newPath);
     const SaveFailure& LastSaveFailure() const { return m_saveFailure; }
-    // Whether Save would write other bytes than the loaded file held, the dates it brings up to date
-    // aside: asked before the save, while the date values are as loaded. True when nothing was loaded.
+    // Whether Save would write other bytes than the loaded file held (or the last save wrote), the
+    // dates it brings up to date aside: asked before the save, while the date values are as loaded.
+    // True when nothing was loaded.
     // A file with content after a 0x1A byte always differs, since a save leaves that content out.
     bool SaveWouldChangeFile() const;
     // The number of bytes after the first 0x1A of the loaded file when any of them is content (other
@@ -132,10 +170,16 @@ private:
     // Overwrites the file at target with the file form of the lists, keeping a copy of its previous
     // content beside it (locked) while writing. Returns 0 or the error.
     int WriteInPlace(const std::string& target, const struct stat& existing);
-    // Puts back the document at target from the copy an interrupted WriteInPlace left. Throws
-    // DocumentFileError when the copy cannot be put back.
-    void RestoreInterruptedOverwrite(const std::string& target);
+    // Deals with the copy an interrupted WriteInPlace may have left beside the document at target, as
+    // m_copyRule says. Throws DocumentFileError when the document is damaged and cannot be put back
+    // (or may not be, under ReportOnly).
+    void DealWithRecoveryCopy(const std::string& target);
     bool Fail(SaveFailure::Kind kind, std::string text);
+    // The state the file at target must still have for a save to replace it; null when the document
+    // was not read from (or last saved to) target.
+    const FileState* StateToKeep(const std::string& target) const;
+    // Tells the operator that the file changed since it was read, and fails the save as Changed.
+    bool FailChanged();
 
     IReporter& m_reporter;
     TodayFunction m_today;
@@ -144,4 +188,10 @@ private:
     std::optional<CByteFingerprint::Value> m_loadedTextFingerprint;
     std::uint64_t m_contentAfterEnd = 0;
     SaveFailure m_saveFailure;
+    // The file as it was read, or as the last save left it, and where it is: what a save to that
+    // place may replace. A save to another place (m_path pointed elsewhere) writes as a new save does.
+    std::optional<FileState> m_fileState;
+    std::string m_fileStatePath;
+    CopyRule m_copyRule = CopyRule::PutBack;
+    MoveAside m_moveAside;
 };

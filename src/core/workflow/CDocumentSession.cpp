@@ -58,6 +58,9 @@ CDocumentSession::CDocumentSession(IDocumentEditor& editor, IPrompter& prompter,
     : m_editor(editor), m_prompter(prompter), m_trash(trash), m_monitor(monitor),
       m_recognizer(std::move(recognizer)), m_document(prompter)
 {
+    // A copy an interrupted save left that no longer fits the document goes where the operator can
+    // take it back from.
+    m_document.SetCopyRule(CopyRule::PutBack, [this](const std::string& copy) { return m_trash.MoveToTrash(copy); });
 }
 
 void CDocumentSession::StateChanged()
@@ -133,9 +136,9 @@ void CDocumentSession::OpenNextDocument()
     if (m_pendingFiles.empty())
         return;
     OpenFront();
-    // A successful open marks the document changed anyway; after a failed load there is no
-    // document left to call changed.
-    if (!m_currentPath.empty())
+    // A successful open marks the document changed anyway, unless it was refused as already
+    // processed; after a failed load there is no document left to call changed.
+    if (!m_currentPath.empty() && !m_openedProcessed)
         m_modified = true;
     StateChanged();
 }
@@ -176,6 +179,7 @@ void CDocumentSession::OpenDocument(const std::string& path)
     m_busy = true;
     m_savedSinceOpen = false;
     m_backupOwed = true;
+    m_openedProcessed = false;
     StateChanged();
     {
         ProcessingScope processing(m_monitor);
@@ -209,7 +213,9 @@ void CDocumentSession::LoadAndProcess(const std::string& path)
     {
         ProcessResult result = m_recognizer(m_document.m_textLines, m_prompter, pumpMessages, m_recognition);
         m_editor.SetLines(result.lines, pumpMessages);
-        m_modified = true;
+        // A document refused as already processed is shown as it is: nothing to save.
+        m_openedProcessed = result.refused;
+        m_modified = !result.refused;
         if (m_processedListener)
             m_processedListener(result);
         TellAboutContentAfterEnd();
@@ -237,11 +243,24 @@ void CDocumentSession::SaveDocument()
 {
     m_modified = false;
     m_document.m_textLines = m_editor.GetLines();
+    // The file already holds exactly this: nothing is written, moved or backed up, no date moves.
+    if (!m_document.SaveWouldChangeFile() && m_document.IsUnchangedOnDisk(m_document.m_path))
+    {
+        StateChanged();
+        return;
+    }
     if (m_settings.moveOnSave)
         MoveToProcessedFolder();
+    // The backup keeps the document as it was before this program worked on it: a document that
+    // already held this program's table of contents never takes the place of a backup there is.
+    bool makeBackup = m_settings.makeBak && m_backupOwed;
+    std::error_code error;
+    if (makeBackup && m_openedProcessed &&
+        fs::symlink_status(CDocumentFile::BackupPathFor(m_document.m_path), error).type() != fs::file_type::not_found)
+        makeBackup = false;
     // Save reports its own failures; a text that did not reach the file still counts as changed,
     // so Save stays offered and leaving the document still asks.
-    if (m_document.Save(m_settings.makeBak && m_backupOwed))
+    if (m_document.Save(makeBackup))
         m_backupOwed = false;
     else
         m_modified = true;
@@ -280,7 +299,7 @@ void CDocumentSession::MoveToProcessedFolder()
         return;
     case MoveIntoResult::Moved:
         m_currentPath = destination;
-        m_document.m_path = destination;
+        m_document.FileMoved(destination);
         return;
     }
 }

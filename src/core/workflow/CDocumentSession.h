@@ -127,6 +127,8 @@ private:
     // The file as it was loaded is neither in a backup nor replaced by a save yet: a save that
     // failed leaves the backup owed, so the next save still makes it.
     bool m_backupOwed = false;
+    // The recognition refused the document as already holding this program's table of contents.
+    bool m_openedProcessed = false;
     std::deque<std::string> m_pendingFiles;
     SessionSettings m_settings;
     RecognitionOptions m_recognition;

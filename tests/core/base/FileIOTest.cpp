@@ -9,10 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <csignal>
 #include <ctime>
 
 namespace fs = std::filesystem;
@@ -184,39 +188,64 @@ TEST(ReadWholeFile, ReadsRegularFilesUpToTheLimitAndRefusesTheRest)
     }
 }
 
-TEST(StaleTemporaries, OnlyOldUnlockedTemporaryFilesAreRemoved)
+// The temporary file a writer of this program leaves when it is killed in the middle: written in a
+// child process that is then killed. Its name.
+std::string KilledWriterLeft(const ScratchFolder& folder, const std::string& target)
+{
+    const std::vector<std::string> before = folder.Names();
+    const pid_t child = ::fork();
+    if (child == 0)
+    {
+        CSaveFile file(folder / target);
+        if (file.Open() && file.Write("half of it"))
+            ::raise(SIGKILL);
+        ::_exit(1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    for (const std::string& name : folder.Names())
+        if (std::find(before.begin(), before.end(), name) == before.end())
+            return name;
+    ADD_FAILURE() << "no temporary left for " << target;
+    return {};
+}
+
+TEST(StaleTemporaries, OnlyWhatAKilledWriterOfThisProgramLeftIsRemoved)
 {
     ScratchFolder folder;
-    const std::time_t runStart = std::time(nullptr);
-    const struct timespec past = {runStart - 3600, 0};
+    const struct timespec past = {std::time(nullptr) - 3600, 0};
     const struct timespec times[2] = {past, past};
-    auto make = [&](const std::string& name, bool old)
+    // The user's own files that merely look alike (old ones), and the copy of a document being
+    // overwritten in place.
+    for (const char* name : {".quarterly-notes.tirvel-tmp", ".d.rla.aB3dE9.tirvel-tmp", ".d.rla.aB3-E9.tirvel-tmp",
+                             "d.rla.aB3dE9.tirvel-tmp", ".d.rla.Ab12Cd", ".d.rla.tirvel-copy"})
     {
-        WriteBytes(folder / name, "partial");
-        if (old)
-            ::utimensat(AT_FDCWD, (folder / name).c_str(), times, 0);
-    };
-    make(".d.rla.aB3dE9.tirvel-tmp", true);  // left by a killed run
-    make(".d.rla.xY7wQ2.tirvel-tmp", false); // written since the run started
-    make(".d.rla.Ab12Cd", true);             // not of this program
-    make("d.rla.aB3dE9.tirvel-tmp", true);   // not hidden
-    make(".d.rla.Zz9Zz9.tirvel-copy", true); // the only copy of a document overwritten in place
-    make("d.rla", true);
+        WriteBytes(folder / name, "someone's");
+        ::utimensat(AT_FDCWD, (folder / name).c_str(), times, 0);
+    }
     fs::create_symlink(folder / "d.rla", folder / ".e.rla.qQ1qQ1.tirvel-tmp");
-    // One being written by a run that is still alive, older than this run.
+    // Left by killed writers, but since given a second name, given to another user, or opened and
+    // locked by a program that is still running.
+    fs::create_hard_link(folder / KilledWriterLeft(folder, "a.rla"), folder / "second name");
+    ASSERT_EQ(::chown((folder / KilledWriterLeft(folder, "b.rla")).c_str(), 12345, 12345), 0);
+    const int holder = ::open((folder / KilledWriterLeft(folder, "c.rla")).c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+    // One being written by a run that is still alive, made to look old.
     CSaveFile writing(folder / "e.rla");
     ASSERT_TRUE(writing.Open());
     ASSERT_TRUE(writing.Write("half"));
     ASSERT_TRUE(writing.SetTimes(past, past));
+    // Left by a writer killed a moment ago: in the same second, it is no less stale.
+    const std::string killed = KilledWriterLeft(folder, "d.rla");
     const std::vector<std::string> before = folder.Names();
-    ASSERT_EQ(before.size(), 8u);
 
-    EXPECT_EQ(RemoveStaleTemporaries(folder.path().string(), runStart),
-              std::vector<std::string>{folder / ".d.rla.aB3dE9.tirvel-tmp"});
+    EXPECT_EQ(RemoveStaleTemporaries(folder.path().string()), std::vector<std::string>{folder / killed});
     std::vector<std::string> expected = before;
-    expected.erase(std::find(expected.begin(), expected.end(), ".d.rla.aB3dE9.tirvel-tmp"));
+    expected.erase(std::find(expected.begin(), expected.end(), killed));
     EXPECT_EQ(folder.Names(), expected);
 
+    ::close(holder);
     ASSERT_TRUE(writing.Commit());
     EXPECT_EQ(ReadBytes(folder / "e.rla"), "half");
 }
@@ -243,18 +272,14 @@ TEST(StaleTemporaries, AWriterKilledMidwayLeavesAFileTheNextRunRemoves)
     ::close(ready[0]);
     ::close(ready[1]);
     ASSERT_EQ(byte, '1');
-    const std::time_t runStart = std::time(nullptr) + 1;
-    // While the writer lives, its file is left alone however old the run that asks.
-    EXPECT_TRUE(RemoveStaleTemporaries(folder.path().string(), runStart + 1).empty());
+    // While the writer lives, its file is left alone.
+    EXPECT_TRUE(RemoveStaleTemporaries(folder.path().string()).empty());
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
     const std::vector<std::string> left = folder.Names();
     ASSERT_EQ(left.size(), 1u);
     EXPECT_TRUE(CSaveFile::IsTemporaryName(left[0])) << left[0];
 
-    EXPECT_TRUE(RemoveStaleTemporaries(folder.path().string(), runStart - 3600).empty())
-        << "newer than the run";
-    EXPECT_EQ(RemoveStaleTemporaries(folder.path().string(), runStart + 1),
-              std::vector<std::string>{folder / left[0]});
+    EXPECT_EQ(RemoveStaleTemporaries(folder.path().string()), std::vector<std::string>{folder / left[0]});
     EXPECT_TRUE(folder.Names().empty());
 }

@@ -7,9 +7,12 @@
 #include "core/document/CDocumentFile.h"
 
 #include "SaveMessages.h"
+#include "support/InterruptedOverwrite.h"
 #include "support/ReliabilitySupport.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -298,18 +301,21 @@ TEST(DocumentSafety, DocumentWrittenInPlaceStaysWholeWhenTheDiskIsFull)
 }
 
 // An overwrite in place keeps the previous content beside the document until it is done; a load
-// that finds that copy left behind (the writer was killed) puts it back first.
+// that finds that copy left behind (the writer was killed) puts it back first, but only a copy that
+// is provably this program's copy of this document as it stands.
 TEST(DocumentSafety, LoadPutsBackWhatAnInterruptedOverwriteInPlaceLeft)
 {
     ScratchFolder folder;
     const std::string path = folder / "d.rla";
-    const std::string damaged = kDocument.substr(0, kDocument.size() - 3) + "new text over the old";
-    WriteBytes(path, damaged);
-    WriteBytes(folder / ".d.rla.tirvel-copy", kDocument);
+    const std::string copy = folder / ".d.rla.tirvel-copy";
+    WriteBytes(path, kDocument);
+    InterruptOverwrite(path, "NEW TEXT");
+    const std::string damaged = ReadBytes(path);
+    ASSERT_NE(damaged, kDocument);
 
     // A copy still held belongs to a save that is writing right now: the document is read as it is.
     {
-        const int writer = ::open((folder / ".d.rla.tirvel-copy").c_str(), O_RDONLY);
+        const int writer = ::open(copy.c_str(), O_RDONLY);
         ASSERT_EQ(::flock(writer, LOCK_EX), 0);
         RecordingReporter reporter;
         CDocumentFile document(reporter, FixedToday);
@@ -317,6 +323,24 @@ TEST(DocumentSafety, LoadPutsBackWhatAnInterruptedOverwriteInPlaceLeft)
         EXPECT_EQ(document.FileBytes(), damaged);
         EXPECT_EQ(folder.Names(), (Lines{".d.rla.tirvel-copy", "d.rla"}));
         ::close(writer);
+    }
+
+    // A load that may not write says what it found and changes nothing.
+    {
+        RecordingReporter reporter;
+        CDocumentFile document(reporter, FixedToday);
+        document.SetCopyRule(CopyRule::ReportOnly);
+        try
+        {
+            document.Load(path);
+            ADD_FAILURE() << "a damaged document loaded";
+        }
+        catch (const DocumentFileError& error)
+        {
+            EXPECT_NE(std::string(error.what()).find(copy), std::string::npos) << error.what();
+        }
+        EXPECT_EQ(ReadBytes(path), damaged);
+        EXPECT_EQ(folder.Names(), (Lines{".d.rla.tirvel-copy", "d.rla"}));
     }
 
     RecordingReporter reporter;
@@ -329,13 +353,194 @@ TEST(DocumentSafety, LoadPutsBackWhatAnInterruptedOverwriteInPlaceLeft)
     EXPECT_EQ(reporter.messages[0].icon, MessageIcon::Information);
     EXPECT_NE(reporter.messages[0].text.find(path), std::string::npos);
 
-    // A save that meets such a copy (left after this document was loaded) overwrites nothing.
+    // A save that meets a file with the copy's name (left after this document was loaded) overwrites
+    // nothing.
     fs::create_hard_link(path, folder / "link.rla");
-    WriteBytes(folder / ".d.rla.tirvel-copy", kDocument);
+    WriteBytes(copy, kDocument);
     document.m_textLines = {"changed"};
     EXPECT_FALSE(document.Save(BackupRule::None));
+    EXPECT_NE(document.LastSaveFailure().text.find(copy), std::string::npos);
     EXPECT_EQ(ReadBytes(path), kDocument);
-    EXPECT_EQ(ReadBytes(folder / ".d.rla.tirvel-copy"), kDocument);
+    EXPECT_EQ(ReadBytes(copy), kDocument);
+}
+
+// A file with the copy's name is put back only when it proves to be this program's copy of this very
+// document, cut off in the middle; anything else is left where it is and named, and the document is
+// read as it stands. A link to a file only root may read must not expose it; a pipe must not block;
+// a huge sparse file must not fill the disk.
+TEST(DocumentSafety, APlantedOrStaleCopyIsNeverPutBack)
+{
+    struct Case
+    {
+        const char* what;
+        // Puts something at the copy's name of folder/d.rla, which holds kDocument.
+        void (*plant)(const ScratchFolder& folder);
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"a link to a file only root may read",
+         [](const ScratchFolder& folder)
+         {
+             WriteBytes(folder / "secret", "root's secret");
+             ::chmod((folder / "secret").c_str(), 0600);
+             fs::create_symlink(folder / "secret", folder / ".d.rla.tirvel-copy");
+         },
+         "символическая ссылка"},
+        {"a link to an endless device",
+         [](const ScratchFolder& folder) { fs::create_symlink("/dev/zero", folder / ".d.rla.tirvel-copy"); },
+         "символическая ссылка"},
+        {"a named pipe", [](const ScratchFolder& folder) { ::mkfifo((folder / ".d.rla.tirvel-copy").c_str(), 0600); },
+         "не обычный файл"},
+        {"a second name of an unrelated file",
+         [](const ScratchFolder& folder)
+         {
+             WriteBytes(folder / "unrelated", "unrelated");
+             fs::create_hard_link(folder / "unrelated", folder / ".d.rla.tirvel-copy");
+         },
+         "другие имена"},
+        {"a genuine copy given to another user",
+         [](const ScratchFolder& folder)
+         {
+             InterruptOverwrite(folder / "d.rla", "NEW TEXT");
+             ::chown((folder / ".d.rla.tirvel-copy").c_str(), 12345, 12345);
+         },
+         "другой пользователь"},
+        {"a huge sparse file",
+         [](const ScratchFolder& folder)
+         {
+             WriteBytes(folder / ".d.rla.tirvel-copy", "");
+             fs::resize_file(folder / ".d.rla.tirvel-copy", std::uintmax_t{1} << 40);
+         },
+         "нет записи"},
+        {"a genuine copy blown up to a huge sparse file, its record kept at the end",
+         [](const ScratchFolder& folder)
+         {
+             InterruptOverwrite(folder / "d.rla", "NEW TEXT");
+             const std::string copy = folder / ".d.rla.tirvel-copy";
+             const std::string bytes = ReadBytes(copy);
+             const std::string record = bytes.substr(bytes.size() - 160);
+             const int fd = ::open(copy.c_str(), O_WRONLY);
+             ::pwrite(fd, record.data(), record.size(), (off_t{1} << 40) - 160);
+             ::close(fd);
+         },
+         "больше документа"},
+        {"an old copy without a record",
+         [](const ScratchFolder& folder) { WriteBytes(folder / ".d.rla.tirvel-copy", "old text"); },
+         "нет записи"},
+        {"a genuine copy changed afterwards",
+         [](const ScratchFolder& folder)
+         {
+             InterruptOverwrite(folder / "d.rla", "NEW TEXT");
+             const int fd = ::open((folder / ".d.rla.tirvel-copy").c_str(), O_WRONLY);
+             ::pwrite(fd, "X", 1, 0);
+             ::close(fd);
+         },
+         "не совпадает"},
+        {"a genuine copy, the document edited after the writer stopped",
+         [](const ScratchFolder& folder)
+         {
+             InterruptOverwrite(folder / "d.rla", "NEW TEXT");
+             EditLater(folder / "d.rla", kDocument + " edited");
+         },
+         "изменён после прерванного сохранения"},
+        {"a genuine copy, the document replaced since",
+         [](const ScratchFolder& folder)
+         {
+             InterruptOverwrite(folder / "d.rla", "NEW TEXT");
+             WriteBytes(folder / "restored", kDocument);
+             fs::rename(folder / "restored", folder / "d.rla");
+         },
+         "заменён другим файлом"},
+    };
+    HangGuard guard(60);
+    for (const Case& c : cases)
+    {
+        for (const CopyRule rule : {CopyRule::ReportOnly, CopyRule::PutBack})
+        {
+            SCOPED_TRACE(std::string(c.what) + (rule == CopyRule::PutBack ? ", a load that writes" : ", read only"));
+            ScratchFolder folder;
+            const std::string path = folder / "d.rla";
+            WriteBytes(path, kDocument);
+            c.plant(folder);
+            const std::string before = ReadBytes(path);
+            std::vector<std::string> movedAside;
+            RecordingReporter reporter;
+            CDocumentFile document(reporter, FixedToday);
+            document.SetCopyRule(rule,
+                                 [&movedAside](const std::string& copy)
+                                 {
+                                     movedAside.push_back(copy);
+                                     return true;
+                                 });
+            document.Load(path);
+            EXPECT_EQ(ReadBytes(path), before) << "never put back";
+            EXPECT_EQ(document.FileBytes(), before);
+            ASSERT_EQ(reporter.messages.size(), 1u);
+            EXPECT_NE(reporter.messages[0].text.find(folder / ".d.rla.tirvel-copy"), std::string::npos)
+                << reporter.messages[0].text;
+            EXPECT_NE(reporter.messages[0].text.find(c.reason), std::string::npos) << reporter.messages[0].text;
+            // Only a stale copy of this program's own goes aside, and only when the load may write.
+            const bool stale = std::string(c.what).starts_with("a genuine copy, the document");
+            EXPECT_EQ(movedAside.size(), stale && rule == CopyRule::PutBack ? 1u : 0u);
+            EXPECT_TRUE(fs::exists(fs::symlink_status(folder / ".d.rla.tirvel-copy"))) << "left where it is";
+        }
+    }
+}
+
+// A file another program wrote or replaced after it was read is never written over: the save writes
+// nothing (no backup either), keeps the other program's content and says so.
+TEST(DocumentSafety, ASaveNeverWritesOverAnEditMadeSinceTheLoad)
+{
+    struct Case
+    {
+        const char* what;
+        BackupRule backup;
+        bool hardLink;
+        bool replace; // the other program saved by renaming a new file over the document
+    };
+    const Case cases[] = {
+        {"without backup", BackupRule::None, false, false},
+        {"with backup", BackupRule::Required, false, false},
+        {"overwritten in place", BackupRule::Wanted, true, false},
+        {"replaced by a new file", BackupRule::None, false, true},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        ScratchFolder folder;
+        const std::string path = folder / "d.rla";
+        Loaded loaded(path, kDocument);
+        if (c.hardLink)
+            fs::create_hard_link(path, folder / "link.rla");
+        loaded.document.m_textLines = {"processed text"};
+        const std::string edited = kDocument + " and the other program's edit";
+        if (c.replace)
+        {
+            WriteBytes(folder / "new", edited);
+            fs::rename(folder / "new", path);
+        }
+        else
+        {
+            std::ofstream(path, std::ios::binary | std::ios::app) << " and the other program's edit";
+        }
+        const Lines names = folder.Names();
+        EXPECT_FALSE(loaded.document.Save(c.backup));
+        EXPECT_EQ(loaded.document.LastSaveFailure().kind, SaveFailure::Kind::Changed);
+        EXPECT_EQ(ReadBytes(path), edited);
+        EXPECT_EQ(folder.Names(), names) << "no backup, no copy";
+        EXPECT_EQ(loaded.document.m_textLines, Lines{"processed text"}) << "the text in memory stays";
+        ASSERT_FALSE(loaded.reporter.messages.empty());
+        EXPECT_NE(loaded.reporter.messages[0].text.find("изменён другой программой"), std::string::npos);
+    }
+
+    // A second save of the same load checks against what the first one wrote.
+    ScratchFolder folder;
+    Loaded loaded(folder / "d.rla", kDocument);
+    loaded.document.m_textLines = {"first"};
+    ASSERT_TRUE(loaded.document.Save(BackupRule::None));
+    loaded.document.m_textLines = {"second"};
+    EXPECT_TRUE(loaded.document.Save(BackupRule::None));
+    EXPECT_FALSE(loaded.document.SaveWouldChangeFile()) << "compared with what the last save wrote";
 }
 
 TEST(DocumentLock, ASecondHolderIsRefusedAtOnce)

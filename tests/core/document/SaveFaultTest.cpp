@@ -167,16 +167,15 @@ TEST(SaveFaults, DocumentDeletedOrReplacedBeforeTheSave)
         EXPECT_EQ(ReadBytes(path), open.document.FileBytes());
         fs::remove(path);
     }
-    // Replaced by another program's version: that version becomes the backup.
+    // Replaced by another program's version: that version stays, and nothing is written.
     {
         OpenDocument open(path);
         WriteBytes(path, "written meanwhile by someone else\r\n");
-        EXPECT_TRUE(open.document.Save(true));
-        EXPECT_TRUE(open.reporter.messages.empty());
-        EXPECT_EQ(ReadBytes(folder / "doc.bak"), "written meanwhile by someone else\r\n");
-        EXPECT_EQ(ReadBytes(path), open.document.FileBytes());
+        EXPECT_FALSE(open.document.Save(true));
+        EXPECT_EQ(open.document.LastSaveFailure().kind, SaveFailure::Kind::Changed);
+        EXPECT_EQ(ReadBytes(path), "written meanwhile by someone else\r\n");
+        EXPECT_EQ(folder.Names(), std::vector<std::string>{"doc.rla"});
         fs::remove(path);
-        fs::remove(folder / "doc.bak");
     }
     // Replaced by a folder: it is left as it is.
     {
@@ -185,8 +184,8 @@ TEST(SaveFaults, DocumentDeletedOrReplacedBeforeTheSave)
         fs::create_directory(path);
         WriteBytes(path + "/inside.rla", "kept");
         EXPECT_FALSE(open.document.Save(true));
-        EXPECT_EQ(open.reporter.messages,
-                  (std::vector<ReportedMessage>{BackupFailed(folder / "doc.bak"), SaveFailed(path)}));
+        EXPECT_EQ(open.document.LastSaveFailure().kind, SaveFailure::Kind::Changed);
+        EXPECT_EQ(open.reporter.messages.back(), SaveFailed(path));
         EXPECT_EQ(ReadBytes(path + "/inside.rla"), "kept");
         EXPECT_EQ(folder.Names(), std::vector<std::string>{"doc.rla"});
     }
@@ -229,7 +228,7 @@ TEST(SaveFaults, ProcessedFolderOnAnotherFileSystem)
     EXPECT_EQ(ReadBytes(there / "doc.rla"), open.original);
     EXPECT_EQ(fs::status(there / "doc.rla").permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    open.document.m_path = there / "doc.rla";
+    open.document.FileMoved(there / "doc.rla");
     EXPECT_TRUE(open.document.Save(true));
     EXPECT_TRUE(open.reporter.messages.empty());
     EXPECT_EQ(ReadBytes(there / "doc.bak"), open.original);

@@ -5,6 +5,8 @@
 
 #include "support/PermissionsEnforced.h"
 
+#include <sys/stat.h>
+
 namespace
 {
 // Auto-save with move on save: the next command saves without asking, and the file ends in the
@@ -251,5 +253,68 @@ TEST_F(DocumentSessionTest, DeleteToTrash)
     EXPECT_FALSE(session.CanDelete());
     EXPECT_TRUE(session.CanOpenNext());
     EXPECT_TRUE(session.ConfirmSaveOnClose());
+}
+
+// Bytes, inode and modification time of a file: equal before and after what writes nothing.
+std::string Snapshot(const std::string& path)
+{
+    struct stat status
+    {
+    };
+    ::stat(path.c_str(), &status);
+    return ReadBytes(path) + "|" + std::to_string(status.st_ino) + "|" + std::to_string(status.st_mtim.tv_sec) +
+           "." + std::to_string(status.st_mtim.tv_nsec);
+}
+
+// A document this program has already processed is refused by the recognition and opens as it is:
+// nothing to save, so neither auto-save nor the save command writes it, its backup (the original
+// before processing) stays, and its change date does not move. An edit of it is saved, but never
+// into the place of that backup.
+TEST_F(DocumentSessionTest, AProcessedDocumentOpensUnchangedAndKeepsItsBackup)
+{
+    recognizer = [](const std::vector<std::string>& lines, IReporter&, const std::function<void()>&,
+                    const RecognitionOptions&) { return ProcessResult{lines, true, 0}; };
+    const std::string a = folder / "a.rla";
+    WriteBytes(a, File866("$100  Дата ввода/изменения") + "\r\n01.02.2003\r\n" +
+                      DocumentFile(Utf8Lines(Processed(CpLines(kText)))));
+    WriteBytes(folder / "a.bak", DocumentFile(kText));
+    const std::string document = Snapshot(a);
+    const std::string backup = Snapshot(folder / "a.bak");
+    SessionSettings settings;
+    settings.autoSaveOnNext = true;
+    session.SetSettings(settings);
+
+    session.OpenFiles({a, Write("b.rla")});
+    EXPECT_FALSE(session.IsModified());
+    EXPECT_FALSE(session.CanSave());
+    EXPECT_EQ(session.Title(), "Тирвель - " + a);
+    EXPECT_TRUE(session.ConfirmSaveOnClose());
+    session.SaveDocument();
+    session.OpenNextDocument();
+    EXPECT_TRUE(prompter.m_questions.empty());
+    EXPECT_EQ(Snapshot(a), document) << "nothing written, no date moved";
+    EXPECT_EQ(Snapshot(folder / "a.bak"), backup);
+
+    session.OpenFiles({a});
+    editor.lines.push_back(Cp("правка"));
+    session.TextChanged();
+    session.SaveDocument();
+    EXPECT_EQ(TextOf(a).back(), Cp("правка"));
+    EXPECT_EQ(Snapshot(folder / "a.bak"), backup) << "the original stays the backup";
+}
+
+// A save with nothing changed since the last one (or since the load) writes nothing.
+TEST_F(DocumentSessionTest, ASaveWithNoChangeWritesNothing)
+{
+    const std::string a = Write("a.rla", kText);
+    session.OpenFiles({a});
+    session.SaveDocument();
+    const std::string saved = Snapshot(a);
+    const std::string backup = Snapshot(folder / "a.bak");
+    session.TextChanged();
+    session.SaveDocument();
+    EXPECT_FALSE(session.IsModified());
+    EXPECT_EQ(Snapshot(a), saved);
+    EXPECT_EQ(Snapshot(folder / "a.bak"), backup);
 }
 } // namespace

@@ -174,7 +174,7 @@ TEST_F(DocumentSessionTest, FailuresWhileOpeningLeaveNothingOpen)
     }
 }
 
-// A text the engine refuses is shown as it was loaded, and still counts as a change.
+// A text the engine refuses is shown as it was loaded, and is no change: there is nothing to save.
 TEST_F(DocumentSessionTest, RefusedTextIsShownAsLoaded)
 {
     recognizer = [](const std::vector<std::string>& lines, IReporter& reporter, const std::function<void()>&,
@@ -186,7 +186,7 @@ TEST_F(DocumentSessionTest, RefusedTextIsShownAsLoaded)
     session.OpenFiles({Write("a.rla", kText)});
     EXPECT_EQ(editor.lines, CpLines(kText));
     EXPECT_EQ(prompter.m_messages, (std::vector<CScriptedPrompter::Message>{{"отказ", MessageIcon::Error}}));
-    EXPECT_TRUE(session.CanSave());
+    EXPECT_FALSE(session.CanSave());
 }
 
 // The recognition reads each document with the options set when it is opened, and whoever listens
