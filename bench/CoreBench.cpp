@@ -1,6 +1,6 @@
 // Benchmarks of the headless road of a document: load, recognition (Build, and BuildExtended with the
-// extended recognition on), entry layout, the encoding and the save, each alone, and the three
-// together as the batch tool runs them.
+// extended recognition on), the remarks on the result of BuildExtended, entry layout, the encoding and
+// the save, each alone, and the three together as the batch tool runs them.
 // Names are <step>/<shape>/<size>. bytes_per_second counts the document's file bytes; items_per_second
 // counts text lines for load, encode and save, and table-of-contents entries for the others.
 // Steps that write to disk are timed by the wall clock (the sync of the saved file is part of their
@@ -12,6 +12,7 @@
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
 #include "core/document/CDocumentFile.h"
+#include "core/remarks/Remarks.h"
 #include "core/toc/CTocRecognizer.h"
 #include "core/toc/ProcessDocument.h"
 
@@ -144,6 +145,24 @@ void BuildExtended(benchmark::State& state, DocumentShape shape, std::size_t siz
     Counters(state, sample, entries);
 }
 
+// The remarks on the table of contents that BuildExtended writes: their cost beside BuildExtended's.
+void Remarks(benchmark::State& state, DocumentShape shape, std::size_t size)
+{
+    const Sample& sample = SampleOf(shape, size);
+    SilentReporter reporter;
+    const ProcessResult processed =
+        ProcessDocument(sample.textLines, Words(), Kinds(), reporter, {}, RecognitionOptions{true});
+    std::size_t remarks = 0;
+    for (auto _ : state)
+    {
+        const std::vector<Remark> found = FindRemarks(processed.lines);
+        remarks = found.size();
+        benchmark::DoNotOptimize(found.data());
+    }
+    Counters(state, sample, processed.entries);
+    state.counters["remarks"] = static_cast<double>(remarks);
+}
+
 // Re-lays every entry of the document; each entry loses its level line first, as the layout requires
 // of an entry laid out before.
 void Layout(benchmark::State& state, DocumentShape shape, std::size_t size)
@@ -223,8 +242,8 @@ int main(int argc, char** argv)
         bool writes;
     } const steps[] = {
         {"Load", Load, false},       {"Build", Build, false},   {"BuildExtended", BuildExtended, false},
-        {"Layout", Layout, false},   {"Encode", Encode, false}, {"Save", Save, true},
-        {"EndToEnd", EndToEnd, true}};
+        {"Remarks", Remarks, false}, {"Layout", Layout, false}, {"Encode", Encode, false},
+        {"Save", Save, true},        {"EndToEnd", EndToEnd, true}};
     const std::size_t sizes[] = {20 << 10, 1 << 20, 5 << 20, 50 << 20};
     for (const auto& [name, step, writes] : steps)
         for (DocumentShape shape : {DocumentShape::Law, DocumentShape::Decree})

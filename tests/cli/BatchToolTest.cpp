@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <map>
 #include <regex>
 #include <string>
@@ -178,7 +179,7 @@ TEST_F(BatchTool, ReportGivesEveryDocumentWithItsEntriesAndErrors)
     const std::regex document(
         "\\{\"path\": \"([^\"]*)\", \"status\": \"(\\w+)\", \"changed\": (\\w+), "
         "\"bytes_after_end\": 0, \"entries\": (\\d+), \"entries_per_level\": \\{([^}]*)\\}, "
-        "\"error\": \"([^\"]*)\", \"milliseconds\": [0-9.]+\\}");
+        "\"remarks\": \\[[^\\]]*\\], \"error\": \"([^\"]*)\", \"milliseconds\": [0-9.]+\\}");
     std::vector<std::smatch> found;
     for (auto it = std::sregex_iterator(json.begin(), json.end(), document); it != std::sregex_iterator();
          ++it)
@@ -209,7 +210,7 @@ TEST_F(BatchTool, ReportGivesEveryDocumentWithItsEntriesAndErrors)
 
     EXPECT_NE(json.find("\"summary\": {\"named\": 3, \"documents\": 3, \"processed\": 2, \"unchanged\": 1, "
                         "\"refused\": 0, \"failed\": 1, \"skipped\": 0, \"entries\": " +
-                        std::to_string(entries) + ", \"without_entries\": 1}"),
+                        std::to_string(entries) + ", \"without_entries\": 1, \"with_remarks\": 0}"),
               std::string::npos)
         << json;
     EXPECT_NE(json.find("\"extended\": false,"), std::string::npos) << json;
@@ -239,7 +240,56 @@ TEST_F(BatchTool, ExtendedRecognitionFindsThePlainHeadingsAndIsReported)
     EXPECT_EQ(extended.err.find("without entries"), std::string::npos) << extended.err;
     const std::string json = ReadBytes(report);
     EXPECT_NE(json.find("\"extended\": true,"), std::string::npos) << json;
-    EXPECT_NE(json.find("\"entries\": 3, \"without_entries\": 0}"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"entries\": 3, \"without_entries\": 0, \"with_remarks\": 0}"), std::string::npos) << json;
+}
+
+// The remarks on a table of contents name the heading's line in the file as it is written, in the
+// listing, on the summary line and in the report, and never change the exit status.
+TEST_F(BatchTool, RemarksNameTheHeadingsLineEverywhereAndLeaveTheExitStatus)
+{
+    const fs::path in = m_dir / "in";
+    const std::string title = "$18  Текст документа\r\n\x04\x04ЗАГ" + std::string(61, '-') +
+                              "\r\nЗакон о порядке\r\n\x04\x04!!!" + std::string(61, '-') + "\r\n\r\n";
+    WriteBytes(in / "a.rla", File866(title + "Статья 1. Предмет\r\n\r\nТекст.\r\n\r\nСтатья 2. Права\r\n\r\n"
+                                              "Текст.\r\n\r\nСтатья 4. Суд\r\n\r\nТекст."));
+    WriteBytes(in / "b.rla", File866(title + "Статья 1. Предмет\r\n\r\nТекст.\r\n\r\nСтатья 2. Права\r\n\r\n"
+                                              "Текст."));
+    const std::string a = (in / "a.rla").string();
+    const std::string b = (in / "b.rla").string();
+    const fs::path report = m_dir / "report.json";
+
+    // The line named is the heading's line in the document as it would be written.
+    const RunResult written = Run({"--stdout", "--extended", a});
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at <= written.out.size();)
+    {
+        const std::size_t end = std::min(written.out.find("\r\n", at), written.out.size());
+        lines.push_back(written.out.substr(at, end - at));
+        at = end + 2;
+    }
+    // The heading in the text, not its entry in the block in front of it.
+    const auto heading = std::find(lines.rbegin(), lines.rend(), File866("Статья 4. Суд"));
+    ASSERT_NE(heading, lines.rend());
+    const std::size_t line = static_cast<std::size_t>(lines.rend() - heading);
+    const std::string remark = a + ":" + std::to_string(line) + ": После статьи 2 идёт статья 4: нет статьи 3\n";
+
+    const RunResult checked = Run({"--check", "--extended", "--summary", "--report", report.string(), a, b});
+    EXPECT_EQ(checked.status, 0) << checked.err;
+    EXPECT_EQ(checked.out, a + ": would change\n" + remark + b + ": would change\n");
+    EXPECT_NE(checked.err.find("; 1 with remarks"), std::string::npos) << checked.err;
+    const std::string json = ReadBytes(report);
+    EXPECT_NE(json.find("\"remarks\": [{\"line\": " + std::to_string(line) +
+                        ", \"kind\": \"gap\", \"text\": \"После статьи 2 идёт статья 4: нет статьи 3\"}]"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"with_remarks\": 1}"), std::string::npos) << json;
+
+    // Only the documents with remarks; beside the documents on standard output, on standard error.
+    EXPECT_EQ(Run({"--check", "--extended", "--remarks", a, b}).out, remark);
+    const RunResult verbose = Run({"--stdout", "--extended", "-v", a});
+    EXPECT_EQ(verbose.out, written.out);
+    EXPECT_EQ(verbose.err, remark);
+    EXPECT_EQ(Run({"--stdout", "--extended", a}).err, "");
 }
 
 TEST_F(BatchTool, AFailingDocumentLeavesTheOthersWrittenAndNothingHalfWritten)

@@ -197,6 +197,14 @@ std::optional<Number> ReadNumber(std::string_view token, Series series)
             else
                 return std::nullopt;
             number.path.push_back(inserted);
+            // «123-20-1»: an article inserted after an inserted one.
+            while (j + 1 < rest.size() && rest[j] == c && (c == '.' || c == '-') && IsDigitChar(rest[j + 1]))
+            {
+                int deeper = 0;
+                for (++j; j < rest.size() && IsDigitChar(rest[j]) && deeper < 100000; ++j)
+                    deeper = deeper * 10 + (rest[j] - '0');
+                number.path.push_back(deeper);
+            }
         }
         number.written = std::string(s);
         return number;
@@ -243,11 +251,11 @@ const std::vector<SeriesWord>& SeriesWords()
     return words;
 }
 
-// «2.»: digits closed by a full stop.
+// «2.», «10.1.»: digits, with full stops between them, closed by a full stop.
 bool IsNumberWithStop(std::string_view word)
 {
-    return word.size() >= 2 && word.back() == '.' &&
-           std::all_of(word.begin(), word.end() - 1, [](char c) { return IsDigitChar(c); });
+    return word.size() >= 2 && word.back() == '.' && IsDigitChar(word.front()) &&
+           std::all_of(word.begin(), word.end() - 1, [](char c) { return IsDigitChar(c) || c == '.'; });
 }
 
 bool IsDash(std::string_view word)
@@ -337,6 +345,18 @@ void ReadNumberList(HeadingNumbers& numbers, const std::vector<std::string_view>
             }
             range = false;
             const char end = word.back();
+            // «Статья 152 - 1»: the layout of a range spaced out an inserted number.
+            if (!plural && number->path.size() == 1 && !number->roman && IsDigitChar(end) && i + 2 < words.size() &&
+                IsDash(words[i + 1]) && std::all_of(words[i + 2].begin(), words[i + 2].end(), [](char ch) {
+                    return IsDigitChar(ch) || ch == '.';
+                }))
+                if (std::optional<Number> inserted = ReadNumber(std::string(word) + "-" + std::string(words[i + 2]),
+                                                                numbers.series))
+                {
+                    numbers.first = numbers.last = *inserted;
+                    numbers.covered.back() = inserted->written;
+                    return;
+                }
             if (!plural || end == '.' || end == ':' || end == ')')
                 return;
             ++i;

@@ -190,8 +190,11 @@ public:
             for (auto& [key, state] : m_states)
                 state.shallowestSince = std::min(state.shallowestSince, heading.level);
         }
+        FindUnlistedHeadings();
         std::stable_sort(m_remarks.begin(), m_remarks.end(),
                          [](const Remark& a, const Remark& b) { return a.line < b.line; });
+        // The search for a missing heading and the look for unlisted ones may find the same place.
+        m_remarks.erase(std::unique(m_remarks.begin(), m_remarks.end()), m_remarks.end());
         return std::move(m_remarks);
     }
 
@@ -285,43 +288,68 @@ private:
         Number to;
     };
 
-    // prev and cur are {value} or {value, inserted value}: «18-1» after «18» follows, as «2.13» after
-    // «2.12» and «3.1» after «2.12» do where articles are numbered within their chapters (no number of
-    // the sequence stands alone: withPlain is false).
+    // prev and cur are a value with the inserted values after it: «18-1» after «18» follows, as «18-2»
+    // after «18-1», «19» after «18-2» and «123-20-1» after «123-20» do; so do «2.13» after «2.12» and
+    // «3.1» after «2.12» where articles are numbered within their chapters (no number of the sequence
+    // stands alone: withPlain is false).
     static Verdict Compare(const Number& prev, const Number& cur, bool withPlain)
     {
-        const int a = cur.path[0];
-        const int c = prev.path[0];
-        const bool curSub = cur.path.size() > 1;
-        const bool prevSub = prev.path.size() > 1;
-        const int b = curSub ? cur.path[1] : 0;
-        const int d = prevSub ? prev.path[1] : 0;
-        auto main = [&](int value)
+        const std::vector<int>& p = prev.path;
+        const std::vector<int>& c = cur.path;
+        auto number = [&cur](std::vector<int> path)
         {
             Number n = cur;
-            n.path = {value};
-            n.written = WrittenLike(n, cur);
-            return n;
-        };
-        auto sub = [&](int value)
-        {
-            Number n = cur;
-            n.path = {a, value};
-            n.written = std::to_string(a) + (cur.separator ? cur.separator : '.') + std::to_string(value);
+            n.path = std::move(path);
+            n.written = WrittenPath(n.path, cur);
             return n;
         };
         auto gap = [](Number from, Number to) { return Verdict{Verdict::Gap, std::move(from), std::move(to)}; };
-        if (a < c || (a == c && (!curSub || (prevSub && b <= d))))
+        if (!(p < c))
             return {Verdict::Back, {}, {}};
-        if (!curSub)
-            return a == c + 1 ? Verdict{} : gap(main(c + 1), main(a - 1));
         // Inserted numbers in letters or superscripts need not come in order.
-        const bool counted = cur.separator == '.' || cur.separator == '-';
-        if (a == c)
-            return !prevSub || b == d + 1 || !counted ? Verdict{} : gap(sub(d + 1), sub(b - 1));
-        if (a == c + 1 && prevSub && !withPlain)
-            return b == 1 || !counted ? Verdict{} : gap(sub(1), sub(b - 1));
-        return gap(main(c + 1), main(prevSub ? a - 1 : a));
+        const bool counted = c.size() == 1 || cur.separator == '.' || cur.separator == '-';
+        std::size_t k = 0;
+        while (k < p.size() && k < c.size() && p[k] == c[k])
+            ++k;
+        const std::vector<int> prefix(c.begin(), c.begin() + static_cast<std::ptrdiff_t>(k));
+        auto with = [&prefix](int value)
+        {
+            std::vector<int> path = prefix;
+            path.push_back(value);
+            return path;
+        };
+        if (k == p.size())
+        {
+            // A level opened under prev: «18-1» after «18».
+            if (c.size() == k + 1 && (c[k] == 1 || !counted))
+                return {};
+            return c[k] > 1 ? gap(number(with(1)), number(with(c[k] - 1))) : gap(number(with(1)), number(with(1)));
+        }
+        if (c.size() == k + 1 && (c[k] == p[k] + 1 || !counted))
+            return {};
+        if (k == 0 && c.size() == 2 && p.size() == 2 && c[0] == p[0] + 1 && !withPlain)
+        {
+            std::vector<int> first = {c[0], 1};
+            return c[1] == 1 || !counted ? Verdict{} : gap(number(first), number({c[0], c[1] - 1}));
+        }
+        // «19-1» after «17» misses 18 and 19; «18-3» after «18-1» misses 18-2.
+        const int to = c.size() == k + 1 ? c[k] - 1 : c[k] - (k == 0 && withPlain ? 0 : 1);
+        return gap(number(with(p[k] + 1)), number(with(std::max(to, p[k] + 1))));
+    }
+
+    // A path written as the numbers of its sequence are: «18-2», «IV», «2.1».
+    static std::string WrittenPath(const std::vector<int>& path, const Number& like)
+    {
+        if (path.size() == 1)
+        {
+            Number n = like;
+            n.path = path;
+            return WrittenLike(n, like);
+        }
+        std::string out;
+        for (std::size_t i = 0; i < path.size(); ++i)
+            out += (i ? std::string(1, like.separator ? like.separator : '-') : std::string()) + std::to_string(path[i]);
+        return out;
     }
 
     // Checks the number against the sequence it continues and makes it the sequence's last one.
@@ -445,22 +473,7 @@ private:
     // «Приложение N 2» or «2.1.» begins: a reference in a sentence is written in small letters.
     std::size_t FindHeadingText(Series series, const std::string& number, std::size_t from, std::size_t to)
     {
-        if (m_inBlock.empty())
-        {
-            m_inBlock.assign(m_lines.size(), 0);
-            bool inBlock = false;
-            for (std::size_t i = 0; i < m_lines.size(); ++i)
-            {
-                std::string_view line = m_lines[i];
-                if (!line.empty() && line.back() == '\r')
-                    line.remove_suffix(1);
-                if (!inBlock && IsMarker(line, Marker::Ogl))
-                    inBlock = true;
-                m_inBlock[i] = inBlock;
-                if (inBlock && IsMarker(line, Marker::Kon))
-                    inBlock = false;
-            }
-        }
+        BuildBlockMap();
         const bool byWord = series != Series::Numbered && series != Series::Roman;
         const std::string nominative = Capitalised(WordsOf(series).nominative);
         const std::string forms[] = {nominative, ToUpper(nominative)};
@@ -527,6 +540,158 @@ private:
         if (at >= line.size() || line[at] == ' ')
             return true;
         return line[at] == '.' && (at + 1 >= line.size() || !IsDigit(static_cast<unsigned char>(line[at + 1])));
+    }
+
+    // A heading the table of contents does not list, written in the text as a heading («Статья 63-1.
+    // Название» at the start of a line or of a sentence) with a number that falls between the listed
+    // headings of its sequence around it: an inserted article that was missed leaves no gap.
+    void FindUnlistedHeadings()
+    {
+        struct Listed
+        {
+            std::size_t line;
+            std::vector<int> path;
+        };
+        std::map<Series, std::vector<Listed>> listed;
+        std::map<Series, std::set<std::string>> numbers;
+        for (const Heading& heading : m_headings)
+        {
+            const Series series = heading.numbers.series;
+            if (DivisionRank(series) < 0 && series != Series::Appendix)
+                continue;
+            if (heading.numbers.first.path.empty())
+                continue;
+            listed[series].push_back({heading.line, heading.numbers.first.path});
+            numbers[series].insert(heading.numbers.covered.begin(), heading.numbers.covered.end());
+        }
+        if (listed.empty())
+            return;
+        BuildBlockMap();
+        static const std::vector<std::string> starts = []
+        {
+            std::vector<std::string> out;
+            for (Series series : {Series::Article, Series::Chapter, Series::Section, Series::Subsection, Series::Part,
+                                  Series::Paragraph, Series::Appendix})
+            {
+                const std::string word = Capitalised(WordsOf(series).nominative);
+                out.push_back(word);
+                out.push_back(ToUpper(word));
+            }
+            return out;
+        }();
+        std::size_t under = 0; // the last heading at or above the line
+        for (std::size_t i = 0; i < m_lines.size(); ++i)
+        {
+            while (under + 1 < m_headings.size() && m_headings[under + 1].line <= i)
+                ++under;
+            if (m_inBlock[i] || m_headings.empty() || m_headings[0].line > i)
+                continue;
+            std::string_view line = m_lines[i];
+            if (!line.empty() && line.back() == '\r')
+                line.remove_suffix(1);
+            for (std::size_t at = line.find_first_not_of(' '); at < line.size(); at = NextSentence(line, at))
+            {
+                if (std::none_of(starts.begin(), starts.end(),
+                                 [&](const std::string& word) { return line.substr(at, word.size()) == word; }))
+                    continue;
+                const std::string_view rest = line.substr(at);
+                if (!ReadsAsHeading(rest))
+                    continue;
+                const HeadingNumbers found = ReadHeadingNumbers(rest);
+                const auto of = listed.find(found.series);
+                if (found.first.path.empty() || of == listed.end() ||
+                    numbers[found.series].count(found.first.written))
+                    continue;
+                // Between the listed headings of its sequence before and after the line.
+                const std::vector<Listed>& sequence = of->second;
+                const auto next = std::find_if(sequence.begin(), sequence.end(),
+                                               [i](const Listed& l) { return l.line > i; });
+                const bool afterPrevious = next == sequence.begin() || std::prev(next)->path < found.first.path;
+                const bool beforeNext = next == sequence.end() || found.first.path < next->path;
+                if (!afterPrevious || !beforeNext)
+                    continue;
+                const SeriesWords& words = WordsOf(found.series);
+                Add(under, RemarkKind::Gap,
+                    Utf8ToCp1251("В тексте под этим заголовком стоит \"") +
+                        Capitalised(Named(words.nominative, found.series, found.first.written)) +
+                        Utf8ToCp1251("\", а в оглавлении этого заголовка нет"));
+            }
+        }
+    }
+
+    // Where the next heading may begin in the line after position at: past blanks that follow a mark
+    // that ends a sentence or a line of a form («.», «:», «)», «_»: anything but a letter, a digit or a
+    // comma), or at a word in capitals (a heading in capitals run on into another one); the end of the
+    // line when there is none.
+    static std::size_t NextSentence(std::string_view line, std::size_t at)
+    {
+        for (std::size_t i = at + 1; i + 1 < line.size(); ++i)
+        {
+            if (line[i] != ' ' || line[i + 1] == ' ')
+                continue;
+            const auto before = static_cast<unsigned char>(line[i - 1]);
+            const auto next = static_cast<unsigned char>(line[i + 1]);
+            const bool ends = before != ' ' && !IsLetter(before) && !IsDigit(before) && before != ',';
+            const bool capitals = IsUpperLetter(next) && i + 2 < line.size() &&
+                                  IsUpperLetter(static_cast<unsigned char>(line[i + 2]));
+            if (ends || capitals)
+                return i + 1;
+        }
+        return line.size();
+    }
+
+    // «Статья 63-1. Название», «ГЛАВА ВТОРАЯ», «Раздел V.», «Приложение N 2 к приказу»: the word, a
+    // number closed by a full stop and then a capital letter, or ending the line (an appendix's caption
+    // goes on with «к»); «Статья 5 настоящего Закона» is a reference. Whether the number is one is left
+    // to ReadHeadingNumbers.
+    static bool ReadsAsHeading(std::string_view text)
+    {
+        static const std::string sign = Utf8ToCp1251("№");
+        static const std::string to = Utf8ToCp1251(" к ");
+        std::size_t at = text.find(' ');
+        auto skipBlanks = [&]
+        {
+            while (at < text.size() && text[at] == ' ')
+                ++at;
+        };
+        skipBlanks();
+        if (at < text.size() && (text[at] == 'N' || text.substr(at, 1) == sign) && at + 1 < text.size() &&
+            (text[at + 1] == ' ' || IsDigit(static_cast<unsigned char>(text[at + 1]))))
+        {
+            ++at;
+            skipBlanks();
+        }
+        if (at >= text.size())
+            return false;
+        const std::size_t end = std::min(text.find(' ', at), text.size());
+        if (end == text.size())
+            return true;
+        if (text.substr(end, to.size()) == to)
+            return true;
+        if (text[end - 1] != '.')
+            return false;
+        at = end;
+        skipBlanks();
+        return at >= text.size() || IsUpperLetter(static_cast<unsigned char>(text[at])) || text[at] == '"';
+    }
+
+    void BuildBlockMap()
+    {
+        if (!m_inBlock.empty())
+            return;
+        m_inBlock.assign(m_lines.size(), 0);
+        bool inBlock = false;
+        for (std::size_t i = 0; i < m_lines.size(); ++i)
+        {
+            std::string_view line = m_lines[i];
+            if (!line.empty() && line.back() == '\r')
+                line.remove_suffix(1);
+            if (!inBlock && IsMarker(line, Marker::Ogl))
+                inBlock = true;
+            m_inBlock[i] = inBlock;
+            if (inBlock && IsMarker(line, Marker::Kon))
+                inBlock = false;
+        }
     }
 
     // A missing number of a numbered heading's branch is named with the branch: 2.3 rather than 3.
