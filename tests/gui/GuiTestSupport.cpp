@@ -1,6 +1,10 @@
 #include "GuiTestSupport.h"
 
 #include "core/base/CodePage.h"
+#include "core/dictionaries/CDocKindsList.h"
+#include "core/dictionaries/CUpperCaseWordsDict.h"
+#include "core/document/CDocumentFile.h"
+#include "core/toc/ProcessDocument.h"
 #include "gui/app/CKestrelView.h"
 #include "gui/panel/CFilterDlg.h"
 
@@ -69,6 +73,18 @@ CKestrelView& TestWindow::View() const
 CDocumentSession& TestWindow::Session() const
 {
     return m_frame->Session();
+}
+
+std::vector<std::string> ProcessedSample()
+{
+    CScriptedPrompter reporter;
+    CDocumentFile document(reporter);
+    document.Load(TIRVEL_SOURCE_DIR "/samples/law_sections_articles.rla");
+    const ProcessResult result =
+        ProcessDocument(document.m_textLines, CUpperCaseWordsDict(), CDocKindsList(), reporter);
+    if (result.refused || result.entries < 12)
+        qFatal("the sample did not process");
+    return result.lines;
 }
 
 std::vector<std::string> EditorLines(const CKestrelView& view)

@@ -39,6 +39,10 @@ struct TestWindow
     std::unique_ptr<CMainFrame> m_frame;
 };
 
+// The sample law (samples/law_sections_articles.rla) with the table of contents the recognition
+// writes for it, as code page 1251 lines.
+std::vector<std::string> ProcessedSample();
+
 // The editor text as UTF-8 lines.
 std::vector<std::string> EditorLines(const CKestrelView& view);
 

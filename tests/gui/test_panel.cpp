@@ -3,13 +3,10 @@
 
 #include "GuiTestSupport.h"
 #include "core/base/CodePage.h"
-#include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
-#include "core/document/CDocumentFile.h"
 #include "core/document/Markers.h"
 #include "core/entries/TocEntryList.h"
 #include "core/toc/CHeadingCaseConverter.h"
-#include "core/toc/ProcessDocument.h"
 #include "gui/common/CEntryEditorQt.h"
 #include "gui/common/EditorText.h"
 #include "gui/panel/CFilterDlg.h"
@@ -34,18 +31,6 @@
 
 namespace
 {
-std::vector<std::string> ProcessedSample()
-{
-    CScriptedPrompter reporter;
-    CDocumentFile document(reporter);
-    document.Load(TIRVEL_SOURCE_DIR "/samples/law_sections_articles.rla");
-    const ProcessResult result =
-        ProcessDocument(document.m_textLines, CUpperCaseWordsDict(), CDocKindsList(), reporter);
-    if (result.refused || result.entries < 12)
-        qFatal("the sample did not process");
-    return result.lines;
-}
-
 // A plain editor with its bounded history, and the panel working on it.
 struct PanelRig
 {
@@ -521,7 +506,8 @@ private slots:
         {
             rig.m_window.resize(windowWidth, 520);
             QTRY_COMPARE(rig.List().width(), windowWidth - margins);
-            const int textWidth = rig.List().viewport()->width() - 2 * CTocListDelegate::kTextInset;
+            const int textWidth = rig.List().viewport()->width() - CTocListDelegate::kRemarkColumnWidth -
+                                  2 * CTocListDelegate::kTextInset;
             for (int row = 0; row < rig.List().count(); ++row)
             {
                 const QString text = rig.List().item(row)->text();
@@ -646,8 +632,8 @@ private slots:
     void ButtonsStandInTheirOrder()
     {
         PanelRig rig(ProcessedSample());
-        const int order[] = {103, 109, 108, 107, 104, 105, 102, 113, 112, 114};
-        for (int i = 0; i < 10; ++i)
+        const int order[] = {103, 109, 108, 107, 104, 105, 102, 113, 112, 114, 115};
+        for (int i = 0; i < 11; ++i)
         {
             const CFlatIconButton* button = rig.m_panel->Button(order[i]);
             QVERIFY(button);
@@ -664,8 +650,12 @@ private slots:
                      qPrintable(tip));
             tips.insert(tip);
         }
-        QCOMPARE(tips.size(), 10);
-        QCOMPARE(rig.List().y(), 35);
+        QCOMPARE(tips.size(), 11);
+        // The box of the rows with remarks stands under the filter's button, the list below it.
+        const QWidget* remarksOnly = rig.m_panel->RemarksOnlyBox();
+        QCOMPARE(remarksOnly->x(), rig.m_panel->Button(CTocPanel::kFilter)->x());
+        QVERIFY(remarksOnly->y() >= 30);
+        QCOMPARE(rig.List().y(), remarksOnly->geometry().bottom() + 3);
         QCOMPARE(rig.m_panel->CountLabel()->geometry(), QRect(330, 0, 200, 15));
         QCOMPARE(rig.m_panel->MarkedLabel()->geometry(), QRect(330, 15, 200, 15));
     }

@@ -145,7 +145,7 @@ void CKestrelView::SetLines(const std::vector<std::string>& lines, const std::fu
         moveCursor(QTextCursor::Start);
         CEditorLines::Of(*document()).TakeSetLines(lines);
         pump();
-        m_entries = BuildEntryList(lines, m_filter);
+        BuildEntries(lines, pump);
         pump();
         m_history->Restart(std::move(text));
     }
@@ -198,8 +198,32 @@ void CKestrelView::ClearText()
 
 void CKestrelView::RefreshEntries(bool keepPosition)
 {
-    m_entries = BuildEntryList(CEditorLines::Of(*document()).Lines(), m_filter);
+    BuildEntries(CEditorLines::Of(*document()).Lines(), {});
     emit entriesUpdated(keepPosition);
+}
+
+void CKestrelView::BuildEntries(const std::vector<std::string>& lines, const std::function<void()>& pumpMessages)
+{
+    m_entries = BuildEntryList(lines, m_filter);
+    if (pumpMessages)
+        pumpMessages();
+    m_remarks = FindRemarks(lines);
+    m_entriesFollowText = true;
+}
+
+void CKestrelView::PutCaretOnLine(std::size_t line)
+{
+    const QTextBlock block = document()->findBlockByNumber(static_cast<int>(line));
+    if (!block.isValid())
+        return;
+    setTextCursor(QTextCursor(block));
+    centerCursor();
+    ReportPosition();
+}
+
+void CKestrelView::AddContextAction(QAction* action)
+{
+    m_contextActions.push_back(action);
 }
 
 void CKestrelView::ApplyCharFormat()
@@ -224,6 +248,7 @@ void CKestrelView::OnContentsChanged()
     // A whole new text reports where the caret ends up once it is in.
     if (m_replacingText)
         return;
+    m_entriesFollowText = false;
     ReportPosition();
     emit textEdited();
 }
@@ -384,6 +409,14 @@ void CKestrelView::contextMenuEvent(QContextMenuEvent* event)
             routeToHistory(action, m_history->CanUndo(), &CTextEditHistory::Undo);
         else if (action->objectName() == QLatin1String("edit-redo"))
             routeToHistory(action, m_history->CanRedo(), &CTextEditHistory::Redo);
+    }
+    if (!m_contextActions.empty())
+    {
+        // The window's commands say whether they are available now.
+        emit editorStateChanged();
+        menu->addSeparator();
+        for (QAction* action : m_contextActions)
+            menu->addAction(action);
     }
     menu->exec(event->globalPos());
 }

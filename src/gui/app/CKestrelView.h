@@ -6,6 +6,7 @@
 // the program makes. The folder workflow around
 // it is the document session's; the view is the session's editor.
 
+#include "core/remarks/Remarks.h"
 #include "core/toc/TocEntryRef.h"
 #include "core/workflow/IDocumentEditor.h"
 
@@ -20,6 +21,7 @@ class CContentFilter;
 class CEditCommands;
 class CTextEditHistory;
 class IReporter;
+class QAction;
 
 class CKestrelView : public QPlainTextEdit, public IDocumentEditor
 {
@@ -38,8 +40,14 @@ public:
     void SetLines(const std::vector<std::string>& lines, const std::function<void()>& pumpMessages) override;
     void SetLines(const std::vector<std::string>& lines) { SetLines(lines, {}); }
     void ClearText() override;
-    // Rebuilds the entry list from the text and hands it to the panel.
+    // Rebuilds the entry list and the remarks from the text and hands them to the panel.
     void RefreshEntries(bool keepPosition);
+    // False once the text has changed since the entry list and the remarks were built.
+    bool EntriesFollowText() const { return m_entriesFollowText; }
+    // Puts the caret at the start of line (from 0) and scrolls it to the middle of the view.
+    void PutCaretOnLine(std::size_t line);
+    // The text's context menu offers these after the editor's own commands.
+    void AddContextAction(QAction* action);
 
     // The standard editing commands, each a step of the editor's own history.
     void Undo();
@@ -49,6 +57,8 @@ public:
     bool CanPaste() const { return m_canPaste; }
 
     const std::vector<TocEntryRef>& Entries() const { return m_entries; }
+    // The remarks on the entries, built with them.
+    const std::vector<Remark>& Remarks() const { return m_remarks; }
     CTextEditHistory& History() { return *m_history; }
     CEditCommands& EditCommands() { return *m_editCommands; }
 
@@ -82,6 +92,9 @@ private:
     QString FillText(const std::vector<std::string>& lines, const std::function<void()>& pumpMessages);
     // Puts typed or pasted text into the form the document can keep, and tells what was lost.
     QString KeepInput(QStringView typed);
+    // The entry list and the remarks of lines, the text's current lines; pumpMessages (may be empty)
+    // runs between the two.
+    void BuildEntries(const std::vector<std::string>& lines, const std::function<void()>& pumpMessages);
     void ApplyCharFormat();
     void ReportPosition();
     void OnCaretMoved();
@@ -94,6 +107,9 @@ private:
     CTextEditHistory* m_history;
     CEditCommands* m_editCommands; // a child of the view
     std::vector<TocEntryRef> m_entries;
+    std::vector<Remark> m_remarks;
+    bool m_entriesFollowText = true;
+    std::vector<QAction*> m_contextActions;
     QFont m_charFormat;
     bool m_replacingText = false;
     bool m_handlingInput = false; // a key or a mouse event is being acted on

@@ -8,6 +8,8 @@
 #include "gui/app/CKestrelDoc.h"
 #include "gui/app/CKestrelView.h"
 #include "gui/app/CSessionHost.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/RemarkCommands.h"
 #include "gui/app/StatusMessages.h"
 #include "gui/app/ToolbarIcons.h"
 #include "gui/common/CEntryEditorQt.h"
@@ -79,6 +81,7 @@ CMainFrame::CMainFrame(IPrompter& prompter, CKestrelApp* app, const QString& set
 
     CreateToolBar();
     CreateStatusBar();
+    CreateRemarksPane();
     setDockNestingEnabled(true);
     CreateTocDock();
     CreateActions();
@@ -90,6 +93,7 @@ CMainFrame::CMainFrame(IPrompter& prompter, CKestrelApp* app, const QString& set
         [this](bool keepPosition) { m_view->RefreshEntries(keepPosition); }));
     SetEntryPanel(panel, panel);
     connect(panel, &CTocPanel::leaveRequested, this, [this] { m_view->setFocus(Qt::ShortcutFocusReason); });
+    AttachRemarkCommands(*panel);
     LoadBarState();
 
     Session().SetStateListener(
@@ -133,7 +137,11 @@ CMainFrame::CMainFrame(IPrompter& prompter, CKestrelApp* app, const QString& set
     connect(m_view, &CKestrelView::editorStateChanged, this, &CMainFrame::UpdateCommandStates);
     connect(m_view, &CKestrelView::positionReported, this, &CMainFrame::UpdateStatusPosition);
     connect(m_view, &CKestrelView::entriesUpdated, this,
-            [this](bool keepPosition) { UpdateEntries(m_view->Entries(), keepPosition); });
+            [this](bool keepPosition)
+            {
+                UpdateEntries(m_view->Entries(), keepPosition);
+                UpdateRemarks();
+            });
 
     m_view->InitialUpdate();
     m_host->LoadSettings();
@@ -179,6 +187,13 @@ void CMainFrame::CreateActions()
     m_commands =
         MainWindowCommands({*this, *m_toolBar, *m_tocDock, [this] { ShowHelp(); }, [this] { ShowAbout(); },
                             [this] { SwitchFocus(); }, *m_view, *m_host, *m_doc, m_prompter});
+    for (MainCommand& command :
+         RemarkCommands({*this, *m_view, *m_host, *m_doc, m_prompter, [this](std::size_t oglLine)
+                         {
+                             if (m_entryPanel)
+                                 m_entryPanel->SelectEntry(oglLine);
+                         }}))
+        m_commands.push_back(std::move(command));
     for (const MainCommand& command : m_commands)
     {
         auto* action = new QAction(QString::fromUtf8(command.text), this);
@@ -272,6 +287,32 @@ void CMainFrame::CreateTocDock()
     placeholder->setMinimumSize(0, 0);
 }
 
+void CMainFrame::CreateRemarksPane()
+{
+    // Left of the caret's position (after the one message widget); hidden while the entries have no
+    // remarks.
+    m_remarksPane = new QLabel(statusBar());
+    m_remarksPane->setObjectName(QStringLiteral("remarksPane"));
+    m_remarksPane->hide();
+    statusBar()->insertPermanentWidget(1, m_remarksPane);
+}
+
+void CMainFrame::AttachRemarkCommands(CTocPanel& panel)
+{
+    panel.SetNextRemarkAction(Action(CommandId::NextRemark));
+    m_view->AddContextAction(Action(CommandId::AddHeadingToToc));
+}
+
+void CMainFrame::UpdateRemarks()
+{
+    if (m_entryPanel)
+        m_entryPanel->ShowRemarks(m_view->Remarks());
+    const QString status = RemarkCountStatus(m_view->Remarks().size());
+    m_remarksPane->setText(status);
+    m_remarksPane->setVisible(!status.isEmpty());
+    UpdateCommandStates();
+}
+
 void CMainFrame::SetEntryPanel(IEntryPanel* panel, QWidget* widget)
 {
     m_entryPanel = panel;
@@ -282,7 +323,10 @@ void CMainFrame::SetEntryPanel(IEntryPanel* panel, QWidget* widget)
         delete old;
     }
     if (m_entryPanel)
+    {
         m_entryPanel->FillList(m_view->Entries(), false);
+        m_entryPanel->ShowRemarks(m_view->Remarks());
+    }
 }
 
 // Only the panel's sizes are applied at start: every run docks it at the bottom again.

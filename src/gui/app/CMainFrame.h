@@ -19,6 +19,7 @@ class CKestrelApp;
 class CKestrelDoc;
 class CKestrelView;
 class CSessionHost;
+class CTocPanel;
 class IEntryPanel;
 class IPrompter;
 class QAction;
@@ -57,6 +58,9 @@ public:
 
     void UpdateStatusPosition(int line, int column, int lineCount);
     void UpdateEntries(const std::vector<TocEntryRef>& entries, bool keepPosition);
+    // The view's remarks to the panel's rows and the status line, after every rebuild of the entries.
+    void UpdateRemarks();
+    QLabel* RemarksPane() const { return m_remarksPane; }
     void UpdateTitle();
     // Recomputes every action's enabled and checked state.
     void UpdateCommandStates();
@@ -79,6 +83,9 @@ private:
     void FillToolBar();
     void CreateStatusBar();
     void CreateTocDock();
+    void CreateRemarksPane();
+    // The remark commands' ties to the panel's button and the text's context menu.
+    void AttachRemarkCommands(CTocPanel& panel);
     void LoadBarState();
     void SaveBarState();
     const MainCommand* Command(int id) const;
@@ -95,6 +102,7 @@ private:
     QToolBar* m_toolBar = nullptr;
     QDockWidget* m_tocDock = nullptr;
     QLabel* m_positionPane = nullptr;
+    QLabel* m_remarksPane = nullptr;
     IEntryPanel* m_entryPanel = nullptr;
     CHelpWnd* m_helpWnd = nullptr; // a child window, made at the first call for help
     int m_savedPanelHeight = 0;    // 0: none saved yet

@@ -41,6 +41,10 @@ constexpr int DocKindsDict = 32800;
 constexpr int UpperCaseWordsDict = 32798;
 constexpr int Options = 32793;
 
+// The remarks on the table of contents and the mend of a missed heading.
+constexpr int NextRemark = 32820;
+constexpr int AddHeadingToToc = 32821;
+
 constexpr int HelpIndex = 57667;
 constexpr int AppAbout = 57664;
 } // namespace CommandId

@@ -336,7 +336,8 @@ const std::vector<MenuLayout>& MainMenus()
           EditRepeat, EditReplace}},
         {"&Вид", {UpdateToc, SwitchFocus, kSeparator, ViewToolbar, ViewTocPanel, ViewStatusBar}},
         {"&Сервис",
-         {InsertTocTag, UpperCase, LowerCase, DeleteTocEntries, kSeparator, MakeBak, AutoSave, kSeparator,
+         {InsertTocTag, UpperCase, LowerCase, DeleteTocEntries, AddHeadingToToc, kSeparator, NextRemark,
+          kSeparator, MakeBak, AutoSave, kSeparator,
           DocKindsDict, UpperCaseWordsDict, kSeparator, Options}},
         {"&Справка", {HelpIndex, kSeparator, AppAbout}},
     };

@@ -25,3 +25,15 @@ QString UnkeptInputStatus(int unkept)
 {
     return QStringLiteral("Символов, которых нет в кодировке DOS, заменено на \"?\": %1").arg(unkept);
 }
+
+QString RemarkCountStatus(std::size_t remarks)
+{
+    return remarks == 0 ? QString() : QStringLiteral("Замечаний: %1").arg(remarks);
+}
+
+QString NextRemarkStatus(const QString& texts, bool wrapped)
+{
+    QString status = texts;
+    status.replace(QLatin1Char('\n'), QStringLiteral("; "));
+    return wrapped ? QStringLiteral("Конец документа, замечания просматриваются с начала. ") + status : status;
+}

@@ -11,3 +11,8 @@ QString ProcessedStatus(std::size_t entries, bool refused, bool extendedRecognit
 QString ProcessedStatusWhole(std::size_t entries, bool refused, bool extendedRecognition);
 // After typed or pasted text lost characters that the document's code page cannot keep.
 QString UnkeptInputStatus(int unkept);
+// How many remarks the table of contents has; empty when it has none.
+QString RemarkCountStatus(std::size_t remarks);
+// After the next-remark command: the remarks of the heading it went to (one remark a line in
+// texts), and whether it went round from the end of the text to its start.
+QString NextRemarkStatus(const QString& texts, bool wrapped);

@@ -1,5 +1,7 @@
 #include "gui/panel/CTocListDelegate.h"
 
+#include "gui/widgets/TocPanelIcons.h"
+
 #include <QFontMetrics>
 #include <QHelpEvent>
 #include <QListView>
@@ -14,10 +16,13 @@ namespace
 constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
 // Enough for the rows of a few rebuilds of a very long table of contents.
 constexpr qsizetype kHeightCacheLimit = 100000;
+constexpr int kRemarkSignSide = 16;
 } // namespace
 
 CTocListDelegate::CTocListDelegate(QListView* view)
-    : QStyledItemDelegate(view), m_view(view), m_font(EntryFont()), m_metrics(m_font)
+    : QStyledItemDelegate(view), m_view(view),
+      m_remarkSign(MakeTocPanelIcon(TocPanelIcon::Remark, kRemarkSignSide).pixmap(kRemarkSignSide)),
+      m_font(EntryFont()), m_metrics(m_font)
 {
 }
 
@@ -32,7 +37,7 @@ QFont CTocListDelegate::EntryFont()
 
 int CTocListDelegate::TextWidth() const
 {
-    return std::max(1, m_view->viewport()->width() - 2 * kTextInset);
+    return std::max(1, m_view->viewport()->width() - kRemarkColumnWidth - 2 * kTextInset);
 }
 
 QRect CTocListDelegate::WrappedTextRect(const QString& text) const
@@ -131,8 +136,14 @@ void CTocListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
                       marked ? palette.brush(QPalette::Active, QPalette::Highlight) : QBrush(Qt::white));
     painter->setFont(m_font);
     painter->setPen(marked ? palette.color(QPalette::Active, QPalette::HighlightedText) : QColor(Qt::black));
-    const QRect textRect = option.rect.adjusted(kTextInset, kTextInset, -kTextInset, -kTextInset);
+    const QRect textRect =
+        option.rect.adjusted(kRemarkColumnWidth + kTextInset, kTextInset, -kTextInset, -kTextInset);
     painter->drawText(textRect, kTextFlags, index.data(Qt::DisplayRole).toString());
+    if (!index.data(kRemarkRole).toString().isEmpty())
+    {
+        const int left = option.rect.left() + (kRemarkColumnWidth - kRemarkSignSide) / 2;
+        painter->drawPixmap(left, option.rect.top() + kTextInset, m_remarkSign);
+    }
 
     painter->setPen(palette.color(QPalette::Mid));
     painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
@@ -169,10 +180,12 @@ bool CTocListDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
 {
     if (event->type() != QEvent::ToolTip || !index.isValid())
         return QStyledItemDelegate::helpEvent(event, view, option, index);
-    if (RowFits(index))
+    QString tip = index.data(kRemarkRole).toString();
+    if (!RowFits(index))
+        tip += (tip.isEmpty() ? QString() : QStringLiteral("\n\n")) + index.data(Qt::DisplayRole).toString();
+    if (tip.isEmpty())
         QToolTip::hideText();
     else
-        QToolTip::showText(event->globalPos(), index.data(Qt::DisplayRole).toString(), view->viewport(),
-                           view->visualRect(index));
+        QToolTip::showText(event->globalPos(), tip, view->viewport(), view->visualRect(index));
     return true;
 }

@@ -1,12 +1,14 @@
 #pragma once
-// Draws a row of the entry list: the entry text word-wrapped in a fixed-pitch font, inset by 3
-// pixels, the row as high as its text plus 6 pixels (never below 24), marked rows in the highlight
-// colours, the others on white, a separator line along every row's bottom, the current row framed
-// while the list has the focus. A row whose text does not fit shows it whole in a tooltip.
+// Draws a row of the entry list: a narrow column on the left that shows a warning sign when the row
+// has a remark, then the entry text word-wrapped in a fixed-pitch font, inset by 3 pixels, the row as
+// high as its text plus 6 pixels (never below 24), marked rows in the highlight colours, the others on
+// white, a separator line along every row's bottom, the current row framed while the list has the
+// focus. A row's tooltip gives its remarks and, when its text does not fit, the whole text.
 
 #include <QFont>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QPixmap>
 #include <QString>
 #include <QStyledItemDelegate>
 
@@ -20,6 +22,10 @@ class CTocListDelegate : public QStyledItemDelegate
 public:
     static constexpr int kTextInset = 3;
     static constexpr int kMinimumRowHeight = 24;
+    // The column of the remark signs, left of the text.
+    static constexpr int kRemarkColumnWidth = 20;
+    // The item data holding a row's remarks (a QString, one remark a line; empty: none).
+    static constexpr int kRemarkRole = Qt::UserRole + 1;
 
     explicit CTocListDelegate(QListView* view);
 
@@ -50,6 +56,7 @@ private:
     qreal CharAdvanceBound(QChar ch) const;
 
     QListView* m_view;
+    QPixmap m_remarkSign;
     QFont m_font;
     QFontMetricsF m_metrics;
     mutable std::vector<qreal> m_advanceBounds;   // by UTF-16 code unit; -2 not yet known

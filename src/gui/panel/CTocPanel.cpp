@@ -8,8 +8,10 @@
 #include "gui/widgets/CFlatIconButton.h"
 #include "gui/widgets/TocPanelIcons.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QBuffer>
+#include <QCheckBox>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
@@ -17,6 +19,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <map>
 
 namespace
 {
@@ -24,7 +27,11 @@ constexpr int kButtonSide = 25;
 constexpr int kButtonTop = 5;
 constexpr int kFirstButtonLeft = 5;
 constexpr int kButtonStep = 30;
-constexpr int kListTop = 35;
+// The box that shows only the rows with remarks stands under the level filter's button, above the list.
+constexpr int kRemarksOnlyLeft = 155;
+constexpr int kRemarksOnlyTop = 33;
+constexpr int kRemarksOnlyHeight = 20;
+constexpr int kListTop = kRemarksOnlyTop + kRemarksOnlyHeight + 2;
 constexpr int kLabelLeft = 330;
 constexpr int kLabelWidth = 200;
 constexpr int kLabelHeight = 15;
@@ -89,6 +96,8 @@ const std::vector<PanelButton>& PanelButtons()
          "Пометить все пункты",
          {QKeySequence(Qt::CTRL | Qt::Key_A)},
          "Ctrl+A"},
+        // The window's command with the window's key, which works in the list as everywhere.
+        {CTocPanel::kNextRemark, TocPanelIcon::NextRemark, "Следующее замечание", {}, "F8"},
     };
     return buttons;
 }
@@ -170,6 +179,12 @@ CTocPanel::CTocPanel(IReporter& reporter, QWidget* parent) : QWidget(parent), m_
     m_markedLabel->setObjectName(QStringLiteral("markedLabel"));
     m_countLabel->setFont(QApplication::font());
     m_markedLabel->setFont(QApplication::font());
+    m_remarksOnlyBox = new QCheckBox(QStringLiteral("Только с замечаниями"), this);
+    m_remarksOnlyBox->setObjectName(QStringLiteral("remarksOnlyBox"));
+    m_remarksOnlyBox->setFont(QApplication::font());
+    connect(m_remarksOnlyBox, &QCheckBox::toggled, this, [this] { ApplyRemarksFilter(); });
+    // Disabled until a next-remark command is attached.
+    Button(kNextRemark)->setEnabled(false);
 
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { UpdateMarkedLabel(); });
@@ -217,6 +232,8 @@ void CTocPanel::resizeEvent(QResizeEvent* event)
     m_list->setGeometry(0, kListTop, width(), std::max(0, height() - kListTop));
     m_countLabel->setGeometry(kLabelLeft, 0, kLabelWidth, kLabelHeight);
     m_markedLabel->setGeometry(kLabelLeft, kLabelHeight, kLabelWidth, kLabelHeight);
+    m_remarksOnlyBox->setGeometry(kRemarksOnlyLeft, kRemarksOnlyTop,
+                                  m_remarksOnlyBox->sizeHint().width(), kRemarksOnlyHeight);
 }
 
 bool CTocPanel::eventFilter(QObject* watched, QEvent* event)
@@ -302,6 +319,7 @@ void CTocPanel::FillList(const std::vector<TocEntryRef>& entries, bool keepPosit
     m_list->setUpdatesEnabled(true);
     m_list->viewport()->update();
     m_countLabel->setText(QStringLiteral("Пунктов оглавления: %1").arg(m_list->count()));
+    ApplyRemarksFilter();
     UpdateMarkedLabel();
 }
 
@@ -354,6 +372,10 @@ void CTocPanel::RunButton(int id)
         break;
     case kMarkAll:
         MarkAll();
+        break;
+    case kNextRemark:
+        if (m_nextRemarkAction)
+            m_nextRemarkAction->trigger();
         break;
     default:
         break;
@@ -451,8 +473,70 @@ void CTocPanel::MarkAll()
     const int firstVisible = FirstVisibleRow();
     m_list->setUpdatesEnabled(false);
     m_list->selectAll();
+    ApplyRemarksFilter();
     MakeFirstVisible(firstVisible);
     m_list->setUpdatesEnabled(true);
     m_list->viewport()->update();
     UpdateMarkedLabel();
+}
+
+void CTocPanel::ShowRemarks(const std::vector<Remark>& remarks)
+{
+    std::map<std::size_t, QStringList> byBlock;
+    for (const Remark& remark : remarks)
+        byBlock[remark.oglLine].append(EditorTextOfLine(remark.text));
+    for (int row = 0; row < m_list->count(); ++row)
+    {
+        const auto found = byBlock.find(m_entries[static_cast<std::size_t>(row)].oglLine);
+        const QString texts = found == byBlock.end() ? QString() : found->second.join(QLatin1Char('\n'));
+        // Most rows have none: they are left alone rather than each repainted.
+        QListWidgetItem* item = m_list->item(row);
+        if (texts != item->data(CTocListDelegate::kRemarkRole).toString())
+            item->setData(CTocListDelegate::kRemarkRole, texts);
+    }
+    ApplyRemarksFilter();
+    UpdateMarkedLabel();
+}
+
+void CTocPanel::ApplyRemarksFilter()
+{
+    const bool remarksOnly = m_remarksOnlyBox->isChecked();
+    for (int row = 0; row < m_list->count(); ++row)
+    {
+        QListWidgetItem* item = m_list->item(row);
+        const bool hidden = remarksOnly && item->data(CTocListDelegate::kRemarkRole).toString().isEmpty();
+        m_list->setRowHidden(row, hidden);
+        if (hidden && item->isSelected())
+            item->setSelected(false);
+    }
+}
+
+void CTocPanel::SelectEntry(std::size_t oglLine)
+{
+    m_list->clearSelection();
+    const auto found = std::find_if(m_entries.begin(), m_entries.end(),
+                                    [oglLine](const TocEntryRef& entry) { return entry.oglLine == oglLine; });
+    const auto row = static_cast<int>(found - m_entries.begin());
+    if (found != m_entries.end() && row < m_list->count() && !m_list->isRowHidden(row))
+    {
+        m_list->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+        m_list->item(row)->setSelected(true);
+        m_list->scrollToItem(m_list->item(row));
+    }
+    UpdateMarkedLabel();
+}
+
+void CTocPanel::SetNextRemarkAction(QAction* action)
+{
+    m_nextRemarkAction = action;
+    CFlatIconButton* button = Button(kNextRemark);
+    const auto follow = [button, action]
+    {
+        button->setEnabled(action->isEnabled());
+        const QString keys = action->shortcut().toString(QKeySequence::NativeText);
+        button->setToolTip(keys.isEmpty() ? action->toolTip()
+                                          : QStringLiteral("%1 (%2)").arg(action->toolTip(), keys));
+    };
+    follow();
+    connect(action, &QAction::changed, button, follow);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The entry panel: the table-of-contents entries of the editor text, one row each, which the
-// operator marks and then moves a level up or down, re-cases, deletes or jumps to. The panel holds
+// operator marks and then moves a level up or down, re-cases, deletes or jumps to. Rows with remarks
+// carry a warning sign and the remarks as their tooltip, and can be shown alone. The panel holds
 // only the list it was last filled with; every change of the text goes through the editor.
 
 #include "core/entries/TocEntryCommands.h"
@@ -15,6 +16,8 @@
 class CFlatIconButton;
 class IEntryEditor;
 class IReporter;
+class QAction;
+class QCheckBox;
 class QLabel;
 class QListWidget;
 
@@ -33,6 +36,7 @@ public:
     static constexpr int kUndo = 113;
     static constexpr int kRedo = 112;
     static constexpr int kMarkAll = 114;
+    static constexpr int kNextRemark = 115;
 
     explicit CTocPanel(IReporter& reporter, QWidget* parent = nullptr);
     ~CTocPanel() override;
@@ -44,6 +48,11 @@ public:
     void FillList(const std::vector<TocEntryRef>& entries, bool keepPosition) override;
     // The marked rows in ascending order.
     std::vector<std::size_t> GetMarkedIndices() const;
+    void ShowRemarks(const std::vector<Remark>& remarks) override;
+    void SelectEntry(std::size_t oglLine) override;
+    // The window's next-remark command, which the panel's button runs and follows in availability
+    // and tooltip.
+    void SetNextRemarkAction(QAction* action);
 
     // The button actions, as a click runs them.
     void RunButton(int id);
@@ -54,6 +63,7 @@ public:
     QListWidget* List() const { return m_list; }
     QLabel* CountLabel() const { return m_countLabel; }
     QLabel* MarkedLabel() const { return m_markedLabel; }
+    QCheckBox* RemarksOnlyBox() const { return m_remarksOnlyBox; }
     CFlatIconButton* Button(int id) const;
 
     QSize sizeHint() const override;
@@ -79,6 +89,9 @@ private:
     void UpdateMarkedLabel();
     int FirstVisibleRow() const;
     void MakeFirstVisible(int row);
+    // Hides the rows without remarks while the box is ticked (shows them all otherwise); a hidden
+    // row loses its mark, so no command acts on a row the operator cannot see.
+    void ApplyRemarksFilter();
 
     IReporter& m_reporter;
     std::unique_ptr<IEntryEditor> m_editor;
@@ -86,5 +99,7 @@ private:
     QListWidget* m_list;
     QLabel* m_countLabel;
     QLabel* m_markedLabel;
+    QCheckBox* m_remarksOnlyBox;
+    QAction* m_nextRemarkAction = nullptr;
     std::vector<std::pair<int, CFlatIconButton*>> m_buttons; // in their order left to right
 };

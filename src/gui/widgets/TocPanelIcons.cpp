@@ -14,6 +14,7 @@ namespace
 const QColor kArrowBlue(0x1f, 0x4e, 0xa8);
 const QColor kRed(0xd0, 0x10, 0x10);
 const QColor kGreen(0x10, 0x90, 0x30);
+const QColor kWarningYellow(0xff, 0xcc, 0x20);
 
 // The icons are designed on a 25 x 25 grid; the painter is scaled to the requested side.
 void DrawHorizontalArrow(QPainter& p, bool pointsLeft)
@@ -112,6 +113,30 @@ void DrawMarkAll(QPainter& p, const QPalette& palette)
                    palette.color(QPalette::Active, QPalette::HighlightedText));
     }
 }
+void DrawWarning(QPainter& p, const QRectF& box)
+{
+    QPolygonF triangle;
+    triangle << QPointF(box.center().x(), box.top()) << box.bottomRight() << box.bottomLeft();
+    p.setPen(QPen(QColor(0x8a, 0x60, 0x00), 1.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(kWarningYellow);
+    p.drawPolygon(triangle);
+    const qreal x = box.center().x();
+    const qreal unit = box.height() / 16;
+    p.setPen(QPen(Qt::black, 2.2 * unit, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(x, box.top() + 5.5 * unit), QPointF(x, box.top() + 10.5 * unit));
+    p.drawPoint(QPointF(x, box.top() + 13.5 * unit));
+}
+
+void DrawNextRemark(QPainter& p)
+{
+    DrawWarning(p, QRectF(2.5, 2.5, 15, 13));
+    QPolygonF arrow;
+    arrow << QPointF(19, 22.5) << QPointF(14.5, 17) << QPointF(17.5, 17) << QPointF(17.5, 11)
+          << QPointF(20.5, 11) << QPointF(20.5, 17) << QPointF(23.5, 17);
+    p.setPen(QPen(kArrowBlue.darker(140), 1));
+    p.setBrush(kArrowBlue);
+    p.drawPolygon(arrow);
+}
 } // namespace
 
 QIcon MakeTocPanelIcon(TocPanelIcon icon, int side)
@@ -152,6 +177,12 @@ QIcon MakeTocPanelIcon(TocPanelIcon icon, int side)
         break;
     case TocPanelIcon::MarkAll:
         DrawMarkAll(p, QPalette());
+        break;
+    case TocPanelIcon::NextRemark:
+        DrawNextRemark(p);
+        break;
+    case TocPanelIcon::Remark:
+        DrawWarning(p, QRectF(2, 3, 21, 19));
         break;
     }
     p.end();

@@ -15,6 +15,8 @@ enum class TocPanelIcon
     Undo,           // curved arrow turning back
     Redo,           // curved arrow turning forward
     MarkAll,        // list with every row highlighted
+    NextRemark,     // a remark sign with an arrow pointing down to the next one
+    Remark,         // a yellow warning triangle with «!», the mark of a row with a remark
 };
 
 // A side x side icon (the panel's buttons are 25 x 25).
