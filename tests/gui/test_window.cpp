@@ -191,7 +191,8 @@ private slots:
         const QString helpText = help->Browser()->toPlainText();
         for (const int id : {CTocPanel::kLevelUp, CTocPanel::kLevelDown, CTocPanel::kToCapitals,
                              CTocPanel::kToSentenceCase, CTocPanel::kDelete, CTocPanel::kFilter,
-                             CTocPanel::kRefresh, CTocPanel::kUndo, CTocPanel::kRedo, CTocPanel::kMarkAll})
+                             CTocPanel::kRefresh, CTocPanel::kUndo, CTocPanel::kRedo, CTocPanel::kMarkAll,
+                             CTocPanel::kNextRemark})
         {
             const QString tip = panel->Button(id)->toolTip();
             const QString name = tip.section(QStringLiteral(" ("), 0, 0);
@@ -200,7 +201,7 @@ private slots:
                          helpText.contains(name + QLatin1Char('\n') + key),
                      qPrintable(tip));
         }
-        QCOMPARE(help->Browser()->toHtml().count(QStringLiteral("<img ")), 10);
+        QCOMPARE(help->Browser()->toHtml().count(QStringLiteral("<img ")), 11);
         QFile installed(TIRVEL_SOURCE_DIR "/src/gui/app/help/tirvel.html");
         QVERIFY(installed.open(QIODevice::ReadOnly));
         QVERIFY(installed.readAll().contains("<!-- panel-keys -->"));
