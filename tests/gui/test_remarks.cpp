@@ -40,7 +40,8 @@ std::size_t HeadingLine(const std::vector<std::string>& lines, const std::string
 }
 
 // lines without the blocks of the headings named: as if the recognition had missed them.
-std::vector<std::string> WithoutBlocks(std::vector<std::string> lines, std::initializer_list<std::string> titles)
+std::vector<std::string> WithoutBlocks(std::vector<std::string> lines,
+                                       std::initializer_list<std::string> titles)
 {
     for (const std::string& title : titles)
     {
@@ -113,8 +114,9 @@ struct RemarksRig
     int RowOf(std::size_t oglLine) const
     {
         const std::vector<TocEntryRef>& entries = View().Entries();
-        const auto found = std::find_if(entries.begin(), entries.end(),
-                                        [oglLine](const TocEntryRef& entry) { return entry.oglLine == oglLine; });
+        const auto found =
+            std::find_if(entries.begin(), entries.end(),
+                         [oglLine](const TocEntryRef& entry) { return entry.oglLine == oglLine; });
         return found == entries.end() ? -1 : static_cast<int>(found - entries.begin());
     }
     std::vector<std::size_t> Marked() const { return Panel().GetMarkedIndices(); }
@@ -149,8 +151,9 @@ private slots:
         {
             const int row = rig.RowOf(remark.oglLine);
             QVERIFY(row >= 0);
-            QVERIFY(rig.RowRemarks(row).split(QLatin1Char('\n')).contains(
-                QString::fromStdString(Cp1251ToUtf8(remark.text))));
+            QVERIFY(rig.RowRemarks(row)
+                        .split(QLatin1Char('\n'))
+                        .contains(QString::fromStdString(Cp1251ToUtf8(remark.text))));
             if (expectedRows.empty() || expectedRows.back() != row)
                 expectedRows.push_back(row);
         }
@@ -238,7 +241,8 @@ private slots:
             QCOMPARE(rig.CaretLine(), heading);
             const Remark& remark = *std::find_if(rig.View().Remarks().begin(), rig.View().Remarks().end(),
                                                  [heading](const Remark& r) { return r.line == heading; });
-            QCOMPARE(rig.Marked(), std::vector<std::size_t>{static_cast<std::size_t>(rig.RowOf(remark.oglLine))});
+            QCOMPARE(rig.Marked(),
+                     std::vector<std::size_t>{static_cast<std::size_t>(rig.RowOf(remark.oglLine))});
             QVERIFY(rig.Status().contains(QString::fromStdString(Cp1251ToUtf8(remark.text))));
             QVERIFY(!rig.Status().contains(QStringLiteral("с начала")));
         }

@@ -82,15 +82,15 @@ private slots:
                               "32811 Перейти ме&жду текстом и оглавлением F6 Shift+F6", "-",
                               "59392 &Панель инструментов", "32792 Панель &оглавления документа",
                               "59393 &Строка состояния"}));
-        QCOMPARE(Describe(menus[3]->actions()),
-                 (QStringList{"32796 &Вставить тег оглавления", "32778 В &верхний регистр",
-                              "32779 В &нижний регистр", "32781 &Удалить пункты оглавления",
-                              "32821 До&бавить заголовок в оглавление Ctrl+Shift+Ins", "-",
-                              "32820 С&ледующее замечание F8", "-",
-                              "32784 &Создавать .bak файлы при сохранении",
-                              "32786 &Автоматически сохранять при открытии следующего документа", "-",
-                              "32800 Словарь видов &документов", "32798 Словарь слов с &заглавными буквами",
-                              "-", "32793 &Параметры"}));
+        QCOMPARE(
+            Describe(menus[3]->actions()),
+            (QStringList{"32796 &Вставить тег оглавления", "32778 В &верхний регистр",
+                         "32779 В &нижний регистр", "32781 &Удалить пункты оглавления",
+                         "32821 До&бавить заголовок в оглавление Ctrl+Shift+Ins", "-",
+                         "32820 С&ледующее замечание F8", "-", "32784 &Создавать .bak файлы при сохранении",
+                         "32786 &Автоматически сохранять при открытии следующего документа", "-",
+                         "32800 Словарь видов &документов", "32798 Словарь слов с &заглавными буквами", "-",
+                         "32793 &Параметры"}));
         QCOMPARE(Describe(menus[4]->actions()),
                  (QStringList{"57667 &Справка", "-", "57664 &О программе..."}));
     }
@@ -189,10 +189,10 @@ private slots:
         // The page's table of the panel's buttons: each button's picture, command and key.
         auto* panel = frame.findChild<CTocPanel*>();
         const QString helpText = help->Browser()->toPlainText();
-        for (const int id : {CTocPanel::kLevelUp, CTocPanel::kLevelDown, CTocPanel::kToCapitals,
-                             CTocPanel::kToSentenceCase, CTocPanel::kDelete, CTocPanel::kFilter,
-                             CTocPanel::kRefresh, CTocPanel::kUndo, CTocPanel::kRedo, CTocPanel::kMarkAll,
-                             CTocPanel::kNextRemark})
+        for (const int id :
+             {CTocPanel::kLevelUp, CTocPanel::kLevelDown, CTocPanel::kToCapitals, CTocPanel::kToSentenceCase,
+              CTocPanel::kDelete, CTocPanel::kFilter, CTocPanel::kRefresh, CTocPanel::kUndo, CTocPanel::kRedo,
+              CTocPanel::kMarkAll, CTocPanel::kNextRemark})
         {
             const QString tip = panel->Button(id)->toolTip();
             const QString name = tip.section(QStringLiteral(" ("), 0, 0);

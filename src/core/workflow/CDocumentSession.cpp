@@ -60,7 +60,8 @@ CDocumentSession::CDocumentSession(IDocumentEditor& editor, IPrompter& prompter,
 {
     // A copy an interrupted save left that no longer fits the document goes where the operator can
     // take it back from.
-    m_document.SetCopyRule(CopyRule::PutBack, [this](const std::string& copy) { return m_trash.MoveToTrash(copy); });
+    m_document.SetCopyRule(CopyRule::PutBack,
+                           [this](const std::string& copy) { return m_trash.MoveToTrash(copy); });
 }
 
 void CDocumentSession::StateChanged()
@@ -286,7 +287,8 @@ void CDocumentSession::SaveDocument()
     bool makeBackup = m_settings.makeBak && m_backupOwed;
     std::error_code error;
     if (makeBackup && m_openedProcessed &&
-        fs::symlink_status(CDocumentFile::BackupPathFor(m_document.m_path), error).type() != fs::file_type::not_found)
+        fs::symlink_status(CDocumentFile::BackupPathFor(m_document.m_path), error).type() !=
+            fs::file_type::not_found)
         makeBackup = false;
     // Save reports its own failures; a text that did not reach the file still counts as changed,
     // so Save stays offered and leaving the document still asks.

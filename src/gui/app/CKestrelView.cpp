@@ -202,7 +202,8 @@ void CKestrelView::RefreshEntries(bool keepPosition)
     emit entriesUpdated(keepPosition);
 }
 
-void CKestrelView::BuildEntries(const std::vector<std::string>& lines, const std::function<void()>& pumpMessages)
+void CKestrelView::BuildEntries(const std::vector<std::string>& lines,
+                                const std::function<void()>& pumpMessages)
 {
     m_entries = BuildEntryList(lines, m_filter);
     if (pumpMessages)

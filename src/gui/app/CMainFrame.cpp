@@ -187,12 +187,12 @@ void CMainFrame::CreateActions()
     m_commands =
         MainWindowCommands({*this, *m_toolBar, *m_tocDock, [this] { ShowHelp(); }, [this] { ShowAbout(); },
                             [this] { SwitchFocus(); }, *m_view, *m_host, *m_doc, m_prompter});
-    for (MainCommand& command :
-         RemarkCommands({*this, *m_view, *m_host, *m_doc, m_prompter, [this](std::size_t oglLine)
-                         {
-                             if (m_entryPanel)
-                                 m_entryPanel->SelectEntry(oglLine);
-                         }}))
+    for (MainCommand& command : RemarkCommands({*this, *m_view, *m_host, *m_doc, m_prompter,
+                                                [this](std::size_t oglLine)
+                                                {
+                                                    if (m_entryPanel)
+                                                        m_entryPanel->SelectEntry(oglLine);
+                                                }}))
         m_commands.push_back(std::move(command));
     for (const MainCommand& command : m_commands)
     {

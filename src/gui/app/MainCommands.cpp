@@ -337,8 +337,7 @@ const std::vector<MenuLayout>& MainMenus()
         {"&Вид", {UpdateToc, SwitchFocus, kSeparator, ViewToolbar, ViewTocPanel, ViewStatusBar}},
         {"&Сервис",
          {InsertTocTag, UpperCase, LowerCase, DeleteTocEntries, AddHeadingToToc, kSeparator, NextRemark,
-          kSeparator, MakeBak, AutoSave, kSeparator,
-          DocKindsDict, UpperCaseWordsDict, kSeparator, Options}},
+          kSeparator, MakeBak, AutoSave, kSeparator, DocKindsDict, UpperCaseWordsDict, kSeparator, Options}},
         {"&Справка", {HelpIndex, kSeparator, AppAbout}},
     };
     return menus;

@@ -21,8 +21,8 @@ class QMainWindow;
 // line, or when there is none the first one of the text (wrapped). Empty without remarks.
 struct RemarkStop
 {
-    std::size_t line = 0;     // the heading's first line
-    std::size_t oglLine = 0;  // its block's ОГЛ line
+    std::size_t line = 0;        // the heading's first line
+    std::size_t oglLine = 0;     // its block's ОГЛ line
     std::vector<Remark> remarks; // all the remarks of that heading
     bool wrapped = false;
 };

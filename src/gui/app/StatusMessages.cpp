@@ -35,5 +35,6 @@ QString NextRemarkStatus(const QString& texts, bool wrapped)
 {
     QString status = texts;
     status.replace(QLatin1Char('\n'), QStringLiteral("; "));
-    return wrapped ? QStringLiteral("Конец документа, замечания просматриваются с начала. ") + status : status;
+    return wrapped ? QStringLiteral("Конец документа, замечания просматриваются с начала. ") + status
+                   : status;
 }

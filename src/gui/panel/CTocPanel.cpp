@@ -232,8 +232,8 @@ void CTocPanel::resizeEvent(QResizeEvent* event)
     m_list->setGeometry(0, kListTop, width(), std::max(0, height() - kListTop));
     m_countLabel->setGeometry(kLabelLeft, 0, kLabelWidth, kLabelHeight);
     m_markedLabel->setGeometry(kLabelLeft, kLabelHeight, kLabelWidth, kLabelHeight);
-    m_remarksOnlyBox->setGeometry(kRemarksOnlyLeft, kRemarksOnlyTop,
-                                  m_remarksOnlyBox->sizeHint().width(), kRemarksOnlyHeight);
+    m_remarksOnlyBox->setGeometry(kRemarksOnlyLeft, kRemarksOnlyTop, m_remarksOnlyBox->sizeHint().width(),
+                                  kRemarksOnlyHeight);
 }
 
 bool CTocPanel::eventFilter(QObject* watched, QEvent* event)
