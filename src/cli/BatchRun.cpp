@@ -23,6 +23,12 @@ namespace fs = std::filesystem;
 
 namespace
 {
+// The remarks are listed document by document with --check, -v and --remarks.
+bool RemarksListed(const TocToolOptions& options)
+{
+    return options.check || options.verbose || options.remarks;
+}
+
 std::atomic<bool> g_stop{false};
 
 // The first Ctrl-C lets the documents in hand finish and be written whole; a second one ends at once.
@@ -87,7 +93,7 @@ public:
         if (m_options.check && !m_options.remarks &&
             (result.outcome != DocumentOutcome::Processed || result.changed))
             ListCheckedDocument(path, result);
-        if (m_options.check || m_options.verbose || m_options.remarks)
+        if (RemarksListed(m_options))
             ListRemarks(path, result);
         m_totals.Add(result);
         m_progress.Advance(result.bytes);
@@ -155,6 +161,8 @@ int RunBatch(const TocToolOptions& options, const std::string& exeDir)
     std::signal(SIGINT, StopRequested);
     std::signal(SIGTERM, StopRequested);
     const bool onTerminal = ::isatty(STDERR_FILENO) == 1;
+    const bool summaryShown = !options.quiet && (onTerminal || options.summary);
+    const bool findRemarks = RemarksListed(options) || !options.reportFile.empty() || summaryShown;
     CProgressLine progress(onTerminal && !options.quiet, jobs.size(), TotalBytes(jobs));
     CBatchOutput output(options, progress);
 
@@ -166,7 +174,7 @@ int RunBatch(const TocToolOptions& options, const std::string& exeDir)
             result.messages.push_back(clash->second);
             return result;
         }
-        return ProcessOneDocument(jobs[index], options, *setup);
+        return ProcessOneDocument(jobs[index], options, *setup, findRemarks);
     };
     auto deliver = [&](std::size_t index, DocumentResult&& result)
     { output.Deliver(jobs[index].path, std::move(result)); };
@@ -179,7 +187,7 @@ int RunBatch(const TocToolOptions& options, const std::string& exeDir)
 
     const bool outputWritten = output.Finish();
     const BatchTotals& totals = output.Totals();
-    if (!options.quiet && (onTerminal || options.summary))
+    if (summaryShown)
         std::fprintf(stderr, "%s\n",
                      FormatSummary(totals, jobs.size(), options.check, seconds, options.extended).c_str());
     bool reportFailed = false;

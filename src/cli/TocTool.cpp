@@ -3,8 +3,8 @@
 #include "cli/DocumentReporter.h"
 #include "cli/DocumentWriting.h"
 #include "core/base/CFileLock.h"
-#include "core/document/CDocumentFile.h"
 #include "core/base/CodePage.h"
+#include "core/document/CDocumentFile.h"
 #include "core/entries/TocEntryList.h"
 #include "core/remarks/Remarks.h"
 #include "core/toc/ProcessDocument.h"
@@ -30,13 +30,14 @@ std::vector<DocumentRemark> RemarksOf(const CDocumentFile& document)
 {
     std::vector<DocumentRemark> remarks;
     for (const Remark& remark : FindRemarks(document.m_textLines))
-        remarks.push_back({document.m_headerLines.size() + remark.line + 1, std::string(RemarkKindName(remark.kind)),
-                           Cp1251ToUtf8(remark.text)});
+        remarks.push_back({document.m_headerLines.size() + remark.line + 1,
+                           std::string(RemarkKindName(remark.kind)), Cp1251ToUtf8(remark.text)});
     return remarks;
 }
 
 void ProcessLoaded(CDocumentFile& document, const DocumentJob& job, const TocToolOptions& options,
-                   const TocToolSetup& setup, DocumentReporter& reporter, DocumentResult& result)
+                   const TocToolSetup& setup, bool findRemarks, DocumentReporter& reporter,
+                   DocumentResult& result)
 {
     result.bytesAfterEnd = document.ContentAfterEndBytes();
     if (result.bytesAfterEnd > 0)
@@ -53,7 +54,9 @@ void ProcessLoaded(CDocumentFile& document, const DocumentJob& job, const TocToo
         result.outcome = DocumentOutcome::Refused;
         // The document stays as it is; wherever output goes, the document goes there as loaded.
         document.KeepDates();
-        result.remarks = RemarksOf(document);
+        if (findRemarks)
+            if (findRemarks)
+                result.remarks = RemarksOf(document);
         if (options.toStdout)
             result.output = document.FileBytes();
         else if (!options.outputDir.empty() &&
@@ -67,7 +70,8 @@ void ProcessLoaded(CDocumentFile& document, const DocumentJob& job, const TocToo
     for (const auto& [level, count] : result.entriesPerLevel)
         result.entries += count;
     result.outcome = DocumentOutcome::Processed;
-    result.remarks = RemarksOf(document);
+    if (findRemarks)
+        result.remarks = RemarksOf(document);
     // Asked while the dates are as loaded: a document that would be written as it is, dates aside,
     // is left alone with its backup.
     result.changed = document.SaveWouldChangeFile();
@@ -96,7 +100,7 @@ void ProcessLoaded(CDocumentFile& document, const DocumentJob& job, const TocToo
 } // namespace
 
 DocumentResult ProcessOneDocument(const DocumentJob& job, const TocToolOptions& options,
-                                  const TocToolSetup& setup)
+                                  const TocToolSetup& setup, bool findRemarks)
 {
     const auto start = std::chrono::steady_clock::now();
     DocumentResult result;
@@ -125,7 +129,8 @@ DocumentResult ProcessOneDocument(const DocumentJob& job, const TocToolOptions& 
         if (options.check || options.toStdout || !options.outputDir.empty())
             document.SetCopyRule(CopyRule::ReportOnly);
         else
-            document.SetCopyRule(CopyRule::PutBack, [](const std::string& copy) { return CDesktopTrash().MoveToTrash(copy); });
+            document.SetCopyRule(CopyRule::PutBack,
+                                 [](const std::string& copy) { return CDesktopTrash().MoveToTrash(copy); });
         bool loaded = false;
         try
         {
@@ -142,7 +147,7 @@ DocumentResult ProcessOneDocument(const DocumentJob& job, const TocToolOptions& 
             result.messages.push_back(std::string("tirvel-toc: ") + loadError.what());
         }
         if (loaded)
-            ProcessLoaded(document, job, options, setup, reporter, result);
+            ProcessLoaded(document, job, options, setup, findRemarks, reporter, result);
     }
     catch (const std::exception& failure)
     {

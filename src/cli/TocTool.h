@@ -13,6 +13,8 @@
 // which sends it to the trash), the document as its own output, a backup that cannot be made, a
 // read-only document. A document that writing would not change is not written, nor its backup
 // touched. While it is worked on the document is locked; one locked by another run is Skipped.
-// Safe to call from several threads at once for different documents.
+// findRemarks: the remarks on the table of contents are read too (they cost a good part of the
+// recognition's time, so a run that shows them nowhere does without). Safe to call from several
+// threads at once for different documents.
 DocumentResult ProcessOneDocument(const DocumentJob& job, const TocToolOptions& options,
-                                  const TocToolSetup& setup);
+                                  const TocToolSetup& setup, bool findRemarks);

@@ -345,7 +345,8 @@ private slots:
 
             window.Session().OpenFiles({inEditor});
             window.m_frame->OnCommand(CommandId::FileSave);
-            const DocumentResult tool = ProcessOneDocument({inTool, name}, TocToolOptions(), TocToolSetup());
+            const DocumentResult tool =
+                ProcessOneDocument({inTool, name}, TocToolOptions(), TocToolSetup(), false);
 
             QVERIFY2(tool.outcome == DocumentOutcome::Processed, name.c_str());
             QVERIFY2(window.m_prompter.m_messages.empty(), name.c_str());

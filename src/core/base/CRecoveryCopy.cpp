@@ -82,7 +82,8 @@ std::optional<CByteFingerprint::Value> FingerprintOf(int fd, std::uint64_t size)
     std::uint64_t offset = 0;
     while (offset < size)
     {
-        const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size - offset));
+        const std::size_t wanted =
+            static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size - offset));
         const ssize_t got = ::pread(fd, buffer.data(), wanted, static_cast<off_t>(offset));
         if (got < 0 && errno == EINTR)
             continue;
@@ -146,13 +147,8 @@ int CRecoveryCopy::Keep(const std::string& target, int documentFd, const FileSta
                                     });
         error != 0)
         return error;
-    CopyRecord record{document.device,
-                      document.inode,
-                      document.size,
-                      document.modified.tv_sec,
-                      document.modified.tv_nsec,
-                      copied.Finish(),
-                      newContent};
+    CopyRecord record{document.device,           document.inode,  document.size, document.modified.tv_sec,
+                      document.modified.tv_nsec, copied.Finish(), newContent};
     if (record.copy.size != document.size)
         return EAGAIN;
     if (!file.Write(FormatRecord(record)) || !file.CommitNewKeepingLock())
@@ -169,8 +165,8 @@ void CRecoveryCopy::CoverNextWrites()
     ::clock_gettime(CLOCK_REALTIME, &now);
     // A second ahead, renewed when less than half of it is left: one change of time per half second
     // of writing at most.
-    if (m_deadline.tv_sec != 0 && (m_deadline.tv_sec - now.tv_sec) * 1000000000L +
-                                          (m_deadline.tv_nsec - now.tv_nsec) > 500000000L)
+    if (m_deadline.tv_sec != 0 &&
+        (m_deadline.tv_sec - now.tv_sec) * 1000000000L + (m_deadline.tv_nsec - now.tv_nsec) > 500000000L)
         return;
     m_deadline = {now.tv_sec + 1, now.tv_nsec};
     const struct timespec times[2] = {{0, UTIME_OMIT}, m_deadline};
@@ -314,12 +310,7 @@ int CRecoveryCopy::Restore(const std::string& target)
     const int fd = ::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return errno;
-    struct stat status;
-    int error = ::fstat(fd, &status) != 0 ? errno : 0;
-    if (error == 0 && !FileStateOf(status).IsUnchanged(m_document))
-        error = EAGAIN;
-    if (error == 0)
-        error = PutBackInto(fd);
+    const int error = IsStillFile(fd, m_document) ? PutBackInto(fd) : EAGAIN;
     ::close(fd);
     if (error == 0)
         Remove();

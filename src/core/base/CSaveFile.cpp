@@ -148,17 +148,19 @@ bool CSaveFile::CommitOver(const FileState& expected)
     // never takes it meanwhile.
     ::flock(old, LOCK_EX | LOCK_NB);
     const std::string mark = MarkFor(status);
-    const bool marked = status.st_uid == ::geteuid() && ::fsetxattr(old, kMarkAttribute, mark.data(), mark.size(), 0) == 0;
+    const bool marked =
+        status.st_uid == ::geteuid() && ::fsetxattr(old, kMarkAttribute, mark.data(), mark.size(), 0) == 0;
     int error = 0;
     bool temporaryGone = false;
     if (::renameat2(AT_FDCWD, m_temporary.c_str(), AT_FDCWD, m_target.c_str(), RENAME_EXCHANGE) == 0)
     {
-        if (::fstat(old, &status) != 0 || !FileStateOf(status).IsUnchanged(expected))
+        if (!IsStillFile(old, expected))
         {
             // Written after all: the edited file takes its name back, the new content goes.
-            error = ::renameat2(AT_FDCWD, m_temporary.c_str(), AT_FDCWD, m_target.c_str(), RENAME_EXCHANGE) == 0
-                        ? ESTALE
-                        : errno;
+            error =
+                ::renameat2(AT_FDCWD, m_temporary.c_str(), AT_FDCWD, m_target.c_str(), RENAME_EXCHANGE) == 0
+                    ? ESTALE
+                    : errno;
         }
         temporaryGone = error == 0 || error == ESTALE;
         if (temporaryGone)
@@ -167,8 +169,7 @@ bool CSaveFile::CommitOver(const FileState& expected)
     else if (errno == EINVAL || errno == ENOSYS || errno == ENOTSUP)
     {
         // No swap here: the last look is just before the rename.
-        if (::fstat(old, &status) != 0 || !FileStateOf(status).IsUnchanged(expected) ||
-            ::stat(m_target.c_str(), &status) != 0 || !FileStateOf(status).IsUnchanged(expected))
+        if (!IsStillFile(old, expected) || !IsStillFile(m_target, expected))
             error = ESTALE;
         else if (::rename(m_temporary.c_str(), m_target.c_str()) != 0)
             error = errno;
@@ -255,8 +256,9 @@ bool CSaveFile::IsTemporaryName(std::string_view name)
     if (stem.size() < 3 + kRandomLength || stem[stem.size() - kRandomLength - 1] != '.')
         return false;
     const std::string_view random = stem.substr(stem.size() - kRandomLength);
-    return std::all_of(random.begin(), random.end(),
-                       [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); });
+    return std::all_of(
+        random.begin(), random.end(),
+        [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); });
 }
 
 bool CSaveFile::CarriesOwnMark(int fd, const struct stat& status)

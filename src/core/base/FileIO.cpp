@@ -96,9 +96,10 @@ bool CopyFile(const std::string& from, const std::string& to, bool replace)
         error = CopyToEnd(in, [&out](std::string_view piece) { return out.Write(piece) ? 0 : out.Error(); });
     ::close(in);
     // Only root may give a file away; for anyone else the copy keeps its new owner.
-    if (error == 0 && !(out.SetMode(status.st_mode & 07777) &&
-                        (out.SetOwner(status.st_uid, status.st_gid) || out.Error() == EPERM) &&
-                        out.SetTimes(status.st_atim, status.st_mtim) && (replace ? out.Commit() : out.CommitNew())))
+    if (error == 0 &&
+        !(out.SetMode(status.st_mode & 07777) &&
+          (out.SetOwner(status.st_uid, status.st_gid) || out.Error() == EPERM) &&
+          out.SetTimes(status.st_atim, status.st_mtim) && (replace ? out.Commit() : out.CommitNew())))
         error = out.Error();
     if (error == 0)
         return true;
@@ -186,7 +187,8 @@ int RemoveFileIfUnchanged(const std::string& path, const FileState& expected)
         CSaveFile back(path);
         if (::lseek(fd, 0, SEEK_SET) == 0 && back.Open() && back.SetMode(status.st_mode & 07777) &&
             (back.SetOwner(status.st_uid, status.st_gid) || back.Error() == EPERM))
-            CopyToEnd(fd, [&back](std::string_view piece) { return back.Write(piece) ? 0 : back.Error(); }) == 0 &&
+            CopyToEnd(fd, [&back](std::string_view piece) { return back.Write(piece) ? 0 : back.Error(); }) ==
+                    0 &&
                 back.CommitNew();
     }
     ::close(fd);
@@ -196,16 +198,14 @@ int RemoveFileIfUnchanged(const std::string& path, const FileState& expected)
 }
 
 int OverwriteInPlace(const std::string& target, const FileState& expected, std::uint64_t size,
-                     const CByteFingerprint::Value& content, const ContentProducer& produce, std::string& copyLeft)
+                     const CByteFingerprint::Value& content, const ContentProducer& produce,
+                     std::string& copyLeft)
 {
     copyLeft.clear();
     const int fd = ::open(target.c_str(), O_RDWR | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return errno;
-    struct stat status;
-    int error = ::fstat(fd, &status) == 0 ? 0 : errno;
-    if (error == 0 && !FileStateOf(status).IsUnchanged(expected))
-        error = ESTALE;
+    int error = IsStillFile(fd, expected) ? 0 : ESTALE;
     // Overwriting destroys the old content: a complete copy of it is on disk before the first byte
     // is written, and stays, locked, until the new content is on disk.
     CRecoveryCopy copy;

@@ -19,3 +19,9 @@ bool IsStillFile(const std::string& path, const FileState& state)
     const std::optional<FileState> now = CurrentFileState(path);
     return now && now->IsUnchanged(state);
 }
+
+bool IsStillFile(int fd, const FileState& state)
+{
+    struct stat status;
+    return ::fstat(fd, &status) == 0 && FileStateOf(status).IsUnchanged(state);
+}

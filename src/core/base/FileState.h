@@ -34,3 +34,5 @@ std::optional<FileState> CurrentFileState(const std::string& path);
 
 // Whether the file path names now is the one in state, unwritten since.
 bool IsStillFile(const std::string& path, const FileState& state);
+// The same for a file held open as fd.
+bool IsStillFile(int fd, const FileState& state);

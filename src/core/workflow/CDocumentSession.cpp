@@ -177,10 +177,15 @@ void CDocumentSession::OpenDocument(const std::string& path)
 
     m_modified = true;
     m_currentPath = path;
-    m_busy = true;
     m_savedSinceOpen = false;
     m_backupOwed = true;
     m_openedProcessed = false;
+    ProcessWhileBusy(path);
+}
+
+void CDocumentSession::ProcessWhileBusy(std::string path)
+{
+    m_busy = true;
     StateChanged();
     {
         ProcessingScope processing(m_monitor);
@@ -247,16 +252,8 @@ void CDocumentSession::ReprocessDocument()
         if (answer == PromptAnswer::Yes && m_modified)
             return;
     }
-    const std::string path = m_currentPath;
     m_modified = true;
-    m_busy = true;
-    StateChanged();
-    {
-        ProcessingScope processing(m_monitor);
-        LoadAndProcess(path);
-        m_busy = false;
-    }
-    StateChanged();
+    ProcessWhileBusy(m_currentPath);
 }
 
 void CDocumentSession::TellAboutContentAfterEnd()

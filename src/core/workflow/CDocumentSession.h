@@ -106,6 +106,9 @@ private:
     // Opens the queue's front and takes it out of the queue.
     void OpenFront();
     bool LeaveChangedDocument();
+    // Loads and processes path with the busy flag up and the progress window shown. path is taken by
+    // value: a failure closes the document, which clears the current path it may be a copy of.
+    void ProcessWhileBusy(std::string path);
     void LoadAndProcess(const std::string& path);
     void MoveToProcessedFolder();
     // Sends the file at the processed folder's destination, and the backup the save would replace
