@@ -5,6 +5,8 @@
 // counts text lines for load, encode and save, and table-of-contents entries for the others.
 // Steps that write to disk are timed by the wall clock (the sync of the saved file is part of their
 // cost); the others by the CPU time of the process.
+// heap_peak is the most heap the step held at once beyond what was held before it began, as a multiple
+// of the document's file size (the sample's own copy of the lines is not counted).
 
 #include "DocumentGenerator.h"
 
@@ -17,14 +19,57 @@
 #include "core/toc/ProcessDocument.h"
 
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
+#include <new>
 
 namespace fs = std::filesystem;
+
+namespace
+{
+// The bytes the heap holds now, and the most it held since the last ResetHeapPeak.
+std::atomic<std::size_t> g_heapLive{0};
+std::atomic<std::size_t> g_heapPeak{0};
+
+void ResetHeapPeak()
+{
+    g_heapPeak.store(g_heapLive.load());
+}
+} // namespace
+
+// Every allocation of the benchmarks is counted, so heap_peak shows what a step holds at its worst.
+void* operator new(std::size_t size)
+{
+    void* const block = std::malloc(size == 0 ? 1 : size);
+    if (block == nullptr)
+        throw std::bad_alloc();
+    const std::size_t live = g_heapLive.fetch_add(malloc_usable_size(block)) + malloc_usable_size(block);
+    std::size_t peak = g_heapPeak.load();
+    while (live > peak && !g_heapPeak.compare_exchange_weak(peak, live))
+    {
+    }
+    return block;
+}
+
+void operator delete(void* block) noexcept
+{
+    if (block == nullptr)
+        return;
+    g_heapLive.fetch_sub(malloc_usable_size(block));
+    std::free(block);
+}
+
+void operator delete(void* block, std::size_t) noexcept
+{
+    operator delete(block);
+}
 
 namespace
 {
@@ -97,36 +142,70 @@ const Sample& SampleOf(DocumentShape shape, std::size_t size)
     return *sample;
 }
 
-void Counters(benchmark::State& state, const Sample& sample, std::size_t items)
+// The most heap one run of a step held beyond what was held when it began; each step's loop starts
+// with `HeapPeak peak;` and calls peak.Next() at the start of each iteration.
+class HeapPeak
+{
+public:
+    HeapPeak() { Next(); }
+    void Next()
+    {
+        Take();
+        m_base = g_heapLive.load();
+        ResetHeapPeak();
+    }
+    std::size_t Most()
+    {
+        Take();
+        return m_most;
+    }
+
+private:
+    void Take()
+    {
+        const std::size_t peak = g_heapPeak.load();
+        if (peak > m_base)
+            m_most = std::max(m_most, peak - m_base);
+    }
+    std::size_t m_base = 0;
+    std::size_t m_most = 0;
+};
+
+void Counters(benchmark::State& state, const Sample& sample, std::size_t items, HeapPeak& peak)
 {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * sample.bytes));
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * items));
     state.counters["entries"] = static_cast<double>(sample.entries);
+    state.counters["heap_peak"] = static_cast<double>(peak.Most()) / static_cast<double>(sample.bytes);
 }
 
 void Load(benchmark::State& state, DocumentShape shape, std::size_t size)
 {
     const Sample& sample = SampleOf(shape, size);
     SilentReporter reporter;
+    HeapPeak peak;
     for (auto _ : state)
     {
+        peak.Next();
         CDocumentFile document(reporter);
         document.Load(sample.path);
         benchmark::DoNotOptimize(document.m_textLines.data());
     }
-    Counters(state, sample, sample.textLines.size());
+    Counters(state, sample, sample.textLines.size(), peak);
 }
 
 void Build(benchmark::State& state, DocumentShape shape, std::size_t size)
 {
     const Sample& sample = SampleOf(shape, size);
     SilentReporter reporter;
+    HeapPeak peak;
     for (auto _ : state)
     {
+        peak.Next();
         ProcessResult result = ProcessDocument(sample.textLines, Words(), Kinds(), reporter);
         benchmark::DoNotOptimize(result.lines.data());
     }
-    Counters(state, sample, sample.entries);
+    Counters(state, sample, sample.entries, peak);
 }
 
 // Build with the extended recognition on: beside Build, the cost of the extended passes alone.
@@ -135,14 +214,16 @@ void BuildExtended(benchmark::State& state, DocumentShape shape, std::size_t siz
     const Sample& sample = SampleOf(shape, size);
     SilentReporter reporter;
     std::size_t entries = 0;
+    HeapPeak peak;
     for (auto _ : state)
     {
+        peak.Next();
         ProcessResult result =
             ProcessDocument(sample.textLines, Words(), Kinds(), reporter, {}, RecognitionOptions{true});
         entries = result.entries;
         benchmark::DoNotOptimize(result.lines.data());
     }
-    Counters(state, sample, entries);
+    Counters(state, sample, entries, peak);
 }
 
 // The remarks on the table of contents that BuildExtended writes: their cost beside BuildExtended's.
@@ -153,13 +234,15 @@ void Remarks(benchmark::State& state, DocumentShape shape, std::size_t size)
     const ProcessResult processed =
         ProcessDocument(sample.textLines, Words(), Kinds(), reporter, {}, RecognitionOptions{true});
     std::size_t remarks = 0;
+    HeapPeak peak;
     for (auto _ : state)
     {
+        peak.Next();
         const std::vector<Remark> found = FindRemarks(processed.lines);
         remarks = found.size();
         benchmark::DoNotOptimize(found.data());
     }
-    Counters(state, sample, processed.entries);
+    Counters(state, sample, processed.entries, peak);
     state.counters["remarks"] = static_cast<double>(remarks);
 }
 
@@ -173,15 +256,17 @@ void Layout(benchmark::State& state, DocumentShape shape, std::size_t size)
         if (!item.lines.empty())
             item.lines.erase(item.lines.begin());
     CTocItemList list(&Words());
+    HeapPeak peak;
     for (auto _ : state)
     {
         state.PauseTiming();
         list.m_items = unlaid;
         state.ResumeTiming();
+        peak.Next();
         list.LayoutEntries();
         benchmark::DoNotOptimize(list.m_items.data());
     }
-    Counters(state, sample, sample.items.size());
+    Counters(state, sample, sample.items.size(), peak);
 }
 
 // The file form of the text without writing it: the code page conversion and line ends.
@@ -192,9 +277,13 @@ void Encode(benchmark::State& state, DocumentShape shape, std::size_t size)
     CDocumentFile document(reporter);
     document.m_headerLines = sample.headerLines;
     document.m_textLines = sample.textLines;
+    HeapPeak peak;
     for (auto _ : state)
+    {
+        peak.Next();
         benchmark::DoNotOptimize(document.FileBytes());
-    Counters(state, sample, sample.textLines.size());
+    }
+    Counters(state, sample, sample.textLines.size(), peak);
 }
 
 // Save as the tool saves: a temporary file synced to disk and renamed over the document.
@@ -207,10 +296,14 @@ void Save(benchmark::State& state, DocumentShape shape, std::size_t size)
     document.m_textLines = sample.textLines;
     document.KeepDates();
     document.m_path = (WorkDir() / "saved.rla").string();
+    HeapPeak peak;
     for (auto _ : state)
+    {
+        peak.Next();
         if (!document.Save(false))
             state.SkipWithError("save failed");
-    Counters(state, sample, sample.textLines.size());
+    }
+    Counters(state, sample, sample.textLines.size(), peak);
 }
 
 void EndToEnd(benchmark::State& state, DocumentShape shape, std::size_t size)
@@ -218,8 +311,10 @@ void EndToEnd(benchmark::State& state, DocumentShape shape, std::size_t size)
     const Sample& sample = SampleOf(shape, size);
     SilentReporter reporter;
     const std::string output = (WorkDir() / "processed.rla").string();
+    HeapPeak peak;
     for (auto _ : state)
     {
+        peak.Next();
         CDocumentFile document(reporter);
         document.Load(sample.path);
         ProcessResult result = ProcessDocument(document.m_textLines, Words(), Kinds(), reporter);
@@ -228,27 +323,32 @@ void EndToEnd(benchmark::State& state, DocumentShape shape, std::size_t size)
         if (!document.Save(false))
             state.SkipWithError("save failed");
     }
-    Counters(state, sample, sample.entries);
+    Counters(state, sample, sample.entries, peak);
 }
 } // namespace
 
 int main(int argc, char** argv)
 {
     using Step = void (*)(benchmark::State&, DocumentShape, std::size_t);
+    // The text of headings alone is the worst case of what the recognition holds per heading; it is
+    // run through the steps whose cost grows with the headings.
     struct
     {
         const char* name;
         Step step;
         bool writes;
-    } const steps[] = {
-        {"Load", Load, false},       {"Build", Build, false},   {"BuildExtended", BuildExtended, false},
-        {"Remarks", Remarks, false}, {"Layout", Layout, false}, {"Encode", Encode, false},
-        {"Save", Save, true},        {"EndToEnd", EndToEnd, true}};
+        bool headings;
+    } const steps[] = {{"Load", Load, false, true},          {"Build", Build, false, true},
+                       {"BuildExtended", BuildExtended, false, true}, {"Remarks", Remarks, false, false},
+                       {"Layout", Layout, false, false},      {"Encode", Encode, false, false},
+                       {"Save", Save, true, false},           {"EndToEnd", EndToEnd, true, true}};
     const std::size_t sizes[] = {20 << 10, 1 << 20, 5 << 20, 50 << 20};
-    for (const auto& [name, step, writes] : steps)
-        for (DocumentShape shape : {DocumentShape::Law, DocumentShape::Decree})
+    for (const auto& [name, step, writes, headings] : steps)
+        for (DocumentShape shape : {DocumentShape::Law, DocumentShape::Decree, DocumentShape::Headings})
             for (std::size_t size : sizes)
             {
+                if (shape == DocumentShape::Headings && !headings)
+                    continue;
                 const std::string title =
                     std::string(name) + "/" + std::string(ShapeName(shape)) + "/" + FormatByteSize(size);
                 auto* benchmark = benchmark::RegisterBenchmark(title.c_str(), step, shape, size);

@@ -13,6 +13,7 @@ enum class DocumentShape
 {
     Law, // thousands of «Статья N.» articles under РАЗДЕЛ/Глава title blocks and centred subdivisions
     Decree, // a decree approving rules, followed by hundreds of appendices with forms and tables
+    Headings, // article headings (and a chapter every fifty) each followed by a blank line, nothing else
 };
 
 // File bytes of a document (code page 866, CR LF, no line end after the last line), at least
@@ -20,7 +21,7 @@ enum class DocumentShape
 // always give the same bytes; different seeds give different texts of the same shape.
 std::string GenerateDocument(DocumentShape shape, std::size_t targetBytes, std::uint32_t seed = 1);
 
-// "law" / "decree".
+// "law" / "decree" / "headings".
 std::string_view ShapeName(DocumentShape shape);
 std::optional<DocumentShape> ShapeFromName(std::string_view name);
 

@@ -19,8 +19,8 @@ int main(int argc, char** argv)
     std::string dir;
 
     CLI::App app{"Writes generated .rla documents for the benchmarks.", "tirvel-bench-corpus"};
-    app.add_option("--shape", shapeNames, "law or decree (default: both)")
-        ->check(CLI::IsMember({"law", "decree"}));
+    app.add_option("--shape", shapeNames, "law, decree or headings (default: law and decree)")
+        ->check(CLI::IsMember({"law", "decree", "headings"}));
     app.add_option("--size", sizeTexts, "Size of each document: 20K, 5M, 50M ... (default: 20K 1M 5M)")
         ->check([](const std::string& text) { return ParseByteSize(text) ? "" : "not a size: " + text; });
     app.add_option("--count", count, "Documents of each shape and size")->check(CLI::PositiveNumber);

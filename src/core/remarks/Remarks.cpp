@@ -818,10 +818,17 @@ std::string_view RemarkKindName(RemarkKind kind)
     return "gap";
 }
 
-std::vector<Remark> FindRemarks(const std::vector<std::string>& lines)
+namespace
 {
+// The headings of the document's table of contents, read from its entries.
+std::vector<Heading> HeadingsOf(const std::vector<std::string>& lines)
+{
+    const std::vector<TocEntryRef> entries = BuildEntryList(lines, CContentFilter());
+    // A document of nothing but headings has a heading per few bytes: the list never grows by
+    // reallocation, which would hold the old and the new list at once.
     std::vector<Heading> headings;
-    for (const TocEntryRef& entry : BuildEntryList(lines, CContentFilter()))
+    headings.reserve(entries.size());
+    for (const TocEntryRef& entry : entries)
     {
         Heading heading;
         heading.oglLine = entry.oglLine;
@@ -838,5 +845,11 @@ std::vector<Remark> FindRemarks(const std::vector<std::string>& lines)
         }
         headings.push_back(std::move(heading));
     }
-    return CRemarkFinder(lines, std::move(headings)).Run();
+    return headings;
+}
+} // namespace
+
+std::vector<Remark> FindRemarks(const std::vector<std::string>& lines)
+{
+    return CRemarkFinder(lines, HeadingsOf(lines)).Run();
 }

@@ -309,24 +309,26 @@ void CompleteCutArticle(std::vector<TocItem>& items,
 // such a line, and is dropped.
 void DropListedHeadings(std::vector<Found>& found)
 {
-    std::unordered_map<std::string, std::string> later; // word and number -> the entry's words
+    // Word and number -> the nearest heading further on with them. Only the index is kept: a text of
+    // nothing but headings would otherwise hold the words of every one of them a second time.
+    std::unordered_map<std::string, std::size_t> later;
     std::vector<char> listed(found.size(), 0);
     for (std::size_t i = found.size(); i-- > 0;)
     {
         const Found& f = found[i];
-        const std::string key = std::to_string(static_cast<int>(f.word)) + " " + ToUpper(f.number);
-        std::string words = EntryWords(f.item);
+        std::string key = std::to_string(static_cast<int>(f.word)) + " " + ToUpper(f.number);
         if (!f.followedByBody && !f.number.empty())
         {
             const auto it = later.find(key);
             if (it != later.end())
             {
-                const std::string& other = it->second;
+                const std::string words = EntryWords(f.item);
+                const std::string other = EntryWords(found[it->second].item);
                 const std::size_t common = std::min(words.size(), other.size());
                 listed[i] = words.compare(0, common, other, 0, common) == 0;
             }
         }
-        later[key] = std::move(words);
+        later[std::move(key)] = i;
     }
     EraseFlagged(found, listed);
 }
@@ -679,6 +681,7 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
     DropArticlesOfAnotherNumbering(found, items);
     DropQuotedArticles(found, items);
     std::vector<TocItem> subHeadings = SubHeadings(view, items, found, captionLines);
+    items.reserve(items.size() + found.size() + subHeadings.size());
     for (Found& f : found)
         items.push_back(std::move(f.item));
     for (TocItem& item : subHeadings)
