@@ -9,6 +9,7 @@
 // of the document's file size (the sample's own copy of the lines is not counted).
 
 #include "DocumentGenerator.h"
+#include "HeapCounter.h"
 
 #include "core/base/Reporter.h"
 #include "core/dictionaries/CDocKindsList.h"
@@ -19,57 +20,15 @@
 #include "core/toc/ProcessDocument.h"
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
-#include <new>
 
 namespace fs = std::filesystem;
-
-namespace
-{
-// The bytes the heap holds now, and the most it held since the last ResetHeapPeak.
-std::atomic<std::size_t> g_heapLive{0};
-std::atomic<std::size_t> g_heapPeak{0};
-
-void ResetHeapPeak()
-{
-    g_heapPeak.store(g_heapLive.load());
-}
-} // namespace
-
-// Every allocation of the benchmarks is counted, so heap_peak shows what a step holds at its worst.
-void* operator new(std::size_t size)
-{
-    void* const block = std::malloc(size == 0 ? 1 : size);
-    if (block == nullptr)
-        throw std::bad_alloc();
-    const std::size_t live = g_heapLive.fetch_add(malloc_usable_size(block)) + malloc_usable_size(block);
-    std::size_t peak = g_heapPeak.load();
-    while (live > peak && !g_heapPeak.compare_exchange_weak(peak, live))
-    {
-    }
-    return block;
-}
-
-void operator delete(void* block) noexcept
-{
-    if (block == nullptr)
-        return;
-    g_heapLive.fetch_sub(malloc_usable_size(block));
-    std::free(block);
-}
-
-void operator delete(void* block, std::size_t) noexcept
-{
-    operator delete(block);
-}
 
 namespace
 {
@@ -151,7 +110,7 @@ public:
     void Next()
     {
         Take();
-        m_base = g_heapLive.load();
+        m_base = HeapHeld();
         ResetHeapPeak();
     }
     std::size_t Most()
@@ -163,7 +122,7 @@ public:
 private:
     void Take()
     {
-        const std::size_t peak = g_heapPeak.load();
+        const std::size_t peak = HeapMostHeld();
         if (peak > m_base)
             m_most = std::max(m_most, peak - m_base);
     }
