@@ -106,12 +106,11 @@ const Sample& SampleOf(DocumentShape shape, std::size_t size)
 class HeapPeak
 {
 public:
-    HeapPeak() { Next(); }
+    HeapPeak() { Start(); }
     void Next()
     {
         Take();
-        m_base = HeapHeld();
-        ResetHeapPeak();
+        Start();
     }
     std::size_t Most()
     {
@@ -120,6 +119,11 @@ public:
     }
 
 private:
+    void Start()
+    {
+        m_base = HeapHeld();
+        ResetHeapPeak();
+    }
     void Take()
     {
         const std::size_t peak = HeapMostHeld();
