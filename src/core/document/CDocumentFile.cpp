@@ -196,6 +196,7 @@ void CDocumentFile::LoadLines(const std::string& path)
     CByteFingerprint fingerprint;
     fingerprint.Add(content);
     m_loadedFingerprint = fingerprint.Finish();
+    m_loadedSize = content.size();
     m_contentAfterEnd = ContentAfterEnd(content);
     m_fileState = state;
     m_fileStatePath = ResolvedTarget(path);
@@ -238,15 +239,15 @@ bool CDocumentFile::Save(BackupRule backup)
         }
     }
     UpdateDates();
-    const int error = WriteFile(exists ? &status : nullptr);
+    CByteFingerprint::Value written{};
+    const int error = WriteFile(exists ? &status : nullptr, written);
     if (error == 0)
     {
         // What a later save compares with: the file as this save left it.
         m_fileState = CurrentFileState(target);
         m_fileStatePath = target;
-        CByteFingerprint written;
-        ForEachFileChunk([&written](std::string_view chunk) { written.Add(chunk); });
-        m_loadedFingerprint = written.Finish();
+        m_loadedFingerprint = written;
+        m_loadedSize = FileFormSize(m_headerLines, m_textLines);
         return true;
     }
     if (error == ESTALE)
@@ -325,6 +326,7 @@ void CDocumentFile::Clear()
     m_loadedTextFingerprint.reset();
     m_path.clear();
     m_loadedFingerprint.reset();
+    m_loadedSize = 0;
     m_contentAfterEnd = 0;
     m_fileState.reset();
     KeepDates();
@@ -363,6 +365,9 @@ bool CDocumentFile::SaveWouldChangeFile() const
 {
     if (!m_loadedFingerprint)
         return true;
+    // The file form has a byte for each byte of the text: a text of another size is not encoded.
+    if (FileFormSize(m_headerLines, m_textLines) != m_loadedSize)
+        return true;
     CByteFingerprint written;
     WriteFileForm(m_headerLines, m_textLines,
                   [&written](std::string_view chunk)
@@ -392,7 +397,7 @@ void CDocumentFile::UpdateDates()
         m_today);
 }
 
-int CDocumentFile::WriteFile(const struct stat* existing)
+int CDocumentFile::WriteFile(const struct stat* existing, CByteFingerprint::Value& written)
 {
     if (m_path.empty())
         return ENOENT;
@@ -400,7 +405,7 @@ int CDocumentFile::WriteFile(const struct stat* existing)
     const bool regular = existing != nullptr && S_ISREG(existing->st_mode);
     // A new file would take the place of one name only: the other names would keep the old text.
     if (regular && existing->st_nlink > 1)
-        return WriteInPlace(target, *existing);
+        return WriteInPlace(target, *existing, written);
     CSaveFile file(target);
     if (!file.Open())
         return file.Error();
@@ -416,18 +421,26 @@ int CDocumentFile::WriteFile(const struct stat* existing)
             if (file.Error() != EPERM || !regular)
                 return file.Error();
             file.Cancel();
-            return WriteInPlace(target, *existing);
+            return WriteInPlace(target, *existing, written);
         }
     }
-    if (!WriteFileForm(m_headerLines, m_textLines, [&file](std::string_view chunk) { return file.Write(chunk); }))
+    CByteFingerprint fingerprint;
+    if (!WriteFileForm(m_headerLines, m_textLines,
+                       [&file, &fingerprint](std::string_view chunk)
+                       {
+                           fingerprint.Add(chunk);
+                           return file.Write(chunk);
+                       }))
         return file.Error();
+    written = fingerprint.Finish();
     // The file it replaces must still be the one read: an edit made meanwhile is never written over.
     const FileState* const read = StateToKeep(target);
     const bool committed = read != nullptr && existing != nullptr ? file.CommitOver(*read) : file.Commit();
     return committed ? 0 : file.Error();
 }
 
-int CDocumentFile::WriteInPlace(const std::string& target, const struct stat& existing)
+int CDocumentFile::WriteInPlace(const std::string& target, const struct stat& existing,
+                                CByteFingerprint::Value& written)
 {
     CByteFingerprint content;
     WriteFileForm(m_headerLines, m_textLines,
@@ -439,8 +452,9 @@ int CDocumentFile::WriteInPlace(const std::string& target, const struct stat& ex
     const FileState* const read = StateToKeep(target);
     const FileState expected = read != nullptr ? *read : FileStateOf(existing);
     std::string copyLeft;
+    written = content.Finish();
     const int error = OverwriteInPlace(
-        target, expected, FileFormSize(m_headerLines, m_textLines), content.Finish(),
+        target, expected, FileFormSize(m_headerLines, m_textLines), written,
         [this](const std::function<bool(std::string_view)>& write)
         { return WriteFileForm(m_headerLines, m_textLines, write); },
         copyLeft);

@@ -166,10 +166,11 @@ private:
     void LoadLines(const std::string& path);
     // Writes the file form of the lists to m_path; existing is the file there, if any. Returns 0 or
     // the system error.
-    int WriteFile(const struct stat* existing);
+    // written is the fingerprint of what was written, taken as it was written.
+    int WriteFile(const struct stat* existing, CByteFingerprint::Value& written);
     // Overwrites the file at target with the file form of the lists, keeping a copy of its previous
     // content beside it (locked) while writing. Returns 0 or the error.
-    int WriteInPlace(const std::string& target, const struct stat& existing);
+    int WriteInPlace(const std::string& target, const struct stat& existing, CByteFingerprint::Value& written);
     // Deals with the copy an interrupted WriteInPlace may have left beside the document at target, as
     // m_copyRule says. Throws DocumentFileError when the document is damaged and cannot be put back
     // (or may not be, under ReportOnly).
@@ -186,6 +187,9 @@ private:
     // Of the loaded file's bytes, and of its text outside the tables of contents.
     std::optional<CByteFingerprint::Value> m_loadedFingerprint;
     std::optional<CByteFingerprint::Value> m_loadedTextFingerprint;
+    // The size of the bytes m_loadedFingerprint was taken of: a text of another size differs from
+    // them without being encoded.
+    std::uint64_t m_loadedSize = 0;
     std::uint64_t m_contentAfterEnd = 0;
     SaveFailure m_saveFailure;
     // The file as it was read, or as the last save left it, and where it is: what a save to that
