@@ -533,14 +533,24 @@ TEST(DocumentSafety, ASaveNeverWritesOverAnEditMadeSinceTheLoad)
         EXPECT_NE(loaded.reporter.messages[0].text.find("изменён другой программой"), std::string::npos);
     }
 
-    // A second save of the same load checks against what the first one wrote.
-    ScratchFolder folder;
-    Loaded loaded(folder / "d.rla", kDocument);
-    loaded.document.m_textLines = {"first"};
-    ASSERT_TRUE(loaded.document.Save(BackupRule::None));
-    loaded.document.m_textLines = {"second"};
-    EXPECT_TRUE(loaded.document.Save(BackupRule::None));
-    EXPECT_FALSE(loaded.document.SaveWouldChangeFile()) << "compared with what the last save wrote";
+    // A second save of the same load checks against what the first one wrote, whether it wrote a new
+    // file or, for a file with another name, overwrote it in place; a text of the size written that
+    // differs from it still differs.
+    for (const bool otherName : {false, true})
+    {
+        SCOPED_TRACE(otherName ? "overwritten in place" : "a new file");
+        ScratchFolder folder;
+        Loaded loaded(folder / "d.rla", kDocument);
+        if (otherName)
+            fs::create_hard_link(folder / "d.rla", folder / "link.rla");
+        loaded.document.m_textLines = {"first"};
+        ASSERT_TRUE(loaded.document.Save(BackupRule::None));
+        loaded.document.m_textLines = {"second"};
+        EXPECT_TRUE(loaded.document.Save(BackupRule::None));
+        EXPECT_FALSE(loaded.document.SaveWouldChangeFile()) << "compared with what the last save wrote";
+        loaded.document.m_textLines = {"secont"};
+        EXPECT_TRUE(loaded.document.SaveWouldChangeFile()) << "the same size, other bytes";
+    }
 }
 
 TEST(DocumentLock, ASecondHolderIsRefusedAtOnce)
