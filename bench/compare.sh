@@ -12,8 +12,8 @@
 #                                alone (the largest document of a run is the larger of the input and the
 #                                output: a text of headings grows by a block per heading)
 # Usage: bench/compare.sh [BUILD_DIR]   (default build-bench; built in Release when missing)
-# Environment: RUNS (rounds, default 5), CORPUS (folder of .rla documents to measure on; default a
-# generated mixed corpus in a temporary folder), TOOL (a tirvel-toc to measure instead of BUILD_DIR's,
+# Environment: RUNS (rounds, default 5), CORPUS (folder of .rla documents to measure on, copied first;
+# default a generated mixed corpus), TOOL (a tirvel-toc to measure instead of BUILD_DIR's,
 # e.g. an older build to compare with).
 set -eu
 
@@ -35,15 +35,21 @@ GEN="$BUILD/bench/tirvel-bench-corpus"
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/tirvel-compare.XXXXXX")
 trap 'rm -rf "$WORK"' EXIT INT TERM
-CORPUS=${CORPUS:-$WORK/corpus}
 SCALE=$WORK/scale
 
-# The mixed corpus: many small documents, some large ones, both shapes (about 30 MB).
-if [ ! -d "$CORPUS" ]; then
-    "$GEN" --size 20K --count 20 "$CORPUS"
-    "$GEN" --size 1M --count 4 "$CORPUS"
-    "$GEN" --size 5M --count 2 "$CORPUS"
+# The documents are measured in a copy of their own: --check fails on a read-only document (it could
+# not be saved), and shared corpora are read-only. Without CORPUS, the mixed corpus: many small
+# documents, some large ones, both shapes (about 30 MB).
+if [ -n "${CORPUS:-}" ]; then
+    mkdir "$WORK/corpus"
+    cp "$CORPUS"/*.rla "$WORK/corpus/"
+    chmod u+w "$WORK/corpus"/*.rla
+else
+    "$GEN" --size 20K --count 20 "$WORK/corpus"
+    "$GEN" --size 1M --count 4 "$WORK/corpus"
+    "$GEN" --size 5M --count 2 "$WORK/corpus"
 fi
+CORPUS=$WORK/corpus
 "$GEN" --shape law --size 5M --size 50M "$SCALE"
 "$GEN" --shape headings --size 20M "$SCALE"
 cat "$CORPUS"/*.rla "$SCALE"/*.rla >/dev/null # into the page cache
