@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 namespace
 {
@@ -219,6 +220,25 @@ std::string LineOfEditorText(QStringView text)
     std::string line(static_cast<std::size_t>(text.size()), '\0');
     line.resize(ConvertUnits(text.utf16(), text.utf16() + text.size(), line.data()));
     return line;
+}
+
+bool ExactLineOfEditorText(QStringView text, std::string& line)
+{
+    const std::array<std::int16_t, 0x10000>& bytes = BytesOfCodeUnits();
+    const DisplayTable& display = DisplayChars();
+    std::string exact(static_cast<std::size_t>(text.size()), '\0');
+    for (qsizetype i = 0; i < text.size(); ++i)
+    {
+        const char16_t unit = text[i].unicode();
+        const std::int16_t byte = bytes[unit];
+        // A carriage return would be dropped at the end of a line when the text is read back.
+        if (byte < 0 || unit == u'\r' || IsLineBreak(unit) ||
+            display.chars[static_cast<std::size_t>(byte)] != char32_t{unit})
+            return false;
+        exact[static_cast<std::size_t>(i)] = static_cast<char>(byte);
+    }
+    line = std::move(exact);
+    return true;
 }
 
 QString EditorTextOfLines(std::span<const std::string> lines)

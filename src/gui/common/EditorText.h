@@ -13,6 +13,10 @@
 
 QString EditorTextOfLine(std::string_view line1251);
 std::string LineOfEditorText(QStringView text);
+// The bytes of text when each of its characters is the one a byte is shown by, so that
+// EditorTextOfLine gives text back character for character; false (and line untouched) when a
+// character is no such one, a line break among them.
+bool ExactLineOfEditorText(QStringView text, std::string& line);
 
 // What the operator types or pastes, as the editor keeps it: typographic characters that the
 // document's code page lacks become what would be typed on a DOS keyboard (quotes and guillemets
