@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <iterator>
 #include <stdexcept>
 #include <string_view>
 #include <utility>
@@ -147,7 +146,8 @@ std::pair<std::size_t, std::size_t> CEditorLines::PlaceOf(qsizetype position) co
 {
     // The blocks before position are the same in the document and in the lines.
     const QTextBlock block = m_document.findBlock(static_cast<int>(position));
-    return {static_cast<std::size_t>(block.blockNumber()), static_cast<std::size_t>(position - block.position())};
+    return {static_cast<std::size_t>(block.blockNumber()),
+            static_cast<std::size_t>(position - block.position())};
 }
 
 QString CEditorLines::KeptText(qsizetype position, qsizetype length) const
@@ -161,7 +161,7 @@ QString CEditorLines::KeptText(qsizetype position, qsizetype length) const
         const std::string_view whole = line < m_lines.size() ? std::string_view(m_lines[line]) : "";
         const std::string_view part =
             whole.substr(std::min(column, whole.size()), static_cast<std::size_t>(length - text.size()));
-        text += EditorTextOfLine(part);
+        AppendEditorText(text, part);
         if (text.size() < length && line + 1 < blocks)
             text += QLatin1Char('\n');
     }
@@ -172,13 +172,6 @@ void CEditorLines::Follow(qsizetype position, qsizetype length, QStringView adde
 {
     if (!m_exact)
         return;
-    std::vector<std::string> pieces;
-    for (const QStringView piece : added.tokenize(QLatin1Char('\n')))
-        if (!ExactLineOfEditorText(piece, pieces.emplace_back()))
-        {
-            Lose();
-            return;
-        }
     if (m_lastBlockDropped)
         m_lines.emplace_back();
     const auto [line, column] = PlaceOf(position);
@@ -187,7 +180,8 @@ void CEditorLines::Follow(qsizetype position, qsizetype length, QStringView adde
     std::size_t endColumn = column;
     for (qsizetype left = length; endLine < m_lines.size();)
     {
-        const auto rest = static_cast<qsizetype>(m_lines[endLine].size() - std::min(endColumn, m_lines[endLine].size()));
+        const std::size_t size = m_lines[endLine].size();
+        const auto rest = static_cast<qsizetype>(size - std::min(endColumn, size));
         if (left <= rest)
         {
             endColumn += static_cast<std::size_t>(left);
@@ -202,18 +196,33 @@ void CEditorLines::Follow(qsizetype position, qsizetype length, QStringView adde
         Lose();
         return;
     }
-    pieces.front().insert(0, m_lines[line], 0, column);
-    pieces.back().append(m_lines[endLine], endColumn);
-    const auto first = m_lines.begin() + static_cast<std::ptrdiff_t>(line);
+    const std::string head = m_lines[line].substr(0, column);
+    const std::string tail = m_lines[endLine].substr(endColumn);
+    // The lines from line to endLine become the added pieces, each converted into a line's own storage.
+    const auto pieces = static_cast<std::size_t>(added.count(QLatin1Char('\n'))) + 1;
     const std::size_t replaced = endLine - line + 1;
-    const std::size_t common = std::min(replaced, pieces.size());
-    std::move(pieces.begin(), pieces.begin() + static_cast<std::ptrdiff_t>(common), first);
-    if (replaced > common)
-        m_lines.erase(first + static_cast<std::ptrdiff_t>(common), first + static_cast<std::ptrdiff_t>(replaced));
+    const auto first = m_lines.begin() + static_cast<std::ptrdiff_t>(line);
+    if (replaced > pieces)
+        m_lines.erase(first + static_cast<std::ptrdiff_t>(pieces),
+                      first + static_cast<std::ptrdiff_t>(replaced));
     else
-        m_lines.insert(first + static_cast<std::ptrdiff_t>(common),
-                       std::make_move_iterator(pieces.begin() + static_cast<std::ptrdiff_t>(common)),
-                       std::make_move_iterator(pieces.end()));
+        m_lines.insert(first + static_cast<std::ptrdiff_t>(replaced), pieces - replaced, std::string());
+    std::size_t target = line;
+    for (qsizetype start = 0;; ++target)
+    {
+        const qsizetype end = added.indexOf(QLatin1Char('\n'), start);
+        if (!ExactLineOfEditorText(added.sliced(start, (end < 0 ? added.size() : end) - start),
+                                   m_lines[target]))
+        {
+            Lose();
+            return;
+        }
+        if (end < 0)
+            break;
+        start = end + 1;
+    }
+    m_lines[line].insert(0, head);
+    m_lines[target].append(tail);
     m_exactLength += added.size() - length;
     m_lastBlockDropped = m_lines.back().empty();
     if (m_lastBlockDropped)

@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <utility>
 
 namespace
 {
@@ -179,8 +178,6 @@ EditorInput KeepableInput(QStringView typed)
     return kept;
 }
 
-namespace
-{
 void AppendEditorText(QString& text, std::string_view line1251)
 {
     const DisplayTable& display = DisplayChars();
@@ -205,7 +202,6 @@ void AppendEditorText(QString& text, std::string_view line1251)
             text += QChar(static_cast<char16_t>(ch));
     }
 }
-} // namespace
 
 QString EditorTextOfLine(std::string_view line1251)
 {
@@ -226,7 +222,7 @@ bool ExactLineOfEditorText(QStringView text, std::string& line)
 {
     const std::array<std::int16_t, 0x10000>& bytes = BytesOfCodeUnits();
     const DisplayTable& display = DisplayChars();
-    std::string exact(static_cast<std::size_t>(text.size()), '\0');
+    line.resize(static_cast<std::size_t>(text.size()));
     for (qsizetype i = 0; i < text.size(); ++i)
     {
         const char16_t unit = text[i].unicode();
@@ -235,9 +231,8 @@ bool ExactLineOfEditorText(QStringView text, std::string& line)
         if (byte < 0 || unit == u'\r' || IsLineBreak(unit) ||
             display.chars[static_cast<std::size_t>(byte)] != char32_t{unit})
             return false;
-        exact[static_cast<std::size_t>(i)] = static_cast<char>(byte);
+        line[static_cast<std::size_t>(i)] = static_cast<char>(byte);
     }
-    line = std::move(exact);
     return true;
 }
 
