@@ -413,7 +413,10 @@ private slots:
     }
 
     // The lines the editor keeps for the view and the panel are always those of its text, whatever
-    // mix of whole replacements, panel edits, typing, undo and redo went before.
+    // mix of whole replacements, panel edits, typing, undo and redo went before; and undo and redo
+    // give back each text there was, whether the history read what a change removed from those
+    // lines or from a copy of its own (lines with a carriage return, or a line separator typed into
+    // a line, are not shown character for character by the lines).
     void CachedLinesAreTheText()
     {
         TestWindow window;
@@ -421,14 +424,30 @@ private slots:
         CContentFilter filter;
         CUpperCaseWordsDict words;
         CEntryEditorQt panelEditor(view, view.History(), filter, &words, [](bool) {});
+        const auto text = [&view]
+        {
+            QString raw = view.document()->toRawText();
+            raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+            return raw;
+        };
+        // The texts undo and redo should give back, as the history's steps.
+        QString expected = text();
+        std::vector<QString> undone;
+        std::vector<QString> redone;
         std::mt19937 random(11);
         for (int step = 0; step < 400; ++step)
         {
             const std::size_t lineCount = view.GetLines().size();
-            switch (random() % 7)
+            const QString before = text();
+            bool fromHistory = false;
+            bool replaced = false;
+            switch (random() % 8)
             {
             case 0:
                 view.SetLines(RandomLines(random, 6));
+                undone.clear();
+                redone.clear();
+                replaced = true;
                 break;
             case 1:
             case 2:
@@ -456,17 +475,48 @@ private slots:
                 break;
             }
             case 4:
+                fromHistory = !undone.empty();
+                if (fromHistory)
+                {
+                    redone.push_back(expected);
+                    expected = undone.back();
+                    undone.pop_back();
+                }
                 view.Undo();
                 break;
             case 5:
+                fromHistory = !redone.empty();
+                if (fromHistory)
+                {
+                    undone.push_back(expected);
+                    expected = redone.back();
+                    redone.pop_back();
+                }
                 view.Redo();
+                break;
+            case 6:
+                view.insertPlainText(QString(QChar::LineSeparator));
                 break;
             default:
                 view.GetLines(); // a reading that makes the kept lines current
                 break;
             }
+            const QString now = text();
+            if (replaced)
+                expected = now;
+            else if (!fromHistory && now != before)
+            {
+                // A new step: nothing is left to redo, and the oldest step goes beyond the limit.
+                undone.push_back(before);
+                if (undone.size() > static_cast<std::size_t>(CTextEditHistory::kStepLimit))
+                    undone.erase(undone.begin());
+                redone.clear();
+                expected = now;
+            }
+            const QString where = QStringLiteral("step %1").arg(step);
+            QVERIFY2(now == expected, qPrintable(where));
             const std::vector<std::string> fresh = LinesOfEditorText(view.document()->toRawText());
-            QVERIFY2(view.GetLines() == fresh, qPrintable(QStringLiteral("step %1").arg(step)));
+            QVERIFY2(view.GetLines() == fresh, qPrintable(where));
         }
     }
 

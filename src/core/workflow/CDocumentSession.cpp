@@ -218,8 +218,11 @@ void CDocumentSession::LoadAndProcess(const std::string& path)
 
     try
     {
-        ProcessResult result = m_recognizer(m_document.TextLines(), m_prompter, pumpMessages, m_recognition);
-        m_editor.SetLines(result.lines, pumpMessages);
+        // The document's lines become the editor's: a large text is held once, not once more by the
+        // document. A save takes the text from the editor again.
+        ProcessResult result = m_recognizer(std::exchange(m_document.MutableTextLines(), {}), m_prompter,
+                                            pumpMessages, m_recognition);
+        m_editor.TakeLines(std::exchange(result.lines, {}), pumpMessages);
         // A document refused as already processed is shown as it is: nothing to save.
         m_openedProcessed = result.refused;
         m_modified = !result.refused;

@@ -17,6 +17,12 @@ public:
     // pumpMessages (when given) called in between so that the window stays alive.
     virtual void SetLines(const std::vector<std::string>& lines,
                           const std::function<void()>& pumpMessages) = 0;
+    // SetLines for lines the caller has no further use for: an editor that keeps the text as lines
+    // takes them over instead of holding a copy.
+    virtual void TakeLines(std::vector<std::string>&& lines, const std::function<void()>& pumpMessages)
+    {
+        SetLines(lines, pumpMessages);
+    }
     // Empties the text, its undo history and the entry list.
     virtual void ClearText() = 0;
 };

@@ -3,11 +3,15 @@
 #include "gui/dictionaries/CDocDictDlg.h"
 #include "gui/dictionaries/CUpperCaseWordsDlg.h"
 
-ProcessResult CKestrelDoc::ProcessDocument(const std::vector<std::string>& lines, IReporter& reporter,
+#include <utility>
+
+ProcessResult CKestrelDoc::ProcessDocument(std::vector<std::string> lines, IReporter& reporter,
                                            const std::function<void()>& pumpMessages,
                                            const RecognitionOptions& options) const
 {
-    return ::ProcessDocument(lines, m_words, m_kinds, reporter, pumpMessages, options);
+    ProcessResult result = ProcessDocumentInPlace(lines, m_words, m_kinds, reporter, pumpMessages, options);
+    result.lines = std::move(lines);
+    return result;
 }
 
 void CKestrelDoc::OnDocKindsDict(IPrompter& prompter, QWidget* parent)

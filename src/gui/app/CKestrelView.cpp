@@ -48,6 +48,7 @@ CKestrelView::CKestrelView(const CContentFilter& filter, IReporter& reporter, QW
     : QPlainTextEdit(parent), m_filter(filter), m_reporter(reporter)
 {
     m_history = new CTextEditHistory(this);
+    m_history->SetKeeper(CEditorLines::Of(*document()));
     m_editCommands = new CEditCommands(*this, *m_history);
     m_charFormat = QFont(QStringLiteral("Courier New"));
     m_charFormat.setPointSize(10);
@@ -90,6 +91,7 @@ CKestrelView::~CKestrelView()
     // away); by then this object is only a QWidget, so nothing may reach the view's slots any more.
     QObject::disconnect(document(), nullptr, this, nullptr);
     QObject::disconnect(m_history, nullptr, this, nullptr);
+    QObject::disconnect(document(), nullptr, m_history, nullptr);
     QObject::disconnect(this, nullptr, this, nullptr);
     QObject::disconnect(QApplication::clipboard(), nullptr, this, nullptr);
 }
@@ -121,6 +123,11 @@ void CKestrelView::ReplaceText(const QString& text)
 
 void CKestrelView::SetLines(const std::vector<std::string>& lines, const std::function<void()>& pumpMessages)
 {
+    TakeLines(std::vector<std::string>(lines), pumpMessages);
+}
+
+void CKestrelView::TakeLines(std::vector<std::string>&& lines, const std::function<void()>& pumpMessages)
+{
     // Nothing but the new text may go in while it goes in part by part: the editor is read-only (the
     // editing commands respect that) and its history offers no step.
     setUpdatesEnabled(false);
@@ -140,14 +147,15 @@ void CKestrelView::SetLines(const std::vector<std::string>& lines, const std::fu
             if (pumpMessages)
                 pumpMessages();
         };
-        QString text = FillText(lines, pump);
+        FillText(lines, pump);
         ApplyCharFormat();
         moveCursor(QTextCursor::Start);
-        CEditorLines::Of(*document()).TakeSetLines(lines);
+        CEditorLines& kept = CEditorLines::Of(*document());
+        const bool taken = kept.TakeSetLines(lines);
         pump();
-        BuildEntries(lines, pump);
+        BuildEntries(taken ? kept.Lines() : lines, pump);
         pump();
-        m_history->Restart(std::move(text));
+        m_history->Restart();
     }
     catch (...)
     {
@@ -161,31 +169,22 @@ void CKestrelView::SetLines(const std::vector<std::string>& lines, const std::fu
     ReportPosition();
 }
 
-QString CKestrelView::FillText(const std::vector<std::string>& lines,
-                               const std::function<void()>& pumpMessages)
+void CKestrelView::FillText(const std::vector<std::string>& lines, const std::function<void()>& pumpMessages)
 {
     m_replacingText = true;
     setPlainText(QString());
-    std::size_t size = 0;
-    for (const std::string& line : lines)
-        size += line.size() + 1;
-    QString text;
-    text.reserve(static_cast<qsizetype>(size));
     QTextCursor cursor(document());
     for (std::size_t first = 0; first < lines.size();)
     {
         std::size_t end = first;
         for (std::size_t chars = 0; end < lines.size() && chars < kFillSliceChars; ++end)
             chars += lines[end].size() + 1;
-        const qsizetype start = text.size();
         if (first > 0)
-            text += QLatin1Char('\n');
-        text += EditorTextOfLines(std::span(lines).subspan(first, end - first));
-        cursor.insertText(QStringView(text).mid(start).toString());
+            cursor.insertText(QStringLiteral("\n"));
+        cursor.insertText(EditorTextOfLines(std::span(lines).subspan(first, end - first)));
         first = end;
         pumpMessages();
     }
-    return text;
 }
 
 void CKestrelView::ClearText()

@@ -36,7 +36,9 @@ public:
 
     std::vector<std::string> GetLines() const override;
     // Replaces the whole text (not an undoable step: the history is emptied). The text goes in part
-    // by part with pumpMessages called in between; meanwhile the editor is read-only.
+    // by part with pumpMessages called in between; meanwhile the editor is read-only. The lines are
+    // kept as the text's lines, and are then the only copy of the text besides the editor's own.
+    void TakeLines(std::vector<std::string>&& lines, const std::function<void()>& pumpMessages) override;
     void SetLines(const std::vector<std::string>& lines, const std::function<void()>& pumpMessages) override;
     void SetLines(const std::vector<std::string>& lines) { SetLines(lines, {}); }
     void ClearText() override;
@@ -87,9 +89,8 @@ protected:
 
 private:
     void ReplaceText(const QString& text);
-    // Empties the editor and puts the lines in part by part, calling pumpMessages after each;
-    // returns the text put in.
-    QString FillText(const std::vector<std::string>& lines, const std::function<void()>& pumpMessages);
+    // Empties the editor and puts the lines in part by part, calling pumpMessages after each.
+    void FillText(const std::vector<std::string>& lines, const std::function<void()>& pumpMessages);
     // Puts typed or pasted text into the form the document can keep, and tells what was lost.
     QString KeepInput(QStringView typed);
     // The entry list and the remarks of lines, the text's current lines; pumpMessages (may be empty)

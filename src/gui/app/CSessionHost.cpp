@@ -16,6 +16,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <utility>
+
 namespace
 {
 // The extended recognition is kept in the per-user profile, not in the settings file, whose format
@@ -32,9 +34,9 @@ CSessionHost::CSessionHost(CKestrelView& editor, CKestrelDoc& doc, IPrompter& pr
                            const QString& settingsFolder)
     : m_editor(editor), m_doc(doc), m_prompter(prompter), m_settingsFolder(settingsFolder),
       m_session(editor, prompter, *this, *this,
-                [&doc](const std::vector<std::string>& lines, IReporter& reporter,
+                [&doc](std::vector<std::string> lines, IReporter& reporter,
                        const std::function<void()>& pumpMessages, const RecognitionOptions& options)
-                { return doc.ProcessDocument(lines, reporter, pumpMessages, options); })
+                { return doc.ProcessDocument(std::move(lines), reporter, pumpMessages, options); })
 {
     m_askFilesToOpen = [this]
     {

@@ -5,14 +5,17 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
+#include <string_view>
+#include <utility>
 
 namespace
 {
 const char* const kObjectName = "tirvelEditorLines";
 
-// Bytes that come back unchanged from the editor: shown by a character that is no line break and
+// Bytes that come back unchanged from the editor: shown by one character that is no line break and
 // that the conversion back maps to the same byte.
 const std::array<bool, 256>& RoundTripBytes()
 {
@@ -23,7 +26,8 @@ const std::array<bool, 256>& RoundTripBytes()
         {
             const std::string one(1, static_cast<char>(byte));
             const QString shown = EditorTextOfLine(one);
-            t[static_cast<std::size_t>(byte)] = LinesOfEditorText(shown) == std::vector<std::string>{one};
+            t[static_cast<std::size_t>(byte)] =
+                shown.size() == 1 && LinesOfEditorText(shown) == std::vector<std::string>{one};
         }
         return t;
     }();
@@ -50,6 +54,12 @@ CEditorLines::CEditorLines(QTextDocument& document) : QObject(&document), m_docu
     connect(&m_document, &QTextDocument::contentsChange, this, &CEditorLines::Forget);
 }
 
+void CEditorLines::Attached()
+{
+    // The history reports each change now, after reading what it removed from the lines.
+    disconnect(&m_document, &QTextDocument::contentsChange, this, &CEditorLines::Forget);
+}
+
 CEditorLines& CEditorLines::Of(QTextDocument& document)
 {
     if (auto* lines =
@@ -61,6 +71,14 @@ CEditorLines& CEditorLines::Of(QTextDocument& document)
 void CEditorLines::Forget()
 {
     m_current = false;
+    m_exact = false;
+}
+
+void CEditorLines::Lose()
+{
+    Forget();
+    m_lines = {};
+    m_linesAreBlocks = false;
 }
 
 const std::vector<std::string>& CEditorLines::Lines()
@@ -68,28 +86,39 @@ const std::vector<std::string>& CEditorLines::Lines()
     if (m_current)
         return m_lines;
     // The raw text keeps no-break spaces (byte 0xA0), which toPlainText() would turn into blanks.
-    m_lines = LinesOfEditorText(m_document.toRawText());
-    const auto blocks = static_cast<std::size_t>(m_document.blockCount());
-    const bool endsWithBreak = m_document.lastBlock().length() == 1;
-    m_linesAreBlocks = m_lines.size() + (endsWithBreak ? 1 : 0) == blocks;
+    const QString text = m_document.toRawText();
+    m_lines = LinesOfEditorText(text);
+    // Blocks are split at paragraph separators only; a line break inside a block (a pasted line
+    // separator) ends a line where no block ends, even one at the very end that starts no line.
+    m_linesAreBlocks = !text.contains(QChar::LineSeparator) && !text.contains(QLatin1Char('\n'));
     m_current = true;
     return m_lines;
 }
 
-void CEditorLines::TakeSetLines(const std::vector<std::string>& lines)
+bool CEditorLines::TakeSetLines(std::vector<std::string>& lines)
 {
     if (!ReadsBackUnchanged(lines))
     {
-        m_current = false;
-        return;
+        Lose();
+        return false;
     }
-    m_lines = lines;
+    m_lines = std::exchange(lines, {});
     m_linesAreBlocks = true;
     m_current = true;
+    m_exact = true;
+    m_lastBlockDropped = m_lines.empty();
+    m_exactLength = 0;
+    for (const std::string& line : m_lines)
+        m_exactLength += static_cast<qsizetype>(line.size()) + 1;
+    m_exactLength = std::max<qsizetype>(m_exactLength - 1, 0);
+    return true;
 }
 
 void CEditorLines::FollowEdits(const std::vector<LineEdit>& edits)
 {
+    // Lines that follow each change as the history reports it have followed these edits already.
+    if (m_exact)
+        return;
     if (!m_linesAreBlocks)
     {
         m_current = false;
@@ -111,4 +140,95 @@ void CEditorLines::FollowEdits(const std::vector<LineEdit>& edits)
     if (endsWithBreak && m_lines.size() == blocks && m_lines.back().empty())
         m_lines.pop_back();
     m_current = m_lines.size() + (endsWithBreak ? 1 : 0) == blocks;
+}
+
+std::pair<std::size_t, std::size_t> CEditorLines::PlaceOf(qsizetype position) const
+{
+    // The blocks before position are the same in the document and in the lines.
+    const QTextBlock block = m_document.findBlock(static_cast<int>(position));
+    return {static_cast<std::size_t>(block.blockNumber()),
+            static_cast<std::size_t>(position - block.position())};
+}
+
+QString CEditorLines::KeptText(qsizetype position, qsizetype length) const
+{
+    const std::size_t blocks = m_lines.size() + (m_lastBlockDropped ? 1 : 0);
+    auto [line, column] = PlaceOf(position);
+    QString text;
+    text.reserve(length);
+    for (; line < blocks && text.size() < length; ++line, column = 0)
+    {
+        const std::string_view whole = line < m_lines.size() ? std::string_view(m_lines[line]) : "";
+        const std::string_view part =
+            whole.substr(std::min(column, whole.size()), static_cast<std::size_t>(length - text.size()));
+        AppendEditorText(text, part);
+        if (text.size() < length && line + 1 < blocks)
+            text += QLatin1Char('\n');
+    }
+    return text;
+}
+
+void CEditorLines::Follow(qsizetype position, qsizetype length, QStringView added)
+{
+    if (!m_exact)
+        return;
+    if (m_lastBlockDropped)
+        m_lines.emplace_back();
+    const auto [line, column] = PlaceOf(position);
+    // Where the removed characters end: a line break counts one.
+    std::size_t endLine = line;
+    std::size_t endColumn = column;
+    for (qsizetype left = length; endLine < m_lines.size();)
+    {
+        const std::size_t size = m_lines[endLine].size();
+        const auto rest = static_cast<qsizetype>(size - std::min(endColumn, size));
+        if (left <= rest)
+        {
+            endColumn += static_cast<std::size_t>(left);
+            break;
+        }
+        left -= rest + 1;
+        ++endLine;
+        endColumn = 0;
+    }
+    if (endLine >= m_lines.size() || column > m_lines[line].size() || endColumn > m_lines[endLine].size())
+    {
+        Lose();
+        return;
+    }
+    const std::string head = m_lines[line].substr(0, column);
+    const std::string tail = m_lines[endLine].substr(endColumn);
+    // The lines from line to endLine become the added pieces, each converted into a line's own storage.
+    const auto pieces = static_cast<std::size_t>(added.count(QLatin1Char('\n'))) + 1;
+    const std::size_t replaced = endLine - line + 1;
+    const auto first = m_lines.begin() + static_cast<std::ptrdiff_t>(line);
+    if (replaced > pieces)
+        m_lines.erase(first + static_cast<std::ptrdiff_t>(pieces),
+                      first + static_cast<std::ptrdiff_t>(replaced));
+    else
+        m_lines.insert(first + static_cast<std::ptrdiff_t>(replaced), pieces - replaced, std::string());
+    std::size_t target = line;
+    for (qsizetype start = 0;; ++target)
+    {
+        const qsizetype end = added.indexOf(QLatin1Char('\n'), start);
+        if (!ExactLineOfEditorText(added.sliced(start, (end < 0 ? added.size() : end) - start),
+                                   m_lines[target]))
+        {
+            Lose();
+            return;
+        }
+        if (end < 0)
+            break;
+        start = end + 1;
+    }
+    m_lines[line].insert(0, head);
+    m_lines[target].append(tail);
+    m_exactLength += added.size() - length;
+    m_lastBlockDropped = m_lines.back().empty();
+    if (m_lastBlockDropped)
+        m_lines.pop_back();
+    // A change that did not come out as the document shows it is not followed.
+    if (m_lines.size() + (m_lastBlockDropped ? 1 : 0) != static_cast<std::size_t>(m_document.blockCount()) ||
+        m_exactLength != m_document.characterCount() - 1)
+        Lose();
 }

@@ -2,9 +2,12 @@
 // The editor text as code page 1251 lines (LinesOfEditorText of the raw text), kept with the
 // document so that the view and the entry panel read a long text once and not on every command.
 // Any change of the document drops the lines; they are read again when next asked for, unless the
-// one who changed the text says what the lines became.
+// one who changed the text says what the lines became. Attached to the editor's undo history, the
+// lines follow every change it reports while they show the text character for character, and are
+// then the one copy of the text besides the document's own.
 
 #include "core/entries/TocEntryCommands.h"
+#include "gui/widgets/ITextKeeper.h"
 
 #include <QObject>
 
@@ -13,7 +16,7 @@
 
 class QTextDocument;
 
-class CEditorLines : public QObject
+class CEditorLines : public QObject, public ITextKeeper
 {
     Q_OBJECT
 public:
@@ -25,16 +28,28 @@ public:
     // True when Lines() needs no reading.
     bool IsCurrent() const { return m_current; }
 
-    // The document's text was just set to EditorTextOfLines(lines): taken as the current lines when
-    // reading the text back gives exactly these lines.
-    void TakeSetLines(const std::vector<std::string>& lines);
+    // The document's text was just set to EditorTextOfLines(lines): moved (not copied) into the
+    // current lines when reading the text back gives exactly these lines; whether they were.
+    bool TakeSetLines(std::vector<std::string>& lines);
     // The edits were just applied in their order to the document, every one of them, by
     // ApplyLineEdit on the lines that were current before: the lines follow without a reading.
     void FollowEdits(const std::vector<LineEdit>& edits);
 
+    void Attached() override;
+    bool KeepsText() const override { return m_exact; }
+    qsizetype KeptLength() const override { return m_exactLength; }
+    QString KeptText(qsizetype position, qsizetype length) const override;
+    void Follow(qsizetype position, qsizetype length, QStringView added) override;
+    void Drop() override { Forget(); }
+
 private:
     explicit CEditorLines(QTextDocument& document);
+    // The lines no longer are the text's, but are still those it had before its last change.
     void Forget();
+    // The lines are nothing to follow from.
+    void Lose();
+    // The line and column of position, a place where the document and the lines still agree.
+    std::pair<std::size_t, std::size_t> PlaceOf(qsizetype position) const;
 
     QTextDocument& m_document;
     std::vector<std::string> m_lines;
@@ -42,4 +57,9 @@ private:
     // Each line is one block of the document (no line separator inside a block), so the line
     // numbers of edits address the same text in both.
     bool m_linesAreBlocks = false;
+    // The lines give the document's text back character for character (each byte one character,
+    // each line one block); a last block that is empty is then not among the lines.
+    bool m_exact = false;
+    bool m_lastBlockDropped = false;
+    qsizetype m_exactLength = 0;
 };

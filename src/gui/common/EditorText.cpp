@@ -178,8 +178,6 @@ EditorInput KeepableInput(QStringView typed)
     return kept;
 }
 
-namespace
-{
 void AppendEditorText(QString& text, std::string_view line1251)
 {
     const DisplayTable& display = DisplayChars();
@@ -204,7 +202,6 @@ void AppendEditorText(QString& text, std::string_view line1251)
             text += QChar(static_cast<char16_t>(ch));
     }
 }
-} // namespace
 
 QString EditorTextOfLine(std::string_view line1251)
 {
@@ -219,6 +216,24 @@ std::string LineOfEditorText(QStringView text)
     std::string line(static_cast<std::size_t>(text.size()), '\0');
     line.resize(ConvertUnits(text.utf16(), text.utf16() + text.size(), line.data()));
     return line;
+}
+
+bool ExactLineOfEditorText(QStringView text, std::string& line)
+{
+    const std::array<std::int16_t, 0x10000>& bytes = BytesOfCodeUnits();
+    const DisplayTable& display = DisplayChars();
+    line.resize(static_cast<std::size_t>(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i)
+    {
+        const char16_t unit = text[i].unicode();
+        const std::int16_t byte = bytes[unit];
+        // A carriage return would be dropped at the end of a line when the text is read back.
+        if (byte < 0 || unit == u'\r' || IsLineBreak(unit) ||
+            display.chars[static_cast<std::size_t>(byte)] != char32_t{unit})
+            return false;
+        line[static_cast<std::size_t>(i)] = static_cast<char>(byte);
+    }
+    return true;
 }
 
 QString EditorTextOfLines(std::span<const std::string> lines)

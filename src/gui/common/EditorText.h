@@ -12,7 +12,13 @@
 #include <vector>
 
 QString EditorTextOfLine(std::string_view line1251);
+// EditorTextOfLine(line1251) added to the end of text, with no text of its own in between.
+void AppendEditorText(QString& text, std::string_view line1251);
 std::string LineOfEditorText(QStringView text);
+// line becomes the bytes of text when each of its characters is the one a byte is shown by, so that
+// EditorTextOfLine gives text back character for character (line's own storage is reused); false,
+// with line holding nothing of use, when a character is no such one, a line break among them.
+bool ExactLineOfEditorText(QStringView text, std::string& line);
 
 // What the operator types or pastes, as the editor keeps it: typographic characters that the
 // document's code page lacks become what would be typed on a DOS keyboard (quotes and guillemets

@@ -1,5 +1,7 @@
 #include "gui/widgets/CTextEditHistory.h"
 
+#include "gui/widgets/ITextKeeper.h"
+
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -56,6 +58,53 @@ CTextEditHistory::CTextEditHistory(QPlainTextEdit* editor) : QObject(editor), m_
     connect(&m_stack, &QUndoStack::canRedoChanged, this, &CTextEditHistory::availabilityChanged);
 }
 
+void CTextEditHistory::SetKeeper(ITextKeeper& keeper)
+{
+    m_keeper = &keeper;
+    m_keeper->Attached();
+    if (!m_paused)
+        StartFromCurrentText();
+}
+
+bool CTextEditHistory::KeeperHoldsText() const
+{
+    return m_keeper && m_keeper->KeepsText();
+}
+
+qsizetype CTextEditHistory::KnownLength() const
+{
+    return KeeperHoldsText() ? m_keeper->KeptLength() : m_shadow.size();
+}
+
+QString CTextEditHistory::KnownText(qsizetype position, qsizetype length) const
+{
+    return KeeperHoldsText() ? m_keeper->KeptText(position, length) : m_shadow.mid(position, length);
+}
+
+void CTextEditHistory::Follow(int position, int length, const QString& added)
+{
+    if (!KeeperHoldsText())
+    {
+        if (m_keeper)
+            m_keeper->Drop();
+        m_shadow.replace(position, length, added);
+        return;
+    }
+    m_keeper->Follow(position, length, added);
+    // A keeper that could not follow leaves the history to keep the text itself.
+    if (!m_keeper->KeepsText())
+        m_shadow = CurrentText();
+}
+
+void CTextEditHistory::StartFromCurrentText()
+{
+    // A text put in whole is held once, by the keeper, when it can hold it.
+    if (KeeperHoldsText())
+        m_shadow = QString();
+    else
+        m_shadow = CurrentText();
+}
+
 void CTextEditHistory::BeginStep()
 {
     ++m_depth;
@@ -107,8 +156,8 @@ void CTextEditHistory::Clear()
         m_macroOpen = false;
     }
     m_stack.clear();
-    m_shadow = CurrentText();
     m_paused = false;
+    StartFromCurrentText();
 }
 
 void CTextEditHistory::Pause()
@@ -119,14 +168,14 @@ void CTextEditHistory::Pause()
         m_macroOpen = false;
     }
     m_stack.clear();
-    m_shadow.clear();
+    m_shadow = QString();
     m_paused = true;
 }
 
-void CTextEditHistory::Restart(QString text)
+void CTextEditHistory::Restart()
 {
-    m_shadow = std::move(text);
     m_paused = false;
+    StartFromCurrentText();
 }
 
 QString CTextEditHistory::CurrentText() const
@@ -157,9 +206,15 @@ QString CTextEditHistory::DocumentText(int position, int length) const
 
 void CTextEditHistory::OnContentsChange(int position, int removed, int added)
 {
-    if (m_applying || m_paused)
+    if (m_applying)
         return;
-    const int oldLength = static_cast<int>(m_shadow.size());
+    if (m_paused)
+    {
+        if (m_keeper)
+            m_keeper->Drop();
+        return;
+    }
+    const int oldLength = static_cast<int>(KnownLength());
     const int newLength = m_editor->document()->characterCount() - 1; // without the final separator
 
     // The reported range may include the document's final separator or, after a format change,
@@ -171,27 +226,28 @@ void CTextEditHistory::OnContentsChange(int position, int removed, int added)
     QString addedText;
     if (oldLength - removed + added == newLength)
     {
-        removedText = m_shadow.mid(position, removed);
+        removedText = KnownText(position, removed);
         addedText = DocumentText(position, added);
     }
     else
     {
+        const QString before = KnownText(0, oldLength);
         const QString now = CurrentText();
         int prefix = 0;
         const int shorter = std::min(oldLength, newLength);
-        while (prefix < shorter && m_shadow[prefix] == now[prefix])
+        while (prefix < shorter && before[prefix] == now[prefix])
             ++prefix;
         int suffix = 0;
-        while (suffix < shorter - prefix && m_shadow[oldLength - 1 - suffix] == now[newLength - 1 - suffix])
+        while (suffix < shorter - prefix && before[oldLength - 1 - suffix] == now[newLength - 1 - suffix])
             ++suffix;
         position = prefix;
-        removedText = m_shadow.mid(prefix, oldLength - prefix - suffix);
+        removedText = before.mid(prefix, oldLength - prefix - suffix);
         addedText = now.mid(prefix, newLength - prefix - suffix);
     }
     if (removedText == addedText)
         return; // a format change only
 
-    m_shadow.replace(position, static_cast<qsizetype>(removedText.size()), addedText);
+    Follow(position, static_cast<int>(removedText.size()), addedText);
     if (m_depth > 0 && !m_macroOpen)
     {
         m_stack.beginMacro(QString());
@@ -211,7 +267,7 @@ void CTextEditHistory::Apply(int position, int length, const QString& text)
     cursor.insertText(text);
     cursor.endEditBlock();
     m_applying = false;
-    m_shadow.replace(position, length, text);
+    Follow(position, length, text);
     m_editor->setTextCursor(cursor);
     m_editor->ensureCursorVisible();
 }
