@@ -213,7 +213,11 @@ std::optional<Number> ReadNumber(std::string_view token, Series series)
     }
     if (series == Series::Numbered)
         return std::nullopt;
-    if (const int roman = RomanValue(s); roman > 0)
+    // «Подраздел i»: after a division word a number in small roman figures is still one (a case rule
+    // may have lowered it); «i.» alone opens an item of a list.
+    const bool smallRoman = series != Series::Roman &&
+                            std::all_of(s.begin(), s.end(), [](char c) { return c == 'i' || c == 'v' || c == 'x'; });
+    if (const int roman = RomanValue(smallRoman ? ToUpper(s) : std::string(s)); roman > 0)
     {
         number.path.push_back(roman);
         number.roman = true;

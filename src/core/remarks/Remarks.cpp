@@ -26,6 +26,7 @@ struct SeriesWords
     std::string instrumental; // статьёй
     std::string nested;      // вложена
     std::string numberSign;  // «№ » of appendices
+    std::string first;       // первой, первым
 };
 
 const SeriesWords& WordsOf(Series series)
@@ -33,8 +34,12 @@ const SeriesWords& WordsOf(Series series)
     auto make = [](const char* nom, const char* gen, const char* pl, const char* acc, const char* ins,
                    const char* nested, const char* sign)
     {
-        return SeriesWords{Utf8ToCp1251(nom), Utf8ToCp1251(gen),    Utf8ToCp1251(pl),  Utf8ToCp1251(acc),
-                           Utf8ToCp1251(ins), Utf8ToCp1251(nested), Utf8ToCp1251(sign)};
+        // A word of the feminine is nested as «вложена» and comes «первой»; the others come «первым».
+        const bool feminine = std::string_view(nested) == "вложена";
+        return SeriesWords{Utf8ToCp1251(nom),    Utf8ToCp1251(gen),
+                           Utf8ToCp1251(pl),     Utf8ToCp1251(acc),
+                           Utf8ToCp1251(ins),    Utf8ToCp1251(nested),
+                           Utf8ToCp1251(sign),   Utf8ToCp1251(feminine ? "первой" : "первым")};
     };
     static const std::array<SeriesWords, kSeriesCount> words = {
         make("статья", "статьи", "статей", "статью", "статьёй", "вложена", ""),
@@ -458,6 +463,10 @@ private:
         // «1.1» may begin articles numbered within chapters; «1-1» is inserted after a lost «1».
         const bool startsAtOne = value == 1 && (cur.path.size() == 1 || (cur.path[1] == 1 && cur.separator == '.'));
         const int missingTo = cur.path.size() == 1 ? value - 1 : cur.separator == '.' ? 0 : value;
+        // Articles numbered within their chapters begin again at «13.1» under the next chapter listed,
+        // whatever became of the articles of the chapters between (a repealed chapter has none).
+        const bool opensBranch = newParent && !state.withPlain && cur.separator == '.' && cur.path.size() == 2 &&
+                                 cur.path[1] == 1 && cur.path[0] > state.last.path[0];
         // The first of a sequence, of a new branch or under a new parent may begin anywhere but a little
         // past 1.
         const bool begins = !state.started || !sameBranch || newParent;
@@ -470,13 +479,13 @@ private:
         {
             state.seen.clear();
             Add(h, RemarkKind::Gap,
-                Capitalised(Named(words.nominative, series, number.written)) + Utf8ToCp1251(" идёт первой: ") +
+                Capitalised(Named(words.nominative, series, number.written)) + Utf8ToCp1251(" идёт ") + words.first + ": " +
                     Missing(words, series, WithPrefix(number, MissingNumber(cur, 1)),
                             WithPrefix(number, MissingNumber(cur, missingTo))));
             PointAtMissing(h, series, state.started ? m_headings[state.heading].line : 0,
                            WithPrefix(number, MissingNumber(cur, 1)), WithPrefix(number, MissingNumber(cur, missingTo)));
         }
-        else if (!state.started || !sameBranch || (startsAtOne && newParent))
+        else if (!state.started || !sameBranch || (startsAtOne && newParent) || opensBranch)
             state.seen.clear();
         else
         {
