@@ -655,19 +655,12 @@ private:
     // headings of its sequence around it: an inserted article that was missed leaves no gap.
     void FindUnlistedHeadings()
     {
-        std::map<Series, std::vector<Listed>> listed;
-        std::map<Series, std::set<std::string>> numbers;
-        for (const Heading& heading : m_headings)
+        const auto sought = [](const Heading& heading)
         {
             const Series series = heading.numbers.series;
-            if (DivisionRank(series) < 0 && series != Series::Appendix)
-                continue;
-            if (heading.numbers.first.path.empty())
-                continue;
-            listed[series].push_back({heading.line, heading.numbers.first.path});
-            numbers[series].insert(heading.numbers.covered.begin(), heading.numbers.covered.end());
-        }
-        if (listed.empty())
+            return (DivisionRank(series) >= 0 || series == Series::Appendix) && !heading.numbers.first.path.empty();
+        };
+        if (std::none_of(m_headings.begin(), m_headings.end(), sought))
             return;
         // The text is read once, heading by heading: the lines from a heading to the next one stand
         // under it.
@@ -676,7 +669,7 @@ private:
             const std::size_t to = under + 1 < m_headings.size() ? m_headings[under + 1].line : m_lines.size();
             for (std::size_t i = m_headings[under].line; i < to; ++i)
                 if (!m_inBlock[i])
-                    FindUnlistedInLine(i, under, listed, numbers);
+                    FindUnlistedInLine(i, under);
         }
     }
 
@@ -724,8 +717,7 @@ private:
     // begin is looked at: the start of the line (past a form's line of «_»), past the blanks after a
     // full stop or a closing bracket, and at every word in capitals of a listed heading's own lines (a
     // heading in capitals run on into another one).
-    void FindUnlistedInLine(std::size_t i, std::size_t under, const std::map<Series, std::vector<Listed>>& listed,
-                            std::map<Series, std::set<std::string>>& numbers)
+    void FindUnlistedInLine(std::size_t i, std::size_t under)
     {
         const std::string& raw = m_lines[i];
         const std::string_view line = WithoutCr(raw);
@@ -735,27 +727,25 @@ private:
         const auto mayBegin = [&](std::size_t at) { return at < line.size() && MayBeginHeadingWord(line[at]); };
         // The listed heading itself is not looked at.
         if (mayBegin(lineStart) && m_headings[under].line != i)
-            CheckUnlisted(i, under, line, lineStart, listed, numbers);
+            CheckUnlisted(i, under, line, lineStart);
         // Both marks in one pass; a line holds no zero byte but where it ends.
         for (const char* p = std::strpbrk(raw.c_str(), ".)"); p; p = std::strpbrk(p + 1, ".)"))
         {
             const auto at = static_cast<std::size_t>(p - raw.c_str()) + 1;
             if (at < line.size() && line[at] == ' ')
                 if (const std::size_t word = SkipBlanks(line, at); mayBegin(word))
-                    CheckUnlisted(i, under, line, word, listed, numbers);
+                    CheckUnlisted(i, under, line, word);
         }
         if (i - m_headings[under].line < kHeadingLines)
             for (std::size_t at = line.find(' '); at != std::string_view::npos; at = line.find(' ', at + 1))
                 if (mayBegin(at + 1) && (at + 2 >= line.size() || !IsLowerLetter(static_cast<unsigned char>(line[at + 2]))) &&
                     (m_headings[under].line != i || at + 1 != lineStart))
-                    CheckUnlisted(i, under, line, at + 1, listed, numbers);
+                    CheckUnlisted(i, under, line, at + 1);
     }
 
     // The heading word that may begin at position at of line, read as the recognition reads a heading:
     // «С т а т ь я» as one word, «$» as «§».
-    void CheckUnlisted(std::size_t i, std::size_t under, std::string_view line, std::size_t at,
-                       const std::map<Series, std::vector<Listed>>& listed,
-                       std::map<Series, std::set<std::string>>& numbers)
+    void CheckUnlisted(std::size_t i, std::size_t under, std::string_view line, std::size_t at)
     {
         static const std::string sectionSign = Utf8ToCp1251("§");
         // Most capitals that begin a sentence begin no heading word: their second letter tells.
@@ -790,18 +780,32 @@ private:
                                         [&](const Start& s) { return text.substr(0, s.word.size()) == s.word; });
         if (start == Starts().end() || (!start->capitals && !BeginsSentence(line, at)))
             return;
-        NoteUnlisted(i, under, text, sign, listed, numbers);
+        NoteUnlisted(i, under, text, sign);
     }
 
     // The heading that text (in line i, under heading under) begins with, when the table of contents
     // does not list it and its number falls between the listed ones around it.
-    void NoteUnlisted(std::size_t i, std::size_t under, std::string_view text, bool sign,
-                      const std::map<Series, std::vector<Listed>>& listed,
-                      std::map<Series, std::set<std::string>>& numbers)
+    void NoteUnlisted(std::size_t i, std::size_t under, std::string_view text, bool sign)
     {
         if (!ReadsAsHeading(text, sign))
             return;
         const HeadingNumbers found = ReadHeadingNumbers(text);
+        // The listed headings by sequence, gathered when the first candidate is read: most texts have
+        // none, and a long table of contents is not gathered for nothing.
+        if (!m_listedGathered)
+        {
+            m_listedGathered = true;
+            for (const Heading& heading : m_headings)
+            {
+                const Series series = heading.numbers.series;
+                if ((DivisionRank(series) < 0 && series != Series::Appendix) || heading.numbers.first.path.empty())
+                    continue;
+                m_listed[series].push_back({heading.line, heading.numbers.first.path});
+                m_listedNumbers[series].insert(heading.numbers.covered.begin(), heading.numbers.covered.end());
+            }
+        }
+        const std::map<Series, std::vector<Listed>>& listed = m_listed;
+        std::map<Series, std::set<std::string>>& numbers = m_listedNumbers;
         const auto of = listed.find(found.series);
         if (found.first.path.empty() || of == listed.end() || numbers[found.series].count(found.first.written))
             return;
@@ -913,6 +917,9 @@ private:
     std::set<std::size_t> m_depths; // of the numbered headings
     std::vector<std::size_t> m_ancestors;
     std::vector<Remark> m_remarks;
+    bool m_listedGathered = false;
+    std::map<Series, std::vector<Listed>> m_listed;
+    std::map<Series, std::set<std::string>> m_listedNumbers; // every number the listed headings cover
 };
 } // namespace
 
