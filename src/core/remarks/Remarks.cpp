@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <set>
@@ -69,6 +70,20 @@ std::size_t SkipBlanks(std::string_view line, std::size_t at)
     while (at < line.size() && line[at] == ' ')
         ++at;
     return at;
+}
+
+// Past the blanks that indent a line, eight at a look: a laid-out text indents most of its lines.
+std::size_t SkipIndent(std::string_view line)
+{
+    constexpr std::uint64_t kEightBlanks = 0x2020202020202020ULL;
+    std::size_t at = 0;
+    for (std::uint64_t eight = 0; at + sizeof eight <= line.size(); at += sizeof eight)
+    {
+        std::memcpy(&eight, line.data() + at, sizeof eight);
+        if (eight != kEightBlanks)
+            break;
+    }
+    return SkipBlanks(line, at);
 }
 
 // A word whose letters stand apart begins at: «С т а т ь я».
@@ -667,9 +682,14 @@ private:
         for (std::size_t under = 0; under < m_headings.size(); ++under)
         {
             const std::size_t to = under + 1 < m_headings.size() ? m_headings[under + 1].line : m_lines.size();
+            // The heading's own lines: its paragraph, of a few lines at most.
+            bool inHeading = true;
             for (std::size_t i = m_headings[under].line; i < to; ++i)
+            {
+                inHeading = inHeading && i - m_headings[under].line < kHeadingLines && !IsBlankLine(WithoutCr(m_lines[i]));
                 if (!m_inBlock[i])
-                    FindUnlistedInLine(i, under);
+                    FindUnlistedInLine(i, under, inHeading);
+            }
         }
     }
 
@@ -717,11 +737,11 @@ private:
     // begin is looked at: the start of the line (past a form's line of «_»), past the blanks after a
     // full stop or a closing bracket, and at every word in capitals of a listed heading's own lines (a
     // heading in capitals run on into another one).
-    void FindUnlistedInLine(std::size_t i, std::size_t under)
+    void FindUnlistedInLine(std::size_t i, std::size_t under, bool inHeading)
     {
         const std::string& raw = m_lines[i];
         const std::string_view line = WithoutCr(raw);
-        std::size_t lineStart = 0;
+        std::size_t lineStart = SkipIndent(line);
         while (lineStart < line.size() && (line[lineStart] == ' ' || line[lineStart] == '_'))
             ++lineStart;
         const auto mayBegin = [&](std::size_t at) { return at < line.size() && MayBeginHeadingWord(line[at]); };
@@ -736,7 +756,7 @@ private:
                 if (const std::size_t word = SkipBlanks(line, at); mayBegin(word))
                     CheckUnlisted(i, under, line, word);
         }
-        if (i - m_headings[under].line < kHeadingLines)
+        if (inHeading)
             for (std::size_t at = line.find(' '); at != std::string_view::npos; at = line.find(' ', at + 1))
                 if (mayBegin(at + 1) && (at + 2 >= line.size() || !IsLowerLetter(static_cast<unsigned char>(line[at + 2]))) &&
                     (m_headings[under].line != i || at + 1 != lineStart))
@@ -777,7 +797,8 @@ private:
             text = readable;
         }
         const auto start = std::find_if(Starts().begin(), Starts().end(),
-                                        [&](const Start& s) { return text.substr(0, s.word.size()) == s.word; });
+                                        [&](const Start& s)
+                                        { return text[0] == s.word[0] && text.substr(0, s.word.size()) == s.word; });
         if (start == Starts().end() || (!start->capitals && !BeginsSentence(line, at)))
             return;
         NoteUnlisted(i, under, text, sign);
