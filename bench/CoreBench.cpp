@@ -192,8 +192,8 @@ const Corpus& CorpusOf(const fs::path& folder)
             CDocumentFile document(reporter);
             document.Load(path.string());
             loaded.bytes += fs::file_size(path);
-            loaded.texts.push_back(document.m_textLines);
-            ProcessResult result = ProcessDocument(document.m_textLines, Words(), Kinds(), reporter, {},
+            loaded.texts.push_back(document.TextLines());
+            ProcessResult result = ProcessDocument(document.TextLines(), Words(), Kinds(), reporter, {},
                                                    RecognitionOptions{true});
             loaded.entries += result.entries;
             loaded.processed.push_back(std::move(result.lines));
