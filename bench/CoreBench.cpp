@@ -1,6 +1,7 @@
 // Benchmarks of the headless road of a document: load, recognition (Build, and BuildExtended with the
 // extended recognition on), the remarks on the result of BuildExtended, entry layout, the encoding and
-// the save, each alone, and the three together as the batch tool runs them.
+// the save, each alone, and the three together as the batch tool runs them. With TIRVEL_BENCH_CORPUS
+// naming a folder of .rla documents, BuildExtended/corpus and Remarks/corpus run over all of them.
 // Names are <step>/<shape>/<size>. bytes_per_second counts the document's file bytes; items_per_second
 // counts text lines for load, encode and save, and table-of-contents entries for the others.
 // Steps that write to disk are timed by the wall clock (the sync of the saved file is part of their
@@ -23,6 +24,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -209,6 +211,83 @@ void Remarks(benchmark::State& state, DocumentShape shape, std::size_t size)
     state.counters["remarks"] = static_cast<double>(remarks);
 }
 
+// The documents of a folder of real documents (TIRVEL_BENCH_CORPUS names it), loaded once: their text,
+// and the text the extended recognition makes of it.
+struct Corpus
+{
+    std::vector<std::vector<std::string>> texts;
+    std::vector<std::vector<std::string>> processed;
+    std::size_t bytes = 0;
+    std::size_t entries = 0;
+};
+
+const Corpus& CorpusOf(const fs::path& folder)
+{
+    static const Corpus corpus = [&folder]
+    {
+        Corpus loaded;
+        std::vector<fs::path> paths;
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+            if (entry.path().extension() == ".rla")
+                paths.push_back(entry.path());
+        std::sort(paths.begin(), paths.end());
+        SilentReporter reporter;
+        for (const fs::path& path : paths)
+        {
+            CDocumentFile document(reporter);
+            document.Load(path.string());
+            loaded.bytes += fs::file_size(path);
+            loaded.texts.push_back(document.TextLines());
+            ProcessResult result = ProcessDocument(document.TextLines(), Words(), Kinds(), reporter, {},
+                                                   RecognitionOptions{true});
+            loaded.entries += result.entries;
+            loaded.processed.push_back(std::move(result.lines));
+        }
+        return loaded;
+    }();
+    return corpus;
+}
+
+void CorpusCounters(benchmark::State& state, const Corpus& corpus)
+{
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * corpus.bytes));
+    state.counters["documents"] = static_cast<double>(corpus.texts.size());
+    state.counters["entries"] = static_cast<double>(corpus.entries);
+}
+
+// The extended recognition of every document of the corpus.
+void BuildExtendedCorpus(benchmark::State& state, const fs::path& folder)
+{
+    const Corpus& corpus = CorpusOf(folder);
+    SilentReporter reporter;
+    for (auto _ : state)
+        for (const std::vector<std::string>& text : corpus.texts)
+        {
+            ProcessResult result = ProcessDocument(text, Words(), Kinds(), reporter, {}, RecognitionOptions{true});
+            benchmark::DoNotOptimize(result.lines.data());
+        }
+    CorpusCounters(state, corpus);
+}
+
+// The remarks on the tables of contents BuildExtendedCorpus writes: their cost beside its cost.
+void RemarksCorpus(benchmark::State& state, const fs::path& folder)
+{
+    const Corpus& corpus = CorpusOf(folder);
+    std::size_t remarks = 0;
+    for (auto _ : state)
+    {
+        remarks = 0;
+        for (const std::vector<std::string>& lines : corpus.processed)
+        {
+            const std::vector<Remark> found = FindRemarks(lines);
+            remarks += found.size();
+            benchmark::DoNotOptimize(found.data());
+        }
+    }
+    CorpusCounters(state, corpus);
+    state.counters["remarks"] = static_cast<double>(remarks);
+}
+
 // Re-lays every entry of the document; each entry loses its level line first, as the layout requires
 // of an entry laid out before.
 void Layout(benchmark::State& state, DocumentShape shape, std::size_t size)
@@ -321,6 +400,14 @@ int main(int argc, char** argv)
                 if (size >= (50 << 20))
                     benchmark->Iterations(2);
             }
+
+    // Real documents, when a folder of them is named: beside BuildExtended, the cost of the remarks.
+    if (const char* folder = std::getenv("TIRVEL_BENCH_CORPUS"); folder && fs::is_directory(folder))
+    {
+        benchmark::RegisterBenchmark("BuildExtended/corpus", BuildExtendedCorpus, fs::path(folder))
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("Remarks/corpus", RemarksCorpus, fs::path(folder))->Unit(benchmark::kMillisecond);
+    }
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -38,7 +38,8 @@ EntryCommandResult Failure(const char* text)
 
 std::size_t HeadingParagraphEnd(const std::vector<std::string>& lines, std::size_t first)
 {
-    if (first >= lines.size())
+    // A blank line begins no paragraph: it is the whole of what the caret stands on.
+    if (first >= lines.size() || IsBlankLine(WithoutCr(lines[first])))
         return first;
     std::size_t last = first;
     while (last + 1 < lines.size())
@@ -60,6 +61,12 @@ EntryCommandResult AddHeadingEdits(const std::vector<std::string>& lines, std::s
 {
     if (first > last || last >= lines.size())
         return Failure("Выделите строки заголовка.");
+    // A selection taken with the blank lines around the heading means the heading: its block stands in
+    // front of its first line of text.
+    while (first < last && IsBlankLine(WithoutCr(lines[first])))
+        ++first;
+    while (last > first && IsBlankLine(WithoutCr(lines[last])))
+        --last;
     std::vector<std::string> headingLines;
     for (std::size_t i = first; i <= last; ++i)
     {

@@ -21,11 +21,13 @@ bool IsLetterChar(char c)
     return IsLetter(static_cast<unsigned char>(c));
 }
 
-std::vector<std::string_view> Words(std::string_view text)
+// The first limit words of the text.
+std::vector<std::string_view> Words(std::string_view text, std::size_t limit = std::string_view::npos)
 {
     std::vector<std::string_view> words;
+    words.reserve(std::min<std::size_t>(limit, 16));
     std::size_t i = 0;
-    while (i < text.size())
+    while (i < text.size() && words.size() < limit)
     {
         while (i < text.size() && text[i] == ' ')
             ++i;
@@ -211,7 +213,11 @@ std::optional<Number> ReadNumber(std::string_view token, Series series)
     }
     if (series == Series::Numbered)
         return std::nullopt;
-    if (const int roman = RomanValue(s); roman > 0)
+    // «Подраздел i»: after a division word a number in small roman figures is still one (a case rule
+    // may have lowered it); «i.» alone opens an item of a list.
+    const bool smallRoman = series != Series::Roman &&
+                            std::all_of(s.begin(), s.end(), [](char c) { return c == 'i' || c == 'v' || c == 'x'; });
+    if (const int roman = RomanValue(smallRoman ? ToUpper(s) : std::string(s)); roman > 0)
     {
         number.path.push_back(roman);
         number.roman = true;
@@ -265,12 +271,12 @@ bool IsDash(std::string_view word)
     return word == "-" || word == enDash || word == emDash;
 }
 
-void Cover(HeadingNumbers& numbers, const Number& number)
+void Cover(HeadingNumbers& numbers, Number number)
 {
     if (numbers.first.path.empty())
         numbers.first = number;
-    numbers.last = number;
     numbers.covered.push_back(number.written);
+    numbers.last = std::move(number);
 }
 
 // Every number from the last one covered up to to.
@@ -297,7 +303,7 @@ void ReadNumberList(HeadingNumbers& numbers, const std::vector<std::string_view>
     while (i < words.size())
     {
         std::string_view word = words[i];
-        const std::string upper = ToUpper(word);
+        const std::string_view original = word;
         // The layout of an aligned entry may open a gap inside a dotted number: «Статья 2.     2. Нарушение»
         // is article 2.2; a title never begins with a number of its own.
         std::string joined;
@@ -311,7 +317,7 @@ void ReadNumberList(HeadingNumbers& numbers, const std::vector<std::string_view>
         if (!number && numbers.series != Series::Numbered && i + 1 < words.size())
         {
             // «ДВАДЦАТЬ ПЕРВАЯ»: one number in two words.
-            if (const int tens = TensValue(upper); tens > 0)
+            if (const int tens = TensValue(ToUpper(original)); tens > 0)
                 if (std::optional<Number> units = ReadNumber(words[i + 1], numbers.series);
                     units && !units->roman && units->path.back() < 10)
                 {
@@ -339,17 +345,18 @@ void ReadNumberList(HeadingNumbers& numbers, const std::vector<std::string_view>
                         number.reset();
                     }
                 }
+            const bool single = number && number->path.size() == 1 && !number->roman;
             if (number)
             {
                 if (range && !numbers.first.path.empty())
                     CoverRange(numbers, *number);
                 else
-                    Cover(numbers, *number);
+                    Cover(numbers, std::move(*number));
             }
             range = false;
             const char end = word.back();
             // «Статья 152 - 1»: the layout of a range spaced out an inserted number.
-            if (!plural && number->path.size() == 1 && !number->roman && IsDigitChar(end) && i + 2 < words.size() &&
+            if (!plural && single && IsDigitChar(end) && i + 2 < words.size() &&
                 IsDash(words[i + 1]) && std::all_of(words[i + 2].begin(), words[i + 2].end(), [](char ch) {
                     return IsDigitChar(ch) || ch == '.';
                 }))
@@ -365,7 +372,7 @@ void ReadNumberList(HeadingNumbers& numbers, const std::vector<std::string_view>
             ++i;
             continue;
         }
-        if (plural && (IsDash(word) || upper == conjunction || word == ","))
+        if (plural && (IsDash(word) || ToUpper(original) == conjunction || word == ","))
         {
             range = IsDash(word);
             ++i;
@@ -375,11 +382,12 @@ void ReadNumberList(HeadingNumbers& numbers, const std::vector<std::string_view>
     }
 }
 // «С т а т ь я 5.» as «Статья 5.»: the layout of an entry leaves one blank between spaced letters. The
-// letters are joined up to a heading word, so that «Р А З Д Е Л I» keeps its number.
+// letters are joined up to a heading word, so that «Р А З Д Е Л I» keeps its number. Empty when the
+// text does not begin with spaced letters.
 std::string CloseUpLetters(std::string_view text)
 {
     if (text.size() < 5 || text[1] != ' ')
-        return std::string(text);
+        return {};
     const std::vector<std::string_view> words = Words(text);
     std::size_t letters = 0;
     std::string word;
@@ -392,7 +400,7 @@ std::string CloseUpLetters(std::string_view text)
             break;
     }
     if (letters < 3)
-        return std::string(text);
+        return {};
     std::string out = word;
     for (std::size_t i = letters; i < words.size(); ++i)
         out += " " + std::string(words[i]);
@@ -404,7 +412,11 @@ HeadingNumbers ReadHeadingNumbers(std::string_view text)
 {
     HeadingNumbers numbers;
     const std::string closedUp = CloseUpLetters(text);
-    const std::vector<std::string_view> words = Words(closedUp);
+    if (!closedUp.empty())
+        text = closedUp;
+    // A heading's number stands within its first words; only a plural heading lists more.
+    constexpr std::size_t kNumberWords = 8;
+    std::vector<std::string_view> words = Words(text, kNumberWords);
     if (words.empty())
         return numbers;
     static const std::string paragraph = Utf8ToCp1251("§");
@@ -426,6 +438,8 @@ HeadingNumbers ReadHeadingNumbers(std::string_view text)
         if (upper != word.singular && upper != word.plural)
             continue;
         numbers.series = word.series;
+        if (upper == word.plural)
+            words = Words(text);
         std::size_t i = 1;
         // «Приложение N 2», «Приложение № 2».
         static const std::string numberSign = Utf8ToCp1251("№");

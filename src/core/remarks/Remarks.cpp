@@ -5,10 +5,13 @@
 #include "core/document/Markers.h"
 #include "core/entries/TocEntryList.h"
 #include "core/remarks/HeadingNumbers.h"
+#include "core/toc/HeadingShapes.h"
 #include "core/toc/HeadingTests.h"
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <map>
 #include <set>
 
@@ -24,6 +27,7 @@ struct SeriesWords
     std::string instrumental; // статьёй
     std::string nested;      // вложена
     std::string numberSign;  // «№ » of appendices
+    std::string first;       // первой, первым
 };
 
 const SeriesWords& WordsOf(Series series)
@@ -31,8 +35,12 @@ const SeriesWords& WordsOf(Series series)
     auto make = [](const char* nom, const char* gen, const char* pl, const char* acc, const char* ins,
                    const char* nested, const char* sign)
     {
-        return SeriesWords{Utf8ToCp1251(nom), Utf8ToCp1251(gen),    Utf8ToCp1251(pl),  Utf8ToCp1251(acc),
-                           Utf8ToCp1251(ins), Utf8ToCp1251(nested), Utf8ToCp1251(sign)};
+        // A word of the feminine is nested as «вложена» and comes «первой»; the others come «первым».
+        const bool feminine = std::string_view(nested) == "вложена";
+        return SeriesWords{Utf8ToCp1251(nom),    Utf8ToCp1251(gen),
+                           Utf8ToCp1251(pl),     Utf8ToCp1251(acc),
+                           Utf8ToCp1251(ins),    Utf8ToCp1251(nested),
+                           Utf8ToCp1251(sign),   Utf8ToCp1251(feminine ? "первой" : "первым")};
     };
     static const std::array<SeriesWords, kSeriesCount> words = {
         make("статья", "статьи", "статей", "статью", "статьёй", "вложена", ""),
@@ -46,6 +54,43 @@ const SeriesWords& WordsOf(Series series)
         make("приложение", "приложения", "приложений", "приложение", "приложением", "вложено", "№ "),
     };
     return words[static_cast<std::size_t>(series)];
+}
+
+// The «§» of a text written where the code page had none.
+constexpr char kDosSectionSign = 0x15;
+
+const std::string& NumberSign()
+{
+    static const std::string sign = Utf8ToCp1251("№");
+    return sign;
+}
+
+std::size_t SkipBlanks(std::string_view line, std::size_t at)
+{
+    while (at < line.size() && line[at] == ' ')
+        ++at;
+    return at;
+}
+
+// Past the blanks that indent a line, eight at a look: a laid-out text indents most of its lines.
+std::size_t SkipIndent(std::string_view line)
+{
+    constexpr std::uint64_t kEightBlanks = 0x2020202020202020ULL;
+    std::size_t at = 0;
+    for (std::uint64_t eight = 0; at + sizeof eight <= line.size(); at += sizeof eight)
+    {
+        std::memcpy(&eight, line.data() + at, sizeof eight);
+        if (eight != kEightBlanks)
+            break;
+    }
+    return SkipBlanks(line, at);
+}
+
+// A word whose letters stand apart begins at: «С т а т ь я».
+bool IsLetterSpacedAt(std::string_view line, std::size_t at)
+{
+    auto letter = [&](std::size_t i) { return i < line.size() && IsLetter(static_cast<unsigned char>(line[i])); };
+    return letter(at) && letter(at + 2) && letter(at + 4) && line[at + 1] == ' ' && line[at + 3] == ' ';
 }
 
 std::string Capitalised(std::string word)
@@ -86,16 +131,13 @@ std::string BodyTextReason(const std::string& text)
     // A sentence ends where a word of small letters ends with a full stop and a capital begins the next
     // one; numbers, abbreviations and initials do not end one. A title may run on in short phrases
     // («Амнистия. Помилование. Судимость»): two sentences of several words each are body text.
-    constexpr int kSentenceWords = 4;
+    constexpr std::ptrdiff_t kSentenceWords = 4;
     int breaks = 0;
-    int words = 0;        // of the sentence after the last break
-    int longestAfter = 0; // words of the longest sentence after the first break
-    for (std::size_t i = 0; i < text.size(); ++i)
+    std::ptrdiff_t longestAfter = 0; // words of the longest sentence after the first break
+    std::size_t previous = std::string::npos;
+    for (std::size_t i = text.find(". ", 3); i != std::string::npos && i + 3 < text.size(); i = text.find(". ", i + 1))
     {
-        if (text[i] == ' ')
-            ++words;
-        if (i < 3 || i + 3 >= text.size() || text[i] != '.' || text[i + 1] != ' ' ||
-            !IsUpperLetter(static_cast<unsigned char>(text[i + 2])) ||
+        if (!IsUpperLetter(static_cast<unsigned char>(text[i + 2])) ||
             !IsLowerLetter(static_cast<unsigned char>(text[i + 3])))
             continue;
         std::size_t from = i;
@@ -103,12 +145,15 @@ std::string BodyTextReason(const std::string& text)
             --from;
         if (i - from < 3)
             continue;
-        if (breaks > 0)
-            longestAfter = std::max(longestAfter, words);
+        if (previous != std::string::npos)
+            longestAfter = std::max(longestAfter, std::count(text.begin() + static_cast<std::ptrdiff_t>(previous) + 1,
+                                                             text.begin() + static_cast<std::ptrdiff_t>(i), ' '));
         ++breaks;
-        words = 0;
+        previous = i;
     }
-    longestAfter = std::max(longestAfter, breaks > 0 ? words : 0);
+    if (previous != std::string::npos)
+        longestAfter = std::max(longestAfter,
+                                std::count(text.begin() + static_cast<std::ptrdiff_t>(previous) + 1, text.end(), ' '));
     if (breaks >= 2 && longestAfter >= kSentenceWords)
         return Utf8ToCp1251("в нём несколько предложений");
     return {};
@@ -154,28 +199,58 @@ std::size_t HeadingLineAfter(const std::vector<std::string>& lines, std::size_t 
     return std::min(konLine + 1, lines.empty() ? 0 : lines.size() - 1);
 }
 
-// The entry's text lines (past the level line) on one line, runs of white space as one blank.
-std::string EntryText(std::string_view text)
+std::string_view WithoutCr(std::string_view line)
 {
-    const std::size_t firstBreak = text.find('\n');
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    return line;
+}
+
+// The entry's text lines (the block's lines from..to, past the level line) on one line, runs of white
+// space as one blank.
+std::string EntryText(const std::vector<std::string>& lines, std::size_t from, std::size_t to)
+{
     std::string joined;
-    if (firstBreak == std::string_view::npos)
-        return joined;
-    joined.reserve(text.size() - firstBreak);
-    bool blank = false;
-    for (const char c : text.substr(firstBreak + 1))
+    joined.reserve(128);
+    for (std::size_t i = from; i < to; ++i)
     {
-        if (c == ' ' || c == '\n' || c == '\r' || c == '\t')
+        const std::string_view line = lines[i];
+        std::size_t at = 0;
+        while (at < line.size())
         {
-            blank = !joined.empty();
-            continue;
+            while (at < line.size() && (line[at] == ' ' || line[at] == '\r' || line[at] == '\t'))
+                ++at;
+            std::size_t end = at;
+            while (end < line.size() && line[end] != ' ' && line[end] != '\r' && line[end] != '\t')
+                ++end;
+            if (end == at)
+                break;
+            if (!joined.empty())
+                joined += ' ';
+            joined.append(line.substr(at, end - at));
+            at = end;
         }
-        if (blank)
-            joined += ' ';
-        blank = false;
-        joined += c;
     }
     return joined;
+}
+
+// The heading of the block between the ОГЛ line ogl and the КОН line kon.
+Heading ReadHeading(const std::vector<std::string>& lines, std::size_t ogl, std::size_t kon)
+{
+    Heading heading;
+    heading.oglLine = ogl;
+    heading.konLine = kon;
+    heading.line = HeadingLineAfter(lines, kon);
+    heading.level = ogl + 1 < kon ? EntryLevel(WithoutCr(lines[ogl + 1])) : 1;
+    heading.text = EntryText(lines, ogl + 2, kon);
+    heading.numbers = ReadHeadingNumbers(heading.text);
+    for (std::size_t at = heading.text.find('('); at != std::string::npos; at = heading.text.find('(', at + 1))
+    {
+        HeadingNumbers inBrackets = ReadHeadingNumbers(std::string_view(heading.text).substr(at + 1));
+        if (DivisionRank(inBrackets.series) >= 0 && !inBrackets.first.path.empty())
+            heading.standsFor.push_back(std::move(inBrackets));
+    }
+    return heading;
 }
 
 // Where each sequence stands: its last number, the numbers met since it last began, and the
@@ -194,8 +269,8 @@ struct SequenceState
 class CRemarkFinder
 {
 public:
-    CRemarkFinder(const std::vector<std::string>& lines, std::vector<Heading> headings)
-        : m_lines(lines), m_headings(std::move(headings))
+    CRemarkFinder(const std::vector<std::string>& lines, std::vector<char> inBlock, std::vector<Heading> headings)
+        : m_lines(lines), m_inBlock(std::move(inBlock)), m_headings(std::move(headings))
     {
     }
 
@@ -276,7 +351,7 @@ private:
             Number parent = number;
             parent.path.pop_back();
             parent.written = JoinPath(parent.path);
-            SequenceState& above = m_states[Key(series, depth - 1)];
+            SequenceState& above = m_states[{series, depth - 1}];
             if (m_depths.count(depth - 1) &&
                 (!above.started || above.last.path != parent.path || above.shallowestSince < heading.level - 1))
             {
@@ -295,8 +370,8 @@ private:
         }
         Step(h, series, depth, number, heading.numbers.last, heading.numbers.covered);
         // A deeper branch begins again under a new number.
-        for (std::size_t d = depth + 1; series == Series::Numbered && m_states.count(Key(series, d)); ++d)
-            m_states[Key(series, d)].started = false;
+        for (std::size_t d = depth + 1; series == Series::Numbered && m_states.count({series, d}); ++d)
+            m_states[{series, d}].started = false;
     }
 
     // What a number says about the one before it in its sequence: it follows, or numbers are missing
@@ -336,10 +411,9 @@ private:
         std::size_t k = 0;
         while (k < p.size() && k < c.size() && p[k] == c[k])
             ++k;
-        const std::vector<int> prefix(c.begin(), c.begin() + static_cast<std::ptrdiff_t>(k));
-        auto with = [&prefix](int value)
+        auto with = [&c, k](int value)
         {
-            std::vector<int> path = prefix;
+            std::vector<int> path(c.begin(), c.begin() + static_cast<std::ptrdiff_t>(k));
             path.push_back(value);
             return path;
         };
@@ -381,49 +455,56 @@ private:
     void Step(std::size_t h, Series series, std::size_t depth, const Number& number, const Number& last,
               const std::vector<std::string>& covered)
     {
-        SequenceState& state = m_states[Key(series, depth)];
+        SequenceState& state = m_states[{series, depth}];
         const Heading& heading = m_headings[h];
         const bool newParent = state.started && state.shallowestSince < heading.level;
         const bool sameBranch =
             state.started && (series != Series::Numbered || std::equal(number.path.begin(), number.path.end() - 1, state.last.path.begin(),
                                         state.last.path.end() - 1));
         // Numbered headings are compared by their last number within their branch.
-        auto comparable = [series](const Number& n)
+        auto comparable = [series](const Number& n, Number& scratch) -> const Number&
         {
             if (series != Series::Numbered)
                 return n;
-            Number last = n;
-            last.path = {n.path.back()};
-            return last;
+            scratch = n;
+            scratch.path = {n.path.back()};
+            return scratch;
         };
-        const Number cur = comparable(number);
+        Number curScratch;
+        Number lastScratch;
+        const Number& cur = comparable(number, curScratch);
         const SeriesWords& words = WordsOf(series);
         const int value = cur.path[0];
         // «1.1» may begin articles numbered within chapters; «1-1» is inserted after a lost «1».
         const bool startsAtOne = value == 1 && (cur.path.size() == 1 || (cur.path[1] == 1 && cur.separator == '.'));
         const int missingTo = cur.path.size() == 1 ? value - 1 : cur.separator == '.' ? 0 : value;
+        // Articles numbered within their chapters begin again at «13.1» under the next chapter listed,
+        // whatever became of the articles of the chapters between (a repealed chapter has none).
+        const bool opensBranch = newParent && !state.withPlain && cur.separator == '.' && cur.path.size() == 2 &&
+                                 cur.path[1] == 1 && cur.path[0] > state.last.path[0];
         // The first of a sequence, of a new branch or under a new parent may begin anywhere but a little
         // past 1.
         const bool begins = !state.started || !sameBranch || newParent;
         // Under a new parent the numbers go on, unless the sequence began again at 1 under an earlier one.
         const bool continues = state.started && sameBranch && cur.path.size() == 1 &&
-                               value == comparable(state.last).path[0] + 1 && !(newParent && state.restarts);
+                               value == (series == Series::Numbered ? state.last.path.back() : state.last.path[0]) + 1 &&
+                               !(newParent && state.restarts);
         if (begins && !continues && !startsAtOne && missingTo >= 1 && value <= kLittlePastOne &&
             (depth > 1 || !state.started || newParent))
         {
             state.seen.clear();
             Add(h, RemarkKind::Gap,
-                Capitalised(Named(words.nominative, series, number.written)) + Utf8ToCp1251(" идёт первой: ") +
+                Capitalised(Named(words.nominative, series, number.written)) + Utf8ToCp1251(" идёт ") + words.first + ": " +
                     Missing(words, series, WithPrefix(number, MissingNumber(cur, 1)),
                             WithPrefix(number, MissingNumber(cur, missingTo))));
             PointAtMissing(h, series, state.started ? m_headings[state.heading].line : 0,
                            WithPrefix(number, MissingNumber(cur, 1)), WithPrefix(number, MissingNumber(cur, missingTo)));
         }
-        else if (!state.started || !sameBranch || (startsAtOne && newParent))
+        else if (!state.started || !sameBranch || (startsAtOne && newParent) || opensBranch)
             state.seen.clear();
         else
         {
-            const Verdict verdict = Compare(comparable(state.last), cur, state.withPlain);
+            const Verdict verdict = Compare(comparable(state.last, lastScratch), cur, state.withPlain);
             if (verdict.kind == Verdict::Gap)
             {
                 Add(h, RemarkKind::Gap,
@@ -469,18 +550,22 @@ private:
         constexpr int kSought = 3;
         if (from.path.size() != to.path.size() || to.path.back() - from.path.back() >= kSought)
             return;
+        std::vector<std::string> missing;
         for (int value = from.path.back(); value <= to.path.back(); ++value)
         {
-            Number missing = from;
-            missing.path.back() = value;
-            missing.written = from.separator && from.path.size() > 1
+            Number n = from;
+            n.path.back() = value;
+            missing.push_back(from.separator && from.path.size() > 1
                                   ? std::to_string(from.path[0]) + from.separator + std::to_string(value)
-                                  : WrittenLike(missing, from);
-            const std::size_t found = FindHeadingText(series, missing.written, fromLine, m_headings[h].line);
-            if (found == kNotFound)
+                                  : WrittenLike(n, from));
+        }
+        const std::vector<std::size_t> found = FindHeadingTexts(series, missing, fromLine, m_headings[h].line);
+        for (std::size_t k = 0; k < missing.size(); ++k)
+        {
+            if (found[k] == kNotFound)
                 continue;
             std::size_t under = h;
-            while (under > 0 && m_headings[under].line > found)
+            while (under > 0 && m_headings[under].line > found[k])
                 --under;
             // An article's numbered paragraphs are its clauses, not headings.
             if ((series == Series::Numbered || series == Series::Roman) &&
@@ -489,7 +574,7 @@ private:
             const SeriesWords& words = WordsOf(series);
             Add(under, RemarkKind::Gap,
                 Utf8ToCp1251("В тексте под этим заголовком стоит \"") +
-                    Capitalised(Named(words.nominative, series, missing.written)) +
+                    Capitalised(Named(words.nominative, series, missing[k])) +
                     Utf8ToCp1251("\", а в оглавлении этого заголовка нет"));
         }
     }
@@ -499,69 +584,68 @@ private:
     static constexpr int kLittlePastOne = 3;
     static constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
 
-    // The first line in (from, to), outside the blocks, where the heading «Статья 64» (in capitals too),
-    // «Приложение N 2» or «2.1.» begins: a reference in a sentence is written in small letters.
-    std::size_t FindHeadingText(Series series, const std::string& number, std::size_t from, std::size_t to)
+    // For each of the numbers, the first line in (from, to), outside the blocks, where the heading of
+    // that number begins: «Статья 64» (in capitals or letter-spaced too; «$ 5» for «§ 5»), «Приложение
+    // N 2», «2.1.»; a reference in a sentence is written in small letters. The stretch is read once for
+    // all of them.
+    std::vector<std::size_t> FindHeadingTexts(Series series, const std::vector<std::string>& numbers,
+                                              std::size_t from, std::size_t to) const
     {
-        BuildBlockMap();
+        std::vector<std::size_t> found(numbers.size(), kNotFound);
+        std::size_t left = numbers.size();
         const bool byWord = series != Series::Numbered && series != Series::Roman;
         const std::string nominative = Capitalised(WordsOf(series).nominative);
-        const std::string forms[] = {nominative, ToUpper(nominative)};
-        for (std::size_t i = from + 1; i < std::min(to, m_lines.size()); ++i)
+        const std::vector<std::string> forms =
+            series == Series::Paragraph ? std::vector<std::string>{nominative, "$", std::string(1, kDosSectionSign)}
+                                        : std::vector<std::string>{nominative, ToUpper(nominative)};
+        const auto note = [&](std::string_view line, std::size_t at, std::size_t i, std::string_view after)
+        {
+            for (std::size_t k = 0; k < numbers.size(); ++k)
+                if (found[k] == kNotFound && line.substr(at, numbers[k].size()) == numbers[k] &&
+                    line.substr(at + numbers[k].size(), after.size()) == after &&
+                    (byWord ? EndsNumber(line, at + numbers[k].size())
+                            : at + numbers[k].size() + after.size() < line.size() &&
+                                  IsUpperLetter(static_cast<unsigned char>(line[at + numbers[k].size() + after.size()]))))
+                {
+                    found[k] = i;
+                    --left;
+                }
+        };
+        std::string closedUp;
+        for (std::size_t i = from + 1; i < std::min(to, m_lines.size()) && left > 0; ++i)
         {
             if (m_inBlock[i])
                 continue;
-            const std::string_view line = m_lines[i];
-            if (byWord ? std::any_of(std::begin(forms), std::end(forms),
-                                     [&](const std::string& form)
-                                     { return HoldsHeadingWord(line, form, number, series == Series::Appendix); })
-                       : HoldsNumberedHeading(line, number))
-                return i;
-        }
-        return kNotFound;
-    }
-
-    static bool HoldsHeadingWord(std::string_view line, const std::string& word, const std::string& number,
-                                 bool numberSign)
-    {
-        static const std::string sign = Utf8ToCp1251("№");
-        for (std::size_t pos = line.find(word); pos != std::string_view::npos; pos = line.find(word, pos + 1))
-        {
-            if (pos > 0 && line[pos - 1] != ' ' && line[pos - 1] != '.' && line[pos - 1] != '"')
-                continue;
-            std::size_t at = pos + word.size();
-            auto skipBlanks = [&]
+            std::string_view line = WithoutCr(m_lines[i]);
+            std::size_t first = SkipBlanks(line, 0);
+            if (IsLetterSpacedAt(line, first))
             {
-                const std::size_t before = at;
-                while (at < line.size() && line[at] == ' ')
-                    ++at;
-                return at > before;
-            };
-            if (!skipBlanks())
-                continue;
-            if (numberSign && at < line.size() && (line[at] == 'N' || line.substr(at, 1) == sign))
-            {
-                ++at;
-                skipBlanks();
+                closedUp = CloseUpLetterSpacing(line);
+                line = closedUp;
+                first = 0;
             }
-            if (line.substr(at, number.size()) == number && EndsNumber(line, at + number.size()))
-                return true;
+            if (!byWord)
+            {
+                // «2.1. Название» at the start of the line or of a sentence.
+                note(line, first, i, ". ");
+                for (std::size_t stop = line.find(". "); stop != std::string_view::npos; stop = line.find(". ", stop + 1))
+                    note(line, stop + 2, i, ". ");
+                continue;
+            }
+            for (const std::string& form : forms)
+                for (std::size_t pos = line.find(form); pos != std::string_view::npos; pos = line.find(form, pos + 1))
+                {
+                    if (pos > 0 && line[pos - 1] != ' ' && line[pos - 1] != '.' && line[pos - 1] != '"')
+                        continue;
+                    std::size_t at = SkipBlanks(line, pos + form.size());
+                    if (at == pos + form.size())
+                        continue;
+                    if (series == Series::Appendix && at < line.size() && (line[at] == 'N' || line.substr(at, 1) == NumberSign()))
+                        at = SkipBlanks(line, at + 1);
+                    note(line, at, i, "");
+                }
         }
-        return false;
-    }
-
-    // «2.1. Название» at the start of the line or of a sentence.
-    static bool HoldsNumberedHeading(std::string_view line, const std::string& number)
-    {
-        const std::string token = number + ". ";
-        for (std::size_t pos = line.find(token); pos != std::string_view::npos; pos = line.find(token, pos + 1))
-        {
-            const bool opens = line.find_first_not_of(' ') == pos || (pos >= 2 && line.substr(pos - 2, 2) == ". ");
-            const std::size_t next = pos + token.size();
-            if (opens && next < line.size() && IsUpperLetter(static_cast<unsigned char>(line[next])))
-                return true;
-        }
-        return false;
+        return found;
     }
 
     // The number ends at: the end of the line, a blank, or a full stop that no digit follows.
@@ -572,31 +656,51 @@ private:
         return line[at] == '.' && (at + 1 >= line.size() || !IsDigit(static_cast<unsigned char>(line[at + 1])));
     }
 
+    // A heading runs over this many lines at most.
+    static constexpr std::size_t kHeadingLines = 4;
+
+    struct Listed
+    {
+        std::size_t line;
+        std::vector<int> path;
+    };
+
     // A heading the table of contents does not list, written in the text as a heading («Статья 63-1.
     // Название» at the start of a line or of a sentence) with a number that falls between the listed
     // headings of its sequence around it: an inserted article that was missed leaves no gap.
     void FindUnlistedHeadings()
     {
-        std::map<Series, std::vector<Listed>> listed;
-        std::map<Series, std::set<std::string>> numbers;
-        for (const Heading& heading : m_headings)
+        const auto sought = [](const Heading& heading)
         {
             const Series series = heading.numbers.series;
-            if (DivisionRank(series) < 0 && series != Series::Appendix)
-                continue;
-            if (heading.numbers.first.path.empty())
-                continue;
-            listed[series].push_back({heading.line, heading.numbers.first.path});
-            numbers[series].insert(heading.numbers.covered.begin(), heading.numbers.covered.end());
-        }
-        if (listed.empty())
-            return;
-        BuildBlockMap();
-        struct Start
-        {
-            std::string word;
-            bool capitals; // may stand anywhere after a blank, not only where a sentence begins
+            return (DivisionRank(series) >= 0 || series == Series::Appendix) && !heading.numbers.first.path.empty();
         };
+        if (std::none_of(m_headings.begin(), m_headings.end(), sought))
+            return;
+        // The text is read once, heading by heading: the lines from a heading to the next one stand
+        // under it.
+        for (std::size_t under = 0; under < m_headings.size(); ++under)
+        {
+            const std::size_t to = under + 1 < m_headings.size() ? m_headings[under + 1].line : m_lines.size();
+            // The heading's own lines: its paragraph, of a few lines at most.
+            bool inHeading = true;
+            for (std::size_t i = m_headings[under].line; i < to; ++i)
+            {
+                inHeading = inHeading && i - m_headings[under].line < kHeadingLines && !IsBlankLine(WithoutCr(m_lines[i]));
+                if (!m_inBlock[i])
+                    FindUnlistedInLine(i, under, inHeading);
+            }
+        }
+    }
+
+    struct Start
+    {
+        std::string word;
+        bool capitals; // may stand anywhere after a blank, not only where a sentence begins
+    };
+
+    static const std::vector<Start>& Starts()
+    {
         static const std::vector<Start> starts = []
         {
             std::vector<Start> out;
@@ -609,72 +713,120 @@ private:
             }
             return out;
         }();
-        // The first bytes of the words: most lines hold none where a word begins, and are passed over
-        // at the cost of a look at each byte.
-        static const std::array<bool, 256> firstBytes = []
-        {
-            std::array<bool, 256> out{};
-            for (const Start& start : starts)
-                out[static_cast<unsigned char>(start.word.front())] = true;
-            return out;
-        }();
-        std::size_t under = 0; // the last heading at or above the line
-        for (std::size_t i = 0; i < m_lines.size(); ++i)
-        {
-            while (under + 1 < m_headings.size() && m_headings[under + 1].line <= i)
-                ++under;
-            if (m_inBlock[i] || m_headings.empty() || m_headings[0].line > i)
-                continue;
-            std::string_view line = m_lines[i];
-            if (!line.empty() && line.back() == '\r')
-                line.remove_suffix(1);
-            // Only where a heading can begin is looked at: the start of the line (past a form's line
-            // of «_»), past the blanks after a full stop or a closing bracket, and at every word of a
-            // listed heading's own lines (a heading in capitals run on into another one). So the cost
-            // stays with a few searches a line.
-            const auto check = [&](std::size_t at)
-            {
-                if (at >= line.size() || !firstBytes[static_cast<unsigned char>(line[at])])
-                    return;
-                // The listed heading itself.
-                if (m_headings[under].line == i && at == line.find_first_not_of(' '))
-                    return;
-                const auto start = std::find_if(starts.begin(), starts.end(), [&](const Start& s)
-                                                { return line.substr(at, s.word.size()) == s.word; });
-                if (start == starts.end() || (!start->capitals && !BeginsSentence(line, at)))
-                    return;
-                NoteUnlisted(i, under, line.substr(at), listed, numbers);
-            };
-            check(std::min(line.find_first_not_of(" _"), line.size()));
-            for (const char mark : {'.', ')'})
-                for (std::size_t at = line.find(mark); at != std::string_view::npos; at = line.find(mark, at + 1))
-                    if (at + 1 < line.size() && line[at + 1] == ' ')
-                        check(std::min(line.find_first_not_of(' ', at + 1), line.size()));
-            if (i - m_headings[under].line < kHeadingLines)
-                for (std::size_t at = line.find(' '); at != std::string_view::npos; at = line.find(' ', at + 1))
-                    if (at + 1 < line.size() && line[at + 1] != ' ')
-                        check(at + 1);
-        }
+        return starts;
     }
 
-    // A heading runs over this many lines at most.
-    static constexpr std::size_t kHeadingLines = 4;
-
-    struct Listed
+    // The first bytes of the words (and of «$» that stands for «§»): most places a heading may begin
+    // at hold none, and are passed over at the cost of one look.
+    static bool MayBeginHeadingWord(char c)
     {
-        std::size_t line;
-        std::vector<int> path;
-    };
+        return m_firstBytes[static_cast<unsigned char>(c)];
+    }
+
+    static std::array<bool, 256> FirstBytes()
+    {
+        std::array<bool, 256> out{};
+        for (const Start& start : Starts())
+            out[static_cast<unsigned char>(start.word.front())] = true;
+        out[static_cast<unsigned char>('$')] = true;
+        out[static_cast<unsigned char>(kDosSectionSign)] = true;
+        return out;
+    }
+
+    // The unlisted headings that begin in line i, under the heading under. Only where a heading can
+    // begin is looked at: the start of the line (past a form's line of «_»), past the blanks after a
+    // full stop or a closing bracket, and at every word in capitals of a listed heading's own lines (a
+    // heading in capitals run on into another one).
+    void FindUnlistedInLine(std::size_t i, std::size_t under, bool inHeading)
+    {
+        const std::string& raw = m_lines[i];
+        const std::string_view line = WithoutCr(raw);
+        std::size_t lineStart = SkipIndent(line);
+        while (lineStart < line.size() && (line[lineStart] == ' ' || line[lineStart] == '_'))
+            ++lineStart;
+        const auto mayBegin = [&](std::size_t at) { return at < line.size() && MayBeginHeadingWord(line[at]); };
+        // The listed heading itself is not looked at.
+        if (mayBegin(lineStart) && m_headings[under].line != i)
+            CheckUnlisted(i, under, line, lineStart);
+        // Both marks in one pass; a line holds no zero byte but where it ends.
+        for (const char* p = std::strpbrk(raw.c_str(), ".)"); p; p = std::strpbrk(p + 1, ".)"))
+        {
+            const auto at = static_cast<std::size_t>(p - raw.c_str()) + 1;
+            if (at < line.size() && line[at] == ' ')
+                if (const std::size_t word = SkipBlanks(line, at); mayBegin(word))
+                    CheckUnlisted(i, under, line, word);
+        }
+        if (inHeading)
+            for (std::size_t at = line.find(' '); at != std::string_view::npos; at = line.find(' ', at + 1))
+                if (mayBegin(at + 1) && (at + 2 >= line.size() || !IsLowerLetter(static_cast<unsigned char>(line[at + 2]))) &&
+                    (m_headings[under].line != i || at + 1 != lineStart))
+                    CheckUnlisted(i, under, line, at + 1);
+    }
+
+    // The heading word that may begin at position at of line, read as the recognition reads a heading:
+    // «С т а т ь я» as one word, «$» as «§».
+    void CheckUnlisted(std::size_t i, std::size_t under, std::string_view line, std::size_t at)
+    {
+        static const std::string sectionSign = Utf8ToCp1251("§");
+        // Most capitals that begin a sentence begin no heading word: their second letter tells.
+        static const std::array<bool, 256> secondBytes = []
+        {
+            std::array<bool, 256> out{};
+            for (const Start& start : Starts())
+                out[static_cast<unsigned char>(start.word.size() > 1 ? start.word[1] : ' ')] = true;
+            // «§5.», and the blank of a letter-spaced word.
+            for (char digit = '0'; digit <= '9'; ++digit)
+                out[static_cast<unsigned char>(digit)] = true;
+            out[static_cast<unsigned char>(' ')] = true;
+            return out;
+        }();
+        std::string_view text = line.substr(at);
+        if (text.size() < 2 || !secondBytes[static_cast<unsigned char>(text[1])])
+            return;
+        std::string readable;
+        const bool sign = text[0] == '$' || text[0] == kDosSectionSign;
+        if (sign)
+        {
+            readable = sectionSign;
+            readable += text.substr(1);
+            text = readable;
+        }
+        else if (IsLetterSpacedAt(text, 0))
+        {
+            readable = CloseUpLetterSpacing(text);
+            text = readable;
+        }
+        const auto start = std::find_if(Starts().begin(), Starts().end(),
+                                        [&](const Start& s)
+                                        { return text[0] == s.word[0] && text.substr(0, s.word.size()) == s.word; });
+        if (start == Starts().end() || (!start->capitals && !BeginsSentence(line, at)))
+            return;
+        NoteUnlisted(i, under, text, sign);
+    }
 
     // The heading that text (in line i, under heading under) begins with, when the table of contents
     // does not list it and its number falls between the listed ones around it.
-    void NoteUnlisted(std::size_t i, std::size_t under, std::string_view text,
-                      const std::map<Series, std::vector<Listed>>& listed,
-                      std::map<Series, std::set<std::string>>& numbers)
+    void NoteUnlisted(std::size_t i, std::size_t under, std::string_view text, bool sign)
     {
-        if (!ReadsAsHeading(text))
+        if (!ReadsAsHeading(text, sign))
             return;
         const HeadingNumbers found = ReadHeadingNumbers(text);
+        // The listed headings by sequence, gathered when the first candidate is read: most texts have
+        // none, and a long table of contents is not gathered for nothing.
+        if (!m_listedGathered)
+        {
+            m_listedGathered = true;
+            for (const Heading& heading : m_headings)
+            {
+                const Series series = heading.numbers.series;
+                if ((DivisionRank(series) < 0 && series != Series::Appendix) || heading.numbers.first.path.empty())
+                    continue;
+                m_listed[series].push_back({heading.line, heading.numbers.first.path});
+                m_listedNumbers[series].insert(heading.numbers.covered.begin(), heading.numbers.covered.end());
+            }
+        }
+        const std::map<Series, std::vector<Listed>>& listed = m_listed;
+        std::map<Series, std::set<std::string>>& numbers = m_listedNumbers;
         const auto of = listed.find(found.series);
         if (found.first.path.empty() || of == listed.end() || numbers[found.series].count(found.first.written))
             return;
@@ -711,9 +863,8 @@ private:
     // number closed by a full stop and then a capital letter, or ending the line (an appendix's caption
     // goes on with «к»); «Статья 5 настоящего Закона» is a reference. Whether the number is one is left
     // to ReadHeadingNumbers.
-    static bool ReadsAsHeading(std::string_view text)
+    static bool ReadsAsHeading(std::string_view text, bool closedNumber)
     {
-        static const std::string sign = Utf8ToCp1251("№");
         static const std::string to = Utf8ToCp1251(" к ");
         std::size_t at = text.find(' ');
         auto skipBlanks = [&]
@@ -722,7 +873,7 @@ private:
                 ++at;
         };
         skipBlanks();
-        if (at < text.size() && (text[at] == 'N' || text.substr(at, 1) == sign) && at + 1 < text.size() &&
+        if (at < text.size() && (text[at] == 'N' || text.substr(at, 1) == NumberSign()) && at + 1 < text.size() &&
             (text[at + 1] == ' ' || IsDigit(static_cast<unsigned char>(text[at + 1]))))
         {
             ++at;
@@ -731,6 +882,9 @@ private:
         if (at >= text.size())
             return false;
         const std::size_t end = std::min(text.find(' ', at), text.size());
+        // «$ 5.» stands for «§ 5.» only with its full stop: «$ 100» is a sum of money.
+        if (closedNumber && text[end - 1] != '.')
+            return false;
         if (end == text.size())
             return true;
         if (text.substr(end, to.size()) == to)
@@ -740,17 +894,6 @@ private:
         at = end;
         skipBlanks();
         return at >= text.size() || IsUpperLetter(static_cast<unsigned char>(text[at])) || text[at] == '"';
-    }
-
-    // The lines of the ОГЛ…КОН blocks, from the blocks the headings were read from.
-    void BuildBlockMap()
-    {
-        if (!m_inBlock.empty())
-            return;
-        m_inBlock.assign(m_lines.size(), 0);
-        for (const Heading& heading : m_headings)
-            std::fill(m_inBlock.begin() + static_cast<std::ptrdiff_t>(heading.oglLine),
-                      m_inBlock.begin() + static_cast<std::ptrdiff_t>(std::min(heading.konLine + 1, m_lines.size())), 1);
     }
 
     // A missing number of a numbered heading's branch is named with the branch: 2.3 rather than 3.
@@ -785,18 +928,19 @@ private:
                from.written + Utf8ToCp1251(two ? " и " : " по ") + words.numberSign + to.written;
     }
 
-    static std::string Key(Series series, std::size_t depth)
-    {
-        return std::to_string(static_cast<int>(series)) + ":" + std::to_string(depth);
-    }
+    using Key = std::pair<Series, std::size_t>; // a series, and the depth of a numbered heading
 
     const std::vector<std::string>& m_lines;
-    std::vector<char> m_inBlock; // built at the first search
+    static inline const std::array<bool, 256> m_firstBytes = FirstBytes();
+    std::vector<char> m_inBlock; // 1 for the lines of the ОГЛ…КОН blocks the headings were read from
     std::vector<Heading> m_headings;
-    std::map<std::string, SequenceState> m_states;
+    std::map<Key, SequenceState> m_states;
     std::set<std::size_t> m_depths; // of the numbered headings
     std::vector<std::size_t> m_ancestors;
     std::vector<Remark> m_remarks;
+    bool m_listedGathered = false;
+    std::map<Series, std::vector<Listed>> m_listed;
+    std::map<Series, std::set<std::string>> m_listedNumbers; // every number the listed headings cover
 };
 } // namespace
 
@@ -818,38 +962,30 @@ std::string_view RemarkKindName(RemarkKind kind)
     return "gap";
 }
 
-namespace
-{
-// The headings of the document's table of contents, read from its entries.
-std::vector<Heading> HeadingsOf(const std::vector<std::string>& lines)
-{
-    const std::vector<TocEntryRef> entries = BuildEntryList(lines, CContentFilter());
-    // A document of nothing but headings has a heading per few bytes: the list never grows by
-    // reallocation, which would hold the old and the new list at once.
-    std::vector<Heading> headings;
-    headings.reserve(entries.size());
-    for (const TocEntryRef& entry : entries)
-    {
-        Heading heading;
-        heading.oglLine = entry.oglLine;
-        heading.konLine = entry.konLine;
-        heading.line = HeadingLineAfter(lines, entry.konLine);
-        heading.level = EntryLevel(entry.text);
-        heading.text = EntryText(entry.text);
-        heading.numbers = ReadHeadingNumbers(heading.text);
-        for (std::size_t at = heading.text.find('('); at != std::string::npos; at = heading.text.find('(', at + 1))
-        {
-            HeadingNumbers inBrackets = ReadHeadingNumbers(std::string_view(heading.text).substr(at + 1));
-            if (DivisionRank(inBrackets.series) >= 0 && !inBrackets.first.path.empty())
-                heading.standsFor.push_back(std::move(inBrackets));
-        }
-        headings.push_back(std::move(heading));
-    }
-    return headings;
-}
-} // namespace
-
 std::vector<Remark> FindRemarks(const std::vector<std::string>& lines)
 {
-    return CRemarkFinder(lines, HeadingsOf(lines)).Run();
+    // One pass over the lines: only marker lines are looked at twice.
+    std::vector<Heading> headings;
+    std::vector<char> inBlock(lines.size(), 0);
+    std::size_t openedAt = 0;
+    bool open = false;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+    {
+        const std::string_view line = WithoutCr(lines[i]);
+        if (!IsMarkerLine(line))
+            continue;
+        if (open && IsMarker(line, Marker::Kon))
+        {
+            headings.push_back(ReadHeading(lines, openedAt, i));
+            std::fill(inBlock.begin() + static_cast<std::ptrdiff_t>(openedAt),
+                      inBlock.begin() + static_cast<std::ptrdiff_t>(i + 1), 1);
+            open = false;
+        }
+        else if (IsMarker(line, Marker::Ogl))
+        {
+            openedAt = i;
+            open = true;
+        }
+    }
+    return CRemarkFinder(lines, std::move(inBlock), std::move(headings)).Run();
 }

@@ -2,7 +2,6 @@
 
 #include "core/base/Reporter.h"
 #include "core/remarks/HeadingInsertion.h"
-#include "core/toc/HeadingTests.h"
 #include "core/workflow/CDocumentSession.h"
 #include "gui/app/CKestrelDoc.h"
 #include "gui/app/CKestrelView.h"
@@ -47,9 +46,7 @@ HeadingLines SelectedHeading(const CKestrelView& view, const std::vector<std::st
     heading.first = static_cast<std::size_t>(document.findBlock(cursor.selectionStart()).blockNumber());
     if (!cursor.hasSelection())
     {
-        // A blank line starts no heading: the command is for that line alone, which gets no block.
-        const bool blank = heading.first >= lines.size() || IsBlankLine(lines[heading.first]);
-        heading.last = blank ? heading.first : HeadingParagraphEnd(lines, heading.first);
+        heading.last = HeadingParagraphEnd(lines, heading.first);
         return heading;
     }
     const QTextBlock end = document.findBlock(cursor.selectionEnd());

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,30 @@ TEST(HeadingInsertion, TheParagraphEndsAtABlankLineOrWhereAnIndentedOneBegins)
     EXPECT_EQ(HeadingParagraphEnd(lines, 3), 3u);
     EXPECT_EQ(HeadingParagraphEnd(lines, 4), 5u);
     EXPECT_EQ(HeadingParagraphEnd(lines, 9), 9u);
+    EXPECT_EQ(HeadingParagraphEnd(lines, 2), 2u);
+}
+
+TEST(HeadingInsertion, ASelectionWithBlankLinesAroundTheHeadingPutsTheBlockInFrontOfItsText)
+{
+    const Processed processed = ProcessFixture();
+    const std::vector<TocEntryRef> blocks = BuildEntryList(processed.lines, CContentFilter());
+    // The block of «Статья 2», whose title runs over two lines.
+    const auto block = std::find_if(blocks.begin(), blocks.end(), [](const TocEntryRef& b)
+                                    { return b.text.find(Cp("Статья 2.")) != std::string::npos; });
+    ASSERT_NE(block, blocks.end());
+    std::vector<std::string> lines = processed.lines;
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(block->oglLine),
+                lines.begin() + static_cast<std::ptrdiff_t>(block->konLine + 1));
+    const std::size_t heading = block->oglLine;
+    ASSERT_TRUE(IsBlankLine(lines[heading - 1]));
+    ASSERT_TRUE(IsBlankLine(lines[heading + 2]));
+    const EntryCommandResult result = AddHeadingEdits(lines, heading - 1, heading + 2, processed.words,
+                                                      processed.kinds, RecognitionOptions{true});
+    ASSERT_FALSE(result.Failed()) << result.failure;
+    ASSERT_EQ(result.edits.size(), 1u);
+    EXPECT_EQ(result.edits[0].firstLine, heading);
+    ApplyEdits(lines, result.edits);
+    EXPECT_EQ(lines, processed.lines);
 }
 
 TEST(HeadingInsertion, RefusesLinesThatAreNoHeadingOfTheText)
