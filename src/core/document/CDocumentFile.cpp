@@ -146,13 +146,17 @@ std::string ReasonText(int errorNumber, mode_t fileType)
 } // namespace
 
 DocumentFileError::DocumentFileError(const std::string& path, int errorNumber, mode_t fileType)
-    : std::runtime_error(path + ": " + ReasonText(errorNumber, fileType)), m_path(path),
-      m_systemError(ReasonText(errorNumber, fileType)), m_errorNumber(errorNumber)
+    : DocumentFileError(path, errorNumber, ReasonText(errorNumber, fileType))
 {
 }
 
 DocumentFileError::DocumentFileError(const std::string& path, int errorNumber, const std::string& reason)
-    : std::runtime_error(path + ": " + reason), m_path(path), m_systemError(reason), m_errorNumber(errorNumber)
+    : DocumentFileError(FileError{FileAction::Open, path, errorNumber, reason})
+{
+}
+
+DocumentFileError::DocumentFileError(FileError error)
+    : std::runtime_error(FileErrorText(error)), m_error(std::move(error))
 {
 }
 
@@ -241,12 +245,7 @@ bool CDocumentFile::Save(BackupRule backup)
     const int error = WriteFile(exists ? &status : nullptr);
     if (error == 0)
     {
-        // What a later save compares with: the file as this save left it.
-        m_fileState = CurrentFileState(target);
-        m_fileStatePath = target;
-        CByteFingerprint written;
-        ForEachFileChunk([&written](std::string_view chunk) { written.Add(chunk); });
-        m_loadedFingerprint = written.Finish();
+        RememberWrittenFile(target);
         return true;
     }
     if (error == ESTALE)
@@ -279,6 +278,20 @@ bool CDocumentFile::SaveAsNewFile()
         return Fail(SaveFailure::Kind::Write,
                     m_path + " was taken meanwhile by another run or program; nothing was written there");
     return Fail(SaveFailure::Kind::Write, std::string("cannot write the document: ") + std::strerror(file.Error()));
+}
+
+void CDocumentFile::RememberWrittenFile(const std::string& target)
+{
+    m_fileState = CurrentFileState(target);
+    m_fileStatePath = target;
+    CByteFingerprint written;
+    ForEachFileChunk([&written](std::string_view chunk) { written.Add(chunk); });
+    m_loadedFingerprint = written.Finish();
+}
+
+void CDocumentFile::AdoptNewFile()
+{
+    RememberWrittenFile(ResolvedTarget(m_path));
 }
 
 bool CDocumentFile::IsUnchangedOnDisk(const std::string& path) const
@@ -314,7 +327,8 @@ void CDocumentFile::FileMoved(const std::string& newPath)
 bool CDocumentFile::Fail(SaveFailure::Kind kind, std::string text)
 {
     m_saveFailure = {kind, std::move(text)};
-    m_reporter.Report(FormatMessage("Ошибка сохранения файла %s!", m_path), MessageIcon::Error);
+    m_reporter.ReportWithReason(FormatMessage("Ошибка сохранения файла %s!", m_path), m_saveFailure.text,
+                                MessageIcon::Error);
     return false;
 }
 

@@ -7,6 +7,7 @@
 // place, and only while a complete copy of it is on disk.
 
 #include "core/base/CByteFingerprint.h"
+#include "core/base/FileError.h"
 #include "core/base/FileState.h"
 #include "core/base/Reporter.h"
 #include "core/document/DocumentDates.h"
@@ -34,16 +35,17 @@ public:
     DocumentFileError(const std::string& path, int errorNumber, mode_t fileType = 0);
     // A load refused for a reason of its own (UTF-8), with the error that stands for it.
     DocumentFileError(const std::string& path, int errorNumber, const std::string& reason);
-    const std::string& path() const { return m_path; }
+    explicit DocumentFileError(FileError error);
+    const std::string& path() const { return m_error.path; }
     // The reason: the system's error text (strerror of errorNumber()), or for something that is no
     // regular file what it is, such as "not a regular file (a named pipe)".
-    const std::string& systemError() const { return m_systemError; }
-    int errorNumber() const { return m_errorNumber; }
+    const std::string& systemError() const { return m_error.reason; }
+    int errorNumber() const { return m_error.errorNumber; }
+    // The failed open as the editor and the tool word it (FileErrorText is what()).
+    const FileError& Error() const { return m_error; }
 
 private:
-    std::string m_path;
-    std::string m_systemError;
-    int m_errorNumber;
+    FileError m_error;
 };
 
 // Whether a save first makes the backup (BackupPathFor) of the file it replaces.
@@ -122,6 +124,9 @@ public:
     // Writes the document, with its dates brought up to date, as a new file at m_path, which must be
     // free: when a file is there (or takes the name meanwhile) nothing is written and the save fails.
     bool SaveAsNewFile();
+    // The file SaveAsNewFile wrote at m_path is the document's own from now on: later saves replace
+    // that file, compare with it and see whether they would change it.
+    void AdoptNewFile();
     // Whether the file at path is still the one that was loaded (or last saved), unwritten since;
     // true when nothing was loaded from a file.
     bool IsUnchangedOnDisk(const std::string& path) const;
@@ -175,6 +180,8 @@ private:
     // (or may not be, under ReportOnly).
     void DealWithRecoveryCopy(const std::string& target);
     bool Fail(SaveFailure::Kind kind, std::string text);
+    // What a later save compares with: the file at target as a save just left it.
+    void RememberWrittenFile(const std::string& target);
     // The state the file at target must still have for a save to replace it; null when the document
     // was not read from (or last saved to) target.
     const FileState* StateToKeep(const std::string& target) const;
