@@ -100,14 +100,15 @@ std::string FailureMessage(const FileOperation& failed, const FileError& error)
     }
 }
 
-// Under --check the plan is only told: what would go to the trash, and a refusal.
-bool TellPlan(const SavePlan& plan, SaveDestination destination, DocumentReporter& reporter)
+// A plan that is not carried out is only told: a refusal, and under --check what would go to the
+// trash (unless -v lists the whole plan anyway).
+bool TellPlan(const SavePlan& plan, SaveDestination destination, bool listed, DocumentReporter& reporter)
 {
     for (const FileOperation& operation : plan.operations)
     {
         if (operation.kind == FileOperationKind::Refuse)
             reporter.Add(RefusalMessage(operation, destination));
-        else if (operation.kind == FileOperationKind::TrashInTheWay)
+        else if (operation.kind == FileOperationKind::TrashInTheWay && !listed)
             reporter.Add("would move " + operation.path + " to the trash");
     }
     return !plan.IsRefused();
@@ -160,7 +161,7 @@ bool WriteDocument(CDocumentFile& document, const DocumentJob& job, const TocToo
     if (request.destination == SaveDestination::OutputFolder && plan.HasNothingToDo())
         result.changed = false;
     if (options.check || plan.IsRefused())
-        return TellPlan(plan, request.destination, reporter);
+        return TellPlan(plan, request.destination, options.verbose, reporter);
 
     CDesktopTrash trash;
     const auto told = [&reporter, &trash](const FileOperation& operation)
