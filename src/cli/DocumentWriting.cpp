@@ -55,6 +55,9 @@ std::string RefusalMessage(const FileOperation& refused, SaveDestination destina
         error.errorNumber = refused.errorNumber;
         return "cannot read the document's attributes: " + error.Reason();
     }
+    case Refusal::ChangedOnDisk:
+        return "the document changed on disk while it was processed (another program wrote or replaced it); not "
+               "moved and not saved";
     case Refusal::NoProcessedFolder:
         return "refused: no folder for processed documents is given";
     case Refusal::None:

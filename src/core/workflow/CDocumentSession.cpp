@@ -347,10 +347,11 @@ bool CDocumentSession::SaveWithoutMove(const std::vector<FileOperation>& operati
 {
     if (operations.empty() || operations.front().kind == FileOperationKind::NothingToDo)
         return true;
-    // A read-only file fails the save as Save itself would fail it.
+    // A read-only file fails the save as Save itself fails it.
     if (operations.front().kind == FileOperationKind::Refuse)
     {
-        m_prompter.Report("Ошибка сохранения файла " + m_document.m_path + "!", MessageIcon::Error);
+        m_prompter.ReportWithReason("Ошибка сохранения файла " + m_document.m_path + "!", "the document is read-only",
+                                    MessageIcon::Error);
         return false;
     }
     // Save reports its own failures.
@@ -371,6 +372,9 @@ void CDocumentSession::ReportMoveRefused(Refusal refusal)
             "Перенос файла невозможен так как сохраняемый файл уже находится в папке для обработанных "
             "документов!\nУкажите другую папку в пункте меню\"Сервис->Параметры\"",
             MessageIcon::Error);
+        return;
+    case Refusal::ChangedOnDisk:
+        // The save in place that follows says so, and keeps the file and the text.
         return;
     default:
         m_prompter.Report(kMoveFailed, MessageIcon::Error);

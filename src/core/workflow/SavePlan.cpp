@@ -160,6 +160,9 @@ public:
             return {Refuse(Refusal::ReadOnly, source)};
         if (!CurrentFileState(source))
             return {Refuse(Refusal::CannotReadAttributes, source, errno)};
+        // Its edit would be left behind at the source, and the backup would not be the file as read.
+        if (!m_document.IsUnchangedOnDisk(source))
+            return {Refuse(Refusal::ChangedOnDisk, source)};
         return m_request.changed ? WrittenIntoFolder() : MovedAsItIs();
     }
 

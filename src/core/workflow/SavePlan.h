@@ -43,6 +43,8 @@ enum class Refusal
     SymbolicLink,
     ReadOnly,
     CannotReadAttributes,
+    // Another program wrote or replaced the source since it was read.
+    ChangedOnDisk,
 };
 
 enum class FileOperationKind
