@@ -64,7 +64,8 @@ std::vector<DocumentJob> ExpandDocumentPaths(const std::vector<std::string>& pat
     std::vector<DocumentJob> unique;
     for (DocumentJob& job : documents)
     {
-        const std::optional<FileState> state = IsRegularFile(job.path) ? CurrentFileState(job.path) : std::nullopt;
+        const std::optional<FileState> state =
+            IsRegularFile(job.path) ? CurrentFileState(job.path) : std::nullopt;
         if (state && !seen.insert({state->device, state->inode}).second)
             continue;
         unique.push_back(std::move(job));

@@ -47,8 +47,9 @@ std::string RefusalMessage(const FileOperation& refused, SaveDestination destina
         return "refused: the document is a symbolic link to " + ResolvedTarget(path) +
                "; --move-to moves documents, not links (name the document itself); not moved and not saved";
     case Refusal::ReadOnly:
-        return destination == SaveDestination::InPlace ? "refused: the document is read-only; not saved"
-                                                       : "refused: the document is read-only; not moved and not saved";
+        return destination == SaveDestination::InPlace
+                   ? "refused: the document is read-only; not saved"
+                   : "refused: the document is read-only; not moved and not saved";
     case Refusal::CannotReadAttributes:
     {
         FileError error;
@@ -56,7 +57,8 @@ std::string RefusalMessage(const FileOperation& refused, SaveDestination destina
         return "cannot read the document's attributes: " + error.Reason();
     }
     case Refusal::ChangedOnDisk:
-        return "the document changed on disk while it was processed (another program wrote or replaced it); not "
+        return "the document changed on disk while it was processed (another program wrote or replaced it); "
+               "not "
                "moved and not saved";
     case Refusal::NoProcessedFolder:
         return "refused: no folder for processed documents is given";
@@ -74,19 +76,22 @@ std::string FailureMessage(const FileOperation& failed, const FileError& error)
     switch (failed.kind)
     {
     case FileOperationKind::TrashInTheWay:
-        return "refused: " + failed.path + " already holds a different file, and it cannot be moved to the trash";
+        return "refused: " + failed.path +
+               " already holds a different file, and it cannot be moved to the trash";
     case FileOperationKind::CreateFolder:
         return "cannot create the folder " + failed.path + ": " + error.Reason();
     case FileOperationKind::CopyToBackup:
         if (taken)
             return "refused: " + failed.target +
                    " was taken meanwhile by another run or program; not moved and not saved";
-        return "cannot make the backup " + failed.target + " (" + error.Reason() + "); not moved and not saved";
+        return "cannot make the backup " + failed.target + " (" + error.Reason() +
+               "); not moved and not saved";
     case FileOperationKind::SaveAsNewFile:
         return "refused: " + error.Reason();
     case FileOperationKind::MoveAsItIs:
         if (changedOnDisk)
-            return "the document changed on disk while it was processed (another program wrote or replaced it); "
+            return "the document changed on disk while it was processed (another program wrote or replaced "
+                   "it); "
                    "not moved";
         if (taken)
             return "refused: " + failed.target +
@@ -94,7 +99,8 @@ std::string FailureMessage(const FileOperation& failed, const FileError& error)
         return "cannot move the document to " + failed.target + ": " + error.Reason();
     case FileOperationKind::RemoveSource:
         if (changedOnDisk)
-            return "the document changed on disk while it was processed (another program wrote or replaced it); "
+            return "the document changed on disk while it was processed (another program wrote or replaced "
+                   "it); "
                    "it stays where it is, and " +
                    failed.target + " holds what was processed from the version read";
         return "complete in " + failed.target + ", but the document cannot be removed: " + error.Reason();

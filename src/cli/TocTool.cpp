@@ -58,7 +58,8 @@ void ProcessLoaded(CDocumentFile& document, const DocumentJob& job, const TocToo
             result.remarks = RemarksOf(document);
         if (options.toStdout)
             result.output = document.FileBytes();
-        else if (!options.outputDir.empty() && !WriteDocument(document, job, options, setup, reporter, result))
+        else if (!options.outputDir.empty() &&
+                 !WriteDocument(document, job, options, setup, reporter, result))
             result.outcome = DocumentOutcome::Failed;
         return;
     }

@@ -22,19 +22,24 @@ TEST_F(CliToolTest, CheckListsThePlanOfEachDocument)
         std::vector<std::string> plan;
     };
     const Case cases[] = {
-        {"in place", {}, "would change", {"save " + doc + ", its previous content kept as " + (in / "law.bak").string()}},
+        {"in place",
+         {},
+         "would change",
+         {"save " + doc + ", its previous content kept as " + (in / "law.bak").string()}},
         {"in place without a backup", {"--no-backup"}, "would change", {"save " + doc}},
         {"moved, replacing what is there",
          {"--move-to", done.string(), "--replace"},
          "would change",
          {"move " + (done / "law.rla").string() + " to the trash",
-          "copy " + doc + " to the backup " + (done / "law.bak").string(), "write " + (done / "law.rla").string(),
+          "copy " + doc + " to the backup " + (done / "law.bak").string(),
+          "write " + (done / "law.rla").string(),
           "give " + (done / "law.rla").string() + " the owner and mode of " + doc,
           "remove " + doc + ", complete in " + (done / "law.rla").string()}},
         {"moved, refused for what is there",
          {"--move-to", done.string()},
          "failed",
-         {"refused: " + (done / "law.rla").string() + " already holds a different file (--replace moves it to the trash)"}},
+         {"refused: " + (done / "law.rla").string() +
+          " already holds a different file (--replace moves it to the trash)"}},
     };
     WriteBytes(done / "law.rla", "an earlier file");
     for (const Case& c : cases)

@@ -156,7 +156,8 @@ bool SameFileContent(const std::string& a, const std::string& b)
         first.read(bufferA.data(), static_cast<std::streamsize>(bufferA.size()));
         second.read(bufferB.data(), static_cast<std::streamsize>(bufferB.size()));
         const std::streamsize readA = first.gcount();
-        if (readA != second.gcount() || !std::equal(bufferA.begin(), bufferA.begin() + readA, bufferB.begin()))
+        if (readA != second.gcount() ||
+            !std::equal(bufferA.begin(), bufferA.begin() + readA, bufferB.begin()))
             return false;
         if (readA == 0 || first.eof() || second.eof())
             return first.eof() == second.eof() && !first.bad() && !second.bad();

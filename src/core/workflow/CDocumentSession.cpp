@@ -350,8 +350,8 @@ bool CDocumentSession::SaveWithoutMove(const std::vector<FileOperation>& operati
     // A read-only file fails the save as Save itself fails it.
     if (operations.front().kind == FileOperationKind::Refuse)
     {
-        m_prompter.ReportWithReason("Ошибка сохранения файла " + m_document.m_path + "!", "the document is read-only",
-                                    MessageIcon::Error);
+        m_prompter.ReportWithReason("Ошибка сохранения файла " + m_document.m_path + "!",
+                                    "the document is read-only", MessageIcon::Error);
         return false;
     }
     // Save reports its own failures.

@@ -116,7 +116,8 @@ public:
             return {Operation(FileOperationKind::NothingToDo, source)};
         if (IsReadOnlyFile(source))
             return {Refuse(Refusal::ReadOnly, source)};
-        FileOperation save = Operation(FileOperationKind::SaveInPlace, source, CDocumentFile::BackupPathFor(source));
+        FileOperation save =
+            Operation(FileOperationKind::SaveInPlace, source, CDocumentFile::BackupPathFor(source));
         save.backup = m_request.backup;
         if (m_request.keepExistingBackup && PathExists(save.target))
             save.backup = BackupRule::None;
@@ -398,7 +399,8 @@ SavePlanResult ExecuteSavePlan(const std::vector<FileOperation>& operations, CDo
     }
     // A document moved into the folder lives in the file there from now on. It takes that file only
     // at the end: removing the source compares with the file as it was read.
-    const auto removal = std::find_if(operations.begin(), operations.end(), [](const FileOperation& operation)
+    const auto removal = std::find_if(operations.begin(), operations.end(),
+                                      [](const FileOperation& operation)
                                       { return operation.kind == FileOperationKind::RemoveSource; });
     if (removal != operations.end() && result.atDestination)
     {

@@ -25,7 +25,8 @@ TEST_F(DocumentSessionTest, AMoveThatCannotWriteSavesInPlace)
         session.SaveDocument();
     }
     fs::permissions(folder / "done", fs::perms::owner_all);
-    EXPECT_EQ(prompter.m_messages, (std::vector<CScriptedPrompter::Message>{{kMoveFailed, MessageIcon::Error}}));
+    EXPECT_EQ(prompter.m_messages,
+              (std::vector<CScriptedPrompter::Message>{{kMoveFailed, MessageIcon::Error}}));
     ASSERT_EQ(prompter.m_reasons.size(), 1u);
     EXPECT_EQ(prompter.m_reasons[0], folder / "done/a.bak" + ": " + std::strerror(EACCES));
     EXPECT_TRUE(fs::is_empty(folder / "done"));

@@ -81,7 +81,6 @@ TEST_F(SavePlanTest, TheDiskDecidesThePlan)
         SaveDestination destination;
         std::vector<Kind> expected;
     };
-    const SavePolicy trashing = Policy(true, false);
     const auto writeFinished = [](SavePlanTest& t, SaveRequest&, SavePolicy&)
     {
         WriteBytes(t.TargetBackup(), ReadBytes(t.Source()));
@@ -89,26 +88,37 @@ TEST_F(SavePlanTest, TheDiskDecidesThePlan)
     };
     const Case cases[] = {
         {"in place", {}, SaveDestination::InPlace, {Kind::SaveInPlace}},
-        {"in place, nothing to write", [](SavePlanTest&, SaveRequest& r, SavePolicy&) { r.changed = false; },
-         SaveDestination::InPlace, {Kind::NothingToDo}},
+        {"in place, nothing to write",
+         [](SavePlanTest&, SaveRequest& r, SavePolicy&) { r.changed = false; },
+         SaveDestination::InPlace,
+         {Kind::NothingToDo}},
         {"in place, read-only",
-         [](SavePlanTest& t, SaveRequest&, SavePolicy&) { fs::permissions(t.Source(), fs::perms::owner_read); },
-         SaveDestination::InPlace, {Kind::Refuse}},
-        {"into a free place", {}, SaveDestination::ProcessedFolder,
-         {Kind::CreateFolder, Kind::CopyToBackup, Kind::SaveAsNewFile, Kind::KeepOwnerAndMode, Kind::RemoveSource}},
-        {"another file in the place", [](SavePlanTest& t, SaveRequest&, SavePolicy&) { WriteBytes(t.Target(), "x"); },
-         SaveDestination::ProcessedFolder, {Kind::Refuse}},
+         [](SavePlanTest& t, SaveRequest&, SavePolicy&)
+         { fs::permissions(t.Source(), fs::perms::owner_read); },
+         SaveDestination::InPlace,
+         {Kind::Refuse}},
+        {"into a free place",
+         {},
+         SaveDestination::ProcessedFolder,
+         {Kind::CreateFolder, Kind::CopyToBackup, Kind::SaveAsNewFile, Kind::KeepOwnerAndMode,
+          Kind::RemoveSource}},
+        {"another file in the place",
+         [](SavePlanTest& t, SaveRequest&, SavePolicy&) { WriteBytes(t.Target(), "x"); },
+         SaveDestination::ProcessedFolder,
+         {Kind::Refuse}},
         {"another file and backup, trashed",
-         [&](SavePlanTest& t, SaveRequest&, SavePolicy& p)
+         [](SavePlanTest& t, SaveRequest&, SavePolicy& p)
          {
              WriteBytes(t.Target(), "x");
              WriteBytes(t.TargetBackup(), "y");
-             p = trashing;
+             p.trashWhatIsInTheWay = true;
          },
          SaveDestination::ProcessedFolder,
-         {Kind::TrashInTheWay, Kind::TrashInTheWay, Kind::CopyToBackup, Kind::SaveAsNewFile, Kind::KeepOwnerAndMode,
-          Kind::RemoveSource}},
-        {"a stopped run finished", writeFinished, SaveDestination::ProcessedFolder,
+         {Kind::TrashInTheWay, Kind::TrashInTheWay, Kind::CopyToBackup, Kind::SaveAsNewFile,
+          Kind::KeepOwnerAndMode, Kind::RemoveSource}},
+        {"a stopped run finished",
+         writeFinished,
+         SaveDestination::ProcessedFolder,
          {Kind::KeepOwnerAndMode, Kind::RemoveSource}},
         // The source's bytes in the backup alone do not prove the document is there.
         {"backup of the source beside another file",
@@ -117,21 +127,29 @@ TEST_F(SavePlanTest, TheDiskDecidesThePlan)
              WriteBytes(t.TargetBackup(), ReadBytes(t.Source()));
              WriteBytes(t.Target(), "x");
          },
-         SaveDestination::ProcessedFolder, {Kind::Refuse}},
-        {"already in the folder", [](SavePlanTest& t, SaveRequest& r, SavePolicy&) { r.target = t.Source(); },
-         SaveDestination::ProcessedFolder, {Kind::Refuse}},
+         SaveDestination::ProcessedFolder,
+         {Kind::Refuse}},
+        {"already in the folder",
+         [](SavePlanTest& t, SaveRequest& r, SavePolicy&) { r.target = t.Source(); },
+         SaveDestination::ProcessedFolder,
+         {Kind::Refuse}},
         {"unchanged, moved as it is",
          [](SavePlanTest&, SaveRequest& r, SavePolicy& p)
          {
              r.changed = false;
              p.moveUnchanged = true;
          },
-         SaveDestination::ProcessedFolder, {Kind::CreateFolder, Kind::MoveAsItIs}},
-        {"unchanged, left alone", [](SavePlanTest&, SaveRequest& r, SavePolicy&) { r.changed = false; },
-         SaveDestination::ProcessedFolder, {Kind::NothingToDo}},
+         SaveDestination::ProcessedFolder,
+         {Kind::CreateFolder, Kind::MoveAsItIs}},
+        {"unchanged, left alone",
+         [](SavePlanTest&, SaveRequest& r, SavePolicy&) { r.changed = false; },
+         SaveDestination::ProcessedFolder,
+         {Kind::NothingToDo}},
         {"output already written", writeFinished, SaveDestination::OutputFolder, {Kind::NothingToDo}},
-        {"output onto the document", [](SavePlanTest& t, SaveRequest& r, SavePolicy&) { r.target = t.Source(); },
-         SaveDestination::OutputFolder, {Kind::Refuse}},
+        {"output onto the document",
+         [](SavePlanTest& t, SaveRequest& r, SavePolicy&) { r.target = t.Source(); },
+         SaveDestination::OutputFolder,
+         {Kind::Refuse}},
     };
     for (const Case& c : cases)
     {
@@ -142,7 +160,6 @@ TEST_F(SavePlanTest, TheDiskDecidesThePlan)
         SavePolicy policy = Policy(false, true);
         if (c.arrange)
             c.arrange(*this, request, policy);
-        policy.createFolders = policy.createFolders || c.destination != SaveDestination::InPlace;
         EXPECT_EQ(KindsOf(request, policy), c.expected);
     }
 }
@@ -172,8 +189,7 @@ TEST_F(SavePlanTest, AMoveCarriedOutLeavesTheDocumentInTheFolder)
     const std::string original = ReadBytes(Source());
     KeepingTrash trash;
     WriteBytes(Target(), "an earlier file");
-    const SavePlan plan =
-        PlanSave(document, Into(SaveDestination::ProcessedFolder), Policy(true, false));
+    const SavePlan plan = PlanSave(document, Into(SaveDestination::ProcessedFolder), Policy(true, false));
     const SavePlanResult run = ExecuteSavePlan(plan.operations, document, trash);
     ASSERT_TRUE(run.done) << run.error.Reason();
     EXPECT_TRUE(run.atDestination);
