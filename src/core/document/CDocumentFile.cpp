@@ -289,9 +289,10 @@ void CDocumentFile::RememberWrittenFile(const std::string& target)
     m_loadedFingerprint = written.Finish();
 }
 
-void CDocumentFile::AdoptNewFile()
+void CDocumentFile::AdoptNewFile(const std::string& path)
 {
-    RememberWrittenFile(ResolvedTarget(m_path));
+    m_path = path;
+    RememberWrittenFile(ResolvedTarget(path));
 }
 
 bool CDocumentFile::IsUnchangedOnDisk(const std::string& path) const

@@ -124,9 +124,10 @@ public:
     // Writes the document, with its dates brought up to date, as a new file at m_path, which must be
     // free: when a file is there (or takes the name meanwhile) nothing is written and the save fails.
     bool SaveAsNewFile();
-    // The file SaveAsNewFile wrote at m_path is the document's own from now on: later saves replace
-    // that file, compare with it and see whether they would change it.
-    void AdoptNewFile();
+    // The document has moved to the file at path that SaveAsNewFile wrote (its source is gone):
+    // m_path follows, and later saves replace that file, compare with it and see whether they
+    // would change it.
+    void AdoptNewFile(const std::string& path);
     // Whether the file at path is still the one that was loaded (or last saved), unwritten since;
     // true when nothing was loaded from a file.
     bool IsUnchangedOnDisk(const std::string& path) const;

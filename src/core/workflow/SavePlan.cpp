@@ -403,9 +403,6 @@ SavePlanResult ExecuteSavePlan(const std::vector<FileOperation>& operations, CDo
                                       [](const FileOperation& operation)
                                       { return operation.kind == FileOperationKind::RemoveSource; });
     if (removal != operations.end() && result.atDestination)
-    {
-        document.m_path = removal->target;
-        document.AdoptNewFile();
-    }
+        document.AdoptNewFile(removal->target);
     return result;
 }
