@@ -3,6 +3,7 @@
 #include "core/toc/TocItem.h"
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 class CUpperCaseWordsDict;
@@ -13,6 +14,12 @@ class CTocItemList
 public:
     explicit CTocItemList(const CUpperCaseWordsDict* words = nullptr) : m_words(words) {}
     virtual ~CTocItemList() = default;
+
+    const std::vector<TocItem>& Items() const { return m_items; }
+    std::vector<TocItem>& MutableItems() { return m_items; }
+    void SetItems(std::vector<TocItem> items) { m_items = std::move(items); }
+    // The dictionary entries are cased by; may be null.
+    const CUpperCaseWordsDict* Words() const { return m_words; }
 
     void Append(const TocItem& item) { m_items.push_back(item); }
     void Erase(std::size_t index) { m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(index)); }
@@ -25,6 +32,7 @@ public:
     // and the order of the items.
     void LayoutEntries();
 
+private:
     std::vector<TocItem> m_items;
     const CUpperCaseWordsDict* m_words = nullptr;
 };

@@ -51,7 +51,8 @@ void CTocRecognizer::Build(std::vector<std::string>& lines)
     PumpMessages();
     if (lines.empty())
         return;
-    m_items.clear();
+    std::vector<TocItem>& items = MutableItems();
+    items.clear();
 
     if (HasTargetFormatToc(lines))
     {
@@ -63,39 +64,39 @@ void CTocRecognizer::Build(std::vector<std::string>& lines)
     }
 
     bool hasSecondRoot = false;
-    auto onEveryItem = [this](void (*operation)(TocItem&))
+    auto onEveryItem = [&items](void (*operation)(TocItem&))
     {
-        for (TocItem& item : m_items)
+        for (TocItem& item : items)
             operation(item);
     };
     std::vector<std::function<void()>> steps = {
-        [&] { CollectExistingBlocks(lines, m_items); },
+        [&] { CollectExistingBlocks(lines, items); },
         [&] { onEveryItem(&StripArticleRefs); },
         [&] { onEveryItem(&JoinHyphenatedLines); },
-        [&] { AddDocumentKindItem(lines, m_kinds, m_items); },
-        [&] { hasSecondRoot = CollectAppendices(lines, m_items); },
-        [&] { CollectTitleBlocks(lines, m_items); },
-        [&] { CollectCentredBlocks(lines, m_items); },
-        [&] { CollectArticles(lines, m_items); },
-        [&] { SplitMultiHeadingItems(lines, m_items); },
+        [&] { AddDocumentKindItem(lines, m_kinds, items); },
+        [&] { hasSecondRoot = CollectAppendices(lines, items); },
+        [&] { CollectTitleBlocks(lines, items); },
+        [&] { CollectCentredBlocks(lines, items); },
+        [&] { CollectArticles(lines, items); },
+        [&] { SplitMultiHeadingItems(lines, items); },
     };
     if (m_options.extended)
     {
         // After the collecting passes, so that what they found is not collected again, and before
         // the cleaning, so that every item goes through the same rules.
-        steps.emplace_back(
-            [&] { hasSecondRoot = CollectExtendedItems(lines, m_kinds, m_items) || hasSecondRoot; });
+        steps.emplace_back([&]
+                           { hasSecondRoot = CollectExtendedItems(lines, m_kinds, items) || hasSecondRoot; });
     }
     const std::function<void()> cleaningAndWriting[] = {
         [&] { onEveryItem(&RemoveMarkerLines); },
         [&] { onEveryItem(&BlankControlChars); },
         [&] { SortByLine(); },
         [&] { onEveryItem(&DotSectionHeadings); },
-        [&] { MergeItems(m_items); },
-        [&] { DropEmptyItems(m_items); },
-        [&] { AdjustAppendixLines(m_items, lines); },
+        [&] { MergeItems(items); },
+        [&] { DropEmptyItems(items); },
+        [&] { AdjustAppendixLines(items, lines); },
         [&] { onEveryItem(&TrimAppendixPeriod); },
-        [&] { DropKindTitleDuplicate(m_items, m_kinds); },
+        [&] { DropKindTitleDuplicate(items, m_kinds); },
         [&] { onEveryItem(&SpaceNumericRanges); },
         [&]
         {

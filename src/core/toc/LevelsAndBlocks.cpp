@@ -19,7 +19,7 @@ std::size_t WriteTocBlocks(CTocItemList& list, std::vector<std::string>& lines, 
         if (pumpMessages)
             pumpMessages();
     };
-    std::vector<TocItem>& items = list.m_items;
+    std::vector<TocItem>& items = list.MutableItems();
     list.SortByLine();
     AssignLevels(items, rankOf);
     pump();
@@ -49,7 +49,7 @@ std::size_t WriteTocBlocks(CTocItemList& list, std::vector<std::string>& lines, 
     pump();
     list.LayoutEntries();
     pump();
-    FixEntryCase(items, list.m_words);
+    FixEntryCase(items, list.Words());
     pump();
     InsertBlocks(lines, items);
     return items.size();

@@ -141,7 +141,7 @@ void CDocumentSession::OpenNextDocument()
     OpenFront();
     // A successful open marks the document changed anyway, unless it was refused as already
     // processed; after a failed load there is no document left to call changed.
-    if (!m_currentPath.empty() && !m_openedProcessed)
+    if (!m_document.Path().empty() && !m_openedProcessed)
         m_modified = true;
     StateChanged();
 }
@@ -151,7 +151,7 @@ void CDocumentSession::OpenNextDocument()
 
 bool CDocumentSession::LeaveChangedDocument()
 {
-    if (!m_modified || m_currentPath.empty())
+    if (!m_modified || m_document.Path().empty())
         return true;
     if (m_settings.autoSaveOnNext)
     {
@@ -169,7 +169,7 @@ bool CDocumentSession::LeaveChangedDocument()
 
 void CDocumentSession::OpenDocument(const std::string& path)
 {
-    if (path == m_currentPath)
+    if (path == m_document.Path())
     {
         m_prompter.Report("Файл " + path + " уже обрабатывается!", MessageIcon::Error);
         return;
@@ -177,8 +177,9 @@ void CDocumentSession::OpenDocument(const std::string& path)
     if (!LeaveChangedDocument())
         return;
 
+    // The document left is closed before the next is read: only one is held at a time.
+    m_document.Clear();
     m_modified = true;
-    m_currentPath = path;
     m_savedSinceOpen = false;
     m_backupOwed = true;
     m_openedProcessed = false;
@@ -227,7 +228,7 @@ void CDocumentSession::LoadAndProcess(const std::string& path)
 
     try
     {
-        ProcessResult result = m_recognizer(m_document.m_textLines, m_prompter, pumpMessages, m_recognition);
+        ProcessResult result = m_recognizer(m_document.TextLines(), m_prompter, pumpMessages, m_recognition);
         m_editor.SetLines(result.lines, pumpMessages);
         // A document refused as already processed is shown as it is: nothing to save.
         m_openedProcessed = result.refused;
@@ -276,7 +277,7 @@ void CDocumentSession::ReprocessDocument()
             return;
     }
     m_modified = true;
-    ProcessWhileBusy(m_currentPath);
+    ProcessWhileBusy(m_document.Path());
 }
 
 void CDocumentSession::TellAboutContentAfterEnd()
@@ -293,17 +294,17 @@ void CDocumentSession::TellAboutContentAfterEnd()
 void CDocumentSession::SaveDocument()
 {
     m_modified = false;
-    m_document.m_textLines = m_editor.GetLines();
+    m_document.SetTextLines(m_editor.GetLines());
     // A document is moved at most once per opening: at its first save.
     const bool moving = m_settings.moveOnSave && !m_savedSinceOpen;
     SaveRequest request;
     request.destination = moving ? SaveDestination::ProcessedFolder : SaveDestination::InPlace;
-    request.source = m_document.m_path;
+    request.source = m_document.Path();
     if (moving && !m_settings.processedFolder.empty())
-        request.target = m_settings.processedFolder + "/" + NameOf(m_currentPath);
+        request.target = m_settings.processedFolder + "/" + NameOf(m_document.Path());
     request.backup = m_settings.makeBak && m_backupOwed ? BackupRule::Wanted : BackupRule::None;
     // The file already holds exactly this: nothing is written, moved or backed up, no date moves.
-    request.changed = m_document.SaveWouldChangeFile() || !m_document.IsUnchangedOnDisk(m_document.m_path);
+    request.changed = m_document.SaveWouldChangeFile() || !m_document.IsUnchangedOnDisk(m_document.Path());
     // The backup keeps the document as it was before this program worked on it: a document that
     // already held this program's table of contents never takes the place of a backup there is.
     request.keepExistingBackup = m_openedProcessed;
@@ -339,7 +340,6 @@ bool CDocumentSession::CarryOut(const SavePlan& plan)
         return SaveWithoutMove(plan.fallback);
     // Whatever failed after the write (a source another program changed meanwhile stays where it
     // is), the text saved is in the processed folder, and the document with it.
-    m_currentPath = m_document.m_path;
     return true;
 }
 
@@ -350,7 +350,7 @@ bool CDocumentSession::SaveWithoutMove(const std::vector<FileOperation>& operati
     // A read-only file fails the save as Save itself fails it.
     if (operations.front().kind == FileOperationKind::Refuse)
     {
-        m_prompter.ReportWithReason("Ошибка сохранения файла " + m_document.m_path + "!",
+        m_prompter.ReportWithReason("Ошибка сохранения файла " + m_document.Path() + "!",
                                     "the document is read-only", MessageIcon::Error);
         return false;
     }
@@ -384,14 +384,14 @@ void CDocumentSession::ReportMoveRefused(Refusal refusal)
 
 void CDocumentSession::DeleteFileToTrash()
 {
-    if (m_currentPath.empty())
+    if (m_document.Path().empty())
         return;
     // The freedesktop trash never asks, so the question is always the session's own.
     if (m_prompter.Ask("Удалить файл в корзину?", PromptButtons::YesNo) != PromptAnswer::Yes)
         return;
-    if (!m_trash.MoveToTrash(m_currentPath))
+    if (!m_trash.MoveToTrash(m_document.Path()))
     {
-        m_prompter.Report("Не удалось удалить файл " + m_currentPath + " в корзину.", MessageIcon::Error);
+        m_prompter.Report("Не удалось удалить файл " + m_document.Path() + " в корзину.", MessageIcon::Error);
         return;
     }
     CloseDocument();
@@ -399,7 +399,6 @@ void CDocumentSession::DeleteFileToTrash()
 
 void CDocumentSession::CloseDocument()
 {
-    m_currentPath.clear();
     m_modified = false;
     m_editor.ClearText();
     m_document.Clear();
@@ -408,10 +407,10 @@ void CDocumentSession::CloseDocument()
 
 bool CDocumentSession::ConfirmSaveOnClose()
 {
-    if (!m_modified || m_currentPath.empty())
+    if (!m_modified || m_document.Path().empty())
         return true;
     const PromptAnswer answer =
-        m_prompter.Ask("Сохранить документ в файл " + m_currentPath + "?", PromptButtons::YesNoCancel);
+        m_prompter.Ask("Сохранить документ в файл " + m_document.Path() + "?", PromptButtons::YesNoCancel);
     if (answer == PromptAnswer::Cancel)
         return false;
     if (answer == PromptAnswer::Yes)
@@ -441,9 +440,9 @@ void CDocumentSession::WindowShown()
 std::string CDocumentSession::Title() const
 {
     std::string title = kProductName;
-    if (m_currentPath.empty())
+    if (m_document.Path().empty())
         return title;
-    title += " - " + m_currentPath;
+    title += " - " + m_document.Path();
     if (m_modified)
         title += '*';
     return title;

@@ -282,15 +282,10 @@ int Execute(const FileOperation& operation, CDocumentFile& document, ITrash& tra
         reason = document.LastSaveFailure().text;
         return EIO;
     case FileOperationKind::SaveAsNewFile:
-    {
-        const std::string source = document.m_path;
-        document.m_path = operation.path;
-        if (document.SaveAsNewFile())
+        if (document.SaveAsNewFile(operation.path))
             return 0;
         reason = document.LastSaveFailure().text;
-        document.m_path = source;
         return EIO;
-    }
     case FileOperationKind::MoveAsItIs:
         if (!document.IsUnchangedOnDisk(operation.path))
             return ESTALE;

@@ -111,9 +111,9 @@ TEST_P(EngineFixture, ProducesTheExpectedText)
         if (text.empty() && line == "%extended")
             options.extended = true;
         else if (text.empty() && line.starts_with("%kind "))
-            kinds.m_kinds.push_back(Utf8ToCp1251(line.substr(6)));
+            kinds.AppendNewKinds({Utf8ToCp1251(line.substr(6))});
         else if (text.empty() && line.starts_with("%word "))
-            words.m_userWords.emplace_back(Utf8ToCp1251(line.substr(6)));
+            words.AddUserWords({Utf8ToCp1251(line.substr(6))});
         else
             text.push_back(ToMemoryLine(line));
     }

@@ -41,7 +41,7 @@ public:
     {
         WriteBytes(Source(), File866("$18  Текст документа\r\nСтатья 1. Предмет"));
         document.Load(Source());
-        document.m_textLines.insert(document.m_textLines.begin(), Cp("оглавление"));
+        document.MutableTextLines().insert(document.MutableTextLines().begin(), Cp("оглавление"));
     }
 
     std::string Source() const { return folder / "in/a.rla"; }
@@ -197,10 +197,10 @@ TEST_F(SavePlanTest, AMoveCarriedOutLeavesTheDocumentInTheFolder)
     EXPECT_FALSE(fs::exists(Source()));
     EXPECT_EQ(ReadBytes(TargetBackup()), original);
     EXPECT_EQ(ReadBytes(Target()), document.FileBytes());
-    EXPECT_EQ(document.m_path, Target());
+    EXPECT_EQ(document.Path(), Target());
     EXPECT_FALSE(document.SaveWouldChangeFile());
 
-    document.m_textLines.push_back(Cp("ещё"));
+    document.MutableTextLines().push_back(Cp("ещё"));
     EXPECT_TRUE(document.Save(BackupRule::None)) << document.LastSaveFailure().text;
     EXPECT_EQ(ReadBytes(Target()), document.FileBytes());
 }
@@ -222,6 +222,6 @@ TEST_F(SavePlanTest, AFailureStopsThePlanAndNamesTheFile)
     EXPECT_EQ(FileErrorText(run.error), TargetBackup() + ": File exists");
     EXPECT_EQ(ReadBytes(Source()), original);
     EXPECT_FALSE(fs::exists(Target()));
-    EXPECT_EQ(document.m_path, Source());
+    EXPECT_EQ(document.Path(), Source());
 }
 } // namespace
