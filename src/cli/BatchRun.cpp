@@ -124,6 +124,10 @@ private:
             (result.outcome == DocumentOutcome::Processed ? std::string("would change")
                                                           : std::string(StatusName(result.outcome)));
         std::fprintf(stdout, "%s\n", line.c_str());
+        // With -v each file operation the document's writing would make follows, indented.
+        if (m_options.verbose)
+            for (const std::string& operation : result.plan)
+                std::fprintf(stdout, "  %s\n", PrintableText(operation).c_str());
         std::fflush(stdout);
     }
 

@@ -1,12 +1,12 @@
 #include "cli/DocumentJobs.h"
 
+#include "core/base/FileState.h"
 #include "core/base/FileSystem.h"
 #include "core/document/CDocumentFile.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <system_error>
 
@@ -64,9 +64,9 @@ std::vector<DocumentJob> ExpandDocumentPaths(const std::vector<std::string>& pat
     std::vector<DocumentJob> unique;
     for (DocumentJob& job : documents)
     {
-        struct stat status;
-        if (::stat(job.path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
-            !seen.insert({status.st_dev, status.st_ino}).second)
+        const std::optional<FileState> state =
+            IsRegularFile(job.path) ? CurrentFileState(job.path) : std::nullopt;
+        if (state && !seen.insert({state->device, state->inode}).second)
             continue;
         unique.push_back(std::move(job));
     }

@@ -34,6 +34,7 @@ struct DocumentResult
     std::map<int, std::size_t> entriesPerLevel; // level (1 = top) -> blocks
     std::vector<DocumentRemark> remarks;        // on the table of contents as written (or as it would be)
     std::vector<std::string> messages;          // lines for stderr, each naming the document
+    std::vector<std::string> plan;              // what writing it does (or would do), one operation a line
     std::string output;                         // the document's bytes for standard output
     std::uintmax_t bytes = 0;                   // size of the document file
     double milliseconds = 0;

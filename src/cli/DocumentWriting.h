@@ -1,24 +1,24 @@
 #pragma once
-// How tirvel-toc writes a processed document: in place, into an output folder or moved into a folder,
-// each refusing what would destroy a file.
+// How tirvel-toc puts a processed document on disk: in place, into an output folder (-o) or moved
+// into a folder (--move-to). What happens to which file is the save plan's; this is where the tool
+// builds its request, lists the plan with --check and words each refusal and failure.
 
 #include "cli/DocumentJobs.h"
 #include "cli/DocumentReporter.h"
 #include "cli/DocumentResult.h"
 #include "cli/TocToolOptions.h"
 #include "cli/ToolSetup.h"
+#include "core/workflow/SavePlan.h"
 
 #include <string>
 
 class CDocumentFile;
 
-// -o: the document written under the output folder; the source stays as it is.
-bool WriteIntoOutputFolder(CDocumentFile& document, const DocumentJob& job, const TocToolOptions& options,
-                           DocumentReporter& reporter, DocumentResult& result);
-// --move-to: the processed document and its backup are written into the folder first and the source
-// is removed last, so at every moment the document is whole at its source or complete in the folder.
-bool MoveIntoFolder(CDocumentFile& document, const DocumentJob& job, const TocToolOptions& options,
-                    const TocToolSetup& setup, DocumentReporter& reporter, DocumentResult& result);
-// In place: the document replaced by its processed form after its backup is made.
-bool SaveInPlace(CDocumentFile& document, const TocToolOptions& options, const TocToolSetup& setup,
-                 DocumentReporter& reporter);
+// Plans where the document goes and, unless the run only checks, carries the plan out. The plan's
+// lines go to result.plan; refusals and failures to the reporter. False when the document was
+// refused or could not be written.
+bool WriteDocument(CDocumentFile& document, const DocumentJob& job, const TocToolOptions& options,
+                   const TocToolSetup& setup, DocumentReporter& reporter, DocumentResult& result);
+
+// One operation of a plan to destination as the tool lists it (one line, English).
+std::string DescribeOperation(const FileOperation& operation, SaveDestination destination);

@@ -56,12 +56,11 @@ void ProcessLoaded(CDocumentFile& document, const DocumentJob& job, const TocToo
         // The document stays as it is; wherever output goes, the document goes there as loaded.
         document.KeepDates();
         if (findRemarks)
-            if (findRemarks)
-                result.remarks = RemarksOf(document);
+            result.remarks = RemarksOf(document);
         if (options.toStdout)
             result.output = document.FileBytes();
         else if (!options.outputDir.empty() &&
-                 !WriteIntoOutputFolder(document, job, options, reporter, result))
+                 !WriteDocument(document, job, options, setup, reporter, result))
             result.outcome = DocumentOutcome::Failed;
         return;
     }
@@ -86,12 +85,8 @@ void ProcessLoaded(CDocumentFile& document, const DocumentJob& job, const TocToo
         document.UpdateDates();
         result.output = document.FileBytes();
     }
-    else if (!options.outputDir.empty())
-        written = WriteIntoOutputFolder(document, job, options, reporter, result);
-    else if (!options.moveTo.empty())
-        written = MoveIntoFolder(document, job, options, setup, reporter, result);
-    else if (result.changed)
-        written = SaveInPlace(document, options, setup, reporter);
+    else
+        written = WriteDocument(document, job, options, setup, reporter, result);
     if (!written)
     {
         result.outcome = DocumentOutcome::Failed;
@@ -145,7 +140,7 @@ DocumentResult ProcessOneDocument(const DocumentJob& job, const TocToolOptions& 
         }
         catch (const DocumentFileError& loadError)
         {
-            result.messages.push_back(std::string("tirvel-toc: ") + loadError.what());
+            result.messages.push_back("tirvel-toc: " + FileErrorText(loadError.Error()));
         }
         if (loaded)
             ProcessLoaded(document, job, options, setup, findRemarks, reporter, result);
@@ -153,7 +148,7 @@ DocumentResult ProcessOneDocument(const DocumentJob& job, const TocToolOptions& 
     catch (const std::exception& failure)
     {
         // Out of memory on a huge document, say: nothing of it was written, the others go on.
-        reporter.Add(std::string("cannot process the document: ") + failure.what());
+        reporter.Add(ProcessingFailureReason(failure));
         result.outcome = DocumentOutcome::Failed;
         result.bytesAfterEnd = 0;
         result.changed = false;

@@ -44,7 +44,8 @@ void AddToolOptions(CLI::App& app, TocToolOptions& options)
     app.add_flag("-q,--quiet", options.quiet, "No progress line and no summary");
     app.add_flag("-v,--verbose", options.verbose,
                  "List the remarks on every document's table of contents, as PATH:LINE: text (--check lists "
-                 "them too)");
+                 "them too); with --check, list under each document the file operations its writing would "
+                 "make");
     app.add_flag("--remarks", options.remarks,
                  "List only the documents with remarks on their tables of contents, and their remarks");
     app.add_flag("--summary", options.summary,

@@ -10,6 +10,12 @@ void CScriptedPrompter::Report(std::string_view text, MessageIcon icon)
     m_messages.push_back({std::string(text), icon});
 }
 
+void CScriptedPrompter::ReportWithReason(std::string_view text, std::string_view reason, MessageIcon icon)
+{
+    Report(text, icon);
+    m_reasons.emplace_back(reason);
+}
+
 PromptAnswer CScriptedPrompter::Ask(std::string_view text, PromptButtons buttons)
 {
     m_questions.emplace_back(text);

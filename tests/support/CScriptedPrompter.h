@@ -22,10 +22,14 @@ public:
     void Answer(std::initializer_list<PromptAnswer> answers);
 
     void Report(std::string_view text, MessageIcon icon) override;
+    // The message is recorded as Report records it; the reason, as the editor would show it below
+    // the message, goes to m_reasons.
+    void ReportWithReason(std::string_view text, std::string_view reason, MessageIcon icon) override;
     PromptAnswer Ask(std::string_view text, PromptButtons buttons) override;
 
     std::vector<Message> m_messages;      // reports, in order
     std::vector<std::string> m_questions; // questions asked, in order
+    std::vector<std::string> m_reasons;   // the reasons given with reports, in order
     int m_unscripted = 0;
 
 private:

@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
+#include <fstream>
 #include <memory>
+#include <vector>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -140,6 +142,38 @@ bool CopyFileReplacing(const std::string& from, const std::string& to)
 bool CopyFileToNewName(const std::string& from, const std::string& to)
 {
     return CopyFile(from, to, false);
+}
+
+bool SameFileContent(const std::string& a, const std::string& b)
+{
+    std::ifstream first(a, std::ios::binary);
+    std::ifstream second(b, std::ios::binary);
+    if (!first || !second)
+        return false;
+    std::vector<char> bufferA(1 << 16);
+    std::vector<char> bufferB(1 << 16);
+    while (true)
+    {
+        first.read(bufferA.data(), static_cast<std::streamsize>(bufferA.size()));
+        second.read(bufferB.data(), static_cast<std::streamsize>(bufferB.size()));
+        const std::streamsize readA = first.gcount();
+        if (readA != second.gcount() ||
+            !std::equal(bufferA.begin(), bufferA.begin() + readA, bufferB.begin()))
+            return false;
+        if (readA == 0 || first.eof() || second.eof())
+            return first.eof() == second.eof() && !first.bad() && !second.bad();
+    }
+}
+
+bool CopyOwnerAndMode(const std::string& from, const std::string& to)
+{
+    struct stat of;
+    if (::stat(from.c_str(), &of) != 0)
+        return false;
+    [[maybe_unused]] const bool owned = ::chown(to.c_str(), of.st_uid, of.st_gid) == 0 ||
+                                        ::chown(to.c_str(), static_cast<uid_t>(-1), of.st_gid) == 0;
+    ::chmod(to.c_str(), of.st_mode & 07777);
+    return true;
 }
 
 bool MoveFileReplacing(const std::string& from, const std::string& to)

@@ -41,6 +41,14 @@ bool CopyFileReplacing(const std::string& from, const std::string& to);
 // file has (or takes meanwhile) the name to.
 bool CopyFileToNewName(const std::string& from, const std::string& to);
 
+// Whether the files at a and b hold the same bytes; false when either cannot be read.
+bool SameFileContent(const std::string& a, const std::string& b);
+
+// Gives the file at to the owner and group of the file at from, as far as this process may (only
+// root gives a file away, only a member gives it a group), then from's permission bits, which a
+// change of owner would clear in part. False when from cannot be read.
+bool CopyOwnerAndMode(const std::string& from, const std::string& to);
+
 // Moves a file over another one: a rename, or across file systems a complete copy (as
 // CopyFileReplacing) followed by removing the source. False when the move did not happen (or the
 // source could not be removed). errno tells the cause of the step that failed: across file systems

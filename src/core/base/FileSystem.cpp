@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
+#include <system_error>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -41,6 +43,30 @@ bool IsSymbolicLink(const std::string& path)
 {
     struct stat status;
     return ::lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
+}
+
+bool IsSameFile(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    if (std::filesystem::equivalent(a, b, error))
+        return true;
+    std::error_code errorA;
+    std::error_code errorB;
+    const std::filesystem::path canonicalA = std::filesystem::weakly_canonical(a, errorA);
+    const std::filesystem::path canonicalB = std::filesystem::weakly_canonical(b, errorB);
+    return !errorA && !errorB && canonicalA == canonicalB;
+}
+
+bool PathExists(const std::string& path)
+{
+    struct stat status;
+    return ::lstat(path.c_str(), &status) == 0;
+}
+
+bool IsRegularFile(const std::string& path)
+{
+    struct stat status;
+    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
 bool IsReadOnlyFile(const std::string& path)

@@ -18,6 +18,16 @@ std::string ResolvedTarget(const std::string& path);
 // Whether path itself is a symbolic link (which is not followed).
 bool IsSymbolicLink(const std::string& path);
 
+// True when a and b name one file: the same device and inode, or, when that cannot be told (one of
+// them does not exist), the same canonical path.
+bool IsSameFile(const std::string& a, const std::string& b);
+
+// Whether anything (a dangling link too) has the name path.
+bool PathExists(const std::string& path);
+
+// Whether path names a regular file, links followed.
+bool IsRegularFile(const std::string& path);
+
 // Whether this process may not change the regular file at path: it may not write it, or the file
 // has no write permission at all (which root could override, but a file made read-only says it is
 // not to be changed). False for anything that is no regular file, or is not there.

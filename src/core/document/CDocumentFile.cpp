@@ -146,14 +146,17 @@ std::string ReasonText(int errorNumber, mode_t fileType)
 } // namespace
 
 DocumentFileError::DocumentFileError(const std::string& path, int errorNumber, mode_t fileType)
-    : std::runtime_error(path + ": " + ReasonText(errorNumber, fileType)), m_path(path),
-      m_systemError(ReasonText(errorNumber, fileType)), m_errorNumber(errorNumber)
+    : DocumentFileError(path, errorNumber, ReasonText(errorNumber, fileType))
 {
 }
 
 DocumentFileError::DocumentFileError(const std::string& path, int errorNumber, const std::string& reason)
-    : std::runtime_error(path + ": " + reason), m_path(path), m_systemError(reason),
-      m_errorNumber(errorNumber)
+    : DocumentFileError(FileError{FileAction::Open, path, errorNumber, reason})
+{
+}
+
+DocumentFileError::DocumentFileError(FileError error)
+    : std::runtime_error(FileErrorText(error)), m_error(std::move(error))
 {
 }
 
@@ -251,11 +254,7 @@ bool CDocumentFile::SaveTo(const std::string& path, BackupRule backup)
     if (error == 0)
     {
         m_path = path;
-        // What a later save compares with: the file as this save left it.
-        m_fileState = CurrentFileState(target);
-        m_fileStatePath = target;
-        m_loadedFingerprint = written;
-        m_loadedSize = FileFormSize(m_headerLines, m_textLines);
+        RememberWrittenFile(target, written);
         return true;
     }
     if (error == ESTALE)
@@ -294,6 +293,23 @@ bool CDocumentFile::SaveAsNewFile(const std::string& path)
                 std::string("cannot write the document: ") + std::strerror(file.Error()));
 }
 
+void CDocumentFile::RememberWrittenFile(const std::string& target, CByteFingerprint::Value written)
+{
+    // What a later save compares with: the file as this save left it.
+    m_fileState = CurrentFileState(target);
+    m_fileStatePath = target;
+    m_loadedFingerprint = written;
+    m_loadedSize = FileFormSize(m_headerLines, m_textLines);
+}
+
+void CDocumentFile::AdoptNewFile(const std::string& path)
+{
+    m_path = path;
+    CByteFingerprint written;
+    ForEachFileChunk([&written](std::string_view chunk) { written.Add(chunk); });
+    RememberWrittenFile(ResolvedTarget(path), written.Finish());
+}
+
 bool CDocumentFile::IsUnchangedOnDisk(const std::string& path) const
 {
     return !m_fileState || IsStillFile(path, *m_fileState);
@@ -327,7 +343,8 @@ void CDocumentFile::FileMoved(const std::string& newPath)
 bool CDocumentFile::Fail(const std::string& path, SaveFailure::Kind kind, std::string text)
 {
     m_saveFailure = {kind, std::move(text)};
-    m_reporter.Report(FormatMessage("Ошибка сохранения файла %s!", path), MessageIcon::Error);
+    m_reporter.ReportWithReason(FormatMessage("Ошибка сохранения файла %s!", path), m_saveFailure.text,
+                                MessageIcon::Error);
     return false;
 }
 

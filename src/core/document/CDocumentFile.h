@@ -7,6 +7,7 @@
 // place, and only while a complete copy of it is on disk.
 
 #include "core/base/CByteFingerprint.h"
+#include "core/base/FileError.h"
 #include "core/base/FileState.h"
 #include "core/base/Reporter.h"
 #include "core/document/DocumentDates.h"
@@ -35,16 +36,17 @@ public:
     DocumentFileError(const std::string& path, int errorNumber, mode_t fileType = 0);
     // A load refused for a reason of its own (UTF-8), with the error that stands for it.
     DocumentFileError(const std::string& path, int errorNumber, const std::string& reason);
-    const std::string& path() const { return m_path; }
+    explicit DocumentFileError(FileError error);
+    const std::string& path() const { return m_error.path; }
     // The reason: the system's error text (strerror of errorNumber()), or for something that is no
     // regular file what it is, such as "not a regular file (a named pipe)".
-    const std::string& systemError() const { return m_systemError; }
-    int errorNumber() const { return m_errorNumber; }
+    const std::string& systemError() const { return m_error.reason; }
+    int errorNumber() const { return m_error.errorNumber; }
+    // The failed open as the editor and the tool word it (FileErrorText is what()).
+    const FileError& Error() const { return m_error; }
 
 private:
-    std::string m_path;
-    std::string m_systemError;
-    int m_errorNumber;
+    FileError m_error;
 };
 
 // Whether a save first makes the backup (BackupPathFor) of the file it replaces.
@@ -127,6 +129,10 @@ public:
     // free: when a file is there (or takes the name meanwhile) nothing is written and the save fails.
     // The document stays the one at Path(): a copy of it now stands at path.
     bool SaveAsNewFile(const std::string& path);
+    // The document has moved to the file at path that SaveAsNewFile wrote (its source is gone):
+    // Path() follows, and later saves replace that file, compare with it and see whether they
+    // would change it.
+    void AdoptNewFile(const std::string& path);
     // Whether the file at path is still the one that was loaded (or last saved), unwritten since;
     // true when nothing was loaded from a file.
     bool IsUnchangedOnDisk(const std::string& path) const;
@@ -189,6 +195,8 @@ private:
     void DealWithRecoveryCopy(const std::string& target);
     // Records why a save to path failed, reports it and returns false.
     bool Fail(const std::string& path, SaveFailure::Kind kind, std::string text);
+    // What a later save compares with: the file at target as a save just left it.
+    void RememberWrittenFile(const std::string& target, CByteFingerprint::Value written);
     // The state the file at target must still have for a save to replace it; null when the document
     // was not read from (or last saved to) target.
     const FileState* StateToKeep(const std::string& target) const;

@@ -1,11 +1,11 @@
 #include "core/workflow/CDocumentSession.h"
 
+#include "core/base/FileError.h"
 #include "core/base/FileSystem.h"
 #include "core/base/IPrompter.h"
 #include "core/workflow/IDocumentEditor.h"
 #include "core/workflow/IProcessingMonitor.h"
 #include "core/workflow/ITrash.h"
-#include "core/workflow/ProcessedFolder.h"
 #include "core/workflow/ProductName.h"
 
 #include <algorithm>
@@ -18,6 +18,8 @@ namespace fs = std::filesystem;
 
 namespace
 {
+constexpr const char* kMoveFailed = "Ошибка переноса файла в папку для обработанных документов!";
+
 std::string AbsolutePath(const std::string& path)
 {
     std::error_code error;
@@ -208,11 +210,19 @@ void CDocumentSession::LoadAndProcess(const std::string& path)
     {
         m_document.Load(path);
     }
+    catch (const DocumentFileError& error)
+    {
+        FailedToOpen(path, FileErrorText(error.Error()));
+        return;
+    }
+    catch (const std::exception& failure)
+    {
+        FailedToOpen(path, FileErrorText({FileAction::Open, path, 0, failure.what()}));
+        return;
+    }
     catch (...)
     {
-        m_prompter.Report("Ошибка открытия файла " + path, MessageIcon::Error);
-        // Nothing of the failed file stays open: no path, nothing to save.
-        CloseDocument();
+        FailedToOpen(path, {});
         return;
     }
 
@@ -230,12 +240,25 @@ void CDocumentSession::LoadAndProcess(const std::string& path)
             m_processedListener(result);
         TellAboutContentAfterEnd();
     }
-    catch (...)
+    catch (const std::exception& failure)
     {
         // Whatever went wrong (memory, a fault in the engine), busy must end with OpenDocument.
+        m_prompter.ReportWithReason("Ошибка обработки документа " + path, ProcessingFailureReason(failure),
+                                    MessageIcon::Error);
+        CloseDocument();
+    }
+    catch (...)
+    {
         m_prompter.Report("Ошибка обработки документа " + path, MessageIcon::Error);
         CloseDocument();
     }
+}
+
+void CDocumentSession::FailedToOpen(const std::string& path, const std::string& reason)
+{
+    m_prompter.ReportWithReason("Ошибка открытия файла " + path, reason, MessageIcon::Error);
+    // Nothing of the failed file stays open: no path, nothing to save.
+    CloseDocument();
 }
 
 void CDocumentSession::ReprocessDocument()
@@ -275,25 +298,28 @@ void CDocumentSession::SaveDocument()
 {
     m_modified = false;
     m_document.SetTextLines(m_editor.GetLines());
+    // A document is moved at most once per opening: at its first save.
+    const bool moving = m_settings.moveOnSave && !m_savedSinceOpen;
+    SaveRequest request;
+    request.destination = moving ? SaveDestination::ProcessedFolder : SaveDestination::InPlace;
+    request.source = m_document.Path();
+    if (moving && !m_settings.processedFolder.empty())
+        request.target = m_settings.processedFolder + "/" + NameOf(m_document.Path());
+    request.backup = m_settings.makeBak && m_backupOwed ? BackupRule::Wanted : BackupRule::None;
     // The file already holds exactly this: nothing is written, moved or backed up, no date moves.
-    if (!m_document.SaveWouldChangeFile() && m_document.IsUnchangedOnDisk(m_document.Path()))
+    request.changed = m_document.SaveWouldChangeFile() || !m_document.IsUnchangedOnDisk(m_document.Path());
+    // The backup keeps the document as it was before this program worked on it: a document that
+    // already held this program's table of contents never takes the place of a backup there is.
+    request.keepExistingBackup = m_openedProcessed;
+    const SavePlan plan = PlanSave(m_document, request, EditorSavePolicy());
+    if (plan.HasNothingToDo())
     {
         StateChanged();
         return;
     }
-    if (m_settings.moveOnSave)
-        MoveToProcessedFolder();
-    // The backup keeps the document as it was before this program worked on it: a document that
-    // already held this program's table of contents never takes the place of a backup there is.
-    bool makeBackup = m_settings.makeBak && m_backupOwed;
-    std::error_code error;
-    if (makeBackup && m_openedProcessed &&
-        fs::symlink_status(CDocumentFile::BackupPathFor(m_document.Path()), error).type() !=
-            fs::file_type::not_found)
-        makeBackup = false;
-    // Save reports its own failures; a text that did not reach the file still counts as changed,
-    // so Save stays offered and leaving the document still asks.
-    if (m_document.Save(makeBackup))
+    // A text that did not reach the file still counts as changed, so Save stays offered and leaving
+    // the document still asks; the file as loaded is then still owed its backup.
+    if (CarryOut(plan))
         m_backupOwed = false;
     else
         m_modified = true;
@@ -301,56 +327,62 @@ void CDocumentSession::SaveDocument()
     StateChanged();
 }
 
-void CDocumentSession::MoveToProcessedFolder()
+bool CDocumentSession::CarryOut(const SavePlan& plan)
 {
-    // A document is moved at most once per opening.
-    if (m_savedSinceOpen)
-        return;
-    if (m_settings.processedFolder.empty())
+    if (plan.fallback.empty())
+        return SaveWithoutMove(plan.operations);
+    if (plan.IsRefused())
     {
+        ReportMoveRefused(plan.operations.front().refusal);
+        return SaveWithoutMove(plan.fallback);
+    }
+    const SavePlanResult moved = ExecuteSavePlan(plan.operations, m_document, m_trash);
+    if (!moved.done)
+        m_prompter.ReportWithReason(kMoveFailed, FileErrorText(moved.error), MessageIcon::Error);
+    if (!moved.done && !moved.atDestination)
+        return SaveWithoutMove(plan.fallback);
+    // Whatever failed after the write (a source another program changed meanwhile stays where it
+    // is), the text saved is in the processed folder, and the document with it.
+    return true;
+}
+
+bool CDocumentSession::SaveWithoutMove(const std::vector<FileOperation>& operations)
+{
+    if (operations.empty() || operations.front().kind == FileOperationKind::NothingToDo)
+        return true;
+    // A read-only file fails the save as Save itself fails it.
+    if (operations.front().kind == FileOperationKind::Refuse)
+    {
+        m_prompter.ReportWithReason("Ошибка сохранения файла " + m_document.Path() + "!",
+                                    "the document is read-only", MessageIcon::Error);
+        return false;
+    }
+    // Save reports its own failures.
+    return ExecuteSavePlan(operations, m_document, m_trash).done;
+}
+
+void CDocumentSession::ReportMoveRefused(Refusal refusal)
+{
+    switch (refusal)
+    {
+    case Refusal::NoProcessedFolder:
         m_prompter.Report(
             "Папка для обработанных документов не задана!\nУкажите папку в пункте меню\"Сервис->Параметры\"",
             MessageIcon::Error);
         return;
-    }
-    const std::string destination = m_settings.processedFolder + "/" + NameOf(m_document.Path());
-    if (!IsSameFile(m_document.Path(), destination) && !TrashFilesInTheWay(destination))
-    {
-        m_prompter.Report("Ошибка переноса файла в папку для обработанных документов!", MessageIcon::Error);
-        return;
-    }
-    switch (MoveIntoProcessedFolder(m_document.Path(), destination))
-    {
-    case MoveIntoResult::AlreadyThere:
+    case Refusal::AlreadyInFolder:
         m_prompter.Report(
             "Перенос файла невозможен так как сохраняемый файл уже находится в папке для обработанных "
             "документов!\nУкажите другую папку в пункте меню\"Сервис->Параметры\"",
             MessageIcon::Error);
         return;
-    case MoveIntoResult::Failed:
-        m_prompter.Report("Ошибка переноса файла в папку для обработанных документов!", MessageIcon::Error);
+    case Refusal::ChangedOnDisk:
+        // The save in place that follows says so, and keeps the file and the text.
         return;
-    case MoveIntoResult::Moved:
-        m_document.FileMoved(destination);
+    default:
+        m_prompter.Report(kMoveFailed, MessageIcon::Error);
         return;
     }
-}
-
-bool CDocumentSession::TrashFilesInTheWay(const std::string& destination)
-{
-    // The file of the same name, and the backup the save would replace beside it, hold another
-    // document (or an earlier state of this one): they go to the trash, from which they can be taken
-    // back, instead of being deleted.
-    std::vector<std::string> inTheWay = {destination};
-    if (m_settings.makeBak && m_backupOwed)
-        inTheWay.push_back(CDocumentFile::BackupPathFor(destination));
-    for (const std::string& path : inTheWay)
-    {
-        std::error_code error;
-        if (fs::symlink_status(path, error).type() != fs::file_type::not_found && !m_trash.MoveToTrash(path))
-            return false;
-    }
-    return true;
 }
 
 void CDocumentSession::DeleteFileToTrash()

@@ -8,6 +8,7 @@
 
 #include "core/document/CDocumentFile.h"
 #include "core/toc/ProcessDocument.h"
+#include "core/workflow/SavePlan.h"
 #include "core/workflow/SessionSettings.h"
 
 #include <deque>
@@ -111,10 +112,13 @@ private:
     // value: a failure closes the document, which clears the current path it may be a copy of.
     void ProcessWhileBusy(std::string path);
     void LoadAndProcess(const std::string& path);
-    void MoveToProcessedFolder();
-    // Sends the file at the processed folder's destination, and the backup the save would replace
-    // there, to the trash; false when one of them cannot go.
-    bool TrashFilesInTheWay(const std::string& destination);
+    // Reports a file that could not be opened, with the reason, and closes what was opened of it.
+    void FailedToOpen(const std::string& path, const std::string& reason);
+    // Carries out a save's plan, saving in place when the move it holds is refused or fails, with
+    // the messages of each; false when the text did not reach a file.
+    bool CarryOut(const SavePlan& plan);
+    bool SaveWithoutMove(const std::vector<FileOperation>& operations);
+    void ReportMoveRefused(Refusal refusal);
     void TellAboutContentAfterEnd();
     void CloseDocument();
     void StateChanged();

@@ -1,5 +1,6 @@
 #include "gui/common/CMessageBoxPrompter.h"
 
+#include "core/base/FileError.h"
 #include "core/workflow/ProductName.h"
 
 #include <QApplication>
@@ -56,6 +57,11 @@ void CMessageBoxPrompter::Report(std::string_view text, MessageIcon icon)
     QMessageBox box(BoxIcon(icon), QString::fromUtf8(kProductName), FromUtf8(text), QMessageBox::Ok, Owner());
     // Refusals and notices should not hide behind the window that caused them.
     RunInForeground(box);
+}
+
+void CMessageBoxPrompter::ReportWithReason(std::string_view text, std::string_view reason, MessageIcon icon)
+{
+    Report(MessageWithReason(text, reason), icon);
 }
 
 PromptAnswer CMessageBoxPrompter::Ask(std::string_view text, PromptButtons buttons)

@@ -14,6 +14,8 @@ public:
 
     void SetOwner(QWidget* owner);
     void Report(std::string_view text, MessageIcon icon) override;
+    // The message, then the reason below it as the batch tool prints it.
+    void ReportWithReason(std::string_view text, std::string_view reason, MessageIcon icon) override;
     PromptAnswer Ask(std::string_view text, PromptButtons buttons) override;
 
 private:
