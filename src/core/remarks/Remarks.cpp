@@ -6,6 +6,7 @@
 #include "core/entries/TocEntryList.h"
 #include "core/remarks/HeadingNumbers.h"
 #include "core/toc/HeadingTests.h"
+#include "core/toc/HeadingWords.h"
 
 #include <algorithm>
 #include <array>
@@ -524,7 +525,7 @@ private:
     static bool HoldsHeadingWord(std::string_view line, const std::string& word, const std::string& number,
                                  bool numberSign)
     {
-        static const std::string sign = Utf8ToCp1251("№");
+        const std::string& sign = HeadingWords().numberSign;
         for (std::size_t pos = line.find(word); pos != std::string_view::npos; pos = line.find(word, pos + 1))
         {
             if (pos > 0 && line[pos - 1] != ' ' && line[pos - 1] != '.' && line[pos - 1] != '"')
@@ -713,7 +714,7 @@ private:
     // to ReadHeadingNumbers.
     static bool ReadsAsHeading(std::string_view text)
     {
-        static const std::string sign = Utf8ToCp1251("№");
+        const std::string& sign = HeadingWords().numberSign;
         static const std::string to = Utf8ToCp1251(" к ");
         std::size_t at = text.find(' ');
         auto skipBlanks = [&]

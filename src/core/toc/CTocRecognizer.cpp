@@ -2,11 +2,7 @@
 
 #include "core/base/Reporter.h"
 #include "core/document/Markers.h"
-#include "core/toc/CollectingPasses.h"
-#include "core/toc/ExtendedPasses.h"
-#include "core/toc/ItemCleaning.h"
-#include "core/toc/LevelsAndBlocks.h"
-#include "core/toc/MergingPasses.h"
+#include "core/toc/RecognitionSteps.h"
 
 #include <utility>
 
@@ -62,53 +58,17 @@ void CTocRecognizer::Build(std::vector<std::string>& lines)
         return;
     }
 
-    bool hasSecondRoot = false;
-    auto onEveryItem = [this](void (*operation)(TocItem&))
+    RecognitionRun run{lines, *this, m_kinds, m_options};
+    for (const RecognitionStep& step : RecognitionSteps())
     {
-        for (TocItem& item : m_items)
-            operation(item);
-    };
-    std::vector<std::function<void()>> steps = {
-        [&] { CollectExistingBlocks(lines, m_items); },
-        [&] { onEveryItem(&StripArticleRefs); },
-        [&] { onEveryItem(&JoinHyphenatedLines); },
-        [&] { AddDocumentKindItem(lines, m_kinds, m_items); },
-        [&] { hasSecondRoot = CollectAppendices(lines, m_items); },
-        [&] { CollectTitleBlocks(lines, m_items); },
-        [&] { CollectCentredBlocks(lines, m_items); },
-        [&] { CollectArticles(lines, m_items); },
-        [&] { SplitMultiHeadingItems(lines, m_items); },
-    };
-    if (m_options.extended)
-    {
-        // After the collecting passes, so that what they found is not collected again, and before
-        // the cleaning, so that every item goes through the same rules.
-        steps.emplace_back(
-            [&] { hasSecondRoot = CollectExtendedItems(lines, m_kinds, m_items) || hasSecondRoot; });
-    }
-    const std::function<void()> cleaningAndWriting[] = {
-        [&] { onEveryItem(&RemoveMarkerLines); },
-        [&] { onEveryItem(&BlankControlChars); },
-        [&] { SortByLine(); },
-        [&] { onEveryItem(&DotSectionHeadings); },
-        [&] { MergeItems(m_items); },
-        [&] { DropEmptyItems(m_items); },
-        [&] { AdjustAppendixLines(m_items, lines); },
-        [&] { onEveryItem(&TrimAppendixPeriod); },
-        [&] { DropKindTitleDuplicate(m_items, m_kinds); },
-        [&] { onEveryItem(&SpaceNumericRanges); },
-        [&]
-        {
-            // The extended recognition ranks a part above its sections and a § below its chapter;
-            // the standard passes rank the headings by their kinds alone.
-            m_writtenBlocks = WriteTocBlocks(*this, lines, hasSecondRoot, m_pumpMessages,
-                                             m_options.extended ? ExtendedRank : nullptr);
-        },
-    };
-    steps.insert(steps.end(), std::begin(cleaningAndWriting), std::end(cleaningAndWriting));
-    for (const auto& step : steps)
-    {
-        step();
+        if (step.extendedOnly && !m_options.extended)
+            continue;
+        RunRecognitionStep(step, run);
+        if (m_stepObserver)
+            m_stepObserver(step.name, m_items);
         PumpMessages();
+        if (run.finished)
+            break;
     }
+    m_writtenBlocks = run.writtenBlocks;
 }
