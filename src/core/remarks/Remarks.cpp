@@ -29,22 +29,16 @@ struct SeriesWords
 
 const SeriesWords& WordsOf(Series series)
 {
-    auto make = [](const char* nom, const char* gen, const char* pl, const char* acc, const char* ins,
-                   const char* nested, const char* sign)
+    auto make = [](const HeadingNames& names, const std::string& sign)
     {
-        return SeriesWords{Utf8ToCp1251(nom), Utf8ToCp1251(gen),    Utf8ToCp1251(pl),  Utf8ToCp1251(acc),
-                           Utf8ToCp1251(ins), Utf8ToCp1251(nested), Utf8ToCp1251(sign)};
+        return SeriesWords{names.nominative, names.genitive, names.plural, names.accusative,
+                           names.instrumental, names.nested, sign};
     };
+    const HeadingVocabulary& w = HeadingWords();
     static const std::array<SeriesWords, kSeriesCount> words = {
-        make("статья", "статьи", "статей", "статью", "статьёй", "вложена", ""),
-        make("глава", "главы", "глав", "главу", "главой", "вложена", ""),
-        make("раздел", "раздела", "разделов", "раздел", "разделом", "вложен", ""),
-        make("подраздел", "подраздела", "подразделов", "подраздел", "подразделом", "вложен", ""),
-        make("часть", "части", "частей", "часть", "частью", "вложена", ""),
-        make("§", "§", "§§", "§", "§", "вложен", ""),
-        make("заголовок", "заголовка", "заголовков", "заголовок", "заголовком", "вложен", ""),
-        make("заголовок", "заголовка", "заголовков", "заголовок", "заголовком", "вложен", ""),
-        make("приложение", "приложения", "приложений", "приложение", "приложением", "вложено", "№ "),
+        make(w.articleNames, ""),    make(w.chapterNames, ""), make(w.sectionNames, ""),
+        make(w.subsectionNames, ""), make(w.partNames, ""),    make(w.paragraphNames, ""),
+        make(w.headingNames, ""),    make(w.headingNames, ""), make(w.appendixNames, w.numberSign + " "),
     };
     return words[static_cast<std::size_t>(series)];
 }

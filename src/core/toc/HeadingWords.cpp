@@ -3,6 +3,21 @@
 #include "core/base/CodePage.h"
 #include "core/base/TextRules.h"
 
+namespace
+{
+// The names of the headings that begin with word; the other forms as UTF-8.
+HeadingNames NamesOf(const std::string& word, const char* genitive, const char* plural,
+                     const char* accusative, const char* instrumental, const char* nested)
+{
+    return {ToLower(word),
+            Utf8ToCp1251(genitive),
+            Utf8ToCp1251(plural),
+            Utf8ToCp1251(accusative),
+            Utf8ToCp1251(instrumental),
+            Utf8ToCp1251(nested)};
+}
+} // namespace
+
 const HeadingVocabulary& HeadingWords()
 {
     static const HeadingVocabulary words = []
@@ -29,6 +44,19 @@ const HeadingVocabulary& HeadingWords()
         w.parts = Utf8ToCp1251("ЧАСТИ");
         w.paragraphSigns = w.paragraphSign + w.paragraphSign;
         w.appendices = Utf8ToCp1251("ПРИЛОЖЕНИЯ");
+
+        w.articleNames = NamesOf(w.article, "статьи", "статей", "статью", "статьёй", "вложена");
+        w.chapterNames = NamesOf(w.chapter, "главы", "глав", "главу", "главой", "вложена");
+        w.sectionNames = NamesOf(w.section, "раздела", "разделов", "раздел", "разделом", "вложен");
+        w.subsectionNames =
+            NamesOf(w.subsection, "подраздела", "подразделов", "подраздел", "подразделом", "вложен");
+        w.partNames = NamesOf(w.part, "части", "частей", "часть", "частью", "вложена");
+        const std::string& sign = w.paragraphSign;
+        w.paragraphNames = {sign, sign, w.paragraphSigns, sign, sign, Utf8ToCp1251("вложен")};
+        w.appendixNames =
+            NamesOf(w.appendix, "приложения", "приложений", "приложение", "приложением", "вложено");
+        w.headingNames = NamesOf(Utf8ToCp1251("ЗАГОЛОВОК"), "заголовка", "заголовков", "заголовок",
+                                 "заголовком", "вложен");
         return w;
     }();
     return words;

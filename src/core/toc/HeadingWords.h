@@ -1,11 +1,24 @@
 #pragma once
 // The words of the headings of legal documents, each spelled here once, in capitals and in code page
 // 1251: the passes that find headings, lay out their entries and read their numbers take them from
-// here. The other forms of a word are made from it: SentenceCase gives «Статья», as a heading in the
-// text opens with it.
+// here, and the messages about a table of contents the forms that name them. The forms made from a
+// word are made from its one spelling: SentenceCase gives «Статья», as a heading in the text opens
+// with it.
 
 #include <string>
 #include <string_view>
+
+// How the messages about a table of contents name headings of one kind, in small letters: «После
+// статьи 63 идёт статья 65: нет статьи 64».
+struct HeadingNames
+{
+    std::string nominative;   // статья
+    std::string genitive;     // статьи
+    std::string plural;       // статей, the genitive of several
+    std::string accusative;   // статью
+    std::string instrumental; // статьёй
+    std::string nested;       // вложена, in the word's gender
+};
 
 struct HeadingVocabulary
 {
@@ -32,6 +45,15 @@ struct HeadingVocabulary
     std::string parts;          // ЧАСТИ
     std::string paragraphSigns; // §§
     std::string appendices;     // ПРИЛОЖЕНИЯ
+
+    HeadingNames articleNames;
+    HeadingNames chapterNames;
+    HeadingNames sectionNames;
+    HeadingNames subsectionNames;
+    HeadingNames partNames;
+    HeadingNames paragraphNames;
+    HeadingNames appendixNames;
+    HeadingNames headingNames; // заголовок: a heading known by its number alone («IV.», «2.1.»)
 };
 
 const HeadingVocabulary& HeadingWords();
