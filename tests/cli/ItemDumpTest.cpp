@@ -37,7 +37,7 @@ TEST_F(ItemDump, TheItemsAfterTheNamedStepArePrintedAndNothingIsWritten)
 {
     const std::string document = ReadBytes(m_document);
 
-    const RunResult collected = Dump("collect-extended-items");
+    const RunResult collected = Dump("collect-plain-headings");
     EXPECT_EQ(collected.status, 0) << collected.err;
     EXPECT_EQ(collected.err, "");
     EXPECT_EQ(collected.out, "line 0, kind 0 (document), level -1\n"
@@ -68,10 +68,10 @@ TEST_F(ItemDump, TheItemsAfterTheNamedStepArePrintedAndNothingIsWritten)
 // A step the recognition never comes to, and a document that cannot be read, fail with the reason.
 TEST_F(ItemDump, AStepNotReachedOrADocumentNotReadIsAFailureWithItsReason)
 {
-    const RunResult standard = Dump("collect-extended-items", false);
+    const RunResult standard = Dump("collect-plain-headings", false);
     EXPECT_EQ(standard.status, 1);
     EXPECT_EQ(standard.out, "");
-    EXPECT_NE(standard.err.find("did not reach collect-extended-items: the step runs with --extended only"),
+    EXPECT_NE(standard.err.find("did not reach collect-plain-headings: the step runs with --extended only"),
               std::string::npos)
         << standard.err;
 

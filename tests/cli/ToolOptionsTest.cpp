@@ -162,7 +162,7 @@ TEST(ToolOptions, HelpAndVersionArePrintedWithZeroAndNoRun)
         EXPECT_EQ(steps.exitCode, 0);
         EXPECT_EQ(steps.err, "");
         EXPECT_EQ(steps.out.rfind("collect-existing-blocks\n", 0), 0u) << steps.out;
-        EXPECT_NE(steps.out.find("\ncollect-extended-items (with --extended only)\nremove-marker-lines\n"),
+        EXPECT_NE(steps.out.find("\ncollect-plain-headings (with --extended only)\nremove-marker-lines\n"),
                   std::string::npos)
             << steps.out;
         EXPECT_TRUE(steps.out.ends_with("\ninsert-blocks\n")) << steps.out;

@@ -28,19 +28,6 @@ bool HoldsKind(const std::string& upper, const std::string& kind)
 }
 } // namespace
 
-bool CollectExtendedItems(const std::vector<std::string>& lines, const CDocKindsList& kinds,
-                          std::vector<TocItem>& items)
-{
-    RankDivisionBlocks(items);
-    AnchorAppendicesAtCaptions(lines, items);
-    const CPlainTextView view(lines, items);
-    AddExtendedKindItem(view, kinds, items);
-    std::vector<char> captionLines;
-    const bool appendices = CollectPlainAppendices(view, items, captionLines);
-    CollectPlainHeadings(view, items, captionLines);
-    return appendices;
-}
-
 int ExtendedKindOf(HeadingWord word, std::string_view line)
 {
     switch (word)

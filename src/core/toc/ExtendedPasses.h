@@ -12,12 +12,6 @@
 #include <string>
 #include <vector>
 
-// Runs the extended passes below in order, on one view of the text as the collecting passes left it. Returns
-// true when an appendix was collected (it then stands as a second root, as an appendix of the block passes
-// does).
-bool CollectExtendedItems(const std::vector<std::string>& lines, const CDocKindsList& kinds,
-                          std::vector<TocItem>& items);
-
 // The kind the extended passes give a heading that begins with the word: parts and sections rank as sections,
 // a subsection between a section and a chapter; a numbered line takes the kind its number gives.
 int ExtendedKindOf(HeadingWord word, std::string_view line);

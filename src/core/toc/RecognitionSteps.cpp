@@ -48,11 +48,35 @@ void SplitMultiHeadingItemsStep(RecognitionRun& run)
     SplitMultiHeadingItems(run.lines, run.list.m_items);
 }
 
-// After the collecting passes, so that what they found is not collected again, and before the cleaning,
-// so that every item goes through the same rules.
-void CollectExtendedItemsStep(RecognitionRun& run)
+// The extended passes run after the collecting passes, so that what those found is not collected
+// again, and before the cleaning, so that every item goes through the same rules.
+void RankDivisionBlocksStep(RecognitionRun& run)
 {
-    run.hasSecondRoot = CollectExtendedItems(run.lines, run.kinds, run.list.m_items) || run.hasSecondRoot;
+    RankDivisionBlocks(run.list.m_items);
+}
+
+void AnchorAppendicesAtCaptionsStep(RecognitionRun& run)
+{
+    AnchorAppendicesAtCaptions(run.lines, run.list.m_items);
+}
+
+// The plain text is read once the block items stand where they belong and before the first item found
+// in the plain text is added: it leaves out the blocks that the block items came from.
+void AddExtendedKindStep(RecognitionRun& run)
+{
+    run.plainText.emplace(run.lines, run.list.m_items);
+    AddExtendedKindItem(*run.plainText, run.kinds, run.list.m_items);
+}
+
+void CollectPlainAppendicesStep(RecognitionRun& run)
+{
+    run.hasSecondRoot =
+        CollectPlainAppendices(*run.plainText, run.list.m_items, run.captionLines) || run.hasSecondRoot;
+}
+
+void CollectPlainHeadingsStep(RecognitionRun& run)
+{
+    CollectPlainHeadings(*run.plainText, run.list.m_items, run.captionLines);
 }
 
 void SortByLineStep(RecognitionRun& run)
@@ -135,7 +159,11 @@ const auto kSteps = std::to_array<RecognitionStep>({
     OnRun("collect-centred-blocks", &CollectCentredBlocksStep),
     OnRun("collect-articles", &CollectArticlesStep),
     OnRun("split-multi-heading-items", &SplitMultiHeadingItemsStep),
-    OnRun("collect-extended-items", &CollectExtendedItemsStep, true),
+    OnRun("rank-division-blocks", &RankDivisionBlocksStep, true),
+    OnRun("anchor-appendices-at-captions", &AnchorAppendicesAtCaptionsStep, true),
+    OnRun("add-extended-kind", &AddExtendedKindStep, true),
+    OnRun("collect-plain-appendices", &CollectPlainAppendicesStep, true),
+    OnRun("collect-plain-headings", &CollectPlainHeadingsStep, true),
     OnItem("remove-marker-lines", &RemoveMarkerLines),
     OnItem("blank-control-chars", &BlankControlChars),
     OnRun("sort-by-line", &SortByLineStep),

@@ -4,10 +4,12 @@
 // a fixture or a bug report points at ("the items after merge-repeated-items").
 
 #include "core/dictionaries/CDocKindsList.h"
+#include "core/toc/CPlainTextView.h"
 #include "core/toc/CTocItemList.h"
 #include "core/toc/RecognitionOptions.h"
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -20,8 +22,14 @@ struct RecognitionRun
     CTocItemList& list;
     const CDocKindsList& kinds;
     RecognitionOptions options;
-    bool hasSecondRoot = false; // an appendix stands as a second root of the table of contents
-    bool finished = false;      // fewer than two items are left: nothing is written, later steps do not run
+    // An appendix stands as a second root of the table of contents.
+    bool hasSecondRoot = false;
+    // The text as the extended passes read it, and the lines of the appendix captions and titles they
+    // found in it (no heading is sought there).
+    std::optional<CPlainTextView> plainText{};
+    std::vector<char> captionLines{};
+    // Fewer than two items are left: nothing is written, and the later steps do not run.
+    bool finished = false;
     std::size_t writtenBlocks = 0; // blocks written into lines
 };
 

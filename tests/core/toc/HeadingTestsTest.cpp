@@ -138,7 +138,7 @@ TEST(HeadingTests, StandardKindOf)
         EXPECT_EQ(StandardKindOf(Cp(c.line)), c.kind) << c.line;
 }
 
-TEST(HeadingTests, KindOfLinesSkipsLeadingMarkerLinesOnly)
+TEST(HeadingTests, StandardKindOfBlockSkipsLeadingMarkerLinesOnly)
 {
     const std::string centred = MarkerLine(Marker::Cnt);
     EXPECT_EQ(StandardKindOfBlock({centred}), 9);
