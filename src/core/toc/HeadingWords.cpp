@@ -24,6 +24,7 @@ const HeadingVocabulary& HeadingWords()
     {
         HeadingVocabulary w;
         w.article = Utf8ToCp1251("СТАТЬЯ");
+        w.articleShort = Utf8ToCp1251("ст.");
         w.chapter = Utf8ToCp1251("ГЛАВА");
         w.section = Utf8ToCp1251("РАЗДЕЛ");
         w.subsection = Utf8ToCp1251("ПОДРАЗДЕЛ");

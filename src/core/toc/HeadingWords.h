@@ -23,6 +23,7 @@ struct HeadingNames
 struct HeadingVocabulary
 {
     std::string article;       // СТАТЬЯ
+    std::string articleShort;  // ст., as a reference to an article writes it
     std::string chapter;       // ГЛАВА
     std::string section;       // РАЗДЕЛ
     std::string subsection;    // ПОДРАЗДЕЛ

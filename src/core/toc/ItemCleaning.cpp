@@ -1,6 +1,5 @@
 #include "core/toc/ItemCleaning.h"
 
-#include "core/base/CodePage.h"
 #include "core/base/TextRules.h"
 #include "core/document/Markers.h"
 #include "core/toc/HeadingTests.h"
@@ -14,7 +13,7 @@ void StripArticleRefs(TocItem& item)
     if (item.lines.empty())
         return;
     std::string& last = item.lines.back();
-    static const std::string reference = Utf8ToCp1251(" ст. ");
+    static const std::string reference = " " + HeadingWords().articleShort + " ";
     const std::size_t p = last.find(reference);
     if (p == std::string::npos)
         return;
