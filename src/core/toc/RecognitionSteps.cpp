@@ -139,17 +139,18 @@ void InsertBlocksStep(RecognitionRun& run)
     run.writtenBlocks = run.list.m_items.size();
 }
 
-RecognitionStep OnRun(std::string_view name, void (*step)(RecognitionRun&), bool extendedOnly = false)
+constexpr RecognitionStep OnRun(std::string_view name, void (*step)(RecognitionRun&), bool extendedOnly = false)
 {
     return {name, step, nullptr, extendedOnly};
 }
 
-RecognitionStep OnItem(std::string_view name, void (*step)(TocItem&))
+constexpr RecognitionStep OnItem(std::string_view name, void (*step)(TocItem&))
 {
     return {name, nullptr, step, false};
 }
 
-const auto kSteps = std::to_array<RecognitionStep>({
+// Constant: the table stands before any code runs.
+constexpr auto kSteps = std::to_array<RecognitionStep>({
     OnRun("collect-existing-blocks", &CollectExistingBlocksStep),
     OnItem("strip-article-refs", &StripArticleRefs),
     OnItem("join-hyphenated-lines", &JoinHyphenatedLines),

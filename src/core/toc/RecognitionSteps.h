@@ -51,8 +51,9 @@ const RecognitionStep* FindRecognitionStep(std::string_view name);
 // Runs step on run: on the whole run, or on every item in list order.
 void RunRecognitionStep(const RecognitionStep& step, RecognitionRun& run);
 
-// The steps that work on each item on its own, in the order a run takes them, applied to item: what
-// every collected item goes through on its way to its entry.
+// The steps that work on each item on its own, in the order a run takes them, applied to item: the
+// cleaning of a heading laid out on its own. (In a run the first two meet only the items of the
+// blocks already in the text, as they come before the passes that collect the others.)
 void CleanItem(TocItem& item);
 
 // The items in a stable form for a fixture or a bug report, in UTF-8, one item per paragraph:
