@@ -13,70 +13,76 @@
 
 namespace
 {
+// The one place the steps reach into the item list.
+std::vector<TocItem>& Items(RecognitionRun& run)
+{
+    return run.list.m_items;
+}
+
 void CollectExistingBlocksStep(RecognitionRun& run)
 {
-    CollectExistingBlocks(run.lines, run.list.m_items);
+    CollectExistingBlocks(run.lines, Items(run));
 }
 
 void AddDocumentKindStep(RecognitionRun& run)
 {
-    AddDocumentKindItem(run.lines, run.kinds, run.list.m_items);
+    AddDocumentKindItem(run.lines, run.kinds, Items(run));
 }
 
 void CollectAppendicesStep(RecognitionRun& run)
 {
-    run.hasSecondRoot = CollectAppendices(run.lines, run.list.m_items);
+    run.hasSecondRoot = CollectAppendices(run.lines, Items(run));
 }
 
 void CollectTitleBlocksStep(RecognitionRun& run)
 {
-    CollectTitleBlocks(run.lines, run.list.m_items);
+    CollectTitleBlocks(run.lines, Items(run));
 }
 
 void CollectCentredBlocksStep(RecognitionRun& run)
 {
-    CollectCentredBlocks(run.lines, run.list.m_items);
+    CollectCentredBlocks(run.lines, Items(run));
 }
 
 void CollectArticlesStep(RecognitionRun& run)
 {
-    CollectArticles(run.lines, run.list.m_items);
+    CollectArticles(run.lines, Items(run));
 }
 
 void SplitMultiHeadingItemsStep(RecognitionRun& run)
 {
-    SplitMultiHeadingItems(run.lines, run.list.m_items);
+    SplitMultiHeadingItems(run.lines, Items(run));
 }
 
 // The extended passes run after the collecting passes, so that what those found is not collected
 // again, and before the cleaning, so that every item goes through the same rules.
 void RankDivisionBlocksStep(RecognitionRun& run)
 {
-    RankDivisionBlocks(run.list.m_items);
+    RankDivisionBlocks(Items(run));
 }
 
 void AnchorAppendicesAtCaptionsStep(RecognitionRun& run)
 {
-    AnchorAppendicesAtCaptions(run.lines, run.list.m_items);
+    AnchorAppendicesAtCaptions(run.lines, Items(run));
 }
 
 // The plain text is read once the block items stand where they belong and before the first item found
 // in the plain text is added: it leaves out the blocks that the block items came from.
 void AddExtendedKindStep(RecognitionRun& run)
 {
-    run.plainText.emplace(run.lines, run.list.m_items);
-    AddExtendedKindItem(*run.plainText, run.kinds, run.list.m_items);
+    run.plainText.emplace(run.lines, Items(run));
+    AddExtendedKindItem(*run.plainText, run.kinds, Items(run));
 }
 
 void CollectPlainAppendicesStep(RecognitionRun& run)
 {
     run.hasSecondRoot =
-        CollectPlainAppendices(*run.plainText, run.list.m_items, run.captionLines) || run.hasSecondRoot;
+        CollectPlainAppendices(*run.plainText, Items(run), run.captionLines) || run.hasSecondRoot;
 }
 
 void CollectPlainHeadingsStep(RecognitionRun& run)
 {
-    CollectPlainHeadings(*run.plainText, run.list.m_items, run.captionLines);
+    CollectPlainHeadings(*run.plainText, Items(run), run.captionLines);
 }
 
 void SortByLineStep(RecognitionRun& run)
@@ -86,41 +92,41 @@ void SortByLineStep(RecognitionRun& run)
 
 void MergeRepeatedItemsStep(RecognitionRun& run)
 {
-    MergeRepeatedItems(run.list.m_items);
+    MergeRepeatedItems(Items(run));
 }
 
 void DropEmptyItemsStep(RecognitionRun& run)
 {
-    DropEmptyItems(run.list.m_items);
+    DropEmptyItems(Items(run));
 }
 
 void AdjustAppendixLinesStep(RecognitionRun& run)
 {
-    AdjustAppendixLines(run.list.m_items, run.lines);
+    AdjustAppendixLines(Items(run), run.lines);
 }
 
 void DropKindTitleDuplicateStep(RecognitionRun& run)
 {
-    DropKindTitleDuplicate(run.list.m_items, run.kinds);
+    DropKindTitleDuplicate(Items(run), run.kinds);
 }
 
 // The extended recognition ranks a part above its sections and a § below its chapter; the standard
 // passes rank the headings by their kinds alone.
 void AssignLevelsStep(RecognitionRun& run)
 {
-    AssignLevels(run.list.m_items, run.options.extended ? ExtendedRank : nullptr);
+    AssignLevels(Items(run), run.options.extended ? ExtendedRank : nullptr);
 }
 
 void ShiftAfterFrontMatterStep(RecognitionRun& run)
 {
-    ShiftAfterFrontMatter(run.list.m_items, run.lines);
+    ShiftAfterFrontMatter(Items(run), run.lines);
 }
 
 void DropLoneRootStep(RecognitionRun& run)
 {
-    DropLoneRoot(run.list.m_items, run.hasSecondRoot);
+    DropLoneRoot(Items(run), run.hasSecondRoot);
     // A table of contents of one entry is no table of contents.
-    run.finished = run.list.m_items.size() < 2;
+    run.finished = Items(run).size() < 2;
 }
 
 void LayOutEntriesStep(RecognitionRun& run)
@@ -130,16 +136,17 @@ void LayOutEntriesStep(RecognitionRun& run)
 
 void FixEntryCaseStep(RecognitionRun& run)
 {
-    FixEntryCase(run.list.m_items, run.list.m_words);
+    FixEntryCase(Items(run), run.list.m_words);
 }
 
 void InsertBlocksStep(RecognitionRun& run)
 {
-    InsertBlocks(run.lines, run.list.m_items);
-    run.writtenBlocks = run.list.m_items.size();
+    InsertBlocks(run.lines, Items(run));
+    run.writtenBlocks = Items(run).size();
 }
 
-constexpr RecognitionStep OnRun(std::string_view name, void (*step)(RecognitionRun&), bool extendedOnly = false)
+constexpr RecognitionStep OnRun(std::string_view name, void (*step)(RecognitionRun&),
+                                bool extendedOnly = false)
 {
     return {name, step, nullptr, extendedOnly};
 }
@@ -249,7 +256,7 @@ void RunRecognitionStep(const RecognitionStep& step, RecognitionRun& run)
     if (step.onRun)
         step.onRun(run);
     else
-        for (TocItem& item : run.list.m_items)
+        for (TocItem& item : Items(run))
             step.onItem(item);
 }
 
