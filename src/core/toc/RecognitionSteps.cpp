@@ -209,6 +209,7 @@ const char* KindName(std::int32_t kind)
         return "roman";
     case kKindChapter:
         return "chapter";
+    // Also the kind of a heading numbered with five dots or more.
     case kKindIndented:
         return "indented";
     case kKindArticle:
