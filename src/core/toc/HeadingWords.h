@@ -1,9 +1,8 @@
 #pragma once
 // The words of the headings of legal documents, each spelled here once, in capitals and in code page
 // 1251: the passes that find headings, lay out their entries and read their numbers take them from
-// here, and the messages about a table of contents the forms that name them. The forms made from a
-// word are made from its one spelling: SentenceCase gives «Статья», as a heading in the text opens
-// with it.
+// here, and the messages about a table of contents the forms that name them. Other forms of a word
+// are made from its one spelling: SentenceCase gives «Статья», as a heading in the text opens with it.
 
 #include <string>
 #include <string_view>
