@@ -86,13 +86,13 @@ const Sample& SampleOf(DocumentShape shape, std::size_t size)
     SilentReporter reporter;
     CDocumentFile document(reporter);
     document.Load(sample->path);
-    sample->headerLines = document.m_headerLines;
-    sample->textLines = document.m_textLines;
+    sample->headerLines = document.HeaderLines();
+    sample->textLines = document.TextLines();
 
     std::vector<std::string> lines = sample->textLines;
     CTocRecognizer recognizer(&Words(), Kinds(), reporter);
     recognizer.Build(lines);
-    sample->items = recognizer.m_items;
+    sample->items = recognizer.Items();
     sample->entries = recognizer.WrittenBlocks();
     return *sample;
 }
@@ -112,7 +112,7 @@ void Load(benchmark::State& state, DocumentShape shape, std::size_t size)
     {
         CDocumentFile document(reporter);
         document.Load(sample.path);
-        benchmark::DoNotOptimize(document.m_textLines.data());
+        benchmark::DoNotOptimize(document.TextLines().data());
     }
     Counters(state, sample, sample.textLines.size());
 }
@@ -176,10 +176,10 @@ void Layout(benchmark::State& state, DocumentShape shape, std::size_t size)
     for (auto _ : state)
     {
         state.PauseTiming();
-        list.m_items = unlaid;
+        list.SetItems(unlaid);
         state.ResumeTiming();
         list.LayoutEntries();
-        benchmark::DoNotOptimize(list.m_items.data());
+        benchmark::DoNotOptimize(list.Items().data());
     }
     Counters(state, sample, sample.items.size());
 }
@@ -190,8 +190,8 @@ void Encode(benchmark::State& state, DocumentShape shape, std::size_t size)
     const Sample& sample = SampleOf(shape, size);
     SilentReporter reporter;
     CDocumentFile document(reporter);
-    document.m_headerLines = sample.headerLines;
-    document.m_textLines = sample.textLines;
+    document.SetHeaderLines(sample.headerLines);
+    document.SetTextLines(sample.textLines);
     for (auto _ : state)
         benchmark::DoNotOptimize(document.FileBytes());
     Counters(state, sample, sample.textLines.size());
@@ -203,12 +203,12 @@ void Save(benchmark::State& state, DocumentShape shape, std::size_t size)
     const Sample& sample = SampleOf(shape, size);
     SilentReporter reporter;
     CDocumentFile document(reporter);
-    document.m_headerLines = sample.headerLines;
-    document.m_textLines = sample.textLines;
+    document.SetHeaderLines(sample.headerLines);
+    document.SetTextLines(sample.textLines);
     document.KeepDates();
-    document.m_path = (WorkDir() / "saved.rla").string();
+    const std::string path = (WorkDir() / "saved.rla").string();
     for (auto _ : state)
-        if (!document.Save(false))
+        if (!document.SaveTo(path, BackupRule::None))
             state.SkipWithError("save failed");
     Counters(state, sample, sample.textLines.size());
 }
@@ -222,10 +222,9 @@ void EndToEnd(benchmark::State& state, DocumentShape shape, std::size_t size)
     {
         CDocumentFile document(reporter);
         document.Load(sample.path);
-        ProcessResult result = ProcessDocument(document.m_textLines, Words(), Kinds(), reporter);
-        document.m_textLines = std::move(result.lines);
-        document.m_path = output;
-        if (!document.Save(false))
+        ProcessResult result = ProcessDocument(document.TextLines(), Words(), Kinds(), reporter);
+        document.SetTextLines(std::move(result.lines));
+        if (!document.SaveTo(output, BackupRule::None))
             state.SkipWithError("save failed");
     }
     Counters(state, sample, sample.entries);

@@ -60,7 +60,7 @@ std::vector<std::string> ProcessedLaw(std::size_t size)
     SilentReporter reporter;
     CDocumentFile document(reporter);
     document.Load(WriteDocument(DocumentShape::Law, size));
-    return ProcessDocument(document.m_textLines, CUpperCaseWordsDict(), CDocKindsList(), reporter).lines;
+    return ProcessDocument(document.TextLines(), CUpperCaseWordsDict(), CDocKindsList(), reporter).lines;
 }
 
 // The lines of a processed law cut to count lines.

@@ -130,14 +130,14 @@ inline std::string CheckDocument(std::string_view bytes)
     if (document.SaveWouldChangeFile() != (document.FileBytes() != bytes))
         return "whether a save would change the file disagrees with the bytes it would write";
 
-    const std::vector<std::string> loaded = document.m_textLines;
+    const std::vector<std::string> loaded = document.TextLines();
     const ProcessResult first = ProcessDocument(loaded, Words(), Kinds(), reporter);
     if (first.refused && first.lines != loaded)
         return "a refused text was changed";
     if (first.refused != !reporter.m_messages.empty())
         return "a refusal without its message, or a message without a refusal";
 
-    document.m_textLines = first.lines;
+    document.SetTextLines(first.lines);
     const std::string saved = document.FileBytes();
     MemoryFile output(saved);
     CDocumentFile reloaded(reporter, today);
@@ -146,9 +146,9 @@ inline std::string CheckDocument(std::string_view bytes)
     std::vector<std::string> expected = first.lines;
     if (!expected.empty() && expected.back().empty())
         expected.pop_back();
-    if (reloaded.m_headerLines != document.m_headerLines)
+    if (reloaded.HeaderLines() != document.HeaderLines())
         return "the header lines do not load back";
-    if (reloaded.m_textLines != expected)
+    if (reloaded.TextLines() != expected)
         return "the processed text does not load back";
     if (reloaded.FileBytes() != saved && !(first.lines.size() > expected.size()))
         return "writing the reloaded document gives other bytes";
@@ -180,7 +180,7 @@ inline std::string CheckSettings(std::string_view bytes)
         return "a written settings file does not read back completely";
     if (!(settingsBack == settings))
         return "the workflow settings do not read back equal";
-    if (wordsBack.m_userWords != words.m_userWords)
+    if (wordsBack.UserWords() != words.UserWords())
         return "the capitalised words do not read back equal";
     if (!(kindsBack == kinds))
         return "the document kinds do not read back equal";
@@ -205,18 +205,18 @@ inline std::string CheckKindsImport(std::string_view bytes)
     CDocKindsList kinds = Kinds();
     if (!kinds.ImportKinds(file.Path(), codePage, reporter) || !reporter.m_messages.empty())
         return "a readable kinds file was refused";
-    if (!std::equal(Kinds().m_kinds.begin(), Kinds().m_kinds.end(), kinds.m_kinds.begin()))
+    if (!std::equal(Kinds().Kinds().begin(), Kinds().Kinds().end(), kinds.Kinds().begin()))
         return "the import changed the kinds already in the list";
-    const std::set<std::string> distinct(kinds.m_kinds.begin(), kinds.m_kinds.end());
-    if (distinct.size() != kinds.m_kinds.size())
+    const std::set<std::string> distinct(kinds.Kinds().begin(), kinds.Kinds().end());
+    if (distinct.size() != kinds.Kinds().size())
         return "the import added a kind twice";
     // In a DOS file 0x1A ends the text; converted from 866 the byte stands for a box character.
-    for (const std::string& kind : kinds.m_kinds)
+    for (const std::string& kind : kinds.Kinds())
         if (kind.find('\n') != std::string::npos ||
             (codePage == KindsFileCodePage::Windows1251 && kind.find('\x1A') != std::string::npos))
             return "an imported kind holds a line end or the end-of-text byte";
     const std::size_t lineCount = SplitAtNewlines(content).size();
-    if (kinds.m_kinds.size() > Kinds().m_kinds.size() + lineCount)
+    if (kinds.Kinds().size() > Kinds().Kinds().size() + lineCount)
         return "the import added more kinds than the file has lines";
 
     CDocKindsList twice = kinds;
@@ -226,17 +226,17 @@ inline std::string CheckKindsImport(std::string_view bytes)
     // Each line typed into the dialog: added normalised, or refused with one message.
     for (const std::string& line : SplitAtNewlines(content.substr(0, 4096)))
     {
-        const std::size_t before = kinds.m_kinds.size();
+        const std::size_t before = kinds.Kinds().size();
         const std::size_t messages = reporter.m_messages.size();
         const bool added = kinds.AddKind(line, reporter);
-        if (added != (kinds.m_kinds.size() == before + 1) ||
+        if (added != (kinds.Kinds().size() == before + 1) ||
             added == (reporter.m_messages.size() == messages + 1))
             return "AddKind's result does not match what it did";
         if (added)
         {
-            std::string normalised = kinds.m_kinds.back();
+            std::string normalised = kinds.Kinds().back();
             CDocKindsList::NormaliseForCompare(normalised);
-            if (normalised != kinds.m_kinds.back())
+            if (normalised != kinds.Kinds().back())
                 return "AddKind stored a kind that is not in its normal form";
         }
     }

@@ -88,7 +88,7 @@ int main(int argc, char** argv)
         CDocumentFile document(reporter);
         document.Load(file.Path());
         const ProcessResult processed =
-            ProcessDocument(document.m_textLines, fuzzchecks::Words(), fuzzchecks::Kinds(), reporter);
+            ProcessDocument(document.TextLines(), fuzzchecks::Words(), fuzzchecks::Kinds(), reporter);
         const std::string prefix{'\xFF', static_cast<char>(command++ % 5), '\x05', '\x00'};
         WriteSeed(output / "entries", name, prefix + fuzzchecks::JoinWithNewlines(processed.lines));
         int count = 0;
@@ -111,7 +111,7 @@ int main(int argc, char** argv)
         kinds.AddKind(kind, reporter);
     settings = {1, 0, 1, Utf8ToCp1251("/home/оператор/обработано")};
     WriteSeed(output / "settings", "samples", SettingsBytes(settings, words, kinds));
-    settings.m_processedFolder.assign(300, 'x');
+    settings.processedFolder.assign(300, 'x');
     WriteSeed(output / "settings", "long-folder", SettingsBytes(settings, words, kinds));
     return 0;
 }

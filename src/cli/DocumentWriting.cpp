@@ -32,11 +32,11 @@ bool SaveDocument(CDocumentFile& document, BackupRule backup, DocumentReporter& 
     return false;
 }
 
-// The document written as a new file at its m_path in a folder others may write into too: a file that
+// The document written as a new file at path in a folder others may write into too: a file that
 // took the name meanwhile is left alone and the document is not written.
-bool SaveAsNewFile(CDocumentFile& document, DocumentReporter& reporter)
+bool SaveAsNewFile(CDocumentFile& document, const std::string& path, DocumentReporter& reporter)
 {
-    if (document.SaveAsNewFile())
+    if (document.SaveAsNewFile(path))
         return true;
     reporter.Add("refused: " + document.LastSaveFailure().text);
     return false;
@@ -256,8 +256,7 @@ bool WriteIntoOutputFolder(CDocumentFile& document, const DocumentJob& job, cons
         return true;
     if (!CreateFolderOf(destination, reporter))
         return false;
-    document.m_path = destination;
-    return SaveAsNewFile(document, reporter);
+    return SaveAsNewFile(document, destination, reporter);
 }
 
 // --move-to: the processed document and its backup are written into the folder first and the source
@@ -354,8 +353,7 @@ bool MoveIntoFolder(CDocumentFile& document, const DocumentJob& job, const TocTo
                          "); not moved and not saved");
         return false;
     }
-    document.m_path = destination;
-    if (!SaveAsNewFile(document, reporter))
+    if (!SaveAsNewFile(document, destination, reporter))
         return false;
     KeepAttributes(destination, sourceStatus);
     return RemoveSource(document, source, destination, reporter);
@@ -365,7 +363,7 @@ bool MoveIntoFolder(CDocumentFile& document, const DocumentJob& job, const TocTo
 bool SaveInPlace(CDocumentFile& document, const TocToolOptions& options, const TocToolSetup& setup,
                  DocumentReporter& reporter)
 {
-    if (IsReadOnlyFile(document.m_path))
+    if (IsReadOnlyFile(document.Path()))
     {
         reporter.Add("refused: the document is read-only; not saved");
         return false;

@@ -74,7 +74,7 @@ int DumpItemsAfterStep(const TocToolOptions& options, const std::string& exeDir,
             if (name == step->name)
                 items = DescribeItems(stepItems);
         });
-    std::vector<std::string> lines = document.m_textLines;
+    std::vector<std::string> lines = document.TextLines();
     recognizer.Build(lines);
     tell();
     if (!items)

@@ -29,8 +29,8 @@ std::map<int, std::size_t> EntriesPerLevel(const std::vector<std::string>& lines
 std::vector<DocumentRemark> RemarksOf(const CDocumentFile& document)
 {
     std::vector<DocumentRemark> remarks;
-    for (const Remark& remark : FindRemarks(document.m_textLines))
-        remarks.push_back({document.m_headerLines.size() + remark.line + 1,
+    for (const Remark& remark : FindRemarks(document.TextLines()))
+        remarks.push_back({document.HeaderLines().size() + remark.line + 1,
                            std::string(RemarkKindName(remark.kind)), Cp1251ToUtf8(remark.text)});
     return remarks;
 }
@@ -47,8 +47,9 @@ void ProcessLoaded(CDocumentFile& document, const DocumentJob& job, const TocToo
             "out (the backup keeps them)");
 
     // Large documents are processed in place: a second copy of the text would double the memory.
-    const ProcessResult processed = ProcessDocumentInPlace(
-        document.m_textLines, setup.words, setup.kinds, reporter, {}, RecognitionOptions{options.extended});
+    const ProcessResult processed =
+        ProcessDocumentInPlace(document.MutableTextLines(), setup.words, setup.kinds, reporter, {},
+                               RecognitionOptions{options.extended});
     if (processed.refused)
     {
         result.outcome = DocumentOutcome::Refused;
@@ -66,7 +67,7 @@ void ProcessLoaded(CDocumentFile& document, const DocumentJob& job, const TocToo
     }
 
     // What the document holds afterwards; an old block the engine did not take over counts too.
-    result.entriesPerLevel = EntriesPerLevel(document.m_textLines);
+    result.entriesPerLevel = EntriesPerLevel(document.TextLines());
     for (const auto& [level, count] : result.entriesPerLevel)
         result.entries += count;
     result.outcome = DocumentOutcome::Processed;

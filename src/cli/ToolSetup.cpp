@@ -4,7 +4,6 @@
 #include "core/base/FileIO.h"
 #include "core/workflow/SettingsFile.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <ostream>
@@ -78,7 +77,7 @@ std::optional<TocToolSetup> LoadToolSetup(const TocToolOptions& options, const s
         // itself would use it.
         ReadSettingsFile(SettingsReadPaths(exeDir, EditorConfigDir()), settings, setup.words, setup.kinds);
     }
-    setup.makeBackup = settings.m_makeBak != 0 && !options.noBackup;
+    setup.makeBackup = settings.makeBak != 0 && !options.noBackup;
 
     if (!options.kindsFile.empty())
     {
@@ -89,10 +88,7 @@ std::optional<TocToolSetup> LoadToolSetup(const TocToolOptions& options, const s
             return std::nullopt;
         }
         // As the editor imports kinds: every line not yet in the list, as it stands.
-        for (std::string& kind : kinds)
-            if (std::find(setup.kinds.m_kinds.begin(), setup.kinds.m_kinds.end(), kind) ==
-                setup.kinds.m_kinds.end())
-                setup.kinds.m_kinds.push_back(std::move(kind));
+        setup.kinds.AppendNewKinds(std::move(kinds));
     }
     if (!options.wordsFile.empty())
     {
@@ -102,15 +98,7 @@ std::optional<TocToolSetup> LoadToolSetup(const TocToolOptions& options, const s
             err << "tirvel-toc: " << options.wordsFile << ": cannot read the words file\n";
             return std::nullopt;
         }
-        std::vector<CUpperCaseWordsRec>& userWords = setup.words.m_userWords;
-        for (std::string& word : words)
-        {
-            if (word.empty() ||
-                std::any_of(userWords.begin(), userWords.end(),
-                            [&word](const CUpperCaseWordsRec& entry) { return entry.m_word == word; }))
-                continue;
-            userWords.emplace_back(std::move(word));
-        }
+        setup.words.AddUserWords(std::move(words));
     }
     return setup;
 }

@@ -81,7 +81,7 @@ std::vector<std::string> ProcessedSample()
     CDocumentFile document(reporter);
     document.Load(TIRVEL_SOURCE_DIR "/samples/law_sections_articles.rla");
     const ProcessResult result =
-        ProcessDocument(document.m_textLines, CUpperCaseWordsDict(), CDocKindsList(), reporter);
+        ProcessDocument(document.TextLines(), CUpperCaseWordsDict(), CDocKindsList(), reporter);
     if (result.refused || result.entries < 12)
         qFatal("the sample did not process");
     return result.lines;

@@ -26,8 +26,8 @@ int main(int argc, char* argv[])
         return 2;
     }
     WorkflowSettings settings;
-    settings.m_moveOnSave = 1;
-    settings.m_processedFolder = Utf8ToCp1251(argv[2]);
+    settings.moveOnSave = 1;
+    settings.processedFolder = Utf8ToCp1251(argv[2]);
     CUpperCaseWordsDict words;
     CDocKindsList kinds;
     StderrReporter reporter;

@@ -43,8 +43,7 @@ private slots:
     void KindsAddAndRefusals()
     {
         CScriptedPrompter prompter;
-        CDocKindsList kinds;
-        kinds.m_kinds = {Cp("ПРИКАЗ")};
+        CDocKindsList kinds({Cp("ПРИКАЗ")});
         CDocDictDlg dialog(kinds, prompter);
         QVERIFY(!dialog.m_addButton->isEnabled());
         QVERIFY(dialog.m_deleteAllButton->isEnabled());
@@ -74,7 +73,7 @@ private slots:
             QCOMPARE(prompter.m_messages,
                      std::vector<CScriptedPrompter::Message>({{refusal.message, MessageIcon::Error}}));
             QCOMPARE(dialog.m_edit->text(), refusal.typed);
-            QCOMPARE(dialog.m_kinds.m_kinds.size(), std::size_t(2));
+            QCOMPARE(dialog.m_kinds.Kinds().size(), std::size_t(2));
         }
     }
 
@@ -88,15 +87,14 @@ private slots:
         for (const QChar ch : QStringLiteral("указ"))
             QTest::sendKeyEvent(QTest::Click, dialog.m_edit, Qt::Key_unknown, QString(ch), Qt::NoModifier);
         QTest::keyClick(dialog.m_edit, Qt::Key_Return); // "Добавить" is the default button
-        QCOMPARE(dialog.m_kinds.m_kinds, std::vector<std::string>({Cp("УКАЗ")}));
+        QCOMPARE(dialog.m_kinds.Kinds(), std::vector<std::string>({Cp("УКАЗ")}));
         QVERIFY(dialog.isVisible());
     }
 
     void KindsDeleteSelectsTheFollowingRow()
     {
         CScriptedPrompter prompter;
-        CDocKindsList kinds;
-        kinds.m_kinds = {Cp("УКАЗ"), Cp("ЗАКОН"), Cp("ПРИКАЗ"), Cp("РЕШЕНИЕ")};
+        CDocKindsList kinds({Cp("УКАЗ"), Cp("ЗАКОН"), Cp("ПРИКАЗ"), Cp("РЕШЕНИЕ")});
         CDocDictDlg dialog(kinds, prompter);
         QCOMPARE(Rows(*dialog.m_list), QStringList({"1 ЗАКОН", "2 ПРИКАЗ", "3 РЕШЕНИЕ", "4 УКАЗ"}));
 
@@ -123,15 +121,14 @@ private slots:
     void KindsDeleteAllAsksFirst()
     {
         CScriptedPrompter prompter;
-        CDocKindsList kinds;
-        kinds.m_kinds = {Cp("ЗАКОН"), Cp("УКАЗ")};
+        CDocKindsList kinds({Cp("ЗАКОН"), Cp("УКАЗ")});
         CDocDictDlg dialog(kinds, prompter);
         prompter.Answer({PromptAnswer::No, PromptAnswer::Yes});
         dialog.m_deleteAllButton->click();
         QCOMPARE(dialog.m_list->topLevelItemCount(), 2);
         dialog.m_deleteAllButton->click();
         QCOMPARE(dialog.m_list->topLevelItemCount(), 0);
-        QVERIFY(dialog.m_kinds.m_kinds.empty());
+        QVERIFY(dialog.m_kinds.Kinds().empty());
         QVERIFY(!dialog.m_deleteAllButton->isEnabled());
         QCOMPARE(prompter.m_questions, std::vector<std::string>(2, "Удалить все виды документов?"));
     }
@@ -150,7 +147,7 @@ private slots:
                 KindsFileChoice{path.toStdString(), KindsFileCodePage::Dos866});
         };
         dialog.m_fromFileButton->click();
-        QCOMPARE(dialog.m_kinds.m_kinds, std::vector<std::string>({"", Cp("ЗАКОН"), Cp("Закон")}));
+        QCOMPARE(dialog.m_kinds.Kinds(), std::vector<std::string>({"", Cp("ЗАКОН"), Cp("Закон")}));
         QCOMPARE(dialog.m_list->topLevelItemCount(), 3);
 
         // The Windows entry takes the bytes as they are.
@@ -161,7 +158,7 @@ private slots:
                 KindsFileChoice{path.toStdString(), KindsFileCodePage::Windows1251});
         };
         windows.m_fromFileButton->click();
-        QCOMPARE(windows.m_kinds.m_kinds[1], Cp1251ToCp866(Cp("ЗАКОН")));
+        QCOMPARE(windows.m_kinds.Kinds()[1], Cp1251ToCp866(Cp("ЗАКОН")));
 
         // Cancelled or unreadable: nothing changes; the read error is reported.
         windows.m_askImportFile = [] { return std::optional<KindsFileChoice>(); };
@@ -172,7 +169,7 @@ private slots:
                 dir.filePath(QStringLiteral("missing.txt")).toStdString(), KindsFileCodePage::Dos866});
         };
         windows.m_fromFileButton->click();
-        QCOMPARE(windows.m_kinds.m_kinds.size(), std::size_t(3));
+        QCOMPARE(windows.m_kinds.Kinds().size(), std::size_t(3));
         QCOMPARE(prompter.m_messages,
                  std::vector<CScriptedPrompter::Message>({{"Ошибка чтения файла!", MessageIcon::Error}}));
     }
@@ -221,8 +218,7 @@ private slots:
     void KindsOkAssignsCancelDiscards()
     {
         CScriptedPrompter prompter;
-        CDocKindsList kinds;
-        kinds.m_kinds = {Cp("ЗАКОН")};
+        CDocKindsList kinds({Cp("ЗАКОН")});
         for (const bool ok : {false, true})
         {
             QTimer::singleShot(0,
@@ -237,14 +233,14 @@ private slots:
                                });
             QCOMPARE(EditDocKinds(kinds, prompter, nullptr), ok);
         }
-        QCOMPARE(kinds.m_kinds, std::vector<std::string>({Cp("ЗАКОН"), Cp("УКАЗ")}));
+        QCOMPARE(kinds.Kinds(), std::vector<std::string>({Cp("ЗАКОН"), Cp("УКАЗ")}));
     }
 
     void WordsAddRefuseDeleteClear()
     {
         CScriptedPrompter prompter;
         CUpperCaseWordsDict words;
-        words.m_userWords = {CUpperCaseWordsRec(Cp("Россия"))};
+        words.AddUserWords({Cp("Россия")});
         CUpperCaseWordsDlg dialog(words, prompter);
         QCOMPARE(Rows(*dialog.m_list), QStringList({"1 Россия"})); // built-in words are not listed
         QVERIFY(dialog.m_clearButton->isEnabled());
@@ -258,7 +254,7 @@ private slots:
             QVERIFY(!dialog.m_addButton->isEnabled());
         }
         QCOMPARE(Rows(*dialog.m_list), QStringList({"1 МВД", "2 Россия", "3 россия"}));
-        QCOMPARE(dialog.m_words.m_userWords[0].m_allCaps, 1);
+        QCOMPARE(dialog.m_words.UserWords()[0].AllCaps(), 1);
 
         const struct
         {
@@ -288,10 +284,10 @@ private slots:
         dialog.m_clearButton->click();
         QCOMPARE(dialog.m_list->topLevelItemCount(), 1);
         dialog.m_clearButton->click();
-        QVERIFY(dialog.m_words.m_userWords.empty());
+        QVERIFY(dialog.m_words.UserWords().empty());
         QVERIFY(!dialog.m_clearButton->isEnabled());
         QCOMPARE(prompter.m_questions, std::vector<std::string>(2, "Удалить все слова в словаре?"));
-        QCOMPARE(dialog.m_words.m_builtinWords.size(), std::size_t(15));
+        QCOMPARE(dialog.m_words.BuiltinWords().size(), std::size_t(15));
     }
 
     void WordsOkAssignsCancelDiscards()
@@ -312,8 +308,8 @@ private slots:
                                });
             QCOMPARE(EditUpperCaseWords(words, prompter, nullptr), ok);
         }
-        QCOMPARE(words.m_userWords.size(), std::size_t(1));
-        QCOMPARE(words.m_userWords[0].m_word, Cp("ОВД"));
+        QCOMPARE(words.UserWords().size(), std::size_t(1));
+        QCOMPARE(words.UserWords()[0].Word(), Cp("ОВД"));
     }
 };
 

@@ -66,13 +66,13 @@ private slots:
                                   QCOMPARE(Ticked(dialog), Flags({0, 0, 1, 0, 0, 0, 0, 0}));
                                   ClickButton(dialog, "okButton");
                               }));
-        QCOMPARE(filter.m_levelShown, Flags({0, 0, 1, 0, 0, 0, 0, 0}));
+        QCOMPARE(filter.LevelsShown(), Flags({0, 0, 1, 0, 0, 0, 0, 0}));
     }
 
     void AllResetAndSingleClicks()
     {
         CContentFilter filter;
-        filter.m_levelShown = {1, 0, 1, 0, 1, 0, 1, 0};
+        filter.SetLevelsShown({1, 0, 1, 0, 1, 0, 1, 0});
         QVERIFY(RunEditFilter(filter,
                               [](CFilterDlg& dialog)
                               {
@@ -86,13 +86,13 @@ private slots:
                                                     QPoint(8, 8));
                                   ClickButton(dialog, "okButton");
                               }));
-        QCOMPARE(filter.m_levelShown, Flags({0, 1, 0, 0, 0, 0, 0, 0}));
+        QCOMPARE(filter.LevelsShown(), Flags({0, 1, 0, 0, 0, 0, 0, 0}));
     }
 
     void CancelLeavesTheFilter()
     {
         CContentFilter filter;
-        filter.m_levelShown = {1, 1, 0, 0, 1, 1, 0, 0};
+        filter.SetLevelsShown({1, 1, 0, 0, 1, 1, 0, 0});
         const CContentFilter before = filter;
         QVERIFY(!RunEditFilter(filter,
                                [](CFilterDlg& dialog)

@@ -100,7 +100,7 @@ private slots:
             std::vector<std::string> shown = view.GetLines();
             if (!shown.empty() && shown.back().empty())
                 shown.pop_back();
-            QVERIFY2(saved.m_textLines == shown, name.c_str());
+            QVERIFY2(saved.TextLines() == shown, name.c_str());
         }
     }
 

@@ -273,7 +273,7 @@ private slots:
         CDocumentFile document(silent);
         document.Load(Utf8(window.Path("a.rla")));
         const std::vector<std::string> processed =
-            ProcessDocument(document.m_textLines, CUpperCaseWordsDict(), CDocKindsList(), silent).lines;
+            ProcessDocument(document.TextLines(), CUpperCaseWordsDict(), CDocKindsList(), silent).lines;
         QCOMPARE(LinesOfEditorText(view.document()->toRawText()), processed);
         QVERIFY(!view.isReadOnly() && !view.History().CanUndo());
 

@@ -6,6 +6,7 @@
 #include "core/base/FileLines.h"
 #include "core/base/Reporter.h"
 #include "core/base/TextRules.h"
+#include "core/dictionaries/ListEditing.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -58,14 +59,24 @@ bool CDocKindsList::ImportKinds(const std::string& path, KindsFileCodePage codeP
         for (std::string& line : lines)
             line = Cp866ToCp1251(line);
     }
-    // The search covers the lines just appended, so a line repeated in the file is added once.
-    std::unordered_set<std::string> present(m_kinds.begin(), m_kinds.end());
-    for (std::string& line : lines)
-    {
-        if (present.insert(line).second)
-            m_kinds.push_back(std::move(line));
-    }
+    AppendNewKinds(std::move(lines));
     return true;
+}
+
+void CDocKindsList::AppendNewKinds(std::vector<std::string> kinds)
+{
+    // The search covers the kinds just appended, so a kind repeated in kinds is added once.
+    std::unordered_set<std::string> present(m_kinds.begin(), m_kinds.end());
+    for (std::string& kind : kinds)
+    {
+        if (present.insert(kind).second)
+            m_kinds.push_back(std::move(kind));
+    }
+}
+
+void CDocKindsList::RemoveKindsAt(const std::vector<int>& positions)
+{
+    EraseAtPositions(m_kinds, positions);
 }
 
 void CDocKindsList::SortKinds()

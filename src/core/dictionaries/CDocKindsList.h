@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class CArchive;
@@ -19,6 +20,12 @@ enum class KindsFileCodePage
 class CDocKindsList
 {
 public:
+    CDocKindsList() = default;
+    // The kinds as given, in this order.
+    explicit CDocKindsList(std::vector<std::string> kinds) : m_kinds(std::move(kinds)) {}
+
+    const std::vector<std::string>& Kinds() const { return m_kinds; }
+
     // Blanks (not tabs) removed at both ends, upper-cased, and, when longer than 2 characters,
     // every run of blanks reduced to one blank.
     static void NormaliseForCompare(std::string& kind);
@@ -33,6 +40,12 @@ public:
     // adds nothing and returns false.
     bool ImportKinds(const std::string& path, KindsFileCodePage codePage, IReporter& reporter);
 
+    // Appends each of kinds the list does not yet hold, as it stands (a kind repeated in kinds once).
+    void AppendNewKinds(std::vector<std::string> kinds);
+    // Removes the kinds at the ascending positions given; positions past the end are ignored.
+    void RemoveKindsAt(const std::vector<int>& positions);
+    void Clear() { m_kinds.clear(); }
+
     // Ascending unsigned byte order, as the list is shown.
     void SortKinds();
 
@@ -42,5 +55,6 @@ public:
 
     bool operator==(const CDocKindsList&) const = default;
 
+private:
     std::vector<std::string> m_kinds;
 };

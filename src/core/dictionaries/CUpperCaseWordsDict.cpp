@@ -4,6 +4,7 @@
 #include "core/base/CodePage.h"
 #include "core/base/Reporter.h"
 #include "core/base/TextRules.h"
+#include "core/dictionaries/ListEditing.h"
 
 #include <algorithm>
 #include <array>
@@ -11,7 +12,7 @@
 namespace
 {
 
-const std::vector<CUpperCaseWordsRec>& BuiltinWords()
+const std::vector<CUpperCaseWordsRec>& TheBuiltinWords()
 {
     static const std::vector<CUpperCaseWordsRec> words = []
     {
@@ -39,7 +40,7 @@ std::optional<CUpperCaseWordsRec> FirstMatch(const std::vector<CUpperCaseWordsRe
 
 } // namespace
 
-CUpperCaseWordsDict::CUpperCaseWordsDict() : m_builtinWords(BuiltinWords()) {}
+CUpperCaseWordsDict::CUpperCaseWordsDict() : m_builtinWords(TheBuiltinWords()) {}
 
 std::optional<CUpperCaseWordsRec> CUpperCaseWordsDict::FindWord(std::string_view word) const
 {
@@ -51,17 +52,17 @@ std::optional<CUpperCaseWordsRec> CUpperCaseWordsDict::FindWord(std::string_view
 bool CUpperCaseWordsDict::AddWord(std::string_view typed, IReporter& reporter)
 {
     CUpperCaseWordsRec rec(Trim(typed));
-    if (rec.m_word.empty())
+    if (rec.Word().empty())
     {
         reporter.Report("Введите слово!", MessageIcon::Error);
         return false;
     }
     const bool present = std::any_of(m_userWords.begin(), m_userWords.end(),
                                      [&](const CUpperCaseWordsRec& other)
-                                     { return other.m_word == rec.m_word && other.m_stem == rec.m_stem; });
+                                     { return other.Word() == rec.Word() && other.Stem() == rec.Stem(); });
     if (present)
     {
-        reporter.Report("Слово \"" + Cp1251ToUtf8(rec.m_word) + "\" уже находится в словаре!",
+        reporter.Report("Слово \"" + Cp1251ToUtf8(rec.Word()) + "\" уже находится в словаре!",
                         MessageIcon::Error);
         return false;
     }
@@ -69,12 +70,29 @@ bool CUpperCaseWordsDict::AddWord(std::string_view typed, IReporter& reporter)
     return true;
 }
 
+void CUpperCaseWordsDict::AddUserWords(std::vector<std::string> words)
+{
+    for (std::string& word : words)
+    {
+        if (word.empty() ||
+            std::any_of(m_userWords.begin(), m_userWords.end(),
+                        [&word](const CUpperCaseWordsRec& entry) { return entry.Word() == word; }))
+            continue;
+        m_userWords.emplace_back(std::move(word));
+    }
+}
+
+void CUpperCaseWordsDict::RemoveUserWordsAt(const std::vector<int>& positions)
+{
+    EraseAtPositions(m_userWords, positions);
+}
+
 void CUpperCaseWordsDict::SortUserWords()
 {
     // std::string compares as unsigned bytes, which is the order the operator sees.
     std::stable_sort(m_userWords.begin(), m_userWords.end(),
                      [](const CUpperCaseWordsRec& a, const CUpperCaseWordsRec& b)
-                     { return a.m_word < b.m_word; });
+                     { return a.Word() < b.Word(); });
 }
 
 void CUpperCaseWordsDict::Serialize(CArchive& ar)

@@ -5,6 +5,7 @@
 #include "core/dictionaries/CUpperCaseWordsRec.h"
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +26,13 @@ public:
     // byte for byte. True when added.
     bool AddWord(std::string_view typed, IReporter& reporter);
 
+    // Adds each of words that is not empty and not yet a user word, as it stands (a file's words,
+    // which need no trimming and report nothing).
+    void AddUserWords(std::vector<std::string> words);
+    // Removes the user words at the ascending positions given; positions past the end are ignored.
+    void RemoveUserWordsAt(const std::vector<int>& positions);
+    void ClearUserWords() { m_userWords.clear(); }
+
     // User words in ascending byte order of the word, as the list is shown.
     void SortUserWords();
 
@@ -33,6 +41,10 @@ public:
     // Throws CArchiveException when the data ends early.
     void Serialize(CArchive& ar);
 
+    const std::vector<CUpperCaseWordsRec>& UserWords() const { return m_userWords; }
+    const std::vector<CUpperCaseWordsRec>& BuiltinWords() const { return m_builtinWords; }
+
+private:
     std::vector<CUpperCaseWordsRec> m_userWords;
     std::vector<CUpperCaseWordsRec> m_builtinWords;
 };

@@ -25,6 +25,12 @@ public:
 
     bool operator==(const CUpperCaseWordsRec&) const = default;
 
+    const std::string& Word() const { return m_word; }
+    const std::string& Stem() const { return m_stem; }
+    // 1 when the word is written in capitals only (as stored: a loaded entry keeps its flag).
+    std::int32_t AllCaps() const { return m_allCaps; }
+
+private:
     std::string m_word;
     std::string m_stem;
     std::int32_t m_allCaps = 0;

@@ -152,7 +152,8 @@ DocumentFileError::DocumentFileError(const std::string& path, int errorNumber, m
 }
 
 DocumentFileError::DocumentFileError(const std::string& path, int errorNumber, const std::string& reason)
-    : std::runtime_error(path + ": " + reason), m_path(path), m_systemError(reason), m_errorNumber(errorNumber)
+    : std::runtime_error(path + ": " + reason), m_path(path), m_systemError(reason),
+      m_errorNumber(errorNumber)
 {
 }
 
@@ -214,33 +215,40 @@ bool CDocumentFile::Save(bool makeBackup)
 
 bool CDocumentFile::Save(BackupRule backup)
 {
+    return SaveTo(m_path, backup);
+}
+
+bool CDocumentFile::SaveTo(const std::string& path, BackupRule backup)
+{
     m_saveFailure = {};
-    const std::string target = m_path.empty() ? m_path : ResolvedTarget(m_path);
+    const std::string target = path.empty() ? path : ResolvedTarget(path);
     struct stat status;
     const bool exists = !target.empty() && ::stat(target.c_str(), &status) == 0;
     if (exists && IsReadOnlyFile(target))
-        return Fail(SaveFailure::Kind::ReadOnly, "the document is read-only");
+        return Fail(path, SaveFailure::Kind::ReadOnly, "the document is read-only");
     const FileState* const read = StateToKeep(target);
     if (exists && read != nullptr && !FileStateOf(status).IsUnchanged(*read))
-        return FailChanged();
+        return FailChanged(path);
 
     if (backup != BackupRule::None)
     {
-        const std::string backupPath = BackupPathFor(m_path);
+        const std::string backupPath = BackupPathFor(path);
         if (!CopyFileReplacing(target, backupPath))
         {
             const std::string reason = std::strerror(errno);
             m_reporter.Report(FormatMessage("Ошибка создания резервного файла %s!", backupPath),
                               MessageIcon::Error);
             if (backup == BackupRule::Required)
-                return Fail(SaveFailure::Kind::Backup, "cannot make the backup " + backupPath + " (" +
-                                                           reason + "); the document was not saved");
+                return Fail(path, SaveFailure::Kind::Backup,
+                            "cannot make the backup " + backupPath + " (" + reason +
+                                "); the document was not saved");
         }
     }
     UpdateDates();
-    const int error = WriteFile(exists ? &status : nullptr);
+    const int error = target.empty() ? ENOENT : WriteFile(target, exists ? &status : nullptr);
     if (error == 0)
     {
+        m_path = path;
         // What a later save compares with: the file as this save left it.
         m_fileState = CurrentFileState(target);
         m_fileStatePath = target;
@@ -250,35 +258,39 @@ bool CDocumentFile::Save(BackupRule backup)
         return true;
     }
     if (error == ESTALE)
-        return FailChanged();
+        return FailChanged(path);
     if (m_saveFailure.kind != SaveFailure::Kind::None)
-        return Fail(m_saveFailure.kind, m_saveFailure.text);
-    return Fail(SaveFailure::Kind::Write, std::string("cannot write the document: ") + std::strerror(error));
+        return Fail(path, m_saveFailure.kind, m_saveFailure.text);
+    return Fail(path, SaveFailure::Kind::Write,
+                std::string("cannot write the document: ") + std::strerror(error));
 }
 
-bool CDocumentFile::FailChanged()
+bool CDocumentFile::FailChanged(const std::string& path)
 {
     m_reporter.Report(FormatMessage("Файл %s изменён другой программой после открытия. Он не перезаписан: "
                                     "изменения на диске и текст в редакторе сохранены.",
-                                    m_path),
+                                    path),
                       MessageIcon::Error);
-    return Fail(SaveFailure::Kind::Changed, "the document changed on disk since it was read (another program "
-                                            "wrote or replaced it); nothing was written");
+    return Fail(path, SaveFailure::Kind::Changed,
+                "the document changed on disk since it was read (another program wrote or replaced it); "
+                "nothing was written");
 }
 
-bool CDocumentFile::SaveAsNewFile()
+bool CDocumentFile::SaveAsNewFile(const std::string& path)
 {
     m_saveFailure = {};
     UpdateDates();
-    CSaveFile file(m_path);
+    CSaveFile file(path);
     if (file.Open() &&
-        WriteFileForm(m_headerLines, m_textLines, [&file](std::string_view chunk) { return file.Write(chunk); }) &&
+        WriteFileForm(m_headerLines, m_textLines,
+                      [&file](std::string_view chunk) { return file.Write(chunk); }) &&
         file.CommitNew())
         return true;
     if (file.Error() == EEXIST)
-        return Fail(SaveFailure::Kind::Write,
-                    m_path + " was taken meanwhile by another run or program; nothing was written there");
-    return Fail(SaveFailure::Kind::Write, std::string("cannot write the document: ") + std::strerror(file.Error()));
+        return Fail(path, SaveFailure::Kind::Write,
+                    path + " was taken meanwhile by another run or program; nothing was written there");
+    return Fail(path, SaveFailure::Kind::Write,
+                std::string("cannot write the document: ") + std::strerror(file.Error()));
 }
 
 bool CDocumentFile::IsUnchangedOnDisk(const std::string& path) const
@@ -311,10 +323,10 @@ void CDocumentFile::FileMoved(const std::string& newPath)
         m_fileState = moved;
 }
 
-bool CDocumentFile::Fail(SaveFailure::Kind kind, std::string text)
+bool CDocumentFile::Fail(const std::string& path, SaveFailure::Kind kind, std::string text)
 {
     m_saveFailure = {kind, std::move(text)};
-    m_reporter.Report(FormatMessage("Ошибка сохранения файла %s!", m_path), MessageIcon::Error);
+    m_reporter.Report(FormatMessage("Ошибка сохранения файла %s!", path), MessageIcon::Error);
     return false;
 }
 
@@ -392,11 +404,8 @@ void CDocumentFile::UpdateDates()
         m_today);
 }
 
-int CDocumentFile::WriteFile(const struct stat* existing)
+int CDocumentFile::WriteFile(const std::string& target, const struct stat* existing)
 {
-    if (m_path.empty())
-        return ENOENT;
-    const std::string target = ResolvedTarget(m_path);
     const bool regular = existing != nullptr && S_ISREG(existing->st_mode);
     // A new file would take the place of one name only: the other names would keep the old text.
     if (regular && existing->st_nlink > 1)
@@ -419,7 +428,8 @@ int CDocumentFile::WriteFile(const struct stat* existing)
             return WriteInPlace(target, *existing);
         }
     }
-    if (!WriteFileForm(m_headerLines, m_textLines, [&file](std::string_view chunk) { return file.Write(chunk); }))
+    if (!WriteFileForm(m_headerLines, m_textLines,
+                       [&file](std::string_view chunk) { return file.Write(chunk); }))
         return file.Error();
     // The file it replaces must still be the one read: an edit made meanwhile is never written over.
     const FileState* const read = StateToKeep(target);
@@ -445,13 +455,14 @@ int CDocumentFile::WriteInPlace(const std::string& target, const struct stat& ex
         { return WriteFileForm(m_headerLines, m_textLines, write); },
         copyLeft);
     if (error == EEXIST)
-        m_saveFailure = {SaveFailure::Kind::Write, CRecoveryCopy::PathFor(target) +
-                                                       " is in the way of the copy an overwrite in place keeps; "
-                                                       "nothing was written"};
+        m_saveFailure = {SaveFailure::Kind::Write,
+                         CRecoveryCopy::PathFor(target) +
+                             " is in the way of the copy an overwrite in place keeps; "
+                             "nothing was written"};
     else if (!copyLeft.empty())
         m_saveFailure = {SaveFailure::Kind::Write, std::string("writing the document in place failed (") +
-                                                       std::strerror(error) + "); its previous content is in " +
-                                                       copyLeft};
+                                                       std::strerror(error) +
+                                                       "); its previous content is in " + copyLeft};
     return error;
 }
 

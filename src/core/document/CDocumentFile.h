@@ -17,6 +17,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <sys/stat.h>
@@ -98,7 +99,7 @@ public:
     explicit CDocumentFile(IReporter& reporter, TodayFunction today = SystemToday);
 
     // Replaces the content with the file at path. Throws DocumentFileError; the lists are then
-    // empty and m_path is path. Any bytes load; 0x1A ends the content. What decides on the entry
+    // empty and Path() is path. Any bytes load; 0x1A ends the content. What decides on the entry
     // date is a fingerprint of the loaded text outside its tables of contents, not a copy of it: a
     // large document is held once. A copy of the document's previous content left beside it by an
     // interrupted overwrite in place is dealt with first, as SetCopyRule says; the reporter is told
@@ -109,26 +110,30 @@ public:
     void SetCopyRule(CopyRule rule, MoveAside moveAside = {});
     // Load for a caller whose saves leave the dates alone: KeepDates follows.
     void LoadKeepingDates(const std::string& path);
-    // Writes the document to m_path, first bringing the $100/$101 dates up to date; with makeBackup
-    // the previous file is copied to BackupPathFor(m_path) first (a failed backup is reported and
-    // the save goes on). On failure reports "Ошибка сохранения файла %s!", leaves the file at m_path
+    // Writes the document to Path(), first bringing the $100/$101 dates up to date; with makeBackup
+    // the previous file is copied to BackupPathFor(Path()) first (a failed backup is reported and
+    // the save goes on). On failure reports "Ошибка сохранения файла %s!", leaves the file at Path()
     // as it was and returns false. A read-only document is such a failure.
     bool Save(bool makeBackup);
-    // Save with the given backup rule; LastSaveFailure() tells why it failed. When m_path names the
-    // place the document was loaded from (or last saved to), the file there must still be that one:
-    // one that another program has written or replaced since is left as it is, and the save fails as
-    // Changed.
+    // Save with the given backup rule; LastSaveFailure() tells why it failed. The file at Path() must
+    // still be the one loaded (or last saved): one that another program has written or replaced
+    // since is left as it is, and the save fails as Changed.
     bool Save(BackupRule backup);
-    // Writes the document, with its dates brought up to date, as a new file at m_path, which must be
+    // Save to another place: the document is written to path as Save writes, and from then on it is
+    // the document at path (Path() and what later saves check follow it). A failed save leaves the
+    // document where it was.
+    bool SaveTo(const std::string& path, BackupRule backup);
+    // Writes the document, with its dates brought up to date, as a new file at path, which must be
     // free: when a file is there (or takes the name meanwhile) nothing is written and the save fails.
-    bool SaveAsNewFile();
+    // The document stays the one at Path(): a copy of it now stands at path.
+    bool SaveAsNewFile(const std::string& path);
     // Whether the file at path is still the one that was loaded (or last saved), unwritten since;
     // true when nothing was loaded from a file.
     bool IsUnchangedOnDisk(const std::string& path) const;
     // Removes the file at path when it is still the one that was loaded (RemoveFileIfUnchanged): 0,
     // ESTALE when another program wrote or replaced it (it stays), or the error.
     int RemoveIfUnchangedOnDisk(const std::string& path) const;
-    // The loaded file has been moved to newPath: m_path follows it, and so does what the next save
+    // The loaded file has been moved to newPath: Path() follows it, and so does what the next save
     // checks, as long as the file there has the size and time of the one loaded.
     void FileMoved(const std::string& newPath);
     const SaveFailure& LastSaveFailure() const { return m_saveFailure; }
@@ -155,18 +160,28 @@ public:
     // path itself (x.rla.bak -> x.rla.bak.bak).
     static std::string BackupPathFor(const std::string& path);
 
-    std::vector<std::string> m_headerLines;
-    std::vector<std::string> m_textLines;
-    std::string m_path;
-    bool m_changeDateDone = true;
-    bool m_entryDateDone = true;
+    // The file the document was loaded from (or last saved to with SaveTo); empty when none.
+    const std::string& Path() const { return m_path; }
+    // The lines up to and including "$18  Текст документа", and the text after it, in memory form.
+    const std::vector<std::string>& HeaderLines() const { return m_headerLines; }
+    const std::vector<std::string>& TextLines() const { return m_textLines; }
+    // The text to change where it stands (a large document is never copied for it); the dates
+    // follow the change at the next save.
+    std::vector<std::string>& MutableTextLines() { return m_textLines; }
+    void SetTextLines(std::vector<std::string> lines) { m_textLines = std::move(lines); }
+    // The header of a document made in memory, or one edited by hand.
+    void SetHeaderLines(std::vector<std::string> lines) { m_headerLines = std::move(lines); }
+    // Whether $100 (the change date) and $101 (the entry date) are past deciding for this load:
+    // brought up to date, found unchanged by a save, or kept (KeepDates).
+    bool ChangeDateDone() const { return m_changeDateDone; }
+    bool EntryDateDone() const { return m_entryDateDone; }
 
 private:
     // Load without the loaded-text fingerprint.
     void LoadLines(const std::string& path);
-    // Writes the file form of the lists to m_path; existing is the file there, if any. Returns 0 or
-    // the system error.
-    int WriteFile(const struct stat* existing);
+    // Writes the file form of the lists to the file at target (links resolved); existing is the
+    // file there, if any. Returns 0 or the system error.
+    int WriteFile(const std::string& target, const struct stat* existing);
     // Overwrites the file at target with the file form of the lists, keeping a copy of its previous
     // content beside it (locked) while writing. Returns 0 or the error.
     int WriteInPlace(const std::string& target, const struct stat& existing);
@@ -174,13 +189,20 @@ private:
     // m_copyRule says. Throws DocumentFileError when the document is damaged and cannot be put back
     // (or may not be, under ReportOnly).
     void DealWithRecoveryCopy(const std::string& target);
-    bool Fail(SaveFailure::Kind kind, std::string text);
+    // Records why a save to path failed, reports it and returns false.
+    bool Fail(const std::string& path, SaveFailure::Kind kind, std::string text);
     // The state the file at target must still have for a save to replace it; null when the document
     // was not read from (or last saved to) target.
     const FileState* StateToKeep(const std::string& target) const;
-    // Tells the operator that the file changed since it was read, and fails the save as Changed.
-    bool FailChanged();
+    // Tells the operator that the file at path changed since it was read, and fails the save as
+    // Changed.
+    bool FailChanged(const std::string& path);
 
+    std::vector<std::string> m_headerLines;
+    std::vector<std::string> m_textLines;
+    std::string m_path;
+    bool m_changeDateDone = true;
+    bool m_entryDateDone = true;
     IReporter& m_reporter;
     TodayFunction m_today;
     // Of the loaded file's bytes, and of its text outside the tables of contents.
@@ -189,7 +211,7 @@ private:
     std::uint64_t m_contentAfterEnd = 0;
     SaveFailure m_saveFailure;
     // The file as it was read, or as the last save left it, and where it is: what a save to that
-    // place may replace. A save to another place (m_path pointed elsewhere) writes as a new save does.
+    // place may replace. A save to another place (SaveTo) writes as a new save does.
     std::optional<FileState> m_fileState;
     std::string m_fileStatePath;
     CopyRule m_copyRule = CopyRule::PutBack;

@@ -26,6 +26,11 @@ public:
 
     bool operator==(const CContentFilter&) const = default;
 
-    // Element i is 1 when level i + 1 is shown, 0 when it is hidden.
-    std::array<std::int32_t, kLevelCount> m_levelShown;
+    // Element i is non-zero when level i + 1 is shown, 0 when it is hidden.
+    using LevelFlags = std::array<std::int32_t, kLevelCount>;
+    const LevelFlags& LevelsShown() const { return m_levelShown; }
+    void SetLevelsShown(const LevelFlags& shown) { m_levelShown = shown; }
+
+private:
+    LevelFlags m_levelShown;
 };

@@ -1,5 +1,6 @@
 #include "core/entries/TocEntryCommands.h"
 
+#include "core/document/Markers.h"
 #include "core/entries/TocEntryList.h"
 #include "core/toc/CHeadingCaseConverter.h"
 #include "core/toc/CTocLevelChanger.h"
@@ -56,8 +57,14 @@ EntryCommandResult CaseEdits(const std::vector<TocEntryRef>& entries, const std:
     for (auto it = positions.rbegin(); it != positions.rend(); ++it)
     {
         const TocEntryRef& entry = entries[*it];
-        std::vector<std::string> lines = EntryLinesOf(entry.text);
+        const std::vector<std::string> before = EntryLinesOf(entry.text);
+        std::vector<std::string> lines = before;
         convert(lines);
+        // A line shaped as a marker keeps its letters: in capitals a stray «оГЛ» line would become
+        // an ОГЛ marker and cut the block in two, and a lowered marker would stop being one.
+        for (std::size_t i = 0; i < std::min(lines.size(), before.size()); ++i)
+            if (IsMarkerLine(before[i]))
+                lines[i] = before[i];
         if (JoinLines(lines) != entry.text)
             result.edits.push_back(ReplaceEntryLines(entry, std::move(lines)));
     }

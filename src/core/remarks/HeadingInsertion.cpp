@@ -7,8 +7,8 @@
 #include "core/toc/CPlainTextView.h"
 #include "core/toc/CTocLevelChanger.h"
 #include "core/toc/ExtendedPasses.h"
-#include "core/toc/HeadingShapes.h"
 #include "core/toc/HeadingEntry.h"
+#include "core/toc/HeadingShapes.h"
 #include "core/toc/HeadingTests.h"
 
 #include <algorithm>
@@ -100,7 +100,7 @@ EntryCommandResult AddHeadingEdits(const std::vector<std::string>& lines, std::s
     const std::string firstLine = FirstContentLine(headingLines);
     TocItem heading{RecognisedKindOf(firstLine, options.extended), static_cast<int>(at), -1, std::move(headingLines)};
     const HeadingWord word = ReadHeadingStart(firstLine).word;
-    if (std::find(kinds.m_kinds.begin(), kinds.m_kinds.end(), firstLine) != kinds.m_kinds.end())
+    if (std::find(kinds.Kinds().begin(), kinds.Kinds().end(), firstLine) != kinds.Kinds().end())
     {
         // The document's kind stands alone, whatever title follows it.
         heading.kind = kKindDocument;

@@ -141,9 +141,9 @@ void CHeadingCaseConverter::ApplyDictionaryWords(const std::vector<std::string>&
             const std::string* prev = i > 0 ? &words[i - 1].text : nullptr;
 
             std::string replacement;
-            const auto entry = m_words ? m_words->FindWord(w) : std::nullopt;
+            const auto entry = Words() ? Words()->FindWord(w) : std::nullopt;
             if (entry)
-                replacement = entry->m_allCaps == 1 ? ToUpper(w) : Capitalised(w);
+                replacement = entry->AllCaps() == 1 ? ToUpper(w) : Capitalised(w);
             else if (w[0] == kQuote && w.size() > 1)
                 replacement = kQuote + Capitalised(std::string_view(w).substr(1));
             else if (prev && prev->size() > kMaxAbbreviationLength && prev->back() == '.')

@@ -2,6 +2,7 @@
 
 #include "core/toc/TocItem.h"
 
+#include <utility>
 #include <vector>
 
 class CUpperCaseWordsDict;
@@ -13,6 +14,12 @@ public:
     explicit CTocItemList(const CUpperCaseWordsDict* words = nullptr) : m_words(words) {}
     virtual ~CTocItemList() = default;
 
+    const std::vector<TocItem>& Items() const { return m_items; }
+    std::vector<TocItem>& MutableItems() { return m_items; }
+    void SetItems(std::vector<TocItem> items) { m_items = std::move(items); }
+    // The dictionary entries are cased by; may be null.
+    const CUpperCaseWordsDict* Words() const { return m_words; }
+
     void Append(const TocItem& item) { m_items.push_back(item); }
 
     // Stable: items with equal lines keep their order.
@@ -23,6 +30,7 @@ public:
     // and the order of the items.
     void LayoutEntries();
 
+private:
     std::vector<TocItem> m_items;
     const CUpperCaseWordsDict* m_words = nullptr;
 };

@@ -39,7 +39,6 @@ void CTocLevelChanger::ChangeEntryLevels(const std::vector<std::size_t>& marked,
                                          std::vector<TocEntryRef>& entries)
 {
     CheckMarked(marked, entries.size());
-    m_target = &entries;
     m_deeper = deeper;
 
     // The head (entries before the first marked one) is left out of the work and never rewritten;
@@ -48,7 +47,8 @@ void CTocLevelChanger::ChangeEntryLevels(const std::vector<std::size_t>& marked,
     const auto headEnd = entries.begin() + static_cast<std::ptrdiff_t>(first);
     m_saved.assign(headEnd, entries.end());
 
-    m_items.clear();
+    std::vector<TocItem>& items = MutableItems();
+    items.clear();
     for (const TocEntryRef& entry : m_saved)
     {
         std::vector<std::string> lines = SplitLines(entry.text);
@@ -64,28 +64,29 @@ void CTocLevelChanger::ChangeEntryLevels(const std::vector<std::size_t>& marked,
     if (m_pumpMessages)
         m_pumpMessages();
 
-    m_changed.assign(m_items.size(), false);
+    m_changed.assign(items.size(), false);
     for (std::size_t k : marked)
         ChangeLevelAt(k - first);
 
-    for (TocItem& item : m_items)
+    for (TocItem& item : items)
         item.lines.erase(item.lines.begin());
     LayoutEntries();
 
     std::vector<TocEntryRef> result(entries.begin(), headEnd);
-    for (std::size_t i = 0; i < m_items.size(); ++i)
-        result.push_back(TocEntryRef{m_saved[i].oglLine, m_saved[i].konLine, JoinLines(m_items[i].lines)});
-    *m_target = std::move(result);
+    for (std::size_t i = 0; i < items.size(); ++i)
+        result.push_back(TocEntryRef{m_saved[i].oglLine, m_saved[i].konLine, JoinLines(items[i].lines)});
+    entries = std::move(result);
 }
 
 void CTocLevelChanger::ChangeLevelAt(std::size_t position)
 {
-    if (position >= m_items.size() || m_changed[position])
+    std::vector<TocItem>& items = MutableItems();
+    if (position >= items.size() || m_changed[position])
         return;
-    const std::int32_t level = m_items[position].level;
-    for (std::size_t i = position; i < m_items.size(); ++i)
+    const std::int32_t level = items[position].level;
+    for (std::size_t i = position; i < items.size(); ++i)
     {
-        TocItem& item = m_items[i];
+        TocItem& item = items[i];
         if (i != position && item.level <= level)
             break;
         if (m_changed[i])

@@ -36,17 +36,15 @@ public:
     void ChangeEntryLevels(const std::vector<std::size_t>& marked, bool deeper,
                            std::vector<TocEntryRef>& entries);
 
-    // Changes item position and the deeper items that follow it, each item at most once per command.
-    void ChangeLevelAt(std::size_t position);
-
     // The pieces of text between the "\n"; an empty last piece is dropped (so "" gives no line).
     static std::vector<std::string> SplitLines(std::string_view text);
 
-    std::vector<TocEntryRef>* m_target = nullptr; // the list being rewritten, not owned
-    std::vector<TocEntryRef> m_saved;             // the entries handled, for their line indices
+private:
+    // Changes item position and the deeper items that follow it, each item at most once per command.
+    void ChangeLevelAt(std::size_t position);
+
+    std::vector<TocEntryRef> m_saved; // the entries handled, for their line indices
     bool m_deeper = false;
     std::vector<bool> m_changed; // one per item: already moved by this command
-
-private:
     std::function<void()> m_pumpMessages;
 };

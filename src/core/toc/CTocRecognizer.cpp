@@ -47,7 +47,8 @@ void CTocRecognizer::Build(std::vector<std::string>& lines)
     PumpMessages();
     if (lines.empty())
         return;
-    m_items.clear();
+    std::vector<TocItem>& items = MutableItems();
+    items.clear();
 
     if (HasTargetFormatToc(lines))
     {
@@ -65,7 +66,7 @@ void CTocRecognizer::Build(std::vector<std::string>& lines)
             continue;
         RunRecognitionStep(step, run);
         if (m_stepObserver)
-            m_stepObserver(step.name, m_items);
+            m_stepObserver(step.name, items);
         PumpMessages();
         if (run.finished)
             break;

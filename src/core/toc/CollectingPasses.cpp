@@ -139,7 +139,7 @@ void AddDocumentKindItem(const std::vector<std::string>& lines, const CDocKindsL
         ++title;
     if (title == n)
         return;
-    const std::unordered_set<std::string> known(kinds.m_kinds.begin(), kinds.m_kinds.end());
+    const std::unordered_set<std::string> known(kinds.Kinds().begin(), kinds.Kinds().end());
     for (int i = title + 1; i < n && !BeginsWithMarker(At(lines, i), Marker::End); ++i)
     {
         std::string trimmed = Trim(At(lines, i));

@@ -91,7 +91,7 @@ void AddExtendedKindItem(const CPlainTextView& view, const CDocKindsList& kinds,
         if (firstLine.empty())
             firstLine = text;
         const std::string upper = ToUpper(text);
-        for (const std::string& kind : kinds.m_kinds)
+        for (const std::string& kind : kinds.Kinds())
         {
             if (!kind.empty() && HoldsKind(upper, ToUpper(kind)))
             {

@@ -37,9 +37,9 @@ TocItem LayOutHeadingAmong(TocItem heading, std::vector<TocItem> entries, std::s
     entries[position].level = std::max(level, 0);
 
     CTocItemList list(words);
-    list.m_items = std::move(entries);
+    list.SetItems(std::move(entries));
     list.LayoutEntries();
-    std::vector<TocItem> laidOut = {std::move(list.m_items[position])};
+    std::vector<TocItem> laidOut = {std::move(list.MutableItems()[position])};
     FixEntryCase(laidOut, words);
     return std::move(laidOut.front());
 }

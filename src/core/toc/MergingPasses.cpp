@@ -172,7 +172,7 @@ void DropKindTitleDuplicate(std::vector<TocItem>& items, const CDocKindsList& ki
     const bool secondIsShorter = b.size() <= a.size();
     const std::string& s = secondIsShorter ? b : a;
     const std::string& t = secondIsShorter ? a : b;
-    const std::vector<std::string>& list = kinds.m_kinds;
+    const std::vector<std::string>& list = kinds.Kinds();
     if (BeginsWith(t, s) && std::find(list.begin(), list.end(), s) != list.end())
         items.erase(items.begin() + (secondIsShorter ? 0 : 1));
 }

@@ -16,7 +16,7 @@ namespace
 // The one place the steps reach into the item list.
 std::vector<TocItem>& Items(RecognitionRun& run)
 {
-    return run.list.m_items;
+    return run.list.MutableItems();
 }
 
 void CollectExistingBlocksStep(RecognitionRun& run)
@@ -136,7 +136,7 @@ void LayOutEntriesStep(RecognitionRun& run)
 
 void FixEntryCaseStep(RecognitionRun& run)
 {
-    FixEntryCase(Items(run), run.list.m_words);
+    FixEntryCase(Items(run), run.list.Words());
 }
 
 void InsertBlocksStep(RecognitionRun& run)

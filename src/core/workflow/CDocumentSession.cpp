@@ -139,7 +139,7 @@ void CDocumentSession::OpenNextDocument()
     OpenFront();
     // A successful open marks the document changed anyway, unless it was refused as already
     // processed; after a failed load there is no document left to call changed.
-    if (!m_currentPath.empty() && !m_openedProcessed)
+    if (!m_document.Path().empty() && !m_openedProcessed)
         m_modified = true;
     StateChanged();
 }
@@ -149,7 +149,7 @@ void CDocumentSession::OpenNextDocument()
 
 bool CDocumentSession::LeaveChangedDocument()
 {
-    if (!m_modified || m_currentPath.empty())
+    if (!m_modified || m_document.Path().empty())
         return true;
     if (m_settings.autoSaveOnNext)
     {
@@ -167,7 +167,7 @@ bool CDocumentSession::LeaveChangedDocument()
 
 void CDocumentSession::OpenDocument(const std::string& path)
 {
-    if (path == m_currentPath)
+    if (path == m_document.Path())
     {
         m_prompter.Report("Файл " + path + " уже обрабатывается!", MessageIcon::Error);
         return;
@@ -175,8 +175,9 @@ void CDocumentSession::OpenDocument(const std::string& path)
     if (!LeaveChangedDocument())
         return;
 
+    // The document left is closed before the next is read: only one is held at a time.
+    m_document.Clear();
     m_modified = true;
-    m_currentPath = path;
     m_savedSinceOpen = false;
     m_backupOwed = true;
     m_openedProcessed = false;
@@ -217,7 +218,7 @@ void CDocumentSession::LoadAndProcess(const std::string& path)
 
     try
     {
-        ProcessResult result = m_recognizer(m_document.m_textLines, m_prompter, pumpMessages, m_recognition);
+        ProcessResult result = m_recognizer(m_document.TextLines(), m_prompter, pumpMessages, m_recognition);
         m_editor.SetLines(result.lines, pumpMessages);
         // A document refused as already processed is shown as it is: nothing to save.
         m_openedProcessed = result.refused;
@@ -253,7 +254,7 @@ void CDocumentSession::ReprocessDocument()
             return;
     }
     m_modified = true;
-    ProcessWhileBusy(m_currentPath);
+    ProcessWhileBusy(m_document.Path());
 }
 
 void CDocumentSession::TellAboutContentAfterEnd()
@@ -270,9 +271,9 @@ void CDocumentSession::TellAboutContentAfterEnd()
 void CDocumentSession::SaveDocument()
 {
     m_modified = false;
-    m_document.m_textLines = m_editor.GetLines();
+    m_document.SetTextLines(m_editor.GetLines());
     // The file already holds exactly this: nothing is written, moved or backed up, no date moves.
-    if (!m_document.SaveWouldChangeFile() && m_document.IsUnchangedOnDisk(m_document.m_path))
+    if (!m_document.SaveWouldChangeFile() && m_document.IsUnchangedOnDisk(m_document.Path()))
     {
         StateChanged();
         return;
@@ -284,7 +285,7 @@ void CDocumentSession::SaveDocument()
     bool makeBackup = m_settings.makeBak && m_backupOwed;
     std::error_code error;
     if (makeBackup && m_openedProcessed &&
-        fs::symlink_status(CDocumentFile::BackupPathFor(m_document.m_path), error).type() !=
+        fs::symlink_status(CDocumentFile::BackupPathFor(m_document.Path()), error).type() !=
             fs::file_type::not_found)
         makeBackup = false;
     // Save reports its own failures; a text that did not reach the file still counts as changed,
@@ -309,13 +310,13 @@ void CDocumentSession::MoveToProcessedFolder()
             MessageIcon::Error);
         return;
     }
-    const std::string destination = m_settings.processedFolder + "/" + NameOf(m_currentPath);
-    if (!IsSameFile(m_currentPath, destination) && !TrashFilesInTheWay(destination))
+    const std::string destination = m_settings.processedFolder + "/" + NameOf(m_document.Path());
+    if (!IsSameFile(m_document.Path(), destination) && !TrashFilesInTheWay(destination))
     {
         m_prompter.Report("Ошибка переноса файла в папку для обработанных документов!", MessageIcon::Error);
         return;
     }
-    switch (MoveIntoProcessedFolder(m_currentPath, destination))
+    switch (MoveIntoProcessedFolder(m_document.Path(), destination))
     {
     case MoveIntoResult::AlreadyThere:
         m_prompter.Report(
@@ -327,7 +328,6 @@ void CDocumentSession::MoveToProcessedFolder()
         m_prompter.Report("Ошибка переноса файла в папку для обработанных документов!", MessageIcon::Error);
         return;
     case MoveIntoResult::Moved:
-        m_currentPath = destination;
         m_document.FileMoved(destination);
         return;
     }
@@ -352,14 +352,14 @@ bool CDocumentSession::TrashFilesInTheWay(const std::string& destination)
 
 void CDocumentSession::DeleteFileToTrash()
 {
-    if (m_currentPath.empty())
+    if (m_document.Path().empty())
         return;
     // The freedesktop trash never asks, so the question is always the session's own.
     if (m_prompter.Ask("Удалить файл в корзину?", PromptButtons::YesNo) != PromptAnswer::Yes)
         return;
-    if (!m_trash.MoveToTrash(m_currentPath))
+    if (!m_trash.MoveToTrash(m_document.Path()))
     {
-        m_prompter.Report("Не удалось удалить файл " + m_currentPath + " в корзину.", MessageIcon::Error);
+        m_prompter.Report("Не удалось удалить файл " + m_document.Path() + " в корзину.", MessageIcon::Error);
         return;
     }
     CloseDocument();
@@ -367,7 +367,6 @@ void CDocumentSession::DeleteFileToTrash()
 
 void CDocumentSession::CloseDocument()
 {
-    m_currentPath.clear();
     m_modified = false;
     m_editor.ClearText();
     m_document.Clear();
@@ -376,10 +375,10 @@ void CDocumentSession::CloseDocument()
 
 bool CDocumentSession::ConfirmSaveOnClose()
 {
-    if (!m_modified || m_currentPath.empty())
+    if (!m_modified || m_document.Path().empty())
         return true;
     const PromptAnswer answer =
-        m_prompter.Ask("Сохранить документ в файл " + m_currentPath + "?", PromptButtons::YesNoCancel);
+        m_prompter.Ask("Сохранить документ в файл " + m_document.Path() + "?", PromptButtons::YesNoCancel);
     if (answer == PromptAnswer::Cancel)
         return false;
     if (answer == PromptAnswer::Yes)
@@ -409,9 +408,9 @@ void CDocumentSession::WindowShown()
 std::string CDocumentSession::Title() const
 {
     std::string title = kProductName;
-    if (m_currentPath.empty())
+    if (m_document.Path().empty())
         return title;
-    title += " - " + m_currentPath;
+    title += " - " + m_document.Path();
     if (m_modified)
         title += '*';
     return title;

@@ -79,13 +79,13 @@ public:
     bool CanOpen() const { return !m_busy; }
     bool CanOpenNext() const { return !m_pendingFiles.empty() && !m_busy; }
     // Without a file there is nowhere to save to (nothing open, or the load failed).
-    bool CanSave() const { return m_modified && !m_busy && !m_currentPath.empty(); }
+    bool CanSave() const { return m_modified && !m_busy && !m_document.Path().empty(); }
     // The file being processed stays until the engine is done with it.
-    bool CanDelete() const { return !m_currentPath.empty() && !m_busy; }
-    bool CanReprocess() const { return !m_currentPath.empty() && !m_busy; }
+    bool CanDelete() const { return !m_document.Path().empty() && !m_busy; }
+    bool CanReprocess() const { return !m_document.Path().empty() && !m_busy; }
 
     bool IsModified() const { return m_modified; }
-    const std::string& CurrentPath() const { return m_currentPath; }
+    const std::string& CurrentPath() const { return m_document.Path(); }
     const std::deque<std::string>& PendingFiles() const { return m_pendingFiles; }
     const CDocumentFile& Document() const { return m_document; }
     // The main window's title (UTF-8): the product name, then the current path and "*" when changed.
@@ -127,8 +127,8 @@ private:
     std::function<void(const std::string&)> m_noticeListener;
     std::function<void(const ProcessResult&)> m_processedListener;
 
+    // Its path (UTF-8) is the session's current path: empty when no document is open.
     CDocumentFile m_document;
-    std::string m_currentPath; // UTF-8; empty when no document is open
     bool m_modified = false;
     bool m_busy = false;
     bool m_savedSinceOpen = false;

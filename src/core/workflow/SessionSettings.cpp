@@ -9,11 +9,11 @@ SessionSettings ReadSessionSettings(const std::vector<std::string>& paths, CUppe
     WorkflowSettings stored;
     ReadSettingsFile(paths, stored, words, kinds);
     SessionSettings settings;
-    settings.autoSaveOnNext = stored.m_autoSaveOnNext != 0;
-    settings.makeBak = stored.m_makeBak != 0;
-    settings.moveOnSave = stored.m_moveOnSave != 0;
+    settings.autoSaveOnNext = stored.autoSaveOnNext != 0;
+    settings.makeBak = stored.makeBak != 0;
+    settings.moveOnSave = stored.moveOnSave != 0;
     // The file keeps the folder in code page 1251; the file system speaks UTF-8.
-    settings.processedFolder = Cp1251ToUtf8(stored.m_processedFolder);
+    settings.processedFolder = Cp1251ToUtf8(stored.processedFolder);
     return settings;
 }
 
@@ -21,9 +21,9 @@ bool WriteSessionSettings(const std::string& path, const SessionSettings& settin
                           const CUpperCaseWordsDict& words, const CDocKindsList& kinds, IReporter& reporter)
 {
     WorkflowSettings stored;
-    stored.m_autoSaveOnNext = settings.autoSaveOnNext ? 1 : 0;
-    stored.m_makeBak = settings.makeBak ? 1 : 0;
-    stored.m_moveOnSave = settings.moveOnSave ? 1 : 0;
-    stored.m_processedFolder = Utf8ToCp1251(settings.processedFolder);
+    stored.autoSaveOnNext = settings.autoSaveOnNext ? 1 : 0;
+    stored.makeBak = settings.makeBak ? 1 : 0;
+    stored.moveOnSave = settings.moveOnSave ? 1 : 0;
+    stored.processedFolder = Utf8ToCp1251(settings.processedFolder);
     return WriteSettingsFile(path, stored, words, kinds, reporter);
 }

@@ -30,10 +30,10 @@ bool ReadWorkflow(CArchive& ar, WorkflowSettings& settings)
 {
     try
     {
-        settings.m_autoSaveOnNext = ar.ReadInt32();
-        settings.m_makeBak = ar.ReadInt32();
-        settings.m_moveOnSave = ar.ReadInt32();
-        settings.m_processedFolder = ar.ReadString();
+        settings.autoSaveOnNext = ar.ReadInt32();
+        settings.makeBak = ar.ReadInt32();
+        settings.moveOnSave = ar.ReadInt32();
+        settings.processedFolder = ar.ReadString();
         return true;
     }
     catch (const CArchiveException&)
@@ -44,8 +44,8 @@ bool ReadWorkflow(CArchive& ar, WorkflowSettings& settings)
 
 void ForceSafeWorkflow(WorkflowSettings& settings)
 {
-    settings.m_makeBak = 1;
-    settings.m_autoSaveOnNext = 0;
+    settings.makeBak = 1;
+    settings.autoSaveOnNext = 0;
 }
 
 } // namespace
@@ -82,7 +82,7 @@ SettingsReadResult ReadSettingsBytes(const std::string& bytes, WorkflowSettings&
     }
     catch (const CArchiveException&)
     {
-        kinds.m_kinds.clear();
+        kinds.Clear();
         return SettingsReadResult::DictionariesIncomplete;
     }
 }
@@ -104,10 +104,10 @@ std::string SettingsBytes(const WorkflowSettings& settings, const CUpperCaseWord
                           const CDocKindsList& kinds)
 {
     CArchive ar;
-    ar.WriteInt32(settings.m_autoSaveOnNext);
-    ar.WriteInt32(settings.m_makeBak);
-    ar.WriteInt32(settings.m_moveOnSave);
-    ar.WriteString(settings.m_processedFolder);
+    ar.WriteInt32(settings.autoSaveOnNext);
+    ar.WriteInt32(settings.makeBak);
+    ar.WriteInt32(settings.moveOnSave);
+    ar.WriteString(settings.processedFolder);
     // Serialize is one operation for both directions and so takes its object as changeable.
     CUpperCaseWordsDict wordsCopy = words;
     CDocKindsList kindsCopy = kinds;

@@ -23,10 +23,10 @@ inline constexpr const char* kProfileApplication = "Тирвель";
 // The editor's workflow settings, with the values it starts with.
 struct WorkflowSettings
 {
-    std::int32_t m_autoSaveOnNext = 0; // save a changed document without asking before the next
-    std::int32_t m_makeBak = 1;        // create .bak files when saving
-    std::int32_t m_moveOnSave = 0;     // move documents into the processed folder at their first save
-    std::string m_processedFolder;     // code page 1251
+    std::int32_t autoSaveOnNext = 0; // save a changed document without asking before the next
+    std::int32_t makeBak = 1;        // create .bak files when saving
+    std::int32_t moveOnSave = 0;     // move documents into the processed folder at their first save
+    std::string processedFolder;     // code page 1251
 
     bool operator==(const WorkflowSettings&) const = default;
 };

@@ -106,8 +106,8 @@ void CDocDictDlg::RefreshList()
 
     m_kinds.SortKinds();
     QStringList texts;
-    texts.reserve(static_cast<qsizetype>(m_kinds.m_kinds.size()));
-    for (const std::string& kind : m_kinds.m_kinds)
+    texts.reserve(static_cast<qsizetype>(m_kinds.Kinds().size()));
+    for (const std::string& kind : m_kinds.Kinds())
         texts.append(EditorTextOfLine(kind));
     m_list->SetRows(texts);
 
@@ -147,7 +147,7 @@ void CDocDictDlg::OnDelete()
 {
     if (m_list->SelectedRows().empty())
         return;
-    m_list->EraseSelectedFrom(m_kinds.m_kinds);
+    m_kinds.RemoveKindsAt(m_list->SelectedRows());
     RefreshList();
 }
 
@@ -155,7 +155,7 @@ void CDocDictDlg::OnDeleteAll()
 {
     if (m_prompter.Ask("Удалить все виды документов?", PromptButtons::YesNo) != PromptAnswer::Yes)
         return;
-    m_kinds.m_kinds.clear();
+    m_kinds.Clear();
     RefreshList();
 }
 

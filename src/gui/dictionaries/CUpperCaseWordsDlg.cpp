@@ -61,9 +61,9 @@ void CUpperCaseWordsDlg::RefreshList()
 {
     m_words.SortUserWords();
     QStringList texts;
-    texts.reserve(static_cast<qsizetype>(m_words.m_userWords.size()));
-    for (const CUpperCaseWordsRec& word : m_words.m_userWords)
-        texts.append(EditorTextOfLine(word.m_word));
+    texts.reserve(static_cast<qsizetype>(m_words.UserWords().size()));
+    for (const CUpperCaseWordsRec& word : m_words.UserWords())
+        texts.append(EditorTextOfLine(word.Word()));
     m_list->SetRows(texts);
     m_clearButton->setEnabled(!texts.isEmpty());
     m_deleteButton->setEnabled(!m_list->selectedItems().isEmpty());
@@ -81,7 +81,7 @@ void CUpperCaseWordsDlg::OnAdd()
 
 void CUpperCaseWordsDlg::OnDelete()
 {
-    m_list->EraseSelectedFrom(m_words.m_userWords);
+    m_words.RemoveUserWordsAt(m_list->SelectedRows());
     RefreshList();
 }
 
@@ -89,7 +89,7 @@ void CUpperCaseWordsDlg::OnClear()
 {
     if (m_prompter.Ask("Удалить все слова в словаре?", PromptButtons::YesNo) != PromptAnswer::Yes)
         return;
-    m_words.m_userWords.clear();
+    m_words.ClearUserWords();
     RefreshList();
 }
 
@@ -98,6 +98,6 @@ bool EditUpperCaseWords(CUpperCaseWordsDict& words, IPrompter& prompter, QWidget
     CUpperCaseWordsDlg dialog(words, prompter, parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    words.m_userWords = dialog.m_words.m_userWords;
+    words = dialog.m_words;
     return true;
 }

@@ -83,10 +83,10 @@ void CFilterDlg::ShowOnlyLevel(int index)
 bool EditFilter(CContentFilter& filter, QWidget* parent)
 {
     CFilterDlg dialog(parent);
-    dialog.m_levelShown = filter.m_levelShown;
+    dialog.m_levelShown = filter.LevelsShown();
     dialog.ShowFlags();
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    filter.m_levelShown = dialog.m_levelShown;
+    filter.SetLevelsShown(dialog.m_levelShown);
     return true;
 }

@@ -22,15 +22,4 @@ public:
     void SelectOnly(int row);
     // Keeps control enabled exactly while at least one row is selected (from the next change on).
     void EnableWhileSelected(QWidget* control);
-
-    // Erases from items, whose entries stand in the rows in order, those at the selected rows.
-    template <typename T> void EraseSelectedFrom(std::vector<T>& items) const
-    {
-        const std::vector<int> rows = SelectedRows();
-        for (auto row = rows.rbegin(); row != rows.rend(); ++row)
-        {
-            if (*row < static_cast<int>(items.size()))
-                items.erase(items.begin() + *row);
-        }
-    }
 };

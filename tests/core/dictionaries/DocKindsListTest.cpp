@@ -61,50 +61,48 @@ TEST(DocKindsList, AddKindNormalisesAndRefusesEmptyAndRepeatedKinds)
     for (const Case& c : cases)
     {
         RecordingReporter reporter;
-        const std::vector<std::string> before = list.m_kinds;
+        const std::vector<std::string> before = list.Kinds();
         EXPECT_EQ(list.AddKind(Cp(c.typed), reporter), c.added) << c.typed;
         if (c.added)
         {
             EXPECT_TRUE(reporter.messages.empty());
-            EXPECT_EQ(list.m_kinds.size(), before.size() + 1);
+            EXPECT_EQ(list.Kinds().size(), before.size() + 1);
         }
         else
         {
             ASSERT_EQ(reporter.messages.size(), 1u) << c.typed;
             EXPECT_EQ(reporter.messages[0], (ReportedMessage{c.message, MessageIcon::Error}));
-            EXPECT_EQ(list.m_kinds, before);
+            EXPECT_EQ(list.Kinds(), before);
         }
     }
-    EXPECT_EQ(Utf8Lines(list.m_kinds), (std::vector<std::string>{"ПОСТАНОВЛЕНИЕ ПРАВИТЕЛЬСТВА", "ПРИКАЗ"}));
+    EXPECT_EQ(Utf8Lines(list.Kinds()), (std::vector<std::string>{"ПОСТАНОВЛЕНИЕ ПРАВИТЕЛЬСТВА", "ПРИКАЗ"}));
 }
 
 TEST(DocKindsList, ImportAddsEachNewLineOnceAsItStands)
 {
-    CDocKindsList list;
-    list.m_kinds = {Cp("ЗАКОН")};
+    CDocKindsList list({Cp("ЗАКОН")});
     RecordingReporter reporter;
     ASSERT_TRUE(list.ImportKinds(kKindsFile866, KindsFileCodePage::Dos866, reporter));
     EXPECT_TRUE(reporter.messages.empty());
     // Repeated lines once, one empty kind, no upper-casing or blank collapsing, nothing after 0x1A.
-    EXPECT_EQ(Utf8Lines(list.m_kinds),
+    EXPECT_EQ(Utf8Lines(list.Kinds()),
               (std::vector<std::string>{"ЗАКОН", "УКАЗ", "", "Закон", "ПОСТАНОВЛЕНИЕ  ПРАВИТЕЛЬСТВА"}));
 
     // Read again: everything is there already.
     ASSERT_TRUE(list.ImportKinds(kKindsFile866, KindsFileCodePage::Dos866, reporter));
-    EXPECT_EQ(list.m_kinds.size(), 5u);
+    EXPECT_EQ(list.Kinds().size(), 5u);
 }
 
 TEST(DocKindsList, ImportAsWindowsFileKeepsTheBytesUnconverted)
 {
-    CDocKindsList list;
-    list.m_kinds = {Cp("ЗАКОН")};
+    CDocKindsList list({Cp("ЗАКОН")});
     RecordingReporter reporter;
     ASSERT_TRUE(list.ImportKinds(kKindsFile866, KindsFileCodePage::Windows1251, reporter));
     const std::vector<std::string> expected = {
         Cp("ЗАКОН"), Cp1251ToCp866(Cp("ЗАКОН")), Cp1251ToCp866(Cp("УКАЗ")),
         "",          Cp1251ToCp866(Cp("Закон")), Cp1251ToCp866(Cp("ПОСТАНОВЛЕНИЕ  ПРАВИТЕЛЬСТВА")),
     };
-    EXPECT_EQ(list.m_kinds, expected);
+    EXPECT_EQ(list.Kinds(), expected);
 }
 
 TEST(DocKindsList, ImportLineEnds)
@@ -131,7 +129,7 @@ TEST(DocKindsList, ImportLineEnds)
         CDocKindsList list;
         RecordingReporter reporter;
         ASSERT_TRUE(list.ImportKinds(file.string(), KindsFileCodePage::Windows1251, reporter));
-        EXPECT_EQ(list.m_kinds, c.kinds) << c.content;
+        EXPECT_EQ(list.Kinds(), c.kinds) << c.content;
     }
     std::filesystem::remove(file);
 }
@@ -141,35 +139,32 @@ TEST(DocKindsList, ImportOfAnUnreadableFileReportsAndAddsNothing)
     for (const std::string& path : {std::string(TIRVEL_TEST_DATA_DIR) + "/dictionaries/no-such-file.txt",
                                     std::string(TIRVEL_TEST_DATA_DIR) + "/dictionaries"})
     {
-        CDocKindsList list;
-        list.m_kinds = {Cp("ЗАКОН")};
+        CDocKindsList list({Cp("ЗАКОН")});
         RecordingReporter reporter;
         EXPECT_FALSE(list.ImportKinds(path, KindsFileCodePage::Dos866, reporter)) << path;
         EXPECT_EQ(reporter.messages,
                   (std::vector<ReportedMessage>{{"Ошибка чтения файла!", MessageIcon::Error}}));
-        EXPECT_EQ(list.m_kinds, std::vector<std::string>{Cp("ЗАКОН")});
+        EXPECT_EQ(list.Kinds(), std::vector<std::string>{Cp("ЗАКОН")});
     }
 }
 
 TEST(DocKindsList, SortKindsUsesUnsignedByteOrder)
 {
-    CDocKindsList list;
-    list.m_kinds = {Cp("указ"), Cp("УКАЗ"), Cp("Ёлка"), Cp("АКТ"), Cp("z"), Cp("Z"), ""};
+    CDocKindsList list({Cp("указ"), Cp("УКАЗ"), Cp("Ёлка"), Cp("АКТ"), Cp("z"), Cp("Z"), ""});
     list.SortKinds();
-    EXPECT_EQ(Utf8Lines(list.m_kinds), (std::vector<std::string>{"", "Z", "z", "Ёлка", "АКТ", "УКАЗ", "указ"}));
+    EXPECT_EQ(Utf8Lines(list.Kinds()),
+              (std::vector<std::string>{"", "Z", "z", "Ёлка", "АКТ", "УКАЗ", "указ"}));
 }
 
 TEST(DocKindsList, StoredFormRoundTripsAndLoadingReplacesTheList)
 {
-    CDocKindsList list;
-    list.m_kinds = {Cp("ЗАКОН"), "", std::string(300, 'x')};
+    CDocKindsList list({Cp("ЗАКОН"), "", std::string(300, 'x')});
     CArchive out;
     list.Serialize(out);
     const std::string& bytes = out.Bytes();
     ASSERT_EQ(bytes.substr(0, 10), std::string("\x03\x00\x00\x00\x05\xC7\xC0\xCA\xCE\xCD", 10));
 
-    CDocKindsList loaded;
-    loaded.m_kinds = {Cp("СТАРОЕ")};
+    CDocKindsList loaded({Cp("СТАРОЕ")});
     CArchive in(bytes);
     loaded.Serialize(in);
     EXPECT_EQ(loaded, list);

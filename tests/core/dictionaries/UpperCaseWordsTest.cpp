@@ -28,8 +28,8 @@ TEST(UpperCaseWordsRec, StemAndFlagFollowTheWordLength)
     for (const Case& c : cases)
     {
         const CUpperCaseWordsRec rec(Cp(c.word));
-        EXPECT_EQ(Cp1251ToUtf8(rec.m_stem), c.stem) << c.word;
-        EXPECT_EQ(rec.m_allCaps, c.allCaps) << c.word;
+        EXPECT_EQ(Cp1251ToUtf8(rec.Stem()), c.stem) << c.word;
+        EXPECT_EQ(rec.AllCaps(), c.allCaps) << c.word;
     }
 }
 
@@ -66,21 +66,21 @@ TEST(UpperCaseWordsDict, FindWordSearchesBuiltinWordsFirst)
 {
     RecordingReporter reporter;
     CUpperCaseWordsDict dict;
-    ASSERT_EQ(dict.m_builtinWords.size(), 15u);
-    EXPECT_EQ(Cp1251ToUtf8(dict.m_builtinWords.front().m_word), "N");
-    EXPECT_EQ(Cp1251ToUtf8(dict.m_builtinWords.back().m_word), "УВД");
+    ASSERT_EQ(dict.BuiltinWords().size(), 15u);
+    EXPECT_EQ(Cp1251ToUtf8(dict.BuiltinWords().front().Word()), "N");
+    EXPECT_EQ(Cp1251ToUtf8(dict.BuiltinWords().back().Word()), "УВД");
 
     ASSERT_TRUE(dict.AddWord(Cp("РОССИЯ"), reporter));
     ASSERT_TRUE(dict.AddWord(Cp("ОВД"), reporter));
 
     const auto russia = dict.FindWord(Cp("РОССИИ"));
     ASSERT_TRUE(russia);
-    EXPECT_EQ(Cp1251ToUtf8(russia->m_word), "Россия");
-    EXPECT_EQ(russia->m_allCaps, 0);
+    EXPECT_EQ(Cp1251ToUtf8(russia->Word()), "Россия");
+    EXPECT_EQ(russia->AllCaps(), 0);
 
     const auto ovd = dict.FindWord(Cp("овд"));
     ASSERT_TRUE(ovd);
-    EXPECT_EQ(ovd->m_allCaps, 1);
+    EXPECT_EQ(ovd->AllCaps(), 1);
 
     EXPECT_FALSE(dict.FindWord(Cp("ГРАЖДАН")));
 }
@@ -119,10 +119,10 @@ TEST(UpperCaseWordsDict, AddWordTrimsAndRefusesEmptyAndRepeatedWords)
             ASSERT_EQ(reporter.messages.size(), 1u) << c.typed;
             EXPECT_EQ(reporter.messages[0], (ReportedMessage{c.message, MessageIcon::Error}));
         }
-        EXPECT_EQ(dict.m_userWords.size(), expectedSize) << c.typed;
+        EXPECT_EQ(dict.UserWords().size(), expectedSize) << c.typed;
     }
-    EXPECT_EQ(Cp1251ToUtf8(dict.m_userWords[0].m_word), "МВД");
-    EXPECT_EQ(dict.m_builtinWords.size(), 15u);
+    EXPECT_EQ(Cp1251ToUtf8(dict.UserWords()[0].Word()), "МВД");
+    EXPECT_EQ(dict.BuiltinWords().size(), 15u);
 }
 
 TEST(UpperCaseWordsDict, SortUserWordsUsesUnsignedByteOrder)
@@ -133,8 +133,8 @@ TEST(UpperCaseWordsDict, SortUserWordsUsesUnsignedByteOrder)
         ASSERT_TRUE(dict.AddWord(Cp(word), reporter));
     dict.SortUserWords();
     std::vector<std::string> words;
-    for (const CUpperCaseWordsRec& rec : dict.m_userWords)
-        words.push_back(Cp1251ToUtf8(rec.m_word));
+    for (const CUpperCaseWordsRec& rec : dict.UserWords())
+        words.push_back(Cp1251ToUtf8(rec.Word()));
     EXPECT_EQ(words, (std::vector<std::string>{"Z", "z", "Ёж", "ОВД", "овд"}));
 }
 
@@ -154,9 +154,9 @@ TEST(UpperCaseWordsDict, LoadingTakesStemAndFlagAsStoredAndReplacesUserWords)
     ASSERT_TRUE(dict.AddWord(Cp("Старое"), reporter));
     CArchive in(out.Bytes());
     dict.Serialize(in);
-    ASSERT_EQ(dict.m_userWords.size(), 2u);
-    EXPECT_EQ(Cp1251ToUtf8(dict.m_userWords[0].m_stem), "МИ");
-    EXPECT_EQ(dict.m_userWords[0].m_allCaps, 1);
+    ASSERT_EQ(dict.UserWords().size(), 2u);
+    EXPECT_EQ(Cp1251ToUtf8(dict.UserWords()[0].Stem()), "МИ");
+    EXPECT_EQ(dict.UserWords()[0].AllCaps(), 1);
     EXPECT_EQ(in.Remaining(), 0u);
 
     CArchive again;
@@ -175,8 +175,8 @@ TEST(UpperCaseWordsDict, LoadingCutShortKeepsTheEntriesReadSoFar)
     CUpperCaseWordsDict dict;
     CArchive in(bytes);
     EXPECT_THROW(dict.Serialize(in), CArchiveException);
-    ASSERT_EQ(dict.m_userWords.size(), 1u);
-    EXPECT_EQ(Cp1251ToUtf8(dict.m_userWords[0].m_word), "ОВД");
+    ASSERT_EQ(dict.UserWords().size(), 1u);
+    EXPECT_EQ(Cp1251ToUtf8(dict.UserWords()[0].Word()), "ОВД");
 }
 
 TEST(UpperCaseWordsDict, NegativeCountReadsAsNoEntries)
@@ -188,7 +188,7 @@ TEST(UpperCaseWordsDict, NegativeCountReadsAsNoEntries)
     ASSERT_TRUE(dict.AddWord(Cp("ОВД"), reporter));
     CArchive in(out.Bytes());
     dict.Serialize(in);
-    EXPECT_TRUE(dict.m_userWords.empty());
+    EXPECT_TRUE(dict.UserWords().empty());
 }
 
 } // namespace

@@ -31,7 +31,7 @@ struct LoadedDocument
     }
     // Runs the date update the way a save does.
     void Save() { ASSERT_TRUE(document.Save(false)); }
-    const std::string& Header(std::size_t i) const { return document.m_headerLines.at(i); }
+    const std::string& Header(std::size_t i) const { return document.HeaderLines().at(i); }
 
     ScratchFolder folder;
     RecordingReporter reporter;
@@ -68,7 +68,7 @@ TEST(DocumentDates, NewValueIsTheLaterOfTodayAndTheDayAfter)
         LoadedDocument loaded({kChange, c.stored, kTextStart}, c.today);
         loaded.Save();
         EXPECT_EQ(loaded.Header(1), c.expected) << c.stored;
-        EXPECT_TRUE(loaded.document.m_changeDateDone);
+        EXPECT_TRUE(loaded.document.ChangeDateDone());
     }
 }
 
@@ -79,12 +79,12 @@ TEST(DocumentDates, AValueThatIsNoDateEndsTheScan)
                                   "01.01.0000", "01.03.2003 ", "+1.03.2003"})
     {
         LoadedDocument loaded({kChange, bad, kEntry, "01.01.2003", kTextStart}, {15, 5, 2023});
-        loaded.document.m_textLines = {"changed"};
+        loaded.document.SetTextLines({"changed"});
         loaded.Save();
         EXPECT_EQ(loaded.Header(1), bad);
         EXPECT_EQ(loaded.Header(3), "01.01.2003") << bad;
-        EXPECT_TRUE(loaded.document.m_changeDateDone);
-        EXPECT_FALSE(loaded.document.m_entryDateDone);
+        EXPECT_TRUE(loaded.document.ChangeDateDone());
+        EXPECT_FALSE(loaded.document.EntryDateDone());
 
         // Its flag is set, so the next save passes over it and reaches $101.
         loaded.Save();
@@ -99,10 +99,10 @@ TEST(DocumentDates, FieldWithoutValueLineIsLeftAlone)
     {
         LoadedDocument loaded(header, {15, 5, 2023});
         if (header.back() != kTextStart)
-            loaded.document.m_textLines.clear(); // a file without $18 has no text
-        loaded.document.m_textLines.push_back("changed");
+            loaded.document.MutableTextLines().clear(); // a file without $18 has no text
+        loaded.document.MutableTextLines().push_back("changed");
         loaded.Save();
-        EXPECT_EQ(loaded.document.m_headerLines, header);
+        EXPECT_EQ(loaded.document.HeaderLines(), header);
     }
 }
 
@@ -113,20 +113,20 @@ TEST(DocumentDates, EntryDateFollowsChangesOfTheTextOnly)
     LoadedDocument loaded({kChange, "01.01.2003", kEntry, "01.01.2003", kTextStart}, {15, 5, 2023});
 
     // A new table of contents only: $100 changes, $101 stays and stays pending.
-    loaded.document.m_textLines = {ogl, "*", "x", kon, "text"};
+    loaded.document.SetTextLines({ogl, "*", "x", kon, "text"});
     loaded.Save();
     EXPECT_EQ(loaded.Header(1), "15.05.2023");
     EXPECT_EQ(loaded.Header(3), "01.01.2003");
-    EXPECT_FALSE(loaded.document.m_entryDateDone);
+    EXPECT_FALSE(loaded.document.EntryDateDone());
 
     // A change of the text at a later save: $101 changes, $100 keeps the value of the first save.
-    loaded.document.m_textLines.push_back("more");
+    loaded.document.MutableTextLines().push_back("more");
     loaded.Save();
     EXPECT_EQ(loaded.Header(1), "15.05.2023");
     EXPECT_EQ(loaded.Header(3), "15.05.2023");
 
     // Once per load: further saves change neither date.
-    loaded.document.m_textLines.push_back("even more");
+    loaded.document.MutableTextLines().push_back("even more");
     loaded.Save();
     EXPECT_EQ(loaded.Header(1), "15.05.2023");
     EXPECT_EQ(loaded.Header(3), "15.05.2023");
@@ -138,7 +138,7 @@ TEST(DocumentDates, FieldsAreFoundWhereTheyStand)
     LoadedDocument loaded({"$1  Вид", "x", kEntry + " (old)", "01.01.2003", "$3", "02.02.2003", kChange,
                            "01.01.2003", kTextStart},
                           {15, 5, 2023});
-    loaded.document.m_textLines = {"changed"};
+    loaded.document.SetTextLines({"changed"});
     loaded.Save();
     EXPECT_EQ(loaded.Header(3), "15.05.2023");
     EXPECT_EQ(loaded.Header(5), "02.02.2003");
@@ -154,8 +154,8 @@ TEST(DocumentDates, ClearAndKeepDatesStopTheUpdate)
 
     LoadedDocument cleared({kChange, "01.01.2003", kTextStart}, {15, 5, 2023});
     cleared.document.Clear();
-    EXPECT_TRUE(cleared.document.m_headerLines.empty());
-    EXPECT_TRUE(cleared.document.m_path.empty());
-    EXPECT_TRUE(cleared.document.m_changeDateDone);
-    EXPECT_TRUE(cleared.document.m_entryDateDone);
+    EXPECT_TRUE(cleared.document.HeaderLines().empty());
+    EXPECT_TRUE(cleared.document.Path().empty());
+    EXPECT_TRUE(cleared.document.ChangeDateDone());
+    EXPECT_TRUE(cleared.document.EntryDateDone());
 }

@@ -68,17 +68,17 @@ TEST(DocumentFileLoad, LinesHeaderSplitAndLineEnds)
         WriteBytes(path, c.file);
         CDocumentFile document(reporter, FixedToday);
         document.Load(path);
-        EXPECT_EQ(document.m_headerLines, c.header) << c.what;
-        EXPECT_EQ(document.m_textLines, c.text) << c.what;
-        EXPECT_EQ(document.m_path, path);
-        EXPECT_FALSE(document.m_changeDateDone);
-        EXPECT_FALSE(document.m_entryDateDone);
+        EXPECT_EQ(document.HeaderLines(), c.header) << c.what;
+        EXPECT_EQ(document.TextLines(), c.text) << c.what;
+        EXPECT_EQ(document.Path(), path);
+        EXPECT_FALSE(document.ChangeDateDone());
+        EXPECT_FALSE(document.EntryDateDone());
 
         CDocumentFile keeping(reporter, FixedToday);
         keeping.LoadKeepingDates(path);
-        EXPECT_EQ(keeping.m_headerLines, c.header) << c.what;
-        EXPECT_EQ(keeping.m_textLines, c.text) << c.what;
-        EXPECT_TRUE(keeping.m_changeDateDone && keeping.m_entryDateDone) << c.what;
+        EXPECT_EQ(keeping.HeaderLines(), c.header) << c.what;
+        EXPECT_EQ(keeping.TextLines(), c.text) << c.what;
+        EXPECT_TRUE(keeping.ChangeDateDone() && keeping.EntryDateDone()) << c.what;
     }
     EXPECT_TRUE(reporter.messages.empty());
 }
@@ -93,16 +93,16 @@ TEST(DocumentFileLoad, TheTablesOfContentsOfTheLoadedTextDoNotCountAsItsText)
                                      "\r\n" + ogl + "\r\n*\r\nx\r\n" + kon + "\r\nbody");
     CDocumentFile document(reporter, FixedToday);
     document.Load(folder / "a.rla");
-    EXPECT_EQ(document.m_textLines.size(), 5u);
-    EXPECT_EQ(document.m_textLines[0], MarkerLine(Marker::Ogl));
+    EXPECT_EQ(document.TextLines().size(), 5u);
+    EXPECT_EQ(document.TextLines()[0], MarkerLine(Marker::Ogl));
 
     // The old block gone and a new one written: the text is the same.
-    document.m_textLines = {MarkerLine(Marker::Ogl), "**", "y", MarkerLine(Marker::Kon), "body"};
+    document.SetTextLines({MarkerLine(Marker::Ogl), "**", "y", MarkerLine(Marker::Kon), "body"});
     ASSERT_TRUE(document.Save(false));
-    EXPECT_EQ(document.m_headerLines[1], "01.01.2003");
-    document.m_textLines.back() = "changed body";
+    EXPECT_EQ(document.HeaderLines()[1], "01.01.2003");
+    document.MutableTextLines().back() = "changed body";
     ASSERT_TRUE(document.Save(false));
-    EXPECT_EQ(document.m_headerLines[1], "15.05.2023");
+    EXPECT_EQ(document.HeaderLines()[1], "15.05.2023");
 }
 
 TEST(DocumentFileLoad, ErrorsCarryThePathAndTheReason)
@@ -127,7 +127,7 @@ TEST(DocumentFileLoad, ErrorsCarryThePathAndTheReason)
     for (const Case& c : cases)
     {
         CDocumentFile document(reporter);
-        document.m_textLines = {"old"};
+        document.SetTextLines({"old"});
         try
         {
             document.Load(c.path);
@@ -140,8 +140,8 @@ TEST(DocumentFileLoad, ErrorsCarryThePathAndTheReason)
             EXPECT_EQ(error.systemError(), c.reason);
             EXPECT_EQ(std::string(error.what()), c.path + ": " + c.reason);
         }
-        EXPECT_TRUE(document.m_textLines.empty());
-        EXPECT_EQ(document.m_path, c.path);
+        EXPECT_TRUE(document.TextLines().empty());
+        EXPECT_EQ(document.Path(), c.path);
     }
     EXPECT_TRUE(reporter.messages.empty());
 }
@@ -173,7 +173,7 @@ TEST(DocumentFileFormat, EveryByteGoesFileToMemoryToFileUnchanged)
     WriteBytes(folder / "all.rla", file);
     CDocumentFile document(reporter, FixedToday);
     document.Load(folder / "all.rla");
-    ASSERT_EQ(document.m_textLines.size(), 3u);
+    ASSERT_EQ(document.TextLines().size(), 3u);
     EXPECT_EQ(document.FileBytes(), file);
     ASSERT_TRUE(document.Save(false));
     EXPECT_EQ(ReadBytes(folder / "all.rla"), file);
@@ -225,7 +225,7 @@ TEST(DocumentFileFormat, SamplesSaveUnchangedButForTheChangeDate)
 
         CDocumentFile document(reporter, FixedToday);
         document.Load(folder / name);
-        EXPECT_FALSE(document.m_textLines.empty()) << name;
+        EXPECT_FALSE(document.TextLines().empty()) << name;
         ASSERT_TRUE(document.Save(true));
 
         // The text is unchanged, so only $100 takes today's date.

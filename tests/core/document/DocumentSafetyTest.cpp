@@ -83,12 +83,15 @@ TEST(DocumentSafety, SaveWouldChangeFileComparesWithTheBytesAsLoaded)
     }
 
     Loaded loaded(folder / "d.rla", kDocument);
-    loaded.document.m_textLines.back() += " ";
+    loaded.document.MutableTextLines().back() += " ";
     EXPECT_TRUE(loaded.document.SaveWouldChangeFile()) << "text changed";
-    loaded.document.m_textLines.back().pop_back();
-    loaded.document.m_headerLines[1] = "02.03.2003";
+    loaded.document.MutableTextLines().back().pop_back();
+    std::vector<std::string> header = loaded.document.HeaderLines();
+    header[1] = "02.03.2003";
+    loaded.document.SetHeaderLines(header);
     EXPECT_TRUE(loaded.document.SaveWouldChangeFile()) << "header changed";
-    loaded.document.m_headerLines[1] = "01.03.2003";
+    header[1] = "01.03.2003";
+    loaded.document.SetHeaderLines(header);
     EXPECT_FALSE(loaded.document.SaveWouldChangeFile()) << "changed back";
 
     loaded.document.Clear();
@@ -156,7 +159,7 @@ TEST(DocumentSafety, RequiredBackupThatCannotBeMadeStopsTheSave)
         ScratchFolder folder;
         const std::string path = folder / "d.rla";
         Loaded loaded(path, kDocument);
-        loaded.document.m_textLines = {"new text"};
+        loaded.document.SetTextLines({"new text"});
         c.spoil(folder);
         const Lines namesBefore = folder.Names();
         {
@@ -172,7 +175,7 @@ TEST(DocumentSafety, RequiredBackupThatCannotBeMadeStopsTheSave)
         {
             EXPECT_EQ(ReadBytes(path), kDocument);
         }
-        EXPECT_EQ(loaded.document.m_headerLines[1], "01.03.2003") << "the dates of an unsaved document stay";
+        EXPECT_EQ(loaded.document.HeaderLines()[1], "01.03.2003") << "the dates of an unsaved document stay";
     }
 }
 
@@ -196,7 +199,7 @@ TEST(DocumentSafety, ReadOnlyDocumentIsRefusedAndLeftAlone)
         ScratchFolder folder;
         const std::string path = folder / "d.rla";
         Loaded loaded(path, kDocument);
-        loaded.document.m_textLines = {"new text"};
+        loaded.document.SetTextLines({"new text"});
         ASSERT_EQ(::chown(path.c_str(), c.owner, 0), 0);
         ::chmod(path.c_str(), c.mode);
         if (c.asOperator)
@@ -240,7 +243,7 @@ TEST(DocumentSafety, OwnerGroupModeAndOtherNamesKeptThroughTheSave)
         ScratchFolder folder;
         const std::string path = folder / "d.rla";
         Loaded loaded(path, kDocument);
-        loaded.document.m_textLines = {"new text"};
+        loaded.document.SetTextLines({"new text"});
         ASSERT_EQ(::chown(path.c_str(), c.owner, c.group), 0);
         ::chmod(path.c_str(), c.mode);
         if (c.hardLink)
@@ -282,7 +285,7 @@ TEST(DocumentSafety, DocumentWrittenInPlaceStaysWholeWhenTheDiskIsFull)
     const std::string path = folder / "d.rla";
     Loaded loaded(path, kDocument);
     fs::create_hard_link(path, folder / "link.rla");
-    loaded.document.m_textLines = {std::string(100000, 'x')};
+    loaded.document.SetTextLines({std::string(100000, 'x')});
     for (const BackupRule backup : {BackupRule::None, BackupRule::Wanted})
     {
         loaded.reporter.messages.clear();
@@ -357,7 +360,7 @@ TEST(DocumentSafety, LoadPutsBackWhatAnInterruptedOverwriteInPlaceLeft)
     // nothing.
     fs::create_hard_link(path, folder / "link.rla");
     WriteBytes(copy, kDocument);
-    document.m_textLines = {"changed"};
+    document.SetTextLines({"changed"});
     EXPECT_FALSE(document.Save(BackupRule::None));
     EXPECT_NE(document.LastSaveFailure().text.find(copy), std::string::npos);
     EXPECT_EQ(ReadBytes(path), kDocument);
@@ -512,7 +515,7 @@ TEST(DocumentSafety, ASaveNeverWritesOverAnEditMadeSinceTheLoad)
         Loaded loaded(path, kDocument);
         if (c.hardLink)
             fs::create_hard_link(path, folder / "link.rla");
-        loaded.document.m_textLines = {"processed text"};
+        loaded.document.SetTextLines({"processed text"});
         const std::string edited = kDocument + " and the other program's edit";
         if (c.replace)
         {
@@ -528,7 +531,7 @@ TEST(DocumentSafety, ASaveNeverWritesOverAnEditMadeSinceTheLoad)
         EXPECT_EQ(loaded.document.LastSaveFailure().kind, SaveFailure::Kind::Changed);
         EXPECT_EQ(ReadBytes(path), edited);
         EXPECT_EQ(folder.Names(), names) << "no backup, no copy";
-        EXPECT_EQ(loaded.document.m_textLines, Lines{"processed text"}) << "the text in memory stays";
+        EXPECT_EQ(loaded.document.TextLines(), Lines{"processed text"}) << "the text in memory stays";
         ASSERT_FALSE(loaded.reporter.messages.empty());
         EXPECT_NE(loaded.reporter.messages[0].text.find("изменён другой программой"), std::string::npos);
     }
@@ -536,9 +539,9 @@ TEST(DocumentSafety, ASaveNeverWritesOverAnEditMadeSinceTheLoad)
     // A second save of the same load checks against what the first one wrote.
     ScratchFolder folder;
     Loaded loaded(folder / "d.rla", kDocument);
-    loaded.document.m_textLines = {"first"};
+    loaded.document.SetTextLines({"first"});
     ASSERT_TRUE(loaded.document.Save(BackupRule::None));
-    loaded.document.m_textLines = {"second"};
+    loaded.document.SetTextLines({"second"});
     EXPECT_TRUE(loaded.document.Save(BackupRule::None));
     EXPECT_FALSE(loaded.document.SaveWouldChangeFile()) << "compared with what the last save wrote";
 }

@@ -72,7 +72,7 @@ TEST(DocumentSave, BackupIsACopyOfTheFileAsLoaded)
 
     CDocumentFile document(reporter, FixedToday);
     document.Load(path);
-    document.m_textLines = {"new text"};
+    document.SetTextLines({"new text"});
     ASSERT_TRUE(document.Save(true));
 
     EXPECT_EQ(ReadBytes(folder / "A.bak"), kOld);
@@ -82,7 +82,7 @@ TEST(DocumentSave, BackupIsACopyOfTheFileAsLoaded)
     EXPECT_EQ(StatOf(path).mode, 0640u); // the document keeps its permission bits
 
     // Later saves without a backup leave it alone.
-    document.m_textLines = {"newer text"};
+    document.SetTextLines({"newer text"});
     ASSERT_TRUE(document.Save(false));
     EXPECT_EQ(ReadBytes(folder / "A.bak"), kOld);
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"A.bak", "A.rla"}));
@@ -99,7 +99,7 @@ TEST(DocumentSave, FailedBackupIsReportedAndTheSaveGoesOn)
 
     CDocumentFile document(reporter, FixedToday);
     document.Load(path);
-    document.m_textLines = {"new text"};
+    document.SetTextLines({"new text"});
     EXPECT_TRUE(document.Save(true));
 
     ASSERT_EQ(reporter.messages.size(), 1u);
@@ -117,7 +117,7 @@ TEST(DocumentSave, FailedWriteLeavesTheOldFileIntact)
     WriteBytes(path, kOld);
     CDocumentFile document(reporter, FixedToday);
     document.Load(path);
-    document.m_textLines = {std::string(100000, 'x')};
+    document.SetTextLines({std::string(100000, 'x')});
     {
         const FileSizeLimit limit(1000);
         EXPECT_FALSE(document.Save(false));
@@ -137,7 +137,7 @@ TEST(DocumentSave, SaveIntoAReadOnlyFolderLeavesTheOldFileIntact)
     WriteBytes(path, kOld);
     CDocumentFile document(reporter, FixedToday);
     document.Load(path);
-    document.m_textLines = {"new text"};
+    document.SetTextLines({"new text"});
     ::chmod(folder.path().c_str(), 0555);
     {
         const PermissionsEnforced enforced;
@@ -170,15 +170,42 @@ TEST(DocumentSave, SaveToAPlaceThatCannotHoldTheFile)
     {
         RecordingReporter reporter;
         CDocumentFile document(reporter, FixedToday);
-        document.m_headerLines = {"$1"};
-        document.m_textLines = {"text"};
-        document.m_path = c.path;
-        EXPECT_FALSE(document.Save(false)) << c.what;
+        document.SetHeaderLines({"$1"});
+        document.SetTextLines({"text"});
+        EXPECT_FALSE(document.SaveTo(c.path, BackupRule::None)) << c.what;
         ASSERT_EQ(reporter.messages.size(), 1u) << c.what;
         EXPECT_EQ(reporter.messages[0].text, SaveFailed(c.path).text) << c.what;
     }
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"dir.rla", "plain"}));
     EXPECT_TRUE(std::filesystem::exists(folder / "dir.rla/inside"));
+}
+
+// A copy written elsewhere leaves the document where it is; a save to another place moves it there,
+// and only when it succeeds.
+TEST(DocumentSave, SavingElsewhereMovesTheDocumentOnlyWhenItSucceeds)
+{
+    ScratchFolder folder;
+    RecordingReporter reporter;
+    WriteBytes(folder / "a.rla", kOld);
+    CDocumentFile document(reporter, FixedToday);
+    document.Load(folder / "a.rla");
+    document.SetTextLines({"new text"});
+
+    ASSERT_TRUE(document.SaveAsNewFile(folder / "copy.rla"));
+    EXPECT_FALSE(document.SaveAsNewFile(folder / "copy.rla")) << "the name is taken now";
+    EXPECT_EQ(document.Path(), folder / "a.rla");
+
+    EXPECT_FALSE(document.SaveTo(folder / "gone/b.rla", BackupRule::None));
+    EXPECT_EQ(document.Path(), folder / "a.rla");
+    ASSERT_TRUE(document.SaveTo(folder / "b.rla", BackupRule::None));
+    EXPECT_EQ(document.Path(), folder / "b.rla");
+    document.SetTextLines({"newer text"});
+    ASSERT_TRUE(document.Save(false));
+
+    EXPECT_EQ(ReadBytes(folder / "a.rla"), kOld);
+    EXPECT_NE(ReadBytes(folder / "copy.rla").find("new text"), std::string::npos);
+    EXPECT_NE(ReadBytes(folder / "b.rla").find("newer text"), std::string::npos);
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"a.rla", "b.rla", "copy.rla"}));
 }
 
 TEST(DocumentSave, SaveThroughASymbolicLinkKeepsTheLink)
@@ -189,7 +216,7 @@ TEST(DocumentSave, SaveThroughASymbolicLinkKeepsTheLink)
     std::filesystem::create_symlink(folder / "real.rla", folder / "link.rla");
     CDocumentFile document(reporter, FixedToday);
     document.Load(folder / "link.rla");
-    document.m_textLines = {"new text"};
+    document.SetTextLines({"new text"});
     ASSERT_TRUE(document.Save(false));
     EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.rla"));
     EXPECT_NE(ReadBytes(folder / "real.rla").find("new text"), std::string::npos);
@@ -200,10 +227,9 @@ TEST(DocumentSave, NewFileGetsTheUsualPermissions)
     ScratchFolder folder;
     RecordingReporter reporter;
     CDocumentFile document(reporter, FixedToday);
-    document.m_headerLines = {"$1"};
-    document.m_path = folder / "new.rla";
+    document.SetHeaderLines({"$1"});
     const mode_t mask = ::umask(022);
-    EXPECT_TRUE(document.Save(false));
+    EXPECT_TRUE(document.SaveTo(folder / "new.rla", BackupRule::None));
     ::umask(mask);
     EXPECT_EQ(StatOf(folder / "new.rla").mode, 0644u);
 }

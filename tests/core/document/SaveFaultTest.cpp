@@ -31,7 +31,7 @@ struct OpenDocument
         document.Load(path);
         const CUpperCaseWordsDict words;
         const CDocKindsList kinds;
-        document.m_textLines = ProcessDocument(document.m_textLines, words, kinds, reporter).lines;
+        document.SetTextLines(ProcessDocument(document.TextLines(), words, kinds, reporter).lines);
     }
 
     const std::string original = ReadBytes(SamplePath("law_sections_articles.rla"));

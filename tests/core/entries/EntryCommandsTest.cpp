@@ -141,6 +141,20 @@ TEST(EntryCommands, CaseChangesRewriteOnlyTheMarkedEntries)
     EXPECT_TRUE(ToCapitalsEdits(entries, {0, 1}).edits.empty());
 }
 
+TEST(EntryCommands, CaseChangesLeaveLinesShapedAsMarkersAsTheyAre)
+{
+    // A stray line in a block that would turn into a marker in capitals, and a marker that would
+    // stop being one in sentence case: either change would cut or merge blocks.
+    const std::string strayOgl = "\x04\x04" + Cp("оГЛ") + std::string(61, '-');
+    const std::string tab = MarkerLine(Marker::Tab);
+    const std::vector<std::string> lines = {
+        MarkerLine(Marker::Ogl), "*", Cp("Общие положения"), strayOgl, tab, MarkerLine(Marker::Kon)};
+    const CUpperCaseWordsDict words;
+    EXPECT_EQ(EditedBy(EntryCommand::ToCapitals, lines, {0}), Replaced(lines, 2, 1, {Cp("ОБЩИЕ ПОЛОЖЕНИЯ")}));
+    const std::vector<std::string> capitals = Replaced(lines, 2, 1, {Cp("ОБЩИЕ ПОЛОЖЕНИЯ")});
+    EXPECT_EQ(EditedBy(EntryCommand::ToSentenceCase, capitals, {0}, {}, &words), lines);
+}
+
 TEST(EntryCommands, DeleteRemovesWholeBlocksFromTheBottomUp)
 {
     EXPECT_EQ(EditedBy(EntryCommand::DeleteBlocks, Sample(), {0, 2, 3}),

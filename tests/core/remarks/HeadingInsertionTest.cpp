@@ -1,11 +1,11 @@
 // The operator's mend of a missed heading writes the block the recognition writes for that heading,
 // and refuses lines that are no heading of the text.
 
+#include "core/remarks/HeadingInsertion.h"
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
 #include "core/document/Markers.h"
 #include "core/entries/TocEntryList.h"
-#include "core/remarks/HeadingInsertion.h"
 #include "core/toc/HeadingTests.h"
 #include "core/toc/ProcessDocument.h"
 
@@ -52,7 +52,7 @@ struct Processed
 Processed ProcessFixture()
 {
     Processed processed;
-    processed.kinds.m_kinds = CpLines({"ЗАКОН"});
+    processed.kinds = CDocKindsList(CpLines({"ЗАКОН"}));
     SilentReporter reporter;
     processed.lines =
         ProcessDocument(Fixture(), processed.words, processed.kinds, reporter, {}, RecognitionOptions{true}).lines;

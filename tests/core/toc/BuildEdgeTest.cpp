@@ -29,7 +29,7 @@ TEST(Pipeline, TextsWithoutHeadingsAreLeftAlone)
         std::vector<std::string> lines = text;
         engine.Build(lines);
         EXPECT_EQ(lines, text) << text.size() << " lines";
-        EXPECT_TRUE(engine.m_items.empty()) << text.size() << " lines";
+        EXPECT_TRUE(engine.Items().empty()) << text.size() << " lines";
         EXPECT_TRUE(reporter.messages.empty()) << text.size() << " lines";
         EXPECT_FALSE(engine.WasRefused());
         EXPECT_EQ(engine.WrittenBlocks(), 0u);

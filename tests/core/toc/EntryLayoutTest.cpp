@@ -31,9 +31,9 @@ TocItem Item(int kind, int level, const std::vector<std::string>& utf8Lines, int
 std::vector<TocItem> LaidOut(std::vector<TocItem> items)
 {
     CTocItemList list;
-    list.m_items = std::move(items);
+    list.SetItems(std::move(items));
     list.LayoutEntries();
-    return list.m_items;
+    return list.Items();
 }
 
 // At level 25 the first text line is 16 characters wide and the later ones 14, which keeps the
@@ -212,12 +212,12 @@ TEST(EntryLayout, SortByLineKeepsTheOrderOfEqualLines)
     // Enough items that an unstable sort would show.
     CTocItemList list;
     for (int i = 0; i < 60; ++i)
-        list.m_items.push_back(TocItem{5, (i * 7) % 5, -1, {std::to_string(i)}});
+        list.Append(TocItem{5, (i * 7) % 5, -1, {std::to_string(i)}});
     list.SortByLine();
-    for (std::size_t i = 1; i < list.m_items.size(); ++i)
+    for (std::size_t i = 1; i < list.Items().size(); ++i)
     {
-        const TocItem& before = list.m_items[i - 1];
-        const TocItem& after = list.m_items[i];
+        const TocItem& before = list.Items()[i - 1];
+        const TocItem& after = list.Items()[i];
         ASSERT_LE(before.line, after.line);
         if (before.line == after.line)
         {

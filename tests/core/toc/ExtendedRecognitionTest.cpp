@@ -75,8 +75,7 @@ std::vector<std::string> OnlyDocumentLines(const std::vector<std::string>& lines
 TEST(ExtendedRecognition, AddsBlocksAndKeepsEveryLineOfAnyText)
 {
     const std::vector<std::string> shapes = LineShapes();
-    CDocKindsList kinds;
-    kinds.m_kinds = CpLines({"ЗАКОН", "ПРАВИЛА"});
+    CDocKindsList kinds(CpLines({"ЗАКОН", "ПРАВИЛА"}));
     const CUpperCaseWordsDict words;
     SilentReporter reporter;
     std::mt19937 random(20240517);

@@ -116,9 +116,9 @@ FixtureDocument ReadFixture(const std::string& name)
         if (document.text.empty() && line == "%extended")
             document.options.extended = true;
         else if (document.text.empty() && line.starts_with("%kind "))
-            document.kinds.m_kinds.push_back(Utf8ToCp1251(line.substr(6)));
+            document.kinds.AppendNewKinds({Utf8ToCp1251(line.substr(6))});
         else if (document.text.empty() && line.starts_with("%word "))
-            document.words.m_userWords.emplace_back(Utf8ToCp1251(line.substr(6)));
+            document.words.AddUserWords({Utf8ToCp1251(line.substr(6))});
         else
             document.text.push_back(ToMemoryLine(line));
     }

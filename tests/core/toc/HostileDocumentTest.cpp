@@ -119,10 +119,10 @@ TEST(HostileDocuments, HundredMegabytesWithHundredsOfThousandsOfHeadings)
     const auto start = std::chrono::steady_clock::now();
     document.Load(path);
     const ProcessResult result =
-        ProcessDocument(document.m_textLines, fuzzchecks::Words(), fuzzchecks::Kinds(), reporter);
+        ProcessDocument(document.TextLines(), fuzzchecks::Words(), fuzzchecks::Kinds(), reporter);
     EXPECT_FALSE(result.refused);
     EXPECT_GT(result.entries, 100'000u);
-    document.m_textLines = result.lines;
+    document.SetTextLines(result.lines);
     EXPECT_TRUE(document.Save(true));
     const double seconds = SecondsSince(start);
     EXPECT_TRUE(reporter.messages.empty());
@@ -130,7 +130,7 @@ TEST(HostileDocuments, HundredMegabytesWithHundredsOfThousandsOfHeadings)
 
     CDocumentFile reloaded(reporter);
     reloaded.Load(path);
-    EXPECT_EQ(reloaded.m_textLines, result.lines);
+    EXPECT_EQ(reloaded.TextLines(), result.lines);
     EXPECT_LT(seconds, 300.0);
     RecordProperty("seconds", std::to_string(seconds));
 }
@@ -158,7 +158,7 @@ TEST(HostileDocuments, OverTheSizeLimitIsRefusedAtOnce)
         EXPECT_NE(std::string(error.what()).find(path), std::string::npos);
     }
     EXPECT_LT(SecondsSince(start), 1.0);
-    EXPECT_TRUE(document.m_textLines.empty());
+    EXPECT_TRUE(document.TextLines().empty());
 }
 
 TEST(HostileDocuments, LongLinesCostGrowsWithTheirLength)

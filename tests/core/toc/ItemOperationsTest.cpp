@@ -22,8 +22,7 @@ namespace
 
 CDocKindsList MakeKinds(const std::vector<std::string>& utf8)
 {
-    CDocKindsList list;
-    list.m_kinds = CpLines(utf8);
+    CDocKindsList list(CpLines(utf8));
     return list;
 }
 

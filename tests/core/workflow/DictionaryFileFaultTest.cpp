@@ -81,9 +81,9 @@ TEST(SettingsFileFaults, NoFileToReadGivesTheStartingValuesAtOnce)
         ScratchFolder folder;
         const std::string path = c.make(folder);
         Dictionaries read;
-        read.settings.m_autoSaveOnNext = 1;
-        read.settings.m_makeBak = 0;
-        read.kinds.m_kinds = {"KEPT"};
+        read.settings.autoSaveOnNext = 1;
+        read.settings.makeBak = 0;
+        read.kinds = CDocKindsList({"KEPT"});
         {
             HangGuard guard(20);
             PermissionsEnforced asOperator;
@@ -91,8 +91,8 @@ TEST(SettingsFileFaults, NoFileToReadGivesTheStartingValuesAtOnce)
                       SettingsReadResult::WorkflowIncomplete);
         }
         EXPECT_EQ(read.settings, (WorkflowSettings{0, 1, 0, ""}));
-        EXPECT_TRUE(read.words.m_userWords.empty());
-        EXPECT_EQ(read.kinds.m_kinds, std::vector<std::string>{"KEPT"});
+        EXPECT_TRUE(read.words.UserWords().empty());
+        EXPECT_EQ(read.kinds.Kinds(), std::vector<std::string>{"KEPT"});
     }
 }
 
@@ -111,7 +111,7 @@ TEST(SettingsFileFaults, FileCutAtEveryByteReadsLikeItsBytesAndWritesBackWhole)
             ReadSettingsFile({folder / "Kestrel.ini"}, fromFile.settings, fromFile.words, fromFile.kinds),
             ReadSettingsBytes(bytes, fromBytes.settings, fromBytes.words, fromBytes.kinds));
         EXPECT_EQ(fromFile.settings, fromBytes.settings);
-        EXPECT_EQ(fromFile.words.m_userWords, fromBytes.words.m_userWords);
+        EXPECT_EQ(fromFile.words.UserWords(), fromBytes.words.UserWords());
         EXPECT_EQ(fromFile.kinds, fromBytes.kinds);
         // Whatever was read is written and read back unchanged.
         EXPECT_EQ(fuzzchecks::CheckSettings(bytes), "");
@@ -160,8 +160,7 @@ TEST(KindsFileFaults, NoFileToImportIsReportedAndAddsNothing)
         SCOPED_TRACE(c.name);
         ScratchFolder folder;
         const std::string path = c.make(folder);
-        CDocKindsList kinds;
-        kinds.m_kinds = {"KEPT"};
+        CDocKindsList kinds({"KEPT"});
         RecordingReporter reporter;
         {
             HangGuard guard(20);
@@ -170,7 +169,7 @@ TEST(KindsFileFaults, NoFileToImportIsReportedAndAddsNothing)
         }
         EXPECT_EQ(reporter.messages,
                   (std::vector<ReportedMessage>{{"Ошибка чтения файла!", MessageIcon::Error}}));
-        EXPECT_EQ(kinds.m_kinds, std::vector<std::string>{"KEPT"});
+        EXPECT_EQ(kinds.Kinds(), std::vector<std::string>{"KEPT"});
     }
 }
 
@@ -208,9 +207,9 @@ TEST(KindsFileFaults, InvalidBytesImportAsTheyAreAndSurviveStorageAndRecognition
             ASSERT_TRUE(kinds.ImportKinds(folder / "kinds.txt", codePage, reporter));
             EXPECT_TRUE(reporter.messages.empty());
             if (codePage == KindsFileCodePage::Windows1251)
-                EXPECT_EQ(kinds.m_kinds, c.expected1251);
+                EXPECT_EQ(kinds.Kinds(), c.expected1251);
             else
-                EXPECT_EQ(kinds.m_kinds.size(), c.expected1251.size());
+                EXPECT_EQ(kinds.Kinds().size(), c.expected1251.size());
 
             WorkflowSettings settings;
             const CUpperCaseWordsDict words;
@@ -224,7 +223,7 @@ TEST(KindsFileFaults, InvalidBytesImportAsTheyAreAndSurviveStorageAndRecognition
             fuzzchecks::MemoryFile document(sample);
             CDocumentFile file(reporter);
             file.Load(document.Path());
-            const ProcessResult result = ProcessDocument(file.m_textLines, words, kinds, reporter);
+            const ProcessResult result = ProcessDocument(file.TextLines(), words, kinds, reporter);
             EXPECT_FALSE(result.refused);
             EXPECT_GT(result.entries, 0u);
         }

@@ -40,7 +40,7 @@ TEST_F(DocumentSessionTest, SaveMovesOnceAndBacksUpOnce)
 
     session.SaveDocument();
     EXPECT_EQ(session.Title(), "Тирвель - " + folder / "done/a.rla");
-    EXPECT_EQ(session.Document().m_path, folder / "done/a.rla");
+    EXPECT_EQ(session.Document().Path(), folder / "done/a.rla");
     EXPECT_FALSE(session.CanSave());
     editor.lines.push_back(Cp("ещё"));
     session.TextChanged();
@@ -247,7 +247,7 @@ TEST_F(DocumentSessionTest, DeleteToTrash)
     EXPECT_EQ(session.Title(), "Тирвель");
     EXPECT_TRUE(editor.lines.empty());
     EXPECT_EQ(editor.cleared, 1);
-    EXPECT_TRUE(session.Document().m_path.empty());
+    EXPECT_TRUE(session.Document().Path().empty());
     EXPECT_FALSE(session.IsModified());
     EXPECT_FALSE(session.CanSave());
     EXPECT_FALSE(session.CanDelete());

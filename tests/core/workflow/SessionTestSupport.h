@@ -139,7 +139,7 @@ protected:
         SilentReporter reporter;
         CDocumentFile document(reporter);
         document.Load(path);
-        return document.m_textLines;
+        return document.TextLines();
     }
 
     ScratchFolder folder;

@@ -23,10 +23,10 @@ struct StoredState
 {
     StoredState()
     {
-        settings.m_autoSaveOnNext = 1;
-        settings.m_makeBak = 0;
-        settings.m_moveOnSave = 1;
-        settings.m_processedFolder = "/home/" + std::string(294, 'x');
+        settings.autoSaveOnNext = 1;
+        settings.makeBak = 0;
+        settings.moveOnSave = 1;
+        settings.processedFolder = "/home/" + std::string(294, 'x');
         RecordingReporter reporter;
         words.AddWord(Cp("ОВД"), reporter);
         words.AddWord(Cp("Минфин"), reporter);
@@ -48,7 +48,7 @@ TEST(SettingsFile, WrittenFileReadsBackTheSame)
     EXPECT_TRUE(reporter.messages.empty());
 
     const std::string bytes = ReadBytes(path);
-    ASSERT_EQ(stored.settings.m_processedFolder.size(), 300u);
+    ASSERT_EQ(stored.settings.processedFolder.size(), 300u);
     EXPECT_EQ(bytes.substr(0, 15), std::string("\x01\0\0\0\0\0\0\0\x01\0\0\0\xFF\x2C\x01", 15));
 
     WorkflowSettings settings;
@@ -56,28 +56,27 @@ TEST(SettingsFile, WrittenFileReadsBackTheSame)
     CDocKindsList kinds;
     EXPECT_EQ(ReadSettingsFile({path}, settings, words, kinds), SettingsReadResult::Complete);
     EXPECT_EQ(settings, stored.settings);
-    EXPECT_EQ(words.m_userWords, stored.words.m_userWords);
-    EXPECT_EQ(words.m_builtinWords.size(), 15u);
+    EXPECT_EQ(words.UserWords(), stored.words.UserWords());
+    EXPECT_EQ(words.BuiltinWords().size(), 15u);
     EXPECT_EQ(kinds, stored.kinds);
 
     // Writing again replaces the file and leaves no temporary file behind.
     WorkflowSettings changed = settings;
-    changed.m_processedFolder = "/srv/done";
+    changed.processedFolder = "/srv/done";
     ASSERT_TRUE(WriteSettingsFile(path, changed, words, kinds, reporter));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
     EXPECT_EQ(ReadSettingsFile({path}, settings, words, kinds), SettingsReadResult::Complete);
-    EXPECT_EQ(settings.m_processedFolder, "/srv/done");
+    EXPECT_EQ(settings.processedFolder, "/srv/done");
 }
 
 TEST(SettingsFile, LayoutIsFieldsThenWordsThenKinds)
 {
     WorkflowSettings settings;
-    settings.m_processedFolder = "D:";
+    settings.processedFolder = "D:";
     CUpperCaseWordsDict words;
     RecordingReporter reporter;
     words.AddWord("NN", reporter);
-    CDocKindsList kinds;
-    kinds.m_kinds = {"AB"};
+    CDocKindsList kinds({"AB"});
     const std::string expected("\0\0\0\0"
                                "\x01\0\0\0"
                                "\0\0\0\0"
@@ -102,12 +101,12 @@ TEST(SettingsFile, EveryTruncationPointFollowsTheReadingRules)
     const std::string full = SettingsBytes(stored.settings, stored.words, stored.kinds);
 
     // Where each stored piece ends.
-    const std::size_t afterFolder = 12 + 3 + stored.settings.m_processedFolder.size();
+    const std::size_t afterFolder = 12 + 3 + stored.settings.processedFolder.size();
     std::vector<std::size_t> afterWord;
     std::size_t offset = afterFolder + 4;
-    for (const CUpperCaseWordsRec& rec : stored.words.m_userWords)
+    for (const CUpperCaseWordsRec& rec : stored.words.UserWords())
     {
-        offset += 1 + rec.m_word.size() + 1 + rec.m_stem.size() + 4;
+        offset += 1 + rec.Word().size() + 1 + rec.Stem().size() + 4;
         afterWord.push_back(offset);
     }
     ASSERT_LT(offset + 4, full.size());
@@ -117,20 +116,19 @@ TEST(SettingsFile, EveryTruncationPointFollowsTheReadingRules)
         SCOPED_TRACE("cut at " + std::to_string(cut));
         WorkflowSettings settings;
         CUpperCaseWordsDict words;
-        CDocKindsList kinds;
-        kinds.m_kinds = {Cp("ПРЕЖНИЙ")};
+        CDocKindsList kinds({Cp("ПРЕЖНИЙ")});
         const SettingsReadResult result = ReadSettingsBytes(full.substr(0, cut), settings, words, kinds);
 
         if (cut < afterFolder)
         {
             // .bak forced on, auto-save off; move kept once read; the rest untouched.
             EXPECT_EQ(result, SettingsReadResult::WorkflowIncomplete);
-            EXPECT_EQ(settings.m_autoSaveOnNext, 0);
-            EXPECT_EQ(settings.m_makeBak, 1);
-            EXPECT_EQ(settings.m_moveOnSave, cut >= 12 ? 1 : 0);
-            EXPECT_EQ(settings.m_processedFolder, "");
-            EXPECT_TRUE(words.m_userWords.empty());
-            EXPECT_EQ(kinds.m_kinds, std::vector<std::string>{Cp("ПРЕЖНИЙ")});
+            EXPECT_EQ(settings.autoSaveOnNext, 0);
+            EXPECT_EQ(settings.makeBak, 1);
+            EXPECT_EQ(settings.moveOnSave, cut >= 12 ? 1 : 0);
+            EXPECT_EQ(settings.processedFolder, "");
+            EXPECT_TRUE(words.UserWords().empty());
+            EXPECT_EQ(kinds.Kinds(), std::vector<std::string>{Cp("ПРЕЖНИЙ")});
             continue;
         }
         EXPECT_EQ(settings, stored.settings);
@@ -145,10 +143,10 @@ TEST(SettingsFile, EveryTruncationPointFollowsTheReadingRules)
         std::size_t wholeWords = 0;
         while (wholeWords < afterWord.size() && afterWord[wholeWords] <= cut)
             ++wholeWords;
-        ASSERT_EQ(words.m_userWords.size(), wholeWords);
+        ASSERT_EQ(words.UserWords().size(), wholeWords);
         for (std::size_t i = 0; i < wholeWords; ++i)
-            EXPECT_EQ(words.m_userWords[i], stored.words.m_userWords[i]);
-        EXPECT_TRUE(kinds.m_kinds.empty());
+            EXPECT_EQ(words.UserWords()[i], stored.words.UserWords()[i]);
+        EXPECT_TRUE(kinds.Kinds().empty());
     }
 }
 
@@ -156,28 +154,28 @@ TEST(SettingsFile, MissingFileGivesTheStartingValues)
 {
     ScratchFolder folder;
     WorkflowSettings settings;
-    settings.m_autoSaveOnNext = 1;
-    settings.m_makeBak = 0;
+    settings.autoSaveOnNext = 1;
+    settings.makeBak = 0;
     CUpperCaseWordsDict words;
     CDocKindsList kinds;
     EXPECT_EQ(ReadSettingsFile({folder / "a.ini", folder / "b.ini"}, settings, words, kinds),
               SettingsReadResult::WorkflowIncomplete);
-    EXPECT_EQ(settings.m_autoSaveOnNext, 0);
-    EXPECT_EQ(settings.m_makeBak, 1);
-    EXPECT_TRUE(words.m_userWords.empty());
-    EXPECT_TRUE(kinds.m_kinds.empty());
+    EXPECT_EQ(settings.autoSaveOnNext, 0);
+    EXPECT_EQ(settings.makeBak, 1);
+    EXPECT_TRUE(words.UserWords().empty());
+    EXPECT_TRUE(kinds.Kinds().empty());
 }
 
 TEST(SettingsFile, ReadingTakesTheFirstReadablePlace)
 {
     ScratchFolder folder;
     WorkflowSettings second;
-    second.m_processedFolder = "second";
+    second.processedFolder = "second";
     RecordingReporter reporter;
     ASSERT_TRUE(
         WriteSettingsFile(folder / "second.ini", second, CUpperCaseWordsDict(), CDocKindsList(), reporter));
     WorkflowSettings third;
-    third.m_processedFolder = "third";
+    third.processedFolder = "third";
     ASSERT_TRUE(
         WriteSettingsFile(folder / "third.ini", third, CUpperCaseWordsDict(), CDocKindsList(), reporter));
 
@@ -187,7 +185,7 @@ TEST(SettingsFile, ReadingTakesTheFirstReadablePlace)
     const std::vector<std::string> paths = {folder / "first.ini", folder / "second.ini",
                                             folder / "third.ini"};
     EXPECT_EQ(ReadSettingsFile(paths, settings, words, kinds), SettingsReadResult::Complete);
-    EXPECT_EQ(settings.m_processedFolder, "second");
+    EXPECT_EQ(settings.processedFolder, "second");
 }
 
 TEST(SettingsFile, FailedWriteReportsAndKeepsTheOldFile)
