@@ -1,6 +1,7 @@
 #include "core/base/CFileLock.h"
 
 #include <cerrno>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -25,34 +26,26 @@ CFileLock::CFileLock(const std::string& path)
             m_error = EINVAL;
             return;
         }
-        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (fd < 0)
+        CFileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        if (!file.IsOpen())
         {
             m_error = errno;
             return;
         }
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        if (::flock(file.Get(), LOCK_EX | LOCK_NB) != 0)
         {
             const int error = errno;
-            ::close(fd);
             m_heldElsewhere = error == EWOULDBLOCK;
             m_error = m_heldElsewhere ? 0 : error;
             return;
         }
         struct stat locked;
-        if (::fstat(fd, &locked) == 0 && ::stat(path.c_str(), &named) == 0 && locked.st_dev == named.st_dev &&
-            locked.st_ino == named.st_ino)
+        if (::fstat(file.Get(), &locked) == 0 && ::stat(path.c_str(), &named) == 0 &&
+            locked.st_dev == named.st_dev && locked.st_ino == named.st_ino)
         {
-            m_fd = fd;
+            m_file = std::move(file);
             return;
         }
-        ::close(fd);
     }
     m_error = EAGAIN;
-}
-
-CFileLock::~CFileLock()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
 }

@@ -4,6 +4,8 @@
 // so the second one skips a document the first is working on instead of processing it twice. Every
 // holder is refused while another holds it, threads of one process included.
 
+#include "core/base/CFileDescriptor.h"
+
 #include <string>
 
 class CFileLock
@@ -11,11 +13,8 @@ class CFileLock
 public:
     // Tries to lock the regular file at path.
     explicit CFileLock(const std::string& path);
-    ~CFileLock();
-    CFileLock(const CFileLock&) = delete;
-    CFileLock& operator=(const CFileLock&) = delete;
 
-    bool Held() const { return m_fd >= 0; }
+    bool Held() const { return m_file.IsOpen(); }
     // Refused because another holder has the file locked.
     bool HeldElsewhere() const { return m_heldElsewhere; }
     // Why the lock is not held when no other holder has it: the system error (EINVAL for a path that
@@ -23,7 +22,7 @@ public:
     int Error() const { return m_error; }
 
 private:
-    int m_fd = -1;
+    CFileDescriptor m_file;
     bool m_heldElsewhere = false;
     int m_error = 0;
 };

@@ -108,12 +108,11 @@ bool Later(const struct timespec& a, const struct timespec& b)
 
 CRecoveryCopy::CRecoveryCopy() = default;
 
-CRecoveryCopy::~CRecoveryCopy()
+CRecoveryCopy::~CRecoveryCopy() = default;
+
+int CRecoveryCopy::CopyFd() const
 {
-    if (m_written)
-        m_written.reset();
-    else if (m_fd >= 0)
-        ::close(m_fd);
+    return m_written ? m_written->Descriptor() : m_examined.Get();
 }
 
 std::string CRecoveryCopy::PathFor(const std::string& target)
@@ -153,7 +152,6 @@ int CRecoveryCopy::Keep(const std::string& target, int documentFd, const FileSta
         return EAGAIN;
     if (!file.Write(FormatRecord(record)) || !file.CommitNewKeepingLock())
         return file.Error();
-    m_fd = file.Descriptor();
     m_contentSize = record.copy.size;
     CoverNextWrites();
     return 0;
@@ -170,8 +168,8 @@ void CRecoveryCopy::CoverNextWrites()
         return;
     m_deadline = {now.tv_sec + 1, now.tv_nsec};
     const struct timespec times[2] = {{0, UTIME_OMIT}, m_deadline};
-    ::futimens(m_fd, times);
-    ::fsync(m_fd);
+    ::futimens(CopyFd(), times);
+    ::fsync(CopyFd());
 }
 
 int CRecoveryCopy::PutBackInto(int fd) const
@@ -184,7 +182,7 @@ int CRecoveryCopy::PutBackInto(int fd) const
     {
         const std::size_t wanted =
             static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), m_contentSize - offset));
-        const ssize_t got = ::pread(m_fd, buffer.data(), wanted, static_cast<off_t>(offset));
+        const ssize_t got = ::pread(CopyFd(), buffer.data(), wanted, static_cast<off_t>(offset));
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
@@ -210,8 +208,9 @@ void CRecoveryCopy::Examine(const std::string& target)
     m_path = PathFor(target);
     m_verdict = Verdict::None;
     // Never a link (which could name a file only root may read), and never waiting on a pipe.
-    m_fd = ::open(m_path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (m_fd < 0)
+    m_examined =
+        CFileDescriptor(::open(m_path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!m_examined.IsOpen())
     {
         if (errno == ENOENT)
             return;
@@ -219,12 +218,12 @@ void CRecoveryCopy::Examine(const std::string& target)
         return;
     }
     struct stat copy;
-    if (::fstat(m_fd, &copy) != 0 || !S_ISREG(copy.st_mode))
+    if (::fstat(m_examined.Get(), &copy) != 0 || !S_ISREG(copy.st_mode))
     {
         Judge(Verdict::Untrusted, "это не обычный файл");
         return;
     }
-    if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0)
+    if (::flock(m_examined.Get(), LOCK_EX | LOCK_NB) != 0)
     {
         Judge(Verdict::Busy);
         return;
@@ -250,7 +249,7 @@ void CRecoveryCopy::Examine(const std::string& target)
     std::string line(kRecordBytes, '\0');
     CopyRecord record;
     if (copySize < kRecordBytes ||
-        ::pread(m_fd, line.data(), kRecordBytes, static_cast<off_t>(copySize - kRecordBytes)) !=
+        ::pread(m_examined.Get(), line.data(), kRecordBytes, static_cast<off_t>(copySize - kRecordBytes)) !=
             static_cast<ssize_t>(kRecordBytes) ||
         !ParseRecord(line, record))
     {
@@ -275,16 +274,18 @@ void CRecoveryCopy::Examine(const std::string& target)
             Judge(Verdict::Untrusted, "она больше документа");
         return;
     }
-    if (record.copy.size != m_contentSize || FingerprintOf(m_fd, m_contentSize) != record.copy)
+    if (record.copy.size != m_contentSize || FingerprintOf(m_examined.Get(), m_contentSize) != record.copy)
     {
         Judge(Verdict::Untrusted, "её содержимое не совпадает с её записью");
         return;
     }
-    const int documentFd = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    const std::optional<CByteFingerprint::Value> held =
-        documentFd < 0 ? std::nullopt : FingerprintOf(documentFd, static_cast<std::uint64_t>(-1));
-    if (documentFd >= 0)
-        ::close(documentFd);
+    const std::optional<CByteFingerprint::Value> held = [&target]() -> std::optional<CByteFingerprint::Value>
+    {
+        const CFileDescriptor document(::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        if (!document.IsOpen())
+            return std::nullopt;
+        return FingerprintOf(document.Get(), static_cast<std::uint64_t>(-1));
+    }();
     if (!held)
     {
         Judge(Verdict::Untrusted, "документ не читается");
@@ -307,11 +308,10 @@ int CRecoveryCopy::Restore(const std::string& target)
 {
     if (m_verdict != Verdict::Interrupted)
         return EINVAL;
-    const int fd = ::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
+    const CFileDescriptor document(::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+    if (!document.IsOpen())
         return errno;
-    const int error = IsStillFile(fd, m_document) ? PutBackInto(fd) : EAGAIN;
-    ::close(fd);
+    const int error = IsStillFile(document.Get(), m_document) ? PutBackInto(document.Get()) : EAGAIN;
     if (error == 0)
         Remove();
     return error;
@@ -323,16 +323,14 @@ void CRecoveryCopy::Remove()
     {
         ::unlink(m_path.c_str());
         m_written.reset();
-        m_fd = -1;
         return;
     }
-    if (m_fd < 0)
+    if (!m_examined.IsOpen())
         return;
     struct stat held;
     struct stat named;
-    if (::fstat(m_fd, &held) == 0 && ::lstat(m_path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
-        held.st_ino == named.st_ino)
+    if (::fstat(m_examined.Get(), &held) == 0 && ::lstat(m_path.c_str(), &named) == 0 &&
+        held.st_dev == named.st_dev && held.st_ino == named.st_ino)
         ::unlink(m_path.c_str());
-    ::close(m_fd);
-    m_fd = -1;
+    m_examined.Close();
 }

@@ -14,6 +14,7 @@
 // the new content and was not changed after the writer stopped.
 
 #include "core/base/CByteFingerprint.h"
+#include "core/base/CFileDescriptor.h"
 #include "core/base/FileState.h"
 
 #include <memory>
@@ -77,10 +78,12 @@ public:
 private:
     // Records the verdict; false, so a check can end with it.
     bool Judge(Verdict verdict, std::string reason = {});
+    // The copy held open: the writer's (owned by m_written) or the one examined.
+    int CopyFd() const;
 
     std::string m_path;
     std::unique_ptr<CSaveFile> m_written;
-    int m_fd = -1;
+    CFileDescriptor m_examined;
     std::uint64_t m_contentSize = 0;
     struct timespec m_deadline = {};
     FileState m_document;

@@ -41,12 +41,12 @@ bool CSaveFile::Open()
     // moment leaves either nothing or a marked file. A file system without unnamed files gets a named
     // one at once, which a kill before the mark leaves unprovable (and so never removed).
     // 0666 lets the kernel apply the umask, as for any file written normally.
-    const int unnamed = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    if (unnamed >= 0)
+    CFileDescriptor unnamed(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    if (unnamed.IsOpen())
     {
-        m_fd = unnamed;
+        m_file = std::move(unnamed);
         Mark();
-        const std::string self = "/proc/self/fd/" + std::to_string(unnamed);
+        const std::string self = "/proc/self/fd/" + std::to_string(m_file.Get());
         for (int attempt = 0; attempt < 100; ++attempt)
         {
             std::string name = stem + RandomName() + std::string(kTemporaryEnding);
@@ -59,15 +59,14 @@ bool CSaveFile::Open()
                 break;
         }
         const int error = errno;
-        ::close(m_fd);
-        m_fd = -1;
+        m_file.Close();
         return Fail(error);
     }
     for (int attempt = 0; attempt < 100; ++attempt)
     {
         std::string name = stem + RandomName() + std::string(kTemporaryEnding);
-        m_fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (m_fd >= 0)
+        m_file = CFileDescriptor(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (m_file.IsOpen())
         {
             Mark();
             m_temporary = std::move(name);
@@ -84,40 +83,40 @@ void CSaveFile::Mark()
     // Held until the file is renamed or removed: a cleaner leaves a locked file alone. Only a locked
     // file is marked, so a marked file that is not locked has lost its writer.
     struct stat status;
-    if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(m_fd, &status) == 0)
+    if (::flock(m_file.Get(), LOCK_EX | LOCK_NB) == 0 && ::fstat(m_file.Get(), &status) == 0)
     {
         const std::string mark = MarkFor(status);
-        ::fsetxattr(m_fd, kMarkAttribute, mark.data(), mark.size(), 0);
+        ::fsetxattr(m_file.Get(), kMarkAttribute, mark.data(), mark.size(), 0);
     }
 }
 
 bool CSaveFile::Write(std::string_view bytes)
 {
-    if (m_fd < 0)
+    if (!m_file.IsOpen())
         return Fail(EBADF);
-    return WriteAll(m_fd, bytes) || Fail(errno);
+    return WriteAll(m_file.Get(), bytes) || Fail(errno);
 }
 
 bool CSaveFile::SetMode(mode_t mode)
 {
-    if (m_fd < 0)
+    if (!m_file.IsOpen())
         return Fail(EBADF);
-    return ::fchmod(m_fd, mode) == 0 || Fail(errno);
+    return ::fchmod(m_file.Get(), mode) == 0 || Fail(errno);
 }
 
 bool CSaveFile::SetOwner(uid_t owner, gid_t group)
 {
-    if (m_fd < 0)
+    if (!m_file.IsOpen())
         return Fail(EBADF);
-    return ::fchown(m_fd, owner, group) == 0 || Fail(errno);
+    return ::fchown(m_file.Get(), owner, group) == 0 || Fail(errno);
 }
 
 bool CSaveFile::SetTimes(const struct timespec& accessed, const struct timespec& modified)
 {
     const struct timespec times[2] = {accessed, modified};
-    if (m_fd < 0)
+    if (!m_file.IsOpen())
         return Fail(EBADF);
-    return ::futimens(m_fd, times) == 0 || Fail(errno);
+    return ::futimens(m_file.Get(), times) == 0 || Fail(errno);
 }
 
 bool CSaveFile::Commit()
@@ -127,34 +126,33 @@ bool CSaveFile::Commit()
 
 bool CSaveFile::CommitOver(const FileState& expected)
 {
-    if (m_fd < 0 || m_temporary.empty())
+    if (!m_file.IsOpen() || m_temporary.empty())
         return Fail(EBADF);
-    if (::fsync(m_fd) != 0)
+    if (::fsync(m_file.Get()) != 0)
     {
         const int error = errno;
         Cancel();
         return Fail(error);
     }
-    const int old = ::open(m_target.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const CFileDescriptor old(
+        ::open(m_target.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat status;
-    if (old < 0 || ::fstat(old, &status) != 0 || !FileStateOf(status).IsUnchanged(expected))
+    if (!old.IsOpen() || ::fstat(old.Get(), &status) != 0 || !FileStateOf(status).IsUnchanged(expected))
     {
-        if (old >= 0)
-            ::close(old);
         Cancel();
         return Fail(ESTALE);
     }
     // Held (when nobody else holds it) while the old file is under the temporary name: a cleaner
     // never takes it meanwhile.
-    ::flock(old, LOCK_EX | LOCK_NB);
+    ::flock(old.Get(), LOCK_EX | LOCK_NB);
     const std::string mark = MarkFor(status);
-    const bool marked =
-        status.st_uid == ::geteuid() && ::fsetxattr(old, kMarkAttribute, mark.data(), mark.size(), 0) == 0;
+    const bool marked = status.st_uid == ::geteuid() &&
+                        ::fsetxattr(old.Get(), kMarkAttribute, mark.data(), mark.size(), 0) == 0;
     int error = 0;
     bool temporaryGone = false;
     if (::renameat2(AT_FDCWD, m_temporary.c_str(), AT_FDCWD, m_target.c_str(), RENAME_EXCHANGE) == 0)
     {
-        if (!IsStillFile(old, expected))
+        if (!IsStillFile(old.Get(), expected))
         {
             // Written after all: the edited file takes its name back, the new content goes.
             error =
@@ -169,7 +167,7 @@ bool CSaveFile::CommitOver(const FileState& expected)
     else if (errno == EINVAL || errno == ENOSYS || errno == ENOTSUP)
     {
         // No swap here: the last look is just before the rename.
-        if (!IsStillFile(old, expected) || !IsStillFile(m_target, expected))
+        if (!IsStillFile(old.Get(), expected) || !IsStillFile(m_target, expected))
             error = ESTALE;
         else if (::rename(m_temporary.c_str(), m_target.c_str()) != 0)
             error = errno;
@@ -177,8 +175,7 @@ bool CSaveFile::CommitOver(const FileState& expected)
     else
         error = errno;
     if (marked && error != 0)
-        ::fremovexattr(old, kMarkAttribute);
-    ::close(old);
+        ::fremovexattr(old.Get(), kMarkAttribute);
     if (error != 0)
     {
         if (!temporaryGone)
@@ -186,15 +183,13 @@ bool CSaveFile::CommitOver(const FileState& expected)
         else
         {
             m_temporary.clear();
-            ::close(m_fd);
-            m_fd = -1;
+            m_file.Close();
         }
         return Fail(error);
     }
     m_temporary.clear();
-    ::fremovexattr(m_fd, kMarkAttribute);
-    ::close(m_fd);
-    m_fd = -1;
+    ::fremovexattr(m_file.Get(), kMarkAttribute);
+    m_file.Close();
     SyncFolder(FolderOf(m_target));
     return true;
 }
@@ -211,9 +206,9 @@ bool CSaveFile::CommitNewKeepingLock()
 
 bool CSaveFile::Commit(CommitRule rule)
 {
-    if (m_fd < 0 || m_temporary.empty())
+    if (!m_file.IsOpen() || m_temporary.empty())
         return Fail(EBADF);
-    int error = ::fsync(m_fd) == 0 ? 0 : errno;
+    int error = ::fsync(m_file.Get()) == 0 ? 0 : errno;
     if (error == 0 && rule == CommitRule::Replace)
         error = ::rename(m_temporary.c_str(), m_target.c_str()) == 0 ? 0 : errno;
     else if (error == 0)
@@ -225,26 +220,22 @@ bool CSaveFile::Commit(CommitRule rule)
     }
     m_temporary.clear();
     // The mark served the temporary name only; the file under its own name does not keep it.
-    ::fremovexattr(m_fd, kMarkAttribute);
+    ::fremovexattr(m_file.Get(), kMarkAttribute);
     if (rule != CommitRule::NewKeepingLock)
-    {
-        ::close(m_fd);
-        m_fd = -1;
-    }
+        m_file.Close();
     SyncFolder(FolderOf(m_target));
     return true;
 }
 
 void CSaveFile::Cancel()
 {
-    if (m_fd < 0)
+    if (!m_file.IsOpen())
         return;
     // Removed while still locked: a cleaner never meets it marked and unlocked.
     if (!m_temporary.empty())
         ::unlink(m_temporary.c_str());
     m_temporary.clear();
-    ::close(m_fd);
-    m_fd = -1;
+    m_file.Close();
 }
 
 bool CSaveFile::IsTemporaryName(std::string_view name)

@@ -9,6 +9,7 @@
 // one of ours and tell it from one still being written. A file system without extended attributes
 // or locks still saves; what a kill leaves there is then never removed, since it cannot be proved ours.
 
+#include "core/base/CFileDescriptor.h"
 #include "core/base/FileState.h"
 
 #include <string>
@@ -51,7 +52,7 @@ public:
     // CommitNew that keeps the file open and locked under its new name until the object goes.
     bool CommitNewKeepingLock();
     // The open file (after CommitNewKeepingLock), -1 when none.
-    int Descriptor() const { return m_fd; }
+    int Descriptor() const { return m_file.Get(); }
     // Removes the temporary file; the target is untouched.
     void Cancel();
 
@@ -81,6 +82,6 @@ private:
 
     std::string m_target;
     std::string m_temporary;
-    int m_fd = -1;
+    CFileDescriptor m_file;
     int m_error = 0;
 };

@@ -1,5 +1,6 @@
 #include "core/base/FileIO.h"
 
+#include "core/base/CFileDescriptor.h"
 #include "core/base/CRecoveryCopy.h"
 #include "core/base/CSaveFile.h"
 #include "core/base/FileSystem.h"
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
+#include <memory>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -21,12 +23,12 @@ FileReadError ReadWholeFile(const std::string& path, std::uint64_t maxBytes, std
 {
     bytes.clear();
     // Without O_NONBLOCK a pipe nobody writes to would block the open forever.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    const CFileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!file.IsOpen())
         return {errno, 0};
     FileReadError error;
     struct stat status;
-    if (::fstat(fd, &status) != 0)
+    if (::fstat(file.Get(), &status) != 0)
         error.errorNumber = errno;
     else if (S_ISDIR(status.st_mode))
         error.errorNumber = EISDIR;
@@ -52,7 +54,7 @@ FileReadError ReadWholeFile(const std::string& path, std::uint64_t maxBytes, std
             }
             bytes.resize(std::min<std::uint64_t>(bytes.size() * 2, maxBytes + 1));
         }
-        const ssize_t got = ::read(fd, bytes.data() + size, bytes.size() - size);
+        const ssize_t got = ::read(file.Get(), bytes.data() + size, bytes.size() - size);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
@@ -62,7 +64,6 @@ FileReadError ReadWholeFile(const std::string& path, std::uint64_t maxBytes, std
         else
             size += static_cast<std::size_t>(got);
     }
-    ::close(fd);
     if (error.errorNumber != 0)
         bytes.clear();
     else
@@ -80,12 +81,12 @@ namespace
 {
 bool CopyFile(const std::string& from, const std::string& to, bool replace)
 {
-    const int in = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (in < 0)
+    const CFileDescriptor in(::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!in.IsOpen())
         return false;
     int error = 0;
     struct stat status;
-    if (::fstat(in, &status) != 0)
+    if (::fstat(in.Get(), &status) != 0)
         error = errno;
     else if (!S_ISREG(status.st_mode))
         error = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
@@ -93,8 +94,8 @@ bool CopyFile(const std::string& from, const std::string& to, bool replace)
     if (error == 0 && !out.Open())
         error = out.Error();
     if (error == 0)
-        error = CopyToEnd(in, [&out](std::string_view piece) { return out.Write(piece) ? 0 : out.Error(); });
-    ::close(in);
+        error = CopyToEnd(in.Get(),
+                          [&out](std::string_view piece) { return out.Write(piece) ? 0 : out.Error(); });
     // Only root may give a file away; for anyone else the copy keeps its new owner.
     if (error == 0 &&
         !(out.SetMode(status.st_mode & 07777) &&
@@ -171,9 +172,11 @@ int MoveFileToNewName(const std::string& from, const std::string& to)
 
 int RemoveFileIfUnchanged(const std::string& path, const FileState& expected)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
+    const CFileDescriptor file(
+        ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!file.IsOpen())
         return errno;
+    const int fd = file.Get();
     struct stat status;
     int error = ::fstat(fd, &status) != 0 ? errno : 0;
     if (error == 0 && !FileStateOf(status).IsUnchanged(expected))
@@ -191,7 +194,6 @@ int RemoveFileIfUnchanged(const std::string& path, const FileState& expected)
                     0 &&
                 back.CommitNew();
     }
-    ::close(fd);
     if (error == 0)
         SyncFolder(FolderOf(path));
     return error;
@@ -202,9 +204,10 @@ int OverwriteInPlace(const std::string& target, const FileState& expected, std::
                      std::string& copyLeft)
 {
     copyLeft.clear();
-    const int fd = ::open(target.c_str(), O_RDWR | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
+    const CFileDescriptor file(::open(target.c_str(), O_RDWR | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+    if (!file.IsOpen())
         return errno;
+    const int fd = file.Get();
     int error = IsStillFile(fd, expected) ? 0 : ESTALE;
     // Overwriting destroys the old content: a complete copy of it is on disk before the first byte
     // is written, and stays, locked, until the new content is on disk.
@@ -218,7 +221,6 @@ int OverwriteInPlace(const std::string& target, const FileState& expected, std::
     if (error != 0)
     {
         // Nothing was overwritten yet.
-        ::close(fd);
         if (error != EEXIST)
             copy.Remove();
         return error;
@@ -236,13 +238,80 @@ int OverwriteInPlace(const std::string& target, const FileState& expected, std::
         // The file is damaged now: the previous content goes back in.
         if (copy.PutBackInto(fd) != 0)
         {
-            ::close(fd);
             copyLeft = copy.Path();
             return error;
         }
     }
-    ::close(fd);
     copy.Remove();
+    return error;
+}
+
+namespace
+{
+// OverwriteInPlace with the size and fingerprint of what produce hands out, taken in a first pass.
+ReplaceResult OverwriteKeepingCopy(const std::string& target, const FileState& expected,
+                                   const ContentProducer& produce)
+{
+    CByteFingerprint content;
+    std::uint64_t size = 0;
+    produce(
+        [&](std::string_view piece)
+        {
+            content.Add(piece);
+            size += piece.size();
+            return true;
+        });
+    ReplaceResult result;
+    result.inPlace = true;
+    result.error = OverwriteInPlace(target, expected, size, content.Finish(), produce, result.copyLeft);
+    return result;
+}
+} // namespace
+
+ReplaceResult ReplaceFileContent(const std::string& target, const FileState* expected,
+                                 const ContentProducer& produce)
+{
+    struct stat existing;
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    const bool regular = exists && S_ISREG(existing.st_mode);
+    // A new file would take the place of one name only: the other names would keep the old content.
+    if (regular && existing.st_nlink > 1)
+        return OverwriteKeepingCopy(target, expected != nullptr ? *expected : FileStateOf(existing), produce);
+    CSaveFile file(target);
+    if (!file.Open())
+        return {file.Error(), false, {}};
+    if (exists)
+    {
+        if (!file.SetMode(existing.st_mode & 07777))
+            return {file.Error(), false, {}};
+        // Only root may give a file away, and only members of a group may give it that group: a
+        // file whose owner or group this process cannot give a new file keeps them by being
+        // overwritten instead.
+        if (!file.SetOwner(existing.st_uid, existing.st_gid))
+        {
+            if (file.Error() != EPERM || !regular)
+                return {file.Error(), false, {}};
+            file.Cancel();
+            return OverwriteKeepingCopy(target, expected != nullptr ? *expected : FileStateOf(existing),
+                                        produce);
+        }
+    }
+    if (!produce([&file](std::string_view piece) { return file.Write(piece); }))
+        return {file.Error(), false, {}};
+    // The file it replaces must still be the expected one: an edit made meanwhile is never written over.
+    const bool committed = expected != nullptr && exists ? file.CommitOver(*expected) : file.Commit();
+    return {committed ? 0 : file.Error(), false, {}};
+}
+
+int WriteNewFile(const std::string& path, std::string_view content)
+{
+    const CFileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (!file.IsOpen())
+        return errno;
+    if (WriteAll(file.Get(), content) && ::fsync(file.Get()) == 0)
+        return 0;
+    const int error = errno;
+    ::unlink(path.c_str());
     return error;
 }
 
@@ -256,17 +325,19 @@ std::vector<std::string> RemoveStaleTemporaries(const std::string& folder)
         return time.tv_sec < scanStart.tv_sec ||
                (time.tv_sec == scanStart.tv_sec && time.tv_nsec < scanStart.tv_nsec);
     };
-    DIR* entries = ::opendir(folder.c_str());
-    if (entries == nullptr)
+    const std::unique_ptr<DIR, int (*)(DIR*)> entries(::opendir(folder.c_str()), &::closedir);
+    if (!entries)
         return removed;
-    while (const dirent* entry = ::readdir(entries))
+    while (const dirent* entry = ::readdir(entries.get()))
     {
         if (!CSaveFile::IsTemporaryName(entry->d_name))
             continue;
         const std::string path = folder + "/" + entry->d_name;
-        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
-        if (fd < 0)
+        const CFileDescriptor file(
+            ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+        if (!file.IsOpen())
             continue;
+        const int fd = file.Get();
         // Holding the lock, the name cannot come to stand for a file being written before it is
         // removed: a writer takes the lock before it marks its file.
         struct stat locked;
@@ -276,8 +347,6 @@ std::vector<std::string> RemoveStaleTemporaries(const std::string& folder)
             ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(path.c_str(), &named) == 0 &&
             locked.st_dev == named.st_dev && locked.st_ino == named.st_ino && ::unlink(path.c_str()) == 0)
             removed.push_back(path);
-        ::close(fd);
     }
-    ::closedir(entries);
     return removed;
 }

@@ -71,6 +71,31 @@ using ContentProducer = std::function<bool(const std::function<bool(std::string_
 int OverwriteInPlace(const std::string& target, const FileState& expected, std::uint64_t size,
                      const CByteFingerprint::Value& content, const ContentProducer& produce, std::string& copyLeft);
 
+// How ReplaceFileContent went: error is 0 or the error (ESTALE when the file was no longer the one
+// expected; nothing was written then). inPlace tells that the file was overwritten in place, where
+// EEXIST means something had the name of the copy kept meanwhile; copyLeft is as OverwriteInPlace
+// leaves it.
+struct ReplaceResult
+{
+    int error = 0;
+    bool inPlace = false;
+    std::string copyLeft;
+};
+
+// Replaces the content of the file at target (a path with no link left to follow) by the bytes
+// produce hands out, keeping what the file is to the rest of the system: a new file takes its name
+// with its permission bits, owner and group; where a new file would cut the others off from the
+// content (the file has other names) or could not have its owner or group, the file is overwritten
+// in place instead (OverwriteInPlace). With expected, the file replaced must still be that one. A
+// target that is not there is made with the mode the umask gives.
+ReplaceResult ReplaceFileContent(const std::string& target, const FileState* expected,
+                                 const ContentProducer& produce);
+
+// Makes a new file at path, readable by its owner alone, holding content on disk. Returns 0, EEXIST
+// when the name is taken (what has it stays), or the error; a file that could not be completed is
+// removed.
+int WriteNewFile(const std::string& path, std::string_view content);
+
 // Removes the temporary files that CSaveFile left in folder when a process writing them was killed,
 // and nothing else: a file is removed only when its name is exactly of CSaveFile's form, it is a
 // regular file of this user with one name, it carries CSaveFile's mark for this very file, it last

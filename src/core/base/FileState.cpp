@@ -14,6 +14,14 @@ std::optional<FileState> CurrentFileState(const std::string& path)
     return FileStateOf(status);
 }
 
+std::optional<FileState> LinkState(const std::string& path)
+{
+    struct stat status;
+    if (::lstat(path.c_str(), &status) != 0)
+        return std::nullopt;
+    return FileStateOf(status);
+}
+
 bool IsStillFile(const std::string& path, const FileState& state)
 {
     const std::optional<FileState> now = CurrentFileState(path);

@@ -32,6 +32,9 @@ FileState FileStateOf(const struct stat& status);
 // The state of the file path names (links followed); nullopt, with errno set, when there is none.
 std::optional<FileState> CurrentFileState(const std::string& path);
 
+// The state of path itself, a symbolic link not followed; nullopt, with errno set, when there is none.
+std::optional<FileState> LinkState(const std::string& path);
+
 // Whether the file path names now is the one in state, unwritten since.
 bool IsStillFile(const std::string& path, const FileState& state);
 // The same for a file held open as fd.

@@ -1,5 +1,7 @@
 #include "core/base/FileSystem.h"
 
+#include "core/base/CFileDescriptor.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <climits>
@@ -51,6 +53,46 @@ bool IsReadOnlyFile(const std::string& path)
     return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EROFS);
 }
 
+bool IsStickyFolder(const std::string& path)
+{
+    struct stat status;
+    return ::lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && (status.st_mode & S_ISVTX) != 0;
+}
+
+bool IsWritableFolder(const std::string& folder)
+{
+    struct stat status;
+    return !folder.empty() && ::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode) &&
+           ::access(folder.c_str(), W_OK) == 0;
+}
+
+bool MakeOwnFolder(const std::string& path)
+{
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat status;
+    return ::lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == ::geteuid();
+}
+
+std::string MountPointOf(const std::string& path, dev_t device)
+{
+    std::string top = FolderOf(path);
+    while (top != "/" && top != ".")
+    {
+        const std::string above = FolderOf(top);
+        struct stat status;
+        if (::stat(above.c_str(), &status) != 0 || status.st_dev != device)
+            break;
+        top = above;
+    }
+    return top;
+}
+
+int RemoveFile(const std::string& path)
+{
+    return ::unlink(path.c_str()) == 0 ? 0 : errno;
+}
+
 int RenameToNewName(const std::string& from, const std::string& to)
 {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
@@ -65,12 +107,9 @@ int RenameToNewName(const std::string& from, const std::string& to)
 
 void SyncFolder(const std::string& folder)
 {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0)
-    {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    const CFileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.IsOpen())
+        ::fsync(fd.Get());
 }
 
 bool WriteAll(int fd, std::string_view bytes)

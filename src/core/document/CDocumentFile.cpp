@@ -222,12 +222,12 @@ bool CDocumentFile::SaveTo(const std::string& path, BackupRule backup)
 {
     m_saveFailure = {};
     const std::string target = path.empty() ? path : ResolvedTarget(path);
-    struct stat status;
-    const bool exists = !target.empty() && ::stat(target.c_str(), &status) == 0;
+    const std::optional<FileState> current = target.empty() ? std::nullopt : CurrentFileState(target);
+    const bool exists = current.has_value();
     if (exists && IsReadOnlyFile(target))
         return Fail(path, SaveFailure::Kind::ReadOnly, "the document is read-only");
     const FileState* const read = StateToKeep(target);
-    if (exists && read != nullptr && !FileStateOf(status).IsUnchanged(*read))
+    if (exists && read != nullptr && !current->IsUnchanged(*read))
         return FailChanged(path);
 
     if (backup != BackupRule::None)
@@ -245,7 +245,7 @@ bool CDocumentFile::SaveTo(const std::string& path, BackupRule backup)
         }
     }
     UpdateDates();
-    const int error = target.empty() ? ENOENT : WriteFile(target, exists ? &status : nullptr);
+    const int error = target.empty() ? ENOENT : WriteFile(target);
     if (error == 0)
     {
         m_path = path;
@@ -404,66 +404,22 @@ void CDocumentFile::UpdateDates()
         m_today);
 }
 
-int CDocumentFile::WriteFile(const std::string& target, const struct stat* existing)
+int CDocumentFile::WriteFile(const std::string& target)
 {
-    const bool regular = existing != nullptr && S_ISREG(existing->st_mode);
-    // A new file would take the place of one name only: the other names would keep the old text.
-    if (regular && existing->st_nlink > 1)
-        return WriteInPlace(target, *existing);
-    CSaveFile file(target);
-    if (!file.Open())
-        return file.Error();
-    if (existing != nullptr)
-    {
-        if (!file.SetMode(existing->st_mode & 07777))
-            return file.Error();
-        // Only root may give a file away, and only members of a group may give it that group: a
-        // document whose owner or group this process cannot give a new file keeps them by being
-        // overwritten instead.
-        if (!file.SetOwner(existing->st_uid, existing->st_gid))
-        {
-            if (file.Error() != EPERM || !regular)
-                return file.Error();
-            file.Cancel();
-            return WriteInPlace(target, *existing);
-        }
-    }
-    if (!WriteFileForm(m_headerLines, m_textLines,
-                       [&file](std::string_view chunk) { return file.Write(chunk); }))
-        return file.Error();
-    // The file it replaces must still be the one read: an edit made meanwhile is never written over.
-    const FileState* const read = StateToKeep(target);
-    const bool committed = read != nullptr && existing != nullptr ? file.CommitOver(*read) : file.Commit();
-    return committed ? 0 : file.Error();
-}
-
-int CDocumentFile::WriteInPlace(const std::string& target, const struct stat& existing)
-{
-    CByteFingerprint content;
-    WriteFileForm(m_headerLines, m_textLines,
-                  [&content](std::string_view chunk)
-                  {
-                      content.Add(chunk);
-                      return true;
-                  });
-    const FileState* const read = StateToKeep(target);
-    const FileState expected = read != nullptr ? *read : FileStateOf(existing);
-    std::string copyLeft;
-    const int error = OverwriteInPlace(
-        target, expected, FileFormSize(m_headerLines, m_textLines), content.Finish(),
-        [this](const std::function<bool(std::string_view)>& write)
-        { return WriteFileForm(m_headerLines, m_textLines, write); },
-        copyLeft);
-    if (error == EEXIST)
+    const ReplaceResult result =
+        ReplaceFileContent(target, StateToKeep(target),
+                           [this](const std::function<bool(std::string_view)>& write)
+                           { return WriteFileForm(m_headerLines, m_textLines, write); });
+    if (result.inPlace && result.error == EEXIST)
         m_saveFailure = {SaveFailure::Kind::Write,
                          CRecoveryCopy::PathFor(target) +
                              " is in the way of the copy an overwrite in place keeps; "
                              "nothing was written"};
-    else if (!copyLeft.empty())
+    else if (!result.copyLeft.empty())
         m_saveFailure = {SaveFailure::Kind::Write, std::string("writing the document in place failed (") +
-                                                       std::strerror(error) +
-                                                       "); its previous content is in " + copyLeft};
-    return error;
+                                                       std::strerror(result.error) +
+                                                       "); its previous content is in " + result.copyLeft};
+    return result.error;
 }
 
 void CDocumentFile::DealWithRecoveryCopy(const std::string& target)

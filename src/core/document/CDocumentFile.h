@@ -179,15 +179,12 @@ public:
 private:
     // Load without the loaded-text fingerprint.
     void LoadLines(const std::string& path);
-    // Writes the file form of the lists to the file at target (links resolved); existing is the
-    // file there, if any. Returns 0 or the system error.
-    int WriteFile(const std::string& target, const struct stat* existing);
-    // Overwrites the file at target with the file form of the lists, keeping a copy of its previous
-    // content beside it (locked) while writing. Returns 0 or the error.
-    int WriteInPlace(const std::string& target, const struct stat& existing);
-    // Deals with the copy an interrupted WriteInPlace may have left beside the document at target, as
-    // m_copyRule says. Throws DocumentFileError when the document is damaged and cannot be put back
-    // (or may not be, under ReportOnly).
+    // Writes the file form of the lists to the file at target (links resolved), as ReplaceFileContent
+    // does, and records why an overwrite in place failed. Returns 0 or the system error.
+    int WriteFile(const std::string& target);
+    // Deals with the copy an interrupted overwrite in place may have left beside the document at
+    // target, as m_copyRule says. Throws DocumentFileError when the document is damaged and cannot be
+    // put back (or may not be, under ReportOnly).
     void DealWithRecoveryCopy(const std::string& target);
     // Records why a save to path failed, reports it and returns false.
     bool Fail(const std::string& path, SaveFailure::Kind kind, std::string text);

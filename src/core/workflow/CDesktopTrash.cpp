@@ -1,5 +1,7 @@
 #include "core/workflow/CDesktopTrash.h"
 
+#include "core/base/FileIO.h"
+#include "core/base/FileState.h"
 #include "core/base/FileSystem.h"
 
 #include <cerrno>
@@ -7,11 +9,10 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 #include <utility>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -47,39 +48,15 @@ std::string LocalTimeNow()
     return text;
 }
 
-// A folder of this user's that is really a folder (no link to somewhere else), made when missing.
-bool OwnFolder(const std::string& path)
-{
-    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
-        return false;
-    struct stat status;
-    return ::lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == ::geteuid();
-}
-
-// The folder at which the file system holding path is mounted.
-std::string MountPointOf(const fs::path& path, dev_t device)
-{
-    fs::path top = path.parent_path();
-    while (top.has_relative_path())
-    {
-        struct stat status;
-        if (::stat(top.parent_path().c_str(), &status) != 0 || status.st_dev != device)
-            break;
-        top = top.parent_path();
-    }
-    return top.string();
-}
-
 // The trash that an administrator prepared at a mount point: .Trash, a real folder with the sticky
 // bit, holding one folder per user.
 std::string SharedTrashAt(const std::string& top)
 {
     const std::string shared = top + "/.Trash";
-    struct stat status;
-    if (::lstat(shared.c_str(), &status) != 0 || !S_ISDIR(status.st_mode) || (status.st_mode & S_ISVTX) == 0)
+    if (!IsStickyFolder(shared))
         return {};
     const std::string own = shared + "/" + std::to_string(::geteuid());
-    return OwnFolder(own) ? own : std::string();
+    return MakeOwnFolder(own) ? own : std::string();
 }
 } // namespace
 
@@ -99,26 +76,26 @@ bool CDesktopTrash::MoveToTrash(const std::string& path)
     m_trashedAs.clear();
     std::error_code error;
     const fs::path file = fs::absolute(path, error).lexically_normal();
-    struct stat status;
-    if (error || ::lstat(file.c_str(), &status) != 0)
+    const std::optional<FileState> status = error ? std::nullopt : LinkState(file.string());
+    if (!status)
         return false;
 
     if (!m_homeTrash.empty())
     {
         std::error_code ignored;
         fs::create_directories(m_homeTrash, ignored);
-        struct stat home;
-        if (::stat(m_homeTrash.c_str(), &home) == 0 && home.st_dev == status.st_dev)
+        const std::optional<FileState> home = CurrentFileState(m_homeTrash);
+        if (home && home->device == status->device)
             return MoveInto(m_homeTrash, file.string(), file.string());
     }
 
     // Another file system: its own trash, with the paths in it relative to its mount point.
-    const std::string top = MountPointOf(file, status.st_dev);
+    const std::string top = MountPointOf(file.string(), status->device);
     std::string trash = SharedTrashAt(top);
     if (trash.empty())
     {
         trash = (top == "/" ? std::string() : top) + "/.Trash-" + std::to_string(::geteuid());
-        if (!OwnFolder(trash))
+        if (!MakeOwnFolder(trash))
             return false;
     }
     const std::string relative = file.lexically_relative(top).string();
@@ -129,7 +106,7 @@ bool CDesktopTrash::MoveInto(const std::string& trash, const std::string& file, 
 {
     const std::string files = trash + "/files";
     const std::string info = trash + "/info";
-    if (!OwnFolder(trash) || !OwnFolder(files) || !OwnFolder(info))
+    if (!MakeOwnFolder(trash) || !MakeOwnFolder(files) || !MakeOwnFolder(info))
         return false;
 
     const std::string name = NameOf(file);
@@ -141,19 +118,15 @@ bool CDesktopTrash::MoveInto(const std::string& trash, const std::string& file, 
     {
         const std::string trashedName = copy == 1 ? name : name + "." + std::to_string(copy);
         const std::string infoFile = info + "/" + trashedName + ".trashinfo";
-        const int fd = ::open(infoFile.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0)
+        if (const int made = WriteNewFile(infoFile, content); made != 0)
         {
-            if (errno == EEXIST)
+            if (made == EEXIST)
                 continue;
             return false;
         }
-        const bool written = WriteAll(fd, content) && ::fsync(fd) == 0;
-        ::close(fd);
         const std::string placed = files + "/" + trashedName;
-        struct stat taken;
-        if (written && ::lstat(placed.c_str(), &taken) != 0 && errno == ENOENT &&
-            ::rename(file.c_str(), placed.c_str()) == 0)
+        const int moved = RenameToNewName(file, placed);
+        if (moved == 0)
         {
             SyncFolder(info);
             SyncFolder(files);
@@ -161,9 +134,9 @@ bool CDesktopTrash::MoveInto(const std::string& trash, const std::string& file, 
             m_trashedAs = placed;
             return true;
         }
-        ::unlink(infoFile.c_str());
+        RemoveFile(infoFile);
         // A file of that name without its info file: another name is tried.
-        if (written && ::lstat(placed.c_str(), &taken) == 0)
+        if (moved == EEXIST)
             continue;
         return false;
     }

@@ -2,13 +2,13 @@
 
 #include "core/base/CArchive.h"
 #include "core/base/FileIO.h"
+#include "core/base/FileSystem.h"
 #include "core/base/Reporter.h"
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
 
 #include <filesystem>
 #include <system_error>
-#include <unistd.h>
 
 namespace
 {
@@ -16,13 +16,6 @@ namespace
 std::string InFolder(const std::string& folder, const char* name)
 {
     return (std::filesystem::path(folder) / name).string();
-}
-
-bool IsWritableFolder(const std::string& folder)
-{
-    std::error_code error;
-    return !folder.empty() && std::filesystem::is_directory(folder, error) &&
-           ::access(folder.c_str(), W_OK) == 0;
 }
 
 // The four workflow fields; a failure leaves the fields not yet read as they were.

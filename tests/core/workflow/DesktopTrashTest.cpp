@@ -52,6 +52,16 @@ TEST(DesktopTrash, KeepsEveryFileWithWhereItCameFrom)
     ASSERT_TRUE(std::regex_match(secondInfo, found, info)) << secondInfo;
     EXPECT_EQ(found[1].str(), scratch.path().string() + "/docs/a%20b.rla");
 
+    // A file that has a name in the trash without its info file is never replaced: the next name is
+    // taken, and the info file made for the name in the way goes again.
+    WriteBytes(trash + "/files/c.rla", "left by someone");
+    WriteBytes(scratch / "c.rla", "third");
+    ASSERT_TRUE(desktop.MoveToTrash(scratch / "c.rla"));
+    EXPECT_EQ(desktop.TrashedAs(), trash + "/files/c.rla.2");
+    EXPECT_EQ(ReadBytes(trash + "/files/c.rla"), "left by someone");
+    EXPECT_FALSE(fs::exists(trash + "/info/c.rla.trashinfo"));
+    EXPECT_TRUE(fs::exists(trash + "/info/c.rla.2.trashinfo"));
+
     // Nothing to trash, or no way to make the trash: false, and nothing moves.
     EXPECT_FALSE(desktop.MoveToTrash(scratch / "missing.rla"));
     WriteBytes(scratch / "blocked", "a file where the trash should be");
