@@ -27,6 +27,8 @@ struct TocToolOptions
     bool remarks = false;   // list only the documents with remarks, and their remarks
     bool summary = false;   // the summary line even when standard error is no terminal
     std::string reportFile; // JSON report of every document
+    // Print the items of the one document after this step of the recognition, and write nothing.
+    std::string dumpItemsAfter;
 
     bool operator==(const TocToolOptions&) const = default;
 };

@@ -1,5 +1,7 @@
 #include "cli/ToolOptions.h"
 
+#include "core/toc/RecognitionSteps.h"
+
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -8,6 +10,42 @@
 
 namespace
 {
+// Thrown while the arguments are read when --dump-items-after asks for the names of the steps: they
+// are printed in place of a run, whatever else the command line holds.
+struct StepListAsked : CLI::Success
+{
+};
+
+std::string StepNames()
+{
+    std::string names;
+    for (const RecognitionStep& step : RecognitionSteps())
+        names += std::string(step.name) + (step.extendedOnly ? " (with --extended only)\n" : "\n");
+    return names;
+}
+
+// --dump-items-after STEP: what one step of the recognition makes of one document, for a fixture or a
+// bug report.
+void AddDumpOption(CLI::App& app, TocToolOptions& options)
+{
+    CLI::Option* dump =
+        app.add_option("--dump-items-after", options.dumpItemsAfter,
+                       "Print the items the recognition holds after STEP for the one document "
+                       "given (line counted from 0 in the text below the header, kind, level, "
+                       "entry lines) and write nothing; --dump-items-after list names the steps");
+    dump->type_name("STEP");
+    dump->check(CLI::Validator(
+        [](std::string& name) -> std::string
+        {
+            if (name == "list")
+                throw StepListAsked();
+            return FindRecognitionStep(name) ? std::string() : "no recognition step " + name;
+        },
+        ""));
+    for (const char* writing : {"--stdout", "-o", "--move-to", "--check", "--report"})
+        dump->excludes(app.get_option(writing));
+}
+
 // The options of the tool, bound to the fields of options.
 void AddToolOptions(CLI::App& app, TocToolOptions& options)
 {
@@ -51,6 +89,7 @@ void AddToolOptions(CLI::App& app, TocToolOptions& options)
     app.add_flag("--summary", options.summary,
                  "Print the summary line even when standard error is no terminal");
     app.add_option("--report", options.reportFile, "Write a JSON report of every document into FILE");
+    AddDumpOption(app, options);
     app.add_option("PATH", options.paths,
                    "Documents, or folders of .rla documents (after -- when one begins with -)")
         ->required();
@@ -96,6 +135,11 @@ ToolCommandLine ParseToolOptions(const std::vector<std::string>& args)
         // CLI11 takes the arguments last first.
         app.parse(std::vector<std::string>(args.rbegin(), args.rend()));
     }
+    catch (const StepListAsked&)
+    {
+        line.out = StepNames();
+        return line;
+    }
     catch (const CLI::ParseError& error)
     {
         if (const std::string unknown = UnknownDashArgument(app, args);
@@ -112,6 +156,13 @@ ToolCommandLine ParseToolOptions(const std::vector<std::string>& args)
         line.exitCode = app.exit(error, out, err) == 0 ? 0 : 2;
         line.out = out.str();
         line.err = err.str();
+        return line;
+    }
+    if (!options.dumpItemsAfter.empty() && options.paths.size() != 1)
+    {
+        line.err = "tirvel-toc: --dump-items-after takes one document, not " +
+                   std::to_string(options.paths.size()) + "\n";
+        line.exitCode = 2;
         return line;
     }
     line.options = std::move(options);

@@ -1,12 +1,15 @@
 // tirvel-toc [--kinds FILE] [--words FILE] [--settings FILE | --no-settings] [--keep-dates] [--extended]
 //            [--no-backup] [--stdout | -o DIR | --move-to DIR] [--replace] [--check] [-j N] [-r] [-q]
 //            [-v] [--remarks] [--summary] [--report FILE] [--] PATH...
+// tirvel-toc [--kinds FILE] [--words FILE] [--settings FILE | --no-settings] [--extended]
+//            --dump-items-after STEP FILE        (--dump-items-after list names the steps)
 // Exit status: 0 when every document was processed (changed or not) or refused for its table of
 // contents, 1 when any could not be read or written, was refused because writing it would destroy a
 // file, or was skipped as another run's (or the run was interrupted, or the report could not be
 // written), 2 for wrong usage.
 
 #include "cli/BatchRun.h"
+#include "cli/ItemDump.h"
 #include "cli/ToolOptions.h"
 
 #include <filesystem>
@@ -36,5 +39,7 @@ int main(int argc, char** argv)
         std::cerr << line.err << std::flush;
         return line.exitCode;
     }
+    if (!line.options->dumpItemsAfter.empty())
+        return DumpItemsAfterStep(*line.options, ExecutableDir(argv[0]), std::cout, std::cerr);
     return RunBatch(*line.options, ExecutableDir(argv[0]));
 }

@@ -67,6 +67,12 @@ TEST(ToolOptions, EachOptionSetsItsFieldAndTheRestStayAsByDefault)
          }},
         {{"--summary", "a.rla"}, [](TocToolOptions& o) { o.summary = true; }},
         {{"--report", "r.json", "a.rla"}, [](TocToolOptions& o) { o.reportFile = "r.json"; }},
+        {{"--dump-items-after", "assign-levels", "--extended", "a.rla"},
+         [](TocToolOptions& o)
+         {
+             o.dumpItemsAfter = "assign-levels";
+             o.extended = true;
+         }},
         // Short flags together, and options after the paths.
         {{"-rqv", "a.rla", "b", "--extended"},
          [](TocToolOptions& o)
@@ -117,6 +123,13 @@ TEST(ToolOptions, WrongUsageIsRefusedWithTwoAndAReason)
          "tirvel-toc: -b.rla: no such option; a path that begins with \"-\" goes after --, as in tirvel-toc "
          "-- -b.rla (or write it as ./-b.rla)\n"},
         {{"-rx", "a.rla"}, "tirvel-toc: -rx: no such option;"},
+        // The dump names a step of the recognition, reads one document and writes nothing.
+        {{"--dump-items-after", "merge", "a.rla"}, "no recognition step merge"},
+        {{"--dump-items-after", "assign-levels", "a.rla", "b.rla"},
+         "tirvel-toc: --dump-items-after takes one document, not 2\n"},
+        {{"--dump-items-after", "assign-levels"}, "PATH is required"},
+        {{"--dump-items-after", "assign-levels", "-o", "out", "a.rla"}, "excludes"},
+        {{"--stdout", "--dump-items-after", "assign-levels", "a.rla"}, "excludes"},
     };
     for (const auto& [args, reason] : cases)
     {
@@ -139,6 +152,20 @@ TEST(ToolOptions, HelpAndVersionArePrintedWithZeroAndNoRun)
         EXPECT_EQ(help.out.rfind("Builds the tables of contents of .rla documents.", 0), 0u) << help.out;
         for (const char* option : {"--move-to", "--remarks", "--report", "PATH"})
             EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    }
+    // The names of the steps, one a line, need no document.
+    for (const Args& args :
+         {Args{"--dump-items-after", "list"}, Args{"--dump-items-after=list", "a.rla", "b"}})
+    {
+        const ToolCommandLine steps = ParseToolOptions(args);
+        EXPECT_FALSE(steps.options.has_value()) << Joined(args);
+        EXPECT_EQ(steps.exitCode, 0);
+        EXPECT_EQ(steps.err, "");
+        EXPECT_EQ(steps.out.rfind("collect-existing-blocks\n", 0), 0u) << steps.out;
+        EXPECT_NE(steps.out.find("\ncollect-plain-headings (with --extended only)\nremove-marker-lines\n"),
+                  std::string::npos)
+            << steps.out;
+        EXPECT_TRUE(steps.out.ends_with("\ninsert-blocks\n")) << steps.out;
     }
     const ToolCommandLine version = ParseToolOptions({"--version"});
     EXPECT_FALSE(version.options.has_value());

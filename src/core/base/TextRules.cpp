@@ -166,6 +166,11 @@ bool BeginsWith(std::string_view line, std::string_view s)
     return line.substr(0, s.size()) == s;
 }
 
+bool StartsWithCapital(std::string_view text)
+{
+    return !text.empty() && IsUpperLetter(static_cast<unsigned char>(text.front()));
+}
+
 std::string_view TrimBlanks(std::string_view s)
 {
     const auto first = s.find_first_not_of(' ');

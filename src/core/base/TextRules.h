@@ -26,6 +26,8 @@ bool Contains(std::string_view line, std::string_view s);
 // The first occurrence of s in line starts at index pos.
 bool ContainsAt(std::string_view line, std::string_view s, std::size_t pos);
 bool BeginsWith(std::string_view line, std::string_view s);
+// The first character of text is a capital letter.
+bool StartsWithCapital(std::string_view text);
 
 // The blanks (0x20 only) at both ends cut off.
 std::string_view TrimBlanks(std::string_view s);

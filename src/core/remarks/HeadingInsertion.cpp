@@ -97,7 +97,7 @@ EntryCommandResult AddHeadingEdits(const std::vector<std::string>& lines, std::s
         std::vector<std::string> entryLines = CTocLevelChanger::SplitLines(block.text);
         if (!entryLines.empty())
             entryLines.erase(entryLines.begin());
-        const int kind = KindOfHeadingLine(entryLines.empty() ? std::string() : entryLines.front(), options.extended);
+        const int kind = RecognisedKindOf(entryLines.empty() ? std::string() : entryLines.front(), options.extended);
         entries.push_back(TocItem{kind, static_cast<int>(block.oglLine), EntryLevel(block.text) - 1,
                                   std::move(entryLines)});
         if (block.oglLine < at)
@@ -105,7 +105,7 @@ EntryCommandResult AddHeadingEdits(const std::vector<std::string>& lines, std::s
     }
 
     const std::string firstLine = FirstContentLine(headingLines);
-    TocItem heading{KindOfHeadingLine(firstLine, options.extended), static_cast<int>(at), -1, std::move(headingLines)};
+    TocItem heading{RecognisedKindOf(firstLine, options.extended), static_cast<int>(at), -1, std::move(headingLines)};
     const HeadingWord word = ReadHeadingStart(firstLine).word;
     if (std::find(kinds.Kinds().begin(), kinds.Kinds().end(), firstLine) != kinds.Kinds().end())
     {

@@ -3,10 +3,10 @@
 #include "core/base/CodePage.h"
 #include "core/base/TextRules.h"
 #include "core/toc/HeadingShapes.h"
+#include "core/toc/HeadingWords.h"
 
 #include <algorithm>
 #include <optional>
-#include <tuple>
 #include <utility>
 
 namespace
@@ -242,18 +242,14 @@ struct SeriesWord
 
 const std::vector<SeriesWord>& SeriesWords()
 {
-    static const std::vector<SeriesWord> words = []
-    {
-        const std::tuple<const char*, const char*, Series> utf8[] = {
-            {"СТАТЬЯ", "СТАТЬИ", Series::Article},          {"ГЛАВА", "ГЛАВЫ", Series::Chapter},
-            {"РАЗДЕЛ", "РАЗДЕЛЫ", Series::Section},         {"ПОДРАЗДЕЛ", "ПОДРАЗДЕЛЫ", Series::Subsection},
-            {"ЧАСТЬ", "ЧАСТИ", Series::Part},               {"ПРИЛОЖЕНИЕ", "ПРИЛОЖЕНИЯ", Series::Appendix},
-            {"§", "§§", Series::Paragraph}};
-        std::vector<SeriesWord> out;
-        for (const auto& [singular, plural, series] : utf8)
-            out.push_back({Utf8ToCp1251(singular), Utf8ToCp1251(plural), series});
-        return out;
-    }();
+    const HeadingVocabulary& w = HeadingWords();
+    static const std::vector<SeriesWord> words = {{w.article, w.articles, Series::Article},
+                                                  {w.chapter, w.chapters, Series::Chapter},
+                                                  {w.section, w.sections, Series::Section},
+                                                  {w.subsection, w.subsections, Series::Subsection},
+                                                  {w.part, w.parts, Series::Part},
+                                                  {w.appendix, w.appendices, Series::Appendix},
+                                                  {w.paragraphSign, w.paragraphSigns, Series::Paragraph}};
     return words;
 }
 
@@ -419,7 +415,7 @@ HeadingNumbers ReadHeadingNumbers(std::string_view text)
     std::vector<std::string_view> words = Words(text, kNumberWords);
     if (words.empty())
         return numbers;
-    static const std::string paragraph = Utf8ToCp1251("§");
+    const std::string& paragraph = HeadingWords().paragraphSign;
     const std::string_view firstWord = words.front();
     // «§5.» with the number joined to the sign.
     if (BeginsWith(firstWord, paragraph) && firstWord.size() > 1 && firstWord[1] != paragraph.front())
@@ -442,7 +438,7 @@ HeadingNumbers ReadHeadingNumbers(std::string_view text)
             words = Words(text);
         std::size_t i = 1;
         // «Приложение N 2», «Приложение № 2».
-        static const std::string numberSign = Utf8ToCp1251("№");
+        const std::string& numberSign = HeadingWords().numberSign;
         if (i < words.size() && (words[i] == "N" || words[i] == numberSign || words[i] == "N."))
             ++i;
         else if (i < words.size() && (BeginsWith(words[i], "N") || BeginsWith(words[i], numberSign)) &&

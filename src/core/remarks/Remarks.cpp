@@ -7,6 +7,7 @@
 #include "core/remarks/HeadingNumbers.h"
 #include "core/toc/HeadingShapes.h"
 #include "core/toc/HeadingTests.h"
+#include "core/toc/HeadingWords.h"
 
 #include <algorithm>
 #include <array>
@@ -32,38 +33,25 @@ struct SeriesWords
 
 const SeriesWords& WordsOf(Series series)
 {
-    auto make = [](const char* nom, const char* gen, const char* pl, const char* acc, const char* ins,
-                   const char* nested, const char* sign)
+    auto make = [](const HeadingNames& names, const std::string& sign)
     {
         // A word of the feminine is nested as «вложена» and comes «первой»; the others come «первым».
-        const bool feminine = std::string_view(nested) == "вложена";
-        return SeriesWords{Utf8ToCp1251(nom),    Utf8ToCp1251(gen),
-                           Utf8ToCp1251(pl),     Utf8ToCp1251(acc),
-                           Utf8ToCp1251(ins),    Utf8ToCp1251(nested),
-                           Utf8ToCp1251(sign),   Utf8ToCp1251(feminine ? "первой" : "первым")};
+        static const std::string feminineNested = Utf8ToCp1251("вложена");
+        const bool feminine = names.nested == feminineNested;
+        return SeriesWords{names.nominative,   names.genitive, names.plural, names.accusative,
+                           names.instrumental, names.nested,   sign,         Utf8ToCp1251(feminine ? "первой" : "первым")};
     };
+    const HeadingVocabulary& w = HeadingWords();
     static const std::array<SeriesWords, kSeriesCount> words = {
-        make("статья", "статьи", "статей", "статью", "статьёй", "вложена", ""),
-        make("глава", "главы", "глав", "главу", "главой", "вложена", ""),
-        make("раздел", "раздела", "разделов", "раздел", "разделом", "вложен", ""),
-        make("подраздел", "подраздела", "подразделов", "подраздел", "подразделом", "вложен", ""),
-        make("часть", "части", "частей", "часть", "частью", "вложена", ""),
-        make("§", "§", "§§", "§", "§", "вложен", ""),
-        make("заголовок", "заголовка", "заголовков", "заголовок", "заголовком", "вложен", ""),
-        make("заголовок", "заголовка", "заголовков", "заголовок", "заголовком", "вложен", ""),
-        make("приложение", "приложения", "приложений", "приложение", "приложением", "вложено", "№ "),
+        make(w.articleNames, ""),    make(w.chapterNames, ""), make(w.sectionNames, ""),
+        make(w.subsectionNames, ""), make(w.partNames, ""),    make(w.paragraphNames, ""),
+        make(w.headingNames, ""),    make(w.headingNames, ""), make(w.appendixNames, w.numberSign + " "),
     };
     return words[static_cast<std::size_t>(series)];
 }
 
 // The «§» of a text written where the code page had none.
 constexpr char kDosSectionSign = 0x15;
-
-const std::string& NumberSign()
-{
-    static const std::string sign = Utf8ToCp1251("№");
-    return sign;
-}
 
 std::size_t SkipBlanks(std::string_view line, std::size_t at)
 {
@@ -640,7 +628,7 @@ private:
                     std::size_t at = SkipBlanks(line, pos + form.size());
                     if (at == pos + form.size())
                         continue;
-                    if (series == Series::Appendix && at < line.size() && (line[at] == 'N' || line.substr(at, 1) == NumberSign()))
+                    if (series == Series::Appendix && at < line.size() && (line[at] == 'N' || line.substr(at, 1) == HeadingWords().numberSign))
                         at = SkipBlanks(line, at + 1);
                     note(line, at, i, "");
                 }
@@ -873,7 +861,7 @@ private:
                 ++at;
         };
         skipBlanks();
-        if (at < text.size() && (text[at] == 'N' || text.substr(at, 1) == NumberSign()) && at + 1 < text.size() &&
+        if (at < text.size() && (text[at] == 'N' || text.substr(at, 1) == HeadingWords().numberSign) && at + 1 < text.size() &&
             (text[at + 1] == ' ' || IsDigit(static_cast<unsigned char>(text[at + 1]))))
         {
             ++at;

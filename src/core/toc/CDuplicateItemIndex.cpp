@@ -5,6 +5,10 @@
 
 namespace
 {
+// A heading found by two passes stands at nearly the same line in both: the block's marker line, or
+// the paragraph's first line. Two equal texts farther apart are two headings.
+constexpr int kDuplicateReach = 19;
+
 // The text of an item as the duplicate test compares it.
 std::string CompareText(const TocItem& item)
 {
@@ -35,8 +39,8 @@ bool CDuplicateItemIndex::IsDuplicateItem(const TocItem& item)
         m_itemsByLine.emplace(m_items[i].line, i);
     }
     const std::string text = CompareText(item);
-    const auto first = m_itemsByLine.lower_bound(item.line - 19);
-    const auto last = m_itemsByLine.upper_bound(item.line + 19);
+    const auto first = m_itemsByLine.lower_bound(item.line - kDuplicateReach);
+    const auto last = m_itemsByLine.upper_bound(item.line + kDuplicateReach);
     for (auto it = first; it != last; ++it)
     {
         const std::string& other = m_compareTexts[it->second];

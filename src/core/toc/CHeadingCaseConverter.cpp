@@ -1,9 +1,9 @@
 #include "core/toc/CHeadingCaseConverter.h"
 
-#include "core/base/CodePage.h"
 #include "core/base/TextRules.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
 #include "core/toc/HeadingTests.h"
+#include "core/toc/HeadingWords.h"
 
 namespace
 {
@@ -11,31 +11,34 @@ namespace
 constexpr char kBlank = ' ';
 constexpr char kQuote = '"';
 constexpr std::size_t kNone = std::string::npos;
+// A word of up to three characters closed by a full stop is an abbreviation («ст.», «п.»); after a
+// longer one a new sentence begins.
+constexpr std::size_t kMaxAbbreviationLength = 3;
 
 // Function-local, so they are converted on first use whatever the order of static initialisation.
 const std::string& AppendixWithStopUpper()
 {
-    static const std::string text = Utf8ToCp1251("ПРИЛОЖЕНИЕ.");
+    static const std::string text = HeadingWords().appendix + ".";
     return text;
 }
 const std::string& TableUpper()
 {
-    static const std::string text = Utf8ToCp1251("ТАБЛИЦА");
+    static const std::string text = HeadingWords().table;
     return text;
 }
 const std::string& ArticleUpper()
 {
-    static const std::string text = Utf8ToCp1251("СТАТЬЯ ");
+    static const std::string text = HeadingWords().article + kBlank;
     return text;
 }
 const std::string& AppendixWord()
 {
-    static const std::string text = Utf8ToCp1251("Приложение");
+    static const std::string text = SentenceCase(HeadingWords().appendix);
     return text;
 }
 const std::string& ArticleWord()
 {
-    static const std::string text = Utf8ToCp1251("Статья ");
+    static const std::string text = SentenceCase(HeadingWords().article) + kBlank;
     return text;
 }
 
@@ -143,7 +146,7 @@ void CHeadingCaseConverter::ApplyDictionaryWords(const std::vector<std::string>&
                 replacement = entry->AllCaps() == 1 ? ToUpper(w) : Capitalised(w);
             else if (w[0] == kQuote && w.size() > 1)
                 replacement = kQuote + Capitalised(std::string_view(w).substr(1));
-            else if (prev && prev->size() > 3 && prev->back() == '.')
+            else if (prev && prev->size() > kMaxAbbreviationLength && prev->back() == '.')
                 replacement = Capitalised(w);
             else
                 continue;

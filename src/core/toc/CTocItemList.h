@@ -2,7 +2,6 @@
 
 #include "core/toc/TocItem.h"
 
-#include <cstddef>
 #include <utility>
 #include <vector>
 
@@ -22,7 +21,6 @@ public:
     const CUpperCaseWordsDict* Words() const { return m_words; }
 
     void Append(const TocItem& item) { m_items.push_back(item); }
-    void Erase(std::size_t index) { m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(index)); }
 
     // Stable: items with equal lines keep their order.
     void SortByLine();

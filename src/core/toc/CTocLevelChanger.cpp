@@ -56,7 +56,7 @@ void CTocLevelChanger::ChangeEntryLevels(const std::vector<std::size_t>& marked,
             throw MissingLevelLine();
         TocItem item;
         item.level = LevelOfLevelLine(lines.front());
-        item.kind = HeadingKindOf(lines.size() > 1 ? std::string_view(lines[1]) : std::string_view());
+        item.kind = StandardKindOf(lines.size() > 1 ? std::string_view(lines[1]) : std::string_view());
         item.line = 0;
         item.lines = std::move(lines);
         Append(item);

@@ -2,11 +2,7 @@
 
 #include "core/base/Reporter.h"
 #include "core/document/Markers.h"
-#include "core/toc/CollectingPasses.h"
-#include "core/toc/ExtendedPasses.h"
-#include "core/toc/ItemCleaning.h"
-#include "core/toc/LevelsAndBlocks.h"
-#include "core/toc/MergingPasses.h"
+#include "core/toc/RecognitionSteps.h"
 
 #include <utility>
 
@@ -63,53 +59,17 @@ void CTocRecognizer::Build(std::vector<std::string>& lines)
         return;
     }
 
-    bool hasSecondRoot = false;
-    auto onEveryItem = [&items](void (*operation)(TocItem&))
+    RecognitionRun run{lines, *this, m_kinds, m_options};
+    for (const RecognitionStep& step : RecognitionSteps())
     {
-        for (TocItem& item : items)
-            operation(item);
-    };
-    std::vector<std::function<void()>> steps = {
-        [&] { CollectExistingBlocks(lines, items); },
-        [&] { onEveryItem(&StripArticleRefs); },
-        [&] { onEveryItem(&JoinHyphenatedLines); },
-        [&] { AddDocumentKindItem(lines, m_kinds, items); },
-        [&] { hasSecondRoot = CollectAppendices(lines, items); },
-        [&] { CollectTitleBlocks(lines, items); },
-        [&] { CollectCentredBlocks(lines, items); },
-        [&] { CollectArticles(lines, items); },
-        [&] { SplitMultiHeadingItems(lines, items); },
-    };
-    if (m_options.extended)
-    {
-        // After the collecting passes, so that what they found is not collected again, and before
-        // the cleaning, so that every item goes through the same rules.
-        steps.emplace_back([&]
-                           { hasSecondRoot = CollectExtendedItems(lines, m_kinds, items) || hasSecondRoot; });
-    }
-    const std::function<void()> cleaningAndWriting[] = {
-        [&] { onEveryItem(&RemoveMarkerLines); },
-        [&] { onEveryItem(&BlankControlChars); },
-        [&] { SortByLine(); },
-        [&] { onEveryItem(&DotSectionHeadings); },
-        [&] { MergeItems(items); },
-        [&] { DropEmptyItems(items); },
-        [&] { AdjustAppendixLines(items, lines); },
-        [&] { onEveryItem(&TrimAppendixPeriod); },
-        [&] { DropKindTitleDuplicate(items, m_kinds); },
-        [&] { onEveryItem(&SpaceNumericRanges); },
-        [&]
-        {
-            // The extended recognition ranks a part above its sections and a § below its chapter;
-            // the standard passes rank the headings by their kinds alone.
-            m_writtenBlocks = WriteTocBlocks(*this, lines, hasSecondRoot, m_pumpMessages,
-                                             m_options.extended ? ExtendedRank : nullptr);
-        },
-    };
-    steps.insert(steps.end(), std::begin(cleaningAndWriting), std::end(cleaningAndWriting));
-    for (const auto& step : steps)
-    {
-        step();
+        if (step.extendedOnly && !m_options.extended)
+            continue;
+        RunRecognitionStep(step, run);
+        if (m_stepObserver)
+            m_stepObserver(step.name, items);
         PumpMessages();
+        if (run.finished)
+            break;
     }
+    m_writtenBlocks = run.writtenBlocks;
 }

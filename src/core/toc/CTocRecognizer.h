@@ -1,8 +1,8 @@
 #pragma once
 // The recognition engine: turns the text lines of one document into table-of-contents items and
 // writes one ОГЛ...КОН block per item in front of its heading. One engine serves one run of Build.
-// The passes themselves live in the pass files (CollectingPasses, ItemCleaning, MergingPasses,
-// LevelsAndBlocks), in the order Build runs them.
+// Build runs the named steps of RecognitionSteps in their order; the passes themselves live in the
+// pass files (CollectingPasses, ItemCleaning, MergingPasses, ExtendedPasses, LevelsAndBlocks).
 
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/toc/CTocItemList.h"
@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 class CUpperCaseWordsDict;
@@ -33,6 +35,11 @@ public:
     void Build(std::vector<std::string>& lines);
     void PumpMessages();
 
+    // Called after every step Build runs with the step's name and the items as the step left them:
+    // the way to see what one step does to a document.
+    using StepObserver = std::function<void(std::string_view step, const std::vector<TocItem>& items)>;
+    void SetStepObserver(StepObserver observer) { m_stepObserver = std::move(observer); }
+
     // What the last Build did: refused the text, and how many blocks it wrote.
     bool WasRefused() const { return m_refused; }
     std::size_t WrittenBlocks() const { return m_writtenBlocks; }
@@ -42,6 +49,7 @@ private:
     RecognitionOptions m_options;
     IReporter& m_reporter;
     std::function<void()> m_pumpMessages;
+    StepObserver m_stepObserver;
     bool m_refused = false;
     std::size_t m_writtenBlocks = 0;
 };

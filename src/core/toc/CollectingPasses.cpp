@@ -5,6 +5,7 @@
 #include "core/document/Markers.h"
 #include "core/toc/CDuplicateItemIndex.h"
 #include "core/toc/HeadingTests.h"
+#include "core/toc/HeadingWords.h"
 #include "core/toc/ItemCleaning.h"
 #include "core/toc/PassHelpers.h"
 
@@ -16,6 +17,10 @@
 
 namespace
 {
+// An article's heading is its number and a title of a few lines; a paragraph that goes on longer is
+// the article's body set without a break.
+constexpr std::size_t kMaxArticleHeadingLines = 9;
+
 // What a block walk makes of a line outside the blocks.
 enum class Opening
 {
@@ -104,7 +109,7 @@ void CollectExistingBlocks(std::vector<std::string>& lines, std::vector<TocItem>
             inside = false;
             if (!block.empty())
             {
-                const int kind = KindOfLines(block);
+                const int kind = StandardKindOfBlock(block);
                 items.push_back(TocItem{kind, static_cast<std::int32_t>(kept), -1, std::move(block)});
                 block.clear();
             }
@@ -168,9 +173,9 @@ int FindDocumentStart(const std::vector<std::string>& lines)
 
 bool CollectAppendices(const std::vector<std::string>& lines, std::vector<TocItem>& items)
 {
-    static const std::string appendix = Utf8ToCp1251("Приложение");
-    static const std::string approved = Utf8ToCp1251("Утвержден");
-    static const std::string table = Utf8ToCp1251("Таблица");
+    static const std::string appendix = SentenceCase(HeadingWords().appendix);
+    static const std::string approved = SentenceCase(HeadingWords().approved);
+    static const std::string table = SentenceCase(HeadingWords().table);
     const int n = static_cast<int>(lines.size());
 
     // The blank line closest above each line (line 0 is never taken as a paragraph's end).
@@ -273,7 +278,7 @@ void CollectTitleBlocks(const std::vector<std::string>& lines, std::vector<TocIt
         false,
         [&](int start, std::vector<std::string>&& block)
         {
-            TocItem item{HeadingKindOf(FirstContentLine(block)), start, -1, std::move(block)};
+            TocItem item{StandardKindOf(FirstContentLine(block)), start, -1, std::move(block)};
             // The first title block is the title of the document itself.
             if (firstBlock)
                 firstBlock = false;
@@ -304,7 +309,7 @@ void CollectCentredBlocks(const std::vector<std::string>& lines, std::vector<Toc
     WalkBlocks(lines, opens, true,
                [&](int start, std::vector<std::string>&& block)
                {
-                   TocItem item{KindOfLines(block), start, -1, std::move(block)};
+                   TocItem item{StandardKindOfBlock(block), start, -1, std::move(block)};
                    if (!duplicates.IsDuplicateItem(item))
                        items.push_back(std::move(item));
                });
@@ -352,7 +357,7 @@ void CollectArticles(const std::vector<std::string>& lines, std::vector<TocItem>
                 dot == std::string::npos ? std::string() : NormaliseSpaces(q.front().substr(0, dot));
             q.assign(1, std::move(heading));
         }
-        if (q.size() < 10)
+        if (q.size() <= kMaxArticleHeadingLines)
             items.push_back(TocItem{kKindArticle, st, -1, std::move(q)});
         boundary = true;
         i = stop + 1;
@@ -392,7 +397,7 @@ void SplitMultiHeadingItems(const std::vector<std::string>& lines, std::vector<T
         std::vector<std::string> group;
         auto closeGroup = [&](std::int32_t line)
         {
-            const int kind = HeadingKindOf(group.front());
+            const int kind = StandardKindOf(group.front());
             pieces.push_back(TocItem{kind, line, -1, std::move(group)});
             group.clear();
         };
@@ -423,7 +428,7 @@ void SplitMultiHeadingItems(const std::vector<std::string>& lines, std::vector<T
     for (TocItem& piece : pieces)
         items.push_back(std::move(piece));
     for (TocItem& item : items)
-        std::erase_if(item.lines, [](const std::string& line) { return IsBlankLine(line); });
+        DropBlankLines(item);
 }
 
 int CountHeadings(const std::vector<std::string>& lines)

@@ -1,8 +1,8 @@
 #include "core/toc/EntryLayout.h"
 
-#include "core/base/CodePage.h"
 #include "core/base/TextRules.h"
 #include "core/toc/HeadingTests.h"
+#include "core/toc/HeadingWords.h"
 
 #include <algorithm>
 #include <vector>
@@ -142,12 +142,11 @@ void AlignEntry(TocItem& item, int column)
 
 bool IsAlignableEntry(const TocItem& item)
 {
-    static const std::string kAppendix = Utf8ToCp1251("ПРИЛОЖЕНИЕ");
-    static const std::string kArticle = Utf8ToCp1251("СТАТЬЯ ");
+    static const std::string kArticle = HeadingWords().article + " ";
     if (item.lines.size() < 2)
         return false;
     const std::string t = ToUpper(TrimLeft(item.lines[1]));
-    if (BeginsWith(t, kAppendix))
+    if (BeginsWith(t, HeadingWords().appendix))
         return false;
     if (IsNumberedLine(t) || IsSectionHeading(t))
         return true;

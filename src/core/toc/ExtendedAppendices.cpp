@@ -8,6 +8,7 @@
 #include "core/toc/ExtendedPasses.h"
 #include "core/toc/HeadingShapes.h"
 #include "core/toc/HeadingTests.h"
+#include "core/toc/HeadingWords.h"
 #include "core/toc/ItemCleaning.h"
 
 #include <algorithm>
@@ -26,12 +27,7 @@ constexpr int kMaxCaptionParagraph = 4;
 // Blank lines between the parts of a caption, and between the caption and the title.
 constexpr int kMaxCaptionGap = 5;
 // The title of an appendix may be long, but a paragraph that goes on further is body text.
-constexpr int kMaxTitleLines = 16;
-
-bool StartsWithCapital(const std::string& text)
-{
-    return !text.empty() && IsUpperLetter(static_cast<unsigned char>(text.front()));
-}
+constexpr int kMaxAppendixTitleLines = 16;
 
 bool StartsWithSmallLetter(const std::string& text)
 {
@@ -42,7 +38,7 @@ bool StartsWithSmallLetter(const std::string& text)
 // 2019 г. № 626», «от 24.12.2013 N 1112».
 bool HoldsDateOrNumber(const std::string& line)
 {
-    static const std::string numberSign = Utf8ToCp1251("№");
+    const std::string& numberSign = HeadingWords().numberSign;
     static const std::string year = Utf8ToCp1251(" г.");
     const bool digit =
         std::any_of(line.begin(), line.end(), [](char c) { return IsDigit(static_cast<unsigned char>(c)); });
@@ -98,8 +94,8 @@ bool IsTableOrFormLine(const std::string& trimmed)
 // only these are read further.
 bool MayBeginCaption(const std::string& line)
 {
-    static const char appendix = Utf8ToCp1251("П").front();
-    static const char approved = Utf8ToCp1251("У").front();
+    static const char appendix = HeadingWords().appendix.front();
+    static const char approved = HeadingWords().approved.front();
     const std::size_t at = line.find_first_not_of(' ');
     const char first = at == std::string::npos ? ' ' : line[at];
     return first == appendix || first == approved;
@@ -110,7 +106,7 @@ bool MayBeginCaption(const std::string& line)
 // «ПРИЛОЖЕНИЕ».
 std::string CaptionHeading(const std::string& trimmed)
 {
-    static const std::string numberSign = Utf8ToCp1251("№");
+    const std::string& numberSign = HeadingWords().numberSign;
     const std::vector<Word> words = SplitWords(trimmed);
     std::size_t end = words.empty() ? 0 : words.front().end;
     for (std::size_t k = 1; k < words.size(); ++k)
@@ -280,7 +276,7 @@ AppendixTitleLines AppendixTitle(const CPlainTextView& view, int from)
                 found.end = k;
                 return found;
             }
-            if (static_cast<int>(title.size()) == kMaxTitleLines)
+            if (static_cast<int>(title.size()) == kMaxAppendixTitleLines)
                 return {};
             title.push_back(line);
         }
@@ -378,7 +374,7 @@ bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& it
 
 void AnchorAppendicesAtCaptions(const std::vector<std::string>& lines, std::vector<TocItem>& items)
 {
-    static const std::string appendix = Utf8ToCp1251("Приложение");
+    static const std::string appendix = SentenceCase(HeadingWords().appendix);
     for (TocItem& item : items)
     {
         if (item.kind != kKindAppendix || item.level != 0)

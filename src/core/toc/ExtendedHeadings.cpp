@@ -7,6 +7,7 @@
 #include "core/toc/ExtendedPasses.h"
 #include "core/toc/HeadingShapes.h"
 #include "core/toc/HeadingTests.h"
+#include "core/toc/HeadingWords.h"
 #include "core/toc/PassHelpers.h"
 
 #include <algorithm>
@@ -20,7 +21,9 @@ namespace
 // longer is body text.
 constexpr int kMaxHeadingLines = 16;
 // The title of a bare «ГЛАВА 1» in a paragraph of its own is shorter still.
-constexpr int kMaxTitleLines = 4;
+constexpr int kMaxBareHeadingTitleLines = 4;
+// An editorial note under a heading, «(В редакции ...)», is a line or a few.
+constexpr int kMaxNoteLines = 4;
 // Blank and marker lines that may stand between a bare heading and its title.
 constexpr int kMaxTitleGap = 6;
 // The gap between two columns of a table row set in blanks; justified text has narrower ones.
@@ -31,12 +34,13 @@ constexpr std::size_t kMaxNumberedHeadingLength = 100;
 constexpr std::size_t kMaxSubHeadingLength = 60;
 constexpr std::size_t kMinBodyLineLength = 25;
 
-bool StartsWithCapital(const std::string& text)
+// A title begins with a capital letter, or with the opening quote of a name: «"Об охране ..."».
+bool StartsLikeTitle(const std::string& text)
 {
-    if (text.empty())
-        return false;
-    const auto c = static_cast<unsigned char>(text.front());
-    return IsUpperLetter(c) || c == '"' || c == 0xAB; // 0xAB: «
+    constexpr unsigned char kOpeningGuillemet = 0xAB;
+    return StartsWithCapital(text) ||
+           (!text.empty() &&
+            (text.front() == '"' || static_cast<unsigned char>(text.front()) == kOpeningGuillemet));
 }
 
 // «1) ...», «а) ...»: an item of a list in the body.
@@ -89,8 +93,7 @@ bool IsBracketedNote(std::string_view trimmed)
     if (std::any_of(inside.begin(), inside.end(),
                     [](char c) { return IsDigit(static_cast<unsigned char>(c)); }))
         return true;
-    return !inside.empty() && IsUpperLetter(static_cast<unsigned char>(inside.front())) &&
-           !IsInCapitals(std::string(inside));
+    return StartsWithCapital(inside) && !IsInCapitals(std::string(inside));
 }
 
 // A line of a table of contents: the title is followed by a leader of dots and a page number.
@@ -163,7 +166,7 @@ bool NoteFollows(const CPlainTextView& view, int from)
     if (first.size() < 2 || first.front() != '(' || !IsUpperLetter(static_cast<unsigned char>(first[1])))
         return false;
     int k = from;
-    while (k + 1 < view.LineCount() && view.IsText(k + 1) && k - from < kMaxTitleLines)
+    while (k + 1 < view.LineCount() && view.IsText(k + 1) && k - from < kMaxNoteLines)
         ++k;
     return LastCharacter(view.Line(k)) == ')';
 }
@@ -212,8 +215,7 @@ int HeadingEnd(const CPlainTextView& view, int i, const HeadingStart& start)
             ReadHeadingStart(trimmed).word != HeadingWord::None)
             break;
         const std::string& above = j == i + 1 ? start.title : view.Line(j - 1);
-        if (!start.title.empty() && view.BreaksBefore(j) &&
-            IsUpperLetter(static_cast<unsigned char>(trimmed.front())) &&
+        if (!start.title.empty() && view.BreaksBefore(j) && StartsWithCapital(trimmed) &&
             !(IsInCapitals(above) && IsInCapitals(view.Line(j))))
             break;
         ++j;
@@ -234,14 +236,14 @@ std::pair<int, int> TitleParagraph(const CPlainTextView& view, int from)
     if (!view.StartsParagraph(j))
         return {from, from};
     const std::string first = TrimLeft(view.Line(j));
-    if (!StartsWithCapital(first) || ReadHeadingStart(first).word != HeadingWord::None ||
+    if (!StartsLikeTitle(first) || ReadHeadingStart(first).word != HeadingWord::None ||
         IsNumberedLine(first) || BeginsListItem(first))
         return {from, from};
     // An editorial note under the title is no part of it.
     int end = j;
-    while (end < n && view.IsText(end) && end - j <= kMaxTitleLines && !NoteFollows(view, end))
+    while (end < n && view.IsText(end) && end - j <= kMaxBareHeadingTitleLines && !NoteFollows(view, end))
         ++end;
-    if (end - j > kMaxTitleLines || EndsLikeSentence(view.Line(end - 1)))
+    if (end - j > kMaxBareHeadingTitleLines || EndsLikeSentence(view.Line(end - 1)))
         return {from, from};
     return {j, end};
 }
@@ -450,7 +452,10 @@ void DropNumberedLists(const CPlainTextView& view, std::vector<Found>& found)
 // most lines after a sentence's end begin otherwise and are read no further.
 bool MayBeginDivision(const std::string& line)
 {
-    static const std::string letters = Utf8ToCp1251("СГРП") + "$\x15\xA7";
+    const HeadingVocabulary& words = HeadingWords();
+    static const std::string letters = std::string{words.article.front(), words.chapter.front(),
+                                                   words.section.front(), words.paragraph.front()} +
+                                       "$\x15" + words.paragraphSign;
     const std::size_t at = line.find_first_not_of(' ');
     return at != std::string::npos && letters.find(line[at]) != std::string::npos;
 }
@@ -473,8 +478,7 @@ bool StartsHeadingParagraph(const CPlainTextView& view, int i, int afterHeading)
 bool IsShortCapitalLine(const std::string& line)
 {
     const std::string_view trimmed = TrimBlanks(line);
-    return !trimmed.empty() && trimmed.size() <= kMaxSubHeadingLength &&
-           IsUpperLetter(static_cast<unsigned char>(trimmed.front()));
+    return trimmed.size() <= kMaxSubHeadingLength && StartsWithCapital(trimmed);
 }
 
 // A heading without a number: a short line of a few words, centred or in capitals, that stands
@@ -618,7 +622,7 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
             // A clause of the body reads on: it ends like a sentence or holds one («Абзац; ...»); a
             // row of a table has its columns apart.
             accepted =
-                !runsOn && StartsWithCapital(start.title) && !endsLikeSentence &&
+                !runsOn && StartsLikeTitle(start.title) && !endsLikeSentence &&
                 (start.word == HeadingWord::Roman ||
                  (StandsAsNumberedHeading(view, start, i, end) &&
                   (!view.IsText(end) || OpensSubclauses(start, view.Line(end)) || NoteFollows(view, end)))) &&
@@ -673,7 +677,7 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
                 CompleteCutArticle(items, articleAt, {position, begin}, entry);
             continue;
         }
-        found.push_back({TocItem{KindOfHeading(start.word, first), position, -1, std::move(entry)},
+        found.push_back({TocItem{ExtendedKindOf(start.word, first), position, -1, std::move(entry)},
                          start.word, start.number, begin, end});
     }
     DropListedHeadings(found);

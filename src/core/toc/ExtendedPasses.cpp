@@ -11,7 +11,9 @@
 
 namespace
 {
-constexpr int kMaxTitleLines = 40;
+// The document's own title runs over a few lines; a title block left open runs to the end of the
+// text and is read no further than this.
+constexpr int kMaxDocumentTitleLines = 40;
 
 // The upper-cased line holds the kind as a whole word or words.
 bool HoldsKind(const std::string& upper, const std::string& kind)
@@ -26,20 +28,7 @@ bool HoldsKind(const std::string& upper, const std::string& kind)
 }
 } // namespace
 
-bool CollectExtendedItems(const std::vector<std::string>& lines, const CDocKindsList& kinds,
-                          std::vector<TocItem>& items)
-{
-    RankDivisionBlocks(items);
-    AnchorAppendicesAtCaptions(lines, items);
-    const CPlainTextView view(lines, items);
-    AddExtendedKindItem(view, kinds, items);
-    std::vector<char> captionLines;
-    const bool appendices = CollectPlainAppendices(view, items, captionLines);
-    CollectPlainHeadings(view, items, captionLines);
-    return appendices;
-}
-
-int KindOfHeading(HeadingWord word, std::string_view line)
+int ExtendedKindOf(HeadingWord word, std::string_view line)
 {
     switch (word)
     {
@@ -58,7 +47,7 @@ int KindOfHeading(HeadingWord word, std::string_view line)
     case HeadingWord::Paragraph:
         return kKindNumbered;
     default:
-        return HeadingKindOf(line);
+        return StandardKindOf(line);
     }
 }
 
@@ -83,7 +72,7 @@ void RankDivisionBlocks(std::vector<TocItem>& items)
         const HeadingWord word = ReadHeadingStart(first).word;
         if (word == HeadingWord::Part || word == HeadingWord::PartName || word == HeadingWord::Subsection ||
             word == HeadingWord::Paragraph)
-            item.kind = KindOfHeading(word, first);
+            item.kind = ExtendedKindOf(word, first);
     }
 }
 
@@ -93,9 +82,7 @@ void AddExtendedKindItem(const CPlainTextView& view, const CDocKindsList& kinds,
                     [](const TocItem& item) { return item.kind == kKindDocument; }))
         return;
     std::string firstLine;
-    // A title is a few lines; a title block left open runs to the end of the text and is not read
-    // further than that.
-    const int end = std::min(view.TitleEnd(), view.TitleBegin() + kMaxTitleLines);
+    const int end = std::min(view.TitleEnd(), view.TitleBegin() + kMaxDocumentTitleLines);
     for (int i = view.TitleBegin(); i < end; ++i)
     {
         if (IsBlankLine(view.Line(i)) || IsMarkerLine(view.Line(i)))

@@ -12,15 +12,9 @@
 #include <string>
 #include <vector>
 
-// Runs the extended passes below in order, on one view of the text as the collecting passes left it. Returns
-// true when an appendix was collected (it then stands as a second root, as an appendix of the block passes
-// does).
-bool CollectExtendedItems(const std::vector<std::string>& lines, const CDocKindsList& kinds,
-                          std::vector<TocItem>& items);
-
-// The heading kind of a heading that begins with the word: parts and sections rank as sections, a
-// subsection between a section and a chapter; a numbered line takes the kind its number gives.
-int KindOfHeading(HeadingWord word, std::string_view line);
+// The kind the extended passes give a heading that begins with the word: parts and sections rank as sections,
+// a subsection between a section and a chapter; a numbered line takes the kind its number gives.
+int ExtendedKindOf(HeadingWord word, std::string_view line);
 
 // How high a heading ranks when the levels are given (lower is higher): twice its kind, so that a
 // part ranks above the sections it holds and a § between the chapter and the numbered headings.

@@ -5,28 +5,22 @@
 #include "core/toc/ExtendedPasses.h"
 #include "core/toc/HeadingShapes.h"
 #include "core/toc/HeadingTests.h"
-#include "core/toc/ItemCleaning.h"
 #include "core/toc/LevelsAndBlocks.h"
+#include "core/toc/RecognitionSteps.h"
 
 #include <algorithm>
 
-int KindOfHeadingLine(std::string_view line, bool extended)
+int RecognisedKindOf(std::string_view line, bool extended)
 {
     const std::string trimmed = Trim(line);
-    return extended ? KindOfHeading(ReadHeadingStart(trimmed).word, trimmed) : HeadingKindOf(trimmed);
+    return extended ? ExtendedKindOf(ReadHeadingStart(trimmed).word, trimmed) : StandardKindOf(trimmed);
 }
 
 TocItem LayOutHeadingAmong(TocItem heading, std::vector<TocItem> entries, std::size_t position,
                            const CUpperCaseWordsDict* words)
 {
     position = std::min(position, entries.size());
-    // The item cleaning of the recognition, in the order it runs.
-    for (void (*step)(TocItem&) : {&StripArticleRefs, &JoinHyphenatedLines, &RemoveMarkerLines,
-                                   &BlankControlChars, &DotSectionHeadings, &JoinEntryLines})
-        step(heading);
-    std::erase_if(heading.lines, [](const std::string& line) { return IsBlankLine(line); });
-    for (void (*step)(TocItem&) : {&TrimAppendixPeriod, &SpaceNumericRanges, &MoveFormNumbers})
-        step(heading);
+    CleanItem(heading);
 
     heading.level = -1;
     entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(position), heading);

@@ -10,9 +10,9 @@
 
 class CUpperCaseWordsDict;
 
-// The kind the recognition gives a heading whose first line (trimmed) is line: read from its heading word
-// by the extended passes, from HeadingKindOf by the standard ones.
-int KindOfHeadingLine(std::string_view line, bool extended);
+// The kind the recognition gives a heading whose first line (trimmed) is line: ExtendedKindOf of its
+// heading word with the extended passes, StandardKindOf with the standard ones.
+int RecognisedKindOf(std::string_view line, bool extended);
 
 // The entry the recognition writes for heading (its kind and its lines as they stand in the text) when it
 // stands in front of entries[position]; entries are the items of the blocks around it in text order, each

@@ -2,6 +2,7 @@
 
 #include "core/base/CodePage.h"
 #include "core/base/TextRules.h"
+#include "core/toc/HeadingWords.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -197,14 +198,15 @@ bool EndsLikeSentence(std::string_view text)
 
 HeadingStart ReadHeadingStart(std::string_view line)
 {
-    static const std::string article = Utf8ToCp1251("СТАТЬЯ");
-    static const std::string chapter = Utf8ToCp1251("ГЛАВА");
-    static const std::string section = Utf8ToCp1251("РАЗДЕЛ");
-    static const std::string subsection = Utf8ToCp1251("ПОДРАЗДЕЛ");
-    static const std::string part = Utf8ToCp1251("ЧАСТЬ");
-    static const std::string appendix = Utf8ToCp1251("ПРИЛОЖЕНИЕ");
-    static const std::string approved = Utf8ToCp1251("УТВЕРЖДЕН");
-    static const std::string paragraph = Utf8ToCp1251("ПАРАГРАФ");
+    const HeadingVocabulary& words = HeadingWords();
+    const std::string& article = words.article;
+    const std::string& chapter = words.chapter;
+    const std::string& section = words.section;
+    const std::string& subsection = words.subsection;
+    const std::string& part = words.part;
+    const std::string& appendix = words.appendix;
+    const std::string& approved = words.approved;
+    const std::string& paragraph = words.paragraph;
 
     HeadingStart start;
     std::string_view text = TrimmedLeft(line);

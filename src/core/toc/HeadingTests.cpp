@@ -3,6 +3,7 @@
 #include "core/base/CodePage.h"
 #include "core/base/TextRules.h"
 #include "core/document/Markers.h"
+#include "core/toc/HeadingWords.h"
 #include "core/toc/TocItem.h"
 
 #include <algorithm>
@@ -46,8 +47,9 @@ bool IsNumberedLine(std::string_view line)
 
 bool IsSectionHeading(std::string_view line)
 {
-    static const std::array<std::string, 4> kWords = {Utf8ToCp1251("РАЗДЕЛ"), Utf8ToCp1251("ГЛАВА"),
-                                                      Utf8ToCp1251("ЧАСТЬ"), Utf8ToCp1251("§")};
+    const HeadingVocabulary& vocabulary = HeadingWords();
+    static const std::array<std::string, 4> kWords = {vocabulary.section, vocabulary.chapter, vocabulary.part,
+                                                      vocabulary.paragraphSign};
     const std::string s = ToUpper(TrimLeftView(line));
     if (IsNumberedLine(s))
         return true;
@@ -59,7 +61,7 @@ bool IsSectionHeading(std::string_view line)
 
 bool IsArticleHeading(std::string_view line)
 {
-    static const std::string kArticle = Utf8ToCp1251("Статья ");
+    static const std::string kArticle = SentenceCase(HeadingWords().article) + kBlank;
     const std::string_view s = TrimLeftView(line);
     if (!BeginsWith(s, kArticle))
         return false;
@@ -99,20 +101,19 @@ bool IsActDocument(const std::vector<std::string>& lines)
     return false;
 }
 
-int HeadingKindOf(std::string_view line)
+int StandardKindOf(std::string_view line)
 {
     struct Opening
     {
         std::string text;
         int kind;
     };
-    static const std::array<Opening, 5> kOpenings = {{{Utf8ToCp1251("РАЗДЕЛ "), kKindSection},
-                                                      {Utf8ToCp1251("ГЛАВА "), kKindChapter},
-                                                      {Utf8ToCp1251("СТАТЬЯ "), kKindArticle},
-                                                      {Utf8ToCp1251("ПРИЛОЖЕНИЕ"), kKindAppendix},
-                                                      {Utf8ToCp1251("ТАБЛИЦА"), kKindAppendix}}};
-    static const std::string kGeneralPart = Utf8ToCp1251("ОБЩАЯ ЧАСТЬ");
-    static const std::string kSpecialPart = Utf8ToCp1251("ОСОБЕННАЯ ЧАСТЬ");
+    const HeadingVocabulary& vocabulary = HeadingWords();
+    static const std::array<Opening, 5> kOpenings = {{{vocabulary.section + kBlank, kKindSection},
+                                                      {vocabulary.chapter + kBlank, kKindChapter},
+                                                      {vocabulary.article + kBlank, kKindArticle},
+                                                      {vocabulary.appendix, kKindAppendix},
+                                                      {vocabulary.table, kKindAppendix}}};
 
     const std::string s = ToUpper(TrimLeftView(line));
     for (const Opening& opening : kOpenings)
@@ -120,7 +121,7 @@ int HeadingKindOf(std::string_view line)
         if (BeginsWith(s, opening.text))
             return opening.kind;
     }
-    if (s == kGeneralPart || s == kSpecialPart)
+    if (s == vocabulary.generalPart || s == vocabulary.specialPart)
         return kKindSection;
     if (IsNumberedLine(s))
     {
@@ -135,11 +136,11 @@ int HeadingKindOf(std::string_view line)
     return ToUpper(line) == s ? kKindAppendix : kKindIndented;
 }
 
-int KindOfLines(const std::vector<std::string>& lines)
+int StandardKindOfBlock(const std::vector<std::string>& lines)
 {
     const auto first = std::find_if_not(lines.begin(), lines.end(),
                                         [](const std::string& line) { return IsMarkerLine(line); });
-    return first == lines.end() ? kKindIndented : HeadingKindOf(*first);
+    return first == lines.end() ? kKindIndented : StandardKindOf(*first);
 }
 
 std::string FirstContentLine(const std::vector<std::string>& lines)

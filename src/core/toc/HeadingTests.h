@@ -29,10 +29,10 @@ bool IsArticleHeading(std::string_view line);
 // One of the first 40 lines, trimmed, is an act word (ЗАКОН, КОДЕКС, ...) or holds it with a
 // blank on one side; case-sensitive.
 bool IsActDocument(const std::vector<std::string>& lines);
-// Heading kind 1..10 from the words and number the line begins with.
-int HeadingKindOf(std::string_view line);
-// HeadingKindOf of the first element that is not a marker line; 9 when there is none.
-int KindOfLines(const std::vector<std::string>& lines);
+// The kind 1..10 the standard passes give a heading line, from the words and number it begins with.
+int StandardKindOf(std::string_view line);
+// StandardKindOf of the first element that is not a marker line; 9 when there is none.
+int StandardKindOfBlock(const std::vector<std::string>& lines);
 // The first element that is neither blank nor a marker line; empty when there is none.
 std::string FirstContentLine(const std::vector<std::string>& lines);
 // Trimmed (white space), then every run of blanks reduced to one blank.

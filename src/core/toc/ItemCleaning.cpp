@@ -1,9 +1,9 @@
 #include "core/toc/ItemCleaning.h"
 
-#include "core/base/CodePage.h"
 #include "core/base/TextRules.h"
 #include "core/document/Markers.h"
 #include "core/toc/HeadingTests.h"
+#include "core/toc/HeadingWords.h"
 #include "core/toc/PassHelpers.h"
 
 #include <algorithm>
@@ -13,7 +13,7 @@ void StripArticleRefs(TocItem& item)
     if (item.lines.empty())
         return;
     std::string& last = item.lines.back();
-    static const std::string reference = Utf8ToCp1251(" ст. ");
+    static const std::string reference = " " + HeadingWords().articleShort + " ";
     const std::size_t p = last.find(reference);
     if (p == std::string::npos)
         return;
@@ -22,7 +22,7 @@ void StripArticleRefs(TocItem& item)
         last.resize(p);
         return;
     }
-    const std::string number = Trim(std::string_view(last).substr(p + 4));
+    const std::string number = Trim(std::string_view(last).substr(p + reference.size()));
     if (std::all_of(number.begin(), number.end(),
                     [](char c) { return IsDigit(static_cast<unsigned char>(c)); }))
         last.resize(p);
@@ -63,12 +63,12 @@ void DotSectionHeadings(TocItem& item)
         return;
     std::string& first = item.lines.front();
     const std::string s = TrimLeft(ToUpper(first));
-    if (s.size() >= 40 || Contains(s, "."))
+    // A longer line holds the heading's title too, which closes it in place of the full stop.
+    constexpr std::size_t kMaxBareHeadingLength = 40;
+    if (s.size() >= kMaxBareHeadingLength || Contains(s, "."))
         return;
-    static const std::string section = Utf8ToCp1251("РАЗДЕЛ");
-    static const std::string part = Utf8ToCp1251("ЧАСТЬ");
-    static const std::string chapter = Utf8ToCp1251("ГЛАВА");
-    if (BeginsWith(s, section) || BeginsWith(s, part) || BeginsWith(s, chapter))
+    const HeadingVocabulary& words = HeadingWords();
+    if (BeginsWith(s, words.section) || BeginsWith(s, words.part) || BeginsWith(s, words.chapter))
         first = TrimLeft(first) + ".";
 }
 
@@ -79,7 +79,7 @@ void TrimAppendixPeriod(TocItem& item)
     std::string& line = item.lines.front();
     const std::vector<Word> words = SplitWords(line);
     const std::size_t dot = line.find('.');
-    static const std::string appendix = Utf8ToCp1251("Приложение");
+    static const std::string appendix = SentenceCase(HeadingWords().appendix);
     if (!BeginsWith(words.front().text, appendix) || dot == std::string::npos)
         return;
     if (words.size() <= 2 || (words.size() == 3 && words[1].text == "N"))
@@ -105,13 +105,11 @@ void SpaceNumericRanges(TocItem& item)
 
 void FixAppendixNumber(std::string& line)
 {
-    static const std::string numbered = Utf8ToCp1251("Приложение N ");
+    static const std::string word = SentenceCase(HeadingWords().appendix) + " ";
+    static const std::string numbered = word + "N ";
     const std::string trimmed = TrimLeft(line);
     if (BeginsWith(trimmed, numbered))
-    {
-        static const std::string word = Utf8ToCp1251("Приложение ");
         line = word + trimmed.substr(numbered.size());
-    }
 }
 
 void JoinEntryLines(TocItem& item)
@@ -133,18 +131,23 @@ void JoinEntryLines(TocItem& item)
     item.lines.assign(1, std::move(text));
 }
 
+void DropBlankLines(TocItem& item)
+{
+    std::erase_if(item.lines, [](const std::string& line) { return IsBlankLine(line); });
+}
+
 void MoveFormNumbers(TocItem& item)
 {
     if (item.lines.empty())
         return;
     std::string& line = item.lines.front();
     const std::string upper = ToUpper(line);
-    static const std::string prefix = Utf8ToCp1251("ФОРМА N ");
+    static const std::string prefix = HeadingWords().form + " N ";
     if (!BeginsWith(upper, prefix) || !Contains(upper, "."))
         return;
     const std::string rest = upper.substr(prefix.size());
     const std::string number = Trim(std::string_view(rest).substr(0, rest.find('.')));
-    static const std::string form = Utf8ToCp1251(" (Форма N ");
+    static const std::string form = " (" + SentenceCase(HeadingWords().form) + " N ";
     line += form + number + ")";
     line.erase(0, line.find('.') + 1);
     line = TrimLeft(line);

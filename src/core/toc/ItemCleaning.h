@@ -23,5 +23,7 @@ void SpaceNumericRanges(TocItem& item);
 void FixAppendixNumber(std::string& line);
 // The entry becomes one line: its lines joined with blanks, spaces normalised, " - " closed to "-".
 void JoinEntryLines(TocItem& item);
+// Removes the blank entry lines.
+void DropBlankLines(TocItem& item);
 // «Форма N 3. Заявление» becomes «Заявление (Форма N 3)».
 void MoveFormNumbers(TocItem& item);

@@ -5,55 +5,18 @@
 #include "core/document/Markers.h"
 #include "core/toc/CHeadingCaseConverter.h"
 #include "core/toc/HeadingTests.h"
-#include "core/toc/ItemCleaning.h"
 #include "core/toc/PassHelpers.h"
 
 #include <algorithm>
 
-std::size_t WriteTocBlocks(CTocItemList& list, std::vector<std::string>& lines, bool hasSecondRoot,
-                           const std::function<void()>& pumpMessages,
-                           const std::function<int(const TocItem&)>& rankOf)
+namespace
 {
-    auto pump = [&pumpMessages]
-    {
-        if (pumpMessages)
-            pumpMessages();
-    };
-    std::vector<TocItem>& items = list.MutableItems();
-    list.SortByLine();
-    AssignLevels(items, rankOf);
-    pump();
-    ShiftAfterFrontMatter(items, lines);
-    pump();
-
-    if (!hasSecondRoot && std::any_of(items.begin() + (items.empty() ? 0 : 1), items.end(),
-                                      [](const TocItem& item) { return item.level == 0; }))
-        hasSecondRoot = true;
-    // A document kind or appendix that stands alone at the top adds nothing: the rest moves up.
-    if (!hasSecondRoot && !items.empty() &&
-        (items.front().kind == kKindDocument || items.front().kind == kKindAppendix))
-    {
-        list.Erase(0);
-        for (TocItem& item : items)
-        {
-            if (item.level == 0)
-                break;
-            --item.level;
-        }
-    }
-    if (items.size() < 2)
-        return 0;
-
-    for (TocItem& item : items)
-        MoveFormNumbers(item);
-    pump();
-    list.LayoutEntries();
-    pump();
-    FixEntryCase(items, list.Words());
-    pump();
-    InsertBlocks(lines, items);
-    return items.size();
-}
+// After a front matter, a longer gap (or one with body text) behind an indented heading ends what
+// the front matter lists: the headings below it move down one level, not two.
+constexpr int kMaxFrontMatterGap = 5;
+// Tenths of an entry's characters that are capitals (or no letters) in an entry typed in capitals.
+constexpr std::size_t kCapitalTenths = 7;
+} // namespace
 
 void AssignLevels(std::vector<TocItem>& items, const std::function<int(const TocItem&)>& rankOf)
 {
@@ -140,12 +103,29 @@ void ShiftAfterFrontMatter(std::vector<TocItem>& items, const std::vector<std::s
             {
                 const int from = item.line;
                 const int to = items[j + 1].line;
-                // Only a gap of at most five lines is searched for body text.
-                if (to - from > 5 || hasFullWidthLine(from, to))
+                // Only a short gap is searched for body text; a longer one holds it anyway.
+                if (to - from > kMaxFrontMatterGap || hasFullWidthLine(from, to))
                     add = 1;
             }
         }
         i = j + 1;
+    }
+}
+
+void DropLoneRoot(std::vector<TocItem>& items, bool hasSecondRoot)
+{
+    if (!hasSecondRoot && std::any_of(items.begin() + (items.empty() ? 0 : 1), items.end(),
+                                      [](const TocItem& item) { return item.level == 0; }))
+        hasSecondRoot = true;
+    if (hasSecondRoot || items.empty() ||
+        (items.front().kind != kKindDocument && items.front().kind != kKindAppendix))
+        return;
+    items.erase(items.begin());
+    for (TocItem& item : items)
+    {
+        if (item.level == 0)
+            break;
+        --item.level;
     }
 }
 
@@ -160,9 +140,10 @@ void FixEntryCase(std::vector<TocItem>& items, const CUpperCaseWordsDict* words)
             const std::string text = TrimLeft(TrimRight(JoinLines(lines)));
             const auto unchanged = static_cast<std::size_t>(
                 std::count_if(text.begin(), text.end(), [](char c) { return ToUpperChar(c) == c; }));
-            // Typed in capitals: more than seven tenths unchanged by upper-casing, compared in integers
-            // so that no length falls on the wrong side through rounding.
-            if (unchanged * 10 > text.size() * 7)
+            // Typed in capitals: more than seven tenths unchanged by upper-casing (digits and signs
+            // count as capitals), compared in integers so that no length falls on the wrong side
+            // through rounding.
+            if (unchanged * 10 > text.size() * kCapitalTenths)
                 converter.ToSentenceCase(lines);
         }
         else if (item.kind <= kKindChapter && lines.size() >= 2 && Contains(lines[1], "."))

@@ -1,21 +1,29 @@
 #include "core/toc/MergingPasses.h"
 
-#include "core/base/CodePage.h"
 #include "core/base/TextRules.h"
 #include "core/document/Markers.h"
 #include "core/toc/HeadingTests.h"
-#include "core/toc/ItemCleaning.h"
+#include "core/toc/HeadingWords.h"
 #include "core/toc/PassHelpers.h"
 
 #include <algorithm>
 #include <cstdint>
 
-void MergeItems(std::vector<TocItem>& items)
+namespace
 {
-    for (TocItem& item : items)
-        JoinEntryLines(item);
-    static const std::string appendix = Utf8ToCp1251("Приложение");
-    static const std::string table = Utf8ToCp1251("Таблица");
+// A repeat of an appendix or table heading without its word stands in its caption or title, a few
+// blocks below it; the same words farther down belong to another heading.
+constexpr std::int64_t kRepeatReach = 30;
+// The title block that repeats the document's kind stands right under the kind.
+constexpr std::int64_t kKindTitleReach = 20;
+// The end of an appendix's caption block is looked for this many lines above its title.
+constexpr int kCaptionEndReach = 4;
+} // namespace
+
+void MergeRepeatedItems(std::vector<TocItem>& items)
+{
+    static const std::string appendix = SentenceCase(HeadingWords().appendix);
+    static const std::string table = SentenceCase(HeadingWords().table);
     MergeNearDuplicates(items, appendix);
     MergeNearDuplicates(items, table);
 
@@ -67,9 +75,9 @@ void MergeNearDuplicates(std::vector<TocItem>& items, const std::string& word)
             if (erased[j])
                 continue;
             const std::int64_t distance = std::int64_t{items[j].line} - items[i].line;
-            if (sorted && distance > 30)
+            if (sorted && distance > kRepeatReach)
                 break;
-            if (distance > 30 || distance < -30)
+            if (distance > kRepeatReach || distance < -kRepeatReach)
                 continue;
             const std::vector<std::string_view>& b = words[j];
             const bool repeats =
@@ -89,8 +97,6 @@ void MergeNearDuplicates(std::vector<TocItem>& items, const std::string& word)
 
 void DropEmptyItems(std::vector<TocItem>& items)
 {
-    for (TocItem& item : items)
-        std::erase_if(item.lines, [](const std::string& line) { return IsBlankLine(line); });
     std::erase_if(items, [](const TocItem& item) { return item.lines.empty(); });
 }
 
@@ -131,7 +137,7 @@ void AdjustAppendixLines(std::vector<TocItem>& items, const std::vector<std::str
         // A caption block still ahead, before the body text starts: the entry stands where it belongs.
         if (nextCaption[static_cast<std::size_t>(l)] < nextWide[static_cast<std::size_t>(l)])
             continue;
-        for (int j = l - 1; j > l - 5 && j > 0; --j)
+        for (int j = l - 1; j >= l - kCaptionEndReach && j > 0; --j)
         {
             const std::string& line = lines[static_cast<std::size_t>(j)];
             if (IsWideTextLine(line) || IsBlockStart(line))
@@ -159,7 +165,7 @@ void DropKindTitleDuplicate(std::vector<TocItem>& items, const CDocKindsList& ki
     const TocItem& first = items[0];
     const TocItem& second = items[1];
     if ((first.kind != kKindDocument && first.kind != kKindAppendix) ||
-        std::int64_t{second.line} - first.line > 20)
+        std::int64_t{second.line} - first.line > kKindTitleReach)
         return;
     const std::string& a = FirstLine(first);
     const std::string& b = FirstLine(second);

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-// Every entry joined into one line; then the shorter repeats of appendices and tables, and equal
-// neighbours (compared word by word in capitals), are erased.
-void MergeItems(std::vector<TocItem>& items);
+// Items whose entries are joined into one line each: the shorter repeats of appendices and tables,
+// and equal neighbours (compared word by word in capitals), are erased.
+void MergeRepeatedItems(std::vector<TocItem>& items);
 // Erases, for each item, at most one later item within 30 lines that repeats it without its word
 // (e.g. «Приложение N 2 Форма» repeated as «Форма»).
 void MergeNearDuplicates(std::vector<TocItem>& items, const std::string& word);
-// Removes blank entry lines, then the items left without any.
+// Removes the items left without entry lines.
 void DropEmptyItems(std::vector<TocItem>& items);
 // Moves an appendix entry up to the right-aligned caption block that introduces it.
 void AdjustAppendixLines(std::vector<TocItem>& items, const std::vector<std::string>& lines);

@@ -6,12 +6,16 @@
 //              a leading line "%extended" turns the extended recognition on.
 // NAME.out.txt the processed lines in the same notation, preceded by one "%message TEXT" line per
 //              message the engine showed (a line break in it written as \n).
+// NAME.STEP.items.txt (optional) the items the recognition holds after its step STEP, as
+//              tirvel-toc --dump-items-after STEP prints them: what pins a fault to the step that makes it.
 
 #include "core/base/CodePage.h"
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
 #include "core/document/Markers.h"
+#include "core/toc/CTocRecognizer.h"
 #include "core/toc/ProcessDocument.h"
+#include "core/toc/RecognitionSteps.h"
 
 #include "support/TestSupport.h"
 
@@ -95,6 +99,32 @@ std::string Numbered(const std::vector<std::string>& lines)
     return out.str();
 }
 
+// A document of the engine fixtures with the dictionaries and options it is recognised with.
+struct FixtureDocument
+{
+    CDocKindsList kinds;
+    CUpperCaseWordsDict words;
+    RecognitionOptions options;
+    std::vector<std::string> text;
+};
+
+FixtureDocument ReadFixture(const std::string& name)
+{
+    FixtureDocument document;
+    for (const std::string& line : ReadUtf8Lines(kFixtureDir / (name + ".in.txt")))
+    {
+        if (document.text.empty() && line == "%extended")
+            document.options.extended = true;
+        else if (document.text.empty() && line.starts_with("%kind "))
+            document.kinds.AppendNewKinds({Utf8ToCp1251(line.substr(6))});
+        else if (document.text.empty() && line.starts_with("%word "))
+            document.words.AddUserWords({Utf8ToCp1251(line.substr(6))});
+        else
+            document.text.push_back(ToMemoryLine(line));
+    }
+    return document;
+}
+
 class EngineFixture : public testing::TestWithParam<std::string>
 {
 };
@@ -102,21 +132,11 @@ class EngineFixture : public testing::TestWithParam<std::string>
 TEST_P(EngineFixture, ProducesTheExpectedText)
 {
     const std::string name = GetParam();
-    CDocKindsList kinds;
-    CUpperCaseWordsDict words;
-    RecognitionOptions options;
-    std::vector<std::string> text;
-    for (const std::string& line : ReadUtf8Lines(kFixtureDir / (name + ".in.txt")))
-    {
-        if (text.empty() && line == "%extended")
-            options.extended = true;
-        else if (text.empty() && line.starts_with("%kind "))
-            kinds.AppendNewKinds({Utf8ToCp1251(line.substr(6))});
-        else if (text.empty() && line.starts_with("%word "))
-            words.AddUserWords({Utf8ToCp1251(line.substr(6))});
-        else
-            text.push_back(ToMemoryLine(line));
-    }
+    const FixtureDocument document = ReadFixture(name);
+    const CDocKindsList& kinds = document.kinds;
+    const CUpperCaseWordsDict& words = document.words;
+    const RecognitionOptions options = document.options;
+    const std::vector<std::string>& text = document.text;
 
     RecordingReporter reporter;
     int pumps = 0;
@@ -158,4 +178,45 @@ TEST_P(EngineFixture, ProducesTheExpectedText)
 
 INSTANTIATE_TEST_SUITE_P(Documents, EngineFixture, testing::ValuesIn(FixtureNames()),
                          [](const testing::TestParamInfo<std::string>& info) { return info.param; });
+
+// Every NAME.STEP.items.txt beside the fixtures names a fixture and a step, and holds the items after it.
+TEST(EngineFixtureItems, HoldTheItemsAfterTheirSteps)
+{
+    const std::string suffix = ".items.txt";
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(kFixtureDir))
+    {
+        const std::string file = entry.path().filename().string();
+        if (!file.ends_with(suffix))
+            continue;
+        ++files;
+        const std::string stem = file.substr(0, file.size() - suffix.size());
+        const std::size_t dot = stem.rfind('.');
+        ASSERT_NE(dot, std::string::npos) << file;
+        const std::string name = stem.substr(0, dot);
+        const std::string step = stem.substr(dot + 1);
+        ASSERT_NE(FindRecognitionStep(step), nullptr) << file;
+        ASSERT_TRUE(fs::exists(kFixtureDir / (name + ".in.txt"))) << file;
+
+        const FixtureDocument document = ReadFixture(name);
+        RecordingReporter reporter;
+        CTocRecognizer engine(&document.words, document.kinds, reporter, {}, document.options);
+        std::string actual;
+        engine.SetStepObserver(
+            [&](std::string_view stepName, const std::vector<TocItem>& items)
+            {
+                if (stepName == step)
+                    actual = DescribeItems(items);
+            });
+        std::vector<std::string> lines = document.text;
+        engine.Build(lines);
+        if (std::getenv("TIRVEL_WRITE_FIXTURES"))
+            std::ofstream(entry.path(), std::ios::binary) << actual;
+        std::string expected;
+        for (const std::string& line : ReadUtf8Lines(entry.path()))
+            expected += line + "\n";
+        EXPECT_EQ(actual, expected) << file;
+    }
+    EXPECT_GT(files, 0);
+}
 } // namespace

@@ -102,7 +102,7 @@ TEST(HeadingTests, ActDocumentIsNamedInTheFirstFortyLines)
     EXPECT_TRUE(IsActDocument(CpLines({"", "РЕГЛАМЕНТ"})));
 }
 
-TEST(HeadingTests, HeadingKindOf)
+TEST(HeadingTests, StandardKindOf)
 {
     struct Case
     {
@@ -135,16 +135,16 @@ TEST(HeadingTests, HeadingKindOf)
         {"", 1},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(HeadingKindOf(Cp(c.line)), c.kind) << c.line;
+        EXPECT_EQ(StandardKindOf(Cp(c.line)), c.kind) << c.line;
 }
 
-TEST(HeadingTests, KindOfLinesSkipsLeadingMarkerLinesOnly)
+TEST(HeadingTests, StandardKindOfBlockSkipsLeadingMarkerLinesOnly)
 {
     const std::string centred = MarkerLine(Marker::Cnt);
-    EXPECT_EQ(KindOfLines({centred}), 9);
-    EXPECT_EQ(KindOfLines({}), 9);
-    EXPECT_EQ(KindOfLines({centred, MarkerLine(Marker::Zag), Cp("Глава 1. Текст")}), 4);
-    EXPECT_EQ(KindOfLines({centred, "", Cp("Глава 1. Текст")}), 1);
+    EXPECT_EQ(StandardKindOfBlock({centred}), 9);
+    EXPECT_EQ(StandardKindOfBlock({}), 9);
+    EXPECT_EQ(StandardKindOfBlock({centred, MarkerLine(Marker::Zag), Cp("Глава 1. Текст")}), 4);
+    EXPECT_EQ(StandardKindOfBlock({centred, "", Cp("Глава 1. Текст")}), 1);
 }
 
 TEST(HeadingTests, FirstContentLineSkipsBlankAndMarkerLines)

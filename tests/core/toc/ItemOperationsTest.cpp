@@ -158,7 +158,7 @@ TEST(EntryOperations, FixAppendixNumberDropsTheNumberSign)
     EXPECT_EQ(Cp1251ToUtf8(line), "Приложение N2");
 }
 
-TEST(ItemList, MergeItemsJoinsLinesAndDropsRepeats)
+TEST(ItemList, JoinedEntriesAreMergedWithTheirRepeats)
 {
     struct Case
     {
@@ -197,18 +197,22 @@ TEST(ItemList, MergeItemsJoinsLinesAndDropsRepeats)
         Items items;
         for (const auto& [line, lines] : c.items)
             items.Add(5, line, lines);
-        MergeItems(items.list);
+        for (TocItem& item : items.list)
+            JoinEntryLines(item);
+        MergeRepeatedItems(items.list);
         EXPECT_EQ(items.FirstLines(), c.expected) << c.name;
     }
 }
 
-TEST(ItemList, DropEmptyItemsRemovesBlankLinesAndEmptyItems)
+TEST(ItemList, BlankLinesAndThenEmptyItemsAreDropped)
 {
     Items items;
     items.Add(5, 1, {"  ", "1. Общие"});
     items.Add(5, 2, {"", "   "});
     items.Add(5, 3, {});
     items.Add(5, 4, {"\t"});
+    for (TocItem& item : items.list)
+        DropBlankLines(item);
     DropEmptyItems(items.list);
     ASSERT_EQ(items.list.size(), 2u);
     EXPECT_EQ(items.list[0].lines, CpLines({"1. Общие"}));
