@@ -50,9 +50,6 @@ const SeriesWords& WordsOf(Series series)
     return words[static_cast<std::size_t>(series)];
 }
 
-// The «§» of a text written where the code page had none.
-constexpr char kDosSectionSign = 0x15;
-
 std::size_t SkipBlanks(std::string_view line, std::size_t at)
 {
     while (at < line.size() && line[at] == ' ')

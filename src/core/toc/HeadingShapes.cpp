@@ -10,10 +10,6 @@
 
 namespace
 {
-// § as a DOS text holds it (the code page has no § of its own) and as the editor's code page does.
-constexpr char kDosSectionSign = 0x15;
-constexpr char kSectionSign = static_cast<char>(0xA7);
-
 bool IsDigitChar(char c)
 {
     return IsDigit(static_cast<unsigned char>(c));

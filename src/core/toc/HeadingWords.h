@@ -7,6 +7,10 @@
 #include <string>
 #include <string_view>
 
+// The § of a DOS text, where the code page has none of its own (byte 0x15), and of the editor's code page.
+constexpr char kDosSectionSign = 0x15;
+constexpr char kSectionSign = static_cast<char>(0xA7);
+
 // How the messages about a table of contents name headings of one kind, in small letters: «После
 // статьи 63 идёт статья 65: нет статьи 64».
 struct HeadingNames
