@@ -14,6 +14,7 @@
 #include "core/workflow/CDocumentSession.h"
 #include "gui/app/CKestrelView.h"
 #include "gui/app/CMainFrame.h"
+#include "gui/app/ProcessMemory.h"
 #include "gui/panel/CTocPanel.h"
 #include "support/CScriptedPrompter.h"
 
@@ -248,6 +249,8 @@ void PanelCommandAfterTyping(benchmark::State& state, int command)
 
 int main(int argc, char** argv)
 {
+    // The memory the editor's own process works with.
+    KeepLargeBlocksMapped();
     // Offscreen, and with the profile and settings kept out of the user's home.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

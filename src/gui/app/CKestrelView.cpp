@@ -8,6 +8,7 @@
 #include "gui/common/EditorText.h"
 #include "gui/widgets/CTextEditHistory.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -17,6 +18,8 @@
 #include <QMimeData>
 #include <QPalette>
 #include <QScopedValueRollback>
+#include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextBlock>
 
 #include <memory>
@@ -173,18 +176,26 @@ void CKestrelView::FillText(const std::vector<std::string>& lines, const std::fu
 {
     m_replacingText = true;
     setPlainText(QString());
+    QAbstractTextDocumentLayout* const layout = document()->documentLayout();
     QTextCursor cursor(document());
     for (std::size_t first = 0; first < lines.size();)
     {
         std::size_t end = first;
         for (std::size_t chars = 0; end < lines.size() && chars < kFillSliceChars; ++end)
             chars += lines[end].size() + 1;
+        // Told of every part's new size, the view lays out the last screenful of blocks to set its
+        // scroll range, and keeps those layouts: thousands of lines laid out for nothing. Once its
+        // scroll bar is up it is told once, when the whole text is in (the caller repaints it).
+        // Before, it must be told: the scroll bar narrows the view, and a view that changes width
+        // gives each block it has a layout of its own.
+        const QSignalBlocker quiet(verticalScrollBar()->isVisible() ? layout : nullptr);
         if (first > 0)
             cursor.insertText(QStringLiteral("\n"));
         cursor.insertText(EditorTextOfLines(std::span(lines).subspan(first, end - first)));
         first = end;
         pumpMessages();
     }
+    emit layout->documentSizeChanged(layout->documentSize());
 }
 
 void CKestrelView::ClearText()
