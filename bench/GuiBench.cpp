@@ -1,7 +1,7 @@
 // Benchmarks of the editor, offscreen: the text conversion between the editor and the line list, filling
 // the entry panel, opening a document as the operator does (load, recognise, show, fill the panel) with
-// the longest stretch in which no events were served, and the panel's commands on every entry of a large
-// table of contents.
+// the longest stretch in which no events were served, resizing the window with a long text open, and the
+// panel's commands on every entry of a large table of contents.
 
 #include "DocumentGenerator.h"
 
@@ -30,6 +30,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace
 {
@@ -153,14 +154,20 @@ void ResetPeakMemory()
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
-// The process's peak resident memory in MB since the last reset, 0 where the system does not tell.
-double PeakMemoryMb()
+// A figure of the process's memory in MB (Linux's "VmHWM:", the peak resident since the last reset,
+// or "VmRSS:", the resident now), 0 where the system does not tell.
+double MemoryMb(std::string_view key)
 {
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);)
-        if (line.starts_with("VmHWM:"))
-            return std::stod(line.substr(6)) / 1024;
+        if (line.starts_with(key))
+            return std::stod(line.substr(key.size())) / 1024;
     return 0;
+}
+
+double PeakMemoryMb()
+{
+    return MemoryMb("VmHWM:");
 }
 
 // Opening while the window stays alive: a timer due at every turn of the event loop stamps each time
@@ -203,6 +210,27 @@ void OpenDocumentAlive(benchmark::State& state)
     state.counters["longest_gap_ms"] = longestGap;
     state.counters["peak_memory_mb"] = peakMemory;
     state.counters["entries"] = static_cast<double>(editor.panel->List()->count());
+}
+
+// The window made wider and narrower again, in turn, with a long text in the editor: the time, and the
+// resident memory that the text and the resizing took (a window whose width changes must not lay out
+// every line again).
+void ResizeWindow(benchmark::State& state)
+{
+    Editor editor;
+    const std::vector<std::string>& lines = EditorLines(static_cast<std::size_t>(state.range(0)));
+    QCoreApplication::processEvents();
+    const double before = MemoryMb("VmRSS:");
+    editor.View().SetLines(lines);
+    QCoreApplication::processEvents();
+    int step = 40;
+    for (auto _ : state)
+    {
+        editor.frame->resize(editor.frame->width() + step, editor.frame->height());
+        QCoreApplication::processEvents();
+        step = -step;
+    }
+    state.counters["memory_mb"] = MemoryMb("VmRSS:") - before;
 }
 
 // One panel command on every entry of a text with state.range(0) entries, all marked; with
@@ -273,6 +301,11 @@ int main(int argc, char** argv)
         ->Unit(benchmark::kMillisecond)
         ->UseManualTime()
         ->Iterations(3);
+    benchmark::RegisterBenchmark("ResizeWindow", ResizeWindow)
+        ->Arg(300000)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(4);
     const std::pair<const char*, int> commands[] = {
         {"LevelDown", CTocPanel::kLevelDown},   {"LevelUp", CTocPanel::kLevelUp},
         {"ToCapitals", CTocPanel::kToCapitals}, {"ToSentenceCase", CTocPanel::kToSentenceCase},

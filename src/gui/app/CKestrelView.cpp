@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPalette>
+#include <QResizeEvent>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -305,6 +306,21 @@ void CKestrelView::ReportPosition()
     const QTextBlock block = document()->findBlock(cursor.selectionStart());
     emit positionReported(block.blockNumber() + 1, cursor.selectionEnd() - block.position(),
                           document()->blockCount());
+}
+
+void CKestrelView::resizeEvent(QResizeEvent* event)
+{
+    // A new width would have the editor lay out every line again, giving each a layout object of its
+    // own: 170 MB more for a text of 20 MB, each time the window or the panel beside it is resized.
+    // Lines that are not wrapped come out the same at any width; the scroll range still follows
+    // the lines shown, which are laid out as they are painted.
+    if (lineWrapMode() == QPlainTextEdit::NoWrap && event->oldSize().width() != event->size().width())
+    {
+        QResizeEvent sameWidth(event->size(), QSize(event->size().width(), event->oldSize().height()));
+        QPlainTextEdit::resizeEvent(&sameWidth);
+        return;
+    }
+    QPlainTextEdit::resizeEvent(event);
 }
 
 bool CKestrelView::event(QEvent* event)
