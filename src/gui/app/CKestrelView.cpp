@@ -187,8 +187,8 @@ void CKestrelView::FillText(const CTextLines& lines, const std::function<void()>
         // Told of every part's new size, the view lays out the last screenful of blocks to set its
         // scroll range, and keeps those layouts: thousands of lines laid out for nothing. Once its
         // scroll bar is up it is told once, when the whole text is in (the caller repaints it).
-        // Before, it must be told: the scroll bar narrows the view, and a view that changes width
-        // gives each block it has a layout of its own.
+        // Before, it must be told: the scroll bar narrows the view, and a view whose lines wrap lays
+        // out every block it has again at a new width.
         const QSignalBlocker quiet(verticalScrollBar()->isVisible() ? layout : nullptr);
         if (first > 0)
             cursor.insertText(QStringLiteral("\n"));
