@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <span>
 #include <utility>
 
 namespace
@@ -21,24 +22,50 @@ bool IsLetterChar(char c)
     return IsLetter(static_cast<unsigned char>(c));
 }
 
-// The first limit words of the text.
-std::vector<std::string_view> Words(std::string_view text, std::size_t limit = std::string_view::npos)
+// Calls add(word) for the words of the text, while it returns true.
+template <typename Add>
+void ForEachWord(std::string_view text, Add&& add)
 {
-    std::vector<std::string_view> words;
-    words.reserve(std::min<std::size_t>(limit, 16));
     std::size_t i = 0;
-    while (i < text.size() && words.size() < limit)
+    while (i < text.size())
     {
         while (i < text.size() && text[i] == ' ')
             ++i;
         const std::size_t from = i;
         while (i < text.size() && text[i] != ' ')
             ++i;
-        if (i > from)
-            words.push_back(text.substr(from, i - from));
+        if (i > from && !add(text.substr(from, i - from)))
+            return;
     }
+}
+
+std::vector<std::string_view> Words(std::string_view text)
+{
+    std::vector<std::string_view> words;
+    ForEachWord(text, [&](std::string_view word) {
+        words.push_back(word);
+        return true;
+    });
     return words;
 }
+
+// A heading's number stands within its first words; only a plural heading lists more. They are read
+// for every heading, so they stand in place.
+constexpr std::size_t kNumberWords = 8;
+struct FirstWords
+{
+    std::array<std::string_view, kNumberWords> words;
+    std::size_t count = 0;
+
+    explicit FirstWords(std::string_view text)
+    {
+        ForEachWord(text, [&](std::string_view word) {
+            words[count++] = word;
+            return count < words.size();
+        });
+    }
+    std::span<std::string_view> Span() { return {words.data(), count}; }
+};
 
 std::string_view WithoutTrailing(std::string_view s, std::string_view chars)
 {
@@ -170,7 +197,8 @@ std::optional<Number> ReadNumber(std::string_view token, Series series)
                 int part = 0;
                 while (j < rest.size() && IsDigitChar(rest[j]) && part < 100000)
                     part = part * 10 + (rest[j++] - '0');
-                number.path.push_back(part);
+                if (!number.path.push_back(part))
+                    return std::nullopt;
             }
             number.written = JoinPath(number.path);
             return number;
@@ -205,7 +233,8 @@ std::optional<Number> ReadNumber(std::string_view token, Series series)
                 int deeper = 0;
                 for (++j; j < rest.size() && IsDigitChar(rest[j]) && deeper < 100000; ++j)
                     deeper = deeper * 10 + (rest[j] - '0');
-                number.path.push_back(deeper);
+                if (!number.path.push_back(deeper))
+                    return std::nullopt;
             }
         }
         number.written = std::string(s);
@@ -271,7 +300,8 @@ void Cover(HeadingNumbers& numbers, Number number)
 {
     if (numbers.first.path.empty())
         numbers.first = number;
-    numbers.covered.push_back(number.written);
+    else
+        numbers.others.push_back(number.written);
     numbers.last = std::move(number);
 }
 
@@ -283,16 +313,14 @@ void CoverRange(HeadingNumbers& numbers, const Number& to)
     {
         Number n = to;
         n.path.back() = v;
-        n.written = WrittenLike(n, to);
-        numbers.covered.push_back(n.written);
+        numbers.others.push_back(WrittenLike(n, to));
     }
     Cover(numbers, to);
 }
 
 // The numbers after a division word: one, or with the plural word a list and ranges
 // («Статьи 24-2, 25, 26.», «Статьи 89 – 101»).
-void ReadNumberList(HeadingNumbers& numbers, const std::vector<std::string_view>& words, std::size_t i,
-                    bool plural)
+void ReadNumberList(HeadingNumbers& numbers, std::span<const std::string_view> words, std::size_t i, bool plural)
 {
     static const std::string conjunction = Utf8ToCp1251("И");
     bool range = false;
@@ -359,8 +387,8 @@ void ReadNumberList(HeadingNumbers& numbers, const std::vector<std::string_view>
                 if (std::optional<Number> inserted = ReadNumber(std::string(word) + "-" + std::string(words[i + 2]),
                                                                 numbers.series))
                 {
+                    // The number read was the heading's first and only one.
                     numbers.first = numbers.last = *inserted;
-                    numbers.covered.back() = inserted->written;
                     return;
                 }
             if (!plural || end == '.' || end == ':' || end == ')')
@@ -410,46 +438,54 @@ HeadingNumbers ReadHeadingNumbers(std::string_view text)
     const std::string closedUp = CloseUpLetters(text);
     if (!closedUp.empty())
         text = closedUp;
-    // A heading's number stands within its first words; only a plural heading lists more.
-    constexpr std::size_t kNumberWords = 8;
-    std::vector<std::string_view> words = Words(text, kNumberWords);
-    if (words.empty())
+    FirstWords first(text);
+    if (first.count == 0)
         return numbers;
+    const std::span<std::string_view> words = first.Span();
     const std::string& paragraph = HeadingWords().paragraphSign;
     const std::string_view firstWord = words.front();
     // «§5.» with the number joined to the sign.
     if (BeginsWith(firstWord, paragraph) && firstWord.size() > 1 && firstWord[1] != paragraph.front())
     {
         numbers.series = Series::Paragraph;
-        std::vector<std::string_view> rest(words.begin(), words.end());
-        rest.front() = firstWord.substr(1);
-        ReadNumberList(numbers, rest, 0, false);
+        words.front() = firstWord.substr(1);
+        ReadNumberList(numbers, words, 0, false);
         if (numbers.first.path.empty())
             numbers.series = Series::None;
         return numbers;
     }
-    const std::string upper = ToUpper(WithoutTrailing(firstWord, ".:"));
+    // No heading word is longer than this: a longer first word is not upper-cased to be compared.
+    static const std::size_t longestWord = []
+    {
+        std::size_t longest = 0;
+        for (const SeriesWord& word : SeriesWords())
+            longest = std::max({longest, word.singular.size(), word.plural.size()});
+        return longest;
+    }();
+    const std::string_view bareWord = WithoutTrailing(firstWord, ".:");
+    const std::string upper = bareWord.size() <= longestWord ? ToUpper(bareWord) : std::string();
     for (const SeriesWord& word : SeriesWords())
     {
-        if (upper != word.singular && upper != word.plural)
+        if (upper.empty() || (upper != word.singular && upper != word.plural))
             continue;
         numbers.series = word.series;
-        if (upper == word.plural)
-            words = Words(text);
+        const bool plural = upper == word.plural;
+        std::vector<std::string_view> all;
+        std::span<std::string_view> list = words;
+        if (plural)
+        {
+            all = Words(text);
+            list = all;
+        }
         std::size_t i = 1;
         // «Приложение N 2», «Приложение № 2».
         const std::string& numberSign = HeadingWords().numberSign;
-        if (i < words.size() && (words[i] == "N" || words[i] == numberSign || words[i] == "N."))
+        if (i < list.size() && (list[i] == "N" || list[i] == numberSign || list[i] == "N."))
             ++i;
-        else if (i < words.size() && (BeginsWith(words[i], "N") || BeginsWith(words[i], numberSign)) &&
-                 words[i].size() > 1 && IsDigitChar(words[i][1]))
-        {
-            std::vector<std::string_view> rest(words.begin() + static_cast<std::ptrdiff_t>(i), words.end());
-            rest.front() = rest.front().substr(1);
-            ReadNumberList(numbers, rest, 0, upper == word.plural);
-            return numbers;
-        }
-        ReadNumberList(numbers, words, i, upper == word.plural);
+        else if (i < list.size() && (BeginsWith(list[i], "N") || BeginsWith(list[i], numberSign)) &&
+                 list[i].size() > 1 && IsDigitChar(list[i][1]))
+            list[i] = list[i].substr(1);
+        ReadNumberList(numbers, list, i, plural);
         return numbers;
     }
     // «IV. Название», «2.1. Название»: the number closed by a full stop opens the line.
@@ -493,7 +529,7 @@ int DivisionRank(Series series)
     }
 }
 
-std::string JoinPath(const std::vector<int>& path)
+std::string JoinPath(const NumberPath& path)
 {
     std::string out;
     for (std::size_t i = 0; i < path.size(); ++i)
