@@ -7,14 +7,13 @@
 
 #include <algorithm>
 #include <optional>
-#include <span>
 #include <utility>
 
 namespace
 {
 bool IsDigitChar(char c)
 {
-    return IsDigit(static_cast<unsigned char>(c));
+    return c >= '0' && c <= '9';
 }
 
 bool IsLetterChar(char c)
@@ -49,29 +48,82 @@ std::vector<std::string_view> Words(std::string_view text)
     return words;
 }
 
-// A heading's number stands within its first words; only a plural heading lists more. They are read
-// for every heading, so they stand in place.
+// The words of a text, split as they are asked for: a heading's number stands within its first few
+// words, and the words are read for every heading. Only a plural heading lists more than the first
+// kNumberWords; those past them are kept apart.
 constexpr std::size_t kNumberWords = 8;
-struct FirstWords
+class WordList
 {
-    std::array<std::string_view, kNumberWords> words;
-    std::size_t count = 0;
+public:
+    explicit WordList(std::string_view text) : m_text(text) {}
 
-    explicit FirstWords(std::string_view text)
+    // Every word may be asked for, not only the first kNumberWords.
+    void Unlimit() { m_limit = std::string_view::npos; }
+
+    // Word i stands in the text (within the limit).
+    bool Has(std::size_t i)
     {
-        ForEachWord(text, [&](std::string_view word) {
-            words[count++] = word;
-            return count < words.size();
-        });
+        while (m_count <= i && Split())
+        {
+        }
+        return i < m_count;
     }
-    std::span<std::string_view> Span() { return {words.data(), count}; }
+    std::string_view& operator[](std::size_t i) { return i < kNumberWords ? m_first[i] : m_more[i - kNumberWords]; }
+
+private:
+    bool Split()
+    {
+        if (m_count >= m_limit)
+            return false;
+        while (m_at < m_text.size() && m_text[m_at] == ' ')
+            ++m_at;
+        if (m_at == m_text.size())
+            return false;
+        const std::size_t from = m_at;
+        while (m_at < m_text.size() && m_text[m_at] != ' ')
+            ++m_at;
+        const std::string_view word = m_text.substr(from, m_at - from);
+        if (m_count < kNumberWords)
+            m_first[m_count] = word;
+        else
+            m_more.push_back(word);
+        ++m_count;
+        return true;
+    }
+
+    std::string_view m_text;
+    std::size_t m_at = 0;
+    std::size_t m_count = 0;
+    std::size_t m_limit = kNumberWords;
+    std::array<std::string_view, kNumberWords> m_first;
+    std::vector<std::string_view> m_more;
 };
 
 std::string_view WithoutTrailing(std::string_view s, std::string_view chars)
 {
-    while (!s.empty() && chars.find(s.back()) != std::string_view::npos)
+    while (!s.empty() && std::find(chars.begin(), chars.end(), s.back()) != chars.end())
         s.remove_suffix(1);
     return s;
+}
+
+// The upper case of every byte, looked up without a call: every heading's first word is compared.
+const std::array<char, 256> kUpper = []
+{
+    std::array<char, 256> out{};
+    for (std::size_t c = 0; c < out.size(); ++c)
+        out[c] = ToUpperChar(static_cast<char>(c));
+    return out;
+}();
+
+// word in capitals is upper.
+bool EqualsUpper(std::string_view word, std::string_view upper)
+{
+    if (word.size() != upper.size())
+        return false;
+    for (std::size_t i = 0; i < word.size(); ++i)
+        if (kUpper[static_cast<unsigned char>(word[i])] != upper[i])
+            return false;
+    return true;
 }
 
 // Roman figures, the Cyrillic Х and І that typists put for X and I included; 0 when s is none.
@@ -320,25 +372,25 @@ void CoverRange(HeadingNumbers& numbers, const Number& to)
 
 // The numbers after a division word: one, or with the plural word a list and ranges
 // («Статьи 24-2, 25, 26.», «Статьи 89 – 101»).
-void ReadNumberList(HeadingNumbers& numbers, std::span<const std::string_view> words, std::size_t i, bool plural)
+void ReadNumberList(HeadingNumbers& numbers, WordList& words, std::size_t i, bool plural)
 {
     static const std::string conjunction = Utf8ToCp1251("И");
     bool range = false;
-    while (i < words.size())
+    while (words.Has(i))
     {
         std::string_view word = words[i];
         const std::string_view original = word;
         // The layout of an aligned entry may open a gap inside a dotted number: «Статья 2.     2. Нарушение»
         // is article 2.2; a title never begins with a number of its own.
         std::string joined;
-        while (numbers.series != Series::Numbered && i + 1 < words.size() && word.size() > 1 && word.back() == '.' &&
-               IsDigitChar(word[word.size() - 2]) && IsNumberWithStop(words[i + 1]))
+        while (numbers.series != Series::Numbered && word.size() > 1 && word.back() == '.' &&
+               IsDigitChar(word[word.size() - 2]) && words.Has(i + 1) && IsNumberWithStop(words[i + 1]))
         {
             joined = std::string(word) + std::string(words[++i]);
             word = joined;
         }
         std::optional<Number> number = ReadNumber(word, numbers.series);
-        if (!number && numbers.series != Series::Numbered && i + 1 < words.size())
+        if (!number && numbers.series != Series::Numbered && words.Has(i + 1))
         {
             // «ДВАДЦАТЬ ПЕРВАЯ»: one number in two words.
             if (const int tens = TensValue(ToUpper(original)); tens > 0)
@@ -380,7 +432,7 @@ void ReadNumberList(HeadingNumbers& numbers, std::span<const std::string_view> w
             range = false;
             const char end = word.back();
             // «Статья 152 - 1»: the layout of a range spaced out an inserted number.
-            if (!plural && single && IsDigitChar(end) && i + 2 < words.size() &&
+            if (!plural && single && IsDigitChar(end) && words.Has(i + 2) &&
                 IsDash(words[i + 1]) && std::all_of(words[i + 2].begin(), words[i + 2].end(), [](char ch) {
                     return IsDigitChar(ch) || ch == '.';
                 }))
@@ -438,58 +490,43 @@ HeadingNumbers ReadHeadingNumbers(std::string_view text)
     const std::string closedUp = CloseUpLetters(text);
     if (!closedUp.empty())
         text = closedUp;
-    FirstWords first(text);
-    if (first.count == 0)
+    WordList words(text);
+    if (!words.Has(0))
         return numbers;
-    const std::span<std::string_view> words = first.Span();
     const std::string& paragraph = HeadingWords().paragraphSign;
-    const std::string_view firstWord = words.front();
+    const std::string_view firstWord = words[0];
     // «§5.» with the number joined to the sign.
-    if (BeginsWith(firstWord, paragraph) && firstWord.size() > 1 && firstWord[1] != paragraph.front())
+    if (firstWord.starts_with(paragraph) && firstWord.size() > 1 && firstWord[1] != paragraph.front())
     {
         numbers.series = Series::Paragraph;
-        words.front() = firstWord.substr(1);
+        words[0] = firstWord.substr(1);
         ReadNumberList(numbers, words, 0, false);
         if (numbers.first.path.empty())
             numbers.series = Series::None;
         return numbers;
     }
-    // No heading word is longer than this: a longer first word is not upper-cased to be compared.
-    static const std::size_t longestWord = []
-    {
-        std::size_t longest = 0;
-        for (const SeriesWord& word : SeriesWords())
-            longest = std::max({longest, word.singular.size(), word.plural.size()});
-        return longest;
-    }();
     const std::string_view bareWord = WithoutTrailing(firstWord, ".:");
-    const std::string upper = bareWord.size() <= longestWord ? ToUpper(bareWord) : std::string();
     for (const SeriesWord& word : SeriesWords())
     {
-        if (upper.empty() || (upper != word.singular && upper != word.plural))
+        const bool plural = EqualsUpper(bareWord, word.plural);
+        if (!plural && !EqualsUpper(bareWord, word.singular))
             continue;
         numbers.series = word.series;
-        const bool plural = upper == word.plural;
-        std::vector<std::string_view> all;
-        std::span<std::string_view> list = words;
         if (plural)
-        {
-            all = Words(text);
-            list = all;
-        }
+            words.Unlimit();
         std::size_t i = 1;
         // «Приложение N 2», «Приложение № 2».
         const std::string& numberSign = HeadingWords().numberSign;
-        if (i < list.size() && (list[i] == "N" || list[i] == numberSign || list[i] == "N."))
+        if (words.Has(i) && (words[i] == "N" || words[i] == numberSign || words[i] == "N."))
             ++i;
-        else if (i < list.size() && (BeginsWith(list[i], "N") || BeginsWith(list[i], numberSign)) &&
-                 list[i].size() > 1 && IsDigitChar(list[i][1]))
-            list[i] = list[i].substr(1);
-        ReadNumberList(numbers, list, i, plural);
+        else if (words.Has(i) && (words[i].starts_with("N") || words[i].starts_with(numberSign)) &&
+                 words[i].size() > 1 && IsDigitChar(words[i][1]))
+            words[i] = words[i].substr(1);
+        ReadNumberList(numbers, words, i, plural);
         return numbers;
     }
     // «IV. Название», «2.1. Название»: the number closed by a full stop opens the line.
-    if (firstWord.size() >= 2 && firstWord.back() == '.' && words.size() >= 2)
+    if (firstWord.size() >= 2 && firstWord.back() == '.' && words.Has(1))
     {
         const std::string_view bare = firstWord.substr(0, firstWord.size() - 1);
         if (IsDigitChar(bare.front()))

@@ -104,10 +104,19 @@ std::size_t SkipIndent(std::string_view line)
     return SkipBlanks(line, at);
 }
 
+// The letters of code page 1251, looked up without a call.
+const std::array<bool, 256> kLetter = []
+{
+    std::array<bool, 256> out{};
+    for (std::size_t c = 0; c < out.size(); ++c)
+        out[c] = IsLetter(static_cast<unsigned char>(c));
+    return out;
+}();
+
 // A word whose letters stand apart begins at: «С т а т ь я».
 bool IsLetterSpacedAt(std::string_view line, std::size_t at)
 {
-    auto letter = [&](std::size_t i) { return i < line.size() && IsLetter(static_cast<unsigned char>(line[i])); };
+    auto letter = [&](std::size_t i) { return i < line.size() && kLetter[static_cast<unsigned char>(line[i])]; };
     return letter(at) && letter(at + 2) && letter(at + 4) && line[at + 1] == ' ' && line[at + 3] == ' ';
 }
 
@@ -231,29 +240,41 @@ std::string_view WithoutCr(std::string_view line)
     return line;
 }
 
+// The bytes an entry's words are parted by: its lines are joined with runs of them as one blank.
+const std::array<bool, 256> kWhite = []
+{
+    std::array<bool, 256> out{};
+    for (const char c : {' ', '\r', '\t'})
+        out[static_cast<unsigned char>(c)] = true;
+    return out;
+}();
+
 // The entry's text lines (the block's lines from..to, past the level line) on one line in joined, runs of
 // white space as one blank.
 void EntryText(const std::vector<std::string>& lines, std::size_t from, std::size_t to, std::string& joined)
 {
     joined.clear();
+    bool blank = false; // a blank is owed before the next word
     for (std::size_t i = from; i < to; ++i)
     {
         const std::string_view line = lines[i];
-        std::size_t at = 0;
-        while (at < line.size())
+        const std::size_t size = joined.size();
+        joined.resize(size + line.size() + 1);
+        char* out = joined.data() + size;
+        for (const char c : line)
         {
-            while (at < line.size() && (line[at] == ' ' || line[at] == '\r' || line[at] == '\t'))
-                ++at;
-            std::size_t end = at;
-            while (end < line.size() && line[end] != ' ' && line[end] != '\r' && line[end] != '\t')
-                ++end;
-            if (end == at)
-                break;
-            if (!joined.empty())
-                joined += ' ';
-            joined.append(line.substr(at, end - at));
-            at = end;
+            if (kWhite[static_cast<unsigned char>(c)])
+            {
+                blank = out != joined.data();
+                continue;
+            }
+            if (blank)
+                *out++ = ' ';
+            blank = false;
+            *out++ = c;
         }
+        joined.resize(static_cast<std::size_t>(out - joined.data()));
+        blank = blank || !joined.empty();
     }
 }
 
@@ -847,10 +868,11 @@ private:
             readable = CloseUpLetterSpacing(text);
             text = readable;
         }
-        const auto start = std::find_if(Starts().begin(), Starts().end(),
+        const std::vector<Start>& starts = Starts();
+        const auto start = std::find_if(starts.begin(), starts.end(),
                                         [&](const Start& s)
                                         { return text[0] == s.word[0] && text.substr(0, s.word.size()) == s.word; });
-        if (start == Starts().end() || (!start->capitals && !BeginsSentence(line, at)))
+        if (start == starts.end() || (!start->capitals && !BeginsSentence(line, at)))
             return;
         NoteUnlisted(i, under, text, sign);
     }
