@@ -482,6 +482,97 @@ std::string CloseUpLetters(std::string_view text)
         out += " " + std::string(words[i]);
     return out;
 }
+// The word of text that begins at (past blanks); at is moved past it.
+std::string_view NextWord(std::string_view text, std::size_t& at)
+{
+    while (at < text.size() && text[at] == ' ')
+        ++at;
+    const std::size_t from = at;
+    while (at < text.size() && text[at] != ' ')
+        ++at;
+    return text.substr(from, at - from);
+}
+
+// 1 to 5 digits, and the value they are.
+bool ReadDigits(std::string_view digits, int& value)
+{
+    if (digits.empty() || digits.size() > 5)
+        return false;
+    value = 0;
+    for (const char c : digits)
+    {
+        if (!IsDigitChar(c))
+            return false;
+        value = value * 10 + (c - '0');
+    }
+    return true;
+}
+
+// «5», «65-1», «17.4»: a number of one value, or with one inserted value, without the full stop after it.
+bool ReadPlainNumber(std::string_view word, Number& number)
+{
+    std::size_t split = 0;
+    while (split < word.size() && IsDigitChar(word[split]))
+        ++split;
+    int value = 0;
+    if (!ReadDigits(word.substr(0, split), value))
+        return false;
+    number.path = {value};
+    if (split < word.size())
+    {
+        const char separator = word[split];
+        int inserted = 0;
+        if ((separator != '-' && separator != '.') || !ReadDigits(word.substr(split + 1), inserted))
+            return false;
+        number.path.push_back(inserted);
+        number.separator = separator;
+    }
+    number.written = std::string(word);
+    return true;
+}
+
+// «Статья 5. Название», «Статья 65-1.», «Глава 12», «3. Название»: the forms most headings take, read as
+// the general reading below reads them, without its work. False when the text takes another form.
+bool ReadPlainHeading(std::string_view text, HeadingNumbers& numbers)
+{
+    if (text.empty() || text[0] == ' ')
+        return false;
+    std::size_t at = 0;
+    const std::string_view first = NextWord(text, at);
+    const std::string_view second = NextWord(text, at);
+    const std::string_view third = NextWord(text, at);
+    int value = 0;
+    if (first.size() >= 2 && first.back() == '.' && !second.empty() && ReadDigits(first.substr(0, first.size() - 1), value))
+    {
+        numbers.series = Series::Numbered;
+        numbers.first.path = {value};
+        numbers.first.written = std::to_string(value);
+        numbers.last = numbers.first;
+        return true;
+    }
+    const bool stop = !second.empty() && second.back() == '.';
+    Number number;
+    if (!ReadPlainNumber(stop ? second.substr(0, second.size() - 1) : second, number))
+        return false;
+    // What the general reading would join to the number: «Статья 2.  2.», «Статья 152 - 1».
+    if (!third.empty() && (stop ? IsNumberWithStop(third) : number.path.size() == 1 && IsDash(third)))
+        return false;
+    const std::string_view bare = WithoutTrailing(first, ".:");
+    for (const SeriesWord& word : SeriesWords())
+    {
+        if (EqualsUpper(bare, word.plural))
+            return false;
+        if (!EqualsUpper(bare, word.singular))
+            continue;
+        if (word.series == Series::Paragraph)
+            return false;
+        numbers.series = word.series;
+        numbers.first = std::move(number);
+        numbers.last = numbers.first;
+        return true;
+    }
+    return false;
+}
 } // namespace
 
 HeadingNumbers ReadHeadingNumbers(std::string_view text)
@@ -490,6 +581,8 @@ HeadingNumbers ReadHeadingNumbers(std::string_view text)
     const std::string closedUp = CloseUpLetters(text);
     if (!closedUp.empty())
         text = closedUp;
+    if (ReadPlainHeading(text, numbers))
+        return numbers;
     WordList words(text);
     if (!words.Has(0))
         return numbers;

@@ -132,11 +132,22 @@ std::string Named(const std::string& word, Series series, const std::string& num
     return word + " " + WordsOf(series).numberSign + number;
 }
 
-// Why an entry reads as body text rather than a heading; empty when it reads as a heading.
+// Longer than any title of an act or of an appendix.
+constexpr std::size_t kLongestHeading = 1000;
+
+// The words that begin in text[from, to): the runs of blanks before a word, the first word aside.
+std::ptrdiff_t BlankRuns(std::string_view text, std::size_t from, std::size_t to)
+{
+    std::ptrdiff_t runs = 0;
+    for (std::size_t i = from; i < to; ++i)
+        runs += text[i] == ' ' && (i == from || text[i - 1] != ' ') ? 1 : 0;
+    return runs;
+}
+
+// Why an entry reads as body text rather than a heading; empty when it reads as a heading. The text
+// may hold runs of blanks: they count as one.
 std::string BodyTextReason(std::string_view text)
 {
-    // Longer than any title of an act or of an appendix.
-    constexpr std::size_t kLongestHeading = 1000;
     if (text.empty())
         return {};
     const char last = text.back();
@@ -171,8 +182,11 @@ std::string BodyTextReason(std::string_view text)
     std::size_t previous = std::string::npos;
     for (std::size_t i = text.find(". ", 3); i != std::string::npos && i + 3 < text.size(); i = text.find(". ", i + 1))
     {
-        if (!IsUpperLetter(static_cast<unsigned char>(text[i + 2])) ||
-            !IsLowerLetter(static_cast<unsigned char>(text[i + 3])))
+        std::size_t next = i + 2;
+        while (next < text.size() && text[next] == ' ')
+            ++next;
+        if (next + 1 >= text.size() || !IsUpperLetter(static_cast<unsigned char>(text[next])) ||
+            !IsLowerLetter(static_cast<unsigned char>(text[next + 1])))
             continue;
         std::size_t from = i;
         while (from > 0 && IsLowerLetter(static_cast<unsigned char>(text[from - 1])))
@@ -180,14 +194,12 @@ std::string BodyTextReason(std::string_view text)
         if (i - from < 3)
             continue;
         if (previous != std::string::npos)
-            longestAfter = std::max(longestAfter, std::count(text.begin() + static_cast<std::ptrdiff_t>(previous) + 1,
-                                                             text.begin() + static_cast<std::ptrdiff_t>(i), ' '));
+            longestAfter = std::max(longestAfter, BlankRuns(text, previous + 1, i));
         ++breaks;
         previous = i;
     }
     if (previous != std::string::npos)
-        longestAfter = std::max(longestAfter,
-                                std::count(text.begin() + static_cast<std::ptrdiff_t>(previous) + 1, text.end(), ' '));
+        longestAfter = std::max(longestAfter, BlankRuns(text, previous + 1, text.size()));
     if (breaks >= 2 && longestAfter >= kSentenceWords)
         return Phrase().sentences;
     return {};
@@ -278,20 +290,39 @@ void EntryText(const std::vector<std::string>& lines, std::size_t from, std::siz
     }
 }
 
+// The entry's text as EntryText gives it. An entry of one line is most often read in place: its words
+// are parted by blanks alone, and runs of them read as one.
+std::string_view EntryTextView(const std::vector<std::string>& lines, std::size_t from, std::size_t to,
+                               std::string& joined)
+{
+    if (to == from + 1)
+    {
+        std::string_view line = lines[from];
+        while (!line.empty() && kWhite[static_cast<unsigned char>(line.back())])
+            line.remove_suffix(1);
+        line.remove_prefix(std::min(SkipIndent(line), line.size()));
+        if (line.size() <= kLongestHeading && line.find('\t') == std::string_view::npos &&
+            line.find('\r') == std::string_view::npos)
+            return line;
+    }
+    EntryText(lines, from, to, joined);
+    return joined;
+}
+
 // The heading of the block between the ОГЛ line ogl and the КОН line kon; text is room for the entry's text.
-Heading ReadHeading(const std::vector<std::string>& lines, std::size_t ogl, std::size_t kon, std::string& text)
+Heading ReadHeading(const std::vector<std::string>& lines, std::size_t ogl, std::size_t kon, std::string& joined)
 {
     Heading heading;
     heading.oglLine = ogl;
     heading.konLine = kon;
     heading.line = HeadingLineAfter(lines, kon);
     heading.level = ogl + 1 < kon ? EntryLevel(WithoutCr(lines[ogl + 1])) : 1;
-    EntryText(lines, ogl + 2, kon, text);
+    const std::string_view text = EntryTextView(lines, ogl + 2, kon, joined);
     heading.numbers = ReadHeadingNumbers(text);
     heading.bodyText = BodyTextReason(text);
-    for (std::size_t at = text.find('('); at != std::string::npos; at = text.find('(', at + 1))
+    for (std::size_t at = text.find('('); at != std::string_view::npos; at = text.find('(', at + 1))
     {
-        HeadingNumbers inBrackets = ReadHeadingNumbers(std::string_view(text).substr(at + 1));
+        HeadingNumbers inBrackets = ReadHeadingNumbers(text.substr(at + 1));
         if (DivisionRank(inBrackets.series) >= 0 && !inBrackets.first.path.empty())
             heading.standsFor.push_back(std::move(inBrackets));
     }
