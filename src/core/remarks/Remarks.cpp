@@ -229,17 +229,19 @@ std::size_t HeadingLineAfter(const std::vector<std::string>& lines, std::size_t 
         std::string_view line = lines[i];
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
+        // A marker line has its fixed length: a heading's text is told at one look.
+        const bool marker = line.size() == kMarkerLineLength && IsMarkerLine(line);
         if (inBlock)
         {
-            inBlock = !IsMarker(line, Marker::Kon);
+            inBlock = !marker || !IsMarker(line, Marker::Kon);
             continue;
         }
-        if (IsMarker(line, Marker::Ogl))
+        if (marker && IsMarker(line, Marker::Ogl))
         {
             inBlock = true;
             continue;
         }
-        if (!IsMarkerLine(line) && !IsBlankLine(line))
+        if (!marker && !IsBlankLine(line))
             return i;
     }
     return std::min(konLine + 1, lines.empty() ? 0 : lines.size() - 1);
@@ -752,14 +754,29 @@ private:
         // under it.
         for (std::size_t under = 0; under < m_headings.size(); ++under)
         {
+            const std::size_t from = m_headings[under].line;
             const std::size_t to = under + 1 < m_headings.size() ? m_headings[under + 1].line : m_lines.size();
             // The heading's own lines: its paragraph, of a few lines at most.
-            bool inHeading = true;
-            for (std::size_t i = m_headings[under].line; i < to; ++i)
-            {
-                inHeading = inHeading && i - m_headings[under].line < kHeadingLines && !IsBlankLine(WithoutCr(m_lines[i]));
+            std::size_t i = from;
+            for (; i < to && i - from < kHeadingLines && !IsBlankLine(WithoutCr(m_lines[i])); ++i)
                 if (!m_inBlock[i])
-                    FindUnlistedInLine(i, under, inHeading);
+                    FindUnlistedInHeadingLine(i, under);
+            // The body under it: most of the text, read at the least cost.
+            for (; i < to; ++i)
+            {
+                const std::string_view line = WithoutCr(m_lines[i]);
+                if (m_inBlock[i] || line.size() < 2)
+                    continue;
+                std::size_t lineStart = 0;
+                if (line[0] == ' ' || line[0] == '_')
+                    lineStart = LineStart(line);
+                if (MayBeginHeadingAt(line, lineStart) && from != i)
+                    CheckUnlisted(i, under, line, lineStart);
+                const void* stop = std::memchr(line.data(), '.', line.size());
+                const void* bracket = std::memchr(line.data(), ')', line.size());
+                if (stop || bracket)
+                    FindUnlistedAfterMarks(i, under, line, static_cast<const char*>(stop),
+                                           static_cast<const char*>(bracket));
             }
         }
     }
@@ -792,6 +809,12 @@ private:
     static bool MayBeginHeadingWord(char c)
     {
         return m_firstBytes[static_cast<unsigned char>(c)];
+    }
+
+    // A heading word may begin at position at of line, by its first two bytes.
+    static bool MayBeginHeadingAt(std::string_view line, std::size_t at)
+    {
+        return at + 1 < line.size() && m_firstTwoBytes[TwoBytes(line[at], line[at + 1])];
     }
 
     static std::size_t TwoBytes(char first, char second)
@@ -836,29 +859,53 @@ private:
         return out;
     }
 
-    // The unlisted headings that begin in line i, under the heading under. Only where a heading can
-    // begin is looked at: the start of the line (past a form's line of «_»), past the blanks after a
-    // full stop or a closing bracket, and at every word in capitals of a listed heading's own lines (a
+    // The unlisted headings that begin in line i of the heading under's own lines. Only where a heading
+    // can begin is looked at: the start of the line (past a form's line of «_»), past the blanks after a
+    // full stop or a closing bracket (as in every line of the body), and at every word in capitals (a
     // heading in capitals run on into another one).
-    void FindUnlistedInLine(std::size_t i, std::size_t under, bool inHeading)
+    void FindUnlistedInHeadingLine(std::size_t i, std::size_t under)
     {
         const std::string_view line = WithoutCr(m_lines[i]);
-        std::size_t lineStart = SkipIndent(line);
-        while (lineStart < line.size() && (line[lineStart] == ' ' || line[lineStart] == '_'))
-            ++lineStart;
+        if (line.empty())
+            return;
+        const std::size_t lineStart = LineStart(line);
         const auto mayBegin = [&](std::size_t at) { return at < line.size() && MayBeginHeadingWord(line[at]); };
         // The listed heading itself is not looked at.
         if (mayBegin(lineStart) && m_headings[under].line != i)
             CheckUnlisted(i, under, line, lineStart);
-        // The full stops and the closing brackets in the order of the line.
+        const void* stop = std::memchr(line.data(), '.', line.size());
+        const void* bracket = std::memchr(line.data(), ')', line.size());
+        if (stop || bracket)
+            FindUnlistedAfterMarks(i, under, line, static_cast<const char*>(stop), static_cast<const char*>(bracket));
+        for (std::size_t at = line.find(' '); at != std::string_view::npos; at = line.find(' ', at + 1))
+                if (mayBegin(at + 1) && (at + 2 >= line.size() || !IsLowerLetter(static_cast<unsigned char>(line[at + 2]))) &&
+                    (m_headings[under].line != i || at + 1 != lineStart))
+                    CheckUnlisted(i, under, line, at + 1);
+    }
+
+    // Where a line's text begins: past its indent and a form's line of «_».
+    static std::size_t LineStart(std::string_view line)
+    {
+        std::size_t at = SkipIndent(line);
+        while (at < line.size() && (line[at] == ' ' || line[at] == '_'))
+            ++at;
+        return at;
+    }
+
+    // The unlisted headings that begin past the blanks after a full stop or a closing bracket of line i
+    // (under the heading under); stop and bracket are the first of each in the line, or null.
+    void FindUnlistedAfterMarks(std::size_t i, std::size_t under, std::string_view line, const char* stop,
+                                const char* bracket)
+    {
         const char* const end = line.data() + line.size();
         const auto next = [end](const char* from, char mark)
         {
             const void* found = from < end ? std::memchr(from, mark, static_cast<std::size_t>(end - from)) : nullptr;
             return found ? static_cast<const char*>(found) : end;
         };
-        const char* stop = next(line.data(), '.');
-        const char* bracket = next(line.data(), ')');
+        stop = stop ? stop : end;
+        bracket = bracket ? bracket : end;
+        // In the order of the line.
         while (stop != end || bracket != end)
         {
             const char* mark = std::min(stop, bracket);
@@ -868,14 +915,9 @@ private:
                 bracket = next(bracket + 1, ')');
             const auto at = static_cast<std::size_t>(mark - line.data()) + 1;
             if (at < line.size() && line[at] == ' ')
-                if (const std::size_t word = SkipBlanks(line, at); mayBegin(word))
+                if (const std::size_t word = SkipBlanks(line, at); MayBeginHeadingAt(line, word))
                     CheckUnlisted(i, under, line, word);
         }
-        if (inHeading)
-            for (std::size_t at = line.find(' '); at != std::string_view::npos; at = line.find(' ', at + 1))
-                if (mayBegin(at + 1) && (at + 2 >= line.size() || !IsLowerLetter(static_cast<unsigned char>(line[at + 2]))) &&
-                    (m_headings[under].line != i || at + 1 != lineStart))
-                    CheckUnlisted(i, under, line, at + 1);
     }
 
     // The heading word that may begin at position at of line, read as the recognition reads a heading:
