@@ -770,7 +770,7 @@ private:
                 std::size_t lineStart = 0;
                 if (line[0] == ' ' || line[0] == '_')
                     lineStart = LineStart(line);
-                if (MayBeginHeadingAt(line, lineStart) && from != i)
+                if (lineStart < line.size() && MayBeginHeadingWord(line[lineStart]) && from != i)
                     CheckUnlisted(i, under, line, lineStart);
                 const void* stop = std::memchr(line.data(), '.', line.size());
                 const void* bracket = std::memchr(line.data(), ')', line.size());
@@ -809,12 +809,6 @@ private:
     static bool MayBeginHeadingWord(char c)
     {
         return m_firstBytes[static_cast<unsigned char>(c)];
-    }
-
-    // A heading word may begin at position at of line, by its first two bytes.
-    static bool MayBeginHeadingAt(std::string_view line, std::size_t at)
-    {
-        return at + 1 < line.size() && m_firstTwoBytes[TwoBytes(line[at], line[at + 1])];
     }
 
     static std::size_t TwoBytes(char first, char second)
@@ -915,7 +909,7 @@ private:
                 bracket = next(bracket + 1, ')');
             const auto at = static_cast<std::size_t>(mark - line.data()) + 1;
             if (at < line.size() && line[at] == ' ')
-                if (const std::size_t word = SkipBlanks(line, at); MayBeginHeadingAt(line, word))
+                if (const std::size_t word = SkipBlanks(line, at); word < line.size() && MayBeginHeadingWord(line[word]))
                     CheckUnlisted(i, under, line, word);
         }
     }
