@@ -271,7 +271,9 @@ void EntryText(const std::vector<std::string>& lines, std::size_t from, std::siz
     bool blank = false; // a blank is owed before the next word
     for (std::size_t i = from; i < to; ++i)
     {
-        const std::string_view line = lines[i];
+        // An entry's lines are indented: the indent is passed over eight blanks at a look.
+        std::string_view line = lines[i];
+        line.remove_prefix(SkipIndent(line));
         const std::size_t size = joined.size();
         joined.resize(size + line.size() + 1);
         char* out = joined.data() + size;
@@ -580,9 +582,14 @@ private:
         }
         else if (!state.started || !sameBranch || (startsAtOne && newParent) || opensBranch)
             state.seen.clear();
+        else if (const Number& previous = comparable(state.last, lastScratch);
+                 previous.path.size() == 1 && cur.path.size() == 1 && value == previous.path[0] + 1)
+        {
+            // The next number, as most are.
+        }
         else
         {
-            const Verdict verdict = Compare(comparable(state.last, lastScratch), cur, state.withPlain);
+            const Verdict verdict = Compare(previous, cur, state.withPlain);
             if (verdict.kind == Verdict::Gap)
             {
                 Add(h, RemarkKind::Gap,
