@@ -21,31 +21,15 @@ bool IsLetterChar(char c)
     return IsLetter(static_cast<unsigned char>(c));
 }
 
-// Calls add(word) for the words of the text, while it returns true.
-template <typename Add>
-void ForEachWord(std::string_view text, Add&& add)
+// The word of text that begins at (past blanks); at is moved past it.
+std::string_view NextWord(std::string_view text, std::size_t& at)
 {
-    std::size_t i = 0;
-    while (i < text.size())
-    {
-        while (i < text.size() && text[i] == ' ')
-            ++i;
-        const std::size_t from = i;
-        while (i < text.size() && text[i] != ' ')
-            ++i;
-        if (i > from && !add(text.substr(from, i - from)))
-            return;
-    }
-}
-
-std::vector<std::string_view> Words(std::string_view text)
-{
-    std::vector<std::string_view> words;
-    ForEachWord(text, [&](std::string_view word) {
-        words.push_back(word);
-        return true;
-    });
-    return words;
+    while (at < text.size() && text[at] == ' ')
+        ++at;
+    const std::size_t from = at;
+    while (at < text.size() && text[at] != ' ')
+        ++at;
+    return text.substr(from, at - from);
 }
 
 // The words of a text, split as they are asked for: a heading's number stands within its first few
@@ -464,35 +448,31 @@ std::string CloseUpLetters(std::string_view text)
 {
     if (text.size() < 5 || text[1] != ' ')
         return {};
-    const std::vector<std::string_view> words = Words(text);
-    std::size_t letters = 0;
     std::string word;
-    while (letters < words.size() && words[letters].size() == 1 && IsLetterChar(words[letters][0]))
+    std::size_t at = 0;
+    std::size_t letters = 0;
+    while (true)
     {
-        word += words[letters++];
-        const std::string upper = ToUpper(word);
-        if (std::any_of(SeriesWords().begin(), SeriesWords().end(),
-                        [&](const SeriesWord& w) { return w.singular == upper || w.plural == upper; }))
+        std::size_t next = at;
+        const std::string_view letter = NextWord(text, next);
+        if (letter.size() != 1 || !IsLetterChar(letter[0]))
+            break;
+        word += letter;
+        at = next;
+        ++letters;
+        if (std::any_of(SeriesWords().begin(), SeriesWords().end(), [&](const SeriesWord& w) {
+                return EqualsUpper(word, w.singular) || EqualsUpper(word, w.plural);
+            }))
             break;
     }
     if (letters < 3)
         return {};
+    // The rest of the text, its words parted by one blank.
     std::string out = word;
-    for (std::size_t i = letters; i < words.size(); ++i)
-        out += " " + std::string(words[i]);
+    for (std::string_view rest = NextWord(text, at); !rest.empty(); rest = NextWord(text, at))
+        out.append(" ").append(rest);
     return out;
 }
-// The word of text that begins at (past blanks); at is moved past it.
-std::string_view NextWord(std::string_view text, std::size_t& at)
-{
-    while (at < text.size() && text[at] == ' ')
-        ++at;
-    const std::size_t from = at;
-    while (at < text.size() && text[at] != ' ')
-        ++at;
-    return text.substr(from, at - from);
-}
-
 // 1 to 5 digits, and the value they are.
 bool ReadDigits(std::string_view digits, int& value)
 {
