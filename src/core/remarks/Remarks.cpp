@@ -878,10 +878,12 @@ private:
         const void* bracket = std::memchr(line.data(), ')', line.size());
         if (stop || bracket)
             FindUnlistedAfterMarks(i, under, line, static_cast<const char*>(stop), static_cast<const char*>(bracket));
-        for (std::size_t at = line.find(' '); at != std::string_view::npos; at = line.find(' ', at + 1))
-                if (mayBegin(at + 1) && (at + 2 >= line.size() || !IsLowerLetter(static_cast<unsigned char>(line[at + 2]))) &&
-                    (m_headings[under].line != i || at + 1 != lineStart))
-                    CheckUnlisted(i, under, line, at + 1);
+        // Every word after a blank, looked at by its first byte.
+        for (std::size_t at = 1; at < line.size(); ++at)
+            if (MayBeginHeadingWord(line[at]) && line[at - 1] == ' ' &&
+                (at + 1 >= line.size() || !IsLowerLetter(static_cast<unsigned char>(line[at + 1]))) &&
+                (m_headings[under].line != i || at != lineStart))
+                CheckUnlisted(i, under, line, at);
     }
 
     // Where a line's text begins: past its indent and a form's line of «_».
