@@ -220,7 +220,7 @@ struct Heading
 
 // The first line of the heading a block stands in front of: past the blocks and marker lines that
 // stand with it.
-std::size_t HeadingLineAfter(const std::vector<std::string>& lines, std::size_t konLine)
+std::size_t HeadingLineAfter(const CTextLines& lines, std::size_t konLine)
 {
     std::size_t i = konLine + 1;
     bool inBlock = false;
@@ -265,7 +265,7 @@ const std::array<bool, 256> kWhite = []
 
 // The entry's text lines (the block's lines from..to, past the level line) on one line in joined, runs of
 // white space as one blank.
-void EntryText(const std::vector<std::string>& lines, std::size_t from, std::size_t to, std::string& joined)
+void EntryText(const CTextLines& lines, std::size_t from, std::size_t to, std::string& joined)
 {
     joined.clear();
     bool blank = false; // a blank is owed before the next word
@@ -296,7 +296,7 @@ void EntryText(const std::vector<std::string>& lines, std::size_t from, std::siz
 
 // The entry's text as EntryText gives it. An entry of one line is most often read in place: its words
 // are parted by blanks alone, and runs of them read as one.
-std::string_view EntryTextView(const std::vector<std::string>& lines, std::size_t from, std::size_t to,
+std::string_view EntryTextView(const CTextLines& lines, std::size_t from, std::size_t to,
                                std::string& joined)
 {
     if (to == from + 1)
@@ -314,7 +314,7 @@ std::string_view EntryTextView(const std::vector<std::string>& lines, std::size_
 }
 
 // The heading of the block between the ОГЛ line ogl and the КОН line kon; text is room for the entry's text.
-Heading ReadHeading(const std::vector<std::string>& lines, std::size_t ogl, std::size_t kon, std::string& joined)
+Heading ReadHeading(const CTextLines& lines, std::size_t ogl, std::size_t kon, std::string& joined)
 {
     Heading heading;
     heading.oglLine = ogl;
@@ -350,7 +350,7 @@ struct SequenceState
 class CRemarkFinder
 {
 public:
-    CRemarkFinder(const std::vector<std::string>& lines, std::vector<char> inBlock, std::vector<Heading> headings)
+    CRemarkFinder(const CTextLines& lines, std::vector<char> inBlock, std::vector<Heading> headings)
         : m_lines(lines), m_inBlock(std::move(inBlock)), m_headings(std::move(headings))
     {
     }
@@ -1099,7 +1099,7 @@ private:
         return state;
     }
 
-    const std::vector<std::string>& m_lines;
+    const CTextLines& m_lines;
     static inline const std::array<bool, 256> m_firstBytes = FirstBytes();
     static inline const std::bitset<1u << 16> m_firstTwoBytes = FirstTwoBytes();
     std::vector<char> m_inBlock; // 1 for the lines of the ОГЛ…КОН blocks the headings were read from
@@ -1133,7 +1133,7 @@ std::string_view RemarkKindName(RemarkKind kind)
     return "gap";
 }
 
-std::vector<Remark> FindRemarks(const std::vector<std::string>& lines)
+std::vector<Remark> FindRemarks(const CTextLines& lines)
 {
     // One pass over the lines: only marker lines are looked at twice.
     std::vector<Heading> headings;
