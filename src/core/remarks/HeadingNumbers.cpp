@@ -13,7 +13,7 @@ namespace
 {
 bool IsDigitChar(char c)
 {
-    return IsDigit(static_cast<unsigned char>(c));
+    return c >= '0' && c <= '9';
 }
 
 bool IsLetterChar(char c)
@@ -21,30 +21,93 @@ bool IsLetterChar(char c)
     return IsLetter(static_cast<unsigned char>(c));
 }
 
-// The first limit words of the text.
-std::vector<std::string_view> Words(std::string_view text, std::size_t limit = std::string_view::npos)
+// The word of text that begins at (past blanks); at is moved past it.
+std::string_view NextWord(std::string_view text, std::size_t& at)
 {
-    std::vector<std::string_view> words;
-    words.reserve(std::min<std::size_t>(limit, 16));
-    std::size_t i = 0;
-    while (i < text.size() && words.size() < limit)
-    {
-        while (i < text.size() && text[i] == ' ')
-            ++i;
-        const std::size_t from = i;
-        while (i < text.size() && text[i] != ' ')
-            ++i;
-        if (i > from)
-            words.push_back(text.substr(from, i - from));
-    }
-    return words;
+    while (at < text.size() && text[at] == ' ')
+        ++at;
+    const std::size_t from = at;
+    while (at < text.size() && text[at] != ' ')
+        ++at;
+    return text.substr(from, at - from);
 }
+
+// The words of a text, split as they are asked for: a heading's number stands within its first few
+// words, and the words are read for every heading. Only a plural heading lists more than the first
+// kNumberWords; those past them are kept apart.
+constexpr std::size_t kNumberWords = 8;
+class WordList
+{
+public:
+    explicit WordList(std::string_view text) : m_text(text) {}
+
+    // Every word may be asked for, not only the first kNumberWords.
+    void Unlimit() { m_limit = std::string_view::npos; }
+
+    // Word i stands in the text (within the limit).
+    bool Has(std::size_t i)
+    {
+        while (m_count <= i && Split())
+        {
+        }
+        return i < m_count;
+    }
+    std::string_view& operator[](std::size_t i) { return i < kNumberWords ? m_first[i] : m_more[i - kNumberWords]; }
+
+private:
+    bool Split()
+    {
+        if (m_count >= m_limit)
+            return false;
+        while (m_at < m_text.size() && m_text[m_at] == ' ')
+            ++m_at;
+        if (m_at == m_text.size())
+            return false;
+        const std::size_t from = m_at;
+        while (m_at < m_text.size() && m_text[m_at] != ' ')
+            ++m_at;
+        const std::string_view word = m_text.substr(from, m_at - from);
+        if (m_count < kNumberWords)
+            m_first[m_count] = word;
+        else
+            m_more.push_back(word);
+        ++m_count;
+        return true;
+    }
+
+    std::string_view m_text;
+    std::size_t m_at = 0;
+    std::size_t m_count = 0;
+    std::size_t m_limit = kNumberWords;
+    std::array<std::string_view, kNumberWords> m_first;
+    std::vector<std::string_view> m_more;
+};
 
 std::string_view WithoutTrailing(std::string_view s, std::string_view chars)
 {
-    while (!s.empty() && chars.find(s.back()) != std::string_view::npos)
+    while (!s.empty() && std::find(chars.begin(), chars.end(), s.back()) != chars.end())
         s.remove_suffix(1);
     return s;
+}
+
+// The upper case of every byte, looked up without a call: every heading's first word is compared.
+const std::array<char, 256> kUpper = []
+{
+    std::array<char, 256> out{};
+    for (std::size_t c = 0; c < out.size(); ++c)
+        out[c] = ToUpperChar(static_cast<char>(c));
+    return out;
+}();
+
+// word in capitals is upper.
+bool EqualsUpper(std::string_view word, std::string_view upper)
+{
+    if (word.size() != upper.size())
+        return false;
+    for (std::size_t i = 0; i < word.size(); ++i)
+        if (kUpper[static_cast<unsigned char>(word[i])] != upper[i])
+            return false;
+    return true;
 }
 
 // Roman figures, the Cyrillic Х and І that typists put for X and I included; 0 when s is none.
@@ -170,7 +233,8 @@ std::optional<Number> ReadNumber(std::string_view token, Series series)
                 int part = 0;
                 while (j < rest.size() && IsDigitChar(rest[j]) && part < 100000)
                     part = part * 10 + (rest[j++] - '0');
-                number.path.push_back(part);
+                if (!number.path.push_back(part))
+                    return std::nullopt;
             }
             number.written = JoinPath(number.path);
             return number;
@@ -205,7 +269,8 @@ std::optional<Number> ReadNumber(std::string_view token, Series series)
                 int deeper = 0;
                 for (++j; j < rest.size() && IsDigitChar(rest[j]) && deeper < 100000; ++j)
                     deeper = deeper * 10 + (rest[j] - '0');
-                number.path.push_back(deeper);
+                if (!number.path.push_back(deeper))
+                    return std::nullopt;
             }
         }
         number.written = std::string(s);
@@ -271,7 +336,8 @@ void Cover(HeadingNumbers& numbers, Number number)
 {
     if (numbers.first.path.empty())
         numbers.first = number;
-    numbers.covered.push_back(number.written);
+    else
+        numbers.others.push_back(number.written);
     numbers.last = std::move(number);
 }
 
@@ -283,34 +349,32 @@ void CoverRange(HeadingNumbers& numbers, const Number& to)
     {
         Number n = to;
         n.path.back() = v;
-        n.written = WrittenLike(n, to);
-        numbers.covered.push_back(n.written);
+        numbers.others.push_back(WrittenLike(n, to));
     }
     Cover(numbers, to);
 }
 
 // The numbers after a division word: one, or with the plural word a list and ranges
 // («Статьи 24-2, 25, 26.», «Статьи 89 – 101»).
-void ReadNumberList(HeadingNumbers& numbers, const std::vector<std::string_view>& words, std::size_t i,
-                    bool plural)
+void ReadNumberList(HeadingNumbers& numbers, WordList& words, std::size_t i, bool plural)
 {
     static const std::string conjunction = Utf8ToCp1251("И");
     bool range = false;
-    while (i < words.size())
+    while (words.Has(i))
     {
         std::string_view word = words[i];
         const std::string_view original = word;
         // The layout of an aligned entry may open a gap inside a dotted number: «Статья 2.     2. Нарушение»
         // is article 2.2; a title never begins with a number of its own.
         std::string joined;
-        while (numbers.series != Series::Numbered && i + 1 < words.size() && word.size() > 1 && word.back() == '.' &&
-               IsDigitChar(word[word.size() - 2]) && IsNumberWithStop(words[i + 1]))
+        while (numbers.series != Series::Numbered && word.size() > 1 && word.back() == '.' &&
+               IsDigitChar(word[word.size() - 2]) && words.Has(i + 1) && IsNumberWithStop(words[i + 1]))
         {
             joined = std::string(word) + std::string(words[++i]);
             word = joined;
         }
         std::optional<Number> number = ReadNumber(word, numbers.series);
-        if (!number && numbers.series != Series::Numbered && i + 1 < words.size())
+        if (!number && numbers.series != Series::Numbered && words.Has(i + 1))
         {
             // «ДВАДЦАТЬ ПЕРВАЯ»: one number in two words.
             if (const int tens = TensValue(ToUpper(original)); tens > 0)
@@ -352,15 +416,15 @@ void ReadNumberList(HeadingNumbers& numbers, const std::vector<std::string_view>
             range = false;
             const char end = word.back();
             // «Статья 152 - 1»: the layout of a range spaced out an inserted number.
-            if (!plural && single && IsDigitChar(end) && i + 2 < words.size() &&
+            if (!plural && single && IsDigitChar(end) && words.Has(i + 2) &&
                 IsDash(words[i + 1]) && std::all_of(words[i + 2].begin(), words[i + 2].end(), [](char ch) {
                     return IsDigitChar(ch) || ch == '.';
                 }))
                 if (std::optional<Number> inserted = ReadNumber(std::string(word) + "-" + std::string(words[i + 2]),
                                                                 numbers.series))
                 {
+                    // The number read was the heading's first and only one.
                     numbers.first = numbers.last = *inserted;
-                    numbers.covered.back() = inserted->written;
                     return;
                 }
             if (!plural || end == '.' || end == ':' || end == ')')
@@ -384,23 +448,110 @@ std::string CloseUpLetters(std::string_view text)
 {
     if (text.size() < 5 || text[1] != ' ')
         return {};
-    const std::vector<std::string_view> words = Words(text);
-    std::size_t letters = 0;
     std::string word;
-    while (letters < words.size() && words[letters].size() == 1 && IsLetterChar(words[letters][0]))
+    std::size_t at = 0;
+    std::size_t letters = 0;
+    while (true)
     {
-        word += words[letters++];
-        const std::string upper = ToUpper(word);
-        if (std::any_of(SeriesWords().begin(), SeriesWords().end(),
-                        [&](const SeriesWord& w) { return w.singular == upper || w.plural == upper; }))
+        std::size_t next = at;
+        const std::string_view letter = NextWord(text, next);
+        if (letter.size() != 1 || !IsLetterChar(letter[0]))
+            break;
+        word += letter;
+        at = next;
+        ++letters;
+        if (std::any_of(SeriesWords().begin(), SeriesWords().end(), [&](const SeriesWord& w) {
+                return EqualsUpper(word, w.singular) || EqualsUpper(word, w.plural);
+            }))
             break;
     }
     if (letters < 3)
         return {};
+    // The rest of the text, its words parted by one blank.
     std::string out = word;
-    for (std::size_t i = letters; i < words.size(); ++i)
-        out += " " + std::string(words[i]);
+    for (std::string_view rest = NextWord(text, at); !rest.empty(); rest = NextWord(text, at))
+        out.append(" ").append(rest);
     return out;
+}
+// 1 to 5 digits, and the value they are.
+bool ReadDigits(std::string_view digits, int& value)
+{
+    if (digits.empty() || digits.size() > 5)
+        return false;
+    value = 0;
+    for (const char c : digits)
+    {
+        if (!IsDigitChar(c))
+            return false;
+        value = value * 10 + (c - '0');
+    }
+    return true;
+}
+
+// «5», «65-1», «17.4»: a number of one value, or with one inserted value, without the full stop after it.
+bool ReadPlainNumber(std::string_view word, Number& number)
+{
+    std::size_t split = 0;
+    while (split < word.size() && IsDigitChar(word[split]))
+        ++split;
+    int value = 0;
+    if (!ReadDigits(word.substr(0, split), value))
+        return false;
+    number.path = {value};
+    if (split < word.size())
+    {
+        const char separator = word[split];
+        int inserted = 0;
+        if ((separator != '-' && separator != '.') || !ReadDigits(word.substr(split + 1), inserted))
+            return false;
+        number.path.push_back(inserted);
+        number.separator = separator;
+    }
+    number.written = std::string(word);
+    return true;
+}
+
+// «Статья 5. Название», «Статья 65-1.», «Глава 12», «3. Название»: the forms most headings take, read as
+// the general reading below reads them, without its work. False when the text takes another form.
+bool ReadPlainHeading(std::string_view text, HeadingNumbers& numbers)
+{
+    if (text.empty() || text[0] == ' ')
+        return false;
+    std::size_t at = 0;
+    const std::string_view first = NextWord(text, at);
+    const std::string_view second = NextWord(text, at);
+    const std::string_view third = NextWord(text, at);
+    int value = 0;
+    if (first.size() >= 2 && first.back() == '.' && !second.empty() && ReadDigits(first.substr(0, first.size() - 1), value))
+    {
+        numbers.series = Series::Numbered;
+        numbers.first.path = {value};
+        numbers.first.written = std::to_string(value);
+        numbers.last = numbers.first;
+        return true;
+    }
+    const bool stop = !second.empty() && second.back() == '.';
+    Number number;
+    if (!ReadPlainNumber(stop ? second.substr(0, second.size() - 1) : second, number))
+        return false;
+    // What the general reading would join to the number: «Статья 2.  2.», «Статья 152 - 1».
+    if (!third.empty() && (stop ? IsNumberWithStop(third) : number.path.size() == 1 && IsDash(third)))
+        return false;
+    const std::string_view bare = WithoutTrailing(first, ".:");
+    for (const SeriesWord& word : SeriesWords())
+    {
+        if (EqualsUpper(bare, word.plural))
+            return false;
+        if (!EqualsUpper(bare, word.singular))
+            continue;
+        if (word.series == Series::Paragraph)
+            return false;
+        numbers.series = word.series;
+        numbers.first = std::move(number);
+        numbers.last = numbers.first;
+        return true;
+    }
+    return false;
 }
 } // namespace
 
@@ -410,50 +561,45 @@ HeadingNumbers ReadHeadingNumbers(std::string_view text)
     const std::string closedUp = CloseUpLetters(text);
     if (!closedUp.empty())
         text = closedUp;
-    // A heading's number stands within its first words; only a plural heading lists more.
-    constexpr std::size_t kNumberWords = 8;
-    std::vector<std::string_view> words = Words(text, kNumberWords);
-    if (words.empty())
+    if (ReadPlainHeading(text, numbers))
+        return numbers;
+    WordList words(text);
+    if (!words.Has(0))
         return numbers;
     const std::string& paragraph = HeadingWords().paragraphSign;
-    const std::string_view firstWord = words.front();
+    const std::string_view firstWord = words[0];
     // «§5.» with the number joined to the sign.
-    if (BeginsWith(firstWord, paragraph) && firstWord.size() > 1 && firstWord[1] != paragraph.front())
+    if (firstWord.starts_with(paragraph) && firstWord.size() > 1 && firstWord[1] != paragraph.front())
     {
         numbers.series = Series::Paragraph;
-        std::vector<std::string_view> rest(words.begin(), words.end());
-        rest.front() = firstWord.substr(1);
-        ReadNumberList(numbers, rest, 0, false);
+        words[0] = firstWord.substr(1);
+        ReadNumberList(numbers, words, 0, false);
         if (numbers.first.path.empty())
             numbers.series = Series::None;
         return numbers;
     }
-    const std::string upper = ToUpper(WithoutTrailing(firstWord, ".:"));
+    const std::string_view bareWord = WithoutTrailing(firstWord, ".:");
     for (const SeriesWord& word : SeriesWords())
     {
-        if (upper != word.singular && upper != word.plural)
+        const bool plural = EqualsUpper(bareWord, word.plural);
+        if (!plural && !EqualsUpper(bareWord, word.singular))
             continue;
         numbers.series = word.series;
-        if (upper == word.plural)
-            words = Words(text);
+        if (plural)
+            words.Unlimit();
         std::size_t i = 1;
         // «Приложение N 2», «Приложение № 2».
         const std::string& numberSign = HeadingWords().numberSign;
-        if (i < words.size() && (words[i] == "N" || words[i] == numberSign || words[i] == "N."))
+        if (words.Has(i) && (words[i] == "N" || words[i] == numberSign || words[i] == "N."))
             ++i;
-        else if (i < words.size() && (BeginsWith(words[i], "N") || BeginsWith(words[i], numberSign)) &&
+        else if (words.Has(i) && (words[i].starts_with("N") || words[i].starts_with(numberSign)) &&
                  words[i].size() > 1 && IsDigitChar(words[i][1]))
-        {
-            std::vector<std::string_view> rest(words.begin() + static_cast<std::ptrdiff_t>(i), words.end());
-            rest.front() = rest.front().substr(1);
-            ReadNumberList(numbers, rest, 0, upper == word.plural);
-            return numbers;
-        }
-        ReadNumberList(numbers, words, i, upper == word.plural);
+            words[i] = words[i].substr(1);
+        ReadNumberList(numbers, words, i, plural);
         return numbers;
     }
     // «IV. Название», «2.1. Название»: the number closed by a full stop opens the line.
-    if (firstWord.size() >= 2 && firstWord.back() == '.' && words.size() >= 2)
+    if (firstWord.size() >= 2 && firstWord.back() == '.' && words.Has(1))
     {
         const std::string_view bare = firstWord.substr(0, firstWord.size() - 1);
         if (IsDigitChar(bare.front()))
@@ -493,7 +639,7 @@ int DivisionRank(Series series)
     }
 }
 
-std::string JoinPath(const std::vector<int>& path)
+std::string JoinPath(const NumberPath& path)
 {
     std::string out;
     for (std::size_t i = 0; i < path.size(); ++i)

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <cstring>
 #include <map>
@@ -50,6 +51,38 @@ const SeriesWords& WordsOf(Series series)
     return words[static_cast<std::size_t>(series)];
 }
 
+// The fixed words of the messages in code page 1251, made once: a long text may have many remarks.
+struct Phrases
+{
+    std::string endsIn = Utf8ToCp1251("оканчивается на \"");
+    std::string tooLong = Utf8ToCp1251("слишком длинный (");
+    std::string characters = Utf8ToCp1251(" знаков)");
+    std::string sentences = Utf8ToCp1251("в нём несколько предложений");
+    std::string looksLikeText = Utf8ToCp1251("Похоже на текст, а не на заголовок: ");
+    std::string in = Utf8ToCp1251(" в ");
+    std::string before = Utf8ToCp1251("Перед ");
+    std::string noMid = Utf8ToCp1251(" нет ");
+    std::string comes = Utf8ToCp1251(" идёт ");
+    std::string after = Utf8ToCp1251("После ");
+    std::string standsAfter = Utf8ToCp1251(" стоит после ");
+    std::string inTextUnder = Utf8ToCp1251("В тексте под этим заголовком стоит \"");
+    std::string notListed = Utf8ToCp1251("\", а в оглавлении этого заголовка нет");
+    std::string no = Utf8ToCp1251("нет ");
+    std::string secondTime = Utf8ToCp1251(" встречается второй раз");
+    std::string thirdTime = Utf8ToCp1251(" встречается третий раз");
+    std::string again = Utf8ToCp1251(" встречается снова");
+    std::string from = Utf8ToCp1251(" с ");
+    std::string and_ = Utf8ToCp1251(" и ");
+    std::string to = Utf8ToCp1251(" по ");
+    std::string blank = Utf8ToCp1251(" ");
+};
+
+const Phrases& Phrase()
+{
+    static const Phrases phrases;
+    return phrases;
+}
+
 std::size_t SkipBlanks(std::string_view line, std::size_t at)
 {
     while (at < line.size() && line[at] == ' ')
@@ -71,10 +104,19 @@ std::size_t SkipIndent(std::string_view line)
     return SkipBlanks(line, at);
 }
 
+// The letters of code page 1251, looked up without a call.
+const std::array<bool, 256> kLetter = []
+{
+    std::array<bool, 256> out{};
+    for (std::size_t c = 0; c < out.size(); ++c)
+        out[c] = IsLetter(static_cast<unsigned char>(c));
+    return out;
+}();
+
 // A word whose letters stand apart begins at: «С т а т ь я».
 bool IsLetterSpacedAt(std::string_view line, std::size_t at)
 {
-    auto letter = [&](std::size_t i) { return i < line.size() && IsLetter(static_cast<unsigned char>(line[i])); };
+    auto letter = [&](std::size_t i) { return i < line.size() && kLetter[static_cast<unsigned char>(line[i])]; };
     return letter(at) && letter(at + 2) && letter(at + 4) && line[at + 1] == ' ' && line[at + 3] == ' ';
 }
 
@@ -90,29 +132,47 @@ std::string Named(const std::string& word, Series series, const std::string& num
     return word + " " + WordsOf(series).numberSign + number;
 }
 
-// Why an entry reads as body text rather than a heading; empty when it reads as a heading.
-std::string BodyTextReason(const std::string& text)
+// Longer than any title of an act or of an appendix.
+constexpr std::size_t kLongestHeading = 1000;
+
+// The words that begin in text[from, to): the runs of blanks before a word, the first word aside.
+std::ptrdiff_t BlankRuns(std::string_view text, std::size_t from, std::size_t to)
 {
-    // Longer than any title of an act or of an appendix.
-    constexpr std::size_t kLongestHeading = 1000;
+    std::ptrdiff_t runs = 0;
+    for (std::size_t i = from; i < to; ++i)
+        runs += text[i] == ' ' && (i == from || text[i - 1] != ' ') ? 1 : 0;
+    return runs;
+}
+
+// Why an entry reads as body text rather than a heading; empty when it reads as a heading. The text
+// may hold runs of blanks: they count as one.
+std::string BodyTextReason(std::string_view text)
+{
     if (text.empty())
         return {};
     const char last = text.back();
     if (last == ',' || last == ';')
-        return Utf8ToCp1251("оканчивается на \"") + last + "\"";
-    static const std::set<std::string> hanging = []
+        return Phrase().endsIn + last + "\"";
+    static const std::vector<std::string> hanging = []
     {
-        std::set<std::string> words;
+        std::vector<std::string> words;
         for (const char* word : {"в", "во", "на", "с", "со", "к", "ко", "о", "об", "обо", "от", "до", "из", "за",
                                  "для", "при", "без", "под", "над", "по", "через", "у", "и", "или", "а", "но"})
-            words.insert(Utf8ToCp1251(word));
+            words.push_back(Utf8ToCp1251(word));
         return words;
     }();
+    static const std::size_t longestHanging =
+        std::max_element(hanging.begin(), hanging.end(),
+                         [](const std::string& a, const std::string& b) { return a.size() < b.size(); })
+            ->size();
     const std::size_t blank = text.rfind(' ');
-    if (blank != std::string::npos && hanging.count(text.substr(blank + 1)))
-        return Utf8ToCp1251("оканчивается на \"") + text.substr(blank + 1) + "\"";
+    const std::string_view lastWord =
+        blank == std::string_view::npos ? std::string_view() : text.substr(blank + 1);
+    if (!lastWord.empty() && lastWord.size() <= longestHanging &&
+        std::find(hanging.begin(), hanging.end(), lastWord) != hanging.end())
+        return Phrase().endsIn + std::string(lastWord) + "\"";
     if (text.size() > kLongestHeading)
-        return Utf8ToCp1251("слишком длинный (") + std::to_string(text.size()) + Utf8ToCp1251(" знаков)");
+        return Phrase().tooLong + std::to_string(text.size()) + Phrase().characters;
     // A sentence ends where a word of small letters ends with a full stop and a capital begins the next
     // one; numbers, abbreviations and initials do not end one. A title may run on in short phrases
     // («Амнистия. Помилование. Судимость»): two sentences of several words each are body text.
@@ -122,8 +182,11 @@ std::string BodyTextReason(const std::string& text)
     std::size_t previous = std::string::npos;
     for (std::size_t i = text.find(". ", 3); i != std::string::npos && i + 3 < text.size(); i = text.find(". ", i + 1))
     {
-        if (!IsUpperLetter(static_cast<unsigned char>(text[i + 2])) ||
-            !IsLowerLetter(static_cast<unsigned char>(text[i + 3])))
+        std::size_t next = i + 2;
+        while (next < text.size() && text[next] == ' ')
+            ++next;
+        if (next + 1 >= text.size() || !IsUpperLetter(static_cast<unsigned char>(text[next])) ||
+            !IsLowerLetter(static_cast<unsigned char>(text[next + 1])))
             continue;
         std::size_t from = i;
         while (from > 0 && IsLowerLetter(static_cast<unsigned char>(text[from - 1])))
@@ -131,16 +194,14 @@ std::string BodyTextReason(const std::string& text)
         if (i - from < 3)
             continue;
         if (previous != std::string::npos)
-            longestAfter = std::max(longestAfter, std::count(text.begin() + static_cast<std::ptrdiff_t>(previous) + 1,
-                                                             text.begin() + static_cast<std::ptrdiff_t>(i), ' '));
+            longestAfter = std::max(longestAfter, BlankRuns(text, previous + 1, i));
         ++breaks;
         previous = i;
     }
     if (previous != std::string::npos)
-        longestAfter = std::max(longestAfter,
-                                std::count(text.begin() + static_cast<std::ptrdiff_t>(previous) + 1, text.end(), ' '));
+        longestAfter = std::max(longestAfter, BlankRuns(text, previous + 1, text.size()));
     if (breaks >= 2 && longestAfter >= kSentenceWords)
-        return Utf8ToCp1251("в нём несколько предложений");
+        return Phrase().sentences;
     return {};
 }
 
@@ -154,7 +215,7 @@ struct Heading
     HeadingNumbers numbers;
     // What a heading says in brackets it stands for: «ПОДРАЗДЕЛ III. (Главы 23 - 26-2) (Статьи 245 - 261-8)».
     std::vector<HeadingNumbers> standsFor;
-    std::string text;
+    std::string bodyText; // why the entry reads as body text; empty when it reads as a heading
 };
 
 // The first line of the heading a block stands in front of: past the blocks and marker lines that
@@ -168,17 +229,19 @@ std::size_t HeadingLineAfter(const CTextLines& lines, std::size_t konLine)
         std::string_view line = lines[i];
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
+        // A marker line has its fixed length: a heading's text is told at one look.
+        const bool marker = line.size() == kMarkerLineLength && IsMarkerLine(line);
         if (inBlock)
         {
-            inBlock = !IsMarker(line, Marker::Kon);
+            inBlock = !marker || !IsMarker(line, Marker::Kon);
             continue;
         }
-        if (IsMarker(line, Marker::Ogl))
+        if (marker && IsMarker(line, Marker::Ogl))
         {
             inBlock = true;
             continue;
         }
-        if (!IsMarkerLine(line) && !IsBlankLine(line))
+        if (!marker && !IsBlankLine(line))
             return i;
     }
     return std::min(konLine + 1, lines.empty() ? 0 : lines.size() - 1);
@@ -191,47 +254,79 @@ std::string_view WithoutCr(std::string_view line)
     return line;
 }
 
-// The entry's text lines (the block's lines from..to, past the level line) on one line, runs of white
-// space as one blank.
-std::string EntryText(const CTextLines& lines, std::size_t from, std::size_t to)
+// The bytes an entry's words are parted by: its lines are joined with runs of them as one blank.
+const std::array<bool, 256> kWhite = []
 {
-    std::string joined;
-    joined.reserve(128);
+    std::array<bool, 256> out{};
+    for (const char c : {' ', '\r', '\t'})
+        out[static_cast<unsigned char>(c)] = true;
+    return out;
+}();
+
+// The entry's text lines (the block's lines from..to, past the level line) on one line in joined, runs of
+// white space as one blank.
+void EntryText(const CTextLines& lines, std::size_t from, std::size_t to, std::string& joined)
+{
+    joined.clear();
+    bool blank = false; // a blank is owed before the next word
     for (std::size_t i = from; i < to; ++i)
     {
-        const std::string_view line = lines[i];
-        std::size_t at = 0;
-        while (at < line.size())
+        // An entry's lines are indented: the indent is passed over eight blanks at a look.
+        std::string_view line = lines[i];
+        line.remove_prefix(SkipIndent(line));
+        const std::size_t size = joined.size();
+        joined.resize(size + line.size() + 1);
+        char* out = joined.data() + size;
+        for (const char c : line)
         {
-            while (at < line.size() && (line[at] == ' ' || line[at] == '\r' || line[at] == '\t'))
-                ++at;
-            std::size_t end = at;
-            while (end < line.size() && line[end] != ' ' && line[end] != '\r' && line[end] != '\t')
-                ++end;
-            if (end == at)
-                break;
-            if (!joined.empty())
-                joined += ' ';
-            joined.append(line.substr(at, end - at));
-            at = end;
+            if (kWhite[static_cast<unsigned char>(c)])
+            {
+                blank = out != joined.data();
+                continue;
+            }
+            if (blank)
+                *out++ = ' ';
+            blank = false;
+            *out++ = c;
         }
+        joined.resize(static_cast<std::size_t>(out - joined.data()));
+        blank = blank || !joined.empty();
     }
+}
+
+// The entry's text as EntryText gives it. An entry of one line is most often read in place: its words
+// are parted by blanks alone, and runs of them read as one.
+std::string_view EntryTextView(const CTextLines& lines, std::size_t from, std::size_t to,
+                               std::string& joined)
+{
+    if (to == from + 1)
+    {
+        std::string_view line = lines[from];
+        while (!line.empty() && kWhite[static_cast<unsigned char>(line.back())])
+            line.remove_suffix(1);
+        line.remove_prefix(std::min(SkipIndent(line), line.size()));
+        if (line.size() <= kLongestHeading && line.find('\t') == std::string_view::npos &&
+            line.find('\r') == std::string_view::npos)
+            return line;
+    }
+    EntryText(lines, from, to, joined);
     return joined;
 }
 
-// The heading of the block between the ОГЛ line ogl and the КОН line kon.
-Heading ReadHeading(const CTextLines& lines, std::size_t ogl, std::size_t kon)
+// The heading of the block between the ОГЛ line ogl and the КОН line kon; text is room for the entry's text.
+Heading ReadHeading(const CTextLines& lines, std::size_t ogl, std::size_t kon, std::string& joined)
 {
     Heading heading;
     heading.oglLine = ogl;
     heading.konLine = kon;
     heading.line = HeadingLineAfter(lines, kon);
     heading.level = ogl + 1 < kon ? EntryLevel(WithoutCr(lines[ogl + 1])) : 1;
-    heading.text = EntryText(lines, ogl + 2, kon);
-    heading.numbers = ReadHeadingNumbers(heading.text);
-    for (std::size_t at = heading.text.find('('); at != std::string::npos; at = heading.text.find('(', at + 1))
+    const std::string_view text = EntryTextView(lines, ogl + 2, kon, joined);
+    heading.numbers = ReadHeadingNumbers(text);
+    heading.bodyText = BodyTextReason(text);
+    for (std::size_t at = text.find('('); at != std::string_view::npos; at = text.find('(', at + 1))
     {
-        HeadingNumbers inBrackets = ReadHeadingNumbers(std::string_view(heading.text).substr(at + 1));
+        HeadingNumbers inBrackets = ReadHeadingNumbers(text.substr(at + 1));
         if (DivisionRank(inBrackets.series) >= 0 && !inBrackets.first.path.empty())
             heading.standsFor.push_back(std::move(inBrackets));
     }
@@ -248,7 +343,8 @@ struct SequenceState
     int shallowestSince = 1 << 20;
     bool withPlain = false; // a number without an inserted part stood in the sequence
     bool restarts = false;  // the sequence began again at 1 under a new parent
-    std::map<std::string, int> seen;
+    bool used = false;      // a heading has asked for the sequence
+    std::vector<std::string> seen; // as written; counted only when a number goes back
 };
 
 class CRemarkFinder
@@ -264,7 +360,7 @@ public:
         // A dotted heading needs the one it branches from only where the document has headings of that depth.
         for (const Heading& heading : m_headings)
             if (heading.numbers.series == Series::Numbered)
-                m_depths.insert(heading.numbers.first.path.size());
+                m_depths |= 1u << heading.numbers.first.path.size();
         for (std::size_t h = 0; h < m_headings.size(); ++h)
         {
             const Heading& heading = m_headings[h];
@@ -273,9 +369,9 @@ public:
             if (heading.numbers.series != Series::None && !heading.numbers.first.path.empty())
                 CheckSequence(h);
             for (const HeadingNumbers& numbers : heading.standsFor)
-                Step(h, numbers.series, 1, numbers.first, numbers.last, numbers.covered);
-            for (auto& [key, state] : m_states)
-                state.shallowestSince = std::min(state.shallowestSince, heading.level);
+                Step(h, numbers.series, 1, numbers);
+            for (SequenceState* state : m_used)
+                state->shallowestSince = std::min(state->shallowestSince, heading.level);
         }
         FindUnlistedHeadings();
         std::stable_sort(m_remarks.begin(), m_remarks.end(),
@@ -293,10 +389,9 @@ private:
 
     void CheckBodyText(std::size_t h)
     {
-        const std::string reason = BodyTextReason(m_headings[h].text);
+        const std::string& reason = m_headings[h].bodyText;
         if (!reason.empty())
-            Add(h, RemarkKind::BodyText,
-                Utf8ToCp1251("Похоже на текст, а не на заголовок: ") + reason);
+            Add(h, RemarkKind::BodyText, Phrase().looksLikeText + reason);
     }
 
     // A heading of a high kind under one of a lower kind: a chapter under an article.
@@ -315,7 +410,7 @@ private:
                 const SeriesWords& words = WordsOf(heading.numbers.series);
                 Add(h, RemarkKind::Nesting,
                     Capitalised(Named(words.nominative, heading.numbers.series, heading.numbers.first.written)) +
-                        " " + words.nested + Utf8ToCp1251(" в ") +
+                        " " + words.nested + Phrase().in +
                         Named(WordsOf(parent.numbers.series).accusative, parent.numbers.series,
                               parent.numbers.first.written));
             }
@@ -336,27 +431,26 @@ private:
             Number parent = number;
             parent.path.pop_back();
             parent.written = JoinPath(parent.path);
-            SequenceState& above = m_states[{series, depth - 1}];
-            if (m_depths.count(depth - 1) &&
+            SequenceState& above = State(series, depth - 1);
+            if ((m_depths & (1u << (depth - 1))) != 0 &&
                 (!above.started || above.last.path != parent.path || above.shallowestSince < heading.level - 1))
             {
                 const SeriesWords& words = WordsOf(series);
                 Add(h, RemarkKind::Gap,
-                    Utf8ToCp1251("Перед ") + Named(words.instrumental, series, number.written) +
-                        Utf8ToCp1251(" нет ") + Named(words.genitive, series, parent.written));
+                    Phrase().before + Named(words.instrumental, series, number.written) +
+                        Phrase().noMid + Named(words.genitive, series, parent.written));
                 PointAtMissing(h, series, above.started ? m_headings[above.heading].line : 0, parent, parent);
                 above.started = true;
                 above.last = parent;
                 above.heading = h;
                 above.shallowestSince = heading.level - 1;
-                above.seen.clear();
-                ++above.seen[parent.written];
+                above.seen.assign(1, parent.written);
             }
         }
-        Step(h, series, depth, number, heading.numbers.last, heading.numbers.covered);
+        Step(h, series, depth, heading.numbers);
         // A deeper branch begins again under a new number.
-        for (std::size_t d = depth + 1; series == Series::Numbered && m_states.count({series, d}); ++d)
-            m_states[{series, d}].started = false;
+        for (std::size_t d = depth + 1; series == Series::Numbered && d < kDepths && m_states[Slot(series, d)].used; ++d)
+            m_states[Slot(series, d)].started = false;
     }
 
     // What a number says about the one before it in its sequence: it follows, or numbers are missing
@@ -379,12 +473,12 @@ private:
     // stands alone: withPlain is false).
     static Verdict Compare(const Number& prev, const Number& cur, bool withPlain)
     {
-        const std::vector<int>& p = prev.path;
-        const std::vector<int>& c = cur.path;
-        auto number = [&cur](std::vector<int> path)
+        const NumberPath& p = prev.path;
+        const NumberPath& c = cur.path;
+        auto number = [&cur](const NumberPath& path)
         {
             Number n = cur;
-            n.path = std::move(path);
+            n.path = path;
             n.written = WrittenPath(n.path, cur);
             return n;
         };
@@ -398,7 +492,8 @@ private:
             ++k;
         auto with = [&c, k](int value)
         {
-            std::vector<int> path(c.begin(), c.begin() + static_cast<std::ptrdiff_t>(k));
+            NumberPath path = c;
+            path.resize(k);
             path.push_back(value);
             return path;
         };
@@ -413,7 +508,7 @@ private:
             return {};
         if (k == 0 && c.size() == 2 && p.size() == 2 && c[0] == p[0] + 1 && !withPlain)
         {
-            std::vector<int> first = {c[0], 1};
+            const NumberPath first = {c[0], 1};
             return c[1] == 1 || !counted ? Verdict{} : gap(number(first), number({c[0], c[1] - 1}));
         }
         // «19-1» after «17» misses 18 and 19; «18-3» after «18-1» misses 18-2.
@@ -422,7 +517,7 @@ private:
     }
 
     // A path written as the numbers of its sequence are: «18-2», «IV», «2.1».
-    static std::string WrittenPath(const std::vector<int>& path, const Number& like)
+    static std::string WrittenPath(const NumberPath& path, const Number& like)
     {
         if (path.size() == 1)
         {
@@ -437,10 +532,10 @@ private:
     }
 
     // Checks the number against the sequence it continues and makes it the sequence's last one.
-    void Step(std::size_t h, Series series, std::size_t depth, const Number& number, const Number& last,
-              const std::vector<std::string>& covered)
+    void Step(std::size_t h, Series series, std::size_t depth, const HeadingNumbers& numbers)
     {
-        SequenceState& state = m_states[{series, depth}];
+        const Number& number = numbers.first;
+        SequenceState& state = State(series, depth);
         const Heading& heading = m_headings[h];
         const bool newParent = state.started && state.shallowestSince < heading.level;
         const bool sameBranch =
@@ -479,7 +574,7 @@ private:
         {
             state.seen.clear();
             Add(h, RemarkKind::Gap,
-                Capitalised(Named(words.nominative, series, number.written)) + Utf8ToCp1251(" идёт ") + words.first + ": " +
+                Capitalised(Named(words.nominative, series, number.written)) + Phrase().comes + words.first + ": " +
                     Missing(words, series, WithPrefix(number, MissingNumber(cur, 1)),
                             WithPrefix(number, MissingNumber(cur, missingTo))));
             PointAtMissing(h, series, state.started ? m_headings[state.heading].line : 0,
@@ -487,30 +582,36 @@ private:
         }
         else if (!state.started || !sameBranch || (startsAtOne && newParent) || opensBranch)
             state.seen.clear();
+        else if (const Number& previous = comparable(state.last, lastScratch);
+                 previous.path.size() == 1 && cur.path.size() == 1 && value == previous.path[0] + 1)
+        {
+            // The next number, as most are.
+        }
         else
         {
-            const Verdict verdict = Compare(comparable(state.last, lastScratch), cur, state.withPlain);
+            const Verdict verdict = Compare(previous, cur, state.withPlain);
             if (verdict.kind == Verdict::Gap)
             {
                 Add(h, RemarkKind::Gap,
-                    Utf8ToCp1251("После ") + Named(words.genitive, series, state.last.written) +
-                        Utf8ToCp1251(" идёт ") + Named(words.nominative, series, number.written) + ": " +
+                    Phrase().after + Named(words.genitive, series, state.last.written) +
+                        Phrase().comes + Named(words.nominative, series, number.written) + ": " +
                         Missing(words, series, WithPrefix(number, verdict.from), WithPrefix(number, verdict.to)));
                 PointAtMissing(h, series, m_headings[state.heading].line, WithPrefix(number, verdict.from),
                                WithPrefix(number, verdict.to));
             }
-            else if (verdict.kind == Verdict::Back && state.seen.count(number.written))
+            else if (verdict.kind == Verdict::Back &&
+                     std::find(state.seen.begin(), state.seen.end(), number.written) != state.seen.end())
             {
-                const int times = state.seen[number.written] + 1;
+                const auto times = std::count(state.seen.begin(), state.seen.end(), number.written) + 1;
                 Add(h, RemarkKind::Repeat,
                     Capitalised(Named(words.nominative, series, number.written)) +
-                        Utf8ToCp1251(times == 2   ? " встречается второй раз"
-                                     : times == 3 ? " встречается третий раз"
-                                                  : " встречается снова"));
+                        (times == 2   ? Phrase().secondTime
+                                     : times == 3 ? Phrase().thirdTime
+                                                  : Phrase().again));
             }
             else if (verdict.kind == Verdict::Back)
                 Add(h, RemarkKind::Order,
-                    Capitalised(Named(words.nominative, series, number.written)) + Utf8ToCp1251(" стоит после ") +
+                    Capitalised(Named(words.nominative, series, number.written)) + Phrase().standsAfter +
                         Named(words.genitive, series, state.last.written));
         }
         state.restarts = state.restarts || (startsAtOne && newParent);
@@ -518,13 +619,13 @@ private:
             state.withPlain = false;
         state.withPlain = state.withPlain || cur.path.size() == 1;
         state.started = true;
-        state.last = last;
+        state.last = numbers.last;
         state.heading = h;
         state.shallowestSince = 1 << 20;
-        ++state.seen[number.written];
-        for (const std::string& written : covered)
+        state.seen.push_back(number.written);
+        for (const std::string& written : numbers.others)
             if (written != number.written)
-                ++state.seen[written];
+                state.seen.push_back(written);
     }
 
     // A missing heading is most often in the text, in a form the recognition did not take: the heading
@@ -558,9 +659,9 @@ private:
                 continue;
             const SeriesWords& words = WordsOf(series);
             Add(under, RemarkKind::Gap,
-                Utf8ToCp1251("В тексте под этим заголовком стоит \"") +
+                Phrase().inTextUnder +
                     Capitalised(Named(words.nominative, series, missing[k])) +
-                    Utf8ToCp1251("\", а в оглавлении этого заголовка нет"));
+                    Phrase().notListed);
         }
     }
 
@@ -644,12 +745,6 @@ private:
     // A heading runs over this many lines at most.
     static constexpr std::size_t kHeadingLines = 4;
 
-    struct Listed
-    {
-        std::size_t line;
-        std::vector<int> path;
-    };
-
     // A heading the table of contents does not list, written in the text as a heading («Статья 63-1.
     // Название» at the start of a line or of a sentence) with a number that falls between the listed
     // headings of its sequence around it: an inserted article that was missed leaves no gap.
@@ -666,14 +761,29 @@ private:
         // under it.
         for (std::size_t under = 0; under < m_headings.size(); ++under)
         {
+            const std::size_t from = m_headings[under].line;
             const std::size_t to = under + 1 < m_headings.size() ? m_headings[under + 1].line : m_lines.size();
             // The heading's own lines: its paragraph, of a few lines at most.
-            bool inHeading = true;
-            for (std::size_t i = m_headings[under].line; i < to; ++i)
-            {
-                inHeading = inHeading && i - m_headings[under].line < kHeadingLines && !IsBlankLine(WithoutCr(m_lines[i]));
+            std::size_t i = from;
+            for (; i < to && i - from < kHeadingLines && !IsBlankLine(WithoutCr(m_lines[i])); ++i)
                 if (!m_inBlock[i])
-                    FindUnlistedInLine(i, under, inHeading);
+                    FindUnlistedInHeadingLine(i, under);
+            // The body under it: most of the text, read at the least cost.
+            for (; i < to; ++i)
+            {
+                const std::string_view line = WithoutCr(m_lines[i]);
+                if (m_inBlock[i] || line.size() < 2)
+                    continue;
+                std::size_t lineStart = 0;
+                if (line[0] == ' ' || line[0] == '_')
+                    lineStart = LineStart(line);
+                if (lineStart < line.size() && MayBeginHeadingWord(line[lineStart]) && from != i)
+                    CheckUnlisted(i, under, line, lineStart);
+                const void* stop = std::memchr(line.data(), '.', line.size());
+                const void* bracket = std::memchr(line.data(), ')', line.size());
+                if (stop || bracket)
+                    FindUnlistedAfterMarks(i, under, line, static_cast<const char*>(stop),
+                                           static_cast<const char*>(bracket));
             }
         }
     }
@@ -708,6 +818,38 @@ private:
         return m_firstBytes[static_cast<unsigned char>(c)];
     }
 
+    static std::size_t TwoBytes(char first, char second)
+    {
+        return static_cast<std::size_t>(static_cast<unsigned char>(first)) << 8 | static_cast<unsigned char>(second);
+    }
+
+    // Most capitals that begin a sentence begin no heading word: their second byte tells. A sign («§5.»,
+    // «$ 5.») may be followed by a digit, a blank or a letter; a letter by the second letter of a
+    // heading word, or by the blank of a letter-spaced one.
+    static std::bitset<1u << 16> FirstTwoBytes()
+    {
+        std::bitset<1u << 16> out;
+        std::array<bool, 256> afterSign{};
+        for (const Start& start : Starts())
+            afterSign[static_cast<unsigned char>(start.word.size() > 1 ? start.word[1] : ' ')] = true;
+        for (char digit = '0'; digit <= '9'; ++digit)
+            afterSign[static_cast<unsigned char>(digit)] = true;
+        std::vector<char> signs = {'$', kDosSectionSign};
+        for (const Start& start : Starts())
+        {
+            if (start.word.size() == 1)
+                signs.push_back(start.word.front());
+            else
+                out[TwoBytes(start.word[0], start.word[1])] = true;
+            out[TwoBytes(start.word[0], ' ')] = true;
+        }
+        for (const char sign : signs)
+            for (std::size_t second = 0; second < afterSign.size(); ++second)
+                if (afterSign[second])
+                    out[TwoBytes(sign, static_cast<char>(second))] = true;
+        return out;
+    }
+
     static std::array<bool, 256> FirstBytes()
     {
         std::array<bool, 256> out{};
@@ -718,36 +860,67 @@ private:
         return out;
     }
 
-    // The unlisted headings that begin in line i, under the heading under. Only where a heading can
-    // begin is looked at: the start of the line (past a form's line of «_»), past the blanks after a
-    // full stop or a closing bracket, and at every word in capitals of a listed heading's own lines (a
+    // The unlisted headings that begin in line i of the heading under's own lines. Only where a heading
+    // can begin is looked at: the start of the line (past a form's line of «_»), past the blanks after a
+    // full stop or a closing bracket (as in every line of the body), and at every word in capitals (a
     // heading in capitals run on into another one).
-    void FindUnlistedInLine(std::size_t i, std::size_t under, bool inHeading)
+    void FindUnlistedInHeadingLine(std::size_t i, std::size_t under)
     {
-        std::string_view raw = m_lines[i];
-        const std::string_view line = WithoutCr(raw);
-        std::size_t lineStart = SkipIndent(line);
-        while (lineStart < line.size() && (line[lineStart] == ' ' || line[lineStart] == '_'))
-            ++lineStart;
+        const std::string_view line = WithoutCr(m_lines[i]);
+        if (line.empty())
+            return;
+        const std::size_t lineStart = LineStart(line);
         const auto mayBegin = [&](std::size_t at) { return at < line.size() && MayBeginHeadingWord(line[at]); };
         // The listed heading itself is not looked at.
         if (mayBegin(lineStart) && m_headings[under].line != i)
             CheckUnlisted(i, under, line, lineStart);
-        // Both marks in one pass; a zero byte ends what is searched.
-        const std::string_view marked = raw.substr(0, raw.find('\0'));
-        for (std::size_t p = marked.find_first_of(".)"); p != std::string_view::npos;
-             p = marked.find_first_of(".)", p + 1))
+        const void* stop = std::memchr(line.data(), '.', line.size());
+        const void* bracket = std::memchr(line.data(), ')', line.size());
+        if (stop || bracket)
+            FindUnlistedAfterMarks(i, under, line, static_cast<const char*>(stop), static_cast<const char*>(bracket));
+        // Every word after a blank, looked at by its first byte.
+        for (std::size_t at = 1; at < line.size(); ++at)
+            if (MayBeginHeadingWord(line[at]) && line[at - 1] == ' ' &&
+                (at + 1 >= line.size() || !IsLowerLetter(static_cast<unsigned char>(line[at + 1]))) &&
+                (m_headings[under].line != i || at != lineStart))
+                CheckUnlisted(i, under, line, at);
+    }
+
+    // Where a line's text begins: past its indent and a form's line of «_».
+    static std::size_t LineStart(std::string_view line)
+    {
+        std::size_t at = SkipIndent(line);
+        while (at < line.size() && (line[at] == ' ' || line[at] == '_'))
+            ++at;
+        return at;
+    }
+
+    // The unlisted headings that begin past the blanks after a full stop or a closing bracket of line i
+    // (under the heading under); stop and bracket are the first of each in the line, or null.
+    void FindUnlistedAfterMarks(std::size_t i, std::size_t under, std::string_view line, const char* stop,
+                                const char* bracket)
+    {
+        const char* const end = line.data() + line.size();
+        const auto next = [end](const char* from, char mark)
         {
-            const std::size_t at = p + 1;
+            const void* found = from < end ? std::memchr(from, mark, static_cast<std::size_t>(end - from)) : nullptr;
+            return found ? static_cast<const char*>(found) : end;
+        };
+        stop = stop ? stop : end;
+        bracket = bracket ? bracket : end;
+        // In the order of the line.
+        while (stop != end || bracket != end)
+        {
+            const char* mark = std::min(stop, bracket);
+            if (mark == stop)
+                stop = next(stop + 1, '.');
+            else
+                bracket = next(bracket + 1, ')');
+            const auto at = static_cast<std::size_t>(mark - line.data()) + 1;
             if (at < line.size() && line[at] == ' ')
-                if (const std::size_t word = SkipBlanks(line, at); mayBegin(word))
+                if (const std::size_t word = SkipBlanks(line, at); word < line.size() && MayBeginHeadingWord(line[word]))
                     CheckUnlisted(i, under, line, word);
         }
-        if (inHeading)
-            for (std::size_t at = line.find(' '); at != std::string_view::npos; at = line.find(' ', at + 1))
-                if (mayBegin(at + 1) && (at + 2 >= line.size() || !IsLowerLetter(static_cast<unsigned char>(line[at + 2]))) &&
-                    (m_headings[under].line != i || at + 1 != lineStart))
-                    CheckUnlisted(i, under, line, at + 1);
     }
 
     // The heading word that may begin at position at of line, read as the recognition reads a heading:
@@ -755,20 +928,8 @@ private:
     void CheckUnlisted(std::size_t i, std::size_t under, std::string_view line, std::size_t at)
     {
         static const std::string sectionSign = Utf8ToCp1251("§");
-        // Most capitals that begin a sentence begin no heading word: their second letter tells.
-        static const std::array<bool, 256> secondBytes = []
-        {
-            std::array<bool, 256> out{};
-            for (const Start& start : Starts())
-                out[static_cast<unsigned char>(start.word.size() > 1 ? start.word[1] : ' ')] = true;
-            // «§5.», and the blank of a letter-spaced word.
-            for (char digit = '0'; digit <= '9'; ++digit)
-                out[static_cast<unsigned char>(digit)] = true;
-            out[static_cast<unsigned char>(' ')] = true;
-            return out;
-        }();
         std::string_view text = line.substr(at);
-        if (text.size() < 2 || !secondBytes[static_cast<unsigned char>(text[1])])
+        if (text.size() < 2 || !m_firstTwoBytes[TwoBytes(text[0], text[1])])
             return;
         std::string readable;
         const bool sign = text[0] == '$' || text[0] == kDosSectionSign;
@@ -783,10 +944,11 @@ private:
             readable = CloseUpLetterSpacing(text);
             text = readable;
         }
-        const auto start = std::find_if(Starts().begin(), Starts().end(),
+        const std::vector<Start>& starts = Starts();
+        const auto start = std::find_if(starts.begin(), starts.end(),
                                         [&](const Start& s)
                                         { return text[0] == s.word[0] && text.substr(0, s.word.size()) == s.word; });
-        if (start == Starts().end() || (!start->capitals && !BeginsSentence(line, at)))
+        if (start == starts.end() || (!start->capitals && !BeginsSentence(line, at)))
             return;
         NoteUnlisted(i, under, text, sign);
     }
@@ -798,38 +960,45 @@ private:
         if (!ReadsAsHeading(text, sign))
             return;
         const HeadingNumbers found = ReadHeadingNumbers(text);
+        if (found.first.path.empty())
+            return;
         // The listed headings by sequence, gathered when the first candidate is read: most texts have
         // none, and a long table of contents is not gathered for nothing.
         if (!m_listedGathered)
         {
             m_listedGathered = true;
-            for (const Heading& heading : m_headings)
+            for (std::size_t h = 0; h < m_headings.size(); ++h)
             {
-                const Series series = heading.numbers.series;
-                if ((DivisionRank(series) < 0 && series != Series::Appendix) || heading.numbers.first.path.empty())
-                    continue;
-                m_listed[series].push_back({heading.line, heading.numbers.first.path});
-                m_listedNumbers[series].insert(heading.numbers.covered.begin(), heading.numbers.covered.end());
+                const Series series = m_headings[h].numbers.series;
+                if ((DivisionRank(series) >= 0 || series == Series::Appendix) &&
+                    !m_headings[h].numbers.first.path.empty())
+                    m_listed[static_cast<std::size_t>(series)].push_back(h);
             }
         }
-        const std::map<Series, std::vector<Listed>>& listed = m_listed;
-        std::map<Series, std::set<std::string>>& numbers = m_listedNumbers;
-        const auto of = listed.find(found.series);
-        if (found.first.path.empty() || of == listed.end() || numbers[found.series].count(found.first.written))
+        const std::vector<std::size_t>& sequence = m_listed[static_cast<std::size_t>(found.series)];
+        if (sequence.empty())
             return;
         // Between the listed headings of its sequence before and after the line.
-        const std::vector<Listed>& sequence = of->second;
         const auto next = std::upper_bound(sequence.begin(), sequence.end(), i,
-                                           [](std::size_t line, const Listed& l) { return line < l.line; });
-        const bool afterPrevious = next == sequence.begin() || std::prev(next)->path < found.first.path;
-        const bool beforeNext = next == sequence.end() || found.first.path < next->path;
+                                           [this](std::size_t line, std::size_t h) { return line < m_headings[h].line; });
+        const bool afterPrevious =
+            next == sequence.begin() || m_headings[*std::prev(next)].numbers.first.path < found.first.path;
+        const bool beforeNext = next == sequence.end() || found.first.path < m_headings[*next].numbers.first.path;
         if (!afterPrevious || !beforeNext)
             return;
+        // A number the table of contents names already, as one of a list or a range, is no missing one.
+        for (const std::size_t h : sequence)
+        {
+            const HeadingNumbers& listed = m_headings[h].numbers;
+            if (listed.first.written == found.first.written ||
+                std::find(listed.others.begin(), listed.others.end(), found.first.written) != listed.others.end())
+                return;
+        }
         const SeriesWords& words = WordsOf(found.series);
         Add(under, RemarkKind::Gap,
-            Utf8ToCp1251("В тексте под этим заголовком стоит \"") +
+            Phrase().inTextUnder +
                 Capitalised(Named(words.nominative, found.series, found.first.written)) +
-                Utf8ToCp1251("\", а в оглавлении этого заголовка нет"));
+                Phrase().notListed);
     }
 
     // A heading may begin at position at of the line: at its start, or past blanks that follow a mark
@@ -888,8 +1057,8 @@ private:
     {
         if (like.path.size() > 1 && n.path.size() == 1 && !like.separator)
         {
-            std::vector<int> path(like.path.begin(), like.path.end() - 1);
-            path.push_back(n.path[0]);
+            NumberPath path = like.path;
+            path.back() = n.path[0];
             n.path = path;
             n.written = JoinPath(path);
         }
@@ -909,25 +1078,40 @@ private:
     static std::string Missing(const SeriesWords& words, Series series, const Number& from, const Number& to)
     {
         if (from.written == to.written)
-            return Utf8ToCp1251("нет ") + Named(words.genitive, series, from.written);
+            return Phrase().no + Named(words.genitive, series, from.written);
         const bool two = from.path.size() == to.path.size() && from.path.back() + 1 == to.path.back();
-        return Utf8ToCp1251("нет ") + words.plural + Utf8ToCp1251(two ? " " : " с ") + words.numberSign +
-               from.written + Utf8ToCp1251(two ? " и " : " по ") + words.numberSign + to.written;
+        return Phrase().no + words.plural + (two ? Phrase().blank : Phrase().from) + words.numberSign +
+               from.written + (two ? Phrase().and_ : Phrase().to) + words.numberSign + to.written;
     }
 
-    using Key = std::pair<Series, std::size_t>; // a series, and the depth of a numbered heading
+    // The sequences by series and by the depth of a numbered heading (1 for the others).
+    static constexpr std::size_t kDepths = NumberPath::kCapacity + 1;
+    static std::size_t Slot(Series series, std::size_t depth) { return static_cast<std::size_t>(series) * kDepths + depth; }
+
+    SequenceState& State(Series series, std::size_t depth)
+    {
+        SequenceState& state = m_states[Slot(series, depth)];
+        if (!state.used)
+        {
+            state.used = true;
+            m_used.push_back(&state);
+        }
+        return state;
+    }
 
     const CTextLines& m_lines;
     static inline const std::array<bool, 256> m_firstBytes = FirstBytes();
+    static inline const std::bitset<1u << 16> m_firstTwoBytes = FirstTwoBytes();
     std::vector<char> m_inBlock; // 1 for the lines of the ОГЛ…КОН blocks the headings were read from
     std::vector<Heading> m_headings;
-    std::map<Key, SequenceState> m_states;
-    std::set<std::size_t> m_depths; // of the numbered headings
+    std::vector<SequenceState> m_states = std::vector<SequenceState>(kSeriesCount * kDepths);
+    std::vector<SequenceState*> m_used; // the states asked for, in m_states
+    unsigned m_depths = 0;              // bit d: a numbered heading of depth d stands in the document
     std::vector<std::size_t> m_ancestors;
     std::vector<Remark> m_remarks;
     bool m_listedGathered = false;
-    std::map<Series, std::vector<Listed>> m_listed;
-    std::map<Series, std::set<std::string>> m_listedNumbers; // every number the listed headings cover
+    // The listed headings of each sequence that is looked for in the text, in the order of the text.
+    std::array<std::vector<std::size_t>, kSeriesCount> m_listed;
 };
 } // namespace
 
@@ -953,17 +1137,20 @@ std::vector<Remark> FindRemarks(const CTextLines& lines)
 {
     // One pass over the lines: only marker lines are looked at twice.
     std::vector<Heading> headings;
+    std::string text;
+    text.reserve(256);
     std::vector<char> inBlock(lines.size(), 0);
     std::size_t openedAt = 0;
     bool open = false;
     for (std::size_t i = 0; i < lines.size(); ++i)
     {
+        // A marker line has its fixed length: the others are passed over at one look.
         const std::string_view line = WithoutCr(lines[i]);
-        if (!IsMarkerLine(line))
+        if (line.size() != kMarkerLineLength || !IsMarkerLine(line))
             continue;
         if (open && IsMarker(line, Marker::Kon))
         {
-            headings.push_back(ReadHeading(lines, openedAt, i));
+            headings.push_back(ReadHeading(lines, openedAt, i, text));
             std::fill(inBlock.begin() + static_cast<std::ptrdiff_t>(openedAt),
                       inBlock.begin() + static_cast<std::ptrdiff_t>(i + 1), 1);
             open = false;
