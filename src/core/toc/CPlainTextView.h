@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/toc/HeadingShapes.h"
+#include "core/toc/LineShapes.h"
 #include "core/toc/TocItem.h"
 
 #include <string>
@@ -9,7 +11,8 @@
 // paragraphs begin, and which block a line stands in. Lines a heading is never sought in are not
 // text here: the document's own title block, the other title blocks (their headings are collected
 // from the blocks themselves), tables and format blocks, and the centred and caption blocks that the
-// block passes already turned into items.
+// block passes already turned into items. Every line is classified once, on construction; the
+// questions below read that table.
 class CPlainTextView
 {
 public:
@@ -18,6 +21,11 @@ public:
     const std::vector<std::string>& Lines() const { return m_lines; }
     int LineCount() const { return static_cast<int>(m_lines.size()); }
     const std::string& Line(int index) const { return m_lines[static_cast<std::size_t>(index)]; }
+    const LineShape& Shape(int index) const { return m_shapes[static_cast<std::size_t>(index)]; }
+    // The heading word the line begins with.
+    HeadingWord Word(int index) const;
+    // A blank line or a marker line.
+    bool IsBlankOrMarker(int index) const { return Shape(index).blank || Shape(index).marker; }
     // A line of running text: not blank, not a marker line, not in a block left out.
     bool IsText(int index) const;
     // A text line of a title block other than the document's own: an appendix's title may stand in
@@ -39,7 +47,15 @@ public:
     int TitleEnd() const { return m_titleEnd; }
 
 private:
+    void MarkBlocks(const std::vector<TocItem>& collected);
+    void MeasureWidth();
+
     const std::vector<std::string>& m_lines;
+    std::vector<LineShape> m_shapes;
+    // The heading word of each line, read when first asked for; kWordUnread until then. The passes
+    // ask for it again and again of the few lines that may hold a heading, and never of most lines.
+    static constexpr signed char kWordUnread = -1;
+    mutable std::vector<signed char> m_words;
     std::vector<char> m_text;
     std::vector<char> m_titleBlockText;
     std::size_t m_width = 0; // the width the text is set in: most lines of running text end within it
