@@ -89,11 +89,6 @@ HeadingWord CPlainTextView::Word(int index) const
     return static_cast<HeadingWord>(word);
 }
 
-bool CPlainTextView::IsText(int index) const
-{
-    return index >= 0 && index < LineCount() && m_text[static_cast<std::size_t>(index)];
-}
-
 bool CPlainTextView::IsTitleBlockText(int index) const
 {
     return index >= 0 && index < LineCount() && m_titleBlockText[static_cast<std::size_t>(index)];

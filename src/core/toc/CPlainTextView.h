@@ -27,7 +27,10 @@ public:
     // A blank line or a marker line.
     bool IsBlankOrMarker(int index) const { return Shape(index).blank || Shape(index).marker; }
     // A line of running text: not blank, not a marker line, not in a block left out.
-    bool IsText(int index) const;
+    bool IsText(int index) const
+    {
+        return index >= 0 && index < LineCount() && m_text[static_cast<std::size_t>(index)];
+    }
     // A text line of a title block other than the document's own: an appendix's title may stand in
     // one after a caption that is no block.
     bool IsTitleBlockText(int index) const;

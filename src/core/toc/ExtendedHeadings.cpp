@@ -361,8 +361,9 @@ struct ArticleNumber
     int found = -1; // index among the headings found here; -1 for an article of the block passes
 };
 
-// The articles of the document in text order: those found here and those the block passes took.
-std::vector<ArticleNumber> ArticleNumbers(const std::vector<Found>& found, const std::vector<TocItem>& items)
+// The articles the block passes took, with their numbers. Read once: both checks of the numbering
+// need them.
+std::vector<ArticleNumber> BlockArticleNumbers(const std::vector<TocItem>& items)
 {
     std::vector<ArticleNumber> articles;
     for (const TocItem& item : items)
@@ -372,6 +373,14 @@ std::vector<ArticleNumber> ArticleNumbers(const std::vector<Found>& found, const
             if (start.word == HeadingWord::Article)
                 articles.push_back({item.line, start.number, -1});
         }
+    return articles;
+}
+
+// The articles of the document in text order: those found here and those the block passes took.
+std::vector<ArticleNumber> ArticleNumbers(const std::vector<Found>& found,
+                                          const std::vector<ArticleNumber>& blockArticles)
+{
+    std::vector<ArticleNumber> articles = blockArticles;
     for (std::size_t i = 0; i < found.size(); ++i)
         if (found[i].word == HeadingWord::Article)
             articles.push_back({found[i].item.line, found[i].number, static_cast<int>(i)});
@@ -384,9 +393,9 @@ std::vector<ArticleNumber> ArticleNumbers(const std::vector<Found>& found, const
 // numbered one way, an article numbered the other way is quoted wording of another act (a chapter of
 // amendments quotes «Статья 3.» amid «Статья 17.4.»), unless it was inserted after the article before
 // it and carries its number: «Статья 18.1.» after «Статья 18.».
-void DropArticlesOfAnotherNumbering(std::vector<Found>& found, const std::vector<TocItem>& items)
+void DropArticlesOfAnotherNumbering(std::vector<Found>& found, const std::vector<ArticleNumber>& blockArticles)
 {
-    const std::vector<ArticleNumber> articles = ArticleNumbers(found, items);
+    const std::vector<ArticleNumber> articles = ArticleNumbers(found, blockArticles);
     std::size_t inner = 0;
     for (const ArticleNumber& a : articles)
         inner += HasInnerStop(a.number) ? 1 : 0;
@@ -413,9 +422,9 @@ void DropArticlesOfAnotherNumbering(std::vector<Found>& found, const std::vector
 // An act divided into articles numbers them in sequence, so some two of them stand next to each
 // other in the numbering. A text whose articles never do (a court's decision quoting «Статья 1064.»
 // and «Статья 1095.» of a code) has none of its own: what it quotes are no headings.
-void DropQuotedArticles(std::vector<Found>& found, const std::vector<TocItem>& items)
+void DropQuotedArticles(std::vector<Found>& found, const std::vector<ArticleNumber>& blockArticles)
 {
-    const std::vector<ArticleNumber> articles = ArticleNumbers(found, items);
+    const std::vector<ArticleNumber> articles = ArticleNumbers(found, blockArticles);
     std::vector<int> numbers;
     for (const ArticleNumber& a : articles)
         numbers.push_back(LeadingNumber(a.number));
@@ -698,8 +707,9 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
     }
     DropListedHeadings(found);
     DropNumberedLists(view, found);
-    DropArticlesOfAnotherNumbering(found, items);
-    DropQuotedArticles(found, items);
+    const std::vector<ArticleNumber> blockArticles = BlockArticleNumbers(items);
+    DropArticlesOfAnotherNumbering(found, blockArticles);
+    DropQuotedArticles(found, blockArticles);
     std::vector<TocItem> subHeadings = SubHeadings(view, items, found, captionLines);
     items.reserve(items.size() + found.size() + subHeadings.size());
     for (Found& f : found)
