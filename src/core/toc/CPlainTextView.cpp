@@ -72,15 +72,15 @@ void CPlainTextView::MarkBlocks(const std::vector<TocItem>& collected)
 // sorted only when the width falls among them.
 void CPlainTextView::MeasureWidth()
 {
-    constexpr std::uint32_t kCounted = 512;
+    constexpr std::size_t kCounted = 512;
     std::vector<std::size_t> counts(kCounted, 0);
-    std::vector<std::uint32_t> longer;
+    std::vector<std::size_t> longer;
     std::size_t total = 0;
     for (int i = 0; i < LineCount(); ++i)
     {
         if (!IsText(i))
             continue;
-        const std::uint32_t end = Shape(i).end;
+        const std::size_t end = End(i);
         if (end < kCounted)
             ++counts[end];
         else
@@ -91,7 +91,7 @@ void CPlainTextView::MeasureWidth()
         return;
     // The length at this place among the lengths in ascending order.
     std::size_t place = total * 9 / 10;
-    for (std::uint32_t length = 0; length < kCounted; ++length)
+    for (std::size_t length = 0; length < kCounted; ++length)
     {
         if (place < counts[length])
         {
@@ -128,7 +128,7 @@ bool CPlainTextView::StartsParagraph(int index) const
     // than the line above, which ends its sentence.
     const LineShape& above = Shape(index - 1);
     const bool aboveEndsSentence = above.last == '.' || above.last == ';' || above.last == ':';
-    return aboveEndsSentence && Shape(index).indent > above.indent;
+    return aboveEndsSentence && Indent(index) > Indent(index - 1);
 }
 
 bool CPlainTextView::BreaksBefore(int index) const
@@ -136,14 +136,13 @@ bool CPlainTextView::BreaksBefore(int index) const
     if (!IsText(index) || !IsText(index - 1))
         return false;
     // The line above, a blank, and the word.
-    return Shape(index - 1).end + 1 + Shape(index).FirstWordLength() <= m_width;
+    return End(index - 1) + 1 + FirstWordLength(index) <= m_width;
 }
 
 bool CPlainTextView::IsCentred(int index) const
 {
-    const LineShape& shape = Shape(index);
-    const std::size_t indent = shape.indent;
-    const std::size_t end = shape.end;
+    const std::size_t indent = Indent(index);
+    const std::size_t end = End(index);
     if (indent < 2 || end >= m_width)
         return false;
     const std::size_t room = m_width - end;

@@ -22,6 +22,11 @@ public:
     int LineCount() const { return static_cast<int>(m_lines.size()); }
     const std::string& Line(int index) const { return m_lines[static_cast<std::size_t>(index)]; }
     const LineShape& Shape(int index) const { return m_shapes[static_cast<std::size_t>(index)]; }
+    // Blanks before the line's text, one past its last byte that is no blank, and the length of its
+    // first word.
+    std::size_t Indent(int index) const { return IndentOf(Shape(index), Line(index)); }
+    std::size_t End(int index) const { return EndOf(Shape(index), Line(index)); }
+    std::size_t FirstWordLength(int index) const { return FirstWordLengthOf(Shape(index), Line(index)); }
     // The heading word the line begins with.
     HeadingWord Word(int index) const;
     // A blank line or a marker line.

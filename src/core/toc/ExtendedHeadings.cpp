@@ -191,13 +191,13 @@ bool NoteFollows(const CPlainTextView& view, int from)
 bool StandsAsNumberedHeading(const CPlainTextView& view, const HeadingStart& start, int i, int end)
 {
     if (end == i + 1)
-        return view.Shape(i).length <= kMaxNumberedHeadingLength;
+        return view.Line(i).size() <= kMaxNumberedHeadingLength;
     // A clause of the body indents its first line and goes on at the margin; a heading set at the
     // margin with the rest of the text keeps its lines together.
     const int next = NextParagraph(view, end);
     bool oneIndent = true;
     for (int k = i + 1; k < end; ++k)
-        oneIndent = oneIndent && view.Shape(k).indent == view.Shape(i).indent;
+        oneIndent = oneIndent && view.Indent(k) == view.Indent(i);
     if (oneIndent && next >= 0 && OpensSubclauses(start, view.Line(next)))
         return true;
     bool capitals = true;

@@ -7,6 +7,27 @@
 
 namespace
 {
+std::size_t Indent(std::string_view line)
+{
+    return std::min(line.find_first_not_of(' '), line.size());
+}
+
+// 0 on a blank line.
+std::size_t End(std::string_view line)
+{
+    return line.find_last_not_of(' ') + 1;
+}
+
+std::size_t FirstWordLength(std::string_view line, std::size_t indent)
+{
+    return std::min(line.find(' ', indent), line.size()) - indent;
+}
+
+std::uint16_t Fit(std::size_t position)
+{
+    return static_cast<std::uint16_t>(std::min<std::size_t>(position, LineShape::kFar));
+}
+
 char LastVisible(std::string_view line)
 {
     std::size_t end = line.size();
@@ -19,20 +40,35 @@ char LastVisible(std::string_view line)
 LineShape ClassifyLine(std::string_view line)
 {
     LineShape shape;
-    shape.length = static_cast<std::uint32_t>(line.size());
-    const std::size_t indent = std::min(line.find_first_not_of(' '), line.size());
-    shape.indent = static_cast<std::uint32_t>(indent);
-    shape.firstWordEnd = shape.indent;
+    const std::size_t indent = Indent(line);
+    shape.indent = Fit(indent);
     shape.blank = indent == line.size();
     if (shape.blank)
         return shape;
-    shape.end = static_cast<std::uint32_t>(line.find_last_not_of(' ') + 1);
-    shape.firstWordEnd = static_cast<std::uint32_t>(std::min(line.find(' ', indent), line.size()));
+    const std::size_t end = End(line);
+    shape.end = Fit(end);
+    shape.firstWordLength = Fit(FirstWordLength(line, indent));
     shape.first = line[indent];
-    shape.last = line[shape.end - 1];
+    shape.last = line[end - 1];
     shape.lastVisible = LastVisible(line);
     shape.marker = IsMarkerLine(line);
     return shape;
+}
+
+std::size_t IndentOf(const LineShape& shape, std::string_view line)
+{
+    return shape.indent == LineShape::kFar ? Indent(line) : shape.indent;
+}
+
+std::size_t EndOf(const LineShape& shape, std::string_view line)
+{
+    return shape.end == LineShape::kFar ? End(line) : shape.end;
+}
+
+std::size_t FirstWordLengthOf(const LineShape& shape, std::string_view line)
+{
+    return shape.firstWordLength == LineShape::kFar ? FirstWordLength(line, IndentOf(shape, line))
+                                                    : shape.firstWordLength;
 }
 
 std::vector<LineShape> ClassifyLines(const std::vector<std::string>& lines)

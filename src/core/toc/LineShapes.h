@@ -9,23 +9,29 @@
 #include <string_view>
 #include <vector>
 
+// Ten bytes a line: a document of a million lines holds its table beside its text while the
+// extended passes run. Positions are held in 16 bits; a line so long that one does not fit keeps
+// kFar there, and the position is read from the line again (IndentOf, EndOf, FirstWordLengthOf).
 struct LineShape
 {
-    std::uint32_t length = 0;       // bytes in the line
-    std::uint32_t indent = 0;       // blanks before the first other byte; the length on a blank line
-    std::uint32_t end = 0;          // one past the last byte that is no blank; 0 on a blank line
-    std::uint32_t firstWordEnd = 0; // one past the first word after the indent (up to a blank or line end)
-    char first = ' ';               // the first byte after the indent; a blank on a blank line
-    char last = ' ';                // the last byte that is no blank; a blank on a blank line
-    char lastVisible = '\0';        // the last byte that is no white space; 0 when there is none
-    bool blank = false;             // empty, or blanks only
-    bool marker = false;            // a marker line
+    static constexpr std::uint16_t kFar = 0xFFFF;
 
-    // How many bytes the first word after the indent has.
-    std::size_t FirstWordLength() const { return firstWordEnd - indent; }
+    std::uint16_t indent = 0;          // blanks before the first other byte; the length on a blank line
+    std::uint16_t end = 0;             // one past the last byte that is no blank; 0 on a blank line
+    std::uint16_t firstWordLength = 0; // bytes of the first word after the indent (up to a blank)
+    char first = ' ';                  // the first byte after the indent; a blank on a blank line
+    char last = ' ';                   // the last byte that is no blank; a blank on a blank line
+    char lastVisible = '\0';           // the last byte that is no white space; 0 when there is none
+    bool blank : 1 = false;            // empty, or blanks only
+    bool marker : 1 = false;           // a marker line
 };
 
 LineShape ClassifyLine(std::string_view line);
+
+// The positions of the shape of line, read from the line itself where the shape holds kFar.
+std::size_t IndentOf(const LineShape& shape, std::string_view line);
+std::size_t EndOf(const LineShape& shape, std::string_view line);
+std::size_t FirstWordLengthOf(const LineShape& shape, std::string_view line);
 
 // The shape of every line, in order.
 std::vector<LineShape> ClassifyLines(const std::vector<std::string>& lines);

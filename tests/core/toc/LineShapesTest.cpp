@@ -17,8 +17,8 @@ TEST(LineShapes, ClassifyLineReadsTheEdgesOfTheText)
     struct Case
     {
         std::string line;
-        std::uint32_t indent;
-        std::uint32_t end;
+        std::size_t indent;
+        std::size_t end;
         std::size_t firstWord;
         char last;
         char lastVisible;
@@ -36,10 +36,9 @@ TEST(LineShapes, ClassifyLineReadsTheEdgesOfTheText)
     for (const Case& c : cases)
     {
         const LineShape shape = ClassifyLine(c.line);
-        EXPECT_EQ(shape.length, c.line.size()) << c.line;
-        EXPECT_EQ(shape.indent, c.indent) << c.line;
-        EXPECT_EQ(shape.end, c.end) << c.line;
-        EXPECT_EQ(shape.FirstWordLength(), c.firstWord) << c.line;
+        EXPECT_EQ(IndentOf(shape, c.line), c.indent) << c.line;
+        EXPECT_EQ(EndOf(shape, c.line), c.end) << c.line;
+        EXPECT_EQ(FirstWordLengthOf(shape, c.line), c.firstWord) << c.line;
         EXPECT_EQ(shape.last, c.last) << c.line;
         EXPECT_EQ(shape.lastVisible, c.lastVisible) << c.line;
         EXPECT_EQ(shape.blank, c.blank) << c.line;
@@ -56,7 +55,21 @@ TEST(LineShapes, ClassifyLinesKeepsTheOrder)
     EXPECT_EQ(shapes[0].end, 1u);
     EXPECT_TRUE(shapes[1].blank);
     EXPECT_EQ(shapes[2].indent, 2u);
-    EXPECT_EQ(shapes[2].FirstWordLength(), 1u);
+    EXPECT_EQ(shapes[2].firstWordLength, 1u);
+}
+
+TEST(LineShapes, PositionsBeyondSixteenBitsAreReadFromTheLine)
+{
+    // An indent, a first word and an end past 65535 bytes, and a line that ends just at the limit.
+    const std::string line = std::string(70000, ' ') + std::string(70000, 'w') + " x  ";
+    const LineShape shape = ClassifyLine(line);
+    EXPECT_EQ(IndentOf(shape, line), 70000u);
+    EXPECT_EQ(FirstWordLengthOf(shape, line), 70000u);
+    EXPECT_EQ(EndOf(shape, line), 140002u);
+    EXPECT_EQ(shape.last, 'x');
+    const std::string atLimit = std::string(0xFFFE, 'a') + "b";
+    EXPECT_EQ(EndOf(ClassifyLine(atLimit), atLimit), 0xFFFFu);
+    EXPECT_EQ(FirstWordLengthOf(ClassifyLine(atLimit), atLimit), 0xFFFFu);
 }
 
 } // namespace
