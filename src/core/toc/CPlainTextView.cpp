@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-CPlainTextView::CPlainTextView(const std::vector<std::string>& lines, const std::vector<TocItem>& collected)
+CPlainTextView::CPlainTextView(const CTextLines& lines, const std::vector<TocItem>& collected)
     : m_lines(lines), m_shapes(ClassifyLines(lines)), m_words(lines.size(), kWordUnread), m_text(lines.size(), 0),
       m_titleBlockText(lines.size(), 0)
 {
@@ -33,7 +33,7 @@ void CPlainTextView::MarkBlocks(const std::vector<TocItem>& collected)
         const LineShape& shape = Shape(i);
         if (shape.blank)
             paragraphStart = i + 1;
-        const std::string& line = Line(i);
+        const std::string_view line = Line(i);
         if (!shape.marker || !IsBlockStart(line))
         {
             m_text[static_cast<std::size_t>(i)] = !shape.blank && !shape.marker;

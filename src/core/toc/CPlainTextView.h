@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/CTextLines.h"
 #include "core/toc/HeadingShapes.h"
 #include "core/toc/LineShapes.h"
 #include "core/toc/TocItem.h"
@@ -16,11 +17,11 @@
 class CPlainTextView
 {
 public:
-    CPlainTextView(const std::vector<std::string>& lines, const std::vector<TocItem>& collected);
+    CPlainTextView(const CTextLines& lines, const std::vector<TocItem>& collected);
 
-    const std::vector<std::string>& Lines() const { return m_lines; }
+    const CTextLines& Lines() const { return m_lines; }
     int LineCount() const { return static_cast<int>(m_lines.size()); }
-    const std::string& Line(int index) const { return m_lines[static_cast<std::size_t>(index)]; }
+    std::string_view Line(int index) const { return m_lines[static_cast<std::size_t>(index)]; }
     const LineShape& Shape(int index) const { return m_shapes[static_cast<std::size_t>(index)]; }
     // Blanks before the line's text, one past its last byte that is no blank, and the length of its
     // first word.
@@ -58,7 +59,7 @@ private:
     void MarkBlocks(const std::vector<TocItem>& collected);
     void MeasureWidth();
 
-    const std::vector<std::string>& m_lines;
+    const CTextLines& m_lines;
     std::vector<LineShape> m_shapes;
     // The heading word of each line, read when first asked for; kWordUnread until then. The passes
     // ask for it again and again of the few lines that may hold a heading, and never of most lines.

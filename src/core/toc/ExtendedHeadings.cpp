@@ -152,7 +152,7 @@ bool TitleInCapitals(const CPlainTextView& view, const HeadingStart& start, int 
 
 // The next line is the first clause under a numbered heading: «1. ПРЕДМЕТ ДОГОВОРА» followed by
 // «1.1. Исполнитель обязуется ...».
-bool OpensSubclauses(const HeadingStart& heading, const std::string& next)
+bool OpensSubclauses(const HeadingStart& heading, std::string_view next)
 {
     const HeadingStart clause = ReadHeadingStart(next);
     return heading.word == HeadingWord::Numbered && clause.word == HeadingWord::Numbered &&
@@ -204,7 +204,7 @@ bool StandsAsNumberedHeading(const CPlainTextView& view, const HeadingStart& sta
     bool indented = true;
     for (int k = i; k < end; ++k)
     {
-        const std::string& line = view.Line(k);
+        const std::string_view line = view.Line(k);
         capitals = capitals && IsInCapitals(line);
         indented = indented && (k == i || (!line.empty() && line.front() == ' '));
     }
@@ -493,7 +493,7 @@ bool StartsHeadingParagraph(const CPlainTextView& view, int i, int afterHeading)
 }
 
 // A line no longer than a heading without a number, beginning with a capital letter.
-bool IsShortCapitalLine(const std::string& line)
+bool IsShortCapitalLine(std::string_view line)
 {
     const std::string_view trimmed = TrimBlanks(line);
     return trimmed.size() <= kMaxSubHeadingLength && StartsWithCapital(trimmed);
@@ -504,7 +504,7 @@ bool IsShortCapitalLine(const std::string& line)
 // or a page number is no heading; no blanks to fill in or cells apart.
 bool LooksLikeSubHeading(const CPlainTextView& view, int i)
 {
-    const std::string& line = view.Line(i);
+    const std::string_view line = view.Line(i);
     if (!IsShortCapitalLine(line))
         return false;
     const std::string_view trimmed = TrimmedView(line);

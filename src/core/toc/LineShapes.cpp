@@ -71,11 +71,11 @@ std::size_t FirstWordLengthOf(const LineShape& shape, std::string_view line)
                                                     : shape.firstWordLength;
 }
 
-std::vector<LineShape> ClassifyLines(const std::vector<std::string>& lines)
+std::vector<LineShape> ClassifyLines(const CTextLines& lines)
 {
     std::vector<LineShape> shapes;
     shapes.reserve(lines.size());
-    for (const std::string& line : lines)
+    for (const std::string_view line : lines)
         shapes.push_back(ClassifyLine(line));
     return shapes;
 }

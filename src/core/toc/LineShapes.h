@@ -4,6 +4,8 @@
 // The heading word a line begins with is not among them: reading it costs more than all of these
 // together and few lines are asked for it (the plain text view reads it when first asked).
 
+#include "core/base/CTextLines.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -34,4 +36,4 @@ std::size_t EndOf(const LineShape& shape, std::string_view line);
 std::size_t FirstWordLengthOf(const LineShape& shape, std::string_view line);
 
 // The shape of every line, in order.
-std::vector<LineShape> ClassifyLines(const std::vector<std::string>& lines);
+std::vector<LineShape> ClassifyLines(const CTextLines& lines);

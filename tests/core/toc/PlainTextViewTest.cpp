@@ -28,7 +28,7 @@ TEST(PlainTextView, TheWidthOfTheTextTellsCentredLinesAndBreaks)
     // Text set in a page of the usual width and, far wider, in lines of thousands of bytes.
     for (const std::size_t width : {66u, 70u, 3000u})
     {
-        const std::vector<std::string> lines = TextSetIn(width);
+        const CTextLines lines(TextSetIn(width));
         const CPlainTextView view(lines, {});
         EXPECT_TRUE(view.IsCentred(10)) << width;
         EXPECT_FALSE(view.IsCentred(11)) << width;
@@ -40,8 +40,8 @@ TEST(PlainTextView, TheWidthOfTheTextTellsCentredLinesAndBreaks)
 
 TEST(PlainTextView, ParagraphsBeginAfterBlankLinesOrAFurtherIndent)
 {
-    const std::vector<std::string> lines = {"First line of text", "goes on here.", "   Indented further.",
-                                            "", "After a blank"};
+    const CTextLines lines = {"First line of text", "goes on here.", "   Indented further.", "",
+                              "After a blank"};
     const CPlainTextView view(lines, {});
     EXPECT_TRUE(view.StartsParagraph(0));
     EXPECT_FALSE(view.StartsParagraph(1));
