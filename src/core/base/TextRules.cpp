@@ -125,11 +125,6 @@ std::string ToLower(std::string_view s)
     return out;
 }
 
-bool IsWhiteSpace(unsigned char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 std::string TrimLeft(std::string_view s)
 {
     std::size_t begin = 0;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/base/CTextLines.h"
+#include "core/toc/HeadingShapes.h"
+#include "core/toc/LineShapes.h"
 #include "core/toc/TocItem.h"
 
 #include <string>
@@ -10,7 +12,8 @@
 // paragraphs begin, and which block a line stands in. Lines a heading is never sought in are not
 // text here: the document's own title block, the other title blocks (their headings are collected
 // from the blocks themselves), tables and format blocks, and the centred and caption blocks that the
-// block passes already turned into items.
+// block passes already turned into items. Every line is classified once, on construction; the
+// questions below read that table.
 class CPlainTextView
 {
 public:
@@ -19,8 +22,21 @@ public:
     const CTextLines& Lines() const { return m_lines; }
     int LineCount() const { return static_cast<int>(m_lines.size()); }
     std::string_view Line(int index) const { return m_lines[static_cast<std::size_t>(index)]; }
+    const LineShape& Shape(int index) const { return m_shapes[static_cast<std::size_t>(index)]; }
+    // Blanks before the line's text, one past its last byte that is no blank, and the length of its
+    // first word.
+    std::size_t Indent(int index) const { return IndentOf(Shape(index), Line(index)); }
+    std::size_t End(int index) const { return EndOf(Shape(index), Line(index)); }
+    std::size_t FirstWordLength(int index) const { return FirstWordLengthOf(Shape(index), Line(index)); }
+    // The heading word the line begins with.
+    HeadingWord Word(int index) const;
+    // A blank line or a marker line.
+    bool IsBlankOrMarker(int index) const { return Shape(index).blank || Shape(index).marker; }
     // A line of running text: not blank, not a marker line, not in a block left out.
-    bool IsText(int index) const;
+    bool IsText(int index) const
+    {
+        return index >= 0 && index < LineCount() && m_text[static_cast<std::size_t>(index)];
+    }
     // A text line of a title block other than the document's own: an appendix's title may stand in
     // one after a caption that is no block.
     bool IsTitleBlockText(int index) const;
@@ -40,7 +56,15 @@ public:
     int TitleEnd() const { return m_titleEnd; }
 
 private:
+    void MarkBlocks(const std::vector<TocItem>& collected);
+    void MeasureWidth();
+
     const CTextLines& m_lines;
+    std::vector<LineShape> m_shapes;
+    // The heading word of each line, read when first asked for; kWordUnread until then. The passes
+    // ask for it again and again of the few lines that may hold a heading, and never of most lines.
+    static constexpr signed char kWordUnread = -1;
+    mutable std::vector<signed char> m_words;
     std::vector<char> m_text;
     std::vector<char> m_titleBlockText;
     std::size_t m_width = 0; // the width the text is set in: most lines of running text end within it

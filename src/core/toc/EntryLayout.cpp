@@ -145,12 +145,19 @@ bool IsAlignableEntry(const TocItem& item)
     static const std::string kArticle = HeadingWords().article + " ";
     if (item.lines.size() < 2)
         return false;
-    const std::string t = ToUpper(TrimLeft(item.lines[1]));
-    if (BeginsWith(t, HeadingWords().appendix))
+    std::string_view line = item.lines[1];
+    while (!line.empty() && IsWhiteSpace(static_cast<unsigned char>(line.front())))
+        line.remove_prefix(1);
+    // The tests read the first word, the blank after it and the words it is compared with: only
+    // that much of the line is upper-cased.
+    const std::string& appendix = HeadingWords().appendix;
+    const std::size_t firstWord = std::min(line.find(kBlank), line.size());
+    const std::string head = ToUpper(line.substr(0, std::max({firstWord + 1, appendix.size(), kArticle.size()})));
+    if (BeginsWith(head, appendix))
         return false;
-    if (IsNumberedLine(t) || IsSectionHeading(t))
+    if (IsNumberedLine(head) || IsSectionHeading(head))
         return true;
-    return BeginsWith(t, kArticle) && t.find('.') != std::string::npos;
+    return BeginsWith(head, kArticle) && line.find('.') != std::string_view::npos;
 }
 
 std::size_t NumberEnd(std::string_view s)

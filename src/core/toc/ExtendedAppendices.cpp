@@ -48,7 +48,7 @@ bool HoldsDateOrNumber(std::string_view line)
 
 bool IsBodyStart(std::string_view trimmed)
 {
-    return IsNumberedLine(trimmed) || ReadHeadingStart(trimmed).word != HeadingWord::None;
+    return IsNumberedLine(trimmed) || ReadHeadingWord(trimmed) != HeadingWord::None;
 }
 
 // The line stands at the right of the page, not in its middle: it is indented far more than the room
@@ -71,7 +71,7 @@ bool IsFormFurniture(const CPlainTextView& view, int from)
     int k = from;
     for (; k < view.LineCount() && view.IsText(k); ++k)
     {
-        std::string_view line = view.Line(k);
+        const std::string_view line = view.Line(k);
         if ((!IsRightAligned(line) && line.find(blanks) == std::string::npos) || IsBodyStart(Trim(line)))
             return false;
     }
@@ -92,13 +92,11 @@ bool IsTableOrFormLine(std::string_view trimmed)
 
 // The line begins with the capital of «Приложение» or «Утверждены»: every text line is looked at, and
 // only these are read further.
-bool MayBeginCaption(std::string_view line)
+bool MayBeginCaption(const LineShape& line)
 {
     static const char appendix = HeadingWords().appendix.front();
     static const char approved = HeadingWords().approved.front();
-    const std::size_t at = line.find_first_not_of(' ');
-    const char first = at == std::string::npos ? ' ' : line[at];
-    return first == appendix || first == approved;
+    return line.first == appendix || line.first == approved;
 }
 
 // The caption's word with its number sign and number, without the act it belongs to that its lines
@@ -130,7 +128,7 @@ std::string CaptionHeading(std::string_view trimmed)
 // up to line end).
 bool IsCaption(const CPlainTextView& view, int i, const HeadingStart& start, int end)
 {
-    std::string_view line = view.Line(i);
+    const std::string_view line = view.Line(i);
     const std::string trimmed = Trim(line);
     const bool wholeCaption = HoldsDateOrNumber(trimmed) && !view.IsText(i + 1);
     if ((trimmed.size() > kMaxCaptionLength && !wholeCaption) || !StartsWithCapital(trimmed) ||
@@ -167,7 +165,7 @@ bool DateFollows(const CPlainTextView& view, int j)
     if (HoldsDateOrNumber(Trim(view.Line(j))))
         return true;
     int k = j + 1;
-    while (k < view.LineCount() && k - j <= kMaxCaptionGap && !view.IsText(k) && IsBlankLine(view.Line(k)))
+    while (k < view.LineCount() && k - j <= kMaxCaptionGap && !view.IsText(k) && view.Shape(k).blank)
         ++k;
     return view.IsText(k) && HoldsDateOrNumber(Trim(view.Line(k)));
 }
@@ -188,12 +186,12 @@ int CaptionEnd(const CPlainTextView& view, int i, const HeadingStart& start)
     {
         if (!view.IsText(j))
         {
-            if (IsBlankLine(view.Line(j)) || IsMarkerLine(view.Line(j)))
+            if (view.IsBlankOrMarker(j))
                 continue;
             break;
         }
         const std::string trimmed = Trim(view.Line(j));
-        const HeadingWord word = ReadHeadingStart(trimmed).word;
+        const HeadingWord word = ReadHeadingWord(trimmed);
         const bool goesOn = j == last + 1 && !trimmed.empty() && TrimRight(view.Line(last)).back() == ',';
         bool caption = false;
         if (word == HeadingWord::Approval)
@@ -245,8 +243,7 @@ AppendixTitleLines AppendixTitle(const CPlainTextView& view, int from)
     for (;;)
     {
         const int gapStart = j;
-        while (j < n && j - gapStart < kMaxCaptionGap + 2 && !readable(j) &&
-               (IsBlankLine(view.Line(j)) || IsMarkerLine(view.Line(j))))
+        while (j < n && j - gapStart < kMaxCaptionGap + 2 && !readable(j) && view.IsBlankOrMarker(j))
             ++j;
         if (j >= n || !readable(j))
             return {};
@@ -282,7 +279,7 @@ AppendixTitleLines AppendixTitle(const CPlainTextView& view, int from)
         }
         // A title set one line to a paragraph goes on in small letters after a blank line.
         int next = k;
-        while (next < n && next - k < 3 && !readable(next) && IsBlankLine(view.Line(next)))
+        while (next < n && next - k < 3 && !readable(next) && view.Shape(next).blank)
             ++next;
         if (next == k || next >= n || !readable(next) || !StartsWithSmallLetter(Trim(view.Line(next))) ||
             IsTableOrFormLine(Trim(view.Line(next))))
@@ -351,7 +348,7 @@ bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& it
     {
         // A caption may follow a signature without a blank line: whether a line that begins so is one
         // is read from the caption's own shape.
-        if (!view.IsText(i) || !MayBeginCaption(view.Line(i)))
+        if (!view.IsText(i) || !MayBeginCaption(view.Shape(i)))
             continue;
         AppendixEntry entry = ReadAppendixEntry(view, i);
         if (entry.lines.empty())
@@ -384,7 +381,7 @@ void AnchorAppendicesAtCaptions(const CTextLines& lines, std::vector<TocItem>& i
         const int top = std::max(0, item.line - kMaxCaptionLines);
         for (int k = item.line - 1; k >= top && k < static_cast<int>(lines.size()); --k)
         {
-            std::string_view line = lines[static_cast<std::size_t>(k)];
+            const std::string_view line = lines[static_cast<std::size_t>(k)];
             if (IsMarker(line, Marker::Prv))
             {
                 if (caption)

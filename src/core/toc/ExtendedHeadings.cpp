@@ -56,9 +56,21 @@ bool BeginsListItem(std::string_view trimmed)
                        });
 }
 
-std::size_t Indent(std::string_view line)
+// The line without the white space it begins with.
+std::string_view TrimmedLeftView(std::string_view line)
 {
-    return std::min(line.find_first_not_of(' '), line.size());
+    while (!line.empty() && IsWhiteSpace(static_cast<unsigned char>(line.front())))
+        line.remove_prefix(1);
+    return line;
+}
+
+// The line without the white space it begins and ends with.
+std::string_view TrimmedView(std::string_view line)
+{
+    line = TrimmedLeftView(line);
+    while (!line.empty() && IsWhiteSpace(static_cast<unsigned char>(line.back())))
+        line.remove_suffix(1);
+    return line;
 }
 
 // All letters of the text are capitals (and there is at least one).
@@ -93,17 +105,19 @@ bool IsBracketedNote(std::string_view trimmed)
     if (std::any_of(inside.begin(), inside.end(),
                     [](char c) { return IsDigit(static_cast<unsigned char>(c)); }))
         return true;
-    return StartsWithCapital(inside) && !IsInCapitals(std::string(inside));
+    return StartsWithCapital(inside) && !IsInCapitals(inside);
 }
 
 // A line of a table of contents: the title is followed by a leader of dots and a page number.
 bool HasPageLeader(std::string_view line)
 {
-    const std::string trimmed = TrimRight(line);
+    std::string_view trimmed = line;
+    while (!trimmed.empty() && IsWhiteSpace(static_cast<unsigned char>(trimmed.back())))
+        trimmed.remove_suffix(1);
     std::size_t i = trimmed.size();
     while (i > 0 && IsDigit(static_cast<unsigned char>(trimmed[i - 1])))
         --i;
-    return i < trimmed.size() && trimmed.find("...") != std::string::npos;
+    return i < trimmed.size() && trimmed.find("...") != std::string_view::npos;
 }
 
 char LastCharacter(std::string_view text)
@@ -150,8 +164,7 @@ bool OpensSubclauses(const HeadingStart& heading, std::string_view next)
 int NextParagraph(const CPlainTextView& view, int from)
 {
     int j = from;
-    while (j < view.LineCount() && j - from < kMaxTitleGap && !view.IsText(j) &&
-           (IsBlankLine(view.Line(j)) || IsMarkerLine(view.Line(j))))
+    while (j < view.LineCount() && j - from < kMaxTitleGap && !view.IsText(j) && view.IsBlankOrMarker(j))
         ++j;
     return view.IsText(j) ? j : -1;
 }
@@ -162,13 +175,13 @@ int NextParagraph(const CPlainTextView& view, int from)
 // text.
 bool NoteFollows(const CPlainTextView& view, int from)
 {
-    const std::string first = TrimLeft(view.Line(from));
+    const std::string_view first = TrimmedLeftView(view.Line(from));
     if (first.size() < 2 || first.front() != '(' || !IsUpperLetter(static_cast<unsigned char>(first[1])))
         return false;
     int k = from;
     while (k + 1 < view.LineCount() && view.IsText(k + 1) && k - from < kMaxNoteLines)
         ++k;
-    return LastCharacter(view.Line(k)) == ')';
+    return view.Shape(k).lastVisible == ')';
 }
 
 // A numbered heading of rules is one short line, or is set apart from the clauses of the body when
@@ -184,14 +197,14 @@ bool StandsAsNumberedHeading(const CPlainTextView& view, const HeadingStart& sta
     const int next = NextParagraph(view, end);
     bool oneIndent = true;
     for (int k = i + 1; k < end; ++k)
-        oneIndent = oneIndent && Indent(view.Line(k)) == Indent(view.Line(i));
+        oneIndent = oneIndent && view.Indent(k) == view.Indent(i);
     if (oneIndent && next >= 0 && OpensSubclauses(start, view.Line(next)))
         return true;
     bool capitals = true;
     bool indented = true;
     for (int k = i; k < end; ++k)
     {
-        std::string_view line = view.Line(k);
+        const std::string_view line = view.Line(k);
         capitals = capitals && IsInCapitals(line);
         indented = indented && (k == i || (!line.empty() && line.front() == ' '));
     }
@@ -208,13 +221,11 @@ int HeadingEnd(const CPlainTextView& view, int i, const HeadingStart& start)
     int j = i + 1;
     while (j < view.LineCount() && j - i < kMaxHeadingLines && view.IsText(j))
     {
-        std::string_view trimmed = view.Line(j);
-        while (!trimmed.empty() && IsWhiteSpace(static_cast<unsigned char>(trimmed.front())))
-            trimmed.remove_prefix(1);
+        const std::string_view trimmed = TrimmedLeftView(view.Line(j));
         if (trimmed.empty() || IsBracketedNote(trimmed) || BeginsListItem(trimmed) ||
-            ReadHeadingStart(trimmed).word != HeadingWord::None)
+            view.Word(j) != HeadingWord::None)
             break;
-        std::string_view above = j == i + 1 ? std::string_view(start.title) : view.Line(j - 1);
+        const std::string_view above = j == i + 1 ? std::string_view(start.title) : view.Line(j - 1);
         if (!start.title.empty() && view.BreaksBefore(j) && StartsWithCapital(trimmed) &&
             !(IsInCapitals(above) && IsInCapitals(view.Line(j))))
             break;
@@ -230,13 +241,12 @@ std::pair<int, int> TitleParagraph(const CPlainTextView& view, int from)
 {
     const int n = view.LineCount();
     int j = from;
-    while (j < n && j - from < kMaxTitleGap && !view.IsText(j) &&
-           (IsBlankLine(view.Line(j)) || IsMarkerLine(view.Line(j))))
+    while (j < n && j - from < kMaxTitleGap && !view.IsText(j) && view.IsBlankOrMarker(j))
         ++j;
     if (!view.StartsParagraph(j))
         return {from, from};
-    const std::string first = TrimLeft(view.Line(j));
-    if (!StartsLikeTitle(first) || ReadHeadingStart(first).word != HeadingWord::None ||
+    const std::string_view first = TrimmedLeftView(view.Line(j));
+    if (!StartsLikeTitle(first) || view.Word(j) != HeadingWord::None ||
         IsNumberedLine(first) || BeginsListItem(first))
         return {from, from};
     // An editorial note under the title is no part of it.
@@ -351,8 +361,9 @@ struct ArticleNumber
     int found = -1; // index among the headings found here; -1 for an article of the block passes
 };
 
-// The articles of the document in text order: those found here and those the block passes took.
-std::vector<ArticleNumber> ArticleNumbers(const std::vector<Found>& found, const std::vector<TocItem>& items)
+// The articles the block passes took, with their numbers. Read once: both checks of the numbering
+// need them.
+std::vector<ArticleNumber> BlockArticleNumbers(const std::vector<TocItem>& items)
 {
     std::vector<ArticleNumber> articles;
     for (const TocItem& item : items)
@@ -362,6 +373,14 @@ std::vector<ArticleNumber> ArticleNumbers(const std::vector<Found>& found, const
             if (start.word == HeadingWord::Article)
                 articles.push_back({item.line, start.number, -1});
         }
+    return articles;
+}
+
+// The articles of the document in text order: those found here and those the block passes took.
+std::vector<ArticleNumber> ArticleNumbers(const std::vector<Found>& found,
+                                          const std::vector<ArticleNumber>& blockArticles)
+{
+    std::vector<ArticleNumber> articles = blockArticles;
     for (std::size_t i = 0; i < found.size(); ++i)
         if (found[i].word == HeadingWord::Article)
             articles.push_back({found[i].item.line, found[i].number, static_cast<int>(i)});
@@ -374,9 +393,9 @@ std::vector<ArticleNumber> ArticleNumbers(const std::vector<Found>& found, const
 // numbered one way, an article numbered the other way is quoted wording of another act (a chapter of
 // amendments quotes «Статья 3.» amid «Статья 17.4.»), unless it was inserted after the article before
 // it and carries its number: «Статья 18.1.» after «Статья 18.».
-void DropArticlesOfAnotherNumbering(std::vector<Found>& found, const std::vector<TocItem>& items)
+void DropArticlesOfAnotherNumbering(std::vector<Found>& found, const std::vector<ArticleNumber>& blockArticles)
 {
-    const std::vector<ArticleNumber> articles = ArticleNumbers(found, items);
+    const std::vector<ArticleNumber> articles = ArticleNumbers(found, blockArticles);
     std::size_t inner = 0;
     for (const ArticleNumber& a : articles)
         inner += HasInnerStop(a.number) ? 1 : 0;
@@ -403,9 +422,9 @@ void DropArticlesOfAnotherNumbering(std::vector<Found>& found, const std::vector
 // An act divided into articles numbers them in sequence, so some two of them stand next to each
 // other in the numbering. A text whose articles never do (a court's decision quoting «Статья 1064.»
 // and «Статья 1095.» of a code) has none of its own: what it quotes are no headings.
-void DropQuotedArticles(std::vector<Found>& found, const std::vector<TocItem>& items)
+void DropQuotedArticles(std::vector<Found>& found, const std::vector<ArticleNumber>& blockArticles)
 {
-    const std::vector<ArticleNumber> articles = ArticleNumbers(found, items);
+    const std::vector<ArticleNumber> articles = ArticleNumbers(found, blockArticles);
     std::vector<int> numbers;
     for (const ArticleNumber& a : articles)
         numbers.push_back(LeadingNumber(a.number));
@@ -434,7 +453,7 @@ void DropNumberedLists(const CPlainTextView& view, std::vector<Found>& found)
     auto onlyBlankLinesBetween = [&view](const Found& a, const Found& b)
     {
         for (int k = a.end; k < b.begin; ++k)
-            if (!IsBlankLine(view.Line(k)))
+            if (!view.Shape(k).blank)
                 return false;
         return true;
     };
@@ -450,14 +469,13 @@ void DropNumberedLists(const CPlainTextView& view, std::vector<Found>& found)
 }
 // The line begins with the capital of «Статья», «Глава», «Раздел», «Параграф» or with a § sign:
 // most lines after a sentence's end begin otherwise and are read no further.
-bool MayBeginDivision(std::string_view line)
+bool MayBeginDivision(const LineShape& line)
 {
     const HeadingVocabulary& words = HeadingWords();
     static const std::string letters = std::string{words.article.front(), words.chapter.front(),
                                                    words.section.front(), words.paragraph.front()} +
                                        "$\x15" + words.paragraphSign;
-    const std::size_t at = line.find_first_not_of(' ');
-    return at != std::string::npos && letters.find(line[at]) != std::string::npos;
+    return !line.blank && letters.find(line.first) != std::string::npos;
 }
 
 // Line i may begin a heading: it begins a paragraph, follows a heading, or follows a line broken on
@@ -467,9 +485,9 @@ bool StartsHeadingParagraph(const CPlainTextView& view, int i, int afterHeading)
 {
     if (view.StartsParagraph(i) || i == afterHeading || view.BreaksBefore(i))
         return true;
-    if (LastCharacter(view.Line(i - 1)) != '.' || !MayBeginDivision(view.Line(i)))
+    if (view.Shape(i - 1).lastVisible != '.' || !MayBeginDivision(view.Shape(i)))
         return false;
-    const HeadingWord word = ReadHeadingStart(view.Line(i)).word;
+    const HeadingWord word = view.Word(i);
     return word == HeadingWord::Article || word == HeadingWord::Chapter || word == HeadingWord::Section ||
            word == HeadingWord::Paragraph;
 }
@@ -486,14 +504,14 @@ bool IsShortCapitalLine(std::string_view line)
 // or a page number is no heading; no blanks to fill in or cells apart.
 bool LooksLikeSubHeading(const CPlainTextView& view, int i)
 {
-    std::string_view line = view.Line(i);
+    const std::string_view line = view.Line(i);
     if (!IsShortCapitalLine(line))
         return false;
-    const std::string trimmed = Trim(line);
+    const std::string_view trimmed = TrimmedView(line);
     if (EndsLikeSentence(trimmed) || trimmed.back() == '!' || trimmed.back() == '?' ||
-        trimmed.find(' ') == std::string::npos || trimmed.find(kColumnGap) != std::string::npos ||
-        trimmed.find('_') != std::string::npos || IsBracketedNote(trimmed) || BeginsListItem(trimmed) ||
-        ReadHeadingStart(trimmed).word != HeadingWord::None)
+        trimmed.find(' ') == std::string_view::npos || trimmed.find(kColumnGap) != std::string_view::npos ||
+        trimmed.find('_') != std::string_view::npos || IsBracketedNote(trimmed) || BeginsListItem(trimmed) ||
+        ReadHeadingWord(trimmed) != HeadingWord::None)
         return false;
     if (std::any_of(trimmed.begin(), trimmed.end(),
                     [](char c) { return IsDigit(static_cast<unsigned char>(c)); }))
@@ -536,16 +554,17 @@ std::vector<TocItem> SubHeadings(const CPlainTextView& view, const std::vector<T
             continue;
         // Before it a paragraph ended or a heading stood; after it comes body text.
         int above = i - 1;
-        while (above >= 0 && !view.IsText(above) && IsBlankLine(view.Line(above)))
+        while (above >= 0 && !view.IsText(above) && view.Shape(above).blank)
             --above;
         const bool afterEnd =
             above < 0 || !view.IsText(above) || inHeading[static_cast<std::size_t>(above)] ||
-            captionLines[static_cast<std::size_t>(above)] || LastCharacter(view.Line(above)) == '.';
+            captionLines[static_cast<std::size_t>(above)] || view.Shape(above).lastVisible == '.';
         // Body text is a sentence of some length; a name under a post's title is not.
         const int next = NextParagraph(view, i + 1);
-        if (!afterEnd || next < 0 || inHeading[static_cast<std::size_t>(next)] ||
-            Trim(view.Line(next)).size() < kMinBodyLineLength ||
-            IsLowerLetter(static_cast<unsigned char>(Trim(view.Line(next)).front())))
+        if (!afterEnd || next < 0 || inHeading[static_cast<std::size_t>(next)])
+            continue;
+        const std::string_view body = TrimmedView(view.Line(next));
+        if (body.size() < kMinBodyLineLength || IsLowerLetter(static_cast<unsigned char>(body.front())))
             continue;
         sub.push_back(TocItem{kKindIndented, view.HeadingPosition(i), -1, {Trim(view.Line(i))}});
     }
@@ -579,14 +598,20 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
     {
         if (!view.IsText(i) || captionLines[static_cast<std::size_t>(i)])
             continue;
-        const HeadingStart start =
-            StartsHeadingParagraph(view, i, afterHeading) ? ReadHeadingStart(view.Line(i)) : HeadingStart{};
-        if (start.word == HeadingWord::None || start.word == HeadingWord::Appendix ||
-            start.word == HeadingWord::Approval || HasPageLeader(view.Line(i)))
+        // Whether the line stands where a heading may is read from the table; its words only then.
+        if (!StartsHeadingParagraph(view, i, afterHeading))
         {
             bodySeen();
             continue;
         }
+        const HeadingWord word = view.Word(i);
+        if (word == HeadingWord::None || word == HeadingWord::Appendix || word == HeadingWord::Approval ||
+            HasPageLeader(view.Line(i)))
+        {
+            bodySeen();
+            continue;
+        }
+        const HeadingStart start = ReadHeadingStart(view.Line(i));
         int end = HeadingEnd(view, i, start);
         const bool runsOn = end - i >= kMaxHeadingLines && view.IsText(end);
         // What the heading's text ends with: its last line, or the title on its only line.
@@ -682,8 +707,9 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
     }
     DropListedHeadings(found);
     DropNumberedLists(view, found);
-    DropArticlesOfAnotherNumbering(found, items);
-    DropQuotedArticles(found, items);
+    const std::vector<ArticleNumber> blockArticles = BlockArticleNumbers(items);
+    DropArticlesOfAnotherNumbering(found, blockArticles);
+    DropQuotedArticles(found, blockArticles);
     std::vector<TocItem> subHeadings = SubHeadings(view, items, found, captionLines);
     items.reserve(items.size() + found.size() + subHeadings.size());
     for (Found& f : found)

@@ -53,7 +53,7 @@ int ExtendedKindOf(HeadingWord word, std::string_view line)
 
 int ExtendedRank(const TocItem& item)
 {
-    const HeadingWord word = ReadHeadingStart(FirstContentLine(item.lines)).word;
+    const HeadingWord word = ReadHeadingWord(FirstContentLine(item.lines));
     if (item.kind == kKindSection && (word == HeadingWord::Part || word == HeadingWord::PartName))
         return 2 * kKindSection - 1;
     if (word == HeadingWord::Paragraph)
@@ -69,7 +69,7 @@ void RankDivisionBlocks(std::vector<TocItem>& items)
         if (item.level >= 0 || (item.kind != kKindAppendix && item.kind != kKindIndented))
             continue;
         const std::string first = FirstContentLine(item.lines);
-        const HeadingWord word = ReadHeadingStart(first).word;
+        const HeadingWord word = ReadHeadingWord(first);
         if (word == HeadingWord::Part || word == HeadingWord::PartName || word == HeadingWord::Subsection ||
             word == HeadingWord::Paragraph)
             item.kind = ExtendedKindOf(word, first);
@@ -85,7 +85,7 @@ void AddExtendedKindItem(const CPlainTextView& view, const CDocKindsList& kinds,
     const int end = std::min(view.TitleEnd(), view.TitleBegin() + kMaxDocumentTitleLines);
     for (int i = view.TitleBegin(); i < end; ++i)
     {
-        if (IsBlankLine(view.Line(i)) || IsMarkerLine(view.Line(i)))
+        if (view.IsBlankOrMarker(i))
             continue;
         const std::string text = NormaliseSpaces(CloseUpLetterSpacing(view.Line(i)));
         if (firstLine.empty())

@@ -5,6 +5,7 @@
 #include "core/toc/HeadingWords.h"
 
 #include <algorithm>
+#include <array>
 #include <initializer_list>
 #include <vector>
 
@@ -117,8 +118,9 @@ std::string_view TrimmedLeft(std::string_view line)
 // At least three single letters, each followed by a blank: «З А К О Н», «С т а т ь я  5.».
 bool IsLetterSpaced(std::string_view s)
 {
-    return s.size() >= 5 && IsLetterChar(s[0]) && s[1] == ' ' && IsLetterChar(s[2]) && s[3] == ' ' &&
-           IsLetterChar(s[4]) && (s.size() == 5 || s[5] == ' ');
+    // The blanks are looked at first: most lines have none there.
+    return s.size() >= 5 && s[1] == ' ' && s[3] == ' ' && (s.size() == 5 || s[5] == ' ') &&
+           IsLetterChar(s[0]) && IsLetterChar(s[2]) && IsLetterChar(s[4]);
 }
 } // namespace
 
@@ -192,7 +194,68 @@ bool EndsLikeSentence(std::string_view text)
     return last == '.' || last == ',' || last == ';' || last == ':' || last == '-';
 }
 
-HeadingStart ReadHeadingStart(std::string_view line)
+namespace
+{
+// The word, upper-cased, equals upper; no copy is made of it.
+bool EqualsInCapitals(std::string_view word, std::string_view upper)
+{
+    if (word.size() != upper.size())
+        return false;
+    for (std::size_t i = 0; i < word.size(); ++i)
+        if (ToUpperChar(word[i]) != upper[i])
+            return false;
+    return true;
+}
+
+// The first word may be a heading word: one of the vocabulary's words in any case, the stem of an
+// approval stamp with an ending, or a § sign. The words of the body are none of these, and are read
+// no further without being upper-cased.
+bool MayBeHeadingWord(std::string_view first, const HeadingVocabulary& words)
+{
+    if (first.size() == 1)
+        return first[0] == kDosSectionSign || first[0] == kSectionSign || first[0] == '$';
+    for (const std::string* word : {&words.article, &words.chapter, &words.section, &words.subsection, &words.part,
+                                    &words.paragraph, &words.appendix})
+        if (EqualsInCapitals(first, *word))
+            return true;
+    const std::size_t stem = words.approved.size();
+    return (first.size() == stem || first.size() == stem + 1) &&
+           EqualsInCapitals(first.substr(0, stem), words.approved);
+}
+
+// The bytes a heading begins with: the digits and the letters of roman numbers, the § signs, and the
+// first letters of the heading words in either case.
+const std::array<bool, 256>& HeadingOpeners(const HeadingVocabulary& words)
+{
+    static const std::array<bool, 256> openers = [&words]
+    {
+        std::array<bool, 256> table{};
+        auto add = [&table](char c) { table[static_cast<unsigned char>(c)] = true; };
+        for (const char c : std::string_view("0123456789IVXLC$"))
+            add(c);
+        add(kDosSectionSign);
+        add(kSectionSign);
+        for (const std::string* word : {&words.article, &words.chapter, &words.section, &words.subsection,
+                                        &words.part, &words.paragraph, &words.appendix, &words.approved})
+            for (int c = 0; c < 256; ++c)
+                if (ToUpperChar(static_cast<char>(c)) == word->front())
+                    add(static_cast<char>(c));
+        return table;
+    }();
+    return openers;
+}
+
+// What the heading's words are and where its number and title stand: views into the line, or into
+// closedUp when the line's first word is letter-spaced. The strings of a HeadingStart are made only
+// for the lines that need them.
+struct HeadingParts
+{
+    HeadingWord word = HeadingWord::None;
+    std::string_view number;
+    std::string_view title; // untrimmed
+};
+
+HeadingParts ReadHeadingParts(std::string_view line, std::string& closedUp)
 {
     const HeadingVocabulary& words = HeadingWords();
     const std::string& article = words.article;
@@ -204,22 +267,23 @@ HeadingStart ReadHeadingStart(std::string_view line)
     const std::string& approved = words.approved;
     const std::string& paragraph = words.paragraph;
 
-    HeadingStart start;
+    HeadingParts start;
     std::string_view text = TrimmedLeft(line);
-    std::string closedUp;
+    // Most lines begin with a byte no heading begins with and do not end with ЧАСТЬ, as a part named
+    // by an adjective does: they are read no further. (A letter-spaced word keeps its first letter.)
+    if (text.empty() || (!HeadingOpeners(words)[static_cast<unsigned char>(text.front())] &&
+                         !TrimBlanks(text).ends_with(part)))
+        return start;
     if (IsLetterSpaced(text))
     {
         closedUp = CloseUpLetterSpacing(text);
         text = closedUp;
     }
-    const auto [first, rest] = SplitFirstWord(text);
-    // The heading words are short, a numbered heading's first word ends with its full stop, and a
-    // part named by an adjective is followed by ЧАСТЬ alone: a line that begins otherwise is read no
-    // further.
-    if (first.empty() || (first.size() > appendix.size() && first.back() != '.' && TrimBlanks(rest) != part))
+    const auto split = SplitFirstWord(text);
+    const std::string_view first = split.first;
+    const std::string_view rest = split.second;
+    if (first.empty())
         return start;
-    const std::string upper = ToUpper(first);
-    const auto [token, afterToken] = SplitFirstWord(rest);
 
     auto take = [&](HeadingWord word, std::string_view number, std::string_view title)
     {
@@ -229,10 +293,34 @@ HeadingStart ReadHeadingStart(std::string_view line)
                         [](char c) { return c >= 0x10 && c <= 0x1C && c != 0x14 && c != kDosSectionSign; }))
             return;
         start.word = word;
-        start.number = std::string(number);
-        start.closed = !number.empty() && number.back() == '.';
-        start.title = Trim(title);
+        start.number = number;
+        start.title = title;
     };
+    // «IV. Название», «2.1. Название»: the first word is the number with its full stop.
+    auto takeNumbered = [&]
+    {
+        if (first.size() < 2 || first.back() != '.')
+            return;
+        const std::string_view number = first.substr(0, first.size() - 1);
+        if (IsRomanNumber(number))
+            take(HeadingWord::Roman, first, rest);
+        else if (IsDottedDigits(number))
+            take(HeadingWord::Numbered, first, rest);
+    };
+
+    // The heading words are short, a numbered heading's first word ends with its full stop (no
+    // heading word does), and a part named by an adjective is followed by ЧАСТЬ alone: a line that
+    // begins otherwise is read no further.
+    const bool partFollows = TrimBlanks(rest) == part;
+    if (!partFollows && first.back() == '.')
+    {
+        takeNumbered();
+        return start;
+    }
+    if (!partFollows && (first.size() > appendix.size() || !MayBeHeadingWord(first, words)))
+        return start;
+    const std::string upper = ToUpper(first);
+    const auto [token, afterToken] = SplitFirstWord(rest);
 
     if (upper == article)
     {
@@ -277,7 +365,7 @@ HeadingStart ReadHeadingStart(std::string_view line)
     }
     // «ОБЩАЯ ЧАСТЬ»: a part named by an adjective, in capitals and alone on its line.
     static const std::string feminine = Utf8ToCp1251("АЯ");
-    if (TrimBlanks(rest) == part && upper == first && upper.size() > feminine.size() &&
+    if (partFollows && upper == first && upper.size() > feminine.size() &&
         upper.ends_with(feminine))
     {
         take(HeadingWord::PartName, "", "");
@@ -297,13 +385,25 @@ HeadingStart ReadHeadingStart(std::string_view line)
         take(HeadingWord::Approval, "", rest);
         return start;
     }
-    if (first.size() >= 2 && first.back() == '.')
-    {
-        const std::string_view number = first.substr(0, first.size() - 1);
-        if (IsRomanNumber(number))
-            take(HeadingWord::Roman, first, rest);
-        else if (IsDottedDigits(number))
-            take(HeadingWord::Numbered, first, rest);
-    }
+    takeNumbered();
     return start;
+}
+} // namespace
+
+HeadingStart ReadHeadingStart(std::string_view line)
+{
+    std::string closedUp;
+    const HeadingParts parts = ReadHeadingParts(line, closedUp);
+    HeadingStart start;
+    start.word = parts.word;
+    start.number = std::string(parts.number);
+    start.closed = !parts.number.empty() && parts.number.back() == '.';
+    start.title = Trim(parts.title);
+    return start;
+}
+
+HeadingWord ReadHeadingWord(std::string_view line)
+{
+    std::string closedUp;
+    return ReadHeadingParts(line, closedUp).word;
 }

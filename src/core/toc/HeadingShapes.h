@@ -35,6 +35,8 @@ struct HeadingStart
 // no number of its kind, a numbered line without a full stop after its number, and a row of a table
 // drawn with box characters give None.
 HeadingStart ReadHeadingStart(std::string_view line);
+// ReadHeadingStart(line).word, without copying the number and title.
+HeadingWord ReadHeadingWord(std::string_view line);
 
 // The line, trimmed left, with a letter-spaced first word closed up: «З А К О Н» gives «ЗАКОН»,
 // «С т а т ь я  5.» gives «Статья 5.». Other lines as they are.

@@ -27,6 +27,13 @@ std::string_view TrimLeftView(std::string_view s)
     return s;
 }
 
+// The first word of a numbered line: "0123456789IVX." only, with a full stop among them.
+bool IsHeadingNumber(std::string_view number)
+{
+    return number.find_first_not_of("0123456789IVX.") == std::string_view::npos &&
+           number.find('.') != std::string_view::npos;
+}
+
 } // namespace
 
 bool IsBlankLine(std::string_view line)
@@ -39,10 +46,7 @@ bool IsNumberedLine(std::string_view line)
     const std::string_view s = TrimLeftView(line);
     if (s.empty() || s.find(kBlank) == std::string_view::npos)
         return false;
-    const std::string_view number = BeforeFirstBlank(s);
-    if (number.find_first_not_of("0123456789IVX.") != std::string_view::npos)
-        return false;
-    return number.find('.') != std::string_view::npos;
+    return IsHeadingNumber(BeforeFirstBlank(s));
 }
 
 bool IsSectionHeading(std::string_view line)
@@ -50,13 +54,11 @@ bool IsSectionHeading(std::string_view line)
     const HeadingVocabulary& vocabulary = HeadingWords();
     static const std::array<std::string, 4> kWords = {vocabulary.section, vocabulary.chapter, vocabulary.part,
                                                       vocabulary.paragraphSign};
-    const std::string s = ToUpper(TrimLeftView(line));
-    if (IsNumberedLine(s))
-        return true;
-    const std::vector<Word> words = SplitWords(s);
-    if (words.empty())
-        return false;
-    return std::find(kWords.begin(), kWords.end(), words.front().text) != kWords.end();
+    // Only the first word is read, so only it is upper-cased.
+    const std::string_view s = TrimLeftView(line);
+    const std::string first = ToUpper(BeforeFirstBlank(s));
+    const bool numbered = s.find(kBlank) != std::string_view::npos && IsHeadingNumber(first);
+    return numbered || std::find(kWords.begin(), kWords.end(), first) != kWords.end();
 }
 
 bool IsArticleHeading(std::string_view line)

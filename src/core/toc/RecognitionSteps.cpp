@@ -83,6 +83,10 @@ void CollectPlainAppendicesStep(RecognitionRun& run)
 void CollectPlainHeadingsStep(RecognitionRun& run)
 {
     CollectPlainHeadings(*run.plainText, Items(run), run.captionLines);
+    // No step after this one reads the plain text: its table of lines goes before the entries are
+    // laid out, where the run needs the most memory.
+    run.plainText.reset();
+    run.captionLines = {};
 }
 
 void SortByLineStep(RecognitionRun& run)

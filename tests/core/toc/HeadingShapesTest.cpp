@@ -77,6 +77,19 @@ TEST(HeadingShapes, ReadHeadingStartTellsHeadingWordsAndNumbers)
         {"$ 100 уплачиваются в рублях", HeadingWord::None, "", ""},
         {"Параграф 3 настоящей главы", HeadingWord::None, "", ""},
         {"§ 2 статьи 5", HeadingWord::None, "", ""},
+        // Lines that a quick look at their first byte or first word sets aside, and their neighbours
+        // that must still be read in full.
+        {"статья 5. Название", HeadingWord::Article, "5.", "Название"},
+        {"глава 3", HeadingWord::Chapter, "3", ""},
+        {"власти.", HeadingWord::None, "", ""},
+        {"ст. 5 Закона", HeadingWord::None, "", ""},
+        {"12. Порядок", HeadingWord::Numbered, "12.", "Порядок"},
+        {"12.5 процента", HeadingWord::None, "", ""},
+        {"ОСОБЕННАЯ ЧАСТЬ  ", HeadingWord::PartName, "", ""},
+        {"З А К О Н", HeadingWord::None, "", ""},
+        {"Г Л А В А  2. Суды", HeadingWord::Chapter, "2.", "Суды"},
+        {"Утвержденоо", HeadingWord::None, "", ""},
+        {"\t Статья 9.", HeadingWord::Article, "9.", ""},
     };
     for (const Case& c : cases)
     {
@@ -85,10 +98,14 @@ TEST(HeadingShapes, ReadHeadingStartTellsHeadingWordsAndNumbers)
         EXPECT_EQ(Cp1251ToUtf8(start.number), c.number) << c.line;
         EXPECT_EQ(Cp1251ToUtf8(start.title), c.title) << c.line;
         EXPECT_EQ(start.closed, !c.number.empty() && c.number.back() == '.') << c.line;
+        EXPECT_EQ(ReadHeadingWord(Cp(c.line)), c.word) << c.line;
     }
     // § is held as the DOS byte or as the byte of the editor's code page.
     EXPECT_EQ(ReadHeadingStart("\x15 4. " + Cp("Поручительство")).word, HeadingWord::Paragraph);
     EXPECT_EQ(ReadHeadingStart("\xA7 4. " + Cp("Поручительство")).word, HeadingWord::Paragraph);
+    EXPECT_EQ(ReadHeadingWord("\x15 4. " + Cp("Поручительство")), HeadingWord::Paragraph);
+    // A row of a table drawn with box characters is no heading, however it begins.
+    EXPECT_EQ(ReadHeadingWord(Cp("1. Сроки ") + "\x13" + Cp(" 5 дней")), HeadingWord::None);
 }
 
 TEST(HeadingShapes, LetterSpacingIsClosedUpOnlyForASpacedWord)

@@ -1,0 +1,81 @@
+#include "core/toc/LineShapes.h"
+
+#include "core/base/TextRules.h"
+#include "core/document/Markers.h"
+
+#include <algorithm>
+
+namespace
+{
+std::size_t Indent(std::string_view line)
+{
+    return std::min(line.find_first_not_of(' '), line.size());
+}
+
+// 0 on a blank line.
+std::size_t End(std::string_view line)
+{
+    return line.find_last_not_of(' ') + 1;
+}
+
+std::size_t FirstWordLength(std::string_view line, std::size_t indent)
+{
+    return std::min(line.find(' ', indent), line.size()) - indent;
+}
+
+std::uint16_t Fit(std::size_t position)
+{
+    return static_cast<std::uint16_t>(std::min<std::size_t>(position, LineShape::kFar));
+}
+
+char LastVisible(std::string_view line)
+{
+    std::size_t end = line.size();
+    while (end > 0 && IsWhiteSpace(static_cast<unsigned char>(line[end - 1])))
+        --end;
+    return end == 0 ? '\0' : line[end - 1];
+}
+} // namespace
+
+LineShape ClassifyLine(std::string_view line)
+{
+    LineShape shape;
+    const std::size_t indent = Indent(line);
+    shape.indent = Fit(indent);
+    shape.blank = indent == line.size();
+    if (shape.blank)
+        return shape;
+    const std::size_t end = End(line);
+    shape.end = Fit(end);
+    shape.firstWordLength = Fit(FirstWordLength(line, indent));
+    shape.first = line[indent];
+    shape.last = line[end - 1];
+    shape.lastVisible = LastVisible(line);
+    shape.marker = IsMarkerLine(line);
+    return shape;
+}
+
+std::size_t IndentOf(const LineShape& shape, std::string_view line)
+{
+    return shape.indent == LineShape::kFar ? Indent(line) : shape.indent;
+}
+
+std::size_t EndOf(const LineShape& shape, std::string_view line)
+{
+    return shape.end == LineShape::kFar ? End(line) : shape.end;
+}
+
+std::size_t FirstWordLengthOf(const LineShape& shape, std::string_view line)
+{
+    return shape.firstWordLength == LineShape::kFar ? FirstWordLength(line, IndentOf(shape, line))
+                                                    : shape.firstWordLength;
+}
+
+std::vector<LineShape> ClassifyLines(const CTextLines& lines)
+{
+    std::vector<LineShape> shapes;
+    shapes.reserve(lines.size());
+    for (const std::string_view line : lines)
+        shapes.push_back(ClassifyLine(line));
+    return shapes;
+}
