@@ -168,7 +168,7 @@ void Build(benchmark::State& state, DocumentShape shape, std::size_t size)
     {
         peak.Next();
         ProcessResult result = ProcessDocument(sample.textLines, Words(), Kinds(), reporter);
-        benchmark::DoNotOptimize(result.lines.data());
+        benchmark::DoNotOptimize(result.lines.size());
     }
     Counters(state, sample, sample.entries, peak);
 }
@@ -186,7 +186,7 @@ void BuildExtended(benchmark::State& state, DocumentShape shape, std::size_t siz
         ProcessResult result =
             ProcessDocument(sample.textLines, Words(), Kinds(), reporter, {}, RecognitionOptions{true});
         entries = result.entries;
-        benchmark::DoNotOptimize(result.lines.data());
+        benchmark::DoNotOptimize(result.lines.size());
     }
     Counters(state, sample, entries, peak);
 }
@@ -264,7 +264,7 @@ void BuildExtendedCorpus(benchmark::State& state, const fs::path& folder)
         for (const CTextLines& text : corpus.texts)
         {
             ProcessResult result = ProcessDocument(text, Words(), Kinds(), reporter, {}, RecognitionOptions{true});
-            benchmark::DoNotOptimize(result.lines.data());
+            benchmark::DoNotOptimize(result.lines.size());
         }
     CorpusCounters(state, corpus);
 }

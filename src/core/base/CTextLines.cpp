@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace
 {
@@ -200,6 +201,33 @@ void CTextLines::Apply(const std::vector<RangeEdit>& edits)
     refs.insert(refs.end(), m_refs.begin() + static_cast<std::ptrdiff_t>(next), m_refs.end());
     m_refs = std::move(refs);
     CompactIfWasteful();
+}
+
+CTextLines::Rebuild::Rebuild(CTextLines& lines, std::size_t newSize)
+    : m_lines(lines), m_old(std::exchange(lines.m_refs, {}))
+{
+    m_lines.m_refs.reserve(newSize);
+    m_lines.m_lineBytes = 0;
+}
+
+void CTextLines::Rebuild::Keep(std::size_t first, std::size_t count)
+{
+    const auto from = m_old.begin() + static_cast<std::ptrdiff_t>(first);
+    const auto to = from + static_cast<std::ptrdiff_t>(count);
+    for (auto it = from; it != to; ++it)
+        m_lines.m_lineBytes += it->length;
+    m_lines.m_refs.insert(m_lines.m_refs.end(), from, to);
+}
+
+void CTextLines::Rebuild::Add(std::string_view text)
+{
+    m_lines.PushBack(text);
+}
+
+void CTextLines::Rebuild::Finish()
+{
+    m_old = {};
+    m_lines.CompactIfWasteful();
 }
 
 void CTextLines::Clear()

@@ -143,6 +143,22 @@ public:
     // Every edit in one pass over the list; edits are sorted by first, their runs do not overlap, and
     // insertions at the same line keep their order.
     void Apply(const std::vector<RangeEdit>& edits);
+
+    // The list made anew in one pass, for many insertions at once without a list of them: runs of
+    // the present lines (Keep) and new texts (Add) in the order of the new list, then Finish. Until
+    // then the lines are not to be read.
+    class Rebuild
+    {
+    public:
+        Rebuild(CTextLines& lines, std::size_t newSize);
+        void Keep(std::size_t first, std::size_t count);
+        void Add(std::string_view text);
+        void Finish();
+
+    private:
+        CTextLines& m_lines;
+        std::vector<LineRef> m_old;
+    };
     void Clear();
 
     // The number of bytes held (the buffer), and the number the lines read: what a test of the

@@ -162,16 +162,22 @@ void InsertBlocks(CTextLines& lines, const std::vector<TocItem>& items)
     // heading (blocks of equal lines in list order), as inserting from the last item would, without
     // moving the rest of the text once per block. A line at the end of the text appends the block.
     // The marker lines are the same for every block and are held once.
-    std::vector<CTextLines::RangeEdit> blocks;
-    blocks.reserve(items.size());
+    const std::size_t size = lines.size();
+    std::size_t added = 0;
+    for (const TocItem& item : items)
+        added += item.lines.size() + 2;
+    CTextLines::Rebuild rebuild(lines, size + added);
+    std::size_t next = 0;
     for (const TocItem& item : items)
     {
-        const auto at = static_cast<std::size_t>(std::clamp(item.line, 0, static_cast<int>(lines.size())));
-        CTextLines::RangeEdit& block = blocks.emplace_back(CTextLines::RangeEdit{at, 0, {}});
-        block.lines.reserve(item.lines.size() + 2);
-        block.lines.emplace_back(MarkerLine(Marker::Ogl));
-        block.lines.insert(block.lines.end(), item.lines.begin(), item.lines.end());
-        block.lines.emplace_back(MarkerLine(Marker::Kon));
+        const auto at = static_cast<std::size_t>(std::clamp(item.line, 0, static_cast<int>(size)));
+        rebuild.Keep(next, at - next);
+        next = at;
+        rebuild.Add(MarkerLine(Marker::Ogl));
+        for (const std::string& line : item.lines)
+            rebuild.Add(line);
+        rebuild.Add(MarkerLine(Marker::Kon));
     }
-    lines.Apply(blocks);
+    rebuild.Keep(next, size - next);
+    rebuild.Finish();
 }
