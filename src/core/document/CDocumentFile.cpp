@@ -243,13 +243,13 @@ SaveResult CDocumentFile::SaveTo(const std::string& path, BackupRule backup)
         const std::string backupPath = BackupPathFor(path);
         if (!CopyFileReplacing(target, backupPath))
         {
-            const int backupError = errno;
-            m_reporter.Report(FormatMessage("Ошибка создания резервного файла %s!", backupPath),
-                              MessageIcon::Error);
+            const FileError failure{FileAction::Backup, backupPath, errno, {}};
+            m_reporter.ReportWithReason(FormatMessage("Ошибка создания резервного файла %s!", backupPath),
+                                        FileErrorText(failure), MessageIcon::Error);
             if (backup == BackupRule::Required)
                 return Fail(SaveResult::Kind::Backup,
-                            {FileAction::Backup, path, backupError,
-                             "cannot make the backup " + backupPath + " (" + std::strerror(backupError) +
+                            {FileAction::Backup, path, failure.errorNumber,
+                             "cannot make the backup " + backupPath + " (" + failure.Reason() +
                                  "); the document was not saved"});
         }
     }

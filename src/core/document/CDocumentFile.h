@@ -37,12 +37,9 @@ public:
     // A load refused for a reason of its own (UTF-8), with the error that stands for it.
     DocumentFileError(const std::string& path, int errorNumber, const std::string& reason);
     explicit DocumentFileError(FileError error);
-    const std::string& path() const { return m_error.path; }
-    // The reason: the system's error text (strerror of errorNumber()), or for something that is no
-    // regular file what it is, such as "not a regular file (a named pipe)".
-    const std::string& systemError() const { return m_error.reason; }
-    int errorNumber() const { return m_error.errorNumber; }
-    // The failed open as the editor and the tool word it (FileErrorText is what()).
+    // The failed open as the editor and the tool word it (FileErrorText is what()). Its reason is the
+    // system's error text, or for something that is no regular file what it is, such as "not a
+    // regular file (a named pipe)".
     const FileError& Error() const { return m_error; }
 
 private:
