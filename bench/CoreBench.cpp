@@ -58,7 +58,7 @@ struct Sample
     std::string path;
     std::size_t bytes = 0;
     std::vector<std::string> headerLines;
-    std::vector<std::string> textLines;
+    CTextLines textLines;
     std::vector<TocItem> items; // Build's items, laid out
     std::size_t entries = 0;
 };
@@ -95,7 +95,7 @@ const Sample& SampleOf(DocumentShape shape, std::size_t size)
     sample->headerLines = document.HeaderLines();
     sample->textLines = document.TextLines();
 
-    std::vector<std::string> lines = sample->textLines;
+    CTextLines lines = sample->textLines;
     CTocRecognizer recognizer(&Words(), Kinds(), reporter);
     recognizer.Build(lines);
     sample->items = recognizer.Items();
@@ -154,7 +154,7 @@ void Load(benchmark::State& state, DocumentShape shape, std::size_t size)
         peak.Next();
         CDocumentFile document(reporter);
         document.Load(sample.path);
-        benchmark::DoNotOptimize(document.TextLines().data());
+        benchmark::DoNotOptimize(document.TextLines().size());
     }
     Counters(state, sample, sample.textLines.size(), peak);
 }
@@ -215,8 +215,8 @@ void Remarks(benchmark::State& state, DocumentShape shape, std::size_t size)
 // and the text the extended recognition makes of it.
 struct Corpus
 {
-    std::vector<std::vector<std::string>> texts;
-    std::vector<std::vector<std::string>> processed;
+    std::vector<CTextLines> texts;
+    std::vector<CTextLines> processed;
     std::size_t bytes = 0;
     std::size_t entries = 0;
 };
@@ -261,7 +261,7 @@ void BuildExtendedCorpus(benchmark::State& state, const fs::path& folder)
     const Corpus& corpus = CorpusOf(folder);
     SilentReporter reporter;
     for (auto _ : state)
-        for (const std::vector<std::string>& text : corpus.texts)
+        for (const CTextLines& text : corpus.texts)
         {
             ProcessResult result = ProcessDocument(text, Words(), Kinds(), reporter, {}, RecognitionOptions{true});
             benchmark::DoNotOptimize(result.lines.data());
@@ -277,7 +277,7 @@ void RemarksCorpus(benchmark::State& state, const fs::path& folder)
     for (auto _ : state)
     {
         remarks = 0;
-        for (const std::vector<std::string>& lines : corpus.processed)
+        for (const CTextLines& lines : corpus.processed)
         {
             const std::vector<Remark> found = FindRemarks(lines);
             remarks += found.size();

@@ -56,7 +56,7 @@ std::string WriteDocument(DocumentShape shape, std::size_t size, const std::stri
 }
 
 // The text of a law, processed, so that it carries its table-of-contents blocks.
-std::vector<std::string> ProcessedLaw(std::size_t size)
+CTextLines ProcessedLaw(std::size_t size)
 {
     SilentReporter reporter;
     CDocumentFile document(reporter);
@@ -65,13 +65,14 @@ std::vector<std::string> ProcessedLaw(std::size_t size)
 }
 
 // The lines of a processed law cut to count lines.
-const std::vector<std::string>& EditorLines(std::size_t count)
+const CTextLines& EditorLines(std::size_t count)
 {
-    static std::vector<std::string> lines;
+    static CTextLines lines;
     if (lines.size() != count)
     {
         lines = ProcessedLaw(12 << 20);
-        lines.resize(std::min(lines.size(), count));
+        if (lines.size() > count)
+            lines.Erase(count, lines.size() - count);
     }
     return lines;
 }
@@ -94,7 +95,7 @@ struct Editor
 void SetLines(benchmark::State& state)
 {
     Editor editor;
-    const std::vector<std::string>& lines = EditorLines(static_cast<std::size_t>(state.range(0)));
+    const CTextLines& lines = EditorLines(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state)
         editor.View().SetLines(lines);
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * lines.size()));
@@ -103,7 +104,7 @@ void SetLines(benchmark::State& state)
 void GetLines(benchmark::State& state)
 {
     Editor editor;
-    const std::vector<std::string>& lines = EditorLines(static_cast<std::size_t>(state.range(0)));
+    const CTextLines& lines = EditorLines(static_cast<std::size_t>(state.range(0)));
     editor.View().SetLines(lines);
     for (auto _ : state)
         benchmark::DoNotOptimize(editor.View().GetLines());
@@ -211,10 +212,10 @@ void PanelCommandOn(benchmark::State& state, int command, bool typedFirst)
     Editor editor;
     const std::size_t wanted = static_cast<std::size_t>(state.range(0));
     // About 1.45 entries per kilobyte in the generated laws; the text is cut after the wanted entry.
-    std::vector<std::string> lines = ProcessedLaw(wanted * 1024 * 10 / 14);
+    CTextLines lines = ProcessedLaw(wanted * 1024 * 10 / 14);
     const std::vector<TocEntryRef> entries = BuildEntryList(lines, CContentFilter());
     if (entries.size() > wanted)
-        lines.resize(entries[wanted].oglLine);
+        lines.Erase(entries[wanted].oglLine, lines.size() - entries[wanted].oglLine);
     for (auto _ : state)
     {
         state.PauseTiming();

@@ -130,7 +130,7 @@ inline std::string CheckDocument(std::string_view bytes)
     if (document.SaveWouldChangeFile() != (document.FileBytes() != bytes))
         return "whether a save would change the file disagrees with the bytes it would write";
 
-    const std::vector<std::string> loaded = document.TextLines();
+    const CTextLines loaded = document.TextLines();
     const ProcessResult first = ProcessDocument(loaded, Words(), Kinds(), reporter);
     if (first.refused && first.lines != loaded)
         return "a refused text was changed";
@@ -143,7 +143,7 @@ inline std::string CheckDocument(std::string_view bytes)
     CDocumentFile reloaded(reporter, today);
     reloaded.Load(output.Path());
     // The last text line is written without a line end, so an empty one is not read back.
-    std::vector<std::string> expected = first.lines;
+    std::vector<std::string> expected = first.lines.ToVector();
     if (!expected.empty() && expected.back().empty())
         expected.pop_back();
     if (reloaded.HeaderLines() != document.HeaderLines())
@@ -252,7 +252,7 @@ inline std::string CheckKindsImport(std::string_view bytes)
 }
 
 // Lines outside every block, in order: what the entry commands must never touch.
-inline std::vector<std::string> LinesOutsideBlocks(const std::vector<std::string>& lines,
+inline std::vector<std::string> LinesOutsideBlocks(const CTextLines& lines,
                                                    const std::vector<TocEntryRef>& entries)
 {
     std::vector<std::string> outside;
@@ -260,11 +260,11 @@ inline std::vector<std::string> LinesOutsideBlocks(const std::vector<std::string
     for (const TocEntryRef& entry : entries)
     {
         for (; next < entry.oglLine; ++next)
-            outside.push_back(lines[next]);
+            outside.emplace_back(lines[next]);
         next = entry.konLine + 1;
     }
     for (; next < lines.size(); ++next)
-        outside.push_back(lines[next]);
+        outside.emplace_back(lines[next]);
     return outside;
 }
 
@@ -302,7 +302,7 @@ inline std::string CheckEntryCommands(std::string_view bytes)
     const EntryCommandResult result = RunEntryCommand(command, lines, shown, marked, filter, &Words());
     if (result.Failed() && !result.edits.empty())
         return "a failed command still asks for edits";
-    std::vector<std::string> changed = lines;
+    CTextLines changed = lines;
     try
     {
         ApplyEdits(changed, result.edits);

@@ -74,8 +74,8 @@ int DumpItemsAfterStep(const TocToolOptions& options, const std::string& exeDir,
             if (name == step->name)
                 items = DescribeItems(stepItems);
         });
-    std::vector<std::string> lines = document.TextLines();
-    recognizer.Build(lines);
+    // The document is only read for the dump: its own text is worked on.
+    recognizer.Build(document.MutableTextLines());
     tell();
     if (!items)
     {

@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 namespace
 {
-std::map<int, std::size_t> EntriesPerLevel(const std::vector<std::string>& lines)
+std::map<int, std::size_t> EntriesPerLevel(const CTextLines& lines)
 {
     std::map<int, std::size_t> levels;
     for (const TocEntryRef& entry : BuildEntryList(lines, CContentFilter()))

@@ -84,12 +84,12 @@ std::vector<std::string> ProcessedSample()
         ProcessDocument(document.TextLines(), CUpperCaseWordsDict(), CDocKindsList(), reporter);
     if (result.refused || result.entries < 12)
         qFatal("the sample did not process");
-    return result.lines;
+    return result.lines.ToVector();
 }
 
 std::vector<std::string> EditorLines(const CKestrelView& view)
 {
-    return Utf8Lines(view.GetLines());
+    return Utf8Lines(view.GetLines().ToVector());
 }
 
 void ActOnFilterDialog(std::function<void(CFilterDlg&)> actions)

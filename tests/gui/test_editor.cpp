@@ -515,7 +515,7 @@ private slots:
             }
             const QString where = QStringLiteral("step %1").arg(step);
             QVERIFY2(now == expected, qPrintable(where));
-            const std::vector<std::string> fresh = LinesOfEditorText(view.document()->toRawText());
+            const CTextLines fresh = LinesOfEditorText(view.document()->toRawText());
             QVERIFY2(view.GetLines() == fresh, qPrintable(where));
         }
     }

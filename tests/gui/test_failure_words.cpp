@@ -20,8 +20,8 @@ namespace
 {
 struct NoEditor : IDocumentEditor
 {
-    std::vector<std::string> GetLines() const override { return {}; }
-    void SetLines(const std::vector<std::string>&, const std::function<void()>&) override {}
+    CTextLines GetLines() const override { return {}; }
+    void SetLines(const CTextLines&, const std::function<void()>&) override {}
     void ClearText() override {}
 };
 
@@ -55,7 +55,7 @@ QString BoxShownOnOpening(const std::string& path)
     NoTrash trash;
     NoMonitor monitor;
     CDocumentSession session(editor, prompter, trash, monitor,
-                             [](const std::vector<std::string>& lines, IReporter&,
+                             [](const CTextLines& lines, IReporter&,
                                 const std::function<void()>&, const RecognitionOptions&) {
                                  return ProcessResult{lines, false, 0};
                              });

@@ -97,9 +97,9 @@ private slots:
             QCOMPARE(ReadBytes(Utf8Path(window.Path(QString::fromStdString(name + ".bak")))), bytes);
             CDocumentFile saved(window.m_prompter);
             saved.Load(Utf8Path(path));
-            std::vector<std::string> shown = view.GetLines();
+            CTextLines shown = view.GetLines();
             if (!shown.empty() && shown.back().empty())
-                shown.pop_back();
+                shown.Erase(shown.size() - 1);
             QVERIFY2(saved.TextLines() == shown, name.c_str());
         }
     }

@@ -58,7 +58,7 @@ struct PanelRig
     }
 
     // Read as the editor view reads its text: the raw text keeps no-break spaces.
-    std::vector<std::string> Lines() const { return LinesOfEditorText(m_editor->document()->toRawText()); }
+    std::vector<std::string> Lines() const { return LinesOfEditorText(m_editor->document()->toRawText()).ToVector(); }
     std::vector<TocEntryRef> AllEntries() const { return BuildEntryList(Lines(), CContentFilter()); }
     std::vector<std::string> EntryTexts() const
     {

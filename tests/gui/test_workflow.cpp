@@ -272,7 +272,7 @@ private slots:
         CScriptedPrompter silent;
         CDocumentFile document(silent);
         document.Load(Utf8(window.Path("a.rla")));
-        const std::vector<std::string> processed =
+        const CTextLines processed =
             ProcessDocument(document.TextLines(), CUpperCaseWordsDict(), CDocKindsList(), silent).lines;
         QCOMPARE(LinesOfEditorText(view.document()->toRawText()), processed);
         QVERIFY(!view.isReadOnly() && !view.History().CanUndo());

@@ -268,11 +268,12 @@ void CodesToBoxChars(std::string& line866)
     }
 }
 
-void FileLineToMemory(std::string& line)
+void FileLineToMemory(std::span<char> line)
 {
     const Tables& t = TablesOnce();
-    for (char& c : line)
-        c = static_cast<char>(t.memoryOfFile[static_cast<unsigned char>(c)]);
+    char* const end = line.data() + line.size();
+    for (char* c = line.data(); c != end; ++c)
+        *c = static_cast<char>(t.memoryOfFile[static_cast<unsigned char>(*c)]);
 }
 
 void AppendLineToFile(std::string& out, std::string_view line1251)

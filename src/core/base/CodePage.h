@@ -6,6 +6,7 @@
 // The eleven single-line box characters are carried as the control codes 0x10-0x1C instead
 // (BoxCharsToCodes / CodesToBoxChars), as the text format prescribes.
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -17,10 +18,11 @@ std::string Cp1251ToCp866(std::string_view text1251);
 void BoxCharsToCodes(std::string& line866);
 void CodesToBoxChars(std::string& line866);
 
-// Both steps of a direction in one table pass, for the document's lines: a raw file line becomes its
+// Both steps of a direction in one table pass, for the document's lines: raw file bytes become their
 // memory form in place (BoxCharsToCodes, then Cp866ToCp1251), and a memory line is appended to out
-// in its file form (Cp1251ToCp866, then CodesToBoxChars).
-void FileLineToMemory(std::string& line);
+// in its file form (Cp1251ToCp866, then CodesToBoxChars). Neither direction makes or changes a CR or
+// LF byte, so a whole file's bytes may be converted before they are cut into lines.
+void FileLineToMemory(std::span<char> line);
 void AppendLineToFile(std::string& out, std::string_view line1251);
 
 // True for a 1251 byte that carries an 866 character absent from code page 1251.

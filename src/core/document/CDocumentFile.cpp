@@ -29,33 +29,35 @@ std::string FormatMessage(const char* format, const std::string& path)
     return text.replace(at, 2, path);
 }
 
-// Puts the lines of a file's content, in memory form, into the header lines up to the text start
-// line and into the text lines after it.
-void SplitIntoLines(std::string_view content, std::vector<std::string>& headerLines,
-                    std::vector<std::string>& textLines)
+// The header lines of a file's content, in memory form, up to and including the text start line,
+// and where the text after it begins (content.size() when there is no text start line).
+std::size_t ReadHeaderLines(std::string_view content, std::vector<std::string>& headerLines)
 {
-    content = LineContent(content);
-    // One line per line end, at most: the list never grows by reallocation (which would hold the old
-    // and the new list at once for a large document).
-    textLines.reserve(MaxLineCount(content));
-    std::vector<std::string>* target = &headerLines;
-    ForEachFileLine(content,
-                    [&](std::string_view fileLine)
-                    {
-                        std::string& line = target->emplace_back(fileLine);
-                        FileLineToMemory(line);
-                        if (target == &headerLines && line == TextStartLine())
-                            target = &textLines;
-                    });
+    std::size_t start = 0;
+    while (start < content.size())
+    {
+        std::size_t end = content.find('\n', start);
+        const std::size_t next = end == std::string_view::npos ? content.size() : end + 1;
+        if (end == std::string_view::npos)
+            end = content.size();
+        else if (end > start && content[end - 1] == '\r')
+            --end;
+        std::string& line = headerLines.emplace_back(content.substr(start, end - start));
+        FileLineToMemory(line);
+        start = next;
+        if (line == TextStartLine())
+            return start;
+    }
+    return content.size();
 }
 
 // A fingerprint of the lines outside their ОГЛ...КОН blocks: equal for two texts that differ in their
 // tables of contents only. Each line goes in after its length, so no two lists of lines meet.
-CByteFingerprint::Value TextFingerprint(const std::vector<std::string>& lines)
+CByteFingerprint::Value TextFingerprint(const CTextLines& lines)
 {
     CByteFingerprint fingerprint;
     ForEachLineOutsideTocBlocks(lines,
-                                [&fingerprint](const std::string& line)
+                                [&fingerprint](std::string_view line)
                                 {
                                     const std::uint64_t size = line.size();
                                     fingerprint.Add(
@@ -71,12 +73,11 @@ CByteFingerprint::Value TextFingerprint(const std::vector<std::string>& lines)
 constexpr std::size_t kWriteChunk = 1 << 16;
 
 template <typename Write>
-bool WriteFileForm(const std::vector<std::string>& headerLines, const std::vector<std::string>& textLines,
-                   Write write)
+bool WriteFileForm(const std::vector<std::string>& headerLines, const CTextLines& textLines, Write write)
 {
     std::string chunk;
     chunk.reserve(2 * kWriteChunk);
-    auto add = [&](const std::string& line, bool lineEnd)
+    auto add = [&](std::string_view line, bool lineEnd)
     {
         AppendLineToFile(chunk, line);
         if (lineEnd)
@@ -97,13 +98,10 @@ bool WriteFileForm(const std::vector<std::string>& headerLines, const std::vecto
 }
 
 // The exact size of the file form of the lines (the conversions keep one byte per byte).
-std::uint64_t FileFormSize(const std::vector<std::string>& headerLines,
-                           const std::vector<std::string>& textLines)
+std::uint64_t FileFormSize(const std::vector<std::string>& headerLines, const CTextLines& textLines)
 {
-    std::uint64_t size = 0;
+    std::uint64_t size = textLines.LineBytes() + 2 * textLines.size();
     for (const std::string& line : headerLines)
-        size += line.size() + 2;
-    for (const std::string& line : textLines)
         size += line.size() + 2;
     return textLines.empty() ? size : size - 2;
 }
@@ -180,7 +178,7 @@ void CDocumentFile::LoadKeepingDates(const std::string& path)
 void CDocumentFile::LoadLines(const std::string& path)
 {
     m_headerLines.clear();
-    m_textLines.clear();
+    m_textLines.Clear();
     m_loadedTextFingerprint.reset();
     m_path = path;
     m_changeDateDone = false;
@@ -196,7 +194,6 @@ void CDocumentFile::LoadLines(const std::string& path)
     const FileReadError error = ReadWholeFile(path, kMaxDocumentBytes, content, &state);
     if (error.errorNumber != 0)
         throw DocumentFileError(path, error.errorNumber, error.fileType);
-    SplitIntoLines(content, m_headerLines, m_textLines);
     CByteFingerprint fingerprint;
     fingerprint.Add(content);
     m_loadedFingerprint = fingerprint.Finish();
@@ -204,6 +201,12 @@ void CDocumentFile::LoadLines(const std::string& path)
     m_contentAfterEnd = ContentAfterEnd(content);
     m_fileState = state;
     m_fileStatePath = ResolvedTarget(path);
+    // The text is the file's own bytes, converted where they stand and cut into lines: no line is
+    // copied. What follows a 0x1A is no part of it.
+    content.resize(LineContent(content).size());
+    const std::size_t textStart = ReadHeaderLines(content, m_headerLines);
+    FileLineToMemory(std::span<char>(content).subspan(textStart));
+    m_textLines = CTextLines::FromFileBytes(std::move(content), textStart);
 }
 
 void CDocumentFile::SetCopyRule(CopyRule rule, MoveAside moveAside)
@@ -356,7 +359,7 @@ SaveResult CDocumentFile::Fail(SaveResult::Kind kind, FileError error)
 void CDocumentFile::Clear()
 {
     m_headerLines.clear();
-    m_textLines.clear();
+    m_textLines.Clear();
     m_loadedTextFingerprint.reset();
     m_path.clear();
     m_loadedFingerprint.reset();

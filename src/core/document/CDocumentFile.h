@@ -7,6 +7,7 @@
 // place, and only while a complete copy of it is on disk.
 
 #include "core/base/CByteFingerprint.h"
+#include "core/base/CTextLines.h"
 #include "core/base/FileError.h"
 #include "core/base/FileState.h"
 #include "core/base/Reporter.h"
@@ -23,8 +24,8 @@
 
 #include <sys/stat.h>
 
-// The largest document Load accepts. Holding a document takes about nine times its size in memory;
-// a larger file is refused as too large (EFBIG) before anything is read.
+// The largest document Load accepts. A document is held in about its own size and sixteen bytes a
+// line; a larger file is refused as too large (EFBIG) before anything is read.
 inline constexpr std::uint64_t kMaxDocumentBytes = std::uint64_t{1} << 30;
 
 // A document that cannot be loaded: a folder, a missing or an unreadable file, one too large, a pipe
@@ -173,11 +174,11 @@ public:
     const std::string& Path() const { return m_path; }
     // The lines up to and including "$18  Текст документа", and the text after it, in memory form.
     const std::vector<std::string>& HeaderLines() const { return m_headerLines; }
-    const std::vector<std::string>& TextLines() const { return m_textLines; }
+    const CTextLines& TextLines() const { return m_textLines; }
     // The text to change where it stands (a large document is never copied for it); the dates
     // follow the change at the next save.
-    std::vector<std::string>& MutableTextLines() { return m_textLines; }
-    void SetTextLines(std::vector<std::string> lines) { m_textLines = std::move(lines); }
+    CTextLines& MutableTextLines() { return m_textLines; }
+    void SetTextLines(CTextLines lines) { m_textLines = std::move(lines); }
     // The header of a document made in memory, or one edited by hand.
     void SetHeaderLines(std::vector<std::string> lines) { m_headerLines = std::move(lines); }
     // Whether $100 (the change date) and $101 (the entry date) are past deciding for this load:
@@ -210,7 +211,8 @@ private:
     SaveResult FailChanged(const std::string& path);
 
     std::vector<std::string> m_headerLines;
-    std::vector<std::string> m_textLines;
+    // Over the loaded file's own bytes, converted where they were read.
+    CTextLines m_textLines;
     std::string m_path;
     bool m_changeDateDone = true;
     bool m_entryDateDone = true;

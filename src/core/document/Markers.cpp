@@ -73,14 +73,14 @@ bool IsBlockStart(std::string_view line)
     return false;
 }
 
-std::vector<std::string> RemoveTocBlocks(const std::vector<std::string>& lines)
+CTextLines RemoveTocBlocks(const CTextLines& lines)
 {
-    std::vector<std::string> kept;
-    kept.reserve(lines.size());
+    CTextLines kept;
+    kept.Reserve(lines.size());
     ForEachLineOutsideTocBlocks(lines,
-                                [&](const std::string& line)
+                                [&](std::string_view line)
                                 {
-                                    kept.push_back(line);
+                                    kept.PushBack(line);
                                     return true;
                                 });
     return kept;

@@ -1,6 +1,8 @@
 #pragma once
 // Marker lines: 66 bytes, two 0x04, a three-letter code, 61 hyphens. Held here in memory form (1251).
 
+#include "core/base/CTextLines.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,11 +37,10 @@ bool IsBlockStart(std::string_view line);
 
 // Calls visit(line) with each line outside the ОГЛ...КОН blocks, in order (an unclosed block runs to
 // the end); stops as soon as visit returns false, and returns whether it never did.
-template <typename Visit>
-bool ForEachLineOutsideTocBlocks(const std::vector<std::string>& lines, Visit&& visit)
+template <typename Lines, typename Visit> bool ForEachLineOutsideTocBlocks(const Lines& lines, Visit&& visit)
 {
     bool inBlock = false;
-    for (const std::string& line : lines)
+    for (std::string_view line : lines)
     {
         if (!inBlock && IsMarker(line, Marker::Ogl))
             inBlock = true;
@@ -52,4 +53,4 @@ bool ForEachLineOutsideTocBlocks(const std::vector<std::string>& lines, Visit&& 
 }
 
 // A copy of lines without their ОГЛ...КОН blocks (an unclosed block runs to the end).
-std::vector<std::string> RemoveTocBlocks(const std::vector<std::string>& lines);
+CTextLines RemoveTocBlocks(const CTextLines& lines);

@@ -17,7 +17,7 @@ public:
     virtual ~IEntryEditor() = default;
 
     // The editor text as code page 1251 lines; valid until the text changes.
-    virtual const std::vector<std::string>& Lines() const = 0;
+    virtual const CTextLines& Lines() const = 0;
     // Applies the edits in their order as one undoable step, without repainting in between.
     virtual void ApplyEdits(const std::vector<LineEdit>& edits) = 0;
     // Scrolls so that line is the first visible one (as far as the text allows); the caret stays.

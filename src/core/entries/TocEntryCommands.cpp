@@ -141,7 +141,7 @@ EntryCommandResult DeleteBlockEdits(const std::vector<TocEntryRef>& entries,
     return result;
 }
 
-EntryCommandResult RunEntryCommand(EntryCommand command, const std::vector<std::string>& lines,
+EntryCommandResult RunEntryCommand(EntryCommand command, const CTextLines& lines,
                                    const std::vector<TocEntryRef>& shown,
                                    const std::vector<std::size_t>& marked, const CContentFilter& filter,
                                    const CUpperCaseWordsDict* words,
@@ -182,36 +182,26 @@ bool FromLastToFirst(const std::vector<LineEdit>& edits, std::size_t lineCount)
 }
 } // namespace
 
-void ApplyEdits(std::vector<std::string>& lines, const std::vector<LineEdit>& edits)
+void ApplyEdits(CTextLines& lines, const std::vector<LineEdit>& edits)
 {
     if (FromLastToFirst(edits, lines.size()))
     {
-        std::size_t size = lines.size();
-        for (const LineEdit& edit : edits)
-            size = size - edit.lineCount + edit.newLines.size();
-        std::vector<std::string> edited;
-        edited.reserve(size);
-        std::size_t next = 0;
+        std::vector<CTextLines::RangeEdit> inOrder;
+        inOrder.reserve(edits.size());
         for (auto edit = edits.rbegin(); edit != edits.rend(); ++edit)
-        {
-            std::move(lines.begin() + static_cast<std::ptrdiff_t>(next),
-                      lines.begin() + static_cast<std::ptrdiff_t>(edit->firstLine),
-                      std::back_inserter(edited));
-            edited.insert(edited.end(), edit->newLines.begin(), edit->newLines.end());
-            next = edit->firstLine + edit->lineCount;
-        }
-        std::move(lines.begin() + static_cast<std::ptrdiff_t>(next), lines.end(), std::back_inserter(edited));
-        lines = std::move(edited);
+            inOrder.push_back({edit->firstLine, edit->lineCount,
+                               std::vector<std::string_view>(edit->newLines.begin(), edit->newLines.end())});
+        lines.Apply(inOrder);
         return;
     }
-    std::vector<std::string> edited = lines;
+    // Each edit is checked against the size the ones before leave, before any is made.
+    std::size_t size = lines.size();
     for (const LineEdit& edit : edits)
     {
-        if (edit.firstLine > edited.size() || edit.lineCount > edited.size() - edit.firstLine)
+        if (edit.firstLine > size || edit.lineCount > size - edit.firstLine)
             throw std::out_of_range("edit outside the text");
-        const auto first = edited.begin() + static_cast<std::ptrdiff_t>(edit.firstLine);
-        const auto replaced = edited.erase(first, first + static_cast<std::ptrdiff_t>(edit.lineCount));
-        edited.insert(replaced, edit.newLines.begin(), edit.newLines.end());
+        size = size - edit.lineCount + edit.newLines.size();
     }
-    lines = std::move(edited);
+    for (const LineEdit& edit : edits)
+        lines.Replace(edit.firstLine, edit.lineCount, edit.newLines);
 }

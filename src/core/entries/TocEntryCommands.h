@@ -2,6 +2,7 @@
 // The panel's commands on marked entries as text edits: each command computes the edits of the
 // editor's lines and changes nothing itself, so the editor applies them as one undoable step.
 
+#include "core/base/CTextLines.h"
 #include "core/entries/CContentFilter.h"
 #include "core/toc/TocEntryRef.h"
 
@@ -73,7 +74,7 @@ EntryCommandResult DeleteBlockEdits(const std::vector<TocEntryRef>& entries,
 // A whole panel command on the editor's lines: rebuilds the entry list from lines with filter, keeps
 // the marked rows of shown (the list the operator marked them in) that still exist (RevalidateMarked)
 // and computes the command's edits on them.
-EntryCommandResult RunEntryCommand(EntryCommand command, const std::vector<std::string>& lines,
+EntryCommandResult RunEntryCommand(EntryCommand command, const CTextLines& lines,
                                    const std::vector<TocEntryRef>& shown,
                                    const std::vector<std::size_t>& marked, const CContentFilter& filter,
                                    const CUpperCaseWordsDict* words,
@@ -81,4 +82,4 @@ EntryCommandResult RunEntryCommand(EntryCommand command, const std::vector<std::
 
 // Applies edits in their order to lines, as the editor does. Throws std::out_of_range when an edit
 // reaches past the end of the lines; lines are then left as they were.
-void ApplyEdits(std::vector<std::string>& lines, const std::vector<LineEdit>& edits);
+void ApplyEdits(CTextLines& lines, const std::vector<LineEdit>& edits);

@@ -28,7 +28,7 @@ int EntryLevel(std::string_view text)
     return stars == 0 ? 1 : static_cast<int>(std::min<std::size_t>(stars, std::numeric_limits<int>::max()));
 }
 
-std::vector<TocEntryRef> BuildEntryList(const std::vector<std::string>& lines, const CContentFilter& filter)
+std::vector<TocEntryRef> BuildEntryList(const CTextLines& lines, const CContentFilter& filter)
 {
     std::vector<TocEntryRef> entries;
     std::optional<std::size_t> openedAt;

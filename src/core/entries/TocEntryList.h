@@ -1,6 +1,7 @@
 #pragma once
 // The entries of the editor text: the ОГЛ…КОН blocks in text order, as the panel lists them.
 
+#include "core/base/CTextLines.h"
 #include "core/entries/CContentFilter.h"
 #include "core/toc/TocEntryRef.h"
 
@@ -17,7 +18,7 @@ int EntryLevel(std::string_view text);
 // ОГЛ marker opens one (dropping an unclosed one), the next line that is the КОН marker closes it.
 // A КОН line outside a block and a block never closed give nothing. Only entries whose level the
 // filter shows are returned, in text order.
-std::vector<TocEntryRef> BuildEntryList(const std::vector<std::string>& lines, const CContentFilter& filter);
+std::vector<TocEntryRef> BuildEntryList(const CTextLines& lines, const CContentFilter& filter);
 
 // The marked rows of a list the operator saw (shown), carried over to the list rebuilt from the
 // current text. A row is kept when the rebuilt list still has an entry with the row's text: at the

@@ -36,7 +36,7 @@ EntryCommandResult Failure(const char* text)
 }
 } // namespace
 
-std::size_t HeadingParagraphEnd(const std::vector<std::string>& lines, std::size_t first)
+std::size_t HeadingParagraphEnd(const CTextLines& lines, std::size_t first)
 {
     // A blank line begins no paragraph: it is the whole of what the caret stands on.
     if (first >= lines.size() || IsBlankLine(WithoutCr(lines[first])))
@@ -55,7 +55,7 @@ std::size_t HeadingParagraphEnd(const std::vector<std::string>& lines, std::size
     return last;
 }
 
-EntryCommandResult AddHeadingEdits(const std::vector<std::string>& lines, std::size_t first, std::size_t last,
+EntryCommandResult AddHeadingEdits(const CTextLines& lines, std::size_t first, std::size_t last,
                                    const CUpperCaseWordsDict& words, const CDocKindsList& kinds,
                                    RecognitionOptions options)
 {
@@ -116,7 +116,7 @@ EntryCommandResult AddHeadingEdits(const std::vector<std::string>& lines, std::s
     else if (options.extended && (word == HeadingWord::Appendix || word == HeadingWord::Approval))
     {
         // An appendix's caption takes the title that follows it, as the recognition reads them.
-        const std::vector<std::string> text = RemoveTocBlocks(lines);
+        const CTextLines text = RemoveTocBlocks(lines);
         std::size_t inText = first;
         for (const TocEntryRef& block : blocks)
             if (block.konLine < first)

@@ -159,7 +159,7 @@ struct Heading
 
 // The first line of the heading a block stands in front of: past the blocks and marker lines that
 // stand with it.
-std::size_t HeadingLineAfter(const std::vector<std::string>& lines, std::size_t konLine)
+std::size_t HeadingLineAfter(const CTextLines& lines, std::size_t konLine)
 {
     std::size_t i = konLine + 1;
     bool inBlock = false;
@@ -193,7 +193,7 @@ std::string_view WithoutCr(std::string_view line)
 
 // The entry's text lines (the block's lines from..to, past the level line) on one line, runs of white
 // space as one blank.
-std::string EntryText(const std::vector<std::string>& lines, std::size_t from, std::size_t to)
+std::string EntryText(const CTextLines& lines, std::size_t from, std::size_t to)
 {
     std::string joined;
     joined.reserve(128);
@@ -220,7 +220,7 @@ std::string EntryText(const std::vector<std::string>& lines, std::size_t from, s
 }
 
 // The heading of the block between the ОГЛ line ogl and the КОН line kon.
-Heading ReadHeading(const std::vector<std::string>& lines, std::size_t ogl, std::size_t kon)
+Heading ReadHeading(const CTextLines& lines, std::size_t ogl, std::size_t kon)
 {
     Heading heading;
     heading.oglLine = ogl;
@@ -254,7 +254,7 @@ struct SequenceState
 class CRemarkFinder
 {
 public:
-    CRemarkFinder(const std::vector<std::string>& lines, std::vector<char> inBlock, std::vector<Heading> headings)
+    CRemarkFinder(const CTextLines& lines, std::vector<char> inBlock, std::vector<Heading> headings)
         : m_lines(lines), m_inBlock(std::move(inBlock)), m_headings(std::move(headings))
     {
     }
@@ -724,7 +724,7 @@ private:
     // heading in capitals run on into another one).
     void FindUnlistedInLine(std::size_t i, std::size_t under, bool inHeading)
     {
-        const std::string& raw = m_lines[i];
+        std::string_view raw = m_lines[i];
         const std::string_view line = WithoutCr(raw);
         std::size_t lineStart = SkipIndent(line);
         while (lineStart < line.size() && (line[lineStart] == ' ' || line[lineStart] == '_'))
@@ -733,10 +733,12 @@ private:
         // The listed heading itself is not looked at.
         if (mayBegin(lineStart) && m_headings[under].line != i)
             CheckUnlisted(i, under, line, lineStart);
-        // Both marks in one pass; a line holds no zero byte but where it ends.
-        for (const char* p = std::strpbrk(raw.c_str(), ".)"); p; p = std::strpbrk(p + 1, ".)"))
+        // Both marks in one pass; a zero byte ends what is searched.
+        const std::string_view marked = raw.substr(0, raw.find('\0'));
+        for (std::size_t p = marked.find_first_of(".)"); p != std::string_view::npos;
+             p = marked.find_first_of(".)", p + 1))
         {
-            const auto at = static_cast<std::size_t>(p - raw.c_str()) + 1;
+            const std::size_t at = p + 1;
             if (at < line.size() && line[at] == ' ')
                 if (const std::size_t word = SkipBlanks(line, at); mayBegin(word))
                     CheckUnlisted(i, under, line, word);
@@ -915,7 +917,7 @@ private:
 
     using Key = std::pair<Series, std::size_t>; // a series, and the depth of a numbered heading
 
-    const std::vector<std::string>& m_lines;
+    const CTextLines& m_lines;
     static inline const std::array<bool, 256> m_firstBytes = FirstBytes();
     std::vector<char> m_inBlock; // 1 for the lines of the ОГЛ…КОН blocks the headings were read from
     std::vector<Heading> m_headings;
@@ -947,7 +949,7 @@ std::string_view RemarkKindName(RemarkKind kind)
     return "gap";
 }
 
-std::vector<Remark> FindRemarks(const std::vector<std::string>& lines)
+std::vector<Remark> FindRemarks(const CTextLines& lines)
 {
     // One pass over the lines: only marker lines are looked at twice.
     std::vector<Heading> headings;

@@ -4,6 +4,8 @@
 // and a heading of a high kind found inside a low one (a chapter under an article) nests against the
 // order of kinds; an entry that reads as a sentence was most likely taken from the body.
 
+#include "core/base/CTextLines.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -33,4 +35,4 @@ std::string_view RemarkKindName(RemarkKind kind);
 
 // The remarks on the table of contents written in lines (a text with its ОГЛ…КОН blocks, as the editor holds it;
 // a trailing "\r" of a line ignored), ordered by line. Reads only; cheap enough to run after every change.
-std::vector<Remark> FindRemarks(const std::vector<std::string>& lines);
+std::vector<Remark> FindRemarks(const CTextLines& lines);

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-CPlainTextView::CPlainTextView(const std::vector<std::string>& lines, const std::vector<TocItem>& collected)
+CPlainTextView::CPlainTextView(const CTextLines& lines, const std::vector<TocItem>& collected)
     : m_lines(lines), m_text(lines.size(), 0), m_titleBlockText(lines.size(), 0)
 {
     const int n = LineCount();
@@ -23,7 +23,7 @@ CPlainTextView::CPlainTextView(const std::vector<std::string>& lines, const std:
     int paragraphStart = 0; // first line after the last blank line
     for (int i = 0; i < n;)
     {
-        const std::string& line = Line(i);
+        std::string_view line = Line(i);
         const bool blank = IsBlankLine(line);
         const bool marker = IsMarkerLine(line);
         if (blank)
@@ -52,7 +52,7 @@ CPlainTextView::CPlainTextView(const std::vector<std::string>& lines, const std:
         if (readable || otherTitle)
             for (int k = i + 1; k < end; ++k)
             {
-                const std::string& inner = Line(k);
+                std::string_view inner = Line(k);
                 const bool text = !IsBlankLine(inner) && !IsMarkerLine(inner);
                 m_text[static_cast<std::size_t>(k)] = readable && text;
                 m_titleBlockText[static_cast<std::size_t>(k)] = otherTitle && text;
@@ -86,12 +86,12 @@ bool CPlainTextView::IsTitleBlockText(int index) const
 
 namespace
 {
-std::size_t Indent(const std::string& line)
+std::size_t Indent(std::string_view line)
 {
     return std::min(line.find_first_not_of(' '), line.size());
 }
 
-bool EndsSentence(const std::string& line)
+bool EndsSentence(std::string_view line)
 {
     const std::size_t last = line.find_last_not_of(' ');
     return last != std::string::npos && (line[last] == '.' || line[last] == ';' || line[last] == ':');
@@ -106,7 +106,7 @@ bool CPlainTextView::StartsParagraph(int index) const
         return true;
     // A text set without blank lines begins a paragraph, or a heading, with a line indented further
     // than the line above, which ends its sentence.
-    const std::string& above = Line(index - 1);
+    std::string_view above = Line(index - 1);
     return EndsSentence(above) && Indent(Line(index)) > Indent(above);
 }
 
@@ -114,7 +114,7 @@ bool CPlainTextView::BreaksBefore(int index) const
 {
     if (!IsText(index) || !IsText(index - 1))
         return false;
-    const std::string& line = Line(index);
+    std::string_view line = Line(index);
     const std::size_t from = Indent(line);
     const std::size_t word = std::min(line.find(' ', from), line.size()) - from;
     return Line(index - 1).find_last_not_of(' ') + 2 + word <= m_width;
@@ -122,7 +122,7 @@ bool CPlainTextView::BreaksBefore(int index) const
 
 bool CPlainTextView::IsCentred(int index) const
 {
-    const std::string& line = Line(index);
+    std::string_view line = Line(index);
     const std::size_t indent = Indent(line);
     const std::size_t end = line.find_last_not_of(' ') + 1;
     if (indent < 2 || end >= m_width)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/CTextLines.h"
 #include "core/toc/TocItem.h"
 
 #include <string>
@@ -13,11 +14,11 @@
 class CPlainTextView
 {
 public:
-    CPlainTextView(const std::vector<std::string>& lines, const std::vector<TocItem>& collected);
+    CPlainTextView(const CTextLines& lines, const std::vector<TocItem>& collected);
 
-    const std::vector<std::string>& Lines() const { return m_lines; }
+    const CTextLines& Lines() const { return m_lines; }
     int LineCount() const { return static_cast<int>(m_lines.size()); }
-    const std::string& Line(int index) const { return m_lines[static_cast<std::size_t>(index)]; }
+    std::string_view Line(int index) const { return m_lines[static_cast<std::size_t>(index)]; }
     // A line of running text: not blank, not a marker line, not in a block left out.
     bool IsText(int index) const;
     // A text line of a title block other than the document's own: an appendix's title may stand in
@@ -39,7 +40,7 @@ public:
     int TitleEnd() const { return m_titleEnd; }
 
 private:
-    const std::vector<std::string>& m_lines;
+    const CTextLines& m_lines;
     std::vector<char> m_text;
     std::vector<char> m_titleBlockText;
     std::size_t m_width = 0; // the width the text is set in: most lines of running text end within it

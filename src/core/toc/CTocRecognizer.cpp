@@ -6,10 +6,10 @@
 
 #include <utility>
 
-bool HasTargetFormatToc(const std::vector<std::string>& lines)
+bool HasTargetFormatToc(const CTextLines& lines)
 {
     bool inBlock = false;
-    for (const std::string& line : lines)
+    for (std::string_view line : lines)
     {
         if (!inBlock)
             inBlock = BeginsWithMarker(line, Marker::Ogl);
@@ -40,7 +40,7 @@ void CTocRecognizer::PumpMessages()
         m_pumpMessages();
 }
 
-void CTocRecognizer::Build(std::vector<std::string>& lines)
+void CTocRecognizer::Build(CTextLines& lines)
 {
     m_refused = false;
     m_writtenBlocks = 0;

@@ -4,6 +4,7 @@
 // Build runs the named steps of RecognitionSteps in their order; the passes themselves live in the
 // pass files (CollectingPasses, ItemCleaning, MergingPasses, ExtendedPasses, LevelsAndBlocks).
 
+#include "core/base/CTextLines.h"
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/toc/CTocItemList.h"
 #include "core/toc/RecognitionOptions.h"
@@ -20,7 +21,7 @@ class IReporter;
 
 // True when lines already hold a table of contents in the format this system writes: a block whose
 // first entry line, past any КОН and ОГЛ lines, begins with the level line's "*".
-bool HasTargetFormatToc(const std::vector<std::string>& lines);
+bool HasTargetFormatToc(const CTextLines& lines);
 
 class CTocRecognizer : public CTocItemList
 {
@@ -32,7 +33,7 @@ public:
 
     // Runs the whole recognition on lines and writes the blocks into them. A text that already holds
     // a table of contents of the target format is refused with a message and left unchanged.
-    void Build(std::vector<std::string>& lines);
+    void Build(CTextLines& lines);
     void PumpMessages();
 
     // Called after every step Build runs with the step's name and the items as the step left them:

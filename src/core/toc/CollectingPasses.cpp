@@ -35,7 +35,7 @@ enum class Opening
 // stays open unless closeEmpty; a "!!!" marker elsewhere in a line is passed over; every other line
 // (marker lines included) belongs to the block.
 template <class Opens, class Close>
-void WalkBlocks(const std::vector<std::string>& lines, Opens opens, bool closeEmpty, Close close)
+void WalkBlocks(const CTextLines& lines, Opens opens, bool closeEmpty, Close close)
 {
     const std::string& end = MarkerLine(Marker::End);
     bool inside = false;
@@ -43,7 +43,7 @@ void WalkBlocks(const std::vector<std::string>& lines, Opens opens, bool closeEm
     std::vector<std::string> block;
     for (int i = 0; i + 1 < static_cast<int>(lines.size()); ++i)
     {
-        const std::string& line = lines[static_cast<std::size_t>(i)];
+        std::string_view line = lines[static_cast<std::size_t>(i)];
         if (!inside)
         {
             const Opening opening = opens(i);
@@ -58,7 +58,7 @@ void WalkBlocks(const std::vector<std::string>& lines, Opens opens, bool closeEm
         }
         const std::size_t endAt = line.find(end);
         if (endAt == std::string::npos)
-            block.push_back(line);
+            block.emplace_back(line);
         else if (endAt == 0 && (closeEmpty || !block.empty()))
         {
             close(start, std::move(block));
@@ -68,25 +68,19 @@ void WalkBlocks(const std::vector<std::string>& lines, Opens opens, bool closeEm
     }
 }
 
-const std::string& At(const std::vector<std::string>& lines, int index)
+std::string_view At(const CTextLines& lines, int index)
 {
     return lines[static_cast<std::size_t>(index)];
 }
 } // namespace
 
-void CollectExistingBlocks(std::vector<std::string>& lines, std::vector<TocItem>& items)
+void CollectExistingBlocks(CTextLines& lines, std::vector<TocItem>& items)
 {
-    // The text is compacted in one sweep: removing each block with an erase would cost a move of the
-    // rest of the text per block, and a second list would double the memory of a large text. The
-    // kept lines never overtake the line being read, so they are moved down in place; a text without
-    // blocks is left as it is. An item's line is its index in the text without the blocks before it.
-    std::size_t kept = 0;
-    auto keep = [&lines, &kept](std::size_t i)
-    {
-        if (kept != i)
-            lines[kept] = std::move(lines[i]);
-        ++kept;
-    };
+    // The blocks leave the text in one pass over the list once all are found: removing each with an
+    // erase would move the rest of the text once per block. A text without blocks is left as it is.
+    // An item's line is its index in the text without the blocks before it.
+    std::vector<CTextLines::RangeEdit> removals;
+    std::size_t removed = 0;
     bool inside = false;
     std::size_t blockStart = 0;
     std::vector<std::string> block;
@@ -100,37 +94,29 @@ void CollectExistingBlocks(std::vector<std::string>& lines, std::vector<TocItem>
                 blockStart = i;
                 block.clear();
             }
-            else
-                keep(i);
             continue;
         }
         if (BeginsWithMarker(lines[i], Marker::Kon))
         {
             inside = false;
+            // An empty block (ОГЛ directly followed by КОН) stays in the text.
             if (!block.empty())
             {
                 const int kind = StandardKindOfBlock(block);
-                items.push_back(TocItem{kind, static_cast<std::int32_t>(kept), -1, std::move(block)});
+                items.push_back(TocItem{kind, static_cast<std::int32_t>(blockStart - removed), -1, std::move(block)});
                 block.clear();
-            }
-            else
-            {
-                // An empty block (ОГЛ directly followed by КОН) stays in the text.
-                keep(blockStart);
-                keep(i);
+                removals.push_back({blockStart, i + 1 - blockStart, {}});
+                removed += i + 1 - blockStart;
             }
             continue;
         }
-        block.push_back(lines[i]);
+        block.emplace_back(lines[i]);
     }
     // A block left open at the end of the text stays where it is.
-    if (inside)
-        for (std::size_t i = blockStart; i < lines.size(); ++i)
-            keep(i);
-    lines.resize(kept);
+    lines.Apply(removals);
 }
 
-void AddDocumentKindItem(const std::vector<std::string>& lines, const CDocKindsList& kinds,
+void AddDocumentKindItem(const CTextLines& lines, const CDocKindsList& kinds,
                          std::vector<TocItem>& items)
 {
     const int n = static_cast<int>(lines.size());
@@ -152,7 +138,7 @@ void AddDocumentKindItem(const std::vector<std::string>& lines, const CDocKindsL
     }
 }
 
-int FindDocumentStart(const std::vector<std::string>& lines)
+int FindDocumentStart(const CTextLines& lines)
 {
     bool blankSeen = false;
     for (int i = 0; i < static_cast<int>(lines.size()); ++i)
@@ -171,7 +157,7 @@ int FindDocumentStart(const std::vector<std::string>& lines)
     return 0;
 }
 
-bool CollectAppendices(const std::vector<std::string>& lines, std::vector<TocItem>& items)
+bool CollectAppendices(const CTextLines& lines, std::vector<TocItem>& items)
 {
     static const std::string appendix = SentenceCase(HeadingWords().appendix);
     static const std::string approved = SentenceCase(HeadingWords().approved);
@@ -197,7 +183,7 @@ bool CollectAppendices(const std::vector<std::string>& lines, std::vector<TocIte
     bool collected = false;
     for (int i = 0; i + 1 < n;)
     {
-        const std::string& line = At(lines, i);
+        std::string_view line = At(lines, i);
         switch (state)
         {
         case State::Outside:
@@ -220,10 +206,10 @@ bool CollectAppendices(const std::vector<std::string>& lines, std::vector<TocIte
                 if (st < captionBlock &&
                     std::any_of(lines.begin() + static_cast<std::ptrdiff_t>(st),
                                 lines.begin() + static_cast<std::ptrdiff_t>(captionBlock),
-                                [](const std::string& above) { return !IsMarkerLine(above); }))
+                                [](std::string_view above) { return !IsMarkerLine(above); }))
                     st = captionBlock;
                 if (namesAppendix)
-                    q.push_back(line + ".");
+                    q.push_back(std::string(line) + ".");
             }
             else if (BeginsWithMarker(line, Marker::End))
             {
@@ -260,7 +246,7 @@ bool CollectAppendices(const std::vector<std::string>& lines, std::vector<TocIte
                 state = State::Outside;
             }
             else
-                q.push_back(line);
+                q.push_back(std::string(line));
             break;
         }
         ++i;
@@ -268,7 +254,7 @@ bool CollectAppendices(const std::vector<std::string>& lines, std::vector<TocIte
     return collected;
 }
 
-void CollectTitleBlocks(const std::vector<std::string>& lines, std::vector<TocItem>& items)
+void CollectTitleBlocks(const CTextLines& lines, std::vector<TocItem>& items)
 {
     CDuplicateItemIndex duplicates(items);
     bool firstBlock = true;
@@ -287,7 +273,7 @@ void CollectTitleBlocks(const std::vector<std::string>& lines, std::vector<TocIt
         });
 }
 
-void CollectCentredBlocks(const std::vector<std::string>& lines, std::vector<TocItem>& items)
+void CollectCentredBlocks(const CTextLines& lines, std::vector<TocItem>& items)
 {
     const int n = static_cast<int>(lines.size());
     // The first line at or after each index that is not a marker line (n when there is none).
@@ -315,7 +301,7 @@ void CollectCentredBlocks(const std::vector<std::string>& lines, std::vector<Toc
                });
 }
 
-void CollectArticles(const std::vector<std::string>& lines, std::vector<TocItem>& items)
+void CollectArticles(const CTextLines& lines, std::vector<TocItem>& items)
 {
     if (!IsActDocument(lines))
         return;
@@ -325,7 +311,7 @@ void CollectArticles(const std::vector<std::string>& lines, std::vector<TocItem>
     bool boundary = false;
     for (int i = 1; i < n;)
     {
-        const std::string& line = At(lines, i);
+        std::string_view line = At(lines, i);
         const bool isBoundary = IsBlankLine(line) || IsMarkerLine(line);
         if (!boundary || isBoundary || !IsArticleHeading(line))
         {
@@ -342,11 +328,11 @@ void CollectArticles(const std::vector<std::string>& lines, std::vector<TocItem>
         int stop = i;
         for (; stop < n; ++stop)
         {
-            const std::string& body = At(lines, stop);
+            std::string_view body = At(lines, stop);
             if (IsBlankLine(body) || BeginsWith(body, amended) || BeginsWith(body, gMarker))
                 break;
             if (!IsMarkerLine(body))
-                q.push_back(body);
+                q.emplace_back(body);
         }
         const std::string last = q.empty() ? std::string() : TrimRight(q.back());
         if (!last.empty() && (last.back() == '.' || last.back() == ':' || last.back() == '-'))
@@ -364,7 +350,7 @@ void CollectArticles(const std::vector<std::string>& lines, std::vector<TocItem>
     }
 }
 
-void SplitMultiHeadingItems(const std::vector<std::string>& lines, std::vector<TocItem>& items)
+void SplitMultiHeadingItems(const CTextLines& lines, std::vector<TocItem>& items)
 {
     // Splitting one item appends pieces that hold one heading each, so taking the items in order and
     // moving the pieces of every split item to the end gives the same list as searching afresh.

@@ -29,14 +29,14 @@ constexpr int kMaxCaptionGap = 5;
 // The title of an appendix may be long, but a paragraph that goes on further is body text.
 constexpr int kMaxAppendixTitleLines = 16;
 
-bool StartsWithSmallLetter(const std::string& text)
+bool StartsWithSmallLetter(std::string_view text)
 {
     return !text.empty() && IsLowerLetter(static_cast<unsigned char>(text.front()));
 }
 
 // The line that names the act an appendix belongs to ends with its date or number: «от 31 октября
 // 2019 г. № 626», «от 24.12.2013 N 1112».
-bool HoldsDateOrNumber(const std::string& line)
+bool HoldsDateOrNumber(std::string_view line)
 {
     const std::string& numberSign = HeadingWords().numberSign;
     static const std::string year = Utf8ToCp1251(" г.");
@@ -46,14 +46,14 @@ bool HoldsDateOrNumber(const std::string& line)
                      line.find(year) != std::string::npos);
 }
 
-bool IsBodyStart(const std::string& trimmed)
+bool IsBodyStart(std::string_view trimmed)
 {
     return IsNumberedLine(trimmed) || ReadHeadingStart(trimmed).word != HeadingWord::None;
 }
 
 // The line stands at the right of the page, not in its middle: it is indented far more than the room
 // it leaves at the right margin. Centred titles leave as much room on both sides.
-bool IsRightAligned(const std::string& line)
+bool IsRightAligned(std::string_view line)
 {
     const std::size_t indent = std::min(line.find_first_not_of(' '), line.size());
     const std::size_t used = TrimRight(line).size();
@@ -71,7 +71,7 @@ bool IsFormFurniture(const CPlainTextView& view, int from)
     int k = from;
     for (; k < view.LineCount() && view.IsText(k); ++k)
     {
-        const std::string& line = view.Line(k);
+        std::string_view line = view.Line(k);
         if ((!IsRightAligned(line) && line.find(blanks) == std::string::npos) || IsBodyStart(Trim(line)))
             return false;
     }
@@ -80,7 +80,7 @@ bool IsFormFurniture(const CPlainTextView& view, int from)
 
 // A row of a table set in blanks or drawn with rules and bars, or a line of a form to fill in («г.
 // Москва      "__" ______ 20__ г.»): its cells stand apart, or blanks are left to fill.
-bool IsTableOrFormLine(const std::string& trimmed)
+bool IsTableOrFormLine(std::string_view trimmed)
 {
     static constexpr std::string_view columnGap = "     ";
     static constexpr std::string_view fillIn = "__";
@@ -92,7 +92,7 @@ bool IsTableOrFormLine(const std::string& trimmed)
 
 // The line begins with the capital of «Приложение» or «Утверждены»: every text line is looked at, and
 // only these are read further.
-bool MayBeginCaption(const std::string& line)
+bool MayBeginCaption(std::string_view line)
 {
     static const char appendix = HeadingWords().appendix.front();
     static const char approved = HeadingWords().approved.front();
@@ -104,7 +104,7 @@ bool MayBeginCaption(const std::string& line)
 // The caption's word with its number sign and number, without the act it belongs to that its lines
 // go on to name: «Приложение N 2 к приказу» gives «Приложение N 2», «ПРИЛОЖЕНИЕ К ПРИКАЗУ» gives
 // «ПРИЛОЖЕНИЕ».
-std::string CaptionHeading(const std::string& trimmed)
+std::string CaptionHeading(std::string_view trimmed)
 {
     const std::string& numberSign = HeadingWords().numberSign;
     const std::vector<Word> words = SplitWords(trimmed);
@@ -120,7 +120,7 @@ std::string CaptionHeading(const std::string& trimmed)
         if (number || text.size() > numberSign.size())
             break;
     }
-    return trimmed.substr(0, end);
+    return std::string(trimmed.substr(0, end));
 }
 
 // A caption stands at the right margin, or alone in a short paragraph of short lines, or is a
@@ -130,7 +130,7 @@ std::string CaptionHeading(const std::string& trimmed)
 // up to line end).
 bool IsCaption(const CPlainTextView& view, int i, const HeadingStart& start, int end)
 {
-    const std::string& line = view.Line(i);
+    std::string_view line = view.Line(i);
     const std::string trimmed = Trim(line);
     const bool wholeCaption = HoldsDateOrNumber(trimmed) && !view.IsText(i + 1);
     if ((trimmed.size() > kMaxCaptionLength && !wholeCaption) || !StartsWithCapital(trimmed) ||
@@ -372,7 +372,7 @@ bool CollectPlainAppendices(const CPlainTextView& view, std::vector<TocItem>& it
     return collected;
 }
 
-void AnchorAppendicesAtCaptions(const std::vector<std::string>& lines, std::vector<TocItem>& items)
+void AnchorAppendicesAtCaptions(const CTextLines& lines, std::vector<TocItem>& items)
 {
     static const std::string appendix = SentenceCase(HeadingWords().appendix);
     for (TocItem& item : items)
@@ -384,7 +384,7 @@ void AnchorAppendicesAtCaptions(const std::vector<std::string>& lines, std::vect
         const int top = std::max(0, item.line - kMaxCaptionLines);
         for (int k = item.line - 1; k >= top && k < static_cast<int>(lines.size()); --k)
         {
-            const std::string& line = lines[static_cast<std::size_t>(k)];
+            std::string_view line = lines[static_cast<std::size_t>(k)];
             if (IsMarker(line, Marker::Prv))
             {
                 if (caption)

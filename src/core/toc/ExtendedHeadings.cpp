@@ -35,7 +35,7 @@ constexpr std::size_t kMaxSubHeadingLength = 60;
 constexpr std::size_t kMinBodyLineLength = 25;
 
 // A title begins with a capital letter, or with the opening quote of a name: «"Об охране ..."».
-bool StartsLikeTitle(const std::string& text)
+bool StartsLikeTitle(std::string_view text)
 {
     constexpr unsigned char kOpeningGuillemet = 0xAB;
     return StartsWithCapital(text) ||
@@ -56,13 +56,13 @@ bool BeginsListItem(std::string_view trimmed)
                        });
 }
 
-std::size_t Indent(const std::string& line)
+std::size_t Indent(std::string_view line)
 {
     return std::min(line.find_first_not_of(' '), line.size());
 }
 
 // All letters of the text are capitals (and there is at least one).
-bool IsInCapitals(const std::string& text)
+bool IsInCapitals(std::string_view text)
 {
     bool letter = false;
     for (char c : text)
@@ -97,7 +97,7 @@ bool IsBracketedNote(std::string_view trimmed)
 }
 
 // A line of a table of contents: the title is followed by a leader of dots and a page number.
-bool HasPageLeader(const std::string& line)
+bool HasPageLeader(std::string_view line)
 {
     const std::string trimmed = TrimRight(line);
     std::size_t i = trimmed.size();
@@ -138,7 +138,7 @@ bool TitleInCapitals(const CPlainTextView& view, const HeadingStart& start, int 
 
 // The next line is the first clause under a numbered heading: «1. ПРЕДМЕТ ДОГОВОРА» followed by
 // «1.1. Исполнитель обязуется ...».
-bool OpensSubclauses(const HeadingStart& heading, const std::string& next)
+bool OpensSubclauses(const HeadingStart& heading, std::string_view next)
 {
     const HeadingStart clause = ReadHeadingStart(next);
     return heading.word == HeadingWord::Numbered && clause.word == HeadingWord::Numbered &&
@@ -191,7 +191,7 @@ bool StandsAsNumberedHeading(const CPlainTextView& view, const HeadingStart& sta
     bool indented = true;
     for (int k = i; k < end; ++k)
     {
-        const std::string& line = view.Line(k);
+        std::string_view line = view.Line(k);
         capitals = capitals && IsInCapitals(line);
         indented = indented && (k == i || (!line.empty() && line.front() == ' '));
     }
@@ -214,7 +214,7 @@ int HeadingEnd(const CPlainTextView& view, int i, const HeadingStart& start)
         if (trimmed.empty() || IsBracketedNote(trimmed) || BeginsListItem(trimmed) ||
             ReadHeadingStart(trimmed).word != HeadingWord::None)
             break;
-        const std::string& above = j == i + 1 ? start.title : view.Line(j - 1);
+        std::string_view above = j == i + 1 ? std::string_view(start.title) : view.Line(j - 1);
         if (!start.title.empty() && view.BreaksBefore(j) && StartsWithCapital(trimmed) &&
             !(IsInCapitals(above) && IsInCapitals(view.Line(j))))
             break;
@@ -450,7 +450,7 @@ void DropNumberedLists(const CPlainTextView& view, std::vector<Found>& found)
 }
 // The line begins with the capital of «Статья», «Глава», «Раздел», «Параграф» or with a § sign:
 // most lines after a sentence's end begin otherwise and are read no further.
-bool MayBeginDivision(const std::string& line)
+bool MayBeginDivision(std::string_view line)
 {
     const HeadingVocabulary& words = HeadingWords();
     static const std::string letters = std::string{words.article.front(), words.chapter.front(),
@@ -475,7 +475,7 @@ bool StartsHeadingParagraph(const CPlainTextView& view, int i, int afterHeading)
 }
 
 // A line no longer than a heading without a number, beginning with a capital letter.
-bool IsShortCapitalLine(const std::string& line)
+bool IsShortCapitalLine(std::string_view line)
 {
     const std::string_view trimmed = TrimBlanks(line);
     return trimmed.size() <= kMaxSubHeadingLength && StartsWithCapital(trimmed);
@@ -486,7 +486,7 @@ bool IsShortCapitalLine(const std::string& line)
 // or a page number is no heading; no blanks to fill in or cells apart.
 bool LooksLikeSubHeading(const CPlainTextView& view, int i)
 {
-    const std::string& line = view.Line(i);
+    std::string_view line = view.Line(i);
     if (!IsShortCapitalLine(line))
         return false;
     const std::string trimmed = Trim(line);

@@ -39,7 +39,7 @@ void CollectPlainHeadings(const CPlainTextView& view, std::vector<TocItem>& item
 
 // An appendix of the block passes whose caption block holds the caption «Приложение N 2» above an
 // approval stamp stands at the stamp; it is moved up to the caption block, where the appendix begins.
-void AnchorAppendicesAtCaptions(const std::vector<std::string>& lines, std::vector<TocItem>& items);
+void AnchorAppendicesAtCaptions(const CTextLines& lines, std::vector<TocItem>& items);
 
 // The entry of the appendix whose caption («Приложение N 2 ...» or an approval stamp) begins at line: the
 // caption's heading and the title that follows it; no lines when the line opens no caption with a title.

@@ -80,7 +80,7 @@ bool IsArticleHeading(std::string_view line)
                        });
 }
 
-bool IsActDocument(const std::vector<std::string>& lines)
+bool IsActDocument(const CTextLines& lines)
 {
     static const std::array<std::string, 8> kActWords = {Utf8ToCp1251("ЗАКОН"),   Utf8ToCp1251("КОДЕКС"),
                                                          Utf8ToCp1251("УСТАВ"),   Utf8ToCp1251("ПРОГРАММА"),
@@ -145,10 +145,10 @@ int StandardKindOfBlock(const std::vector<std::string>& lines)
 
 std::string FirstContentLine(const std::vector<std::string>& lines)
 {
-    for (const std::string& line : lines)
+    for (std::string_view line : lines)
     {
         if (!IsBlankLine(line) && !IsMarkerLine(line))
-            return line;
+            return std::string(line);
     }
     return {};
 }

@@ -2,6 +2,7 @@
 // The line tests and text operations that every recognition pass shares. All are pure functions
 // of byte strings in code page 1251. A "blank" is the byte 0x20; "white space" is that of TextRules.
 
+#include "core/base/CTextLines.h"
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -28,7 +29,7 @@ bool IsSectionHeading(std::string_view line);
 bool IsArticleHeading(std::string_view line);
 // One of the first 40 lines, trimmed, is an act word (ЗАКОН, КОДЕКС, ...) or holds it with a
 // blank on one side; case-sensitive.
-bool IsActDocument(const std::vector<std::string>& lines);
+bool IsActDocument(const CTextLines& lines);
 // The kind 1..10 the standard passes give a heading line, from the words and number it begins with.
 int StandardKindOf(std::string_view line);
 // StandardKindOf of the first element that is not a marker line; 9 when there is none.

@@ -67,7 +67,7 @@ void AssignLevels(std::vector<TocItem>& items, const std::function<int(const Toc
     }
 }
 
-void ShiftAfterFrontMatter(std::vector<TocItem>& items, const std::vector<std::string>& lines)
+void ShiftAfterFrontMatter(std::vector<TocItem>& items, const CTextLines& lines)
 {
     static const std::string frontMatter[] = {Utf8ToCp1251("Введение"), Utf8ToCp1251("Содержание"),
                                               Utf8ToCp1251("Паспорт"), Utf8ToCp1251("Оглавление")};
@@ -156,27 +156,22 @@ void FixEntryCase(std::vector<TocItem>& items, const CUpperCaseWordsDict* words)
     }
 }
 
-void InsertBlocks(std::vector<std::string>& lines, const std::vector<TocItem>& items)
+void InsertBlocks(CTextLines& lines, const std::vector<TocItem>& items)
 {
-    // Items are in line order here, so one merge of text and blocks puts every block in front of its
+    // Items are in line order here, so one pass over the text puts every block in front of its
     // heading (blocks of equal lines in list order), as inserting from the last item would, without
     // moving the rest of the text once per block. A line at the end of the text appends the block.
-    std::size_t added = 0;
-    for (const TocItem& item : items)
-        added += item.lines.size() + 2;
-    std::vector<std::string> merged;
-    merged.reserve(lines.size() + added);
-    std::size_t next = 0;
+    // The marker lines are the same for every block and are held once.
+    std::vector<CTextLines::RangeEdit> blocks;
+    blocks.reserve(items.size());
     for (const TocItem& item : items)
     {
         const auto at = static_cast<std::size_t>(std::clamp(item.line, 0, static_cast<int>(lines.size())));
-        for (; next < at; ++next)
-            merged.push_back(std::move(lines[next]));
-        merged.push_back(MarkerLine(Marker::Ogl));
-        merged.insert(merged.end(), item.lines.begin(), item.lines.end());
-        merged.push_back(MarkerLine(Marker::Kon));
+        CTextLines::RangeEdit& block = blocks.emplace_back(CTextLines::RangeEdit{at, 0, {}});
+        block.lines.reserve(item.lines.size() + 2);
+        block.lines.emplace_back(MarkerLine(Marker::Ogl));
+        block.lines.insert(block.lines.end(), item.lines.begin(), item.lines.end());
+        block.lines.emplace_back(MarkerLine(Marker::Kon));
     }
-    for (; next < lines.size(); ++next)
-        merged.push_back(std::move(lines[next]));
-    lines = std::move(merged);
+    lines.Apply(blocks);
 }

@@ -2,6 +2,7 @@
 // The last steps of the recognition: levels from the sequence of heading kinds, the entry layout,
 // the case of entries typed in capitals, and one ОГЛ...КОН block per item written into the text.
 
+#include "core/base/CTextLines.h"
 #include "core/toc/TocItem.h"
 
 #include <functional>
@@ -18,7 +19,7 @@ constexpr int kMaxHeadingRank = 2 * kKindArticle;
 // higher).
 void AssignLevels(std::vector<TocItem>& items, const std::function<int(const TocItem&)>& rankOf = {});
 // Pushes the headings that follow an introduction or a contents section one or two levels down.
-void ShiftAfterFrontMatter(std::vector<TocItem>& items, const std::vector<std::string>& lines);
+void ShiftAfterFrontMatter(std::vector<TocItem>& items, const CTextLines& lines);
 // A document-kind or appendix item that stands alone at the top of items with their levels adds
 // nothing: it is dropped and the items up to the next top-level one move up a level. It stays when
 // hasSecondRoot, or when another item stands at level 0.
@@ -27,4 +28,4 @@ void DropLoneRoot(std::vector<TocItem>& items, bool hasSecondRoot);
 // after their number into capitals.
 void FixEntryCase(std::vector<TocItem>& items, const CUpperCaseWordsDict* words);
 // Inserts every item's block in front of the line it names; items must be in line order.
-void InsertBlocks(std::vector<std::string>& lines, const std::vector<TocItem>& items);
+void InsertBlocks(CTextLines& lines, const std::vector<TocItem>& items);

@@ -100,7 +100,7 @@ void DropEmptyItems(std::vector<TocItem>& items)
     std::erase_if(items, [](const TocItem& item) { return item.lines.empty(); });
 }
 
-void AdjustAppendixLines(std::vector<TocItem>& items, const std::vector<std::string>& lines)
+void AdjustAppendixLines(std::vector<TocItem>& items, const CTextLines& lines)
 {
     if (std::none_of(items.begin(), items.end(),
                      [](const TocItem& item) { return item.kind == kKindAppendix; }))
@@ -114,7 +114,7 @@ void AdjustAppendixLines(std::vector<TocItem>& items, const std::vector<std::str
     for (int i = n - 1; i >= 0; --i)
     {
         const auto u = static_cast<std::size_t>(i);
-        const std::string& line = lines[static_cast<std::size_t>(i)];
+        std::string_view line = lines[static_cast<std::size_t>(i)];
         nextCaption[u] = IsMarker(line, Marker::Prv) ? i : nextCaption[u + 1];
         nextWide[u] = IsWideTextLine(line) || line.size() > kMarkerLineLength ? i : nextWide[u + 1];
     }
@@ -123,7 +123,7 @@ void AdjustAppendixLines(std::vector<TocItem>& items, const std::vector<std::str
     for (int i = 0; i < n; ++i)
     {
         const auto u = static_cast<std::size_t>(i);
-        const std::string& line = lines[static_cast<std::size_t>(i)];
+        std::string_view line = lines[static_cast<std::size_t>(i)];
         blankAbove[u] = IsBlankLine(line) ? i : (i > 0 ? blankAbove[u - 1] : -1);
         otherStartAbove[u] =
             IsBlockStart(line) && !IsMarker(line, Marker::Prv) ? i : (i > 0 ? otherStartAbove[u - 1] : -1);
@@ -139,7 +139,7 @@ void AdjustAppendixLines(std::vector<TocItem>& items, const std::vector<std::str
             continue;
         for (int j = l - 1; j >= l - kCaptionEndReach && j > 0; --j)
         {
-            const std::string& line = lines[static_cast<std::size_t>(j)];
+            std::string_view line = lines[static_cast<std::size_t>(j)];
             if (IsWideTextLine(line) || IsBlockStart(line))
                 break;
             if (!IsMarker(line, Marker::End))

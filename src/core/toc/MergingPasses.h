@@ -2,6 +2,7 @@
 // Cleaning and merging the item list: after these passes every item holds one entry line, and a
 // heading found twice, or repeated in a shorter form, stands once.
 
+#include "core/base/CTextLines.h"
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/toc/TocItem.h"
 
@@ -17,7 +18,7 @@ void MergeNearDuplicates(std::vector<TocItem>& items, const std::string& word);
 // Removes the items left without entry lines.
 void DropEmptyItems(std::vector<TocItem>& items);
 // Moves an appendix entry up to the right-aligned caption block that introduces it.
-void AdjustAppendixLines(std::vector<TocItem>& items, const std::vector<std::string>& lines);
+void AdjustAppendixLines(std::vector<TocItem>& items, const CTextLines& lines);
 // A document-kind or appendix item closely followed by a title that begins with it, when the shorter
 // of the two is a dictionary kind: the longer one is erased.
 void DropKindTitleDuplicate(std::vector<TocItem>& items, const CDocKindsList& kinds);

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-bool IsWideTextLine(const std::string& line)
+bool IsWideTextLine(std::string_view line)
 {
     return line.size() == kMarkerLineLength && static_cast<unsigned char>(line[0]) != 0x04;
 }

@@ -11,7 +11,7 @@
 #include <vector>
 
 // A text line that fills the whole 66-column page: body text, never a heading.
-bool IsWideTextLine(const std::string& line);
+bool IsWideTextLine(std::string_view line);
 
 // The item's first entry line; empty for an item without lines.
 const std::string& FirstLine(const TocItem& item);

@@ -2,17 +2,17 @@
 
 #include "core/toc/CTocRecognizer.h"
 
-ProcessResult ProcessDocument(const std::vector<std::string>& textLines, const CUpperCaseWordsDict& words,
+ProcessResult ProcessDocument(const CTextLines& textLines, const CUpperCaseWordsDict& words,
                               const CDocKindsList& kinds, IReporter& reporter,
                               const std::function<void()>& pumpMessages, RecognitionOptions options)
 {
-    std::vector<std::string> lines = textLines;
+    CTextLines lines = textLines;
     ProcessResult result = ProcessDocumentInPlace(lines, words, kinds, reporter, pumpMessages, options);
     result.lines = std::move(lines);
     return result;
 }
 
-ProcessResult ProcessDocumentInPlace(std::vector<std::string>& lines, const CUpperCaseWordsDict& words,
+ProcessResult ProcessDocumentInPlace(CTextLines& lines, const CUpperCaseWordsDict& words,
                                      const CDocKindsList& kinds, IReporter& reporter,
                                      const std::function<void()>& pumpMessages, RecognitionOptions options)
 {

@@ -18,7 +18,7 @@
 // What the steps of one run share: the text, the items found in it and what the steps learn on the way.
 struct RecognitionRun
 {
-    std::vector<std::string>& lines;
+    CTextLines& lines;
     CTocItemList& list;
     const CDocKindsList& kinds;
     RecognitionOptions options;

@@ -28,7 +28,7 @@ public:
     // Runs the recognition on a document's text lines, read as options say; pumpMessages is to be
     // called between the engine's steps. A refused text comes back as it was given. The lines are
     // the recognizer's to process in place and hand back as the result's.
-    using Recognizer = std::function<ProcessResult(std::vector<std::string> lines, IReporter& reporter,
+    using Recognizer = std::function<ProcessResult(CTextLines lines, IReporter& reporter,
                                                    const std::function<void()>& pumpMessages,
                                                    const RecognitionOptions& options)>;
 

@@ -5,7 +5,7 @@
 
 #include <utility>
 
-ProcessResult CKestrelDoc::ProcessDocument(std::vector<std::string> lines, IReporter& reporter,
+ProcessResult CKestrelDoc::ProcessDocument(CTextLines lines, IReporter& reporter,
                                            const std::function<void()>& pumpMessages,
                                            const RecognitionOptions& options) const
 {

@@ -21,7 +21,7 @@ public:
     // Runs the recognition on lines (in place) with the dictionaries, read as options say;
     // pumpMessages keeps the window alive between the engine's steps. The lines come back as the
     // result's; a refused text is reported through reporter and comes back as it was.
-    ProcessResult ProcessDocument(std::vector<std::string> lines, IReporter& reporter,
+    ProcessResult ProcessDocument(CTextLines lines, IReporter& reporter,
                                   const std::function<void()>& pumpMessages,
                                   const RecognitionOptions& options) const;
 

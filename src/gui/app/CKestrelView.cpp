@@ -109,7 +109,7 @@ void CKestrelView::InitialUpdate()
 // ---------------------------------------------------------------------------------------------
 // Text
 
-std::vector<std::string> CKestrelView::GetLines() const
+CTextLines CKestrelView::GetLines() const
 {
     return CEditorLines::Of(*document()).Lines();
 }
@@ -121,12 +121,12 @@ void CKestrelView::ReplaceText(const QString& text)
     m_replacingText = false;
 }
 
-void CKestrelView::SetLines(const std::vector<std::string>& lines, const std::function<void()>& pumpMessages)
+void CKestrelView::SetLines(const CTextLines& lines, const std::function<void()>& pumpMessages)
 {
-    TakeLines(std::vector<std::string>(lines), pumpMessages);
+    TakeLines(CTextLines(lines), pumpMessages);
 }
 
-void CKestrelView::TakeLines(std::vector<std::string>&& lines, const std::function<void()>& pumpMessages)
+void CKestrelView::TakeLines(CTextLines&& lines, const std::function<void()>& pumpMessages)
 {
     // Nothing but the new text may go in while it goes in part by part: the editor is read-only (the
     // editing commands respect that) and its history offers no step.
@@ -169,7 +169,7 @@ void CKestrelView::TakeLines(std::vector<std::string>&& lines, const std::functi
     ReportPosition();
 }
 
-void CKestrelView::FillText(const std::vector<std::string>& lines, const std::function<void()>& pumpMessages)
+void CKestrelView::FillText(const CTextLines& lines, const std::function<void()>& pumpMessages)
 {
     m_replacingText = true;
     setPlainText(QString());
@@ -181,7 +181,7 @@ void CKestrelView::FillText(const std::vector<std::string>& lines, const std::fu
             chars += lines[end].size() + 1;
         if (first > 0)
             cursor.insertText(QStringLiteral("\n"));
-        cursor.insertText(EditorTextOfLines(std::span(lines).subspan(first, end - first)));
+        cursor.insertText(EditorTextOfLines(lines, first, end - first));
         first = end;
         pumpMessages();
     }
@@ -201,7 +201,7 @@ void CKestrelView::RefreshEntries(bool keepPosition)
     emit entriesUpdated(keepPosition);
 }
 
-void CKestrelView::BuildEntries(const std::vector<std::string>& lines,
+void CKestrelView::BuildEntries(const CTextLines& lines,
                                 const std::function<void()>& pumpMessages)
 {
     m_entries = BuildEntryList(lines, m_filter);

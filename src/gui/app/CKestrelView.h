@@ -34,13 +34,13 @@ public:
     // The view's first set-up: no wrapping, the fixed font, the caret at the start, empty history.
     void InitialUpdate();
 
-    std::vector<std::string> GetLines() const override;
+    CTextLines GetLines() const override;
     // Replaces the whole text (not an undoable step: the history is emptied). The text goes in part
     // by part with pumpMessages called in between; meanwhile the editor is read-only. The lines are
     // kept as the text's lines, and are then the only copy of the text besides the editor's own.
-    void TakeLines(std::vector<std::string>&& lines, const std::function<void()>& pumpMessages) override;
-    void SetLines(const std::vector<std::string>& lines, const std::function<void()>& pumpMessages) override;
-    void SetLines(const std::vector<std::string>& lines) { SetLines(lines, {}); }
+    void TakeLines(CTextLines&& lines, const std::function<void()>& pumpMessages) override;
+    void SetLines(const CTextLines& lines, const std::function<void()>& pumpMessages) override;
+    void SetLines(const CTextLines& lines) { SetLines(lines, {}); }
     void ClearText() override;
     // Rebuilds the entry list and the remarks from the text and hands them to the panel.
     void RefreshEntries(bool keepPosition);
@@ -90,12 +90,12 @@ protected:
 private:
     void ReplaceText(const QString& text);
     // Empties the editor and puts the lines in part by part, calling pumpMessages after each.
-    void FillText(const std::vector<std::string>& lines, const std::function<void()>& pumpMessages);
+    void FillText(const CTextLines& lines, const std::function<void()>& pumpMessages);
     // Puts typed or pasted text into the form the document can keep, and tells what was lost.
     QString KeepInput(QStringView typed);
     // The entry list and the remarks of lines, the text's current lines; pumpMessages (may be empty)
     // runs between the two.
-    void BuildEntries(const std::vector<std::string>& lines, const std::function<void()>& pumpMessages);
+    void BuildEntries(const CTextLines& lines, const std::function<void()>& pumpMessages);
     void ApplyCharFormat();
     void ReportPosition();
     void OnCaretMoved();

@@ -34,7 +34,7 @@ CSessionHost::CSessionHost(CKestrelView& editor, CKestrelDoc& doc, IPrompter& pr
                            const QString& settingsFolder)
     : m_editor(editor), m_doc(doc), m_prompter(prompter), m_settingsFolder(settingsFolder),
       m_session(editor, prompter, *this, *this,
-                [&doc](std::vector<std::string> lines, IReporter& reporter,
+                [&doc](CTextLines lines, IReporter& reporter,
                        const std::function<void()>& pumpMessages, const RecognitionOptions& options)
                 { return doc.ProcessDocument(std::move(lines), reporter, pumpMessages, options); })
 {

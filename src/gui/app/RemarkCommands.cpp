@@ -38,7 +38,7 @@ std::optional<RemarkStop> NextRemarkStop(const std::vector<Remark>& remarks, std
     return stop;
 }
 
-HeadingLines SelectedHeading(const CKestrelView& view, const std::vector<std::string>& lines)
+HeadingLines SelectedHeading(const CKestrelView& view, const CTextLines& lines)
 {
     const QTextCursor cursor = view.textCursor();
     const QTextDocument& document = *view.document();
@@ -86,7 +86,7 @@ void AddHeadingToToc(const RemarkTargets& targets)
         return;
     CEntryEditorQt editor(view, view.History(), doc.m_filter, &doc.m_words,
                           [&view](bool keepPosition) { view.RefreshEntries(keepPosition); });
-    const std::vector<std::string>& lines = editor.Lines();
+    const CTextLines& lines = editor.Lines();
     const HeadingLines heading = SelectedHeading(view, lines);
     const EntryCommandResult result = AddHeadingEdits(lines, heading.first, heading.last, doc.m_words,
                                                       doc.m_kinds, targets.host.Session().Recognition());

@@ -36,7 +36,7 @@ struct HeadingLines
     std::size_t first = 0;
     std::size_t last = 0;
 };
-HeadingLines SelectedHeading(const CKestrelView& view, const std::vector<std::string>& lines);
+HeadingLines SelectedHeading(const CKestrelView& view, const CTextLines& lines);
 
 // What the commands act on; all of them live as long as the window.
 struct RemarkTargets

@@ -34,13 +34,13 @@ const std::array<bool, 256>& RoundTripBytes()
     return table;
 }
 
-bool ReadsBackUnchanged(const std::vector<std::string>& lines)
+bool ReadsBackUnchanged(const CTextLines& lines)
 {
     // A text ending in a line break has no empty last line when read back.
     if (!lines.empty() && lines.back().empty())
         return false;
     const std::array<bool, 256>& roundTrip = RoundTripBytes();
-    for (const std::string& line : lines)
+    for (std::string_view line : lines)
         for (const char byte : line)
             if (!roundTrip[static_cast<unsigned char>(byte)])
                 return false;
@@ -81,7 +81,7 @@ void CEditorLines::Lose()
     m_linesAreBlocks = false;
 }
 
-const std::vector<std::string>& CEditorLines::Lines()
+const CTextLines& CEditorLines::Lines()
 {
     if (m_current)
         return m_lines;
@@ -95,7 +95,7 @@ const std::vector<std::string>& CEditorLines::Lines()
     return m_lines;
 }
 
-bool CEditorLines::TakeSetLines(std::vector<std::string>& lines)
+bool CEditorLines::TakeSetLines(CTextLines& lines)
 {
     if (!ReadsBackUnchanged(lines))
     {
@@ -107,10 +107,7 @@ bool CEditorLines::TakeSetLines(std::vector<std::string>& lines)
     m_current = true;
     m_exact = true;
     m_lastBlockDropped = m_lines.empty();
-    m_exactLength = 0;
-    for (const std::string& line : m_lines)
-        m_exactLength += static_cast<qsizetype>(line.size()) + 1;
-    m_exactLength = std::max<qsizetype>(m_exactLength - 1, 0);
+    m_exactLength = std::max<qsizetype>(static_cast<qsizetype>(m_lines.LineBytes() + m_lines.size()) - 1, 0);
     return true;
 }
 
@@ -138,7 +135,7 @@ void CEditorLines::FollowEdits(const std::vector<LineEdit>& edits)
     const auto blocks = static_cast<std::size_t>(m_document.blockCount());
     const bool endsWithBreak = m_document.lastBlock().length() == 1;
     if (endsWithBreak && m_lines.size() == blocks && m_lines.back().empty())
-        m_lines.pop_back();
+        m_lines.Erase(m_lines.size() - 1);
     m_current = m_lines.size() + (endsWithBreak ? 1 : 0) == blocks;
 }
 
@@ -158,7 +155,7 @@ QString CEditorLines::KeptText(qsizetype position, qsizetype length) const
     text.reserve(length);
     for (; line < blocks && text.size() < length; ++line, column = 0)
     {
-        const std::string_view whole = line < m_lines.size() ? std::string_view(m_lines[line]) : "";
+        const std::string_view whole = line < m_lines.size() ? m_lines[line] : "";
         const std::string_view part =
             whole.substr(std::min(column, whole.size()), static_cast<std::size_t>(length - text.size()));
         AppendEditorText(text, part);
@@ -173,7 +170,7 @@ void CEditorLines::Follow(qsizetype position, qsizetype length, QStringView adde
     if (!m_exact)
         return;
     if (m_lastBlockDropped)
-        m_lines.emplace_back();
+        m_lines.PushBack({});
     const auto [line, column] = PlaceOf(position);
     // Where the removed characters end: a line break counts one.
     std::size_t endLine = line;
@@ -196,23 +193,14 @@ void CEditorLines::Follow(qsizetype position, qsizetype length, QStringView adde
         Lose();
         return;
     }
-    const std::string head = m_lines[line].substr(0, column);
-    const std::string tail = m_lines[endLine].substr(endColumn);
-    // The lines from line to endLine become the added pieces, each converted into a line's own storage.
-    const auto pieces = static_cast<std::size_t>(added.count(QLatin1Char('\n'))) + 1;
-    const std::size_t replaced = endLine - line + 1;
-    const auto first = m_lines.begin() + static_cast<std::ptrdiff_t>(line);
-    if (replaced > pieces)
-        m_lines.erase(first + static_cast<std::ptrdiff_t>(pieces),
-                      first + static_cast<std::ptrdiff_t>(replaced));
-    else
-        m_lines.insert(first + static_cast<std::ptrdiff_t>(replaced), pieces - replaced, std::string());
-    std::size_t target = line;
+    // The lines from line to endLine become the added pieces, the first after the head of line and
+    // the last before the tail of endLine.
+    std::vector<std::string> pieces(static_cast<std::size_t>(added.count(QLatin1Char('\n'))) + 1);
+    std::size_t target = 0;
     for (qsizetype start = 0;; ++target)
     {
         const qsizetype end = added.indexOf(QLatin1Char('\n'), start);
-        if (!ExactLineOfEditorText(added.sliced(start, (end < 0 ? added.size() : end) - start),
-                                   m_lines[target]))
+        if (!ExactLineOfEditorText(added.sliced(start, (end < 0 ? added.size() : end) - start), pieces[target]))
         {
             Lose();
             return;
@@ -221,12 +209,13 @@ void CEditorLines::Follow(qsizetype position, qsizetype length, QStringView adde
             break;
         start = end + 1;
     }
-    m_lines[line].insert(0, head);
-    m_lines[target].append(tail);
+    pieces.front().insert(0, m_lines[line].substr(0, column));
+    pieces.back().append(m_lines[endLine].substr(endColumn));
+    m_lines.Replace(line, endLine - line + 1, pieces);
     m_exactLength += added.size() - length;
     m_lastBlockDropped = m_lines.back().empty();
     if (m_lastBlockDropped)
-        m_lines.pop_back();
+        m_lines.Erase(m_lines.size() - 1);
     // A change that did not come out as the document shows it is not followed.
     if (m_lines.size() + (m_lastBlockDropped ? 1 : 0) != static_cast<std::size_t>(m_document.blockCount()) ||
         m_exactLength != m_document.characterCount() - 1)

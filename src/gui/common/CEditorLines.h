@@ -24,13 +24,13 @@ public:
     static CEditorLines& Of(QTextDocument& document);
 
     // The lines of the current text.
-    const std::vector<std::string>& Lines();
+    const CTextLines& Lines();
     // True when Lines() needs no reading.
     bool IsCurrent() const { return m_current; }
 
     // The document's text was just set to EditorTextOfLines(lines): moved (not copied) into the
     // current lines when reading the text back gives exactly these lines; whether they were.
-    bool TakeSetLines(std::vector<std::string>& lines);
+    bool TakeSetLines(CTextLines& lines);
     // The edits were just applied in their order to the document, every one of them, by
     // ApplyLineEdit on the lines that were current before: the lines follow without a reading.
     void FollowEdits(const std::vector<LineEdit>& edits);
@@ -52,7 +52,7 @@ private:
     std::pair<std::size_t, std::size_t> PlaceOf(qsizetype position) const;
 
     QTextDocument& m_document;
-    std::vector<std::string> m_lines;
+    CTextLines m_lines;
     bool m_current = false;
     // Each line is one block of the document (no line separator inside a block), so the line
     // numbers of edits address the same text in both.

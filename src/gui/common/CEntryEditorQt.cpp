@@ -122,7 +122,7 @@ CEntryEditorQt::CEntryEditorQt(QPlainTextEdit& editor, CTextEditHistory& history
 {
 }
 
-const std::vector<std::string>& CEntryEditorQt::Lines() const
+const CTextLines& CEntryEditorQt::Lines() const
 {
     // The raw text, as the view reads it: no-break spaces stay what they are.
     return CEditorLines::Of(*m_editor.document()).Lines();

@@ -17,7 +17,7 @@ public:
     CEntryEditorQt(QPlainTextEdit& editor, CTextEditHistory& history, CContentFilter& filter,
                    const CUpperCaseWordsDict* words, std::function<void(bool)> refreshEntries);
 
-    const std::vector<std::string>& Lines() const override;
+    const CTextLines& Lines() const override;
     void ApplyEdits(const std::vector<LineEdit>& edits) override;
     void ShowLineAtTop(std::size_t line) override;
     bool CanUndo() const override;

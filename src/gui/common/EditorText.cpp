@@ -236,25 +236,42 @@ bool ExactLineOfEditorText(QStringView text, std::string& line)
     return true;
 }
 
-QString EditorTextOfLines(std::span<const std::string> lines)
+namespace
+{
+template <typename Lines> QString JoinedEditorText(const Lines& lines, std::size_t first, std::size_t count)
 {
     QString text;
     std::size_t size = 0;
-    for (const std::string& line : lines)
-        size += line.size() + 1;
+    for (std::size_t i = first; i < first + count; ++i)
+        size += lines[i].size() + 1;
     text.reserve(static_cast<qsizetype>(size));
-    for (std::size_t i = 0; i < lines.size(); ++i)
+    for (std::size_t i = first; i < first + count; ++i)
     {
-        if (i > 0)
+        if (i > first)
             text += QLatin1Char('\n');
         AppendEditorText(text, lines[i]);
     }
     return text;
 }
+} // namespace
 
-std::vector<std::string> LinesOfEditorText(const QString& text)
+QString EditorTextOfLines(std::span<const std::string> lines)
 {
-    std::vector<std::string> lines;
+    return JoinedEditorText(lines, 0, lines.size());
+}
+
+QString EditorTextOfLines(const CTextLines& lines, std::size_t first, std::size_t count)
+{
+    return JoinedEditorText(lines, first, count);
+}
+
+CTextLines LinesOfEditorText(const QString& text)
+{
+    // Each line is converted into one piece of storage used again for the next, and the store takes
+    // its bytes: no line has storage of its own.
+    CTextLines lines;
+    lines.Reserve(0, static_cast<std::size_t>(text.size()));
+    std::string line;
     const auto* const begin = reinterpret_cast<const char16_t*>(text.constData());
     const char16_t* const end = begin + text.size();
     for (const char16_t* start = begin; start < end;)
@@ -265,8 +282,9 @@ std::vector<std::string> LinesOfEditorText(const QString& text)
         const char16_t* pieceEnd = lineEnd;
         while (pieceEnd > start && pieceEnd[-1] == u'\r')
             --pieceEnd;
-        std::string& line = lines.emplace_back(static_cast<std::size_t>(pieceEnd - start), '\0');
+        line.resize(static_cast<std::size_t>(pieceEnd - start));
         line.resize(ConvertUnits(start, pieceEnd, line.data()));
+        lines.PushBack(line);
         if (lineEnd == end)
             break;
         start = lineEnd + 1; // a final line break ends the last line and starts none

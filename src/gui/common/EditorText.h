@@ -3,6 +3,8 @@
 // is shown as a visible character, and typing that character gives the byte back; a character that
 // no byte shows becomes "?".
 
+#include "core/base/CTextLines.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -33,6 +35,8 @@ EditorInput KeepableInput(QStringView typed);
 
 // The lines joined with "\n" (no line break after the last one).
 QString EditorTextOfLines(std::span<const std::string> lines);
+// The same of count lines of the text from line first on.
+QString EditorTextOfLines(const CTextLines& lines, std::size_t first, std::size_t count);
 // The text split at line breaks; a run of "\r" at the end of a piece is dropped, and an empty last
 // piece is not a line (a text ending in a line break has no empty last line).
-std::vector<std::string> LinesOfEditorText(const QString& text);
+CTextLines LinesOfEditorText(const QString& text);

@@ -143,6 +143,14 @@ TEST(CodePage, OnePassConversionsEqualTheirTwoSteps)
     std::string onePass = all;
     FileLineToMemory(onePass);
     EXPECT_EQ(onePass, twoSteps);
+    // A whole file is converted before it is cut into lines: no byte may become a line end.
+    for (int b = 0; b < 256; ++b)
+    {
+        const bool lineEnd = onePass[b] == '\r' || onePass[b] == '\n';
+        EXPECT_EQ(lineEnd, b == '\r' || b == '\n') << b;
+    }
+    EXPECT_EQ(onePass['\r'], '\r');
+    EXPECT_EQ(onePass['\n'], '\n');
 
     std::string back = Cp1251ToCp866(all);
     CodesToBoxChars(back);

@@ -99,8 +99,8 @@ TEST(DocumentDates, FieldWithoutValueLineIsLeftAlone)
     {
         LoadedDocument loaded(header, {15, 5, 2023});
         if (header.back() != kTextStart)
-            loaded.document.MutableTextLines().clear(); // a file without $18 has no text
-        loaded.document.MutableTextLines().push_back("changed");
+            loaded.document.MutableTextLines().Clear(); // a file without $18 has no text
+        loaded.document.MutableTextLines().PushBack("changed");
         loaded.Save();
         EXPECT_EQ(loaded.document.HeaderLines(), header);
     }
@@ -120,13 +120,13 @@ TEST(DocumentDates, EntryDateFollowsChangesOfTheTextOnly)
     EXPECT_FALSE(loaded.document.EntryDateDone());
 
     // A change of the text at a later save: $101 changes, $100 keeps the value of the first save.
-    loaded.document.MutableTextLines().push_back("more");
+    loaded.document.MutableTextLines().PushBack("more");
     loaded.Save();
     EXPECT_EQ(loaded.Header(1), "15.05.2023");
     EXPECT_EQ(loaded.Header(3), "15.05.2023");
 
     // Once per load: further saves change neither date.
-    loaded.document.MutableTextLines().push_back("even more");
+    loaded.document.MutableTextLines().PushBack("even more");
     loaded.Save();
     EXPECT_EQ(loaded.Header(1), "15.05.2023");
     EXPECT_EQ(loaded.Header(3), "15.05.2023");

@@ -100,7 +100,7 @@ TEST(DocumentFileLoad, TheTablesOfContentsOfTheLoadedTextDoNotCountAsItsText)
     document.SetTextLines({MarkerLine(Marker::Ogl), "**", "y", MarkerLine(Marker::Kon), "body"});
     ASSERT_TRUE(document.Save(false));
     EXPECT_EQ(document.HeaderLines()[1], "01.01.2003");
-    document.MutableTextLines().back() = "changed body";
+    document.MutableTextLines().Set(document.TextLines().size() - 1, "changed body");
     ASSERT_TRUE(document.Save(false));
     EXPECT_EQ(document.HeaderLines()[1], "15.05.2023");
 }

@@ -83,9 +83,11 @@ TEST(DocumentSafety, SaveWouldChangeFileComparesWithTheBytesAsLoaded)
     }
 
     Loaded loaded(folder / "d.rla", kDocument);
-    loaded.document.MutableTextLines().back() += " ";
+    CTextLines& text = loaded.document.MutableTextLines();
+    const std::string last(text.back());
+    text.Set(text.size() - 1, last + " ");
     EXPECT_TRUE(loaded.document.SaveWouldChangeFile()) << "text changed";
-    loaded.document.MutableTextLines().back().pop_back();
+    text.Set(text.size() - 1, last);
     std::vector<std::string> header = loaded.document.HeaderLines();
     header[1] = "02.03.2003";
     loaded.document.SetHeaderLines(header);

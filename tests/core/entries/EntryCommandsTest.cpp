@@ -54,16 +54,17 @@ std::vector<std::string> EditedBy(EntryCommand command, const std::vector<std::s
     for (std::size_t i = 1; i < result.edits.size(); ++i)
         EXPECT_GT(result.edits[i - 1].firstLine, result.edits[i].firstLine)
             << "edits go from the last block up";
-    std::vector<std::string> edited = lines;
+    CTextLines edited = lines;
     ApplyEdits(edited, result.edits);
-    return edited;
+    return edited.ToVector();
 }
 
 std::vector<std::string> Replaced(std::vector<std::string> lines, std::size_t first, std::size_t count,
                                   const std::vector<std::string>& newLines)
 {
-    ApplyEdits(lines, {LineEdit{first, count, newLines}});
-    return lines;
+    CTextLines edited = lines;
+    ApplyEdits(edited, {LineEdit{first, count, newLines}});
+    return edited.ToVector();
 }
 } // namespace
 
@@ -171,15 +172,16 @@ TEST(EntryCommands, ARowWhoseBlockWasDeletedByHandIsDropped)
     edited.erase(edited.begin() + 6, edited.begin() + 11); // the operator removes the block of row 1
     const EntryCommandResult result =
         RunEntryCommand(EntryCommand::DeleteBlocks, edited, shown, {1, 3}, CContentFilter(), nullptr);
-    ApplyEdits(edited, result.edits);
-    EXPECT_EQ(edited,
+    CTextLines text = edited;
+    ApplyEdits(text, result.edits);
+    EXPECT_EQ(text,
               Doc({"Начало текста", "<ОГЛ>", "*", "ГЛАВА 1. ОБЩИЕ ПОЛОЖЕНИЯ", "<КОН>",
                    "Глава 1. Общие положения", "<ОГЛ>", "***", "    Подпункт", "<КОН>", "Конец текста"}));
 }
 
 TEST(EntryCommands, EntryLinesOfAnEmptyBlockGoBetweenItsMarkers)
 {
-    std::vector<std::string> lines = Doc({"Текст", "<ОГЛ>", "<КОН>", "Текст"});
+    CTextLines lines = Doc({"Текст", "<ОГЛ>", "<КОН>", "Текст"});
     const std::vector<TocEntryRef> entries = BuildEntryList(lines, CContentFilter());
     ASSERT_EQ(entries.size(), 1u);
     ApplyEdits(lines, {ReplaceEntryLines(entries[0], Doc({"*", "Новый пункт"}))});
@@ -201,7 +203,7 @@ TEST(EntryCommands, NothingMarkedOrNothingLeftGivesNoEdit)
 
 TEST(EntryCommands, ApplyEditsRefusesAnEditOutsideTheText)
 {
-    std::vector<std::string> lines = {"a", "b"};
+    CTextLines lines = {"a", "b"};
     EXPECT_THROW(ApplyEdits(lines, {LineEdit{0, 1, {}}, LineEdit{1, 1, {}}}), std::out_of_range);
     EXPECT_EQ(lines, (std::vector<std::string>{"a", "b"}));
 }
@@ -227,7 +229,7 @@ TEST(EntryCommands, ApplyEditsMakesTheEditsInTheirOrder)
             const auto at = expected.erase(first, first + static_cast<std::ptrdiff_t>(edit.lineCount));
             expected.insert(at, edit.newLines.begin(), edit.newLines.end());
         }
-        std::vector<std::string> edited = lines;
+        CTextLines edited = lines;
         ApplyEdits(edited, edits);
         EXPECT_EQ(edited, expected);
     }

@@ -45,7 +45,7 @@ std::vector<std::string> Fixture()
 
 struct Processed
 {
-    std::vector<std::string> lines;
+    CTextLines lines;
     CUpperCaseWordsDict words;
     CDocKindsList kinds;
 };
@@ -67,11 +67,10 @@ TEST(HeadingInsertion, WritesTheBlockTheRecognitionWritesForEveryHeading)
     ASSERT_GE(blocks.size(), 10u);
     for (const TocEntryRef& block : blocks)
     {
-        std::vector<std::string> lines = processed.lines;
+        CTextLines lines = processed.lines;
         const std::vector<std::string> written(lines.begin() + static_cast<std::ptrdiff_t>(block.oglLine),
                                                lines.begin() + static_cast<std::ptrdiff_t>(block.konLine + 1));
-        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(block.oglLine),
-                    lines.begin() + static_cast<std::ptrdiff_t>(block.konLine + 1));
+        lines.Erase(block.oglLine, block.konLine + 1 - block.oglLine);
         // The caret on the heading's first line: past the blank lines, or a caption block's marker.
         std::size_t first = block.oglLine;
         while (IsBlankLine(lines[first]) || IsMarkerLine(lines[first]))
@@ -90,7 +89,7 @@ TEST(HeadingInsertion, WritesTheBlockTheRecognitionWritesForEveryHeading)
 
 TEST(HeadingInsertion, TheParagraphEndsAtABlankLineOrWhereAnIndentedOneBegins)
 {
-    const std::vector<std::string> lines =
+    const CTextLines lines =
         Doc({"     Статья 2. Право граждан на обращение в органы", "самоуправления", "", "     Статья 3. Сроки.",
              "     Обращение рассматривается.", "Последняя строка"});
     EXPECT_EQ(HeadingParagraphEnd(lines, 0), 1u);
@@ -108,9 +107,8 @@ TEST(HeadingInsertion, ASelectionWithBlankLinesAroundTheHeadingPutsTheBlockInFro
     const auto block = std::find_if(blocks.begin(), blocks.end(), [](const TocEntryRef& b)
                                     { return b.text.find(Cp("Статья 2.")) != std::string::npos; });
     ASSERT_NE(block, blocks.end());
-    std::vector<std::string> lines = processed.lines;
-    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(block->oglLine),
-                lines.begin() + static_cast<std::ptrdiff_t>(block->konLine + 1));
+    CTextLines lines = processed.lines;
+    lines.Erase(block->oglLine, block->konLine + 1 - block->oglLine);
     const std::size_t heading = block->oglLine;
     ASSERT_TRUE(IsBlankLine(lines[heading - 1]));
     ASSERT_TRUE(IsBlankLine(lines[heading + 2]));
@@ -125,7 +123,7 @@ TEST(HeadingInsertion, ASelectionWithBlankLinesAroundTheHeadingPutsTheBlockInFro
 
 TEST(HeadingInsertion, RefusesLinesThatAreNoHeadingOfTheText)
 {
-    const std::vector<std::string> lines = Doc({"Текст.", "", "<ОГЛ>", "*", "Статья 1. Права", "<КОН>",
+    const CTextLines lines = Doc({"Текст.", "", "<ОГЛ>", "*", "Статья 1. Права", "<КОН>",
                                                 "Статья 1. Права", "<ОГЛ>", "<КОН>", "Статья 2. Суд", ""});
     const CUpperCaseWordsDict words;
     const CDocKindsList kinds;

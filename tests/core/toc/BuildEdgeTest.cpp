@@ -26,7 +26,7 @@ TEST(Pipeline, TextsWithoutHeadingsAreLeftAlone)
         RecordingReporter reporter;
         int pumps = 0;
         CTocRecognizer engine(&words, CDocKindsList(), reporter, [&pumps] { ++pumps; });
-        std::vector<std::string> lines = text;
+        CTextLines lines = text;
         engine.Build(lines);
         EXPECT_EQ(lines, text) << text.size() << " lines";
         EXPECT_TRUE(engine.Items().empty()) << text.size() << " lines";
@@ -52,7 +52,7 @@ TEST(Pipeline, TargetFormatIsRecognisedBehindClosingLines)
     struct Case
     {
         const char* name;
-        std::vector<std::string> lines;
+        CTextLines lines;
         bool target;
     };
     const std::vector<Case> cases = {

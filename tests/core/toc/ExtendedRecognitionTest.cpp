@@ -67,7 +67,7 @@ std::vector<std::string> LineShapes()
     return shapes;
 }
 
-std::vector<std::string> OnlyDocumentLines(const std::vector<std::string>& lines)
+CTextLines OnlyDocumentLines(const CTextLines& lines)
 {
     return RemoveTocBlocks(lines);
 }
@@ -88,11 +88,11 @@ TEST(ExtendedRecognition, AddsBlocksAndKeepsEveryLineOfAnyText)
             text.push_back(shapes[random() % shapes.size()]);
         // Existing ОГЛ blocks are taken out by the standard passes; the lines of the document are
         // what stands outside them.
-        const std::vector<std::string> documentLines = OnlyDocumentLines(text);
+        const CTextLines documentLines = OnlyDocumentLines(text);
 
-        std::vector<std::string> plain = text;
+        CTextLines plain = text;
         const ProcessResult off = ProcessDocumentInPlace(plain, words, kinds, reporter);
-        std::vector<std::string> lines = text;
+        CTextLines lines = text;
         const ProcessResult on =
             ProcessDocumentInPlace(lines, words, kinds, reporter, {}, RecognitionOptions{true});
         ASSERT_EQ(on.refused, off.refused) << "document " << document;

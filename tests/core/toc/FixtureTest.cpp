@@ -140,7 +140,7 @@ TEST_P(EngineFixture, ProducesTheExpectedText)
 
     RecordingReporter reporter;
     int pumps = 0;
-    std::vector<std::string> lines = text;
+    CTextLines lines = text;
     ProcessResult result = ProcessDocumentInPlace(
         lines, words, kinds, reporter, [&pumps] { ++pumps; }, options);
     result.lines = std::move(lines);
@@ -152,8 +152,8 @@ TEST_P(EngineFixture, ProducesTheExpectedText)
             message.replace(at, 1, "\\n");
         actual.push_back("%message " + message);
     }
-    for (const std::string& line : result.lines)
-        actual.push_back(ToFixtureLine(line));
+    for (std::string_view line : result.lines)
+        actual.push_back(ToFixtureLine(std::string(line)));
 
     const fs::path expectedPath = kFixtureDir / (name + ".out.txt");
     // TIRVEL_WRITE_FIXTURES=1 writes the actual text as the expected one, to be read and checked by hand.
@@ -208,7 +208,7 @@ TEST(EngineFixtureItems, HoldTheItemsAfterTheirSteps)
                 if (stepName == step)
                     actual = DescribeItems(items);
             });
-        std::vector<std::string> lines = document.text;
+        CTextLines lines = document.text;
         engine.Build(lines);
         if (std::getenv("TIRVEL_WRITE_FIXTURES"))
             std::ofstream(entry.path(), std::ios::binary) << actual;

@@ -68,7 +68,7 @@ TEST(RecognitionSteps, EveryStepIsSeenByNameInOrderWithTheItemsItLeft)
                 if (step == "assign-levels")
                     afterLevels = items;
             });
-        std::vector<std::string> lines = LawText();
+        CTextLines lines = LawText();
         engine.Build(lines);
 
         std::vector<std::string_view> expected;
@@ -102,11 +102,11 @@ TEST(RecognitionSteps, ALoneItemEndsTheRunBeforeTheLayout)
     CTocRecognizer engine(&words, CDocKindsList(), reporter);
     std::vector<std::string_view> seen;
     engine.SetStepObserver([&](std::string_view step, const std::vector<TocItem>&) { seen.push_back(step); });
-    std::vector<std::string> lines = LawText();
-    lines.resize(7);
-    lines.push_back("");
-    lines.push_back(Cp("Текст."));
-    const std::vector<std::string> text = lines;
+    std::vector<std::string> text = LawText();
+    text.resize(7);
+    text.push_back("");
+    text.push_back(Cp("Текст."));
+    CTextLines lines = text;
     engine.Build(lines);
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.back(), "drop-lone-root");

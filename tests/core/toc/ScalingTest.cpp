@@ -102,7 +102,7 @@ double Seconds(const std::vector<std::string>& lines, RecognitionOptions options
     const CUpperCaseWordsDict words;
     const CDocKindsList kinds;
     const double start = ThreadCpuSeconds();
-    std::vector<std::string> text = lines;
+    CTextLines text = lines;
     const ProcessResult result = ProcessDocumentInPlace(text, words, kinds, reporter, {}, options);
     const double seconds = ThreadCpuSeconds() - start;
     EXPECT_GT(result.entries, lines.size() / 20);

@@ -10,7 +10,7 @@ class ReprocessTest : public DocumentSessionTest
 protected:
     ReprocessTest()
     {
-        recognizer = [this](const std::vector<std::string>& lines, IReporter& reporter,
+        recognizer = [this](const CTextLines& lines, IReporter& reporter,
                             const std::function<void()>& pump, const RecognitionOptions& options)
         {
             extendedRuns.push_back(options.extended);
@@ -26,7 +26,7 @@ TEST_F(ReprocessTest, ReadsTheFileAgainWithTheOptionsOfNow)
     const std::string path = Write("a.rla", kText);
     const std::string original = ReadBytes(path);
     session.OpenFiles({path, Write("b.rla")});
-    editor.lines.push_back(Cp("правка оператора"));
+    editor.lines.PushBack(Cp("правка оператора"));
     session.TextChanged();
     session.SetRecognition({true});
 
@@ -55,7 +55,7 @@ TEST_F(ReprocessTest, AsksAboutAChangedTextAndKeepsTheFirstSaveRule)
     const std::string original = ReadBytes(path);
     Configure(true, false, "");
     session.OpenFiles({path});
-    const std::vector<std::string> opened = editor.lines;
+    const CTextLines opened = editor.lines;
 
     prompter.Answer({PromptAnswer::Cancel});
     session.ReprocessDocument();

@@ -42,7 +42,7 @@ TEST_F(DocumentSessionTest, SaveMovesOnceAndBacksUpOnce)
     EXPECT_EQ(session.Title(), "Тирвель - " + folder / "done/a.rla");
     EXPECT_EQ(session.Document().Path(), folder / "done/a.rla");
     EXPECT_FALSE(session.CanSave());
-    editor.lines.push_back(Cp("ещё"));
+    editor.lines.PushBack(Cp("ещё"));
     session.TextChanged();
     EXPECT_EQ(session.Title(), "Тирвель - " + folder / "done/a.rla*");
     session.SaveDocument();
@@ -272,7 +272,7 @@ std::string Snapshot(const std::string& path)
 // into the place of that backup.
 TEST_F(DocumentSessionTest, AProcessedDocumentOpensUnchangedAndKeepsItsBackup)
 {
-    recognizer = [](const std::vector<std::string>& lines, IReporter&, const std::function<void()>&,
+    recognizer = [](const CTextLines& lines, IReporter&, const std::function<void()>&,
                     const RecognitionOptions&) { return ProcessResult{lines, true, 0}; };
     const std::string a = folder / "a.rla";
     WriteBytes(a, File866("$100  Дата ввода/изменения") + "\r\n01.02.2003\r\n" +
@@ -296,7 +296,7 @@ TEST_F(DocumentSessionTest, AProcessedDocumentOpensUnchangedAndKeepsItsBackup)
     EXPECT_EQ(Snapshot(folder / "a.bak"), backup);
 
     session.OpenFiles({a});
-    editor.lines.push_back(Cp("правка"));
+    editor.lines.PushBack(Cp("правка"));
     session.TextChanged();
     session.SaveDocument();
     EXPECT_EQ(TextOf(a).back(), Cp("правка"));

@@ -115,7 +115,7 @@ TEST_F(DocumentSessionTest, LeavingAChangedDocumentAsks)
         WriteBytes(b, DocumentFile(kText));
         const std::string original = ReadBytes(a);
         fresh.OpenFiles({a, b});
-        editor.lines.push_back(Cp("правка"));
+        editor.lines.PushBack(Cp("правка"));
         fresh.TextChanged();
 
         asked.Answer({c.answer});
@@ -153,7 +153,7 @@ TEST_F(DocumentSessionTest, FailuresWhileOpeningLeaveNothingOpen)
             Write("a.rla");
         CScriptedPrompter told;
         CDocumentSession fresh(editor, told, trash, monitor,
-                               [](const std::vector<std::string>&, IReporter&,
+                               [](const CTextLines&, IReporter&,
                                   const std::function<void()>& pump,
                                   const RecognitionOptions&) -> ProcessResult
                                {
@@ -177,7 +177,7 @@ TEST_F(DocumentSessionTest, FailuresWhileOpeningLeaveNothingOpen)
 // A text the engine refuses is shown as it was loaded, and is no change: there is nothing to save.
 TEST_F(DocumentSessionTest, RefusedTextIsShownAsLoaded)
 {
-    recognizer = [](const std::vector<std::string>& lines, IReporter& reporter, const std::function<void()>&,
+    recognizer = [](const CTextLines& lines, IReporter& reporter, const std::function<void()>&,
                     const RecognitionOptions&)
     {
         reporter.Report("отказ", MessageIcon::Error);
@@ -194,7 +194,7 @@ TEST_F(DocumentSessionTest, RefusedTextIsShownAsLoaded)
 TEST_F(DocumentSessionTest, RecognitionOptionsAndResultPassThrough)
 {
     std::vector<bool> extendedRuns;
-    recognizer = [&](const std::vector<std::string>& lines, IReporter& reporter,
+    recognizer = [&](const CTextLines& lines, IReporter& reporter,
                      const std::function<void()>& pump, const RecognitionOptions& options)
     {
         extendedRuns.push_back(options.extended);

@@ -41,7 +41,7 @@ public:
     {
         WriteBytes(Source(), File866("$18  Текст документа\r\nСтатья 1. Предмет"));
         document.Load(Source());
-        document.MutableTextLines().insert(document.MutableTextLines().begin(), Cp("оглавление"));
+        document.MutableTextLines().Insert(0, Cp("оглавление"));
     }
 
     std::string Source() const { return folder / "in/a.rla"; }
@@ -200,7 +200,7 @@ TEST_F(SavePlanTest, AMoveCarriedOutLeavesTheDocumentInTheFolder)
     EXPECT_EQ(document.Path(), Target());
     EXPECT_FALSE(document.SaveWouldChangeFile());
 
-    document.MutableTextLines().push_back(Cp("ещё"));
+    document.MutableTextLines().PushBack(Cp("ещё"));
     const SaveResult saved = document.Save(BackupRule::None);
     EXPECT_TRUE(saved) << FileErrorText(saved.error);
     EXPECT_EQ(ReadBytes(Target()), document.FileBytes());

@@ -23,18 +23,18 @@ namespace fs = std::filesystem;
 // An editor that holds its lines.
 struct FakeEditor : IDocumentEditor
 {
-    std::vector<std::string> GetLines() const override { return lines; }
-    void SetLines(const std::vector<std::string>& newLines, const std::function<void()>&) override
+    CTextLines GetLines() const override { return lines; }
+    void SetLines(const CTextLines& newLines, const std::function<void()>&) override
     {
         lines = newLines;
     }
     void ClearText() override
     {
-        lines.clear();
+        lines.Clear();
         ++cleared;
     }
 
-    std::vector<std::string> lines;
+    CTextLines lines;
     int cleared = 0;
 };
 
@@ -73,7 +73,7 @@ struct FakeMonitor : IProcessingMonitor
 const std::vector<std::string> kText = {"Статья 1. Предмет", "", "Текст статьи."};
 
 // The text as the engine leaves it: one table-of-contents block in front.
-inline std::vector<std::string> Processed(const std::vector<std::string>& lines)
+inline std::vector<std::string> Processed(const CTextLines& lines)
 {
     std::vector<std::string> result = {MarkerLine(Marker::Ogl), Cp("*Статья 1. Предмет"),
                                        MarkerLine(Marker::Kon)};
@@ -81,7 +81,7 @@ inline std::vector<std::string> Processed(const std::vector<std::string>& lines)
     return result;
 }
 
-inline ProcessResult AddBlock(const std::vector<std::string>& lines, IReporter&,
+inline ProcessResult AddBlock(const CTextLines& lines, IReporter&,
                               const std::function<void()>& pump, const RecognitionOptions&)
 {
     pump();
@@ -109,7 +109,7 @@ class DocumentSessionTest : public ::testing::Test
 protected:
     DocumentSessionTest()
         : session(editor, prompter, trash, monitor,
-                  [this](const std::vector<std::string>& lines, IReporter& reporter,
+                  [this](const CTextLines& lines, IReporter& reporter,
                          const std::function<void()>& pump, const RecognitionOptions& options)
                   { return recognizer(lines, reporter, pump, options); })
     {
@@ -139,7 +139,7 @@ protected:
         SilentReporter reporter;
         CDocumentFile document(reporter);
         document.Load(path);
-        return document.TextLines();
+        return document.TextLines().ToVector();
     }
 
     ScratchFolder folder;
