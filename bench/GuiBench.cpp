@@ -1,7 +1,7 @@
 // Benchmarks of the editor, offscreen: the text conversion between the editor and the line list, filling
 // the entry panel, opening a document as the operator does (load, recognise, show, fill the panel) with
-// the longest stretch in which no events were served, and the panel's commands on every entry of a large
-// table of contents.
+// the longest stretch in which no events were served, resizing the window with a long text open, and the
+// panel's commands on every entry of a large table of contents.
 
 #include "DocumentGenerator.h"
 
@@ -14,6 +14,7 @@
 #include "core/workflow/CDocumentSession.h"
 #include "gui/app/CKestrelView.h"
 #include "gui/app/CMainFrame.h"
+#include "gui/app/ProcessMemory.h"
 #include "gui/panel/CTocPanel.h"
 #include "support/CScriptedPrompter.h"
 
@@ -26,9 +27,14 @@
 #include <benchmark/benchmark.h>
 
 #include <array>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace
 {
@@ -205,6 +211,35 @@ void OpenDocumentAlive(benchmark::State& state)
     state.counters["entries"] = static_cast<double>(editor.panel->List()->count());
 }
 
+// The heap in use in MB, 0 where the C library does not tell.
+double HeapInUseMb()
+{
+#if defined(__GLIBC__)
+    const struct mallinfo2 heap = mallinfo2();
+    return static_cast<double>(heap.uordblks + heap.hblkhd) / (1 << 20);
+#else
+    return 0;
+#endif
+}
+
+// The window made wider and narrower again, in turn, with a long text in the editor: the time, and the
+// heap that the resizing kept (a view whose width changes must not lay out every line again).
+void ResizeWindow(benchmark::State& state)
+{
+    Editor editor;
+    editor.View().SetLines(EditorLines(static_cast<std::size_t>(state.range(0))));
+    QCoreApplication::processEvents();
+    const double before = HeapInUseMb();
+    int step = 40;
+    for (auto _ : state)
+    {
+        editor.frame->resize(editor.frame->width() + step, editor.frame->height());
+        QCoreApplication::processEvents();
+        step = -step;
+    }
+    state.counters["kept_mb"] = HeapInUseMb() - before;
+}
+
 // One panel command on every entry of a text with state.range(0) entries, all marked; with
 // typedFirst the operator has typed into the text since it was opened, so the command reads it.
 void PanelCommandOn(benchmark::State& state, int command, bool typedFirst)
@@ -249,6 +284,8 @@ void PanelCommandAfterTyping(benchmark::State& state, int command)
 
 int main(int argc, char** argv)
 {
+    // The memory the editor's own process works with.
+    KeepLargeBlocksMapped();
     // Offscreen, and with the profile and settings kept out of the user's home.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -271,6 +308,11 @@ int main(int argc, char** argv)
         ->Unit(benchmark::kMillisecond)
         ->UseManualTime()
         ->Iterations(3);
+    benchmark::RegisterBenchmark("ResizeWindow", ResizeWindow)
+        ->Arg(300000)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(4);
     const std::pair<const char*, int> commands[] = {
         {"LevelDown", CTocPanel::kLevelDown},   {"LevelUp", CTocPanel::kLevelUp},
         {"ToCapitals", CTocPanel::kToCapitals}, {"ToSentenceCase", CTocPanel::kToSentenceCase},

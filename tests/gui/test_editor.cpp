@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QToolBar>
@@ -417,6 +418,37 @@ private slots:
     // give back each text there was, whether the history read what a change removed from those
     // lines or from a copy of its own (lines with a carriage return, or a line separator typed into
     // a line, are not shown character for character by the lines).
+    // Lines are not wrapped, and a new width lays none out again: the horizontal scroll range still
+    // reaches exactly the end of the longest line at every width, and is empty once the lines fit.
+    void ScrollRangeFollowsTheWidth()
+    {
+        TestWindow window;
+        window.m_frame->resize(700, 500);
+        window.m_frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.m_frame.get()));
+        CKestrelView& view = window.View();
+        std::vector<std::string> lines(300, std::string(40, 'a'));
+        lines[150] = std::string(150, 'b');
+        view.SetLines(lines);
+        view.PutCaretOnLine(150);
+        const auto textWidth = [&view]
+        {
+            QCoreApplication::processEvents();
+            return view.horizontalScrollBar()->maximum() + view.viewport()->width();
+        };
+        const int wide = textWidth();
+        QVERIFY(view.horizontalScrollBar()->maximum() > 0);
+        for (const int width : {450, 2000, 600})
+        {
+            window.m_frame->resize(width, 500);
+            QTRY_VERIFY(window.m_frame->width() == width);
+            if (view.viewport()->width() >= wide)
+                QTRY_COMPARE(view.horizontalScrollBar()->maximum(), 0);
+            else
+                QTRY_COMPARE(textWidth(), wide);
+        }
+    }
+
     void CachedLinesAreTheText()
     {
         TestWindow window;

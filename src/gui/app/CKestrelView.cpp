@@ -8,6 +8,7 @@
 #include "gui/common/EditorText.h"
 #include "gui/widgets/CTextEditHistory.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -16,7 +17,10 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPalette>
+#include <QResizeEvent>
 #include <QScopedValueRollback>
+#include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextBlock>
 
 #include <memory>
@@ -173,18 +177,26 @@ void CKestrelView::FillText(const CTextLines& lines, const std::function<void()>
 {
     m_replacingText = true;
     setPlainText(QString());
+    QAbstractTextDocumentLayout* const layout = document()->documentLayout();
     QTextCursor cursor(document());
     for (std::size_t first = 0; first < lines.size();)
     {
         std::size_t end = first;
         for (std::size_t chars = 0; end < lines.size() && chars < kFillSliceChars; ++end)
             chars += lines[end].size() + 1;
+        // Told of every part's new size, the view lays out the last screenful of blocks to set its
+        // scroll range, and keeps those layouts: thousands of lines laid out for nothing. Once its
+        // scroll bar is up it is told once, when the whole text is in (the caller repaints it).
+        // Before, it must be told: the scroll bar narrows the view, and a view whose lines wrap lays
+        // out every block it has again at a new width.
+        const QSignalBlocker quiet(verticalScrollBar()->isVisible() ? layout : nullptr);
         if (first > 0)
             cursor.insertText(QStringLiteral("\n"));
         cursor.insertText(EditorTextOfLines(lines, first, end - first));
         first = end;
         pumpMessages();
     }
+    emit layout->documentSizeChanged(layout->documentSize());
 }
 
 void CKestrelView::ClearText()
@@ -294,6 +306,21 @@ void CKestrelView::ReportPosition()
     const QTextBlock block = document()->findBlock(cursor.selectionStart());
     emit positionReported(block.blockNumber() + 1, cursor.selectionEnd() - block.position(),
                           document()->blockCount());
+}
+
+void CKestrelView::resizeEvent(QResizeEvent* event)
+{
+    // A new width would have the editor lay out every line again, giving each a layout object of its
+    // own: 170 MB more for a text of 20 MB, each time the window or the panel beside it is resized.
+    // Lines that are not wrapped come out the same at any width; the scroll range still follows
+    // the lines shown, which are laid out as they are painted.
+    if (lineWrapMode() == QPlainTextEdit::NoWrap && event->oldSize().width() != event->size().width())
+    {
+        QResizeEvent sameWidth(event->size(), QSize(event->size().width(), event->oldSize().height()));
+        QPlainTextEdit::resizeEvent(&sameWidth);
+        return;
+    }
+    QPlainTextEdit::resizeEvent(event);
 }
 
 bool CKestrelView::event(QEvent* event)

@@ -79,6 +79,7 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     // Mouse events come through the viewport; each is preceded by a position report.
     bool viewportEvent(QEvent* event) override;

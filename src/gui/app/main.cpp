@@ -5,6 +5,7 @@
 #include "core/workflow/SettingsFile.h"
 #include "gui/app/CKestrelApp.h"
 #include "gui/app/CMainFrame.h"
+#include "gui/app/ProcessMemory.h"
 #include "gui/common/CMessageBoxPrompter.h"
 #include "gui/common/QtTranslations.h"
 
@@ -15,6 +16,7 @@
 
 int main(int argc, char* argv[])
 {
+    KeepLargeBlocksMapped();
     QApplication application(argc, argv);
     // Before any window exists: the buttons of a dialog take their texts when it is built.
     InstallRussianQtTranslations();

@@ -9,10 +9,10 @@
 #include "core/toc/ProcessDocument.h"
 
 #include "support/TestSupport.h"
+#include "support/ThreadClock.h"
 
 #include <gtest/gtest.h>
 
-#include <time.h>
 
 #include <algorithm>
 #include <string>
@@ -85,15 +85,6 @@ std::vector<std::string> GeneratedPlainLaw(int chapters)
                                    Utf8ToCp1251("ЗАЯВЛЕНИЕ"), MarkerLine(Marker::End), "", body, ""});
     }
     return lines;
-}
-
-// The processor time of this thread, not the clock on the wall: other work on a loaded machine
-// stretches the one and not the other.
-double ThreadCpuSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
 double Seconds(const std::vector<std::string>& lines, RecognitionOptions options)
