@@ -91,6 +91,12 @@ struct RecordingReporter : IReporter
     {
         messages.push_back({std::string(text), icon});
     }
+    // The message as Report records it; the reason goes to reasons.
+    void ReportWithReason(std::string_view text, std::string_view reason, MessageIcon icon) override
+    {
+        Report(text, icon);
+        reasons.emplace_back(reason);
+    }
 
     // The texts alone, in order.
     std::vector<std::string> Texts() const
@@ -102,6 +108,7 @@ struct RecordingReporter : IReporter
     }
 
     std::vector<ReportedMessage> messages;
+    std::vector<std::string> reasons; // given with reports, in order
 };
 
 struct SilentReporter : IReporter

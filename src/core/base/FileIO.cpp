@@ -75,8 +75,16 @@ FileReadError ReadWholeFile(const std::string& path, std::uint64_t maxBytes, std
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes)
 {
-    CSaveFile file(path);
-    return file.Open() && file.Write(bytes) && file.Commit();
+    int error = 0;
+    {
+        CSaveFile file(path);
+        if (file.Open() && file.Write(bytes) && file.Commit())
+            return true;
+        error = file.Error();
+    }
+    // Set once the temporary file is gone: removing it may change errno.
+    errno = error;
+    return false;
 }
 
 namespace

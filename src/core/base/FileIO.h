@@ -31,7 +31,8 @@ struct FileReadError
 FileReadError ReadWholeFile(const std::string& path, std::uint64_t maxBytes, std::string& bytes,
                             FileState* state = nullptr);
 
-// Writes bytes to path all at once (CSaveFile); a new file gets the mode the umask gives.
+// Writes bytes to path all at once (CSaveFile); a new file gets the mode the umask gives. False, with
+// errno telling why, when the write failed.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // Copies a regular file over to all at once, with from's permission bits and times (and owner, for

@@ -215,24 +215,28 @@ void CDocumentFile::SetCopyRule(CopyRule rule, MoveAside moveAside)
     m_moveAside = std::move(moveAside);
 }
 
-bool CDocumentFile::Save(bool makeBackup)
+FileError ReadOnlyDocument(const std::string& path)
+{
+    return {FileAction::Save, path, EACCES, "the document is read-only"};
+}
+
+SaveResult CDocumentFile::Save(bool makeBackup)
 {
     return Save(makeBackup ? BackupRule::Wanted : BackupRule::None);
 }
 
-bool CDocumentFile::Save(BackupRule backup)
+SaveResult CDocumentFile::Save(BackupRule backup)
 {
     return SaveTo(m_path, backup);
 }
 
-bool CDocumentFile::SaveTo(const std::string& path, BackupRule backup)
+SaveResult CDocumentFile::SaveTo(const std::string& path, BackupRule backup)
 {
-    m_saveFailure = {};
     const std::string target = path.empty() ? path : ResolvedTarget(path);
     const std::optional<FileState> current = target.empty() ? std::nullopt : CurrentFileState(target);
     const bool exists = current.has_value();
     if (exists && IsReadOnlyFile(target))
-        return Fail(path, SaveFailure::Kind::ReadOnly, "the document is read-only");
+        return Fail(SaveResult::Kind::ReadOnly, ReadOnlyDocument(path));
     const FileState* const read = StateToKeep(target);
     if (exists && read != nullptr && !current->IsUnchanged(*read))
         return FailChanged(path);
@@ -242,58 +246,60 @@ bool CDocumentFile::SaveTo(const std::string& path, BackupRule backup)
         const std::string backupPath = BackupPathFor(path);
         if (!CopyFileReplacing(target, backupPath))
         {
-            const std::string reason = std::strerror(errno);
-            m_reporter.Report(FormatMessage("Ошибка создания резервного файла %s!", backupPath),
-                              MessageIcon::Error);
+            const FileError failure{FileAction::Backup, backupPath, errno, {}};
+            m_reporter.ReportWithReason(FormatMessage("Ошибка создания резервного файла %s!", backupPath),
+                                        FileErrorText(failure), MessageIcon::Error);
             if (backup == BackupRule::Required)
-                return Fail(path, SaveFailure::Kind::Backup,
-                            "cannot make the backup " + backupPath + " (" + reason +
-                                "); the document was not saved");
+                return Fail(SaveResult::Kind::Backup,
+                            {FileAction::Backup, path, failure.errorNumber,
+                             "cannot make the backup " + backupPath + " (" + failure.Reason() +
+                                 "); the document was not saved"});
         }
     }
     UpdateDates();
     CByteFingerprint::Value written{};
-    const int error = target.empty() ? ENOENT : WriteFile(target, written);
+    std::string reason;
+    const int error = target.empty() ? ENOENT : WriteFile(target, written, reason);
     if (error == 0)
     {
         m_path = path;
         RememberWrittenFile(target, written);
-        return true;
+        return {};
     }
     if (error == ESTALE)
         return FailChanged(path);
-    if (m_saveFailure.kind != SaveFailure::Kind::None)
-        return Fail(path, m_saveFailure.kind, m_saveFailure.text);
-    return Fail(path, SaveFailure::Kind::Write,
-                std::string("cannot write the document: ") + std::strerror(error));
+    if (reason.empty())
+        reason = std::string("cannot write the document: ") + std::strerror(error);
+    return Fail(SaveResult::Kind::Write, {FileAction::Save, path, error, reason});
 }
 
-bool CDocumentFile::FailChanged(const std::string& path)
+SaveResult CDocumentFile::FailChanged(const std::string& path)
 {
     m_reporter.Report(FormatMessage("Файл %s изменён другой программой после открытия. Он не перезаписан: "
                                     "изменения на диске и текст в редакторе сохранены.",
                                     path),
                       MessageIcon::Error);
-    return Fail(path, SaveFailure::Kind::Changed,
-                "the document changed on disk since it was read (another program wrote or replaced it); "
-                "nothing was written");
+    return Fail(SaveResult::Kind::Changed,
+                {FileAction::Save, path, ESTALE,
+                 "the document changed on disk since it was read (another program wrote or replaced it); "
+                 "nothing was written"});
 }
 
-bool CDocumentFile::SaveAsNewFile(const std::string& path)
+SaveResult CDocumentFile::SaveAsNewFile(const std::string& path)
 {
-    m_saveFailure = {};
     UpdateDates();
     CSaveFile file(path);
     if (file.Open() &&
         WriteFileForm(m_headerLines, m_textLines,
                       [&file](std::string_view chunk) { return file.Write(chunk); }) &&
         file.CommitNew())
-        return true;
-    if (file.Error() == EEXIST)
-        return Fail(path, SaveFailure::Kind::Write,
-                    path + " was taken meanwhile by another run or program; nothing was written there");
-    return Fail(path, SaveFailure::Kind::Write,
-                std::string("cannot write the document: ") + std::strerror(file.Error()));
+        return {};
+    const int error = file.Error();
+    return Fail(SaveResult::Kind::Write,
+                {FileAction::Save, path, error,
+                 error == EEXIST
+                     ? path + " was taken meanwhile by another run or program; nothing was written there"
+                     : std::string("cannot write the document: ") + std::strerror(error)});
 }
 
 void CDocumentFile::RememberWrittenFile(const std::string& target, CByteFingerprint::Value written)
@@ -343,12 +349,11 @@ void CDocumentFile::FileMoved(const std::string& newPath)
         m_fileState = moved;
 }
 
-bool CDocumentFile::Fail(const std::string& path, SaveFailure::Kind kind, std::string text)
+SaveResult CDocumentFile::Fail(SaveResult::Kind kind, FileError error)
 {
-    m_saveFailure = {kind, std::move(text)};
-    m_reporter.ReportWithReason(FormatMessage("Ошибка сохранения файла %s!", path), m_saveFailure.text,
+    m_reporter.ReportWithReason(FormatMessage("Ошибка сохранения файла %s!", error.path), FileErrorText(error),
                                 MessageIcon::Error);
-    return false;
+    return {kind, std::move(error)};
 }
 
 void CDocumentFile::Clear()
@@ -429,7 +434,7 @@ void CDocumentFile::UpdateDates()
         m_today);
 }
 
-int CDocumentFile::WriteFile(const std::string& target, CByteFingerprint::Value& written)
+int CDocumentFile::WriteFile(const std::string& target, CByteFingerprint::Value& written, std::string& reason)
 {
     // Each run of the producer hands out the whole content (an overwrite in place runs it twice), so
     // the fingerprint of the last run is that of what was written.
@@ -448,14 +453,11 @@ int CDocumentFile::WriteFile(const std::string& target, CByteFingerprint::Value&
                            });
     written = fingerprint.Finish();
     if (result.inPlace && result.error == EEXIST)
-        m_saveFailure = {SaveFailure::Kind::Write,
-                         CRecoveryCopy::PathFor(target) +
-                             " is in the way of the copy an overwrite in place keeps; "
-                             "nothing was written"};
+        reason = CRecoveryCopy::PathFor(target) +
+                 " is in the way of the copy an overwrite in place keeps; nothing was written";
     else if (!result.copyLeft.empty())
-        m_saveFailure = {SaveFailure::Kind::Write, std::string("writing the document in place failed (") +
-                                                       std::strerror(result.error) +
-                                                       "); its previous content is in " + result.copyLeft};
+        reason = std::string("writing the document in place failed (") + std::strerror(result.error) +
+                 "); its previous content is in " + result.copyLeft;
     return result.error;
 }
 

@@ -38,12 +38,9 @@ public:
     // A load refused for a reason of its own (UTF-8), with the error that stands for it.
     DocumentFileError(const std::string& path, int errorNumber, const std::string& reason);
     explicit DocumentFileError(FileError error);
-    const std::string& path() const { return m_error.path; }
-    // The reason: the system's error text (strerror of errorNumber()), or for something that is no
-    // regular file what it is, such as "not a regular file (a named pipe)".
-    const std::string& systemError() const { return m_error.reason; }
-    int errorNumber() const { return m_error.errorNumber; }
-    // The failed open as the editor and the tool word it (FileErrorText is what()).
+    // The failed open as the editor and the tool word it (FileErrorText is what()). Its reason is the
+    // system's error text, or for something that is no regular file what it is, such as "not a
+    // regular file (a named pipe)".
     const FileError& Error() const { return m_error; }
 
 private:
@@ -60,26 +57,33 @@ enum class BackupRule
     Required,
 };
 
-// Why the last save failed, for a caller that tells more than the operator's message (the batch tool).
-struct SaveFailure
+// How a save ended: saved, or why not. A failure carries what failed as a FileError: the document's
+// path, the system's error number and the reason in English, worded by FileErrorText as the batch
+// tool prints it and as the editor shows it below its message.
+struct [[nodiscard]] SaveResult
 {
     enum class Kind
     {
-        None,
+        Saved,
         // The document may not be written by this process; nothing was done.
         ReadOnly,
         // The backup the save required could not be made; nothing was written.
         Backup,
         // Writing failed; the document on disk is as it was, or, when an overwrite in place could
-        // not be undone, text names the file that holds its previous content.
+        // not be undone, the reason names the file that holds its previous content.
         Write,
         // The file on disk is no longer the one that was read (another program wrote or replaced
         // it): nothing was written, and both the file and the text in memory are kept.
         Changed,
     };
-    Kind kind = Kind::None;
-    std::string text; // English, without the path of the document
+    Kind kind = Kind::Saved;
+    FileError error;
+
+    explicit operator bool() const { return kind == Kind::Saved; }
 };
+
+// Why a document at path that this process may not write is not saved.
+FileError ReadOnlyDocument(const std::string& path);
 
 // What a load does with the copy an interrupted overwrite in place left beside the document.
 enum class CopyRule
@@ -115,21 +119,21 @@ public:
     void LoadKeepingDates(const std::string& path);
     // Writes the document to Path(), first bringing the $100/$101 dates up to date; with makeBackup
     // the previous file is copied to BackupPathFor(Path()) first (a failed backup is reported and
-    // the save goes on). On failure reports "Ошибка сохранения файла %s!", leaves the file at Path()
-    // as it was and returns false. A read-only document is such a failure.
-    bool Save(bool makeBackup);
-    // Save with the given backup rule; LastSaveFailure() tells why it failed. The file at Path() must
+    // the save goes on). On failure reports "Ошибка сохранения файла %s!" with the failure's words,
+    // leaves the file at Path() as it was and returns why. A read-only document is such a failure.
+    SaveResult Save(bool makeBackup);
+    // Save with the given backup rule. The file at Path() must
     // still be the one loaded (or last saved): one that another program has written or replaced
     // since is left as it is, and the save fails as Changed.
-    bool Save(BackupRule backup);
+    SaveResult Save(BackupRule backup);
     // Save to another place: the document is written to path as Save writes, and from then on it is
     // the document at path (Path() and what later saves check follow it). A failed save leaves the
     // document where it was.
-    bool SaveTo(const std::string& path, BackupRule backup);
+    SaveResult SaveTo(const std::string& path, BackupRule backup);
     // Writes the document, with its dates brought up to date, as a new file at path, which must be
     // free: when a file is there (or takes the name meanwhile) nothing is written and the save fails.
     // The document stays the one at Path(): a copy of it now stands at path.
-    bool SaveAsNewFile(const std::string& path);
+    SaveResult SaveAsNewFile(const std::string& path);
     // The document has moved to the file at path that SaveAsNewFile wrote (its source is gone):
     // Path() follows, and later saves replace that file, compare with it and see whether they
     // would change it.
@@ -143,7 +147,6 @@ public:
     // The loaded file has been moved to newPath: Path() follows it, and so does what the next save
     // checks, as long as the file there has the size and time of the one loaded.
     void FileMoved(const std::string& newPath);
-    const SaveFailure& LastSaveFailure() const { return m_saveFailure; }
     // Whether Save would write other bytes than the loaded file held (or the last save wrote), the
     // dates it brings up to date aside: asked before the save, while the date values are as loaded.
     // True when nothing was loaded.
@@ -187,15 +190,17 @@ private:
     // Load without the loaded-text fingerprint.
     void LoadLines(const std::string& path);
     // Writes the file form of the lists to the file at target (links resolved), as ReplaceFileContent
-    // does, and records why an overwrite in place failed. Returns 0 or the system error; written is the
-    // fingerprint of what was written, taken as it was written.
-    int WriteFile(const std::string& target, CByteFingerprint::Value& written);
+    // does. Returns 0 or the system error, with reason set when an overwrite in place failed in a way
+    // the system's text does not tell; written is the fingerprint of what was written, taken as it was
+    // written.
+    int WriteFile(const std::string& target, CByteFingerprint::Value& written, std::string& reason);
     // Deals with the copy an interrupted overwrite in place may have left beside the document at
     // target, as m_copyRule says. Throws DocumentFileError when the document is damaged and cannot be
     // put back (or may not be, under ReportOnly).
     void DealWithRecoveryCopy(const std::string& target);
-    // Records why a save to path failed, reports it and returns false.
-    bool Fail(const std::string& path, SaveFailure::Kind kind, std::string text);
+    // Reports a save that failed ("Ошибка сохранения файла %s!" with the failure's words) and returns
+    // it.
+    SaveResult Fail(SaveResult::Kind kind, FileError error);
     // What a later save compares with: the file at target as a save just left it.
     void RememberWrittenFile(const std::string& target, CByteFingerprint::Value written);
     // The state the file at target must still have for a save to replace it; null when the document
@@ -203,7 +208,7 @@ private:
     const FileState* StateToKeep(const std::string& target) const;
     // Tells the operator that the file at path changed since it was read, and fails the save as
     // Changed.
-    bool FailChanged(const std::string& path);
+    SaveResult FailChanged(const std::string& path);
 
     std::vector<std::string> m_headerLines;
     // Over the loaded file's own bytes, converted where they were read.
@@ -220,7 +225,6 @@ private:
     // them without being encoded.
     std::uint64_t m_loadedSize = 0;
     std::uint64_t m_contentAfterEnd = 0;
-    SaveFailure m_saveFailure;
     // The file as it was read, or as the last save left it, and where it is: what a save to that
     // place may replace. A save to another place (SaveTo) writes as a new save does.
     std::optional<FileState> m_fileState;

@@ -354,7 +354,7 @@ bool CDocumentSession::SaveWithoutMove(const std::vector<FileOperation>& operati
     if (operations.front().kind == FileOperationKind::Refuse)
     {
         m_prompter.ReportWithReason("Ошибка сохранения файла " + m_document.Path() + "!",
-                                    "the document is read-only", MessageIcon::Error);
+                                    FileErrorText(ReadOnlyDocument(m_document.Path())), MessageIcon::Error);
         return false;
     }
     // Save reports its own failures.

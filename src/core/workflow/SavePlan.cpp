@@ -254,6 +254,15 @@ bool Refused(const std::vector<FileOperation>& operations)
     return !operations.empty() && operations.front().kind == FileOperationKind::Refuse;
 }
 
+// 0 for a save that succeeded, else its error number with its words in reason.
+int SaveError(const SaveResult& saved, std::string& reason)
+{
+    if (saved)
+        return 0;
+    reason = saved.error.reason;
+    return saved.error.errorNumber != 0 ? saved.error.errorNumber : EIO;
+}
+
 // Runs one operation; 0 or the error it failed with, whose words (when they are the document's own)
 // go to reason.
 int Execute(const FileOperation& operation, CDocumentFile& document, ITrash& trash, std::string& reason)
@@ -277,15 +286,9 @@ int Execute(const FileOperation& operation, CDocumentFile& document, ITrash& tra
     case FileOperationKind::CopyToBackup:
         return CopyFileToNewName(operation.path, operation.target) ? 0 : errno;
     case FileOperationKind::SaveInPlace:
-        if (document.Save(operation.backup))
-            return 0;
-        reason = document.LastSaveFailure().text;
-        return EIO;
+        return SaveError(document.Save(operation.backup), reason);
     case FileOperationKind::SaveAsNewFile:
-        if (document.SaveAsNewFile(operation.path))
-            return 0;
-        reason = document.LastSaveFailure().text;
-        return EIO;
+        return SaveError(document.SaveAsNewFile(operation.path), reason);
     case FileOperationKind::MoveAsItIs:
         if (!document.IsUnchangedOnDisk(operation.path))
             return ESTALE;

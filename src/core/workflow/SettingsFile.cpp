@@ -1,12 +1,14 @@
 #include "core/workflow/SettingsFile.h"
 
 #include "core/base/CArchive.h"
+#include "core/base/FileError.h"
 #include "core/base/FileIO.h"
 #include "core/base/FileSystem.h"
 #include "core/base/Reporter.h"
 #include "core/dictionaries/CDocKindsList.h"
 #include "core/dictionaries/CUpperCaseWordsDict.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -112,20 +114,21 @@ std::string SettingsBytes(const WorkflowSettings& settings, const CUpperCaseWord
 bool WriteSettingsFile(const std::string& path, const WorkflowSettings& settings,
                        const CUpperCaseWordsDict& words, const CDocKindsList& kinds, IReporter& reporter)
 {
-    bool ok = false;
+    FileError failure{FileAction::Save, path, 0, {}};
     try
     {
         const std::filesystem::path folder = std::filesystem::path(path).parent_path();
         std::error_code error;
         if (!folder.empty())
             std::filesystem::create_directories(folder, error);
-        ok = WriteFileAtomically(path, SettingsBytes(settings, words, kinds));
+        if (WriteFileAtomically(path, SettingsBytes(settings, words, kinds)))
+            return true;
+        failure.errorNumber = errno != 0 ? errno : EIO;
     }
-    catch (const CArchiveException&)
+    catch (const CArchiveException& tooLarge)
     {
-        ok = false;
+        failure.reason = tooLarge.what();
     }
-    if (!ok)
-        reporter.Report("Ошибка сохранения служебных данных", MessageIcon::Error);
-    return ok;
+    reporter.ReportWithReason("Ошибка сохранения служебных данных", FileErrorText(failure), MessageIcon::Error);
+    return false;
 }

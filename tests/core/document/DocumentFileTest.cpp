@@ -135,9 +135,9 @@ TEST(DocumentFileLoad, ErrorsCarryThePathAndTheReason)
         }
         catch (const DocumentFileError& error)
         {
-            EXPECT_EQ(error.path(), c.path);
-            EXPECT_EQ(error.errorNumber(), c.error) << c.path;
-            EXPECT_EQ(error.systemError(), c.reason);
+            EXPECT_EQ(error.Error().path, c.path);
+            EXPECT_EQ(error.Error().errorNumber, c.error) << c.path;
+            EXPECT_EQ(error.Error().reason, c.reason);
             EXPECT_EQ(std::string(error.what()), c.path + ": " + c.reason);
         }
         EXPECT_TRUE(document.TextLines().empty());

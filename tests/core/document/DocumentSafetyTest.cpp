@@ -164,14 +164,16 @@ TEST(DocumentSafety, RequiredBackupThatCannotBeMadeStopsTheSave)
         loaded.document.SetTextLines({"new text"});
         c.spoil(folder);
         const Lines namesBefore = folder.Names();
+        SaveResult saved;
         {
             FileSizeLimit disk(c.sizeLimit);
-            EXPECT_FALSE(loaded.document.Save(BackupRule::Required));
+            saved = loaded.document.Save(BackupRule::Required);
+            EXPECT_FALSE(saved);
         }
         EXPECT_EQ(loaded.reporter.Texts(),
                   (Lines{BackupFailed(folder / "d.bak").text, SaveFailed(path).text}));
-        EXPECT_EQ(loaded.document.LastSaveFailure().kind, SaveFailure::Kind::Backup);
-        EXPECT_NE(loaded.document.LastSaveFailure().text.find(folder / "d.bak"), std::string::npos);
+        EXPECT_EQ(saved.kind, SaveResult::Kind::Backup);
+        EXPECT_NE(saved.error.reason.find(folder / "d.bak"), std::string::npos);
         EXPECT_EQ(folder.Names(), namesBefore);
         if (fs::exists(path))
         {
@@ -204,16 +206,18 @@ TEST(DocumentSafety, ReadOnlyDocumentIsRefusedAndLeftAlone)
         loaded.document.SetTextLines({"new text"});
         ASSERT_EQ(::chown(path.c_str(), c.owner, 0), 0);
         ::chmod(path.c_str(), c.mode);
+        SaveResult saved;
         if (c.asOperator)
         {
             PermissionsEnforced asOperator;
-            EXPECT_FALSE(loaded.document.Save(true));
+            saved = loaded.document.Save(true);
         }
         else
-            EXPECT_FALSE(loaded.document.Save(true));
+            saved = loaded.document.Save(true);
+        EXPECT_FALSE(saved);
         EXPECT_EQ(loaded.reporter.Texts(), Lines{SaveFailed(path).text});
-        EXPECT_EQ(loaded.document.LastSaveFailure().kind, SaveFailure::Kind::ReadOnly);
-        EXPECT_NE(loaded.document.LastSaveFailure().text.find("read-only"), std::string::npos);
+        EXPECT_EQ(saved.kind, SaveResult::Kind::ReadOnly);
+        EXPECT_NE(saved.error.reason.find("read-only"), std::string::npos);
         EXPECT_EQ(ReadBytes(path), kDocument);
         EXPECT_EQ(StatOf(path).st_mode & 07777, c.mode);
         EXPECT_EQ(folder.Names(), Lines{"d.rla"}) << "no backup of a document that is not saved";
@@ -291,12 +295,14 @@ TEST(DocumentSafety, DocumentWrittenInPlaceStaysWholeWhenTheDiskIsFull)
     for (const BackupRule backup : {BackupRule::None, BackupRule::Wanted})
     {
         loaded.reporter.messages.clear();
+        SaveResult saved;
         {
             FileSizeLimit disk(kDocument.size() + 100);
-            EXPECT_FALSE(loaded.document.Save(backup));
+            saved = loaded.document.Save(backup);
+            EXPECT_FALSE(saved);
         }
         EXPECT_EQ(loaded.reporter.Texts().back(), SaveFailed(path).text);
-        EXPECT_EQ(loaded.document.LastSaveFailure().kind, SaveFailure::Kind::Write);
+        EXPECT_EQ(saved.kind, SaveResult::Kind::Write);
         EXPECT_EQ(ReadBytes(path), kDocument);
         EXPECT_EQ(ReadBytes(folder / "link.rla"), kDocument);
         EXPECT_EQ(StatOf(path).st_nlink, 2u);
@@ -363,8 +369,9 @@ TEST(DocumentSafety, LoadPutsBackWhatAnInterruptedOverwriteInPlaceLeft)
     fs::create_hard_link(path, folder / "link.rla");
     WriteBytes(copy, kDocument);
     document.SetTextLines({"changed"});
-    EXPECT_FALSE(document.Save(BackupRule::None));
-    EXPECT_NE(document.LastSaveFailure().text.find(copy), std::string::npos);
+    const SaveResult saved = document.Save(BackupRule::None);
+    EXPECT_FALSE(saved);
+    EXPECT_NE(saved.error.reason.find(copy), std::string::npos);
     EXPECT_EQ(ReadBytes(path), kDocument);
     EXPECT_EQ(ReadBytes(copy), kDocument);
 }
@@ -529,8 +536,9 @@ TEST(DocumentSafety, ASaveNeverWritesOverAnEditMadeSinceTheLoad)
             std::ofstream(path, std::ios::binary | std::ios::app) << " and the other program's edit";
         }
         const Lines names = folder.Names();
-        EXPECT_FALSE(loaded.document.Save(c.backup));
-        EXPECT_EQ(loaded.document.LastSaveFailure().kind, SaveFailure::Kind::Changed);
+        const SaveResult saved = loaded.document.Save(c.backup);
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(saved.kind, SaveResult::Kind::Changed);
         EXPECT_EQ(ReadBytes(path), edited);
         EXPECT_EQ(folder.Names(), names) << "no backup, no copy";
         EXPECT_EQ(loaded.document.TextLines(), Lines{"processed text"}) << "the text in memory stays";

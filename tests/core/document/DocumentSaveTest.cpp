@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -105,6 +107,7 @@ TEST(DocumentSave, FailedBackupIsReportedAndTheSaveGoesOn)
     ASSERT_EQ(reporter.messages.size(), 1u);
     EXPECT_EQ(reporter.messages[0].text, BackupFailed(folder / "A.bak").text);
     EXPECT_EQ(reporter.messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(reporter.reasons, std::vector<std::string>{folder / "A.bak" + ": " + std::strerror(EISDIR)});
     EXPECT_NE(ReadBytes(path).find("new text"), std::string::npos);
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"A.bak", "A.rla"}));
 }
@@ -118,15 +121,22 @@ TEST(DocumentSave, FailedWriteLeavesTheOldFileIntact)
     CDocumentFile document(reporter, FixedToday);
     document.Load(path);
     document.SetTextLines({std::string(100000, 'x')});
+    SaveResult saved;
     {
         const FileSizeLimit limit(1000);
-        EXPECT_FALSE(document.Save(false));
+        saved = document.Save(false);
     }
     EXPECT_EQ(ReadBytes(path), kOld);
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"A.rla"}); // no temporary file left
+    // What failed, where and why, in the one value the save returns and in the words it reports.
+    EXPECT_EQ(saved.kind, SaveResult::Kind::Write);
+    EXPECT_EQ(saved.error.path, path);
+    EXPECT_EQ(saved.error.errorNumber, EFBIG);
     ASSERT_EQ(reporter.messages.size(), 1u);
     EXPECT_EQ(reporter.messages[0].text, SaveFailed(path).text);
     EXPECT_EQ(reporter.messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(reporter.reasons,
+              std::vector<std::string>{path + ": cannot write the document: " + std::strerror(EFBIG)});
 }
 
 TEST(DocumentSave, SaveIntoAReadOnlyFolderLeavesTheOldFileIntact)

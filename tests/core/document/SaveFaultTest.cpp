@@ -171,8 +171,9 @@ TEST(SaveFaults, DocumentDeletedOrReplacedBeforeTheSave)
     {
         OpenDocument open(path);
         WriteBytes(path, "written meanwhile by someone else\r\n");
-        EXPECT_FALSE(open.document.Save(true));
-        EXPECT_EQ(open.document.LastSaveFailure().kind, SaveFailure::Kind::Changed);
+        const SaveResult saved = open.document.Save(true);
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(saved.kind, SaveResult::Kind::Changed);
         EXPECT_EQ(ReadBytes(path), "written meanwhile by someone else\r\n");
         EXPECT_EQ(folder.Names(), std::vector<std::string>{"doc.rla"});
         fs::remove(path);
@@ -183,8 +184,9 @@ TEST(SaveFaults, DocumentDeletedOrReplacedBeforeTheSave)
         fs::remove(path);
         fs::create_directory(path);
         WriteBytes(path + "/inside.rla", "kept");
-        EXPECT_FALSE(open.document.Save(true));
-        EXPECT_EQ(open.document.LastSaveFailure().kind, SaveFailure::Kind::Changed);
+        const SaveResult saved = open.document.Save(true);
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(saved.kind, SaveResult::Kind::Changed);
         EXPECT_EQ(open.reporter.messages.back(), SaveFailed(path));
         EXPECT_EQ(ReadBytes(path + "/inside.rla"), "kept");
         EXPECT_EQ(folder.Names(), std::vector<std::string>{"doc.rla"});

@@ -154,8 +154,8 @@ TEST(HostileDocuments, OverTheSizeLimitIsRefusedAtOnce)
     }
     catch (const DocumentFileError& error)
     {
-        EXPECT_EQ(error.errorNumber(), EFBIG);
-        EXPECT_EQ(error.path(), path);
+        EXPECT_EQ(error.Error().errorNumber, EFBIG);
+        EXPECT_EQ(error.Error().path, path);
         EXPECT_NE(std::string(error.what()).find(path), std::string::npos);
     }
     EXPECT_LT(SecondsSince(start), 1.0);

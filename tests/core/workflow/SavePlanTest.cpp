@@ -201,7 +201,8 @@ TEST_F(SavePlanTest, AMoveCarriedOutLeavesTheDocumentInTheFolder)
     EXPECT_FALSE(document.SaveWouldChangeFile());
 
     document.MutableTextLines().PushBack(Cp("ещё"));
-    EXPECT_TRUE(document.Save(BackupRule::None)) << document.LastSaveFailure().text;
+    const SaveResult saved = document.Save(BackupRule::None);
+    EXPECT_TRUE(saved) << FileErrorText(saved.error);
     EXPECT_EQ(ReadBytes(Target()), document.FileBytes());
 }
 

@@ -8,8 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -197,13 +200,15 @@ TEST(SettingsFile, FailedWriteReportsAndKeepsTheOldFile)
     // A regular file where a folder of the path should be.
     WriteBytes(folder / "plain", "x");
 
-    for (const std::string& path :
-         {folder / kSettingsFileName, folder / "plain" + "/sub/" + kSettingsFileName})
+    const std::pair<std::string, int> cases[] = {{folder / kSettingsFileName, EISDIR},
+                                                  {folder / "plain" + "/sub/" + kSettingsFileName, ENOTDIR}};
+    for (const auto& [path, error] : cases)
     {
         RecordingReporter reporter;
         EXPECT_FALSE(WriteSettingsFile(path, stored.settings, stored.words, stored.kinds, reporter)) << path;
         EXPECT_EQ(reporter.messages,
                   (std::vector<ReportedMessage>{{"Ошибка сохранения служебных данных", MessageIcon::Error}}));
+        EXPECT_EQ(reporter.reasons, std::vector<std::string>{path + ": " + std::strerror(error)});
     }
     EXPECT_TRUE(fs::is_directory(folder.path() / kSettingsFileName / "inside"));
     EXPECT_EQ(ReadBytes(folder / "plain"), "x");
