@@ -109,11 +109,17 @@ inline std::vector<std::string> SplitAtNewlines(std::string_view text)
     }
 }
 
-inline std::string JoinWithNewlines(const std::vector<std::string>& lines)
+// Lines of a std::vector or of the document's line store.
+template <class Lines>
+std::string JoinWithNewlines(const Lines& lines)
 {
     std::string text;
     for (std::size_t i = 0; i < lines.size(); ++i)
-        text += (i == 0 ? "" : "\n") + lines[i];
+    {
+        if (i > 0)
+            text += '\n';
+        text += lines[i];
+    }
     return text;
 }
 
