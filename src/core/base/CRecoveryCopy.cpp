@@ -34,12 +34,17 @@ struct CopyRecord
 
 std::string FormatRecord(const CopyRecord& record)
 {
-    std::string line = "\n" + std::string(kRecordTag);
+    // Appended piece by piece: GCC 12 takes «"literal" + std::string» for an overlapping copy at -O2.
+    std::string line = "\n";
+    line += kRecordTag;
     for (const std::uint64_t value :
          {record.device, record.inode, record.size, static_cast<std::uint64_t>(record.modifiedSeconds),
           static_cast<std::uint64_t>(record.modifiedNanoseconds), record.copy.size, record.copy.hash,
           record.written.size, record.written.hash})
-        line += " " + std::to_string(value);
+    {
+        line += ' ';
+        line += std::to_string(value);
+    }
     line.resize(kRecordBytes - 1, ' ');
     return line + "\n";
 }

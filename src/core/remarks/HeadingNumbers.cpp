@@ -643,7 +643,11 @@ std::string JoinPath(const NumberPath& path)
 {
     std::string out;
     for (std::size_t i = 0; i < path.size(); ++i)
-        out += (i ? "." : "") + std::to_string(path[i]);
+    {
+        if (i > 0)
+            out += '.';
+        out += std::to_string(path[i]);
+    }
     return out;
 }
 
