@@ -20,28 +20,14 @@
 namespace
 {
 // How a series is named in the messages: «После статьи 63 идёт статья 65: нет статьи 64».
-struct SeriesWords
+struct SeriesWords : HeadingNames
 {
-    std::string nominative;  // статья
-    std::string genitive;    // статьи
-    std::string plural;      // статей
-    std::string accusative;  // статью
-    std::string instrumental; // статьёй
-    std::string nested;      // вложена
-    std::string numberSign;  // «№ » of appendices
-    std::string first;       // первой, первым
+    std::string numberSign; // «№ » of appendices
 };
 
 const SeriesWords& WordsOf(Series series)
 {
-    auto make = [](const HeadingNames& names, const std::string& sign)
-    {
-        // A word of the feminine is nested as «вложена» and comes «первой»; the others come «первым».
-        static const std::string feminineNested = Utf8ToCp1251("вложена");
-        const bool feminine = names.nested == feminineNested;
-        return SeriesWords{names.nominative,   names.genitive, names.plural, names.accusative,
-                           names.instrumental, names.nested,   sign,         Utf8ToCp1251(feminine ? "первой" : "первым")};
-    };
+    auto make = [](const HeadingNames& names, const std::string& sign) { return SeriesWords{names, sign}; };
     const HeadingVocabulary& w = HeadingWords();
     static const std::array<SeriesWords, kSeriesCount> words = {
         make(w.articleNames, ""),    make(w.chapterNames, ""), make(w.sectionNames, ""),

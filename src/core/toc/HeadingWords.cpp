@@ -7,14 +7,15 @@ namespace
 {
 // The names of the headings that begin with word; the other forms as UTF-8.
 HeadingNames NamesOf(const std::string& word, const char* genitive, const char* plural,
-                     const char* accusative, const char* instrumental, const char* nested)
+                     const char* accusative, const char* instrumental, const char* nested, const char* first)
 {
     return {ToLower(word),
             Utf8ToCp1251(genitive),
             Utf8ToCp1251(plural),
             Utf8ToCp1251(accusative),
             Utf8ToCp1251(instrumental),
-            Utf8ToCp1251(nested)};
+            Utf8ToCp1251(nested),
+            Utf8ToCp1251(first)};
 }
 } // namespace
 
@@ -46,18 +47,18 @@ const HeadingVocabulary& HeadingWords()
         w.paragraphSigns = w.paragraphSign + w.paragraphSign;
         w.appendices = Utf8ToCp1251("ПРИЛОЖЕНИЯ");
 
-        w.articleNames = NamesOf(w.article, "статьи", "статей", "статью", "статьёй", "вложена");
-        w.chapterNames = NamesOf(w.chapter, "главы", "глав", "главу", "главой", "вложена");
-        w.sectionNames = NamesOf(w.section, "раздела", "разделов", "раздел", "разделом", "вложен");
+        w.articleNames = NamesOf(w.article, "статьи", "статей", "статью", "статьёй", "вложена", "первой");
+        w.chapterNames = NamesOf(w.chapter, "главы", "глав", "главу", "главой", "вложена", "первой");
+        w.sectionNames = NamesOf(w.section, "раздела", "разделов", "раздел", "разделом", "вложен", "первым");
         w.subsectionNames =
-            NamesOf(w.subsection, "подраздела", "подразделов", "подраздел", "подразделом", "вложен");
-        w.partNames = NamesOf(w.part, "части", "частей", "часть", "частью", "вложена");
+            NamesOf(w.subsection, "подраздела", "подразделов", "подраздел", "подразделом", "вложен", "первым");
+        w.partNames = NamesOf(w.part, "части", "частей", "часть", "частью", "вложена", "первой");
         const std::string& sign = w.paragraphSign;
-        w.paragraphNames = {sign, sign, w.paragraphSigns, sign, sign, Utf8ToCp1251("вложен")};
+        w.paragraphNames = {sign, sign, w.paragraphSigns, sign, sign, Utf8ToCp1251("вложен"), Utf8ToCp1251("первым")};
         w.appendixNames =
-            NamesOf(w.appendix, "приложения", "приложений", "приложение", "приложением", "вложено");
+            NamesOf(w.appendix, "приложения", "приложений", "приложение", "приложением", "вложено", "первым");
         w.headingNames = NamesOf(Utf8ToCp1251("ЗАГОЛОВОК"), "заголовка", "заголовков", "заголовок",
-                                 "заголовком", "вложен");
+                                 "заголовком", "вложен", "первым");
         return w;
     }();
     return words;

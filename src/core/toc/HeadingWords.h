@@ -21,6 +21,7 @@ struct HeadingNames
     std::string accusative;   // статью
     std::string instrumental; // статьёй
     std::string nested;       // вложена, in the word's gender
+    std::string first;        // первой: how the first of a series comes, in the word's gender
 };
 
 struct HeadingVocabulary
