@@ -3,6 +3,7 @@
 #include "core/base/Reporter.h"
 #include "core/entries/TocEntryList.h"
 #include "gui/app/CEditCommands.h"
+#include "gui/app/ProcessMemory.h"
 #include "gui/app/StatusMessages.h"
 #include "gui/common/CEditorLines.h"
 #include "gui/common/EditorText.h"
@@ -156,6 +157,7 @@ void CKestrelView::TakeLines(CTextLines&& lines, const std::function<void()>& pu
         // still empty instead of on top of the whole text held twice.
         BuildEntries(lines, pump);
         pump();
+        ReleaseFreeHeap();
         FillText(lines, pump);
         ApplyCharFormat();
         moveCursor(QTextCursor::Start);
