@@ -3,6 +3,7 @@
 #include "core/base/TextRules.h"
 #include "core/toc/HeadingTests.h"
 #include "core/toc/HeadingWords.h"
+#include "core/toc/PassHelpers.h"
 
 #include <algorithm>
 #include <vector>
@@ -22,12 +23,12 @@ std::string Blanks(int count)
     return std::string(static_cast<std::size_t>(std::max(count, 0)), kBlank);
 }
 
-std::string JoinWithBlanks(const std::vector<std::string>& lines, std::size_t from)
+std::string JoinWithBlanks(const std::vector<std::string>& lines)
 {
     std::string text;
-    for (std::size_t i = from; i < lines.size(); ++i)
+    for (std::size_t i = 0; i < lines.size(); ++i)
     {
-        if (i > from)
+        if (i > 0)
             text += kBlank;
         text += lines[i];
     }
@@ -44,12 +45,12 @@ struct WrapRules
 
 // The first two text lines keep their number («Глава 1.») with a single blank after it and only
 // the rest of the line is widened, so the heading word and its number stay together.
-std::string FinishLine(const std::string& current, int width, bool mayHavePrefix, const WrapRules& rules)
+std::string FinishLine(std::string_view current, int width, bool mayHavePrefix, const WrapRules& rules)
 {
     if (!mayHavePrefix)
         return JustifyLine(current, width);
     const std::size_t stop = current.find('.');
-    if (stop == std::string::npos || stop > kNumberPrefixLimit)
+    if (stop == std::string_view::npos || stop > kNumberPrefixLimit)
         return JustifyLine(current, width);
     const bool onlyDigitsBefore =
         std::all_of(current.begin(), current.begin() + static_cast<std::ptrdiff_t>(stop),
@@ -57,19 +58,21 @@ std::string FinishLine(const std::string& current, int width, bool mayHavePrefix
     if (rules.digitsAreNoPrefix && onlyDigitsBefore)
         return JustifyLine(current, width);
     const int prefixLength = static_cast<int>(stop) + 1;
-    return current.substr(0, stop + 1) + kBlank +
-           JustifyLine(std::string_view(current).substr(stop + 1), width - prefixLength - 1);
+    std::string line(current.substr(0, stop + 1));
+    line += kBlank;
+    line += JustifyLine(current.substr(stop + 1), width - prefixLength - 1);
+    return line;
 }
 
 // Greedy word wrap; every completed line is justified, the last one is not. A word that does not
 // fit even an empty line completes that (empty) line and stands alone on the next.
-std::vector<std::string> WrapWords(const std::vector<Word>& words, int width, const WrapRules& rules)
+std::vector<std::string> WrapWords(const std::vector<std::string_view>& words, int width, const WrapRules& rules)
 {
     std::vector<std::string> done;
     std::string current;
     for (std::size_t i = 0; i < words.size(); ++i)
     {
-        const std::string& word = words[i].text;
+        const std::string_view word = words[i];
         const int needed = Length(current) + (current.empty() ? 0 : 1) + Length(word);
         if (needed <= width)
         {
@@ -93,7 +96,10 @@ std::vector<std::string> WrapWords(const std::vector<Word>& words, int width, co
 void FormatEntry(TocItem& item)
 {
     const int level = std::max(item.level, 0);
-    const std::vector<Word> words = SplitWords(JoinWithBlanks(item.lines, 0));
+    // An entry is mostly one line by now: its words are read where they stand.
+    const std::string joined = item.lines.size() == 1 ? std::string() : JoinWithBlanks(item.lines);
+    const std::vector<std::string_view> words =
+        WordViews(item.lines.size() == 1 ? std::string_view(item.lines.front()) : std::string_view(joined));
     const std::vector<std::string> text =
         WrapWords(words, kPageWidth - kLevelIndent * level, WrapRules{true, true});
 
@@ -113,14 +119,19 @@ void AlignEntry(TocItem& item, int column)
 {
     if (item.lines.size() < 2)
         return;
-    std::vector<std::string> textLines(item.lines.begin() + 1, item.lines.end());
-    const std::size_t numberEnd = NumberEnd(textLines.front());
-    const std::string prefix = textLines.front().substr(0, numberEnd);
-    textLines.front().erase(0, numberEnd);
-    const std::string text = NormaliseSpaces(JoinWithBlanks(textLines, 0));
+    const std::string& firstText = item.lines[1];
+    const std::size_t numberEnd = NumberEnd(firstText);
+    const std::string prefix = firstText.substr(0, numberEnd);
+    std::string joined = firstText.substr(numberEnd);
+    for (std::size_t i = 2; i < item.lines.size(); ++i)
+    {
+        joined += kBlank;
+        joined += item.lines[i];
+    }
+    const std::string text = NormaliseSpaces(joined);
 
     const std::vector<std::string> wrapped =
-        WrapWords(SplitWords(text), kPageWidth - column, WrapRules{false, false});
+        WrapWords(WordViews(text), kPageWidth - column, WrapRules{false, false});
 
     std::vector<std::string> lines{item.lines.front()};
     if (wrapped.empty())
@@ -171,24 +182,24 @@ std::size_t NumberEnd(std::string_view s)
 
 std::string JustifyLine(std::string_view s, int width)
 {
-    const std::vector<Word> words = SplitWords(s);
+    const std::vector<std::string_view> words = WordViews(s);
     if (words.size() == 1)
-        return words.front().text;
+        return std::string(words.front());
 
     const int gaps = static_cast<int>(words.size()) - 1;
     int wordsLength = 0;
-    for (const Word& word : words)
-        wordsLength += Length(word.text);
+    for (const std::string_view word : words)
+        wordsLength += Length(word);
     const int extra = std::max(width - wordsLength - gaps, 0);
 
     std::string result;
     result.reserve(static_cast<std::size_t>(wordsLength + gaps + extra));
-    result = words.front().text;
+    result = words.front();
     for (int gap = 0; gap < gaps; ++gap)
     {
         const int blanks = 1 + extra / gaps + (gap < extra % gaps ? 1 : 0);
         result.append(static_cast<std::size_t>(blanks), kBlank);
-        result += words[static_cast<std::size_t>(gap) + 1].text;
+        result += words[static_cast<std::size_t>(gap) + 1];
     }
     return result;
 }
