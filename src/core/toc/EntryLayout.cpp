@@ -6,6 +6,7 @@
 #include "core/toc/PassHelpers.h"
 
 #include <algorithm>
+#include <span>
 #include <vector>
 
 namespace
@@ -43,20 +44,49 @@ struct WrapRules
     bool digitsAreNoPrefix;
 };
 
+// The words with the gaps widened in turn, first to last, until the line is width long.
+std::string JustifyWords(std::span<const std::string_view> words, int width)
+{
+    // The empty line before a word too long for any line.
+    if (words.empty())
+        return {};
+    if (words.size() == 1)
+        return std::string(words.front());
+
+    const int gaps = static_cast<int>(words.size()) - 1;
+    int wordsLength = 0;
+    for (const std::string_view word : words)
+        wordsLength += Length(word);
+    const int extra = std::max(width - wordsLength - gaps, 0);
+
+    std::string result;
+    result.reserve(static_cast<std::size_t>(wordsLength + gaps + extra));
+    result = words.front();
+    for (int gap = 0; gap < gaps; ++gap)
+    {
+        const int blanks = 1 + extra / gaps + (gap < extra % gaps ? 1 : 0);
+        result.append(static_cast<std::size_t>(blanks), kBlank);
+        result += words[static_cast<std::size_t>(gap) + 1];
+    }
+    return result;
+}
+
 // The first two text lines keep their number («Глава 1.») with a single blank after it and only
 // the rest of the line is widened, so the heading word and its number stay together.
-std::string FinishLine(std::string_view current, int width, bool mayHavePrefix, const WrapRules& rules)
+// current is words, the words it holds, joined by single blanks.
+std::string FinishLine(std::string_view current, std::span<const std::string_view> words, int width,
+                       bool mayHavePrefix, const WrapRules& rules)
 {
     if (!mayHavePrefix)
-        return JustifyLine(current, width);
+        return JustifyWords(words, width);
     const std::size_t stop = current.find('.');
     if (stop == std::string_view::npos || stop > kNumberPrefixLimit)
-        return JustifyLine(current, width);
+        return JustifyWords(words, width);
     const bool onlyDigitsBefore =
         std::all_of(current.begin(), current.begin() + static_cast<std::ptrdiff_t>(stop),
                     [](char c) { return IsDigit(static_cast<unsigned char>(c)); });
     if (rules.digitsAreNoPrefix && onlyDigitsBefore)
-        return JustifyLine(current, width);
+        return JustifyWords(words, width);
     const int prefixLength = static_cast<int>(stop) + 1;
     std::string line(current.substr(0, stop + 1));
     line += kBlank;
@@ -70,6 +100,7 @@ std::vector<std::string> WrapWords(const std::vector<std::string_view>& words, i
 {
     std::vector<std::string> done;
     std::string current;
+    std::size_t lineStart = 0; // the first of the words current holds
     for (std::size_t i = 0; i < words.size(); ++i)
     {
         const std::string_view word = words[i];
@@ -81,8 +112,10 @@ std::vector<std::string> WrapWords(const std::vector<std::string_view>& words, i
             current += word;
             continue;
         }
-        done.push_back(FinishLine(current, width, done.size() < 2, rules));
+        const std::span<const std::string_view> lineWords(words.data() + lineStart, i - lineStart);
+        done.push_back(FinishLine(current, lineWords, width, done.size() < 2, rules));
         current = word;
+        lineStart = i;
         if (done.size() == 1 && rules.narrowAfterFirstLine)
             width -= kContinuationIndent;
     }
@@ -182,35 +215,18 @@ std::size_t NumberEnd(std::string_view s)
 
 std::string JustifyLine(std::string_view s, int width)
 {
-    const std::vector<std::string_view> words = WordViews(s);
-    if (words.size() == 1)
-        return std::string(words.front());
-
-    const int gaps = static_cast<int>(words.size()) - 1;
-    int wordsLength = 0;
-    for (const std::string_view word : words)
-        wordsLength += Length(word);
-    const int extra = std::max(width - wordsLength - gaps, 0);
-
-    std::string result;
-    result.reserve(static_cast<std::size_t>(wordsLength + gaps + extra));
-    result = words.front();
-    for (int gap = 0; gap < gaps; ++gap)
-    {
-        const int blanks = 1 + extra / gaps + (gap < extra % gaps ? 1 : 0);
-        result.append(static_cast<std::size_t>(blanks), kBlank);
-        result += words[static_cast<std::size_t>(gap) + 1];
-    }
-    return result;
+    return JustifyWords(WordViews(s), width);
 }
 
 bool HasNumberWord(std::string_view s)
 {
-    const std::string t = TrimLeft(s);
+    std::string_view t = s;
+    while (!t.empty() && IsWhiteSpace(static_cast<unsigned char>(t.front())))
+        t.remove_prefix(1);
     if (IsNumberedLine(t))
         return true;
     const std::size_t blank = t.find(kBlank);
-    return blank != std::string::npos && IsNumberedLine(std::string_view(t).substr(blank));
+    return blank != std::string_view::npos && IsNumberedLine(t.substr(blank));
 }
 
 void LowerHeadingWord(TocItem& item)
