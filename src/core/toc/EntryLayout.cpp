@@ -19,9 +19,15 @@ int Length(std::string_view s)
     return static_cast<int>(s.size());
 }
 
-std::string Blanks(int count)
+// The text after count blanks, made in one allocation.
+std::string Indented(int count, std::string_view text)
 {
-    return std::string(static_cast<std::size_t>(std::max(count, 0)), kBlank);
+    const auto blanks = static_cast<std::size_t>(std::max(count, 0));
+    std::string line;
+    line.reserve(blanks + text.size());
+    line.append(blanks, kBlank);
+    line += text;
+    return line;
 }
 
 std::string JoinWithBlanks(const std::vector<std::string>& lines)
@@ -100,6 +106,8 @@ std::vector<std::string> WrapWords(const std::vector<std::string_view>& words, i
 {
     std::vector<std::string> done;
     std::string current;
+    // A line holds at most the width but for a word longer than that.
+    current.reserve(static_cast<std::size_t>(std::max(width, 0)));
     std::size_t lineStart = 0; // the first of the words current holds
     for (std::size_t i = 0; i < words.size(); ++i)
     {
@@ -142,8 +150,7 @@ void FormatEntry(TocItem& item)
     for (std::size_t i = 0; i < text.size(); ++i)
     {
         const int indent = kLevelIndent * level + (i > 0 ? kContinuationIndent : 0);
-        std::string& line = lines.emplace_back(static_cast<std::size_t>(indent), kBlank);
-        line += text[i];
+        lines.push_back(Indented(indent, text[i]));
     }
     item.lines = std::move(lines);
 }
@@ -155,7 +162,12 @@ void AlignEntry(TocItem& item, int column)
     const std::string& firstText = item.lines[1];
     const std::size_t numberEnd = NumberEnd(firstText);
     const std::string prefix = firstText.substr(0, numberEnd);
-    std::string joined = firstText.substr(numberEnd);
+    std::size_t length = firstText.size() - numberEnd;
+    for (std::size_t i = 2; i < item.lines.size(); ++i)
+        length += 1 + item.lines[i].size();
+    std::string joined;
+    joined.reserve(length);
+    joined.append(firstText, numberEnd);
     for (std::size_t i = 2; i < item.lines.size(); ++i)
     {
         joined += kBlank;
@@ -166,7 +178,9 @@ void AlignEntry(TocItem& item, int column)
     const std::vector<std::string> wrapped =
         WrapWords(WordViews(text), kPageWidth - column, WrapRules{false, false});
 
-    std::vector<std::string> lines{item.lines.front()};
+    std::vector<std::string> lines;
+    lines.reserve(wrapped.size() + 1);
+    lines.push_back(std::move(item.lines.front()));
     if (wrapped.empty())
     {
         lines.push_back(prefix);
@@ -177,9 +191,10 @@ void AlignEntry(TocItem& item, int column)
         // edge; a single line only needs its text to start at the column.
         const int gap = wrapped.size() >= 2 ? kPageWidth - Length(prefix) - Length(wrapped.front())
                                             : column - Length(prefix);
-        lines.push_back(prefix + Blanks(gap) + wrapped.front());
+        std::string& first = lines.emplace_back(prefix);
+        first += Indented(gap, wrapped.front());
         for (std::size_t i = 1; i < wrapped.size(); ++i)
-            lines.push_back(Blanks(column) + wrapped[i]);
+            lines.push_back(Indented(column, wrapped[i]));
     }
     item.lines = std::move(lines);
 }
