@@ -77,26 +77,60 @@ std::string JustifyWords(std::span<const std::string_view> words, int width)
     return result;
 }
 
+// The words joined by single blanks.
+std::string JoinWords(std::span<const std::string_view> words)
+{
+    std::size_t length = words.empty() ? 0 : words.size() - 1;
+    for (const std::string_view word : words)
+        length += word.size();
+    std::string text;
+    text.reserve(length);
+    for (std::size_t i = 0; i < words.size(); ++i)
+    {
+        if (i > 0)
+            text += kBlank;
+        text += words[i];
+    }
+    return text;
+}
+
 // The first two text lines keep their number («Глава 1.») with a single blank after it and only
-// the rest of the line is widened, so the heading word and its number stay together.
-// current is words, the words it holds, joined by single blanks.
-std::string FinishLine(std::string_view current, std::span<const std::string_view> words, int width,
-                       bool mayHavePrefix, const WrapRules& rules)
+// the rest of the line is widened, so the heading word and its number stay together. The line is
+// its words joined by single blanks; the number ends at the first full stop of that line.
+std::string FinishLine(std::span<const std::string_view> words, int width, bool mayHavePrefix,
+                       const WrapRules& rules)
 {
     if (!mayHavePrefix)
         return JustifyWords(words, width);
-    const std::size_t stop = current.find('.');
-    if (stop == std::string_view::npos || stop > kNumberPrefixLimit)
+    // The word that holds the first full stop, and where the stop stands in the line.
+    std::size_t offset = 0;
+    std::size_t k = 0;
+    std::size_t inWord = std::string_view::npos;
+    for (; k < words.size() && offset <= kNumberPrefixLimit; offset += words[k].size() + 1, ++k)
+        if ((inWord = words[k].find('.')) != std::string_view::npos)
+            break;
+    if (inWord == std::string_view::npos || offset + inWord > kNumberPrefixLimit)
         return JustifyWords(words, width);
+    // Blanks stand before a stop in a later word, and a blank is no digit.
+    const std::string_view before = words[k].substr(0, inWord);
     const bool onlyDigitsBefore =
-        std::all_of(current.begin(), current.begin() + static_cast<std::ptrdiff_t>(stop),
-                    [](char c) { return IsDigit(static_cast<unsigned char>(c)); });
+        k == 0 && std::all_of(before.begin(), before.end(), [](char c) { return IsDigit(static_cast<unsigned char>(c)); });
     if (rules.digitsAreNoPrefix && onlyDigitsBefore)
         return JustifyWords(words, width);
+    const std::size_t stop = offset + inWord;
     const int prefixLength = static_cast<int>(stop) + 1;
-    std::string line(current.substr(0, stop + 1));
+    std::string line = JoinWords(words.first(k));
+    if (k > 0)
+        line += kBlank;
+    line += words[k].substr(0, inWord + 1);
     line += kBlank;
-    line += JustifyLine(current.substr(stop + 1), width - prefixLength - 1);
+    // The rest of the line: what follows the stop in its word, then the later words.
+    std::vector<std::string_view> rest;
+    rest.reserve(words.size() - k);
+    if (inWord + 1 < words[k].size())
+        rest.push_back(words[k].substr(inWord + 1));
+    rest.insert(rest.end(), words.begin() + static_cast<std::ptrdiff_t>(k) + 1, words.end());
+    line += JustifyWords(rest, width - prefixLength - 1);
     return line;
 }
 
@@ -105,30 +139,26 @@ std::string FinishLine(std::string_view current, std::span<const std::string_vie
 std::vector<std::string> WrapWords(const std::vector<std::string_view>& words, int width, const WrapRules& rules)
 {
     std::vector<std::string> done;
-    std::string current;
-    // A line holds at most the width but for a word longer than that.
-    current.reserve(static_cast<std::size_t>(std::max(width, 0)));
-    std::size_t lineStart = 0; // the first of the words current holds
+    std::size_t lineStart = 0; // the first word of the line being filled
+    int length = 0;            // the length of that line, its words joined by single blanks
     for (std::size_t i = 0; i < words.size(); ++i)
     {
-        const std::string_view word = words[i];
-        const int needed = Length(current) + (current.empty() ? 0 : 1) + Length(word);
+        const int wordLength = Length(words[i]);
+        const int needed = length + (length == 0 ? 0 : 1) + wordLength;
         if (needed <= width)
         {
-            if (i > 0)
-                current += kBlank;
-            current += word;
+            length += (i > 0 ? 1 : 0) + wordLength;
             continue;
         }
         const std::span<const std::string_view> lineWords(words.data() + lineStart, i - lineStart);
-        done.push_back(FinishLine(current, lineWords, width, done.size() < 2, rules));
-        current = word;
+        done.push_back(FinishLine(lineWords, width, done.size() < 2, rules));
+        length = wordLength;
         lineStart = i;
         if (done.size() == 1 && rules.narrowAfterFirstLine)
             width -= kContinuationIndent;
     }
-    if (!current.empty())
-        done.push_back(current);
+    if (length != 0)
+        done.push_back(JoinWords(std::span<const std::string_view>(words.data() + lineStart, words.size() - lineStart)));
     return done;
 }
 
