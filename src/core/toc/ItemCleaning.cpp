@@ -141,9 +141,13 @@ void JoinEntryLines(TocItem& item)
     text = NormaliseSpaces(text);
     for (std::size_t from = 0;;)
     {
-        const std::size_t at = text.find(" - ", from);
-        if (at == std::string::npos)
+        // The dash is sought, not the blank before it: blanks stand between all the words.
+        std::size_t dash = text.find('-', from + 1);
+        while (dash != std::string::npos && !(text[dash - 1] == ' ' && dash + 1 < text.size() && text[dash + 1] == ' '))
+            dash = text.find('-', dash + 1);
+        if (dash == std::string::npos)
             break;
+        const std::size_t at = dash - 1;
         // " - " becomes "-": the blanks on both sides go (an erase, which unlike a replace with a
         // literal raises no false overlap warning in GCC 12's optimiser).
         text.erase(at + 2, 1);
