@@ -203,7 +203,13 @@ void AlignEntry(TocItem& item, int column)
         joined += kBlank;
         joined += item.lines[i];
     }
-    const std::string text = NormaliseSpaces(joined);
+    // The words of the text trimmed of white space at both ends; the runs of blanks the justified
+    // lines hold part the words as single blanks do.
+    std::string_view text = joined;
+    while (!text.empty() && IsWhiteSpace(static_cast<unsigned char>(text.front())))
+        text.remove_prefix(1);
+    while (!text.empty() && IsWhiteSpace(static_cast<unsigned char>(text.back())))
+        text.remove_suffix(1);
 
     const std::vector<std::string> wrapped =
         WrapWords(WordViews(text), kPageWidth - column, WrapRules{false, false});
