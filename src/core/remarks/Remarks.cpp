@@ -230,6 +230,19 @@ struct Headings
     std::vector<std::pair<std::size_t, std::string>> bodyTexts;
 };
 
+// The ОГЛ and КОН lines, told by comparing with them: every marker line of a text is asked.
+bool IsOglLine(std::string_view line)
+{
+    static const std::string ogl = MarkerLine(Marker::Ogl);
+    return line == ogl;
+}
+
+bool IsKonLine(std::string_view line)
+{
+    static const std::string kon = MarkerLine(Marker::Kon);
+    return line == kon;
+}
+
 // The first line of the heading a block stands in front of: past the blocks and marker lines that
 // stand with it.
 std::size_t HeadingLineAfter(const CTextLines& lines, std::size_t konLine)
@@ -245,10 +258,10 @@ std::size_t HeadingLineAfter(const CTextLines& lines, std::size_t konLine)
         const bool marker = line.size() == kMarkerLineLength && IsMarkerLine(line);
         if (inBlock)
         {
-            inBlock = !marker || !IsMarker(line, Marker::Kon);
+            inBlock = !marker || !IsKonLine(line);
             continue;
         }
-        if (marker && IsMarker(line, Marker::Ogl))
+        if (marker && IsOglLine(line))
         {
             inBlock = true;
             continue;
@@ -888,6 +901,24 @@ private:
         return out;
     }
 
+    // For each two bytes a text may begin with, the first of the words (in the order of Starts) that
+    // begins with them; the number of words when none does.
+    static std::vector<std::uint8_t> FirstStarts()
+    {
+        const std::vector<Start>& starts = Starts();
+        std::vector<std::uint8_t> out(1u << 16, static_cast<std::uint8_t>(starts.size()));
+        for (std::size_t k = starts.size(); k-- > 0;)
+        {
+            const std::string& word = starts[k].word;
+            if (word.size() > 1)
+                out[TwoBytes(word[0], word[1])] = static_cast<std::uint8_t>(k);
+            else
+                for (std::size_t second = 0; second < 256; ++second)
+                    out[TwoBytes(word[0], static_cast<char>(second))] = static_cast<std::uint8_t>(k);
+        }
+        return out;
+    }
+
     static std::array<bool, 256> FirstBytes()
     {
         std::array<bool, 256> out{};
@@ -977,13 +1008,15 @@ private:
             readable += text.substr(1);
             text = readable;
         }
-        else if (IsLetterSpacedAt(text, 0))
+        else if (text[1] == ' ' && IsLetterSpacedAt(text, 0))
         {
             readable = CloseUpLetterSpacing(text);
             text = readable;
         }
         const std::vector<Start>& starts = Starts();
-        const auto start = std::find_if(starts.begin(), starts.end(),
+        // No word before the first one with the text's first two bytes can begin it.
+        const std::size_t from = text.size() < 2 ? 0 : m_firstStart[TwoBytes(text[0], text[1])];
+        const auto start = std::find_if(starts.begin() + static_cast<std::ptrdiff_t>(from), starts.end(),
                                         [&](const Start& s)
                                         { return text[0] == s.word[0] && text.substr(0, s.word.size()) == s.word; });
         if (start == starts.end() || (!start->capitals && !BeginsSentence(line, at)))
@@ -1140,6 +1173,7 @@ private:
     const CTextLines& m_lines;
     static inline const std::array<bool, 256> m_firstBytes = FirstBytes();
     static inline const std::bitset<1u << 16> m_firstTwoBytes = FirstTwoBytes();
+    static inline const std::vector<std::uint8_t> m_firstStart = FirstStarts();
     std::vector<char> m_inBlock; // 1 for the lines of the ОГЛ…КОН blocks the headings were read from
     std::vector<Heading> m_headings;
     std::vector<MoreNumbers> m_more;
@@ -1192,14 +1226,14 @@ std::vector<Remark> FindRemarks(const CTextLines& lines)
         const std::string_view line = WithoutCr(lines[i]);
         if (line.size() != kMarkerLineLength || !IsMarkerLine(line))
             continue;
-        if (open && IsMarker(line, Marker::Kon))
+        if (open && IsKonLine(line))
         {
             ReadHeading(lines, openedAt, i, text, headings);
             std::fill(inBlock.begin() + static_cast<std::ptrdiff_t>(openedAt),
                       inBlock.begin() + static_cast<std::ptrdiff_t>(i + 1), 1);
             open = false;
         }
-        else if (IsMarker(line, Marker::Ogl))
+        else if (IsOglLine(line))
         {
             openedAt = i;
             open = true;
