@@ -1218,12 +1218,9 @@ std::string_view RemarkKindName(RemarkKind kind)
 
 std::vector<Remark> FindRemarks(const CTextLines& lines)
 {
-    // One pass over the lines: only marker lines are looked at twice.
-    Headings headings;
-    // A block takes four lines at least: the room is reserved, and only what is used is touched.
-    headings.list.reserve(lines.size() / 4);
-    std::string text;
-    text.reserve(256);
+    // One pass over the lines finds the blocks (only marker lines are looked at twice); the headings
+    // are then read into a list made once to their number, as a text may hold a million of them.
+    std::vector<std::pair<std::size_t, std::size_t>> blocks; // the ОГЛ and КОН lines of each block
     std::vector<char> inBlock(lines.size(), 0);
     std::size_t openedAt = 0;
     bool open = false;
@@ -1235,7 +1232,7 @@ std::vector<Remark> FindRemarks(const CTextLines& lines)
             continue;
         if (open && IsKonLine(line))
         {
-            ReadHeading(lines, openedAt, i, text, headings);
+            blocks.emplace_back(openedAt, i);
             std::fill(inBlock.begin() + static_cast<std::ptrdiff_t>(openedAt),
                       inBlock.begin() + static_cast<std::ptrdiff_t>(i + 1), 1);
             open = false;
@@ -1246,5 +1243,13 @@ std::vector<Remark> FindRemarks(const CTextLines& lines)
             open = true;
         }
     }
+    Headings headings;
+    headings.list.reserve(blocks.size());
+    std::string text;
+    text.reserve(256);
+    for (const auto& [ogl, kon] : blocks)
+        ReadHeading(lines, ogl, kon, text, headings);
+    blocks.clear();
+    blocks.shrink_to_fit();
     return CRemarkFinder(lines, std::move(inBlock), std::move(headings)).Run();
 }
