@@ -107,13 +107,6 @@ bool IsLetterSpacedAt(std::string_view line, std::size_t at)
     return letter(at) && letter(at + 2) && letter(at + 4) && line[at + 1] == ' ' && line[at + 3] == ' ';
 }
 
-// The first byte c in [from, end), or end.
-const char* NextByte(const char* from, const char* end, char c)
-{
-    const void* found = from < end ? std::memchr(from, c, static_cast<std::size_t>(end - from)) : nullptr;
-    return found ? static_cast<const char*>(found) : end;
-}
-
 std::string Capitalised(std::string word)
 {
     if (!word.empty())
@@ -954,16 +947,12 @@ private:
         const void* bracket = std::memchr(line.data(), ')', line.size());
         if (stop || bracket)
             FindUnlistedAfterMarks(i, under, line, static_cast<const char*>(stop), static_cast<const char*>(bracket));
-        // Every word after a blank, looked at by its first byte: the blanks are sought, not every byte.
-        const char* const last = line.data() + line.size() - 1;
-        for (const char* blank = NextByte(line.data(), last, ' '); blank != last; blank = NextByte(blank + 1, last, ' '))
-        {
-            const auto at = static_cast<std::size_t>(blank - line.data()) + 1;
-            if (MayBeginHeadingWord(line[at]) &&
+        // Every word after a blank, looked at by its first byte.
+        for (std::size_t at = 1; at < line.size(); ++at)
+            if (MayBeginHeadingWord(line[at]) && line[at - 1] == ' ' &&
                 (at + 1 >= line.size() || !IsLowerLetter(static_cast<unsigned char>(line[at + 1]))) &&
                 (m_headings[under].line != i || at != lineStart))
                 CheckUnlisted(i, under, line, at);
-        }
     }
 
     // Where a line's text begins: past its indent and a form's line of «_».
@@ -981,7 +970,11 @@ private:
                                 const char* bracket)
     {
         const char* const end = line.data() + line.size();
-        const auto next = [end](const char* from, char mark) { return NextByte(from, end, mark); };
+        const auto next = [end](const char* from, char mark)
+        {
+            const void* found = from < end ? std::memchr(from, mark, static_cast<std::size_t>(end - from)) : nullptr;
+            return found ? static_cast<const char*>(found) : end;
+        };
         stop = stop ? stop : end;
         bracket = bracket ? bracket : end;
         // In the order of the line.
