@@ -17,6 +17,7 @@
 #include <deque>
 #include <map>
 #include <set>
+#include <utility>
 
 namespace
 {
