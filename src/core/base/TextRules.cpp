@@ -2,6 +2,7 @@
 
 #include "core/base/CodePage.h"
 
+#include <algorithm>
 #include <array>
 
 namespace
@@ -143,7 +144,12 @@ std::string TrimRight(std::string_view s)
 
 std::string Trim(std::string_view s)
 {
-    return TrimLeft(TrimRight(s));
+    // One string made, not one per end.
+    while (!s.empty() && IsWhiteSpace(static_cast<unsigned char>(s.back())))
+        s.remove_suffix(1);
+    while (!s.empty() && IsWhiteSpace(static_cast<unsigned char>(s.front())))
+        s.remove_prefix(1);
+    return std::string(s);
 }
 
 bool Contains(std::string_view line, std::string_view s)
@@ -177,14 +183,10 @@ std::string_view TrimBlanks(std::string_view s)
 
 std::string CollapseBlankRuns(std::string_view s)
 {
-    std::string result;
-    result.reserve(s.size());
-    for (char c : s)
-    {
-        if (c == ' ' && !result.empty() && result.back() == ' ')
-            continue;
-        result.push_back(c);
-    }
+    // Copied whole, then closed up in place: no growth checked per byte.
+    std::string result(s);
+    result.erase(std::unique(result.begin(), result.end(), [](char a, char b) { return a == ' ' && b == ' '; }),
+                 result.end());
     return result;
 }
 
