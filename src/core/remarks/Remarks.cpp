@@ -341,7 +341,8 @@ std::string_view EntryTextView(const CTextLines& lines, std::size_t from, std::s
 
 // Reads the heading of the block between the ОГЛ line ogl and the КОН line kon into headings; joined is
 // room for the entry's text.
-void ReadHeading(const CTextLines& lines, std::size_t ogl, std::size_t kon, std::string& joined, Headings& headings)
+void ReadHeading(const CTextLines& lines, std::size_t ogl, std::size_t kon, std::string& joined,
+                 Headings& headings)
 {
     const std::size_t h = headings.list.size();
     Heading& heading = headings.list.emplace_back();
@@ -582,8 +583,8 @@ private:
     }
 
     // Checks the number against the sequence it continues and makes it the sequence's last one.
-    void Step(std::size_t h, Series series, std::size_t depth, const Number& number, const Number& lastCovered,
-              const std::vector<std::string>& others)
+    void Step(std::size_t h, Series series, std::size_t depth, const Number& number,
+              const Number& lastCovered, const std::vector<std::string>& others)
     {
         SequenceState& state = State(series, depth);
         const Heading& heading = m_headings[h];
@@ -649,22 +650,22 @@ private:
                 PointAtMissing(h, series, m_headings[state.heading].line, WithPrefix(number, verdict.from),
                                WithPrefix(number, verdict.to));
             }
-            else if (verdict.kind == Verdict::Back &&
-                     std::any_of(state.seen.begin(), state.seen.end(), [&](const std::string* seen) { return *seen == number.written; }))
-            {
-                const auto times = std::count_if(state.seen.begin(), state.seen.end(),
-                                                 [&](const std::string* seen) { return *seen == number.written; }) +
-                                   1;
-                Add(h, RemarkKind::Repeat,
-                    Capitalised(Named(words.nominative, series, number.written)) +
-                        (times == 2   ? Phrase().secondTime
-                                     : times == 3 ? Phrase().thirdTime
-                                                  : Phrase().again));
-            }
             else if (verdict.kind == Verdict::Back)
-                Add(h, RemarkKind::Order,
-                    Capitalised(Named(words.nominative, series, number.written)) + Phrase().standsAfter +
-                        Named(words.genitive, series, state.last.written));
+            {
+                const auto before =
+                    std::count_if(state.seen.begin(), state.seen.end(),
+                                  [&](const std::string* seen) { return *seen == number.written; });
+                if (before > 0)
+                    Add(h, RemarkKind::Repeat,
+                        Capitalised(Named(words.nominative, series, number.written)) +
+                            (before == 1   ? Phrase().secondTime
+                             : before == 2 ? Phrase().thirdTime
+                                           : Phrase().again));
+                else
+                    Add(h, RemarkKind::Order,
+                        Capitalised(Named(words.nominative, series, number.written)) + Phrase().standsAfter +
+                            Named(words.genitive, series, state.last.written));
+            }
         }
         state.restarts = state.restarts || (startsAtOne && newParent);
         if (!state.started || !sameBranch || (startsAtOne && newParent))
@@ -1017,9 +1018,9 @@ private:
         const std::vector<Start>& starts = Starts();
         // No word before the first one with the text's first two bytes can begin it.
         const std::size_t from = text.size() < 2 ? 0 : m_firstStart[TwoBytes(text[0], text[1])];
-        const auto start = std::find_if(starts.begin() + static_cast<std::ptrdiff_t>(from), starts.end(),
-                                        [&](const Start& s)
-                                        { return text[0] == s.word[0] && text.substr(0, s.word.size()) == s.word; });
+        const auto start = std::find_if(
+            starts.begin() + static_cast<std::ptrdiff_t>(from), starts.end(),
+            [&](const Start& s) { return text[0] == s.word[0] && text.substr(0, s.word.size()) == s.word; });
         if (start == starts.end() || (!start->capitals && !BeginsSentence(line, at)))
             return;
         NoteUnlisted(i, under, text, sign);
