@@ -20,3 +20,10 @@ void KeepLargeBlocksMapped()
     mallopt(M_MMAP_THRESHOLD, kMappedBlockBytes);
 #endif
 }
+
+void ReleaseFreeHeap()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
