@@ -159,6 +159,56 @@ TEST(CodePage, OnePassConversionsEqualTheirTwoSteps)
     EXPECT_EQ(appended, "kept" + back);
 }
 
+// Long texts are converted sixteen bytes at a time, by arithmetic where every byte of the sixteen
+// allows it: each byte, at each place of such a block of the range limits, converts as it does alone.
+TEST(CodePage, LongTextsConvertAsEachByteAlone)
+{
+    const auto alone = [](char c, bool toMemory)
+    {
+        std::string one(1, c);
+        if (toMemory)
+            FileLineToMemory(one);
+        else
+        {
+            std::string out;
+            AppendLineToFile(out, one);
+            one = out;
+        }
+        return one[0];
+    };
+    const std::string limits866("\x00\x7F\x80\xAF\xE0\xEF \x41\x8F\x90\x9F\xA0\r\n1\xE5", 16);
+    const std::string limits1251("\x00\x0F\x1D\x7F\xC0\xEF\xF0\xFF \x41\xCF\xD0\r\n1\xE5", 16);
+    for (const bool toMemory : {true, false})
+    {
+        const std::string& limits = toMemory ? limits866 : limits1251;
+        std::string text;
+        for (int b = 0; b < 256; ++b)
+            for (std::size_t at = 0; at < limits.size(); ++at)
+            {
+                std::string block = limits;
+                block[at] = static_cast<char>(b);
+                text += block;
+            }
+        std::string expected;
+        for (const char c : text)
+            expected += alone(c, toMemory);
+        // Starting off a block's border too, with a tail shorter than a block.
+        for (const std::size_t from : {std::size_t{0}, std::size_t{5}})
+        {
+            std::string converted = text.substr(from);
+            if (toMemory)
+                FileLineToMemory(converted);
+            else
+            {
+                std::string out;
+                AppendLineToFile(out, converted);
+                converted = out;
+            }
+            EXPECT_EQ(converted, expected.substr(from)) << toMemory << " " << from;
+        }
+    }
+}
+
 TEST(CodePage, BytesAFileCannotHold)
 {
     EXPECT_EQ(Cp1251ToCp866("\xA7"), "\x15"); // the DOS section sign
