@@ -179,11 +179,18 @@ std::string CollapseBlankRuns(std::string_view s)
 {
     std::string result;
     result.reserve(s.size());
-    for (char c : s)
+    // Whole stretches up to and including the first blank of each run are copied at once.
+    std::size_t at = 0;
+    while (at < s.size())
     {
-        if (c == ' ' && !result.empty() && result.back() == ' ')
-            continue;
-        result.push_back(c);
+        const std::size_t run = s.find("  ", at);
+        if (run == std::string_view::npos)
+        {
+            result.append(s.substr(at));
+            break;
+        }
+        result.append(s.substr(at, run + 1 - at));
+        at = s.find_first_not_of(' ', run + 1);
     }
     return result;
 }

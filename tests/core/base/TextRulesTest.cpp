@@ -54,6 +54,17 @@ TEST(TextRules, WhiteSpaceAndTrimming)
     EXPECT_EQ(Trim("   "), "");
 }
 
+TEST(TextRules, BlankRunsCollapseToOneBlank)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"", ""},         {" ", " "},           {"   ", " "},         {"a  b", "a b"},
+        {"  a", " a"},    {"a   ", "a "},       {"a b  c   d", "a b c d"},
+        {"a\t\tb", "a\t\tb"}, // blanks only, not tabs
+    };
+    for (const auto& [text, collapsed] : cases)
+        EXPECT_EQ(CollapseBlankRuns(text), collapsed) << '"' << text << '"';
+}
+
 TEST(TextRules, PositionTests)
 {
     struct Case
