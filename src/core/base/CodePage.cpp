@@ -1,9 +1,9 @@
 #include "core/base/CodePage.h"
 
+#include "core/base/ByteBlocks.h"
+
 #include <algorithm>
 #include <array>
-#include <cstdint>
-#include <cstring>
 #include <utility>
 
 namespace
@@ -272,24 +272,9 @@ void CodesToBoxChars(std::string& line866)
 
 namespace
 {
-// Sixteen bytes at a time, for the bulk of a text: its letters, digits and punctuation convert by
-// arithmetic (ASCII stays, each run of Cyrillic letters moves by a constant); a block holding any other
-// byte goes through the table.
-typedef unsigned char Block __attribute__((vector_size(16)));
-constexpr std::size_t kBlock = sizeof(Block);
-
-bool Every(Block mask)
-{
-    std::uint64_t halves[2];
-    std::memcpy(halves, &mask, sizeof halves);
-    return (halves[0] & halves[1]) == ~std::uint64_t{0};
-}
-
-// Where lo <= byte <= hi: 0xFF, else 0.
-Block InRange(Block bytes, unsigned char lo, unsigned char hi)
-{
-    return reinterpret_cast<Block>(static_cast<Block>(bytes - lo) <= static_cast<unsigned char>(hi - lo));
-}
+using byteblocks::Block;
+using byteblocks::Every;
+using byteblocks::InRange;
 
 // File (866) to memory (1251): А-п 0x80-0xAF -> 0xC0-0xEF, р-я 0xE0-0xEF -> 0xF0-0xFF.
 bool BlockToMemory(Block& bytes)
@@ -314,38 +299,16 @@ bool BlockToFile(Block& bytes)
     return true;
 }
 
-template <bool (*Fast)(Block&)>
-void ConvertInPlace(char* c, char* const end, const std::array<unsigned char, 256>& table)
-{
-    for (; end - c >= static_cast<std::ptrdiff_t>(kBlock); c += kBlock)
-    {
-        Block bytes;
-        std::memcpy(&bytes, c, kBlock);
-        if (Fast(bytes))
-        {
-            std::memcpy(c, &bytes, kBlock);
-            continue;
-        }
-        for (char* b = c; b != c + kBlock; ++b)
-            *b = static_cast<char>(table[static_cast<unsigned char>(*b)]);
-    }
-    for (; c != end; ++c)
-        *c = static_cast<char>(table[static_cast<unsigned char>(*c)]);
-}
 } // namespace
 
 void FileLineToMemory(std::span<char> line)
 {
-    ConvertInPlace<BlockToMemory>(line.data(), line.data() + line.size(), TablesOnce().memoryOfFile);
+    byteblocks::ConvertInPlace<BlockToMemory>(line.data(), line.data() + line.size(), TablesOnce().memoryOfFile);
 }
 
-void AppendLineToFile(std::string& out, std::string_view line1251)
+void MemoryLineToFile(std::span<char> line)
 {
-    const std::size_t at = out.size();
-    out += line1251;
-    // Plain pointers: a store through a char may alias the string's own size, which would be read
-    // again after every byte.
-    ConvertInPlace<BlockToFile>(out.data() + at, out.data() + out.size(), TablesOnce().fileOfMemory);
+    byteblocks::ConvertInPlace<BlockToFile>(line.data(), line.data() + line.size(), TablesOnce().fileOfMemory);
 }
 
 bool IsStandInByte(unsigned char byte1251)

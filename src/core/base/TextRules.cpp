@@ -1,5 +1,6 @@
 #include "core/base/TextRules.h"
 
+#include "core/base/ByteBlocks.h"
 #include "core/base/CodePage.h"
 
 #include <array>
@@ -75,6 +76,26 @@ const CaseTables& CaseTablesOnce()
     return tables;
 }
 
+// Outside 0x80-0xBF (where the stand-ins and the letters of other alphabets are) the case of a letter
+// is a matter of one bit: a-z and А-Я against A-Z and а-я.
+bool BlockToUpper(byteblocks::Block& bytes)
+{
+    using byteblocks::InRange;
+    if (!byteblocks::Every(InRange(bytes, 0x00, 0x7F) | InRange(bytes, 0xC0, 0xFF)))
+        return false;
+    bytes -= (InRange(bytes, 'a', 'z') | InRange(bytes, 0xE0, 0xFF)) & 0x20;
+    return true;
+}
+
+bool BlockToLower(byteblocks::Block& bytes)
+{
+    using byteblocks::InRange;
+    if (!byteblocks::Every(InRange(bytes, 0x00, 0x7F) | InRange(bytes, 0xC0, 0xFF)))
+        return false;
+    bytes += (InRange(bytes, 'A', 'Z') | InRange(bytes, 0xC0, 0xDF)) & 0x20;
+    return true;
+}
+
 } // namespace
 
 bool IsUpperLetter(unsigned char c)
@@ -109,19 +130,15 @@ char ToLowerChar(char c)
 
 std::string ToUpper(std::string_view s)
 {
-    const CaseTables& t = CaseTablesOnce();
     std::string out(s);
-    for (char& c : out)
-        c = t.toUpper[static_cast<unsigned char>(c)];
+    byteblocks::ConvertInPlace<BlockToUpper>(out.data(), out.data() + out.size(), CaseTablesOnce().toUpper);
     return out;
 }
 
 std::string ToLower(std::string_view s)
 {
-    const CaseTables& t = CaseTablesOnce();
     std::string out(s);
-    for (char& c : out)
-        c = t.toLower[static_cast<unsigned char>(c)];
+    byteblocks::ConvertInPlace<BlockToLower>(out.data(), out.data() + out.size(), CaseTablesOnce().toLower);
     return out;
 }
 

@@ -45,6 +45,33 @@ TEST(TextRules, StandInBytesAreNeverLettersAndKeepTheirCase)
     EXPECT_TRUE(IsLetter(0xA8));  // Ё
 }
 
+// Long texts change case sixteen bytes at a time where every byte allows it: each byte, at each place
+// of a block of the limits of those ranges, comes out as it does alone.
+TEST(TextRules, LongTextsChangeCaseAsEachByteAlone)
+{
+    const std::string limits("\x00\x7F\x40\x41\x5A\x5B\x60\x61\x7A\x7B\xC0\xDF\xE0\xFF\x20\xC5", 16);
+    std::string text;
+    for (int b = 0; b < 256; ++b)
+        for (std::size_t at = 0; at < limits.size(); ++at)
+        {
+            std::string block = limits;
+            block[at] = static_cast<char>(b);
+            text += block;
+        }
+    for (const std::size_t from : {std::size_t{0}, std::size_t{3}})
+    {
+        const std::string part = text.substr(from);
+        std::string upper, lower;
+        for (const char c : part)
+        {
+            upper += ToUpperChar(c);
+            lower += ToLowerChar(c);
+        }
+        EXPECT_EQ(ToUpper(part), upper) << from;
+        EXPECT_EQ(ToLower(part), lower) << from;
+    }
+}
+
 TEST(TextRules, WhiteSpaceAndTrimming)
 {
     EXPECT_EQ(Trim(" \t\v\f\r\nx y\r\n "), "x y");
