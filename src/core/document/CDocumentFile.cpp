@@ -75,16 +75,20 @@ bool WriteFileForm(const std::vector<std::string>& headerLines, const CTextLines
 {
     std::string chunk;
     chunk.reserve(2 * kWriteChunk);
-    auto add = [&](std::string_view line, bool lineEnd)
+    // The lines are gathered in memory form and a whole chunk converted at once, line ends included.
+    auto flush = [&]
     {
-        AppendLineToFile(chunk, line);
-        if (lineEnd)
-            chunk += "\r\n";
-        if (chunk.size() < kWriteChunk)
-            return true;
+        MemoryLineToFile(chunk);
         const bool written = write(std::string_view(chunk));
         chunk.clear();
         return written;
+    };
+    auto add = [&](std::string_view line, bool lineEnd)
+    {
+        chunk += line;
+        if (lineEnd)
+            chunk += "\r\n";
+        return chunk.size() < kWriteChunk || flush();
     };
     for (const std::string& line : headerLines)
         if (!add(line, true))
@@ -92,7 +96,7 @@ bool WriteFileForm(const std::vector<std::string>& headerLines, const CTextLines
     for (std::size_t i = 0; i < textLines.size(); ++i)
         if (!add(textLines[i], i + 1 < textLines.size()))
             return false;
-    return chunk.empty() || write(std::string_view(chunk));
+    return chunk.empty() || flush();
 }
 
 // The exact size of the file form of the lines (the conversions keep one byte per byte).
