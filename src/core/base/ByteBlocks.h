@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 namespace byteblocks
 {
@@ -47,5 +48,28 @@ void ConvertInPlace(char* c, char* const end, const std::array<Byte, 256>& table
     }
     for (; c != end; ++c)
         *c = static_cast<char>(table[static_cast<unsigned char>(*c)]);
+}
+// How many bytes of text are byte.
+inline std::size_t CountByte(std::string_view text, unsigned char byte)
+{
+    std::size_t count = 0;
+    const char* c = text.data();
+    const char* const end = c + text.size();
+    while (end - c >= static_cast<std::ptrdiff_t>(kBlock))
+    {
+        // Counted per byte position in a block, at most 255 blocks before the counts are added up.
+        Block counts = {};
+        for (int blocks = 0; blocks < 255 && end - c >= static_cast<std::ptrdiff_t>(kBlock); ++blocks, c += kBlock)
+        {
+            Block bytes;
+            std::memcpy(&bytes, c, kBlock);
+            counts -= reinterpret_cast<Block>(bytes == byte);
+        }
+        for (std::size_t i = 0; i < kBlock; ++i)
+            count += counts[i];
+    }
+    for (; c != end; ++c)
+        count += static_cast<unsigned char>(*c) == byte;
+    return count;
 }
 } // namespace byteblocks

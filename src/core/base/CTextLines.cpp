@@ -37,13 +37,13 @@ CTextLines::CTextLines(const CTextLines& other, std::size_t first, std::size_t c
         PushBack(other[i]);
 }
 
-CTextLines CTextLines::FromFileBytes(std::string bytes, std::size_t from)
+CTextLines CTextLines::FromFileBytes(std::string bytes, std::size_t from, std::size_t maxLines)
 {
     CTextLines lines;
     lines.m_bytes = std::move(bytes);
     const std::string_view content = std::string_view(lines.m_bytes).substr(from);
     // One reference per line end at most: the list never grows by reallocation.
-    lines.m_refs.reserve(MaxLineCount(content));
+    lines.m_refs.reserve(maxLines != 0 ? maxLines : MaxLineCount(content));
     ForEachFileLine(content, [&](std::string_view line)
                     { lines.AddLineAt(static_cast<std::size_t>(line.data() - lines.m_bytes.data()), line.size()); });
     return lines;

@@ -1,5 +1,6 @@
 #include "core/document/CDocumentFile.h"
 
+#include "core/base/ByteBlocks.h"
 #include "core/base/CRecoveryCopy.h"
 #include "core/base/CSaveFile.h"
 #include "core/base/CodePage.h"
@@ -131,7 +132,9 @@ public:
         {
             const std::size_t end = piece.find('\x1A');
             const std::size_t at = m_text.size();
-            m_text += piece.substr(0, end);
+            const std::string_view content = piece.substr(0, end);
+            m_lineEnds += byteblocks::CountByte(content, '\n');
+            m_text += content;
             // The piece is converted while it is still in the processor's cache. Conversion keeps CR
             // and LF, so the bytes may be converted before they are cut into lines.
             FileLineToMemory(std::span<char>(m_text).subspan(at));
@@ -148,6 +151,8 @@ public:
 
     CByteFingerprint::Value Fingerprint() const { return m_fingerprint.Finish(); }
     std::uint64_t Size() const { return m_size; }
+    // The lines of the content, header lines included, at most.
+    std::size_t MaxLines() const { return m_lineEnds + 1; }
     // The bytes after the first 0x1A when any of them is content, else 0.
     std::uint64_t ContentAfterEnd() const { return m_contentAfterEnd ? m_afterEnd : 0; }
 
@@ -156,6 +161,7 @@ private:
     CByteFingerprint m_fingerprint;
     std::uint64_t m_size = 0;
     std::uint64_t m_afterEnd = 0;
+    std::size_t m_lineEnds = 0;
     bool m_ended = false;
     bool m_contentAfterEnd = false;
 };
@@ -248,7 +254,7 @@ void CDocumentFile::LoadLines(const std::string& path)
     m_fileState = state;
     m_fileStatePath = ResolvedTarget(path);
     const std::size_t textStart = ReadHeaderLines(text, m_headerLines);
-    m_textLines = CTextLines::FromFileBytes(std::move(text), textStart);
+    m_textLines = CTextLines::FromFileBytes(std::move(text), textStart, loaded.MaxLines());
 }
 
 void CDocumentFile::SetCopyRule(CopyRule rule, MoveAside moveAside)

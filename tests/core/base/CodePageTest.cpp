@@ -1,9 +1,12 @@
 #include "core/base/CodePage.h"
 
+#include "core/base/ByteBlocks.h"
+
 #include <gtest/gtest.h>
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <optional>
 #include <set>
 #include <string>
@@ -262,4 +265,20 @@ TEST(CodePage, Utf8Conversions)
         if (IsStorableByte(static_cast<unsigned char>(b)))
             everyStorable += static_cast<char>(b);
     EXPECT_EQ(Utf8ToCp1251(Cp1251ToUtf8(everyStorable)), everyStorable);
+}
+
+// Line ends are counted a block at a time, the counts of each place in the block added up every 255
+// blocks: long runs, a tail shorter than a block and every byte value all count exactly.
+TEST(ByteBlocks, CountByteCountsEveryOccurrence)
+{
+    std::string text;
+    for (int i = 0; i < 20000; ++i)
+        text += static_cast<char>(i % 7 == 0 ? '\n' : i % 256);
+    for (const std::size_t size : {std::size_t{0}, std::size_t{15}, std::size_t{16}, std::size_t{4081}, text.size()})
+    {
+        const std::string_view part = std::string_view(text).substr(0, size);
+        EXPECT_EQ(byteblocks::CountByte(part, '\n'), static_cast<std::size_t>(std::count(part.begin(), part.end(), '\n')))
+            << size;
+    }
+    EXPECT_EQ(byteblocks::CountByte(std::string(5000, '\xFF'), 0xFF), 5000u);
 }
