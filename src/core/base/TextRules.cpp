@@ -3,6 +3,7 @@
 #include "core/base/ByteBlocks.h"
 #include "core/base/CodePage.h"
 
+#include <algorithm>
 #include <array>
 
 namespace
@@ -214,6 +215,21 @@ std::string CollapseBlankRuns(std::string_view s)
 
 std::string NormaliseForCompare(std::string_view s)
 {
-    const std::string upper = ToUpper(TrimBlanks(s));
-    return upper.size() > 2 ? CollapseBlankRuns(upper) : upper;
+    // Collapsed where it stands: the upper-cased copy is the only string made.
+    std::string upper = ToUpper(TrimBlanks(s));
+    std::size_t kept = upper.find("  ");
+    if (kept == std::string::npos)
+        return upper;
+    ++kept;
+    for (std::size_t at = upper.find_first_not_of(' ', kept); at != std::string::npos;)
+    {
+        const std::size_t run = upper.find("  ", at);
+        const std::size_t end = run == std::string::npos ? upper.size() : run + 1;
+        std::copy(upper.begin() + static_cast<std::ptrdiff_t>(at), upper.begin() + static_cast<std::ptrdiff_t>(end),
+                  upper.begin() + static_cast<std::ptrdiff_t>(kept));
+        kept += end - at;
+        at = run == std::string::npos ? run : upper.find_first_not_of(' ', end);
+    }
+    upper.resize(kept);
+    return upper;
 }
