@@ -72,6 +72,10 @@ private slots:
                                              std::string("\x04\x04") + Utf8ToCp1251("ОГЛ"), "\x1B\x16\x1A"};
         view.SetLines(lines);
         QCOMPARE(view.GetLines(), lines);
+        // The editor's own characters, not only the lines it kept.
+        QCOMPARE(LinesOfEditorText(view.document()->toRawText()), lines);
+        QCOMPARE(EditorTextOfLines(CTextLines(lines), 1, 2),
+                 QLatin1Char('\n') + EditorTextOfLine(lines[2]));
 
         const QString shown = view.toPlainText();
         QVERIFY(!shown.contains(QChar(0x04)));

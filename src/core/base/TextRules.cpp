@@ -161,7 +161,12 @@ std::string TrimRight(std::string_view s)
 
 std::string Trim(std::string_view s)
 {
-    return TrimLeft(TrimRight(s));
+    // One string made, not one per end.
+    while (!s.empty() && IsWhiteSpace(static_cast<unsigned char>(s.back())))
+        s.remove_suffix(1);
+    while (!s.empty() && IsWhiteSpace(static_cast<unsigned char>(s.front())))
+        s.remove_prefix(1);
+    return std::string(s);
 }
 
 bool Contains(std::string_view line, std::string_view s)

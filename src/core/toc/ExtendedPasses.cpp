@@ -6,6 +6,7 @@
 #include "core/toc/CollectingPasses.h"
 #include "core/toc/HeadingShapes.h"
 #include "core/toc/HeadingTests.h"
+#include "core/toc/HeadingWords.h"
 
 #include <algorithm>
 
@@ -53,7 +54,17 @@ int ExtendedKindOf(HeadingWord word, std::string_view line)
 
 int ExtendedRank(const TocItem& item)
 {
-    const HeadingWord word = ReadHeadingWord(FirstContentLine(item.lines));
+    const std::string first = FirstContentLine(item.lines);
+    // Only a section's rank is read from a part's words; any other heading's only from a §, which
+    // begins with the sign or with the word's first letter. Most entries begin otherwise, and their
+    // whole line is not read for its heading word.
+    const std::size_t begin = std::min(first.find_first_not_of(" \t\n\v\f\r"), first.size());
+    const char opening = begin < first.size() ? first[begin] : ' ';
+    const bool maySignParagraph = opening == kDosSectionSign || opening == kSectionSign || opening == '$' ||
+                                  ToUpperChar(opening) == HeadingWords().paragraph.front();
+    if (item.kind != kKindSection && !maySignParagraph)
+        return 2 * item.kind;
+    const HeadingWord word = ReadHeadingWord(first);
     if (item.kind == kKindSection && (word == HeadingWord::Part || word == HeadingWord::PartName))
         return 2 * kKindSection - 1;
     if (word == HeadingWord::Paragraph)

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <vector>
 
@@ -245,6 +247,36 @@ const std::array<bool, 256>& HeadingOpeners(const HeadingVocabulary& words)
     return openers;
 }
 
+// A box character: the codes 0x10 to 0x1C, but for the § of a DOS text, 0x15, and 0x14.
+bool IsBoxCharacter(char c)
+{
+    return c >= 0x10 && c <= 0x1C && c != 0x14 && c != kDosSectionSign;
+}
+
+// The text holds a box character. Every byte of a line that begins like a heading is looked at,
+// eight at a time: a group is read byte by byte only when one of its bytes lies in 0x10..0x1C.
+bool HoldsBoxCharacter(std::string_view text)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101;
+    constexpr std::uint64_t kLow7 = kOnes * 0x7F;
+    constexpr std::uint64_t kHigh = kOnes * 0x80;
+    std::size_t i = 0;
+    for (; i + sizeof(std::uint64_t) <= text.size(); i += sizeof(std::uint64_t))
+    {
+        std::uint64_t x = 0;
+        std::memcpy(&x, text.data() + i, sizeof x);
+        // The high bit of each byte above 0x0F and below 0x1D (a byte with its own high bit set never
+        // is): 127 + 0x1D - low overflows into the high bit for low < 0x1D, low + 127 - 0x0F for
+        // low > 0x0F.
+        const std::uint64_t low = x & kLow7;
+        const std::uint64_t inRange = (kOnes * (127 + 0x1D) - low) & ~x & (low + kOnes * (127 - 0x0F)) & kHigh;
+        if (inRange != 0 && std::any_of(text.begin() + static_cast<std::ptrdiff_t>(i),
+                                        text.begin() + static_cast<std::ptrdiff_t>(i + sizeof x), IsBoxCharacter))
+            return true;
+    }
+    return std::any_of(text.begin() + static_cast<std::ptrdiff_t>(i), text.end(), IsBoxCharacter);
+}
+
 // What the heading's words are and where its number and title stand: views into the line, or into
 // closedUp when the line's first word is letter-spaced. The strings of a HeadingStart are made only
 // for the lines that need them.
@@ -287,10 +319,8 @@ HeadingParts ReadHeadingParts(std::string_view line, std::string& closedUp)
 
     auto take = [&](HeadingWord word, std::string_view number, std::string_view title)
     {
-        // A row of a table drawn with box characters (held as the codes 0x10 to 0x1C, but for the §
-        // of a DOS text, 0x15, and 0x14) is no heading.
-        if (std::any_of(text.begin(), text.end(),
-                        [](char c) { return c >= 0x10 && c <= 0x1C && c != 0x14 && c != kDosSectionSign; }))
+        // A row of a table drawn with box characters is no heading.
+        if (HoldsBoxCharacter(text))
             return;
         start.word = word;
         start.number = number;

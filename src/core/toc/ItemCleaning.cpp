@@ -8,6 +8,16 @@
 
 #include <algorithm>
 
+namespace
+{
+std::string_view TrimmedLeft(std::string_view s)
+{
+    while (!s.empty() && IsWhiteSpace(static_cast<unsigned char>(s.front())))
+        s.remove_prefix(1);
+    return s;
+}
+} // namespace
+
 void StripArticleRefs(TocItem& item)
 {
     if (item.lines.empty())
@@ -62,11 +72,13 @@ void DotSectionHeadings(TocItem& item)
     if (item.lines.empty())
         return;
     std::string& first = item.lines.front();
-    const std::string s = TrimLeft(ToUpper(first));
-    // A longer line holds the heading's title too, which closes it in place of the full stop.
+    // A longer line holds the heading's title too, which closes it in place of the full stop. Most
+    // entries are longer or hold a full stop: they are not upper-cased.
     constexpr std::size_t kMaxBareHeadingLength = 40;
-    if (s.size() >= kMaxBareHeadingLength || Contains(s, "."))
+    const std::string_view trimmed = TrimmedLeft(first);
+    if (trimmed.size() >= kMaxBareHeadingLength || Contains(trimmed, "."))
         return;
+    const std::string s = ToUpper(trimmed);
     const HeadingVocabulary& words = HeadingWords();
     if (BeginsWith(s, words.section) || BeginsWith(s, words.part) || BeginsWith(s, words.chapter))
         first = TrimLeft(first) + ".";
@@ -77,12 +89,14 @@ void TrimAppendixPeriod(TocItem& item)
     if (item.lines.empty())
         return;
     std::string& line = item.lines.front();
-    const std::vector<Word> words = SplitWords(line);
     const std::size_t dot = line.find('.');
     static const std::string appendix = SentenceCase(HeadingWords().appendix);
-    if (!BeginsWith(words.front().text, appendix) || dot == std::string::npos)
+    // The first word is the word after the blanks the line begins with.
+    const std::size_t firstWord = std::min(line.find_first_not_of(' '), line.size());
+    if (dot == std::string::npos || !BeginsWith(std::string_view(line).substr(firstWord), appendix))
         return;
-    if (words.size() <= 2 || (words.size() == 3 && words[1].text == "N"))
+    const std::vector<std::string_view> words = WordViews(line);
+    if (words.size() <= 2 || (words.size() == 3 && words[1] == "N"))
         line.erase(dot, 1);
 }
 
@@ -90,6 +104,9 @@ void SpaceNumericRanges(TocItem& item)
 {
     for (std::string& line : item.lines)
     {
+        // A number without a dash stays as it is.
+        if (line.find('-') == std::string::npos)
+            continue;
         const std::vector<Word> words = SplitWords(line);
         for (auto word = words.rbegin(); word != words.rend(); ++word)
         {
@@ -114,14 +131,23 @@ void FixAppendixNumber(std::string& line)
 
 void JoinEntryLines(TocItem& item)
 {
-    std::string text = JoinLines(item.lines);
+    // An entry of one line is normalised where it stands.
+    std::string text;
+    if (item.lines.size() == 1)
+        text = std::move(item.lines.front());
+    else
+        text = JoinLines(item.lines);
     std::replace(text.begin(), text.end(), '\n', ' ');
     text = NormaliseSpaces(text);
     for (std::size_t from = 0;;)
     {
-        const std::size_t at = text.find(" - ", from);
-        if (at == std::string::npos)
+        // The dash is sought, not the blank before it: blanks stand between all the words.
+        std::size_t dash = text.find('-', from + 1);
+        while (dash != std::string::npos && !(text[dash - 1] == ' ' && dash + 1 < text.size() && text[dash + 1] == ' '))
+            dash = text.find('-', dash + 1);
+        if (dash == std::string::npos)
             break;
+        const std::size_t at = dash - 1;
         // " - " becomes "-": the blanks on both sides go (an erase, which unlike a replace with a
         // literal raises no false overlap warning in GCC 12's optimiser).
         text.erase(at + 2, 1);
@@ -141,10 +167,12 @@ void MoveFormNumbers(TocItem& item)
     if (item.lines.empty())
         return;
     std::string& line = item.lines.front();
-    const std::string upper = ToUpper(line);
     static const std::string prefix = HeadingWords().form + " N ";
-    if (!BeginsWith(upper, prefix) || !Contains(upper, "."))
+    // Only a line that begins with the form's word is upper-cased whole.
+    if (line.size() < prefix.size() || !Contains(line, ".") ||
+        ToUpper(std::string_view(line).substr(0, prefix.size())) != prefix)
         return;
+    const std::string upper = ToUpper(line);
     const std::string rest = upper.substr(prefix.size());
     const std::string number = Trim(std::string_view(rest).substr(0, rest.find('.')));
     static const std::string form = " (" + SentenceCase(HeadingWords().form) + " N ";

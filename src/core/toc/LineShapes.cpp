@@ -7,9 +7,13 @@
 
 namespace
 {
+// Indents and first words are short: a loop over the bytes ends sooner than a call that searches.
 std::size_t Indent(std::string_view line)
 {
-    return std::min(line.find_first_not_of(' '), line.size());
+    std::size_t indent = 0;
+    while (indent < line.size() && line[indent] == ' ')
+        ++indent;
+    return indent;
 }
 
 // 0 on a blank line.
@@ -20,7 +24,10 @@ std::size_t End(std::string_view line)
 
 std::size_t FirstWordLength(std::string_view line, std::size_t indent)
 {
-    return std::min(line.find(' ', indent), line.size()) - indent;
+    std::size_t end = indent;
+    while (end < line.size() && line[end] != ' ')
+        ++end;
+    return end - indent;
 }
 
 std::uint16_t Fit(std::size_t position)

@@ -20,55 +20,40 @@ constexpr std::int64_t kKindTitleReach = 20;
 constexpr int kCaptionEndReach = 4;
 } // namespace
 
-void MergeRepeatedItems(std::vector<TocItem>& items)
+namespace
 {
-    static const std::string appendix = SentenceCase(HeadingWords().appendix);
-    static const std::string table = SentenceCase(HeadingWords().table);
-    MergeNearDuplicates(items, appendix);
-    MergeNearDuplicates(items, table);
-
-    // The same heading found twice in a row (by different passes, or in capitals once) is kept once.
-    std::vector<std::string> upper;
-    upper.reserve(items.size());
-    for (const TocItem& item : items)
-        upper.push_back(ToUpper(FirstLine(item)));
-    std::vector<std::vector<std::string_view>> words;
-    words.reserve(items.size());
-    for (const std::string& line : upper)
-        words.push_back(WordViews(line));
-    std::vector<char> erased(items.size(), 0);
-    std::size_t current = 0;
-    for (std::size_t next = 1; next < items.size(); ++next)
-    {
-        if (words[next] == words[current])
-            erased[next] = 1;
-        else
-            current = next;
-    }
-    EraseFlagged(items, erased);
+// The word a and the word b are the same in capitals.
+bool EqualInCapitals(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i] && ToUpperChar(a[i]) != ToUpperChar(b[i]))
+            return false;
+    return true;
 }
 
-void MergeNearDuplicates(std::vector<TocItem>& items, const std::string& word)
+// Flags, for each item not flagged yet, at most one later item within reach that repeats it without
+// its word (e.g. «Приложение N 2 Форма» repeated as «Форма»). words: the words of each item's first
+// line.
+void FlagNearDuplicates(const std::vector<TocItem>& items, const std::vector<std::vector<std::string_view>>& words,
+                        const std::string& word, std::vector<char>& erased)
 {
     const std::size_t count = items.size();
-    std::vector<std::vector<std::string_view>> words;
-    words.reserve(count);
-    for (const TocItem& item : items)
-        words.push_back(WordViews(FirstLine(item)));
     // In line order the items within reach of item i follow it directly, so the search can stop at
     // the first one out of reach.
     const bool sorted = std::is_sorted(items.begin(), items.end(),
                                        [](const TocItem& a, const TocItem& b) { return a.line < b.line; });
     const std::string wordBlank = word + " ";
-    std::vector<char> erased(count, 0);
     for (std::size_t i = 0; i < count; ++i)
     {
         if (erased[i])
             continue;
         const std::string& t = FirstLine(items[i]);
+        // Only an entry that holds the word is looked at for the blank and the number sign after it.
         const bool hasWord = Contains(t, word);
-        const bool hasWordBlank = Contains(t, wordBlank);
-        const bool hasNumberSign = Contains(t, " N ");
+        const bool hasWordBlank = hasWord && Contains(t, wordBlank);
+        const bool hasNumberSign = hasWord && Contains(t, " N ");
         const std::vector<std::string_view>& a = words[i];
         for (std::size_t j = i + 1; j < count; ++j)
         {
@@ -83,14 +68,46 @@ void MergeNearDuplicates(std::vector<TocItem>& items, const std::string& word)
             const bool repeats =
                 (a.size() == b.size() + 1 && hasWord && TailsEqual(a, 1, b, 0)) ||
                 (a.size() == b.size() + 2 && hasWordBlank && TailsEqual(a, 2, b, 0)) ||
-                (a.size() == b.size() + 1 && hasWord && hasNumberSign && TailsEqual(a, 2, b, 1)) ||
-                (a.size() == b.size() + 3 && hasWord && hasNumberSign && TailsEqual(a, 3, b, 0)) || a == b;
+                (a.size() == b.size() + 1 && hasNumberSign && TailsEqual(a, 2, b, 1)) ||
+                (a.size() == b.size() + 3 && hasNumberSign && TailsEqual(a, 3, b, 0)) || a == b;
             if (repeats)
             {
                 erased[j] = 1;
                 break;
             }
         }
+    }
+}
+} // namespace
+
+void MergeRepeatedItems(std::vector<TocItem>& items)
+{
+    static const std::string appendix = SentenceCase(HeadingWords().appendix);
+    static const std::string table = SentenceCase(HeadingWords().table);
+    // The words are read once for all three merges; the items they point into are erased only at the
+    // end, when no merge reads them any more.
+    std::vector<std::vector<std::string_view>> words;
+    words.reserve(items.size());
+    for (const TocItem& item : items)
+        words.push_back(WordViews(FirstLine(item)));
+    std::vector<char> erased(items.size(), 0);
+    FlagNearDuplicates(items, words, appendix, erased);
+    FlagNearDuplicates(items, words, table, erased);
+
+    // The same heading found twice in a row (by different passes, or in capitals once) is kept once.
+    std::size_t current = 0;
+    while (current < items.size() && erased[current])
+        ++current;
+    for (std::size_t next = current + 1; next < items.size(); ++next)
+    {
+        if (erased[next])
+            continue;
+        const std::vector<std::string_view>& a = words[next];
+        const std::vector<std::string_view>& b = words[current];
+        if (std::equal(a.begin(), a.end(), b.begin(), b.end(), EqualInCapitals))
+            erased[next] = 1;
+        else
+            current = next;
     }
     EraseFlagged(items, erased);
 }

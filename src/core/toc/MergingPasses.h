@@ -9,12 +9,11 @@
 #include <string>
 #include <vector>
 
-// Items whose entries are joined into one line each: the shorter repeats of appendices and tables,
-// and equal neighbours (compared word by word in capitals), are erased.
+// Items whose entries are joined into one line each: the shorter repeats of appendices and tables
+// (for each item at most one later item within 30 lines that repeats it without its word, e.g.
+// «Приложение N 2 Форма» repeated as «Форма»), and equal neighbours (compared word by word in
+// capitals), are erased.
 void MergeRepeatedItems(std::vector<TocItem>& items);
-// Erases, for each item, at most one later item within 30 lines that repeats it without its word
-// (e.g. «Приложение N 2 Форма» repeated as «Форма»).
-void MergeNearDuplicates(std::vector<TocItem>& items, const std::string& word);
 // Removes the items left without entry lines.
 void DropEmptyItems(std::vector<TocItem>& items);
 // Moves an appendix entry up to the right-aligned caption block that introduces it.

@@ -19,17 +19,24 @@ const std::string& FirstLine(const TocItem& item)
 std::vector<std::string_view> WordViews(std::string_view line)
 {
     std::vector<std::string_view> words;
+    // Exactly the room the words take: the merges hold the words of every entry at once.
     words.reserve(static_cast<std::size_t>(std::count(line.begin(), line.end(), ' ')) + 1);
-    std::size_t pos = line.find_first_not_of(' ');
-    if (pos == std::string_view::npos)
-        pos = line.size();
+    // Words and the gaps between them are a few bytes long: loops over the bytes, not searches.
+    const std::size_t size = line.size();
+    std::size_t pos = 0;
+    while (pos < size && line[pos] == ' ')
+        ++pos;
     for (;;)
     {
-        const std::size_t end = std::min(line.find(' ', pos), line.size());
+        std::size_t end = pos;
+        while (end < size && line[end] != ' ')
+            ++end;
         words.push_back(line.substr(pos, end - pos));
-        if (end == line.size())
+        if (end == size)
             break;
-        pos = std::min(line.find_first_not_of(' ', end), line.size());
+        pos = end;
+        while (pos < size && line[pos] == ' ')
+            ++pos;
     }
     return words;
 }

@@ -241,15 +241,33 @@ namespace
 template <typename Lines> QString JoinedEditorText(const Lines& lines, std::size_t first, std::size_t count)
 {
     QString text;
-    std::size_t size = 0;
+    if (count == 0)
+        return text;
+    std::size_t size = count - 1;
     for (std::size_t i = first; i < first + count; ++i)
-        size += lines[i].size() + 1;
-    text.reserve(static_cast<qsizetype>(size));
+        size += lines[i].size();
+    const DisplayTable& display = DisplayChars();
+    if (display.anySurrogates)
+    {
+        text.reserve(static_cast<qsizetype>(size));
+        for (std::size_t i = first; i < first + count; ++i)
+        {
+            if (i > first)
+                text += QLatin1Char('\n');
+            AppendEditorText(text, lines[i]);
+        }
+        return text;
+    }
+    // A whole document passes through here when it is opened: the text is sized once and written
+    // straight, one character per byte.
+    text.resize(static_cast<qsizetype>(size));
+    auto* out = reinterpret_cast<char16_t*>(text.data());
     for (std::size_t i = first; i < first + count; ++i)
     {
         if (i > first)
-            text += QLatin1Char('\n');
-        AppendEditorText(text, lines[i]);
+            *out++ = u'\n';
+        for (const char byte : std::string_view(lines[i]))
+            *out++ = static_cast<char16_t>(display.chars[static_cast<unsigned char>(byte)]);
     }
     return text;
 }

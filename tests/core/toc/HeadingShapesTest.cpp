@@ -108,6 +108,25 @@ TEST(HeadingShapes, ReadHeadingStartTellsHeadingWordsAndNumbers)
     EXPECT_EQ(ReadHeadingWord(Cp("1. Сроки ") + "\x13" + Cp(" 5 дней")), HeadingWord::None);
 }
 
+// The line is read in groups of eight bytes: a box character is found wherever it stands, at the
+// edges of a group and in the bytes after the last whole group, and the bytes beside the range
+// (0x0F, 0x1D) and the two inside it that are no box characters (0x14, the DOS §) keep the heading.
+TEST(HeadingShapes, BoxCharacterAnywhereInTheLineMakesItNoHeading)
+{
+    const std::string line = Cp("1. Сроки исполнения обязательств");
+    for (int byte = 0x0E; byte <= 0x1E; ++byte)
+    {
+        const bool box = byte >= 0x10 && byte <= 0x1C && byte != 0x14 && byte != 0x15;
+        for (std::size_t at = 3; at <= line.size(); ++at)
+        {
+            std::string marked = line;
+            marked.insert(at, 1, static_cast<char>(byte));
+            EXPECT_EQ(ReadHeadingWord(marked), box ? HeadingWord::None : HeadingWord::Numbered)
+                << "byte " << byte << " at " << at;
+        }
+    }
+}
+
 TEST(HeadingShapes, LetterSpacingIsClosedUpOnlyForASpacedWord)
 {
     const std::vector<std::pair<std::string, std::string>> cases = {
