@@ -1,6 +1,7 @@
 #include "core/base/CodePage.h"
 
 #include "core/base/ByteBlocks.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -180,14 +181,7 @@ TEST(CodePage, LongTextsConvertAsEachByteAlone)
     for (const bool toMemory : {true, false})
     {
         const std::string& limits = toMemory ? limits866 : limits1251;
-        std::string text;
-        for (int b = 0; b < 256; ++b)
-            for (std::size_t at = 0; at < limits.size(); ++at)
-            {
-                std::string block = limits;
-                block[at] = static_cast<char>(b);
-                text += block;
-            }
+        const std::string text = EveryByteAtEveryPlace(limits);
         std::string expected;
         for (const char c : text)
             expected += alone(c, toMemory);

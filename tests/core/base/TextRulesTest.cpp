@@ -1,5 +1,6 @@
 #include "core/base/TextRules.h"
 #include "core/base/CodePage.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -50,14 +51,7 @@ TEST(TextRules, StandInBytesAreNeverLettersAndKeepTheirCase)
 TEST(TextRules, LongTextsChangeCaseAsEachByteAlone)
 {
     const std::string limits("\x00\x7F\x40\x41\x5A\x5B\x60\x61\x7A\x7B\xC0\xDF\xE0\xFF\x20\xC5", 16);
-    std::string text;
-    for (int b = 0; b < 256; ++b)
-        for (std::size_t at = 0; at < limits.size(); ++at)
-        {
-            std::string block = limits;
-            block[at] = static_cast<char>(b);
-            text += block;
-        }
+    const std::string text = EveryByteAtEveryPlace(limits);
     for (const std::size_t from : {std::size_t{0}, std::size_t{3}})
     {
         const std::string part = text.substr(from);
