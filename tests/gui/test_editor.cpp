@@ -19,7 +19,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -334,7 +334,8 @@ private slots:
         const auto lineShown = [&] { return pane->text().section(QLatin1Char(' '), 1, 1).toInt(); };
 
         auto* panel = window.m_frame->findChild<CTocPanel*>();
-        panel->List()->item(4)->setSelected(true);
+        panel->List()->selectionModel()->select(panel->List()->model()->index(4, 0),
+                                                QItemSelectionModel::Select);
         panel->RunButton(CTocPanel::kLevelDown);
         for (const int id : {CTocPanel::kUndo, CTocPanel::kRedo})
         {
@@ -391,7 +392,8 @@ private slots:
         QVERIFY(startOfText > view.frameWidth());
 
         auto* panel = window.m_frame->findChild<CTocPanel*>();
-        panel->List()->setCurrentRow(6);
+        panel->List()->selectionModel()->setCurrentIndex(panel->List()->model()->index(6, 0),
+                                                         QItemSelectionModel::SelectCurrent);
         panel->JumpToEntry();
         const int line = static_cast<int>(view.Entries()[6].oglLine);
         QCOMPARE(view.cursorForPosition(QPoint(1, 1)).blockNumber(), line);

@@ -18,7 +18,7 @@
 #include "support/CScriptedPrompter.h"
 
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -58,7 +58,10 @@ struct PanelRig
     }
 
     // Read as the editor view reads its text: the raw text keeps no-break spaces.
-    std::vector<std::string> Lines() const { return LinesOfEditorText(m_editor->document()->toRawText()).ToVector(); }
+    std::vector<std::string> Lines() const
+    {
+        return LinesOfEditorText(m_editor->document()->toRawText()).ToVector();
+    }
     std::vector<TocEntryRef> AllEntries() const { return BuildEntryList(Lines(), CContentFilter()); }
     std::vector<std::string> EntryTexts() const
     {
@@ -74,7 +77,7 @@ struct PanelRig
             levels.push_back(EntryLevel(entry.text));
         return levels;
     }
-    QListWidget& List() const { return *m_panel->List(); }
+    QListView& List() const { return *m_panel->List(); }
     QPoint RowCentre(int row) const { return List().visualRect(List().model()->index(row, 0)).center(); }
     void ClickRow(int row) const
     {
@@ -84,7 +87,7 @@ struct PanelRig
     {
         for (const int row : rows)
         {
-            List().scrollToItem(List().item(row));
+            List().scrollTo(List().model()->index(row, 0));
             ClickRow(row);
         }
     }
@@ -165,12 +168,12 @@ private slots:
     {
         PanelRig rig(ProcessedSample());
         const std::size_t blocks = MarkerCount(rig.Lines(), Marker::Ogl);
-        QCOMPARE(static_cast<std::size_t>(rig.List().count()), blocks);
+        QCOMPARE(static_cast<std::size_t>(rig.List().model()->rowCount()), blocks);
         QCOMPARE(rig.Count(), QStringLiteral("Пунктов оглавления: %1").arg(blocks));
         QCOMPARE(rig.Marked(), QStringLiteral("Помечено: 0"));
-        QCOMPARE(rig.List().item(1)->text(), EditorTextOfLine(rig.AllEntries()[1].text.substr(0, 2)) +
-                                                 QLatin1Char('\n') +
-                                                 EditorTextOfLine(rig.AllEntries()[1].text.substr(3)));
+        QCOMPARE(rig.List().model()->index(1, 0).data().toString(),
+                 EditorTextOfLine(rig.AllEntries()[1].text.substr(0, 2)) + QLatin1Char('\n') +
+                     EditorTextOfLine(rig.AllEntries()[1].text.substr(3)));
 
         rig.Mark({0, 2, 4});
         QCOMPARE(rig.Marked(), QStringLiteral("Помечено: 3"));
@@ -182,7 +185,7 @@ private slots:
         QCOMPARE(rig.Marked(), QStringLiteral("Помечено: %1").arg(blocks));
         rig.Press(CTocPanel::kRefresh);
         QCOMPARE(rig.Marked(), QStringLiteral("Помечено: 0"));
-        QCOMPARE(static_cast<std::size_t>(rig.List().count()), blocks);
+        QCOMPARE(static_cast<std::size_t>(rig.List().model()->rowCount()), blocks);
     }
 
     void NothingMarkedIsRefused()
@@ -233,7 +236,7 @@ private slots:
         QCOMPARE(rig.Lines(), before);
         rig.Press(CTocPanel::kRedo);
         QCOMPARE(rig.Levels(), expected);
-        QCOMPARE(static_cast<std::size_t>(rig.List().count()), levels.size());
+        QCOMPARE(static_cast<std::size_t>(rig.List().model()->rowCount()), levels.size());
     }
 
     void LevelUpOfTopEntryMovesOnlyItsSubEntries()
@@ -302,7 +305,7 @@ private slots:
                                    MarkerLine(Marker::Kon)});
         PanelRig rig(lines);
         const auto matchesText = [&] { return rig.m_link->Lines() == rig.Lines(); };
-        const int last = rig.List().count() - 1;
+        const int last = rig.List().model()->rowCount() - 1;
 
         rig.Mark({last});
         rig.Press(CTocPanel::kToCapitals);
@@ -340,7 +343,7 @@ private slots:
         {
             change();
             QVERIFY(matchesText());
-            QCOMPARE(rig.m_panel->List()->count(), static_cast<int>(rig.AllEntries().size()));
+            QCOMPARE(rig.m_panel->List()->model()->rowCount(), static_cast<int>(rig.AllEntries().size()));
         }
     }
 
@@ -375,7 +378,8 @@ private slots:
         rig.Mark({0, 1});
 
         const int row = 4;
-        rig.List().setCurrentRow(row, QItemSelectionModel::NoUpdate);
+        rig.List().selectionModel()->setCurrentIndex(rig.List().model()->index(row, 0),
+                                                     QItemSelectionModel::NoUpdate);
         rig.List().setFocus();
         QTest::keyClick(&rig.List(), Qt::Key_Return);
         QCOMPARE(FirstVisibleLine(*rig.m_editor), static_cast<int>(entries[row].oglLine));
@@ -384,7 +388,7 @@ private slots:
         QCOMPARE(rig.Marked(), QStringLiteral("Помечено: 1"));
 
         const int other = 2;
-        rig.List().scrollToItem(rig.List().item(other));
+        rig.List().scrollTo(rig.List().model()->index(other, 0));
         DoubleClick(rig.List().viewport(), rig.RowCentre(other));
         QCOMPARE(FirstVisibleLine(*rig.m_editor), static_cast<int>(entries[other].oglLine));
         QCOMPARE(rig.m_panel->GetMarkedIndices(),
@@ -406,9 +410,9 @@ private slots:
                       dialog.m_levelBoxes[1]->setChecked(true);
                       ClickButton(dialog, "okButton");
                   });
-        QCOMPARE(rig.List().count(), countOf(2));
-        for (int row = 0; row < rig.List().count(); ++row)
-            QVERIFY(rig.List().item(row)->text().startsWith(QStringLiteral("**\n")));
+        QCOMPARE(rig.List().model()->rowCount(), countOf(2));
+        for (int row = 0; row < rig.List().model()->rowCount(); ++row)
+            QVERIFY(rig.List().model()->index(row, 0).data().toString().startsWith(QStringLiteral("**\n")));
 
         RunFilter(rig,
                   [](CFilterDlg& dialog)
@@ -417,7 +421,7 @@ private slots:
                                          QPoint(8, 8));
                       ClickButton(dialog, "okButton");
                   });
-        QCOMPARE(rig.List().count(), countOf(3));
+        QCOMPARE(rig.List().model()->rowCount(), countOf(3));
 
         // Row 0 now addresses the first level-3 entry, not the first block of the text.
         const auto firstLevel3 =
@@ -432,7 +436,7 @@ private slots:
                       ClickButton(dialog, "resetButton");
                       ClickButton(dialog, "cancelButton");
                   });
-        QCOMPARE(rig.List().count(), countOf(3) - 1);
+        QCOMPARE(rig.List().model()->rowCount(), countOf(3) - 1);
 
         RunFilter(rig,
                   [](CFilterDlg& dialog)
@@ -440,7 +444,7 @@ private slots:
                       ClickButton(dialog, "resetButton");
                       ClickButton(dialog, "okButton");
                   });
-        QCOMPARE(rig.List().count(), 0);
+        QCOMPARE(rig.List().model()->rowCount(), 0);
         QCOMPARE(rig.Count(), QStringLiteral("Пунктов оглавления: 0"));
     }
 
@@ -450,8 +454,8 @@ private slots:
         rig.m_window.resize(700, 300);
         // The list lays its rows out again for the lower height when the events come round.
         QTRY_VERIFY(rig.List().verticalScrollBar()->maximum() > 0);
-        QVERIFY(rig.List().count() > 10);
-        rig.List().scrollToItem(rig.List().item(6), QAbstractItemView::PositionAtTop);
+        QVERIFY(rig.List().model()->rowCount() > 10);
+        rig.List().scrollTo(rig.List().model()->index(6, 0), QAbstractItemView::PositionAtTop);
         const int top = rig.List().indexAt(QPoint(1, 1)).row();
         QVERIFY(top > 0);
         rig.Press(CTocPanel::kRefresh);
@@ -467,14 +471,14 @@ private slots:
     {
         PanelRig rig(ProcessedSample());
         auto* delegate = static_cast<CTocListDelegate*>(rig.List().itemDelegate());
-        const QModelIndex index = rig.List().model()->index(rig.List().count() - 1, 0);
-        rig.List().scrollToItem(rig.List().item(index.row()));
+        const QModelIndex index = rig.List().model()->index(rig.List().model()->rowCount() - 1, 0);
+        rig.List().scrollTo(index);
         const int wideHeight = rig.List().visualRect(index).height();
         QVERIFY(wideHeight >= CTocListDelegate::kMinimumRowHeight);
         QVERIFY(delegate->RowFits(index));
 
         rig.m_window.resize(260, 520);
-        rig.List().scrollToItem(rig.List().item(index.row()));
+        rig.List().scrollTo(index);
         QTRY_VERIFY(rig.List().visualRect(index).height() > wideHeight);
         QVERIFY(!delegate->RowFits(index));
     }
@@ -508,9 +512,9 @@ private slots:
             QTRY_COMPARE(rig.List().width(), windowWidth - margins);
             const int textWidth = rig.List().viewport()->width() - CTocListDelegate::kRemarkColumnWidth -
                                   2 * CTocListDelegate::kTextInset;
-            for (int row = 0; row < rig.List().count(); ++row)
+            for (int row = 0; row < rig.List().model()->rowCount(); ++row)
             {
-                const QString text = rig.List().item(row)->text();
+                const QString text = rig.List().model()->index(row, 0).data().toString();
                 const int expected =
                     std::max(metrics.boundingRect(QRect(0, 0, textWidth, 1 << 20),
                                                   Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text)
@@ -549,9 +553,9 @@ private slots:
         byMouse.Press(button);
 
         PanelRig byKeys(sample);
-        QListWidget& list = byKeys.List();
+        QListView& list = byKeys.List();
         FocusList(byKeys);
-        QCOMPARE(list.currentRow(), 0);
+        QCOMPARE(list.currentIndex().row(), 0);
         QCOMPARE(byKeys.Marked(), QStringLiteral("Помечено: 0"));
         for (int i = 0; i < row; ++i)
             QTest::keyClick(&list, Qt::Key_Down);
@@ -561,14 +565,14 @@ private slots:
         QTest::keyClick(&list, combination.key(), combination.keyboardModifiers());
         QCOMPARE(byKeys.Lines(), byMouse.Lines());
         QVERIFY(byKeys.m_prompter.m_messages.empty());
-        QVERIFY(list.currentRow() >= 0);
+        QVERIFY(list.currentIndex().row() >= 0);
     }
 
     // Undo and redo, mark all, the filter and the jump by keys; the current row survives the rebuilds.
     void KeysUndoMarkFilterAndJump()
     {
         PanelRig rig(ProcessedSample());
-        QListWidget& list = rig.List();
+        QListView& list = rig.List();
         const std::vector<std::string> before = rig.Lines();
         FocusList(rig);
         QTest::keyClick(&list, Qt::Key_Down);
@@ -577,14 +581,14 @@ private slots:
         QTest::keyClick(&list, Qt::Key_Right, Qt::ControlModifier);
         const std::vector<std::string> changed = rig.Lines();
         QVERIFY(changed != before);
-        QCOMPARE(list.currentRow(), 2);
+        QCOMPARE(list.currentIndex().row(), 2);
         QTest::keyClick(&list, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(rig.Lines(), before);
         QTest::keyClick(&list, Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(rig.Lines(), changed);
 
         QTest::keyClick(&list, Qt::Key_A, Qt::ControlModifier);
-        QCOMPARE(rig.Marked(), QStringLiteral("Помечено: %1").arg(list.count()));
+        QCOMPARE(rig.Marked(), QStringLiteral("Помечено: %1").arg(list.model()->rowCount()));
 
         QTest::keyClick(&list, Qt::Key_Down);
         QTest::keyClick(&list, Qt::Key_Return);
@@ -598,7 +602,7 @@ private slots:
                 ClickButton(dialog, "okButton");
             });
         QTest::keyClick(&list, Qt::Key_L, Qt::ControlModifier);
-        QCOMPARE(list.count(), 0);
+        QCOMPARE(list.model()->rowCount(), 0);
         QCOMPARE(rig.Count(), QStringLiteral("Пунктов оглавления: 0"));
     }
 
@@ -606,7 +610,7 @@ private slots:
     void CurrentRowIsFramedWhileTheListHasTheFocus()
     {
         PanelRig rig(ProcessedSample());
-        QListWidget& list = rig.List();
+        QListView& list = rig.List();
         const auto leftEdge = [&](int row)
         {
             const QImage image = list.viewport()->grab().toImage();
@@ -619,10 +623,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&rig.m_window));
         list.setFocus(Qt::MouseFocusReason);
         QTRY_VERIFY(list.hasFocus());
-        list.setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        list.selectionModel()->setCurrentIndex(list.model()->index(0, 0), QItemSelectionModel::NoUpdate);
         QVERIFY(leftEdge(0) != unframed);
         QCOMPARE(leftEdge(1), unframed);
-        list.item(0)->setSelected(true);
+        list.selectionModel()->select(list.model()->index(0, 0), QItemSelectionModel::Select);
         const QColor markedFramed = leftEdge(0);
         rig.m_editor->setFocus();
         QTRY_VERIFY(!list.hasFocus());

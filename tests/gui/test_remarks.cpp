@@ -18,7 +18,7 @@
 #include <QCheckBox>
 #include <QDockWidget>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QStatusBar>
 #include <QTextBlock>
@@ -72,7 +72,7 @@ struct RemarksRig
 
     CKestrelView& View() const { return m_window.View(); }
     CTocPanel& Panel() const { return *static_cast<CTocPanel*>(m_window.m_frame->TocDock()->widget()); }
-    QListWidget& List() const { return *Panel().List(); }
+    QListView& List() const { return *Panel().List(); }
     QAction& Action(int id) const { return *m_window.m_frame->Action(id); }
     QString Status() const { return m_window.m_frame->statusBar()->currentMessage(); }
     QString RemarksPane() const
@@ -92,12 +92,12 @@ struct RemarksRig
     }
     QString RowRemarks(int row) const
     {
-        return List().item(row)->data(CTocListDelegate::kRemarkRole).toString();
+        return List().model()->index(row, 0).data(CTocListDelegate::kRemarkRole).toString();
     }
     std::vector<int> RemarkedRows() const
     {
         std::vector<int> rows;
-        for (int row = 0; row < List().count(); ++row)
+        for (int row = 0; row < List().model()->rowCount(); ++row)
             if (!RowRemarks(row).isEmpty())
                 rows.push_back(row);
         return rows;
@@ -105,7 +105,7 @@ struct RemarksRig
     std::vector<int> ShownRows() const
     {
         std::vector<int> rows;
-        for (int row = 0; row < List().count(); ++row)
+        for (int row = 0; row < List().model()->rowCount(); ++row)
             if (!List().isRowHidden(row))
                 rows.push_back(row);
         return rows;
@@ -165,7 +165,7 @@ private slots:
         QVERIFY(std::find(expectedRows.begin(), expectedRows.end(), without) == expectedRows.end());
         const auto signPixels = [&](int row)
         {
-            rig.List().scrollToItem(rig.List().item(row));
+            rig.List().scrollTo(rig.List().model()->index(row, 0));
             const QImage shot = rig.List().viewport()->grab().toImage();
             const QRect cell = rig.List().visualRect(rig.List().model()->index(row, 0));
             if (!shot.rect().contains(cell))
@@ -181,7 +181,7 @@ private slots:
 
         // Hovering over the row shows its remarks.
         const int row = expectedRows.front();
-        rig.List().scrollToItem(rig.List().item(row));
+        rig.List().scrollTo(rig.List().model()->index(row, 0));
         const QPoint centre = rig.List().visualRect(rig.List().model()->index(row, 0)).center();
         QHelpEvent hover(QEvent::ToolTip, centre, rig.List().viewport()->mapToGlobal(centre));
         QApplication::sendEvent(rig.List().viewport(), &hover);
@@ -200,7 +200,7 @@ private slots:
     {
         RemarksRig rig(TwoMissed());
         const std::vector<int> remarked = rig.RemarkedRows();
-        const int all = rig.List().count();
+        const int all = rig.List().model()->rowCount();
         QVERIFY(!remarked.empty() && static_cast<int>(remarked.size()) < all);
         rig.Panel().MarkAll();
 
@@ -219,7 +219,7 @@ private slots:
         QCOMPARE(rig.ShownRows(), std::vector<int>());
 
         rig.Panel().RemarksOnlyBox()->click();
-        QCOMPARE(static_cast<int>(rig.ShownRows().size()), rig.List().count());
+        QCOMPARE(static_cast<int>(rig.ShownRows().size()), rig.List().model()->rowCount());
     }
 
     void NextRemarkGoesDownAndWraps()

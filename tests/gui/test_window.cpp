@@ -14,7 +14,7 @@
 #include <QDockWidget>
 #include <QFile>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
@@ -245,17 +245,17 @@ private slots:
         frame.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&frame));
         CKestrelView& view = window.View();
-        QListWidget* list = frame.findChild<CTocPanel*>()->List();
-        QVERIFY(list->count() > 3);
+        QListView* list = frame.findChild<CTocPanel*>()->List();
+        QVERIFY(list->model()->rowCount() > 3);
         view.setFocus();
         QTRY_VERIFY(view.hasFocus());
 
         QTest::keyClick(&view, Qt::Key_F6);
         QTRY_VERIFY(list->hasFocus());
-        QCOMPARE(list->currentRow(), 0);
+        QCOMPARE(list->currentIndex().row(), 0);
         QVERIFY(list->selectionModel()->selectedRows().isEmpty());
         QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
-        QCOMPARE(list->selectionModel()->selectedRows().size(), list->count());
+        QCOMPARE(list->selectionModel()->selectedRows().size(), list->model()->rowCount());
         QVERIFY(!view.textCursor().hasSelection());
         QTest::keyClick(list, Qt::Key_F6, Qt::ShiftModifier);
         QTRY_VERIFY(view.hasFocus());
@@ -280,7 +280,7 @@ private slots:
         window.m_frame->resize(900, 650);
         window.m_frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.m_frame.get()));
-        QListWidget* list = window.m_frame->findChild<CTocPanel*>()->List();
+        QListView* list = window.m_frame->findChild<CTocPanel*>()->List();
         QTRY_VERIFY(list->viewport()->height() >= 8 * 24);
         QVERIFY(window.m_frame->TocDock()->height() >= 650 / 3);
         QVERIFY(window.m_frame->TocDock()->height() < 650 / 2);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <utility>
 
 namespace
@@ -37,8 +38,28 @@ CTextLines::CTextLines(const CTextLines& other, std::size_t first, std::size_t c
         PushBack(other[i]);
 }
 
+CTextLines& CTextLines::operator=(CTextLines&& other) noexcept
+{
+    if (this == &other)
+        return *this;
+    std::string(std::move(other.m_bytes)).swap(m_bytes);
+    other.m_bytes.clear();
+    m_refs = std::move(other.m_refs);
+    m_lineBytes = std::exchange(other.m_lineBytes, 0);
+    m_recent = other.m_recent;
+    m_recentCount = std::exchange(other.m_recentCount, 0);
+    return *this;
+}
+
+void CTextLines::CheckBufferSize(std::size_t size)
+{
+    if (size > kMaxBufferBytes)
+        throw std::length_error("the text is larger than 4 GiB");
+}
+
 CTextLines CTextLines::FromFileBytes(std::string bytes, std::size_t from, std::size_t maxLines)
 {
+    CheckBufferSize(bytes.size());
     CTextLines lines;
     lines.m_bytes = std::move(bytes);
     const std::string_view content = std::string_view(lines.m_bytes).substr(from);
@@ -51,7 +72,7 @@ CTextLines CTextLines::FromFileBytes(std::string bytes, std::size_t from, std::s
 
 void CTextLines::AddLineAt(std::size_t offset, std::size_t length)
 {
-    m_refs.push_back({offset, length});
+    m_refs.push_back(RefAt(offset, length));
     m_lineBytes += length;
 }
 
@@ -62,7 +83,7 @@ std::optional<CTextLines::LineRef> CTextLines::InBuffer(std::string_view text) c
     const char* const end = begin + m_bytes.size();
     if (std::less<const char*>()(text.data(), begin) || std::less<const char*>()(end, text.data() + text.size()))
         return std::nullopt;
-    return LineRef{static_cast<std::uint64_t>(text.data() - begin), text.size()};
+    return RefAt(static_cast<std::size_t>(text.data() - begin), text.size());
 }
 
 std::vector<CTextLines::LineRef> CTextLines::PlaceAll(std::span<const std::string_view> texts)
@@ -101,7 +122,8 @@ CTextLines::LineRef CTextLines::Place(std::string_view text)
             return ref;
         }
     }
-    const LineRef ref{m_bytes.size(), text.size()};
+    CheckBufferSize(m_bytes.size() + text.size());
+    const LineRef ref = RefAt(m_bytes.size(), text.size());
     m_bytes.append(text);
     std::copy_backward(m_recent.begin(),
                        m_recent.begin() + static_cast<std::ptrdiff_t>(std::min(m_recentCount, kRecent - 1)),
@@ -232,8 +254,9 @@ void CTextLines::Rebuild::Finish()
 
 void CTextLines::Clear()
 {
-    m_bytes = {};
-    m_refs = {};
+    // Assigning empty ones would keep their storage.
+    std::string().swap(m_bytes);
+    std::vector<LineRef>().swap(m_refs);
     m_lineBytes = 0;
     m_recentCount = 0;
 }

@@ -6,6 +6,8 @@
 // the block marker lines a recognition writes by the thousand are stored once. When the bytes no line
 // refers to outweigh the ones that are read, the buffer is rebuilt without them.
 // A view handed out stays valid until the next change of the list.
+// A line's place is held in 32 bits each for offset and length, eight bytes a line: the buffer holds
+// at most 4 GiB, and a text that would need more is refused with std::length_error.
 
 #include <array>
 #include <cstddef>
@@ -22,8 +24,8 @@ class CTextLines
 {
     struct LineRef
     {
-        std::uint64_t offset = 0;
-        std::uint64_t length = 0;
+        std::uint32_t offset = 0;
+        std::uint32_t length = 0;
     };
 
 public:
@@ -105,7 +107,16 @@ public:
         std::vector<std::string_view> lines;
     };
 
+    // The most bytes the buffer holds.
+    static constexpr std::size_t kMaxBufferBytes = UINT32_MAX;
+
     CTextLines() = default;
+    CTextLines(const CTextLines&) = default;
+    CTextLines(CTextLines&&) noexcept = default;
+    CTextLines& operator=(const CTextLines&) = default;
+    // The lines moved in, and the buffer held before released (a string assigned a short one would
+    // keep its storage: an emptied text would go on holding the whole of the last one).
+    CTextLines& operator=(CTextLines&& other) noexcept;
     CTextLines(std::initializer_list<std::string_view> lines);
     // Lines made elsewhere (a test's text, a small list) become a store of their own.
     CTextLines(const std::vector<std::string>& lines);
@@ -167,6 +178,8 @@ public:
     // memory a store takes looks at.
     std::size_t BufferBytes() const { return m_bytes.size(); }
     std::size_t LineBytes() const { return m_lineBytes; }
+    // The storage the store has taken, spare room included: buffer and references.
+    std::size_t HeldBytes() const { return m_bytes.capacity() + m_refs.capacity() * sizeof(LineRef); }
 
     std::vector<std::string> ToVector() const;
 
@@ -183,6 +196,13 @@ private:
     // Drops the bytes no line reads once they outweigh those that are read.
     void CompactIfWasteful();
     void AddLineAt(std::size_t offset, std::size_t length);
+    // The reference of length bytes at offset, which lie in the buffer.
+    static LineRef RefAt(std::size_t offset, std::size_t length)
+    {
+        return {static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(length)};
+    }
+    // Refuses a buffer of size bytes: more than a reference can address.
+    static void CheckBufferSize(std::size_t size);
     void Compact();
 
     std::string m_bytes;

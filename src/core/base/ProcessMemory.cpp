@@ -28,6 +28,13 @@ void KeepLargeBlocksMapped()
 #endif
 }
 
+void ReleaseFreeHeap()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
 void ReuseDocumentBlocks()
 {
 #if defined(__GLIBC__)

@@ -9,6 +9,11 @@
 // remapping and a freed block goes back to the system.
 void KeepLargeBlocksMapped();
 
+// Hands the heap's free pages back to the system. Small blocks freed in the middle of the heap
+// (the last document's entries, the recognition's working lists) stay resident until reused; before
+// a whole text goes into the editor they are given back, so they do not count on top of it.
+void ReleaseFreeHeap();
+
 // For the batch tool, which processes one document after another on each thread. The blocks of a
 // document of a few megabytes (its text, its line table, its items) stay with the process when the
 // document is done and serve the next one, rather than going back to the system to be mapped and

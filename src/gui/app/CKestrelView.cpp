@@ -3,6 +3,7 @@
 #include "core/base/Reporter.h"
 #include "core/entries/TocEntryList.h"
 #include "gui/app/CEditCommands.h"
+#include "core/base/ProcessMemory.h"
 #include "gui/app/StatusMessages.h"
 #include "gui/common/CEditorLines.h"
 #include "gui/common/EditorText.h"
@@ -151,13 +152,16 @@ void CKestrelView::TakeLines(CTextLines&& lines, const std::function<void()>& pu
             if (pumpMessages)
                 pumpMessages();
         };
+        // The entries are the text's whichever copy they are read from; read before the text goes
+        // into the editor, the working memory of their search comes and goes while the editor is
+        // still empty instead of on top of the whole text held twice.
+        BuildEntries(lines, pump);
+        pump();
+        ReleaseFreeHeap();
         FillText(lines, pump);
         ApplyCharFormat();
         moveCursor(QTextCursor::Start);
-        CEditorLines& kept = CEditorLines::Of(*document());
-        const bool taken = kept.TakeSetLines(lines);
-        pump();
-        BuildEntries(taken ? kept.Lines() : lines, pump);
+        CEditorLines::Of(*document()).TakeSetLines(lines);
         pump();
         m_history->Restart();
     }
@@ -213,8 +217,7 @@ void CKestrelView::RefreshEntries(bool keepPosition)
     emit entriesUpdated(keepPosition);
 }
 
-void CKestrelView::BuildEntries(const CTextLines& lines,
-                                const std::function<void()>& pumpMessages)
+void CKestrelView::BuildEntries(const CTextLines& lines, const std::function<void()>& pumpMessages)
 {
     m_entries = BuildEntryList(lines, m_filter);
     if (pumpMessages)

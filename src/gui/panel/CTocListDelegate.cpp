@@ -104,6 +104,10 @@ int CTocListDelegate::TextHeight(const QString& text) const
 {
     if (text.isEmpty())
         return 0;
+    // Most texts fit unwrapped, which is told from their characters at once; only the heights of
+    // the others are kept (keeping every text would hold a copy of the whole list).
+    if (const int unwrapped = UnwrappedTextHeight(text); unwrapped >= 0)
+        return unwrapped;
     const int width = TextWidth();
     if (width != m_heightsWidth || m_heights.size() > kHeightCacheLimit)
     {
@@ -113,9 +117,7 @@ int CTocListDelegate::TextHeight(const QString& text) const
     const auto known = m_heights.constFind(text);
     if (known != m_heights.constEnd())
         return *known;
-    int height = UnwrappedTextHeight(text);
-    if (height < 0)
-        height = WrappedTextRect(text).height();
+    const int height = WrappedTextRect(text).height();
     m_heights.insert(text, height);
     return height;
 }

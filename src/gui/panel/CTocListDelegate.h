@@ -5,6 +5,8 @@
 // white, a separator line along every row's bottom, the current row framed while the list has the
 // focus. A row's tooltip gives its remarks and, when its text does not fit, the whole text.
 
+#include "gui/panel/CTocListModel.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QHash>
@@ -25,7 +27,7 @@ public:
     // The column of the remark signs, left of the text.
     static constexpr int kRemarkColumnWidth = 20;
     // The item data holding a row's remarks (a QString, one remark a line; empty: none).
-    static constexpr int kRemarkRole = Qt::UserRole + 1;
+    static constexpr int kRemarkRole = CTocListModel::kRemarkRole;
 
     explicit CTocListDelegate(QListView* view);
 
@@ -46,7 +48,7 @@ private:
     int TextWidth() const;
     QRect WrappedTextRect(const QString& text) const;
     // The height of the text's wrapped lines; a list lays its rows out several times per fill, so
-    // heights are kept per text for the current width.
+    // the heights of texts that wrap are kept per text for the current width.
     int TextHeight(const QString& text) const;
     // The height when no line of the text needs wrapping, found without laying the text out; -1
     // when that cannot be told from the characters' advances alone.

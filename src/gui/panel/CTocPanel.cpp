@@ -2,9 +2,9 @@
 
 #include "core/base/Reporter.h"
 #include "core/entries/IEntryEditor.h"
-#include "gui/common/EditorText.h"
 #include "gui/panel/CFilterDlg.h"
 #include "gui/panel/CTocListDelegate.h"
+#include "gui/panel/CTocListModel.h"
 #include "gui/widgets/CFlatIconButton.h"
 #include "gui/widgets/TocPanelIcons.h"
 
@@ -15,11 +15,10 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QScrollBar>
 
 #include <algorithm>
-#include <map>
 
 namespace
 {
@@ -125,29 +124,13 @@ QString ButtonToolTip(const PanelButton& button)
 {
     return QStringLiteral("%1 (%2)").arg(QString::fromUtf8(button.name), QString::fromUtf8(button.keyText));
 }
-
-// An entry's lines joined with "\n" as the editor shows them.
-QString RowText(const std::string& entryText)
-{
-    QString text;
-    std::size_t start = 0;
-    while (true)
-    {
-        const std::size_t end = entryText.find('\n', start);
-        text += EditorTextOfLine(
-            std::string_view(entryText).substr(start, end == std::string::npos ? end : end - start));
-        if (end == std::string::npos)
-            break;
-        text += QLatin1Char('\n');
-        start = end + 1;
-    }
-    return text;
-}
 } // namespace
 
 CTocPanel::CTocPanel(IReporter& reporter, QWidget* parent) : QWidget(parent), m_reporter(reporter)
 {
-    m_list = new QListWidget(this);
+    m_model = new CTocListModel(this);
+    m_list = new QListView(this);
+    m_list->setModel(m_model);
     m_list->setObjectName(QStringLiteral("tocList"));
     m_list->setSelectionMode(QAbstractItemView::MultiSelection);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -188,7 +171,7 @@ CTocPanel::CTocPanel(IReporter& reporter, QWidget* parent) : QWidget(parent), m_
 
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { UpdateMarkedLabel(); });
-    connect(m_list, &QListWidget::doubleClicked, this, [this] { JumpToEntry(); });
+    connect(m_list, &QListView::doubleClicked, this, [this] { JumpToEntry(); });
 }
 
 CTocPanel::~CTocPanel() = default;
@@ -273,8 +256,9 @@ bool CTocPanel::eventFilter(QObject* watched, QEvent* event)
     }
     case QEvent::FocusIn:
         // The keys act on a current row from the start: the first visible one, left unmarked.
-        if (!m_list->currentIndex().isValid() && m_list->count() > 0)
-            m_list->setCurrentRow(FirstVisibleRow(), QItemSelectionModel::NoUpdate);
+        if (!m_list->currentIndex().isValid() && m_model->rowCount() > 0)
+            m_list->selectionModel()->setCurrentIndex(m_model->index(FirstVisibleRow()),
+                                                      QItemSelectionModel::NoUpdate);
         break;
     default:
         break;
@@ -290,35 +274,31 @@ int CTocPanel::FirstVisibleRow() const
 
 void CTocPanel::MakeFirstVisible(int row)
 {
-    if (row < 0 || row >= m_list->count())
+    if (row < 0 || row >= m_model->rowCount())
         return;
-    m_list->scrollToItem(m_list->item(row), QAbstractItemView::PositionAtTop);
+    m_list->scrollTo(m_model->index(row), QAbstractItemView::PositionAtTop);
 }
 
 void CTocPanel::FillList(const std::vector<TocEntryRef>& entries, bool keepPosition)
 {
     const int firstVisible = FirstVisibleRow();
-    const int current = m_list->currentRow();
-    m_entries = entries;
+    const int current = m_list->currentIndex().row();
     m_list->setUpdatesEnabled(false);
-    m_list->clear();
-    QStringList texts;
-    texts.reserve(static_cast<qsizetype>(entries.size()));
-    for (const TocEntryRef& entry : entries)
-        texts.append(RowText(entry.text));
-    m_list->addItems(texts);
+    m_model->SetEntries(entries);
+    const int count = m_model->rowCount();
     if (keepPosition)
     {
         // The keys go on from the row they were at.
-        if (current >= 0 && m_list->count() > 0)
-            m_list->setCurrentRow(std::min(current, m_list->count() - 1), QItemSelectionModel::NoUpdate);
-        MakeFirstVisible(std::min(firstVisible, m_list->count() - 1));
+        if (current >= 0 && count > 0)
+            m_list->selectionModel()->setCurrentIndex(m_model->index(std::min(current, count - 1)),
+                                                      QItemSelectionModel::NoUpdate);
+        MakeFirstVisible(std::min(firstVisible, count - 1));
     }
     else
         m_list->scrollToTop();
     m_list->setUpdatesEnabled(true);
     m_list->viewport()->update();
-    m_countLabel->setText(QStringLiteral("Пунктов оглавления: %1").arg(m_list->count()));
+    m_countLabel->setText(QStringLiteral("Пунктов оглавления: %1").arg(count));
     ApplyRemarksFilter();
     UpdateMarkedLabel();
 }
@@ -394,8 +374,8 @@ void CTocPanel::RunEntryCommandOnMarked(EntryCommand command)
     }
     // The text may have been edited since the list was filled: the command rebuilds the list
     // from the current text and acts only on the marked entries that are still there.
-    const EntryCommandResult result =
-        RunEntryCommand(command, m_editor->Lines(), m_entries, marked, m_editor->Filter(), m_editor->Words());
+    const EntryCommandResult result = RunEntryCommand(command, m_editor->Lines(), m_model->Entries(), marked,
+                                                      m_editor->Filter(), m_editor->Words());
     if (result.Failed())
     {
         m_reporter.Report(result.failure, MessageIcon::Error);
@@ -431,14 +411,14 @@ void CTocPanel::UndoOrRedo(bool undo)
 
 void CTocPanel::JumpToEntry()
 {
-    const int row = m_list->currentRow();
-    if (row < 0 || static_cast<std::size_t>(row) >= m_entries.size())
+    const int row = m_list->currentIndex().row();
+    if (row < 0 || row >= m_model->rowCount())
         return;
     m_list->clearSelection();
-    m_list->item(row)->setSelected(true);
+    m_list->selectionModel()->select(m_model->index(row), QItemSelectionModel::Select);
     UpdateMarkedLabel();
     if (m_editor)
-        m_editor->ShowLineAtTop(m_entries[static_cast<std::size_t>(row)].oglLine);
+        m_editor->ShowLineAtTop(m_model->Entries()[static_cast<std::size_t>(row)].oglLine);
 }
 
 QString CTocPanel::KeysHtml()
@@ -482,18 +462,7 @@ void CTocPanel::MarkAll()
 
 void CTocPanel::ShowRemarks(const std::vector<Remark>& remarks)
 {
-    std::map<std::size_t, QStringList> byBlock;
-    for (const Remark& remark : remarks)
-        byBlock[remark.oglLine].append(EditorTextOfLine(remark.text));
-    for (int row = 0; row < m_list->count(); ++row)
-    {
-        const auto found = byBlock.find(m_entries[static_cast<std::size_t>(row)].oglLine);
-        const QString texts = found == byBlock.end() ? QString() : found->second.join(QLatin1Char('\n'));
-        // Most rows have none: they are left alone rather than each repainted.
-        QListWidgetItem* item = m_list->item(row);
-        if (texts != item->data(CTocListDelegate::kRemarkRole).toString())
-            item->setData(CTocListDelegate::kRemarkRole, texts);
-    }
+    m_model->SetRemarks(remarks);
     ApplyRemarksFilter();
     UpdateMarkedLabel();
 }
@@ -501,27 +470,30 @@ void CTocPanel::ShowRemarks(const std::vector<Remark>& remarks)
 void CTocPanel::ApplyRemarksFilter()
 {
     const bool remarksOnly = m_remarksOnlyBox->isChecked();
-    for (int row = 0; row < m_list->count(); ++row)
+    QItemSelectionModel* const selection = m_list->selectionModel();
+    for (int row = 0; row < m_model->rowCount(); ++row)
     {
-        QListWidgetItem* item = m_list->item(row);
-        const bool hidden = remarksOnly && item->data(CTocListDelegate::kRemarkRole).toString().isEmpty();
+        const bool hidden = remarksOnly && !m_model->HasRemarks(row);
         m_list->setRowHidden(row, hidden);
-        if (hidden && item->isSelected())
-            item->setSelected(false);
+        const QModelIndex index = m_model->index(row);
+        if (hidden && selection->isSelected(index))
+            selection->select(index, QItemSelectionModel::Deselect);
     }
 }
 
 void CTocPanel::SelectEntry(std::size_t oglLine)
 {
     m_list->clearSelection();
-    const auto found = std::find_if(m_entries.begin(), m_entries.end(),
+    const std::vector<TocEntryRef>& entries = m_model->Entries();
+    const auto found = std::find_if(entries.begin(), entries.end(),
                                     [oglLine](const TocEntryRef& entry) { return entry.oglLine == oglLine; });
-    const auto row = static_cast<int>(found - m_entries.begin());
-    if (found != m_entries.end() && row < m_list->count() && !m_list->isRowHidden(row))
+    const auto row = static_cast<int>(found - entries.begin());
+    if (found != entries.end() && !m_list->isRowHidden(row))
     {
-        m_list->setCurrentRow(row, QItemSelectionModel::NoUpdate);
-        m_list->item(row)->setSelected(true);
-        m_list->scrollToItem(m_list->item(row));
+        const QModelIndex index = m_model->index(row);
+        m_list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+        m_list->selectionModel()->select(index, QItemSelectionModel::Select);
+        m_list->scrollTo(index);
     }
     UpdateMarkedLabel();
 }

@@ -2,7 +2,8 @@
 // The entry panel: the table-of-contents entries of the editor text, one row each, which the
 // operator marks and then moves a level up or down, re-cases, deletes or jumps to. Rows with remarks
 // carry a warning sign and the remarks as their tooltip, and can be shown alone. The panel holds
-// only the list it was last filled with; every change of the text goes through the editor.
+// only the list it was last filled with (its model's); every change of the text goes through the
+// editor.
 
 #include "core/entries/TocEntryCommands.h"
 #include "gui/common/IEntryPanel.h"
@@ -18,8 +19,9 @@ class IEntryEditor;
 class IReporter;
 class QAction;
 class QCheckBox;
+class CTocListModel;
 class QLabel;
-class QListWidget;
+class QListView;
 
 class CTocPanel : public QWidget, public IEntryPanel
 {
@@ -60,7 +62,7 @@ public:
     void JumpToEntry();
     void MarkAll();
 
-    QListWidget* List() const { return m_list; }
+    QListView* List() const { return m_list; }
     QLabel* CountLabel() const { return m_countLabel; }
     QLabel* MarkedLabel() const { return m_markedLabel; }
     QCheckBox* RemarksOnlyBox() const { return m_remarksOnlyBox; }
@@ -95,8 +97,8 @@ private:
 
     IReporter& m_reporter;
     std::unique_ptr<IEntryEditor> m_editor;
-    std::vector<TocEntryRef> m_entries; // the list the rows show, row i = entry i
-    QListWidget* m_list;
+    CTocListModel* m_model; // the list the rows show, row i = entry i
+    QListView* m_list;
     QLabel* m_countLabel;
     QLabel* m_markedLabel;
     QCheckBox* m_remarksOnlyBox;

@@ -92,6 +92,33 @@ TEST(TextLines, LoadedBufferLinesAndCompaction)
     EXPECT_LT(lines.BufferBytes(), (1 << 16) + 3 * lines.LineBytes());
 }
 
+TEST(TextLines, HeldStorageIsTheBytesAndEightBytesALine)
+{
+    std::string bytes;
+    for (int i = 0; i < 100000; ++i)
+        bytes += "line " + std::to_string(i) + "\n";
+    // The buffer is the loaded bytes themselves, spare room and all.
+    const std::size_t buffer = bytes.capacity();
+    CTextLines lines = CTextLines::FromFileBytes(std::move(bytes), 0);
+    ASSERT_EQ(lines.size(), 100000u);
+    EXPECT_LE(lines.HeldBytes(), buffer + 8 * 100001);
+
+    // Emptied by assignment or Clear, a store keeps nothing of the text it held, however the
+    // empty one it took was made.
+    const auto emptied = [](CTextLines& store) { return store.HeldBytes() < 64; };
+    CTextLines moved = lines;
+    moved = CTextLines();
+    EXPECT_TRUE(emptied(moved));
+    CTextLines exchanged = lines;
+    CTextLines none;
+    exchanged = std::move(none);
+    EXPECT_TRUE(emptied(exchanged));
+    CTextLines cleared = lines;
+    cleared.Clear();
+    EXPECT_TRUE(emptied(cleared));
+    EXPECT_EQ(lines.size(), 100000u);
+}
+
 TEST(TextLines, RandomChangesMatchAVectorOfStrings)
 {
     std::mt19937 random(20261211);
