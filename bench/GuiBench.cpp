@@ -14,7 +14,7 @@
 #include "core/workflow/CDocumentSession.h"
 #include "gui/app/CKestrelView.h"
 #include "gui/app/CMainFrame.h"
-#include "gui/app/ProcessMemory.h"
+#include "core/base/ProcessMemory.h"
 #include "gui/panel/CTocPanel.h"
 #include "support/CScriptedPrompter.h"
 

@@ -10,12 +10,14 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <map>
+#include <numeric>
 #include <set>
 #include <system_error>
 
@@ -57,16 +59,29 @@ void RemoveStaleTemporaryFiles(const std::vector<DocumentJob>& jobs, const TocTo
                          PrintableText(removed).c_str());
 }
 
-std::uintmax_t TotalBytes(const std::vector<DocumentJob>& jobs)
+// The size of each document's file (0 when it cannot be told).
+std::vector<std::uintmax_t> FileSizes(const std::vector<DocumentJob>& jobs)
 {
-    std::uintmax_t total = 0;
+    std::vector<std::uintmax_t> sizes;
+    sizes.reserve(jobs.size());
     for (const DocumentJob& job : jobs)
     {
         std::error_code error;
         const std::uintmax_t size = fs::file_size(job.path, error);
-        total += error ? 0 : size;
+        sizes.push_back(error ? 0 : size);
     }
-    return total;
+    return sizes;
+}
+
+// The documents largest first: the threads share the large ones from the start and end together on
+// small ones, rather than one thread finishing a large document started last while the others wait.
+std::vector<std::size_t> LargestFirst(const std::vector<std::uintmax_t>& sizes)
+{
+    std::vector<std::size_t> order(sizes.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&sizes](std::size_t a, std::size_t b) { return sizes[a] > sizes[b]; });
+    return order;
 }
 
 // What a run tells as each document's result arrives, in the order the documents were named, and
@@ -167,7 +182,9 @@ int RunBatch(const TocToolOptions& options, const std::string& exeDir)
     const bool onTerminal = ::isatty(STDERR_FILENO) == 1;
     const bool summaryShown = !options.quiet && (onTerminal || options.summary);
     const bool findRemarks = RemarksListed(options) || !options.reportFile.empty() || summaryShown;
-    CProgressLine progress(onTerminal && !options.quiet, jobs.size(), TotalBytes(jobs));
+    const std::vector<std::uintmax_t> sizes = FileSizes(jobs);
+    CProgressLine progress(onTerminal && !options.quiet, jobs.size(),
+                           std::accumulate(sizes.begin(), sizes.end(), std::uintmax_t{0}));
     CBatchOutput output(options, progress);
 
     auto work = [&](std::size_t index)
@@ -184,8 +201,9 @@ int RunBatch(const TocToolOptions& options, const std::string& exeDir)
     { output.Deliver(jobs[index].path, std::move(result)); };
     // Documents bound for standard output wait in memory for their turn: only a few may run ahead.
     const std::size_t ahead = options.toStdout ? 2 * std::size_t{options.jobs} : jobs.size();
+    const std::vector<std::size_t> order = options.jobs > 1 ? LargestFirst(sizes) : std::vector<std::size_t>{};
     RunInOrder(
-        jobs.size(), options.jobs, ahead, work, deliver, [&] { progress.Refresh(); }, g_stop);
+        jobs.size(), options.jobs, ahead, work, deliver, [&] { progress.Refresh(); }, g_stop, order);
     progress.Clear();
     const double seconds = progress.Seconds();
 

@@ -11,6 +11,7 @@
 #include "cli/BatchRun.h"
 #include "cli/ItemDump.h"
 #include "cli/ToolOptions.h"
+#include "core/base/ProcessMemory.h"
 
 #include <filesystem>
 #include <iostream>
@@ -32,6 +33,7 @@ std::string ExecutableDir(const char* argv0)
 
 int main(int argc, char** argv)
 {
+    ReuseDocumentBlocks();
     const ToolCommandLine line = ParseToolOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!line.options)
     {

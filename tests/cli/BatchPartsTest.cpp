@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <mutex>
 #include <set>
@@ -57,26 +58,71 @@ TEST(RunInOrder, DeliversEveryResultInOrderWithABoundedNumberWaiting)
     }
 }
 
+TEST(RunInOrder, StartsInThePreferredOrderAndStillDeliversInOrder)
+{
+    const std::size_t count = 40;
+    std::vector<std::size_t> preferred;
+    for (std::size_t i = count; i-- > 0;)
+        preferred.push_back(i);
+    // One thread with no bound follows the preference exactly; a tight bound on the results held
+    // must not stall a preference that runs against it.
+    for (const auto& [threads, ahead] : {std::pair{1u, count}, {2u, count}, {2u, std::size_t{3}}})
+    {
+        std::mutex mutex;
+        std::vector<std::size_t> started;
+        std::vector<std::size_t> delivered;
+        std::atomic<bool> stop{false};
+        const std::size_t handedOn = RunInOrder(
+            count, threads, ahead,
+            [&](std::size_t index)
+            {
+                const std::lock_guard lock(mutex);
+                started.push_back(index);
+                return DocumentResult{};
+            },
+            [&](std::size_t index, DocumentResult&&) { delivered.push_back(index); }, [] {}, stop, preferred);
+        EXPECT_EQ(handedOn, count);
+        ASSERT_EQ(delivered.size(), count);
+        for (std::size_t i = 0; i < count; ++i)
+            EXPECT_EQ(delivered[i], i);
+        EXPECT_EQ(std::set<std::size_t>(started.begin(), started.end()).size(), count);
+        if (threads == 1 && ahead == count)
+        {
+            EXPECT_EQ(started, preferred);
+        }
+    }
+}
+
 TEST(RunInOrder, AfterStopNothingNewStartsAndWhatRunsIsDelivered)
 {
-    std::atomic<bool> stop{false};
-    std::atomic<std::size_t> started{0};
-    std::vector<std::size_t> delivered;
-    const std::size_t count = RunInOrder(
-        1000, 2, 1000,
-        [&](std::size_t index)
-        {
-            if (++started == 5)
-                stop = true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            DocumentResult result;
-            result.entries = index;
-            return result;
-        },
-        [&](std::size_t index, DocumentResult&&) { delivered.push_back(index); }, [] {}, stop);
-    EXPECT_EQ(count, started.load());
-    EXPECT_LE(count, 6u);
-    EXPECT_EQ(delivered.size(), count);
+    // Started from the end, the documents that ran are no run from the first: they are delivered all
+    // the same, in order.
+    std::vector<std::size_t> fromTheEnd;
+    for (std::size_t i = 1000; i-- > 0;)
+        fromTheEnd.push_back(i);
+    for (const bool preferred : {false, true})
+    {
+        std::atomic<bool> stop{false};
+        std::atomic<std::size_t> started{0};
+        std::vector<std::size_t> delivered;
+        const std::size_t count = RunInOrder(
+            1000, 2, 1000,
+            [&](std::size_t index)
+            {
+                if (++started == 5)
+                    stop = true;
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                DocumentResult result;
+                result.entries = index;
+                return result;
+            },
+            [&](std::size_t index, DocumentResult&&) { delivered.push_back(index); }, [] {}, stop,
+            preferred ? std::span<const std::size_t>(fromTheEnd) : std::span<const std::size_t>());
+        EXPECT_EQ(count, started.load());
+        EXPECT_LE(count, 6u);
+        EXPECT_EQ(delivered.size(), count);
+        EXPECT_TRUE(std::is_sorted(delivered.begin(), delivered.end()));
+    }
 }
 
 TEST(BatchReport, ProgressLine)

@@ -28,6 +28,21 @@ inline std::string Cp(std::string_view utf8)
     return Utf8ToCp1251(utf8);
 }
 
+// Blocks of sixteen bytes for the conversions that go a block at a time: block as given, with each of
+// the 256 byte values put at each of its places in turn, one after the other.
+inline std::string EveryByteAtEveryPlace(const std::string& block)
+{
+    std::string text;
+    for (int b = 0; b < 256; ++b)
+        for (std::size_t at = 0; at < block.size(); ++at)
+        {
+            std::string changed = block;
+            changed[at] = static_cast<char>(b);
+            text += changed;
+        }
+    return text;
+}
+
 inline std::vector<std::string> CpLines(const std::vector<std::string>& utf8)
 {
     std::vector<std::string> lines;

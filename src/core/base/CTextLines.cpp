@@ -57,14 +57,14 @@ void CTextLines::CheckBufferSize(std::size_t size)
         throw std::length_error("the text is larger than 4 GiB");
 }
 
-CTextLines CTextLines::FromFileBytes(std::string bytes, std::size_t from)
+CTextLines CTextLines::FromFileBytes(std::string bytes, std::size_t from, std::size_t maxLines)
 {
     CheckBufferSize(bytes.size());
     CTextLines lines;
     lines.m_bytes = std::move(bytes);
     const std::string_view content = std::string_view(lines.m_bytes).substr(from);
     // One reference per line end at most: the list never grows by reallocation.
-    lines.m_refs.reserve(MaxLineCount(content));
+    lines.m_refs.reserve(maxLines != 0 ? maxLines : MaxLineCount(content));
     ForEachFileLine(content, [&](std::string_view line)
                     { lines.AddLineAt(static_cast<std::size_t>(line.data() - lines.m_bytes.data()), line.size()); });
     return lines;

@@ -124,7 +124,9 @@ public:
     CTextLines(const CTextLines& other, std::size_t first, std::size_t count);
     // The lines of bytes from offset from on, cut as a file's lines are (FileLines.h; bytes hold no
     // 0x1A), with bytes as the buffer: a loaded file becomes the text without a copy of any line.
-    static CTextLines FromFileBytes(std::string bytes, std::size_t from);
+    // maxLines, when not 0, is at least the number of lines (a loader that counted the line ends as
+    // it read spares the extra pass over the text that counts them here).
+    static CTextLines FromFileBytes(std::string bytes, std::size_t from, std::size_t maxLines = 0);
 
     std::size_t size() const { return m_refs.size(); }
     bool empty() const { return m_refs.empty(); }

@@ -1,5 +1,7 @@
 #include "core/base/CodePage.h"
 
+#include "core/base/ByteBlocks.h"
+
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -268,24 +270,45 @@ void CodesToBoxChars(std::string& line866)
     }
 }
 
-void FileLineToMemory(std::span<char> line)
+namespace
 {
-    const Tables& t = TablesOnce();
-    char* const end = line.data() + line.size();
-    for (char* c = line.data(); c != end; ++c)
-        *c = static_cast<char>(t.memoryOfFile[static_cast<unsigned char>(*c)]);
+using byteblocks::Block;
+using byteblocks::Every;
+using byteblocks::InRange;
+
+// File (866) to memory (1251): А-п 0x80-0xAF -> 0xC0-0xEF, р-я 0xE0-0xEF -> 0xF0-0xFF.
+bool BlockToMemory(Block& bytes)
+{
+    const Block low = InRange(bytes, 0x80, 0xAF);
+    const Block high = InRange(bytes, 0xE0, 0xEF);
+    if (!Every(InRange(bytes, 0x00, 0x7F) | low | high))
+        return false;
+    bytes += (low & 0x40) | (high & 0x10);
+    return true;
 }
 
-void AppendLineToFile(std::string& out, std::string_view line1251)
+// Memory (1251) to file (866): the inverse, with the box codes 0x10-0x1C left to the table.
+bool BlockToFile(Block& bytes)
 {
-    const Tables& t = TablesOnce();
-    const std::size_t at = out.size();
-    out += line1251;
-    // Plain pointers: a store through a char may alias the string's own size, which would be read
-    // again after every byte.
-    char* const end = out.data() + out.size();
-    for (char* c = out.data() + at; c != end; ++c)
-        *c = static_cast<char>(t.fileOfMemory[static_cast<unsigned char>(*c)]);
+    const Block low = InRange(bytes, 0xC0, 0xEF);
+    const Block high = InRange(bytes, 0xF0, 0xFF);
+    const Block plain = InRange(bytes, 0x00, 0x7F) & ~InRange(bytes, 0x10, 0x1C);
+    if (!Every(plain | low | high))
+        return false;
+    bytes -= (low & 0x40) | (high & 0x10);
+    return true;
+}
+
+} // namespace
+
+void FileLineToMemory(std::span<char> line)
+{
+    byteblocks::ConvertInPlace<BlockToMemory>(line.data(), line.data() + line.size(), TablesOnce().memoryOfFile);
+}
+
+void MemoryLineToFile(std::span<char> line)
+{
+    byteblocks::ConvertInPlace<BlockToFile>(line.data(), line.data() + line.size(), TablesOnce().fileOfMemory);
 }
 
 bool IsStandInByte(unsigned char byte1251)

@@ -18,12 +18,12 @@ std::string Cp1251ToCp866(std::string_view text1251);
 void BoxCharsToCodes(std::string& line866);
 void CodesToBoxChars(std::string& line866);
 
-// Both steps of a direction in one table pass, for the document's lines: raw file bytes become their
-// memory form in place (BoxCharsToCodes, then Cp866ToCp1251), and a memory line is appended to out
-// in its file form (Cp1251ToCp866, then CodesToBoxChars). Neither direction makes or changes a CR or
-// LF byte, so a whole file's bytes may be converted before they are cut into lines.
+// Both steps of a direction in one table pass, in place, for the document's lines: raw file bytes
+// become their memory form (BoxCharsToCodes, then Cp866ToCp1251), and memory bytes their file form
+// (Cp1251ToCp866, then CodesToBoxChars). Neither direction makes or changes a CR or LF byte, so a
+// whole file's bytes, or many lines with their line ends, may be converted at once.
 void FileLineToMemory(std::span<char> line);
-void AppendLineToFile(std::string& out, std::string_view line1251);
+void MemoryLineToFile(std::span<char> line);
 
 // True for a 1251 byte that carries an 866 character absent from code page 1251.
 bool IsStandInByte(unsigned char byte1251);

@@ -20,10 +20,10 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
-FileReadError ReadWholeFile(const std::string& path, std::uint64_t maxBytes, std::string& bytes,
-                            FileState* state)
+FileReadError ReadFileInPieces(const std::string& path, std::uint64_t maxBytes, FileState* state,
+                               const std::function<void(std::uint64_t size)>& opened,
+                               const std::function<void(std::string_view piece)>& piece)
 {
-    bytes.clear();
     // Without O_NONBLOCK a pipe nobody writes to would block the open forever.
     const CFileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!file.IsOpen())
@@ -38,38 +38,44 @@ FileReadError ReadWholeFile(const std::string& path, std::uint64_t maxBytes, std
         error = {EINVAL, static_cast<mode_t>(status.st_mode & S_IFMT)};
     else if (static_cast<std::uint64_t>(status.st_size) > maxBytes)
         error.errorNumber = EFBIG;
-    if (error.errorNumber == 0 && state != nullptr)
+    if (error.errorNumber != 0)
+        return error;
+    if (state != nullptr)
         *state = FileStateOf(status);
-    // Read straight into the string, sized from the file, so the content is copied once; a file that
-    // grows meanwhile is still read to its end, up to the limit.
-    std::size_t size = 0;
-    if (error.errorNumber == 0)
-        bytes.resize(static_cast<std::size_t>(status.st_size) + 1);
-    while (error.errorNumber == 0)
+    if (opened)
+        opened(static_cast<std::uint64_t>(status.st_size));
+    // A piece small enough to stay in the processor's cache while the caller goes over it, so the
+    // file's bytes are fetched from memory once; a file that grows meanwhile is still read to its
+    // end, up to the limit.
+    constexpr std::size_t kPieceBytes = std::size_t{1} << 16;
+    const auto buffer = std::make_unique_for_overwrite<char[]>(kPieceBytes);
+    std::uint64_t total = 0;
+    for (;;)
     {
-        if (size == bytes.size())
-        {
-            if (size > maxBytes)
-            {
-                error.errorNumber = EFBIG;
-                break;
-            }
-            bytes.resize(std::min<std::uint64_t>(bytes.size() * 2, maxBytes + 1));
-        }
-        const ssize_t got = ::read(file.Get(), bytes.data() + size, bytes.size() - size);
+        const ssize_t got = ::read(file.Get(), buffer.get(), kPieceBytes);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            error.errorNumber = errno;
-        else if (got == 0)
-            break;
-        else
-            size += static_cast<std::size_t>(got);
+            return {errno, 0};
+        if (got == 0)
+            return {};
+        total += static_cast<std::uint64_t>(got);
+        if (total > maxBytes)
+            return {EFBIG, 0};
+        piece(std::string_view(buffer.get(), static_cast<std::size_t>(got)));
     }
+}
+
+FileReadError ReadWholeFile(const std::string& path, std::uint64_t maxBytes, std::string& bytes,
+                            FileState* state)
+{
+    bytes.clear();
+    // Appended piece by piece into room reserved from the file's size: no byte is written twice.
+    const FileReadError error = ReadFileInPieces(
+        path, maxBytes, state, [&bytes](std::uint64_t size) { bytes.reserve(static_cast<std::size_t>(size)); },
+        [&bytes](std::string_view piece) { bytes += piece; });
     if (error.errorNumber != 0)
         bytes.clear();
-    else
-        bytes.resize(size);
     return error;
 }
 

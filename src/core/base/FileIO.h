@@ -31,6 +31,14 @@ struct FileReadError
 FileReadError ReadWholeFile(const std::string& path, std::uint64_t maxBytes, std::string& bytes,
                             FileState* state = nullptr);
 
+// Reads the regular file at path as ReadWholeFile does, handing its bytes to piece in order, a
+// piece at a time, so a caller that converts or hashes them never holds them twice. opened is told the
+// file's size (when given) before the first piece; state is as ReadWholeFile leaves it. On an error
+// after some pieces, what they held is to be dropped.
+FileReadError ReadFileInPieces(const std::string& path, std::uint64_t maxBytes, FileState* state,
+                               const std::function<void(std::uint64_t size)>& opened,
+                               const std::function<void(std::string_view piece)>& piece);
+
 // Writes bytes to path all at once (CSaveFile); a new file gets the mode the umask gives. False, with
 // errno telling why, when the write failed.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes);

@@ -1,5 +1,6 @@
 #include "core/base/TextRules.h"
 
+#include "core/base/ByteBlocks.h"
 #include "core/base/CodePage.h"
 
 #include <algorithm>
@@ -76,6 +77,26 @@ const CaseTables& CaseTablesOnce()
     return tables;
 }
 
+// Outside 0x80-0xBF (where the stand-ins and the letters of other alphabets are) the case of a letter
+// is a matter of one bit: a-z and А-Я against A-Z and а-я.
+bool BlockToUpper(byteblocks::Block& bytes)
+{
+    using byteblocks::InRange;
+    if (!byteblocks::Every(InRange(bytes, 0x00, 0x7F) | InRange(bytes, 0xC0, 0xFF)))
+        return false;
+    bytes -= (InRange(bytes, 'a', 'z') | InRange(bytes, 0xE0, 0xFF)) & 0x20;
+    return true;
+}
+
+bool BlockToLower(byteblocks::Block& bytes)
+{
+    using byteblocks::InRange;
+    if (!byteblocks::Every(InRange(bytes, 0x00, 0x7F) | InRange(bytes, 0xC0, 0xFF)))
+        return false;
+    bytes += (InRange(bytes, 'A', 'Z') | InRange(bytes, 0xC0, 0xDF)) & 0x20;
+    return true;
+}
+
 } // namespace
 
 bool IsUpperLetter(unsigned char c)
@@ -110,19 +131,15 @@ char ToLowerChar(char c)
 
 std::string ToUpper(std::string_view s)
 {
-    const CaseTables& t = CaseTablesOnce();
     std::string out(s);
-    for (char& c : out)
-        c = t.toUpper[static_cast<unsigned char>(c)];
+    byteblocks::ConvertInPlace<BlockToUpper>(out.data(), out.data() + out.size(), CaseTablesOnce().toUpper);
     return out;
 }
 
 std::string ToLower(std::string_view s)
 {
-    const CaseTables& t = CaseTablesOnce();
     std::string out(s);
-    for (char& c : out)
-        c = t.toLower[static_cast<unsigned char>(c)];
+    byteblocks::ConvertInPlace<BlockToLower>(out.data(), out.data() + out.size(), CaseTablesOnce().toLower);
     return out;
 }
 
@@ -183,15 +200,41 @@ std::string_view TrimBlanks(std::string_view s)
 
 std::string CollapseBlankRuns(std::string_view s)
 {
-    // Copied whole, then closed up in place: no growth checked per byte.
-    std::string result(s);
-    result.erase(std::unique(result.begin(), result.end(), [](char a, char b) { return a == ' ' && b == ' '; }),
-                 result.end());
+    std::string result;
+    result.reserve(s.size());
+    // Whole stretches up to and including the first blank of each run are copied at once.
+    std::size_t at = 0;
+    while (at < s.size())
+    {
+        const std::size_t run = s.find("  ", at);
+        if (run == std::string_view::npos)
+        {
+            result.append(s.substr(at));
+            break;
+        }
+        result.append(s.substr(at, run + 1 - at));
+        at = s.find_first_not_of(' ', run + 1);
+    }
     return result;
 }
 
 std::string NormaliseForCompare(std::string_view s)
 {
-    const std::string upper = ToUpper(TrimBlanks(s));
-    return upper.size() > 2 ? CollapseBlankRuns(upper) : upper;
+    // Collapsed where it stands: the upper-cased copy is the only string made.
+    std::string upper = ToUpper(TrimBlanks(s));
+    std::size_t kept = upper.find("  ");
+    if (kept == std::string::npos)
+        return upper;
+    ++kept;
+    for (std::size_t at = upper.find_first_not_of(' ', kept); at != std::string::npos;)
+    {
+        const std::size_t run = upper.find("  ", at);
+        const std::size_t end = run == std::string::npos ? upper.size() : run + 1;
+        std::copy(upper.begin() + static_cast<std::ptrdiff_t>(at), upper.begin() + static_cast<std::ptrdiff_t>(end),
+                  upper.begin() + static_cast<std::ptrdiff_t>(kept));
+        kept += end - at;
+        at = run == std::string::npos ? run : upper.find_first_not_of(' ', end);
+    }
+    upper.resize(kept);
+    return upper;
 }

@@ -1,10 +1,10 @@
 #include "core/document/CDocumentFile.h"
 
+#include "core/base/ByteBlocks.h"
 #include "core/base/CRecoveryCopy.h"
 #include "core/base/CSaveFile.h"
 #include "core/base/CodePage.h"
 #include "core/base/FileIO.h"
-#include "core/base/FileLines.h"
 #include "core/base/FileSystem.h"
 #include "core/document/Markers.h"
 
@@ -29,26 +29,25 @@ std::string FormatMessage(const char* format, const std::string& path)
     return text.replace(at, 2, path);
 }
 
-// The header lines of a file's content, in memory form, up to and including the text start line,
-// and where the text after it begins (content.size() when there is no text start line).
-std::size_t ReadHeaderLines(std::string_view content, std::vector<std::string>& headerLines)
+// The header lines of a text in memory form, up to and including the text start line, and where the
+// text after it begins (text.size() when there is no text start line).
+std::size_t ReadHeaderLines(std::string_view text, std::vector<std::string>& headerLines)
 {
     std::size_t start = 0;
-    while (start < content.size())
+    while (start < text.size())
     {
-        std::size_t end = content.find('\n', start);
-        const std::size_t next = end == std::string_view::npos ? content.size() : end + 1;
+        std::size_t end = text.find('\n', start);
+        const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
         if (end == std::string_view::npos)
-            end = content.size();
-        else if (end > start && content[end - 1] == '\r')
+            end = text.size();
+        else if (end > start && text[end - 1] == '\r')
             --end;
-        std::string& line = headerLines.emplace_back(content.substr(start, end - start));
-        FileLineToMemory(line);
+        const std::string& line = headerLines.emplace_back(text.substr(start, end - start));
         start = next;
         if (line == TextStartLine())
             return start;
     }
-    return content.size();
+    return text.size();
 }
 
 // A fingerprint of the lines outside their ОГЛ...КОН blocks: equal for two texts that differ in their
@@ -77,16 +76,20 @@ bool WriteFileForm(const std::vector<std::string>& headerLines, const CTextLines
 {
     std::string chunk;
     chunk.reserve(2 * kWriteChunk);
-    auto add = [&](std::string_view line, bool lineEnd)
+    // The lines are gathered in memory form and a whole chunk converted at once, line ends included.
+    auto flush = [&]
     {
-        AppendLineToFile(chunk, line);
-        if (lineEnd)
-            chunk += "\r\n";
-        if (chunk.size() < kWriteChunk)
-            return true;
+        MemoryLineToFile(chunk);
         const bool written = write(std::string_view(chunk));
         chunk.clear();
         return written;
+    };
+    auto add = [&](std::string_view line, bool lineEnd)
+    {
+        chunk += line;
+        if (lineEnd)
+            chunk += "\r\n";
+        return chunk.size() < kWriteChunk || flush();
     };
     for (const std::string& line : headerLines)
         if (!add(line, true))
@@ -94,7 +97,7 @@ bool WriteFileForm(const std::vector<std::string>& headerLines, const CTextLines
     for (std::size_t i = 0; i < textLines.size(); ++i)
         if (!add(textLines[i], i + 1 < textLines.size()))
             return false;
-    return chunk.empty() || write(std::string_view(chunk));
+    return chunk.empty() || flush();
 }
 
 // The exact size of the file form of the lines (the conversions keep one byte per byte).
@@ -106,16 +109,62 @@ std::uint64_t FileFormSize(const std::vector<std::string>& headerLines, const CT
     return textLines.empty() ? size : size - 2;
 }
 
-// The bytes after the first 0x1A when any of them is content; a DOS end-of-file mark followed by
-// nothing but line ends and further marks holds nothing that could be lost.
-std::uint64_t ContentAfterEnd(std::string_view content)
+// A file's bytes as they are read, piece by piece: their fingerprint, the content before the first
+// 0x1A converted to memory form, and what follows that mark.
+class CLoadedBytes
 {
-    const std::size_t end = content.find('\x1A');
-    if (end == std::string_view::npos)
-        return 0;
-    const std::string_view after = content.substr(end + 1);
-    return after.find_first_not_of("\x1A\r\n") == std::string_view::npos ? 0 : after.size();
-}
+public:
+    explicit CLoadedBytes(std::string& text) : m_text(text) {}
+
+    void Expect(std::uint64_t size)
+    {
+        // The recognition appends the lines of the blocks it writes to the same buffer: room for them
+        // is kept from the start (untouched, it takes no memory), so the text is not copied when it
+        // grows.
+        m_text.reserve(static_cast<std::size_t>(size + size / 2));
+    }
+
+    void Add(std::string_view piece)
+    {
+        m_fingerprint.Add(piece);
+        m_size += piece.size();
+        if (!m_ended)
+        {
+            const std::size_t end = piece.find('\x1A');
+            const std::size_t at = m_text.size();
+            const std::string_view content = piece.substr(0, end);
+            m_lineEnds += byteblocks::CountByte(content, '\n');
+            m_text += content;
+            // The piece is converted while it is still in the processor's cache. Conversion keeps CR
+            // and LF, so the bytes may be converted before they are cut into lines.
+            FileLineToMemory(std::span<char>(m_text).subspan(at));
+            if (end == std::string_view::npos)
+                return;
+            m_ended = true;
+            piece.remove_prefix(end + 1);
+        }
+        m_afterEnd += piece.size();
+        // A DOS end-of-file mark followed by nothing but line ends and further marks holds nothing
+        // that could be lost.
+        m_contentAfterEnd = m_contentAfterEnd || piece.find_first_not_of("\x1A\r\n") != std::string_view::npos;
+    }
+
+    CByteFingerprint::Value Fingerprint() const { return m_fingerprint.Finish(); }
+    std::uint64_t Size() const { return m_size; }
+    // The lines of the content, header lines included, at most.
+    std::size_t MaxLines() const { return m_lineEnds + 1; }
+    // The bytes after the first 0x1A when any of them is content, else 0.
+    std::uint64_t ContentAfterEnd() const { return m_contentAfterEnd ? m_afterEnd : 0; }
+
+private:
+    std::string& m_text;
+    CByteFingerprint m_fingerprint;
+    std::uint64_t m_size = 0;
+    std::uint64_t m_afterEnd = 0;
+    std::size_t m_lineEnds = 0;
+    bool m_ended = false;
+    bool m_contentAfterEnd = false;
+};
 
 const char* FileTypeName(mode_t type)
 {
@@ -188,25 +237,24 @@ void CDocumentFile::LoadLines(const std::string& path)
     m_fileState.reset();
 
     DealWithRecoveryCopy(ResolvedTarget(path));
-    // The content goes when the load ends: of the file, only its lines and fingerprints are kept.
-    std::string content;
+    // Of the file, only its lines and fingerprints are kept: the text is the file's own bytes,
+    // converted as they are read and cut into lines where they stand; no line is copied. What
+    // follows a 0x1A is no part of it.
+    std::string text;
+    CLoadedBytes loaded(text);
     FileState state;
-    const FileReadError error = ReadWholeFile(path, kMaxDocumentBytes, content, &state);
+    const FileReadError error = ReadFileInPieces(
+        path, kMaxDocumentBytes, &state, [&loaded](std::uint64_t size) { loaded.Expect(size); },
+        [&loaded](std::string_view piece) { loaded.Add(piece); });
     if (error.errorNumber != 0)
         throw DocumentFileError(path, error.errorNumber, error.fileType);
-    CByteFingerprint fingerprint;
-    fingerprint.Add(content);
-    m_loadedFingerprint = fingerprint.Finish();
-    m_loadedSize = content.size();
-    m_contentAfterEnd = ContentAfterEnd(content);
+    m_loadedFingerprint = loaded.Fingerprint();
+    m_loadedSize = loaded.Size();
+    m_contentAfterEnd = loaded.ContentAfterEnd();
     m_fileState = state;
     m_fileStatePath = ResolvedTarget(path);
-    // The text is the file's own bytes, converted where they stand and cut into lines: no line is
-    // copied. What follows a 0x1A is no part of it.
-    content.resize(LineContent(content).size());
-    const std::size_t textStart = ReadHeaderLines(content, m_headerLines);
-    FileLineToMemory(std::span<char>(content).subspan(textStart));
-    m_textLines = CTextLines::FromFileBytes(std::move(content), textStart);
+    const std::size_t textStart = ReadHeaderLines(text, m_headerLines);
+    m_textLines = CTextLines::FromFileBytes(std::move(text), textStart, loaded.MaxLines());
 }
 
 void CDocumentFile::SetCopyRule(CopyRule rule, MoveAside moveAside)

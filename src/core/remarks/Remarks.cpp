@@ -14,8 +14,10 @@
 #include <bitset>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <set>
+#include <utility>
 
 namespace
 {
@@ -191,18 +193,56 @@ std::string BodyTextReason(std::string_view text)
     return {};
 }
 
-// One heading of the table of contents, as its entry reads.
+// The numbers a heading covers past its first one: the last it covers and the others it names. Few
+// headings have them («Статьи 89 – 101 утратили силу»), so they are kept apart from the headings.
+struct MoreNumbers
+{
+    Number last;
+    std::vector<std::string> others;
+};
+
+// A heading's series and first number; more indexes its MoreNumbers when it has them.
+struct ListedNumbers
+{
+    static constexpr std::uint32_t kNoMore = static_cast<std::uint32_t>(-1);
+    Series series = Series::None;
+    std::uint32_t more = kNoMore;
+    Number first;
+};
+
+// One heading of the table of contents, as its entry reads. A text may have a million of them: what
+// only a few have is kept in Headings beside them.
 struct Heading
 {
     std::size_t line = 0;
     std::size_t oglLine = 0;
-    std::size_t konLine = 0;
     int level = 0;
-    HeadingNumbers numbers;
-    // What a heading says in brackets it stands for: «ПОДРАЗДЕЛ III. (Главы 23 - 26-2) (Статьи 245 - 261-8)».
-    std::vector<HeadingNumbers> standsFor;
-    std::string bodyText; // why the entry reads as body text; empty when it reads as a heading
+    ListedNumbers numbers;
 };
+
+struct Headings
+{
+    std::vector<Heading> list;
+    std::vector<MoreNumbers> more;
+    // What a heading says in brackets it stands for: «ПОДРАЗДЕЛ III. (Главы 23 - 26-2) (Статьи 245 - 261-8)»;
+    // by heading, in their order.
+    std::vector<std::pair<std::size_t, HeadingNumbers>> standsFor;
+    // Why an entry reads as body text rather than a heading; by heading, in their order.
+    std::vector<std::pair<std::size_t, std::string>> bodyTexts;
+};
+
+// The ОГЛ and КОН lines, told by comparing with them: every marker line of a text is asked.
+bool IsOglLine(std::string_view line)
+{
+    static const std::string ogl = MarkerLine(Marker::Ogl);
+    return line == ogl;
+}
+
+bool IsKonLine(std::string_view line)
+{
+    static const std::string kon = MarkerLine(Marker::Kon);
+    return line == kon;
+}
 
 // The first line of the heading a block stands in front of: past the blocks and marker lines that
 // stand with it.
@@ -219,10 +259,10 @@ std::size_t HeadingLineAfter(const CTextLines& lines, std::size_t konLine)
         const bool marker = line.size() == kMarkerLineLength && IsMarkerLine(line);
         if (inBlock)
         {
-            inBlock = !marker || !IsMarker(line, Marker::Kon);
+            inBlock = !marker || !IsKonLine(line);
             continue;
         }
-        if (marker && IsMarker(line, Marker::Ogl))
+        if (marker && IsOglLine(line))
         {
             inBlock = true;
             continue;
@@ -299,24 +339,33 @@ std::string_view EntryTextView(const CTextLines& lines, std::size_t from, std::s
     return joined;
 }
 
-// The heading of the block between the ОГЛ line ogl and the КОН line kon; text is room for the entry's text.
-Heading ReadHeading(const CTextLines& lines, std::size_t ogl, std::size_t kon, std::string& joined)
+// Reads the heading of the block between the ОГЛ line ogl and the КОН line kon into headings; joined is
+// room for the entry's text.
+void ReadHeading(const CTextLines& lines, std::size_t ogl, std::size_t kon, std::string& joined,
+                 Headings& headings)
 {
-    Heading heading;
+    const std::size_t h = headings.list.size();
+    Heading& heading = headings.list.emplace_back();
     heading.oglLine = ogl;
-    heading.konLine = kon;
     heading.line = HeadingLineAfter(lines, kon);
     heading.level = ogl + 1 < kon ? EntryLevel(WithoutCr(lines[ogl + 1])) : 1;
     const std::string_view text = EntryTextView(lines, ogl + 2, kon, joined);
-    heading.numbers = ReadHeadingNumbers(text);
-    heading.bodyText = BodyTextReason(text);
+    HeadingNumbers numbers = ReadHeadingNumbers(text);
+    heading.numbers.series = numbers.series;
+    if (!(numbers.last == numbers.first) || !numbers.others.empty())
+    {
+        heading.numbers.more = static_cast<std::uint32_t>(headings.more.size());
+        headings.more.push_back({std::move(numbers.last), std::move(numbers.others)});
+    }
+    heading.numbers.first = std::move(numbers.first);
+    if (std::string reason = BodyTextReason(text); !reason.empty())
+        headings.bodyTexts.emplace_back(h, std::move(reason));
     for (std::size_t at = text.find('('); at != std::string_view::npos; at = text.find('(', at + 1))
     {
         HeadingNumbers inBrackets = ReadHeadingNumbers(text.substr(at + 1));
         if (DivisionRank(inBrackets.series) >= 0 && !inBrackets.first.path.empty())
-            heading.standsFor.push_back(std::move(inBrackets));
+            headings.standsFor.emplace_back(h, std::move(inBrackets));
     }
-    return heading;
 }
 
 // Where each sequence stands: its last number, the numbers met since it last began, and the
@@ -330,14 +379,18 @@ struct SequenceState
     bool withPlain = false; // a number without an inserted part stood in the sequence
     bool restarts = false;  // the sequence began again at 1 under a new parent
     bool used = false;      // a heading has asked for the sequence
-    std::vector<std::string> seen; // as written; counted only when a number goes back
+    // As written, counted only when a number goes back: the numbers of the headings read, which stay
+    // where they are while the remarks are sought, so a long sequence costs a pointer a number.
+    std::vector<const std::string*> seen;
 };
 
 class CRemarkFinder
 {
 public:
-    CRemarkFinder(const CTextLines& lines, std::vector<char> inBlock, std::vector<Heading> headings)
-        : m_lines(lines), m_inBlock(std::move(inBlock)), m_headings(std::move(headings))
+    CRemarkFinder(const CTextLines& lines, std::vector<char> inBlock, Headings headings)
+        : m_lines(lines), m_inBlock(std::move(inBlock)), m_headings(std::move(headings.list)),
+          m_more(std::move(headings.more)), m_standsFor(std::move(headings.standsFor)),
+          m_bodyTexts(std::move(headings.bodyTexts))
     {
     }
 
@@ -347,15 +400,21 @@ public:
         for (const Heading& heading : m_headings)
             if (heading.numbers.series == Series::Numbered)
                 m_depths |= 1u << heading.numbers.first.path.size();
+        auto bodyText = m_bodyTexts.begin();
+        auto standsFor = m_standsFor.begin();
         for (std::size_t h = 0; h < m_headings.size(); ++h)
         {
             const Heading& heading = m_headings[h];
-            CheckBodyText(h);
+            for (; bodyText != m_bodyTexts.end() && bodyText->first == h; ++bodyText)
+                Add(h, RemarkKind::BodyText, Phrase().looksLikeText + bodyText->second);
             CheckNesting(h);
             if (heading.numbers.series != Series::None && !heading.numbers.first.path.empty())
                 CheckSequence(h);
-            for (const HeadingNumbers& numbers : heading.standsFor)
-                Step(h, numbers.series, 1, numbers);
+            for (; standsFor != m_standsFor.end() && standsFor->first == h; ++standsFor)
+            {
+                const HeadingNumbers& numbers = standsFor->second;
+                Step(h, numbers.series, 1, numbers.first, numbers.last, numbers.others);
+            }
             for (SequenceState* state : m_used)
                 state->shallowestSince = std::min(state->shallowestSince, heading.level);
         }
@@ -373,11 +432,17 @@ private:
         m_remarks.push_back({m_headings[h].line, m_headings[h].oglLine, kind, text});
     }
 
-    void CheckBodyText(std::size_t h)
+    // The last number heading h covers, and the others it names past its first.
+    const Number& LastOf(std::size_t h) const
     {
-        const std::string& reason = m_headings[h].bodyText;
-        if (!reason.empty())
-            Add(h, RemarkKind::BodyText, Phrase().looksLikeText + reason);
+        const ListedNumbers& numbers = m_headings[h].numbers;
+        return numbers.more == ListedNumbers::kNoMore ? numbers.first : m_more[numbers.more].last;
+    }
+    const std::vector<std::string>& OthersOf(std::size_t h) const
+    {
+        static const std::vector<std::string> none;
+        const ListedNumbers& numbers = m_headings[h].numbers;
+        return numbers.more == ListedNumbers::kNoMore ? none : m_more[numbers.more].others;
     }
 
     // A heading of a high kind under one of a lower kind: a chapter under an article.
@@ -430,10 +495,10 @@ private:
                 above.last = parent;
                 above.heading = h;
                 above.shallowestSince = heading.level - 1;
-                above.seen.assign(1, parent.written);
+                above.seen.assign(1, &m_madeNumbers.emplace_back(parent.written));
             }
         }
-        Step(h, series, depth, heading.numbers);
+        Step(h, series, depth, number, LastOf(h), OthersOf(h));
         // A deeper branch begins again under a new number.
         for (std::size_t d = depth + 1; series == Series::Numbered && d < kDepths && m_states[Slot(series, d)].used; ++d)
             m_states[Slot(series, d)].started = false;
@@ -518,9 +583,9 @@ private:
     }
 
     // Checks the number against the sequence it continues and makes it the sequence's last one.
-    void Step(std::size_t h, Series series, std::size_t depth, const HeadingNumbers& numbers)
+    void Step(std::size_t h, Series series, std::size_t depth, const Number& number,
+              const Number& lastCovered, const std::vector<std::string>& others)
     {
-        const Number& number = numbers.first;
         SequenceState& state = State(series, depth);
         const Heading& heading = m_headings[h];
         const bool newParent = state.started && state.shallowestSince < heading.level;
@@ -585,33 +650,35 @@ private:
                 PointAtMissing(h, series, m_headings[state.heading].line, WithPrefix(number, verdict.from),
                                WithPrefix(number, verdict.to));
             }
-            else if (verdict.kind == Verdict::Back &&
-                     std::find(state.seen.begin(), state.seen.end(), number.written) != state.seen.end())
-            {
-                const auto times = std::count(state.seen.begin(), state.seen.end(), number.written) + 1;
-                Add(h, RemarkKind::Repeat,
-                    Capitalised(Named(words.nominative, series, number.written)) +
-                        (times == 2   ? Phrase().secondTime
-                                     : times == 3 ? Phrase().thirdTime
-                                                  : Phrase().again));
-            }
             else if (verdict.kind == Verdict::Back)
-                Add(h, RemarkKind::Order,
-                    Capitalised(Named(words.nominative, series, number.written)) + Phrase().standsAfter +
-                        Named(words.genitive, series, state.last.written));
+            {
+                const auto before =
+                    std::count_if(state.seen.begin(), state.seen.end(),
+                                  [&](const std::string* seen) { return *seen == number.written; });
+                if (before > 0)
+                    Add(h, RemarkKind::Repeat,
+                        Capitalised(Named(words.nominative, series, number.written)) +
+                            (before == 1   ? Phrase().secondTime
+                             : before == 2 ? Phrase().thirdTime
+                                           : Phrase().again));
+                else
+                    Add(h, RemarkKind::Order,
+                        Capitalised(Named(words.nominative, series, number.written)) + Phrase().standsAfter +
+                            Named(words.genitive, series, state.last.written));
+            }
         }
         state.restarts = state.restarts || (startsAtOne && newParent);
         if (!state.started || !sameBranch || (startsAtOne && newParent))
             state.withPlain = false;
         state.withPlain = state.withPlain || cur.path.size() == 1;
         state.started = true;
-        state.last = numbers.last;
+        state.last = lastCovered;
         state.heading = h;
         state.shallowestSince = 1 << 20;
-        state.seen.push_back(number.written);
-        for (const std::string& written : numbers.others)
+        state.seen.push_back(&number.written);
+        for (const std::string& written : others)
             if (written != number.written)
-                state.seen.push_back(written);
+                state.seen.push_back(&written);
     }
 
     // A missing heading is most often in the text, in a form the recognition did not take: the heading
@@ -836,6 +903,24 @@ private:
         return out;
     }
 
+    // For each two bytes a text may begin with, the first of the words (in the order of Starts) that
+    // begins with them; the number of words when none does.
+    static std::vector<std::uint8_t> FirstStarts()
+    {
+        const std::vector<Start>& starts = Starts();
+        std::vector<std::uint8_t> out(1u << 16, static_cast<std::uint8_t>(starts.size()));
+        for (std::size_t k = starts.size(); k-- > 0;)
+        {
+            const std::string& word = starts[k].word;
+            if (word.size() > 1)
+                out[TwoBytes(word[0], word[1])] = static_cast<std::uint8_t>(k);
+            else
+                for (std::size_t second = 0; second < 256; ++second)
+                    out[TwoBytes(word[0], static_cast<char>(second))] = static_cast<std::uint8_t>(k);
+        }
+        return out;
+    }
+
     static std::array<bool, 256> FirstBytes()
     {
         std::array<bool, 256> out{};
@@ -925,15 +1010,17 @@ private:
             readable += text.substr(1);
             text = readable;
         }
-        else if (IsLetterSpacedAt(text, 0))
+        else if (text[1] == ' ' && IsLetterSpacedAt(text, 0))
         {
             readable = CloseUpLetterSpacing(text);
             text = readable;
         }
         const std::vector<Start>& starts = Starts();
-        const auto start = std::find_if(starts.begin(), starts.end(),
-                                        [&](const Start& s)
-                                        { return text[0] == s.word[0] && text.substr(0, s.word.size()) == s.word; });
+        // No word before the first one with the text's first two bytes can begin it.
+        const std::size_t from = text.size() < 2 ? 0 : m_firstStart[TwoBytes(text[0], text[1])];
+        const auto start = std::find_if(
+            starts.begin() + static_cast<std::ptrdiff_t>(from), starts.end(),
+            [&](const Start& s) { return text[0] == s.word[0] && text.substr(0, s.word.size()) == s.word; });
         if (start == starts.end() || (!start->capitals && !BeginsSentence(line, at)))
             return;
         NoteUnlisted(i, under, text, sign);
@@ -975,9 +1062,9 @@ private:
         // A number the table of contents names already, as one of a list or a range, is no missing one.
         for (const std::size_t h : sequence)
         {
-            const HeadingNumbers& listed = m_headings[h].numbers;
-            if (listed.first.written == found.first.written ||
-                std::find(listed.others.begin(), listed.others.end(), found.first.written) != listed.others.end())
+            const std::vector<std::string>& others = OthersOf(h);
+            if (m_headings[h].numbers.first.written == found.first.written ||
+                std::find(others.begin(), others.end(), found.first.written) != others.end())
                 return;
         }
         const SeriesWords& words = WordsOf(found.series);
@@ -1088,8 +1175,13 @@ private:
     const CTextLines& m_lines;
     static inline const std::array<bool, 256> m_firstBytes = FirstBytes();
     static inline const std::bitset<1u << 16> m_firstTwoBytes = FirstTwoBytes();
+    static inline const std::vector<std::uint8_t> m_firstStart = FirstStarts();
     std::vector<char> m_inBlock; // 1 for the lines of the ОГЛ…КОН blocks the headings were read from
     std::vector<Heading> m_headings;
+    std::vector<MoreNumbers> m_more;
+    std::vector<std::pair<std::size_t, HeadingNumbers>> m_standsFor;
+    std::vector<std::pair<std::size_t, std::string>> m_bodyTexts;
+    std::deque<std::string> m_madeNumbers; // numbers the sequences were given that no heading wrote
     std::vector<SequenceState> m_states = std::vector<SequenceState>(kSeriesCount * kDepths);
     std::vector<SequenceState*> m_used; // the states asked for, in m_states
     unsigned m_depths = 0;              // bit d: a numbered heading of depth d stands in the document
@@ -1121,10 +1213,9 @@ std::string_view RemarkKindName(RemarkKind kind)
 
 std::vector<Remark> FindRemarks(const CTextLines& lines)
 {
-    // One pass over the lines: only marker lines are looked at twice.
-    std::vector<Heading> headings;
-    std::string text;
-    text.reserve(256);
+    // One pass over the lines finds the blocks (only marker lines are looked at twice); the headings
+    // are then read into a list made once to their number, as a text may hold a million of them.
+    std::vector<std::pair<std::size_t, std::size_t>> blocks; // the ОГЛ and КОН lines of each block
     std::vector<char> inBlock(lines.size(), 0);
     std::size_t openedAt = 0;
     bool open = false;
@@ -1134,18 +1225,26 @@ std::vector<Remark> FindRemarks(const CTextLines& lines)
         const std::string_view line = WithoutCr(lines[i]);
         if (line.size() != kMarkerLineLength || !IsMarkerLine(line))
             continue;
-        if (open && IsMarker(line, Marker::Kon))
+        if (open && IsKonLine(line))
         {
-            headings.push_back(ReadHeading(lines, openedAt, i, text));
+            blocks.emplace_back(openedAt, i);
             std::fill(inBlock.begin() + static_cast<std::ptrdiff_t>(openedAt),
                       inBlock.begin() + static_cast<std::ptrdiff_t>(i + 1), 1);
             open = false;
         }
-        else if (IsMarker(line, Marker::Ogl))
+        else if (IsOglLine(line))
         {
             openedAt = i;
             open = true;
         }
     }
+    Headings headings;
+    headings.list.reserve(blocks.size());
+    std::string text;
+    text.reserve(256);
+    for (const auto& [ogl, kon] : blocks)
+        ReadHeading(lines, ogl, kon, text, headings);
+    blocks.clear();
+    blocks.shrink_to_fit();
     return CRemarkFinder(lines, std::move(inBlock), std::move(headings)).Run();
 }

@@ -185,19 +185,15 @@ std::vector<Word> SplitWords(std::string_view line)
     std::vector<Word> words;
     // At most one word per blank and one more: the list is allocated once.
     words.reserve(static_cast<std::size_t>(std::count(line.begin(), line.end(), kBlank)) + 1);
-    std::size_t pos = 0;
-    while (pos < line.size() && line[pos] == kBlank)
-        ++pos;
+    // Blanks at the end leave an empty last word, where a line's end stands.
+    std::size_t start = std::min(line.find_first_not_of(kBlank), line.size());
     for (;;)
     {
-        const std::size_t start = pos;
-        while (pos < line.size() && line[pos] != kBlank)
-            ++pos;
-        words.push_back(Word{std::string(line.substr(start, pos - start)), start, pos});
-        if (pos == line.size())
+        const std::size_t end = std::min(line.find(kBlank, start), line.size());
+        words.push_back(Word{std::string(line.substr(start, end - start)), start, end});
+        if (end == line.size())
             break;
-        while (pos < line.size() && line[pos] == kBlank)
-            ++pos;
+        start = std::min(line.find_first_not_of(kBlank, end), line.size());
     }
     return words;
 }

@@ -3,7 +3,7 @@
 #include "core/base/Reporter.h"
 #include "core/entries/TocEntryList.h"
 #include "gui/app/CEditCommands.h"
-#include "gui/app/ProcessMemory.h"
+#include "core/base/ProcessMemory.h"
 #include "gui/app/StatusMessages.h"
 #include "gui/common/CEditorLines.h"
 #include "gui/common/EditorText.h"

@@ -5,7 +5,7 @@
 #include "core/workflow/SettingsFile.h"
 #include "gui/app/CKestrelApp.h"
 #include "gui/app/CMainFrame.h"
-#include "gui/app/ProcessMemory.h"
+#include "core/base/ProcessMemory.h"
 #include "gui/common/CMessageBoxPrompter.h"
 #include "gui/common/QtTranslations.h"
 

@@ -1,9 +1,13 @@
 #include "core/base/CodePage.h"
 
+#include "core/base/ByteBlocks.h"
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <optional>
 #include <set>
 #include <string>
@@ -154,9 +158,44 @@ TEST(CodePage, OnePassConversionsEqualTheirTwoSteps)
 
     std::string back = Cp1251ToCp866(all);
     CodesToBoxChars(back);
-    std::string appended = "kept";
-    AppendLineToFile(appended, all);
-    EXPECT_EQ(appended, "kept" + back);
+    std::string onePassBack = all;
+    MemoryLineToFile(onePassBack);
+    EXPECT_EQ(onePassBack, back);
+}
+
+// Long texts are converted sixteen bytes at a time, by arithmetic where every byte of the sixteen
+// allows it: each byte, at each place of such a block of the range limits, converts as it does alone.
+TEST(CodePage, LongTextsConvertAsEachByteAlone)
+{
+    const auto alone = [](char c, bool toMemory)
+    {
+        std::string one(1, c);
+        if (toMemory)
+            FileLineToMemory(one);
+        else
+            MemoryLineToFile(one);
+        return one[0];
+    };
+    const std::string limits866("\x00\x7F\x80\xAF\xE0\xEF \x41\x8F\x90\x9F\xA0\r\n1\xE5", 16);
+    const std::string limits1251("\x00\x0F\x1D\x7F\xC0\xEF\xF0\xFF \x41\xCF\xD0\r\n1\xE5", 16);
+    for (const bool toMemory : {true, false})
+    {
+        const std::string& limits = toMemory ? limits866 : limits1251;
+        const std::string text = EveryByteAtEveryPlace(limits);
+        std::string expected;
+        for (const char c : text)
+            expected += alone(c, toMemory);
+        // Starting off a block's border too, with a tail shorter than a block.
+        for (const std::size_t from : {std::size_t{0}, std::size_t{5}})
+        {
+            std::string converted = text.substr(from);
+            if (toMemory)
+                FileLineToMemory(converted);
+            else
+                MemoryLineToFile(converted);
+            EXPECT_EQ(converted, expected.substr(from)) << toMemory << " " << from;
+        }
+    }
 }
 
 TEST(CodePage, BytesAFileCannotHold)
@@ -220,4 +259,20 @@ TEST(CodePage, Utf8Conversions)
         if (IsStorableByte(static_cast<unsigned char>(b)))
             everyStorable += static_cast<char>(b);
     EXPECT_EQ(Utf8ToCp1251(Cp1251ToUtf8(everyStorable)), everyStorable);
+}
+
+// Line ends are counted a block at a time, the counts of each place in the block added up every 255
+// blocks: long runs, a tail shorter than a block and every byte value all count exactly.
+TEST(ByteBlocks, CountByteCountsEveryOccurrence)
+{
+    std::string text;
+    for (int i = 0; i < 20000; ++i)
+        text += static_cast<char>(i % 7 == 0 ? '\n' : i % 256);
+    for (const std::size_t size : {std::size_t{0}, std::size_t{15}, std::size_t{16}, std::size_t{4081}, text.size()})
+    {
+        const std::string_view part = std::string_view(text).substr(0, size);
+        EXPECT_EQ(byteblocks::CountByte(part, '\n'), static_cast<std::size_t>(std::count(part.begin(), part.end(), '\n')))
+            << size;
+    }
+    EXPECT_EQ(byteblocks::CountByte(std::string(5000, '\xFF'), 0xFF), 5000u);
 }

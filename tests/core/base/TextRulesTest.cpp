@@ -1,5 +1,6 @@
 #include "core/base/TextRules.h"
 #include "core/base/CodePage.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,26 @@ TEST(TextRules, StandInBytesAreNeverLettersAndKeepTheirCase)
     EXPECT_TRUE(IsLetter(0xA8));  // Ё
 }
 
+// Long texts change case sixteen bytes at a time where every byte allows it: each byte, at each place
+// of a block of the limits of those ranges, comes out as it does alone.
+TEST(TextRules, LongTextsChangeCaseAsEachByteAlone)
+{
+    const std::string limits("\x00\x7F\x40\x41\x5A\x5B\x60\x61\x7A\x7B\xC0\xDF\xE0\xFF\x20\xC5", 16);
+    const std::string text = EveryByteAtEveryPlace(limits);
+    for (const std::size_t from : {std::size_t{0}, std::size_t{3}})
+    {
+        const std::string part = text.substr(from);
+        std::string upper, lower;
+        for (const char c : part)
+        {
+            upper += ToUpperChar(c);
+            lower += ToLowerChar(c);
+        }
+        EXPECT_EQ(ToUpper(part), upper) << from;
+        EXPECT_EQ(ToLower(part), lower) << from;
+    }
+}
+
 TEST(TextRules, WhiteSpaceAndTrimming)
 {
     EXPECT_EQ(Trim(" \t\v\f\r\nx y\r\n "), "x y");
@@ -52,6 +73,17 @@ TEST(TextRules, WhiteSpaceAndTrimming)
     EXPECT_EQ(TrimRight("  x \t"), "  x");
     EXPECT_EQ(Trim("\xA0x\xA0"), "\xA0x\xA0"); // a no-break space is not white space
     EXPECT_EQ(Trim("   "), "");
+}
+
+TEST(TextRules, BlankRunsCollapseToOneBlank)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"", ""},         {" ", " "},           {"   ", " "},         {"a  b", "a b"},
+        {"  a", " a"},    {"a   ", "a "},       {"a b  c   d", "a b c d"},
+        {"a\t\tb", "a\t\tb"}, // blanks only, not tabs
+    };
+    for (const auto& [text, collapsed] : cases)
+        EXPECT_EQ(CollapseBlankRuns(text), collapsed) << '"' << text << '"';
 }
 
 TEST(TextRules, PositionTests)
