@@ -27,6 +27,7 @@
 #include <QToolBar>
 #include <QtTest>
 
+#include <algorithm>
 #include <random>
 
 namespace
@@ -490,12 +491,22 @@ private slots:
             case 1:
             case 2:
             {
-                // Now and then an edit that reaches past the last line, which changes nothing.
-                LineEdit edit;
-                edit.firstLine = random() % (lineCount + 2);
-                edit.lineCount = random() % 3;
-                edit.newLines = RandomLines(random, 3);
-                panelEditor.ApplyEdits({edit});
+                // Up to three edits listed from the last line up, as the panel's commands list
+                // them; now and then the first reaches past the last line, which changes nothing.
+                std::vector<LineEdit> edits;
+                std::size_t limit = lineCount + 2;
+                for (std::size_t count = 1 + random() % 3; count > 0 && limit > 0; --count)
+                {
+                    LineEdit edit;
+                    edit.firstLine = random() % limit;
+                    edit.lineCount = random() % 3;
+                    if (!edits.empty())
+                        edit.lineCount = std::min(edit.lineCount, limit - edit.firstLine);
+                    edit.newLines = RandomLines(random, 3);
+                    limit = edit.firstLine;
+                    edits.push_back(std::move(edit));
+                }
+                panelEditor.ApplyEdits(edits);
                 break;
             }
             case 3:

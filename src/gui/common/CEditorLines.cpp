@@ -34,17 +34,23 @@ const std::array<bool, 256>& RoundTripBytes()
     return table;
 }
 
-bool ReadsBackUnchanged(const CTextLines& lines)
+template <typename Lines>
+bool AllBytesRoundTrip(const Lines& lines)
 {
-    // A text ending in a line break has no empty last line when read back.
-    if (!lines.empty() && lines.back().empty())
-        return false;
     const std::array<bool, 256>& roundTrip = RoundTripBytes();
     for (std::string_view line : lines)
         for (const char byte : line)
             if (!roundTrip[static_cast<unsigned char>(byte)])
                 return false;
     return true;
+}
+
+bool ReadsBackUnchanged(const CTextLines& lines)
+{
+    // A text ending in a line break has no empty last line when read back.
+    if (!lines.empty() && lines.back().empty())
+        return false;
+    return AllBytesRoundTrip(lines);
 }
 } // namespace
 
@@ -171,6 +177,11 @@ void CEditorLines::Follow(qsizetype position, qsizetype length, QStringView adde
         return;
     if (m_lastBlockDropped)
         m_lines.PushBack({});
+    if (const std::vector<LineEdit>* edits = std::exchange(m_expected, nullptr))
+    {
+        FollowExpected(*edits);
+        return;
+    }
     const auto [line, column] = PlaceOf(position);
     // Where the removed characters end: a line break counts one.
     std::size_t endLine = line;
@@ -213,6 +224,36 @@ void CEditorLines::Follow(qsizetype position, qsizetype length, QStringView adde
     pieces.back().append(m_lines[endLine].substr(endColumn));
     m_lines.Replace(line, endLine - line + 1, pieces);
     m_exactLength += added.size() - length;
+    CheckAgainstDocument();
+}
+
+void CEditorLines::FollowExpected(const std::vector<LineEdit>& edits)
+{
+    // The lines are the blocks here, the last one too, as the edits address them.
+    for (const LineEdit& edit : edits)
+        if (!AllBytesRoundTrip(edit.newLines))
+        {
+            Lose();
+            return;
+        }
+    try
+    {
+        ApplyEdits(m_lines, edits);
+    }
+    catch (const std::out_of_range&)
+    {
+        Lose();
+        return;
+    }
+    // A document keeps one block when every line is gone.
+    if (m_lines.empty())
+        m_lines.PushBack({});
+    m_exactLength = static_cast<qsizetype>(m_lines.LineBytes() + m_lines.size()) - 1;
+    CheckAgainstDocument();
+}
+
+void CEditorLines::CheckAgainstDocument()
+{
     m_lastBlockDropped = m_lines.back().empty();
     if (m_lastBlockDropped)
         m_lines.Erase(m_lines.size() - 1);

@@ -34,6 +34,11 @@ public:
     // The edits were just applied in their order to the document, every one of them, by
     // ApplyLineEdit on the lines that were current before: the lines follow without a reading.
     void FollowEdits(const std::vector<LineEdit>& edits);
+    // The change the document is about to report is these edits, every one of them made by
+    // ApplyLineEdit in one edit block: the lines then follow the edits instead of reading the
+    // changed characters back (a batch over a long text reports one change spanning nearly all of
+    // it). Null again once that change is reported or the block ends without one.
+    void ExpectEdits(const std::vector<LineEdit>* edits) { m_expected = edits; }
 
     void Attached() override;
     bool KeepsText() const override { return m_exact; }
@@ -50,6 +55,11 @@ private:
     void Lose();
     // The line and column of position, a place where the document and the lines still agree.
     std::pair<std::size_t, std::size_t> PlaceOf(qsizetype position) const;
+    // Follow for a change that is the expected edits.
+    void FollowExpected(const std::vector<LineEdit>& edits);
+    // After a change: the last line dropped when empty, and the lines lost unless they give the
+    // document's blocks and characters.
+    void CheckAgainstDocument();
 
     QTextDocument& m_document;
     CTextLines m_lines;
@@ -62,4 +72,5 @@ private:
     bool m_exact = false;
     bool m_lastBlockDropped = false;
     qsizetype m_exactLength = 0;
+    const std::vector<LineEdit>* m_expected = nullptr;
 };

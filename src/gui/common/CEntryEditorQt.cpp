@@ -142,7 +142,10 @@ void CEntryEditorQt::ApplyEdits(const std::vector<LineEdit>& edits)
     block.beginEditBlock();
     for (const LineEdit& edit : edits)
         allApplied = ApplyLineEdit(*m_editor.document(), edit) && allApplied;
+    if (allApplied)
+        lines.ExpectEdits(&edits);
     block.endEditBlock();
+    lines.ExpectEdits(nullptr);
     m_history.EndStep();
     if (linesWereCurrent && allApplied)
         lines.FollowEdits(edits);
